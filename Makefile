@@ -1,0 +1,52 @@
+# Vantaro: `make run` starts the program, `make test` runs every suite,
+# `make bench` runs the benchmarks. Each installs missing Debian packages first.
+
+SHELL := /bin/bash
+JOBS  ?= $(shell nproc)
+
+WIN_BUILD        := build/win
+NATIVE_BUILD     := build/native
+NATIVE_SAN_BUILD := build/native-asan
+BENCH_BUILD      := build/bench
+
+.PHONY: run test bench deps build build-win build-native build-native-asan build-bench wineprefix clean
+
+run: deps build-win
+	@scripts/run.sh $(WIN_BUILD)
+
+test: deps build-native build-native-asan build-win wineprefix
+	@scripts/test.sh $(NATIVE_BUILD) $(NATIVE_SAN_BUILD) $(WIN_BUILD)
+
+bench: deps build-bench build-win
+	@scripts/bench.sh $(BENCH_BUILD) $(WIN_BUILD)
+
+deps:
+	@scripts/install-deps.sh
+
+build: build-win build-native
+
+build-win:
+	@test -f $(WIN_BUILD)/build.ninja || cmake -S . -B $(WIN_BUILD) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(WIN_BUILD) -j $(JOBS) -- -k 0 all all_tests
+
+build-native:
+	@test -f $(NATIVE_BUILD)/build.ninja || cmake -S . -B $(NATIVE_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(NATIVE_BUILD) -j $(JOBS) -- all all_tests
+
+build-native-asan:
+	@test -f $(NATIVE_SAN_BUILD)/build.ninja || cmake -S . -B $(NATIVE_SAN_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Debug -DVANTARO_SANITIZE=ON >/dev/null
+	@cmake --build $(NATIVE_SAN_BUILD) -j $(JOBS) -- all all_tests
+
+build-bench:
+	@test -f $(BENCH_BUILD)/build.ninja || cmake -S . -B $(BENCH_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+
+wineprefix: build-win
+	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix
+
+clean:
+	rm -rf build

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Creates a Wine prefix once (wineboot), with crash dialogs switched off.
+# A stalled wineboot fails within a bounded time instead of hanging.
+set -euo pipefail
+prefix="$1"
+ready="$prefix/.vantaro-ready"
+[ -f "$ready" ] && exit 0
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+unset DISPLAY
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+echo "Preparing Wine prefix $prefix"
+if ! timeout 300 wineboot -i >/dev/null 2>&1; then
+  echo "error: wineboot did not finish within 300 s for $prefix" >&2
+  timeout 20 wineserver -k 2>/dev/null || true
+  exit 1
+fi
+timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+timeout 60 wineserver -w || true
+touch "$ready"
