@@ -3,6 +3,8 @@
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/splitter.h"
+#include "shell/view_resources.h"
+#include "settings/settings.h"
 
 HINSTANCE hInstance;
 HWND hMainWindow;
@@ -93,6 +95,11 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     band.bottom = 18;
     InvalidateRect(hMainWindow, &band, FALSE);
     UpdateWindow(hMainWindow);
+
+    CreateSettingsKey();
+    LoadStartupSettings(hMainWindow);
+    CreateViewBrushes();
+    CreateViewFonts();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
