@@ -3,6 +3,7 @@
 #include "shell/app_state.h"
 #include "shell/dispatch.h"
 #include "shell/header_band.h"
+#include "store/activity_database.h"
 #include "shell/view_resources.h"
 #include "settings/settings.h"
 
@@ -37,6 +38,7 @@ static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
         hMenuBar = nullptr;
     }
     DeleteViewBrushesAndFonts();
+    CloseStoreHandles();
     FreeSettingArrays();
     hMainWindow = nullptr;
     PostQuitMessage(0);

@@ -3,6 +3,7 @@
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/splitter.h"
+#include "store/activity_database.h"
 #include "shell/view_resources.h"
 #include "settings/settings.h"
 
@@ -98,8 +99,13 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
 
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
+    MountVolumeAtStartup(hMainWindow);
     CreateViewBrushes();
     CreateViewFonts();
+
+    if (!OpenActivityDatabase())
+        return nullptr;
+    OpenContactsWatch(hMainWindow);
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
@@ -108,6 +114,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
 
 int ExitInstance(HINSTANCE, int exitCode)
 {
+    CloseVolumeAtExit();
     return exitCode;
 }
 

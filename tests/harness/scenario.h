@@ -53,6 +53,7 @@ public:
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     void OnActivated(HWND window);
+    void AbandonStart(HINSTANCE instance);
     void SandboxRegistry();
     void RestoreRegistry();
 
