@@ -204,7 +204,9 @@ static BOOL CALLBACK CollectText(HWND child, LPARAM param)
 
 void Scenario::OnActivated(HWND window)
 {
-    if (window == mainWindow || GetParent(window) != nullptr)
+    // GetParent names the owner of a pop-up, so owned dialogs are told from
+    // child windows by their style.
+    if (window == mainWindow || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
     SeenDialog dialog;
     dialog.title = WindowText(window);
