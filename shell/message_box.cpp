@@ -93,14 +93,14 @@ BOOL OnInitDialog(HWND dialog)
         SetDlgItemTextW(dialog, IDC_MESSAGE_BOX_SECOND, L"No");
     }
 
-    HWND focus = GetDlgItem(dialog, IDC_MESSAGE_BOX_FIRST);
     if (box.style & APP_MB_SECONDDEFAULT) {
         SendDlgItemMessageW(dialog, IDC_MESSAGE_BOX_FIRST, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
         SendDlgItemMessageW(dialog, IDC_MESSAGE_BOX_SECOND, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
         SendMessageW(dialog, DM_SETDEFID, IDC_MESSAGE_BOX_SECOND, 0);
-        // A focused push button takes the default role, so the focus goes
-        // to the default one.
-        focus = GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND);
+        // A focused push button takes the default role, so the focus moves
+        // to the default one once the box is up.
+        PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND)),
+                     TRUE);
     }
 
     const int textHeight = MeasureText(dialog, label.right - label.left);
@@ -130,8 +130,7 @@ BOOL OnInitDialog(HWND dialog)
             DeleteObject(region);
     }
 
-    SetFocus(focus);
-    return FALSE;
+    return TRUE;
 }
 
 void OnPaint(HWND dialog)

@@ -220,8 +220,9 @@ void Scenario::OnActivated(HWND window)
 {
     wchar_t className[32] = {};
     GetClassNameW(window, className, 32);
-    // The main window activates itself during start-up; it is no dialog.
-    if (lstrcmpW(className, L"Vantaro") == 0 || GetParent(window) != nullptr)
+    // The main window activates itself during start-up, and GetParent names
+    // the owner of a pop-up: owned dialogs are told from children by style.
+    if (lstrcmpW(className, L"Vantaro") == 0 || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
     SeenDialog dialog;
     dialog.title = WindowText(window);
