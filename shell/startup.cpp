@@ -1,7 +1,9 @@
 #include "shell/startup.h"
 
 #include "shell/app_state.h"
+#include "shell/app_bitmaps.h"
 #include "shell/main_window.h"
+#include "shell/shell_stages.h"
 #include "shell/splitter.h"
 
 HINSTANCE hInstance;
@@ -81,18 +83,20 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     if (BringRunningInstanceForward())
         return nullptr;
 
+    ResetShellActivateInfo();
     osGeneration = DetermineOsGeneration();
 
     hMainWindow = CreateMainWindow(instance);
     if (!hMainWindow)
         return nullptr;
 
+    LoadAppBitmaps(instance);
     // Paint the header band before the slower stages run.
-    RECT band = {0, 0, 0, 18};
-    GetClientRect(hMainWindow, &band);
-    band.bottom = 18;
-    InvalidateRect(hMainWindow, &band, FALSE);
-    UpdateWindow(hMainWindow);
+    ShowHeaderBandAndMenuBar(hMainWindow);
+
+    DetermineBackupFolder();
+
+    hasKeyboard = DetermineKeyboardFlag();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
