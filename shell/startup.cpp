@@ -1,7 +1,9 @@
 #include "shell/startup.h"
 
 #include "shell/app_state.h"
+#include "shell/app_bitmaps.h"
 #include "shell/main_window.h"
+#include "shell/shell_stages.h"
 #include "shell/splitter.h"
 #include "store/activity_database.h"
 #include "shell/view_resources.h"
@@ -84,19 +86,18 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     if (BringRunningInstanceForward())
         return nullptr;
 
+    ResetShellActivateInfo();
     osGeneration = DetermineOsGeneration();
 
     hMainWindow = CreateMainWindow(instance);
     if (!hMainWindow)
         return nullptr;
 
+    LoadAppBitmaps(instance);
     // Paint the header band before the slower stages run.
-    RECT band = {0, 0, 0, 18};
-    GetClientRect(hMainWindow, &band);
-    band.bottom = 18;
-    InvalidateRect(hMainWindow, &band, FALSE);
-    UpdateWindow(hMainWindow);
+    ShowHeaderBandAndMenuBar(hMainWindow);
 
+    DetermineBackupFolder();
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
     MountVolumeAtStartup(hMainWindow);
@@ -106,6 +107,8 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     if (!OpenActivityDatabase())
         return nullptr;
     OpenContactsWatch(hMainWindow);
+
+    hasKeyboard = DetermineKeyboardFlag();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
