@@ -12,6 +12,25 @@ const SortOrder kNoOrder;
 
 std::string TempPath(const std::string& path) { return path + ".compact"; }
 
+// A new volume appears whole or not at all: its header is written and
+// synced under a temporary name, then renamed into place.
+Status CreateEmpty(FileSystem* fs, const std::string& path)
+{
+    const std::string temp = TempPath(path);
+    Status s = fs->Remove(temp);
+    if (!s.ok()) return s;
+    std::unique_ptr<File> f;
+    if (!(s = fs->Open(temp, OpenMode::kCreateNew, &f)).ok()) return s;
+    std::string head;
+    EncodeHeader(Header(), &head);
+    s = f->Write(0, head.data(), head.size());
+    if (s.ok()) s = f->Sync();
+    f.reset();
+    if (s.ok()) s = fs->Rename(temp, path);
+    if (!s.ok()) fs->Remove(temp);
+    return s;
+}
+
 void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
 {
     PutU32(out, oid);
@@ -113,7 +132,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     const uint32_t mode = opt.mode;
     if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
     const bool exists = fs->Exists(path);
-    bool fresh = false;
+    bool fresh = false, made = false;
     Status s;
     if (opt.read_only) {
         s = fs->Open(path, OpenMode::kReadOnly, &v->file_);
@@ -121,12 +140,17 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
         return Status::Error(kErrFileExists, path + " already exists");
     } else if ((mode == kOpenExisting || mode == kTruncateExisting) && !exists) {
         return Status::Error(kErrFileNotFound, path + " does not exist");
-    } else if (!exists) {
-        s = fs->Open(path, OpenMode::kCreateNew, &v->file_);
-        fresh = true;
+    } else if (!exists || mode == kCreateAlways || mode == kTruncateExisting) {
+        if (exists) {
+            // Starting over must not take a volume another process owns.
+            std::unique_ptr<File> owner;
+            if (!(s = fs->Open(path, OpenMode::kOpenExisting, &owner)).ok()) return s;
+        }
+        if (!(s = CreateEmpty(fs, path)).ok()) return s;
+        s = fs->Open(path, OpenMode::kOpenExisting, &v->file_);
+        fresh = made = true;
     } else {
         s = fs->Open(path, OpenMode::kOpenExisting, &v->file_);
-        fresh = mode == kCreateAlways || mode == kTruncateExisting;
     }
     if (!s.ok()) return s;
 
@@ -134,17 +158,15 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     if (!fresh) {
         s = ReadAll(v->file_.get(), &data);
         if (!s.ok()) return s;
-        // A crash while a new volume's header was being written leaves a
-        // short prefix of it; that volume had nothing in it yet.
+        // An empty file, or one shorter than a header that starts like one,
+        // never held a database: it becomes an empty volume.
         if (IsInterruptedCreation(data.data(), data.size())) fresh = true;
     }
     if (fresh) {
         rep.created = true;
-        if (!opt.read_only) {
-            std::string head;
-            EncodeHeader(v->header_, &head);
-            if (!(s = v->file_->Truncate(0)).ok() || !(s = v->file_->Write(0, head.data(), head.size())).ok() ||
-                !(s = v->file_->Sync()).ok())
+        if (!opt.read_only && !made) {
+            v->file_.reset();
+            if (!(s = CreateEmpty(fs, path)).ok() || !(s = fs->Open(path, OpenMode::kOpenExisting, &v->file_)).ok())
                 return s;
         }
         v->end_ = v->synced_ = v->allocated_ = v->live_ = kHeaderSize;
