@@ -384,7 +384,7 @@ void FillInfoEx(const cedb::Database& db, CEDBASEINFOEX* info)
     }
 }
 
-HANDLE OpenDatabase(const CEGUID* g, PCEOID poid, LPWSTR name, CEPROPID propid, DWORD flags, HWND hwnd, bool ex,
+HANDLE OpenDatabase(const CEGUID* g, PCEOID poid, LPCWSTR name, CEPROPID propid, DWORD flags, HWND hwnd, bool ex,
                     HANDLE heap, DWORD param)
 {
     VolumeSlot* slot = Slot(g);
@@ -485,7 +485,7 @@ BOOL DeleteDatabase(const CEGUID* g, CEOID oid)
 
 extern "C" {
 
-BOOL CeMountDBVol(PCEGUID pceguid, LPWSTR lpszVol, DWORD dwFlags)
+BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
     std::u16string path16;
@@ -584,7 +584,7 @@ CEOID CeCreateDatabaseEx2(PCEGUID pceguid, CEDBASEINFOEX* info)
     return CreateDatabase(pceguid, name, type, flags, orders);
 }
 
-CEOID CeCreateDatabase(LPWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs)
+CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
     std::u16string name;
@@ -611,7 +611,7 @@ BOOL CeDeleteDatabase(CEOID oid)
     return DeleteDatabase(&system, oid);
 }
 
-HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags,
+HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags,
                         CENOTIFYREQUEST* req)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
@@ -632,7 +632,7 @@ HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPWSTR lpszName, CEPROPID 
     return OpenDatabase(pceguid, poid, lpszName, propid, dwFlags, hwnd, ex, heap, param);
 }
 
-HANDLE CeOpenDatabase(PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags, HWND hwndNotify)
+HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags, HWND hwndNotify)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
     CEGUID system = {0, 0, 0, 0};
