@@ -34,6 +34,7 @@ Probe ProbeEntry(const char* file, size_t n, uint64_t at, uint32_t generation, L
     e->type = type;
     e->payload = p + kEntryHeaderSize;
     e->size = len;
+    e->synced = sync;
     *synced = sync;
     return type > kLastEntryType ? Probe::kUnknownType : Probe::kValid;
 }

@@ -169,13 +169,13 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
             if (!(s = CreateEmpty(fs, path)).ok() || !(s = fs->Open(path, OpenMode::kOpenExisting, &v->file_)).ok())
                 return s;
         }
-        v->end_ = v->synced_ = v->allocated_ = v->live_ = kHeaderSize;
+        v->end_ = v->synced_ = v->allocated_ = v->live_ = v->proven_ = kHeaderSize;
     } else {
         s = DecodeHeader(data.data(), data.size(), &v->header_);
         if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
         LogScan scan = ScanLog(data.data(), data.size(), v->header_.generation);
         if (scan.corrupt) return Status::Error(kErrFileCorrupt, path + ": " + scan.problem);
-        v->live_ = kHeaderSize;
+        v->live_ = v->proven_ = kHeaderSize;
         s = v->Replay(scan);
         if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
         rep.entries = scan.entries.size();
@@ -191,6 +191,9 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     }
     if (!opt.read_only) {
         s = fs->Remove(TempPath(path));
+        // Entries that survived this mount are durable now; say so in the
+        // log, or damage to them later would pass for a torn tail.
+        if (s.ok()) s = v->Checkpoint();
         if (!s.ok()) return s;
     }
     rep.log_bytes = v->end_;
@@ -246,8 +249,12 @@ Status Volume::Replay(const LogScan& scan)
             EraseRecord(db, b);
             break;
         }
+        case kEntryCheckpoint:
+            if (e.size != 0) return Status::Error(kErrFileCorrupt, where + ": bad checkpoint");
+            break;
         default: return Status::Error(kErrFileCorrupt, where + ": unknown type");
         }
+        proven_ = std::max(proven_, e.synced);
         max_oid = std::max(max_oid, std::max(a, b));
     }
     if (max_oid == 0xFFFFFFFFu) return Status::Error(kErrFileCorrupt, "object ids exhausted");
@@ -424,10 +431,24 @@ Status Volume::Flush()
     return Status::Ok();
 }
 
+Status Volume::Checkpoint()
+{
+    if (proven_ >= end_ || read_only_) return Status::Ok();
+    Status s = Flush();
+    if (!s.ok()) return s;
+    uint32_t bytes;
+    if (!(s = Append(kEntryCheckpoint, std::string(), &bytes)).ok()) return s;
+    const uint64_t proven = end_;
+    if (!(s = Flush()).ok()) return s;
+    proven_ = proven;
+    return Status::Ok();
+}
+
 Status Volume::Unmount()
 {
     Status s = Flush();
     if (s.ok() && !read_only_ && end_ - live_ > end_ / 2) s = Compact();
+    if (s.ok()) s = Checkpoint();
     for (auto& kv : databases_)
         for (Cursor* c : kv.second->cursors) c->db = 0;
     file_.reset();
@@ -472,6 +493,10 @@ Status Volume::Compact()
         }
         if (!s.ok()) break;
     }
+    if (s.ok()) {
+        payload.clear();
+        s = put(kEntryCheckpoint);
+    }
     if (s.ok()) s = out->Write(written, buf.data(), buf.size());
     written += buf.size();
     if (s.ok()) s = out->Sync();
@@ -492,7 +517,8 @@ Status Volume::Compact()
         return renamed;
     }
     header_ = h;
-    end_ = synced_ = allocated_ = live_ = written;
+    end_ = synced_ = allocated_ = proven_ = written;
+    live_ = written - kEntryHeaderSize;  // all but the closing checkpoint
     return Status::Ok();
 }
 

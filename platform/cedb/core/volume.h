@@ -177,6 +177,7 @@ private:
     Status Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes);
     Status WritePending();
     Status Writable() const;
+    Status Checkpoint();
     void Locate(Cursor* c);
     void SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known);
     void Notify(Change ch, uint32_t db, uint32_t oid);
@@ -189,6 +190,7 @@ private:
     uint64_t synced_ = 0;     // bytes known durable
     uint64_t allocated_ = 0;  // file size including zeros ahead of end_
     uint64_t live_ = 0;       // bytes of entries still describing live state
+    uint64_t proven_ = 0;     // the log up to here is known flushed by a later entry
     std::string pending_;     // entries not yet written to the file
     Status failed_;
     bool read_only_ = false;
