@@ -1,0 +1,4 @@
+// Resource ids.
+#pragma once
+
+#define IDI_VANTARO 1

@@ -1,0 +1,27 @@
+// Table-driven dispatch of window messages and menu commands.
+#pragma once
+#include <windows.h>
+#include <cstddef>
+
+using MessageHandler = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+using CommandHandler = LRESULT (*)(HWND window, WORD id, HWND control, WORD notifyCode);
+
+struct MessageRow {
+    UINT message;
+    MessageHandler handler;
+};
+
+struct CommandRow {
+    WORD id;
+    CommandHandler handler;
+};
+
+// Calls the first row naming the message; a message no row names goes to
+// DefWindowProcW.
+LRESULT DispatchMessageRows(const MessageRow* rows, size_t count,
+                            HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Calls the first row naming the command id and returns its result.
+// Sets *handled to whether a row matched.
+LRESULT DispatchCommandRows(const CommandRow* rows, size_t count,
+                            HWND window, WPARAM wParam, LPARAM lParam, bool* handled);

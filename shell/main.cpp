@@ -1,0 +1,6 @@
+#include "shell/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    return RunVantaro(instance, showCommand);
+}

@@ -1,0 +1,125 @@
+#include "shell/startup.h"
+
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "shell/splitter.h"
+
+HINSTANCE hInstance;
+HWND hMainWindow;
+HWND hMenuBar;
+int osGeneration = OS_GENERATION_2002;
+
+int DetermineOsGeneration()
+{
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&info))
+        return OS_GENERATION_2002;
+#pragma GCC diagnostic pop
+    return info.dwMajorVersion == 4 ? OS_GENERATION_2003 : OS_GENERATION_2002;
+}
+
+int RegisterWindowClasses(HINSTANCE instance)
+{
+    WNDCLASSW main = {};
+    main.lpfnWndProc = MainWindowProc;
+    main.hInstance = instance;
+    main.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    main.lpszClassName = MAIN_WINDOW_CLASS;
+    if (!RegisterClassW(&main))
+        return EXIT_CLASS_NOT_REGISTERED;
+
+    WNDCLASSW splitter = {};
+    splitter.style = CS_HREDRAW | CS_VREDRAW;
+    splitter.lpfnWndProc = SplitterProc;
+    splitter.hInstance = instance;
+    splitter.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    splitter.lpszClassName = SPLITTER_CLASS;
+    if (!RegisterClassW(&splitter))
+        return EXIT_CLASS_NOT_REGISTERED;
+    return 0;
+}
+
+void UnregisterWindowClasses(HINSTANCE instance)
+{
+    UnregisterClassW(SPLITTER_CLASS, instance);
+    UnregisterClassW(MAIN_WINDOW_CLASS, instance);
+}
+
+static bool BringRunningInstanceForward()
+{
+    HWND running = FindWindowW(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE);
+    if (!running)
+        return false;
+    // The low bit asks the window manager to bring the instance's active
+    // owned window (an open dialog, say) forward with it.
+    SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(running) | 1));
+    return true;
+}
+
+static HWND CreateMainWindow(HINSTANCE instance)
+{
+    HWND window = CreateWindowW(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_VISIBLE,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return nullptr;
+    RECT client;
+    GetClientRect(window, &client);
+    if (osGeneration < OS_GENERATION_2003)
+        client.bottom -= 26;
+    SetWindowPos(window, nullptr, 0, 0, client.right, client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    return IsWindow(window) ? window : nullptr;
+}
+
+HWND InitInstance(HINSTANCE instance, int showCommand)
+{
+    hInstance = instance;
+    if (BringRunningInstanceForward())
+        return nullptr;
+
+    osGeneration = DetermineOsGeneration();
+
+    hMainWindow = CreateMainWindow(instance);
+    if (!hMainWindow)
+        return nullptr;
+
+    // Paint the header band before the slower stages run.
+    RECT band = {0, 0, 0, 18};
+    GetClientRect(hMainWindow, &band);
+    band.bottom = 18;
+    InvalidateRect(hMainWindow, &band, FALSE);
+    UpdateWindow(hMainWindow);
+
+    ShowWindow(hMainWindow, showCommand);
+    UpdateWindow(hMainWindow);
+    return hMainWindow;
+}
+
+int ExitInstance(HINSTANCE, int exitCode)
+{
+    return exitCode;
+}
+
+int RunMessageLoop()
+{
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int RunVantaro(HINSTANCE instance, int showCommand)
+{
+    int failure = RegisterWindowClasses(instance);
+    if (failure)
+        return failure;
+    if (!InitInstance(instance, showCommand))
+        return EXIT_STARTUP_ENDED;
+    return ExitInstance(instance, RunMessageLoop());
+}

@@ -1,0 +1,351 @@
+#include "tests/harness/scenario.h"
+
+#include "shell/app_folders.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+
+static Scenario* activeScenario;
+
+static std::wstring MakeScratchFolder()
+{
+    static int counter;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring base = temp;
+    if (!base.empty() && base.back() != L'\\')
+        base += L'\\';
+    for (;;) {
+        std::wstring folder = base + L"vantaro-scenario-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++counter);
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::wstring();
+    }
+}
+
+static void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + L"\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+Scenario::Scenario()
+{
+    root = MakeScratchFolder();
+    installFolder = root + L"\\install";
+    documentsFolder = root + L"\\documents";
+    deviceFolder = root + L"\\device";
+    CreateDirectoryW(installFolder.c_str(), nullptr);
+    CreateDirectoryW(documentsFolder.c_str(), nullptr);
+    CreateDirectoryW(deviceFolder.c_str(), nullptr);
+    OverrideAppFolders(installFolder, documentsFolder);
+    SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", deviceFolder.c_str());
+    SandboxRegistry();
+    activeScenario = this;
+    hook = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+}
+
+Scenario::~Scenario()
+{
+    if (Running())
+        Close();
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    activeScenario = nullptr;
+    RestoreRegistry();
+    OverrideAppFolders(std::wstring(), std::wstring());
+    SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", nullptr);
+    if (!root.empty())
+        RemoveTree(root);
+}
+
+// Settings and the keyboard flag are read from HKEY_CLASSES_ROOT and
+// HKEY_CURRENT_USER; both are redirected into a scratch key for the scenario.
+void Scenario::SandboxRegistry()
+{
+    registryPath = L"Software\\Vantaro Tests\\" + root.substr(root.find_last_of(L'\\') + 1);
+    HKEY base = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, registryPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &base, nullptr) != ERROR_SUCCESS)
+        return;
+    RegCreateKeyExW(base, L"user", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &userKey, nullptr);
+    RegCreateKeyExW(base, L"classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classesKey, nullptr);
+    RegCloseKey(base);
+    if (classesKey)
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, classesKey);
+    if (userKey)
+        RegOverridePredefKey(HKEY_CURRENT_USER, userKey);
+}
+
+void Scenario::RestoreRegistry()
+{
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    if (userKey)
+        RegCloseKey(userKey);
+    if (classesKey)
+        RegCloseKey(classesKey);
+    userKey = classesKey = nullptr;
+    if (!registryPath.empty())
+        RegDeleteTreeW(HKEY_CURRENT_USER, registryPath.c_str());
+}
+
+HWND Scenario::Start(int showCommand)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (RegisterWindowClasses(instance) != 0)
+        return nullptr;
+    quitSeen = false;
+    mainWindow = InitInstance(instance, showCommand);
+    if (!mainWindow)
+        UnregisterWindowClasses(instance);
+    return mainWindow;
+}
+
+bool Scenario::Running() const
+{
+    return mainWindow && IsWindow(mainWindow);
+}
+
+int Scenario::Close()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (Running())
+        SendMessageW(mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    PumpUntil([this] { return quitSeen; });
+    mainWindow = nullptr;
+    int code = ExitInstance(instance, quitCode);
+    UnregisterWindowClasses(instance);
+    return code;
+}
+
+void Scenario::PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitSeen = true;
+            quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool Scenario::PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (condition())
+            return true;
+        if (GetTickCount() - start > limitMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+LRESULT Scenario::Command(WORD id, HWND target)
+{
+    return SendMessageW(target ? target : mainWindow, WM_COMMAND, id, 0);
+}
+
+void Scenario::Tap(HWND window, int x, int y)
+{
+    LPARAM point = MAKELPARAM(x, y);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(window, WM_LBUTTONUP, 0, point);
+}
+
+void Scenario::Key(HWND window, UINT virtualKey)
+{
+    SendMessageW(window, WM_KEYDOWN, virtualKey, 1);
+    SendMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void Scenario::PressButton(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+static std::wstring WindowText(HWND window)
+{
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    length = GetWindowTextW(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+static BOOL CALLBACK CollectText(HWND child, LPARAM param)
+{
+    reinterpret_cast<SeenDialog*>(param)->texts.push_back(WindowText(child));
+    return TRUE;
+}
+
+void Scenario::OnActivated(HWND window)
+{
+    if (window == mainWindow || GetParent(window) != nullptr)
+        return;
+    SeenDialog dialog;
+    dialog.title = WindowText(window);
+    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&dialog));
+    seen.push_back(dialog);
+    if (answerer) {
+        answerer(window);
+        return;
+    }
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, L"#32770") == 0)
+        PressButton(window, IDOK);
+}
+
+LRESULT CALLBACK Scenario::CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && activeScenario)
+        activeScenario->OnActivated(reinterpret_cast<HWND>(wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool Scenario::SaveWindowImage(HWND window, const std::wstring& path)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return false;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return false;
+
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    header.biSizeImage = stride * static_cast<DWORD>(height);
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
+    bool saved = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        SelectObject(memory, old);
+        GdiFlush();
+
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + header.biSizeImage;
+        HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (out != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            saved = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+                    WriteFile(out, &header, sizeof header, &written, nullptr) &&
+                    WriteFile(out, bits, header.biSizeImage, &written, nullptr);
+            CloseHandle(out);
+        }
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs,
+                const std::function<void(HANDLE)>& whileRunning)
+{
+    std::wstring mutableLine = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    while (!ended) {
+        DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT);
+        ended = wait == WAIT_OBJECT_0;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (!ended && whileRunning)
+            whileRunning(process.hProcess);
+        if (!ended && GetTickCount() - start > limitMs) {
+            TerminateProcess(process.hProcess, 255);
+            WaitForSingleObject(process.hProcess, 5000);
+            CloseHandle(process.hProcess);
+            return false;
+        }
+    }
+    GetExitCodeProcess(process.hProcess, exitCode);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+std::wstring WindowsPath(const std::string& buildPath)
+{
+    int length = MultiByteToWideChar(CP_UTF8, 0, buildPath.c_str(), -1, nullptr, 0);
+    std::wstring path(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, buildPath.c_str(), -1, &path[0], length);
+    path.resize(wcslen(path.c_str()));
+    if (!path.empty() && path[0] == L'/') {
+        for (wchar_t& c : path)
+            if (c == L'/')
+                c = L'\\';
+        path = L"Z:" + path;
+    }
+    return path;
+}
+
+struct WindowCount {
+    const wchar_t* className;
+    int count;
+};
+
+static BOOL CALLBACK CountIfClass(HWND window, LPARAM param)
+{
+    auto* counter = reinterpret_cast<WindowCount*>(param);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (lstrcmpW(className, counter->className) == 0)
+        ++counter->count;
+    return TRUE;
+}
+
+int CountWindows(const wchar_t* className)
+{
+    WindowCount counter = {className, 0};
+    EnumWindows(CountIfClass, reinterpret_cast<LPARAM>(&counter));
+    return counter.count;
+}

@@ -1,0 +1,81 @@
+// Runs the real main window in-process with folders, a device store and a
+// registry of its own, drives it with the messages that taps and keys
+// produce, and answers modal dialogs through a hook.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct SeenDialog {
+    std::wstring title;
+    std::vector<std::wstring> texts;   // texts of its child controls, in z-order
+};
+
+class Scenario {
+public:
+    Scenario();
+    ~Scenario();
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+
+    // Registers the classes and runs start-up; returns the main window or none.
+    HWND Start(int showCommand = SW_SHOW);
+    // Closes the main window as File > Exit does, runs the message loop to its
+    // end and ExitInstance; returns the exit code.
+    int Close();
+    HWND MainWindow() const { return mainWindow; }
+    bool Running() const;
+
+    // Dispatches messages until the condition holds or the limit passes.
+    bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 10000);
+    void PumpPending();
+
+    LRESULT Command(WORD id, HWND target = nullptr);
+    void Tap(HWND window, int x, int y);
+    void Key(HWND window, UINT virtualKey);
+
+    // Called for every dialog or top-level window that becomes active while
+    // the scenario runs. Without an answer dialogs are confirmed with IDOK.
+    void AnswerDialogs(std::function<void(HWND)> answer) { answerer = std::move(answer); }
+    static void PressButton(HWND dialog, int id);
+    const std::vector<SeenDialog>& Dialogs() const { return seen; }
+
+    const std::wstring& Root() const { return root; }
+    const std::wstring& InstallFolder() const { return installFolder; }
+    const std::wstring& DocumentsFolder() const { return documentsFolder; }
+    const std::wstring& DeviceFolder() const { return deviceFolder; }
+
+    // Saves what the window shows as a 24-bit BMP.
+    static bool SaveWindowImage(HWND window, const std::wstring& path);
+
+private:
+    static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
+    void OnActivated(HWND window);
+    void SandboxRegistry();
+    void RestoreRegistry();
+
+    std::wstring root, installFolder, documentsFolder, deviceFolder;
+    std::wstring registryPath;
+    HKEY userKey = nullptr, classesKey = nullptr;
+    HHOOK hook = nullptr;
+    HWND mainWindow = nullptr;
+    bool quitSeen = false;
+    int quitCode = 0;
+    std::function<void(HWND)> answerer;
+    std::vector<SeenDialog> seen;
+};
+
+// Runs a program and waits for it while dispatching this thread's messages.
+// Returns false when it could not start or did not end within the limit
+// (then it is terminated).
+bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs = 30000,
+                const std::function<void(HANDLE process)>& whileRunning = nullptr);
+
+// A build path as the running Windows process can open it (under Wine a Unix
+// path is reached through drive Z:).
+std::wstring WindowsPath(const std::string& buildPath);
+
+// Counts top-level windows of a class.
+int CountWindows(const wchar_t* className);

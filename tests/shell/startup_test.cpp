@@ -1,0 +1,84 @@
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "tests/harness/scenario.h"
+
+#include <gtest/gtest.h>
+
+static std::wstring ProgramCommandLine()
+{
+    return L"\"" + WindowsPath(VANTARO_EXE) + L"\"";
+}
+
+TEST(Startup, SecondStartBringsTheFirstForwardAndExitsWith16)
+{
+    Scenario scenario;
+    ASSERT_NE(nullptr, scenario.Start());
+    DWORD exitCode = 0;
+    ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode));
+    EXPECT_EQ(16u, exitCode);
+    EXPECT_EQ(1, CountWindows(L"Vantaro"));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(Startup, UnregistrableClassEndsWithExitCode1)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const wchar_t* taken : {L"Vantaro", L"splitter"}) {
+        WNDCLASSW squatter = {};
+        squatter.lpfnWndProc = DefWindowProcW;
+        squatter.hInstance = instance;
+        squatter.lpszClassName = taken;
+        ASSERT_NE(0, RegisterClassW(&squatter));
+        EXPECT_EQ(1, RunVantaro(instance, SW_SHOW)) << "class taken: " << taken;
+        EXPECT_EQ(nullptr, FindWindowW(L"Vantaro", L"Vantaro"));
+        UnregisterWindowClasses(instance);
+    }
+}
+
+TEST(Startup, ExitCommandEndsTheProgramWithTheQuitCode)
+{
+    DWORD exitCode = 99;
+    bool exitSent = false;
+    ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode, 30000, [&](HANDLE) {
+        HWND running = FindWindowW(L"Vantaro", L"Vantaro");
+        if (running && !exitSent)
+            exitSent = PostMessageW(running, WM_COMMAND, IDM_EXIT, 0) != 0;
+    }));
+    EXPECT_TRUE(exitSent);
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_EQ(nullptr, FindWindowW(L"Vantaro", L"Vantaro"));
+}
+
+TEST(MainWindow, UnlistedMessagesAndCommandsFallThrough)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    wchar_t title[16] = {};
+    EXPECT_EQ(7, SendMessageW(window, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(title)));
+    EXPECT_STREQ(L"Vantaro", title);
+    EXPECT_EQ(0, scenario.Command(12345));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(Harness, ScenarioClosesCleanlyAndLeavesNothingBehind)
+{
+    std::wstring root;
+    {
+        Scenario scenario;
+        root = scenario.Root();
+        ASSERT_NE(nullptr, scenario.Start());
+        ASSERT_TRUE(scenario.PumpUntil([] { return IsWindowVisible(hMainWindow) != FALSE; }));
+        std::wstring image = scenario.Root() + L"\\main.bmp";
+        EXPECT_TRUE(Scenario::SaveWindowImage(scenario.MainWindow(), image));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(image.c_str()));
+        EXPECT_EQ(0, scenario.Close());
+        EXPECT_EQ(nullptr, FindWindowW(L"Vantaro", nullptr));
+        // The classes are free again, so the next scenario starts as a new process would.
+        EXPECT_EQ(0, RegisterWindowClasses(GetModuleHandleW(nullptr)));
+        UnregisterWindowClasses(GetModuleHandleW(nullptr));
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(root.c_str()));
+}
