@@ -31,6 +31,7 @@ struct VolumeSlot {
     std::string key;
     CEGUID guid = {0, 0, 0, 0};
     bool object_store = false;
+    int listeners = 0;  // handles with a notification window
 };
 
 std::vector<std::unique_ptr<VolumeSlot>> g_slots;
@@ -52,7 +53,9 @@ struct DbHandle : HandleObject {
     ~DbHandle() override
     {
         std::lock_guard<std::recursive_mutex> lock(g_api);
-        if (Valid()) slot->vol->CloseCursor(&cursor);
+        if (!Valid()) return;
+        slot->vol->CloseCursor(&cursor);
+        if (hwnd) slot->listeners--;
     }
 };
 
@@ -75,12 +78,16 @@ T Fail(DWORD err, T value)
 // UTF-16 of a WCHAR string of at most `limit` characters; false if longer.
 bool ToU16(LPCWSTR s, size_t limit, std::u16string* out)
 {
-    out->clear();
-    for (size_t i = 0; s[i]; ++i) {
-        if (i >= limit) return false;
+    size_t n = 0;
+    while (s[n]) {
+        if (n >= limit) return false;
+        ++n;
+    }
+    out->resize(n);
+    for (size_t i = 0; i < n; ++i) {
         unsigned long c = static_cast<unsigned long>(s[i]);
         if (sizeof(WCHAR) > 2 && c > 0xFFFF) c = 0xFFFD;
-        out->push_back(static_cast<char16_t>(c));
+        (*out)[i] = static_cast<char16_t>(c);
     }
     return true;
 }
@@ -213,6 +220,7 @@ void DeliverNotification(VolumeSlot* slot, cedb::Change ch, uint32_t db, uint32_
     case cedb::Change::kDatabaseCreated: type = DB_CEOID_CREATED; record = false; break;
     case cedb::Change::kDatabaseDeleted: type = DB_CEOID_DATABASE_DELETED; record = false; break;
     }
+    if (slot->listeners <= 0) return;
     for (auto& obj : cedb::api::LiveApiHandles()) {
         auto h = std::dynamic_pointer_cast<DbHandle>(obj);
         if (!h || h->slot != slot || h->serial != slot->guid.Data3 || !h->hwnd) continue;
@@ -415,6 +423,7 @@ HANDLE OpenDatabase(const CEGUID* g, PCEOID poid, LPCWSTR name, CEPROPID propid,
     }
     HANDLE out = cedb::api::NewApiHandle(h);
     if (!out) return Fail(ERROR_NOT_ENOUGH_MEMORY, INVALID_HANDLE_VALUE);
+    if (hwnd) slot->listeners++;
     if (poid) *poid = db->oid;
     return out;
 }
@@ -517,6 +526,7 @@ BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
     slot->refs = 1;
     slot->key = key;
     slot->guid = CEGUID{static_cast<DWORD>(index + 1), kGuidMarker, ++g_serial, 0};
+    slot->listeners = 0;
     Attach(slot);
     *pceguid = slot->guid;
     return TRUE;
@@ -686,7 +696,7 @@ CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROP
     const cedb::Record* rec = h->slot->vol->Current(&h->cursor);
     if (!rec) return Fail<CEOID>(ERROR_NO_MORE_ITEMS, 0);
     const CEOID oid = h->cursor.oid;
-    std::vector<cedb::Prop> props;
+    static thread_local std::vector<cedb::Prop> props;  // keeps its buffers between reads
     if (!cedb::Volume::RecordProps(*rec, &props)) return Fail<CEOID>(ERROR_FILE_CORRUPT, 0);
 
     // The chosen list, in the caller's order; missing ones are flagged.
@@ -770,7 +780,7 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
         props.push_back(std::move(p));
     }
     uint32_t oid = 0;
-    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, props, deletes, &oid);
+    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, std::move(props), deletes, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
     AfterChange(h->slot);
     return oid;

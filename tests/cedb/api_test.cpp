@@ -581,7 +581,7 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
 }  // namespace
 
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv)
+extern "C" int wmain(int argc, wchar_t** argv)
 #else
 int main(int argc, char** argv)
 #endif

@@ -3,6 +3,7 @@
 // It only reads.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "platform/cedb/object_store.h"
 #include "tools/volinspect/inspect.h"
@@ -17,12 +18,11 @@ static std::string Utf8(const wchar_t* w)
     if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
     return s;
 }
-int wmain(int argc, wchar_t** wargv)
+extern "C" int wmain(int argc, wchar_t** wargv)
 {
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) args.push_back(Utf8(wargv[i]));
 #else
-#include <vector>
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv, argv + argc);

@@ -169,10 +169,17 @@ void EncodeProps(const std::vector<Prop>& props, std::string* out)
             PutU64(out, bits);
             break;
         }
-        case kTypeString:
+        case kTypeString: {
             PutU32(out, static_cast<uint32_t>(p.s.size()));
-            for (char16_t c : p.s) PutU16(out, static_cast<uint16_t>(c));
+            size_t at = out->size();
+            out->resize(at + 2 * p.s.size());
+            char* d = &(*out)[at];
+            for (char16_t c : p.s) {
+                *d++ = static_cast<char>(c & 0xFF);
+                *d++ = static_cast<char>(c >> 8);
+            }
             break;
+        }
         case kTypeBlob:
             PutU32(out, static_cast<uint32_t>(p.blob.size()));
             out->append(p.blob);
@@ -186,11 +193,16 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
 {
     ByteReader r(data, n);
     uint16_t count;
-    if (!r.U16(&count)) return false;
-    out->clear();
-    out->reserve(count);
+    if (!r.U16(&count) || count > n / 6) return false;
+    // Existing elements are reused so that repeated decoding into one
+    // vector keeps its string buffers.
+    out->resize(count);
     for (uint16_t k = 0; k < count; ++k) {
-        Prop p;
+        Prop& p = (*out)[k];
+        p.i = 0;
+        p.d = 0;
+        p.s.clear();
+        p.blob.clear();
         if (!r.U32(&p.id)) return false;
         switch (TypeOf(p.id)) {
         case kTypeI2: { uint16_t v; if (!r.U16(&v)) return false; p.i = static_cast<int16_t>(v); break; }
@@ -216,9 +228,8 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
         }
         default: return false;
         }
-        for (const Prop& q : *out)
-            if (q.id == p.id) return false;
-        out->push_back(std::move(p));
+        for (uint16_t j = 0; j < k; ++j)
+            if ((*out)[j].id == p.id) return false;
     }
     return r.AtEnd();
 }

@@ -118,7 +118,7 @@ bool IndexLess::operator()(const IndexEntry& a, const IndexEntry& b) const
 Volume::~Volume()
 {
     for (auto& kv : databases_)
-        for (Cursor* c : kv.second->cursors) c->db = 0;
+        for (Cursor* c : kv.second->cursors) c->db = 0, c->dbp = nullptr;
 }
 
 Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions& opt, std::unique_ptr<Volume>* out,
@@ -282,7 +282,7 @@ void Volume::RemoveDatabase(Database* db)
         live_ -= it->second.entry_bytes;
         records_.erase(it);
     }
-    for (Cursor* c : db->cursors) c->db = 0;
+    for (Cursor* c : db->cursors) c->db = 0, c->dbp = nullptr;
     live_ -= db->entry_bytes;
     databases_.erase(db->oid);
 }
@@ -314,7 +314,7 @@ void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const st
     } else {
         *created = false;
         Record& r = it->second;
-        std::vector<Prop> old;
+        std::vector<Prop>& old = scratch_;
         if (db->indexes.size() > 1) RecordProps(r, &old);
         for (size_t i = 1; i < db->indexes.size(); ++i) {
             IndexEntry before = MakeEntry(*db, i, old, oid);
@@ -347,7 +347,7 @@ void Volume::EraseRecord(Database* db, uint32_t oid)
         c->seen = 0;
     }
     auto it = records_.find(oid);
-    std::vector<Prop> props;
+    std::vector<Prop>& props = scratch_;
     RecordProps(it->second, &props);
     for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].erase(MakeEntry(*db, i, props, oid));
     live_ -= it->second.entry_bytes;
@@ -450,7 +450,7 @@ Status Volume::Unmount()
     if (s.ok() && !read_only_ && end_ - live_ > end_ / 2) s = Compact();
     if (s.ok()) s = Checkpoint();
     for (auto& kv : databases_)
-        for (Cursor* c : kv.second->cursors) c->db = 0;
+        for (Cursor* c : kv.second->cursors) c->db = 0, c->dbp = nullptr;
     file_.reset();
     return s;
 }
@@ -561,7 +561,7 @@ Status Volume::DeleteDatabase(uint32_t oid)
     return Status::Ok();
 }
 
-Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>& props,
+Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
                            const std::vector<uint32_t>& deletes, uint32_t* out_oid)
 {
     Status s = Writable();
@@ -577,11 +577,11 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
     } else if (header_.next_oid == 0xFFFFFFFFu) {
         return Status::Error(kErrDiskFull, "object ids exhausted");
     }
-    for (const Prop& p : props) {
+    for (Prop& p : props) {
         if (!IsKnownType(TypeOf(p.id))) return Status::Error(kErrInvalidParameter, "unknown property type");
         auto at = std::find_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == p.id; });
-        if (at != merged.end()) *at = p;
-        else merged.push_back(p);
+        if (at != merged.end()) *at = std::move(p);
+        else merged.push_back(std::move(p));
     }
     if (oid != 0)
         for (uint32_t id : deletes)
@@ -635,6 +635,7 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
         if (!index) return Status::Error(kErrInvalidParameter, "not a sort property of this database");
     }
     c->db = dbid;
+    c->dbp = db;
     c->index = index;
     db->cursors.insert(c);
     SetPosition(c, db->indexes[index].begin(), 0, true);
@@ -643,13 +644,14 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
 
 void Volume::CloseCursor(Cursor* c)
 {
-    if (Database* db = c->db ? FindDatabase(c->db) : nullptr) db->cursors.erase(c);
+    if (c->db) c->dbp->cursors.erase(c);
     c->db = 0;
+    c->dbp = nullptr;
 }
 
 void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known)
 {
-    Database* db = FindDatabase(c->db);
+    Database* db = c->dbp;
     c->it = it;
     c->oid = it == db->indexes[c->index].end() ? 0 : it->oid;
     c->seen = db->last_change;
@@ -659,29 +661,27 @@ void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ord
 
 void Volume::Locate(Cursor* c)
 {
-    Database* db = FindDatabase(c->db);
+    Database* db = c->dbp;
     if (c->seen == db->last_change) return;
     Index& idx = db->indexes[c->index];
     if (c->oid == 0) {
         SetPosition(c, idx.end(), idx.size(), true);
         return;
     }
-    std::vector<Prop> props;
-    RecordProps(records_.at(c->oid), &props);
-    SetPosition(c, idx.find(MakeEntry(*db, c->index, props, c->oid)), 0, false);
+    RecordProps(records_.at(c->oid), &scratch_);
+    SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)), 0, false);
 }
 
 const Record* Volume::Current(Cursor* c)
 {
-    if (!c->db || !FindDatabase(c->db)) return nullptr;
+    if (!c->db) return nullptr;
     Locate(c);
     return c->oid ? &records_.at(c->oid) : nullptr;
 }
 
 void Volume::Advance(Cursor* c)
 {
-    Database* db = c->db ? FindDatabase(c->db) : nullptr;
-    if (!db) return;
+    if (!c->db) return;
     Locate(c);
     if (c->oid == 0) return;
     auto it = std::next(c->it);
@@ -690,8 +690,8 @@ void Volume::Advance(Cursor* c)
 
 uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector<Prop>& values, uint32_t* ordinal)
 {
-    Database* db = c->db ? FindDatabase(c->db) : nullptr;
-    if (!db) return 0;
+    Database* db = c->dbp;
+    if (!c->db) return 0;
     Index& idx = db->indexes[c->index];
     const int64_t count = static_cast<int64_t>(idx.size());
     Locate(c);
@@ -732,9 +732,8 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
             result = miss();
             break;
         }
-        std::vector<Prop> props;
-        RecordProps(rec->second, &props);
-        SetPosition(c, idx.find(MakeEntry(*db, c->index, props, rec->first)), 0, false);
+        RecordProps(rec->second, &scratch_);
+        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)), 0, false);
         result = c->oid;
         break;
     }

@@ -83,8 +83,11 @@ struct IndexLess {
 using Index = std::set<IndexEntry, IndexLess>;
 
 // A position in one index of one database.
+struct Database;
+
 struct Cursor {
     uint32_t db = 0;
+    Database* dbp = nullptr;  // valid while db != 0
     size_t index = 0;
     uint32_t oid = 0;   // record under the cursor, 0 = past the end
     Index::iterator it;  // valid while the database's last_change equals `seen`
@@ -142,7 +145,7 @@ public:
     const std::map<uint32_t, std::unique_ptr<Database>>& databases() const { return databases_; }
 
     // `props` may carry deletions in `deletes`; oid 0 makes a new record.
-    Status WriteRecord(uint32_t db, uint32_t oid, const std::vector<Prop>& props, const std::vector<uint32_t>& deletes,
+    Status WriteRecord(uint32_t db, uint32_t oid, std::vector<Prop> props, const std::vector<uint32_t>& deletes,
                        uint32_t* out_oid);
     Status DeleteRecord(uint32_t db, uint32_t oid);
     const Record* FindRecord(uint32_t oid) const;
@@ -198,6 +201,7 @@ private:
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
     std::unordered_map<uint32_t, Record> records_;
     Observer observer_;
+    std::vector<Prop> scratch_;  // decoding buffer reused across calls
 };
 
 }  // namespace cedb
