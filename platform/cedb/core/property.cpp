@@ -1,6 +1,5 @@
 #include "platform/cedb/core/property.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace cedb {
@@ -50,27 +49,6 @@ KeyValue MakeKeyValue(const Prop* p, const SortKey& key)
     default: k.i = p->i; break;
     }
     return k;
-}
-
-int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key)
-{
-    if (!a.present || !b.present) {
-        if (a.present == b.present) return 0;
-        bool unknown_first = (key.flags & kSortUnknownFirst) != 0;
-        return (!a.present) == unknown_first ? -1 : 1;
-    }
-    int c = 0;
-    switch (TypeOf(key.propid)) {
-    case kTypeR8: {
-        bool an = std::isnan(a.d), bn = std::isnan(b.d);
-        if (an || bn) c = an == bn ? 0 : (an ? -1 : 1);
-        else c = a.d < b.d ? -1 : (a.d > b.d ? 1 : 0);
-        break;
-    }
-    case kTypeString: c = a.s.compare(b.s); c = c < 0 ? -1 : (c > 0 ? 1 : 0); break;
-    default: c = a.i < b.i ? -1 : (a.i > b.i ? 1 : 0); break;
-    }
-    return (key.flags & kSortDescending) ? -c : c;
 }
 
 const Prop* FindProp(const std::vector<Prop>& props, uint32_t id)

@@ -90,10 +90,10 @@ Status ValidateSpec(const DatabaseSpec& spec)
     return Status::Ok();
 }
 
-int CompareKeys(const std::vector<KeyValue>& a, const std::vector<KeyValue>& b, const SortOrder& order, size_t n)
+int CompareKeys(const IndexEntry& a, const std::vector<KeyValue>& b, const SortOrder& order, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
-        int c = CompareKey(a[i], b[i], order[i]);
+        int c = CompareKey(a.key(i), b[i], order[i]);
         if (c) return c;
     }
     return 0;
@@ -103,16 +103,9 @@ int CompareKeys(const std::vector<KeyValue>& a, const std::vector<KeyValue>& b, 
 
 int IndexLess::ComparePrefix(const IndexEntry& a, const SeekProbe& p) const
 {
-    int c = CompareKeys(a.keys, *p.keys, *order, p.keys->size());
+    int c = CompareKeys(a, *p.keys, *order, p.keys->size());
     if (c) return c;
     return p.upper ? -1 : 1;
-}
-
-bool IndexLess::operator()(const IndexEntry& a, const IndexEntry& b) const
-{
-    int c = CompareKeys(a.keys, b.keys, *order, order->size());
-    if (c) return c < 0;
-    return a.oid < b.oid;  // equal keys keep creation order
 }
 
 Volume::~Volume()
@@ -237,7 +230,7 @@ Status Volume::Replay(const LogScan& scan)
             if (it != records_.end() && it->second.db != a)
                 return Status::Error(kErrFileCorrupt, where + ": record moved between databases");
             bool created;
-            PutRecord(db, b, std::string(e.payload + 8, e.size - 8), props, bytes, &created);
+            PutRecord(db, b, std::string(e.payload, e.size), props, bytes, &created);
             break;
         }
         case kEntryDeleteRecord: {
@@ -293,13 +286,13 @@ IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector
     e.oid = oid;
     if (index == 0) return e;
     const SortOrder& order = db.spec.orders[index - 1];
-    e.keys.reserve(order.size());
-    for (const SortKey& k : order) e.keys.push_back(MakeKeyValue(FindProp(props, k.propid), k));
+    e.first = MakeKeyValue(FindProp(props, order[0].propid), order[0]);
+    for (size_t i = 1; i < order.size(); ++i) e.rest.push_back(MakeKeyValue(FindProp(props, order[i].propid), order[i]));
     return e;
 }
 
 void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
-                       uint32_t entry_bytes, bool* created)
+                       uint32_t entry_bytes, bool* created, const std::vector<IndexEntry>* before)
 {
     auto it = records_.find(oid);
     bool changed = false;
@@ -315,14 +308,14 @@ void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const st
         *created = false;
         Record& r = it->second;
         std::vector<Prop>& old = scratch_;
-        if (db->indexes.size() > 1) RecordProps(r, &old);
+        if (db->indexes.size() > 1 && !before) RecordProps(r, &old);
         for (size_t i = 1; i < db->indexes.size(); ++i) {
-            IndexEntry before = MakeEntry(*db, i, old, oid);
-            IndexEntry after = MakeEntry(*db, i, props, oid);
+            IndexEntry was = before ? (*before)[i - 1] : MakeEntry(*db, i, old, oid);
+            IndexEntry now = MakeEntry(*db, i, props, oid);
             const IndexLess& less = db->indexes[i].key_comp();
-            if (!less(before, after) && !less(after, before)) continue;
-            db->indexes[i].erase(before);
-            db->indexes[i].insert(std::move(after));
+            if (!less(was, now) && !less(now, was)) continue;
+            db->indexes[i].erase(was);
+            db->indexes[i].insert(std::move(now));
             changed = true;
         }
         live_ -= r.entry_bytes;
@@ -358,7 +351,7 @@ void Volume::EraseRecord(Database* db, uint32_t oid)
 
 bool Volume::RecordProps(const Record& r, std::vector<Prop>* props)
 {
-    return DecodeProps(r.payload.data(), r.payload.size(), props);
+    return r.payload.size() >= 8 && DecodeProps(r.payload.data() + 8, r.payload.size() - 8, props);
 }
 
 Database* Volume::FindDatabase(uint32_t oid)
@@ -485,10 +478,7 @@ Status Volume::Compact()
         EncodeDatabase(db.oid, db.spec, &payload);
         if (!(s = put(kEntryCreateDatabase)).ok()) break;
         for (const IndexEntry& e : db.indexes[0]) {
-            payload.clear();
-            PutU32(&payload, db.oid);
-            PutU32(&payload, e.oid);
-            payload += records_[e.oid].payload;
+            payload = records_[e.oid].payload;
             if (!(s = put(kEntryPutRecord)).ok()) break;
         }
         if (!s.ok()) break;
@@ -568,14 +558,18 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
     if (!s.ok()) return s;
     Database* db = FindDatabase(dbid);
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
-    std::vector<Prop> merged;
+    std::vector<Prop>& merged = merged_;
+    std::vector<IndexEntry> before;
     if (oid != 0) {
         auto it = records_.find(oid);
         if (it == records_.end() || it->second.db != dbid)
             return Status::Error(kErrInvalidParameter, "no such record in this database");
         RecordProps(it->second, &merged);
+        for (size_t i = 1; i < db->indexes.size(); ++i) before.push_back(MakeEntry(*db, i, merged, oid));
     } else if (header_.next_oid == 0xFFFFFFFFu) {
         return Status::Error(kErrDiskFull, "object ids exhausted");
+    } else {
+        merged.clear();
     }
     for (Prop& p : props) {
         if (!IsKnownType(TypeOf(p.id))) return Status::Error(kErrInvalidParameter, "unknown property type");
@@ -599,7 +593,7 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
     if (!(s = Append(kEntryPutRecord, entry, &bytes)).ok()) return s;
     if (!oid) header_.next_oid++;
     bool created;
-    PutRecord(db, id, entry.substr(8), merged, bytes, &created);
+    PutRecord(db, id, std::move(entry), merged, bytes, &created, oid ? &before : nullptr);
     *out_oid = id;
     Notify(created ? Change::kRecordCreated : Change::kRecordChanged, dbid, id);
     return Status::Ok();
@@ -753,10 +747,11 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         Index::iterator lo = idx.lower_bound(SeekProbe{&probe, false});
         Index::iterator hi = idx.lower_bound(SeekProbe{&probe, true});
         const bool descending = (order[0].flags & kSortDescending) != 0;
-        auto present = [&](Index::iterator it) { return it != idx.end() && it->keys[0].present; };
+        auto present = [&](Index::iterator it) { return it != idx.end() && it->first.present; };
         // First record of the run of records equal to *it on the probe's keys.
         auto run_start = [&](Index::iterator it) {
-            std::vector<KeyValue> keys(it->keys.begin(), it->keys.begin() + static_cast<long>(probe.size()));
+            std::vector<KeyValue> keys;
+            for (size_t i = 0; i < probe.size(); ++i) keys.push_back(it->key(i));
             return idx.lower_bound(SeekProbe{&keys, false});
         };
         // Nearest smaller value lies before the equal run in ascending
@@ -773,7 +768,7 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         case kSeekValueNextEqual: {
             if (c->oid == 0) return miss();
             auto next = std::next(c->it);
-            if (next == idx.end() || CompareKeys(next->keys, probe, order, probe.size()) != 0) return miss();
+            if (next == idx.end() || CompareKeys(*next, probe, order, probe.size()) != 0) return miss();
             SetPosition(c, next, c->ordinal + 1, c->ordinal_known);
             if (ordinal) *ordinal = static_cast<uint32_t>(current_ordinal());
             return c->oid;

@@ -56,13 +56,17 @@ struct DatabaseSpec {
 
 struct Record {
     uint32_t db = 0;
-    std::string payload;  // EncodeProps form
+    std::string payload;  // as logged: u32 database, u32 object id, EncodeProps form
     uint32_t entry_bytes = 0;
 };
 
+// One record's place in one index: its sort-key values and object id. The
+// first key is held inline; most sort orders have only one.
 struct IndexEntry {
-    std::vector<KeyValue> keys;
+    KeyValue first;
+    std::vector<KeyValue> rest;
     uint32_t oid = 0;
+    const KeyValue& key(size_t i) const { return i == 0 ? first : rest[i - 1]; }
 };
 
 // Bounds for value seeks: compares on the probe's leading keys; entries equal
@@ -75,7 +79,15 @@ struct SeekProbe {
 struct IndexLess {
     using is_transparent = void;
     const SortOrder* order;
-    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+    bool operator()(const IndexEntry& a, const IndexEntry& b) const
+    {
+        const size_t n = order->size();
+        for (size_t i = 0; i < n; ++i) {
+            int c = CompareKey(a.key(i), b.key(i), (*order)[i]);
+            if (c) return c < 0;
+        }
+        return a.oid < b.oid;  // equal keys keep creation order
+    }
     bool operator()(const IndexEntry& a, const SeekProbe& p) const { return ComparePrefix(a, p) < 0; }
     bool operator()(const SeekProbe& p, const IndexEntry& a) const { return ComparePrefix(a, p) > 0; }
     int ComparePrefix(const IndexEntry& a, const SeekProbe& p) const;
@@ -173,8 +185,9 @@ private:
     Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
     Status AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
+    // `before` holds the record's old index entries when the caller has them.
     void PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
-                   uint32_t entry_bytes, bool* created);
+                   uint32_t entry_bytes, bool* created, const std::vector<IndexEntry>* before = nullptr);
     void EraseRecord(Database* db, uint32_t oid);
     IndexEntry MakeEntry(const Database& db, size_t index, const std::vector<Prop>& props, uint32_t oid) const;
     Status Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes);
@@ -201,7 +214,8 @@ private:
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
     std::unordered_map<uint32_t, Record> records_;
     Observer observer_;
-    std::vector<Prop> scratch_;  // decoding buffer reused across calls
+    std::vector<Prop> scratch_;  // decoding buffers reused across calls
+    std::vector<Prop> merged_;
 };
 
 }  // namespace cedb
