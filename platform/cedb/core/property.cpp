@@ -42,9 +42,9 @@ KeyValue MakeKeyValue(const Prop* p, const SortKey& key)
     switch (TypeOf(key.propid)) {
     case kTypeR8: k.d = p->d; break;
     case kTypeString:
-        k.s = p->s;
+        k.s = Boxed<std::u16string>(p->s);
         if (key.flags & kSortCaseInsensitive)
-            for (char16_t& c : k.s) c = FoldCase(c);
+            for (char16_t& c : *k.s.get()) c = FoldCase(c);
         break;
     default: k.i = p->i; break;
     }

@@ -2,6 +2,7 @@
 // used by sort orders and value seeks.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,13 +48,37 @@ using SortOrder = std::vector<SortKey>;  // one to four keys
 
 // The value of one sort key in one record, prepared for comparison: strings
 // of case-insensitive keys are stored folded.
+// Owning pointer that copies what it points to: keeps rarely used parts of
+// index entries out of line, so the entries stay small.
+template <class T>
+class Boxed {
+public:
+    Boxed() = default;
+    explicit Boxed(T v) : p_(new T(std::move(v))) {}
+    Boxed(const Boxed& o) : p_(o.p_ ? new T(*o.p_) : nullptr) {}
+    Boxed(Boxed&&) noexcept = default;
+    Boxed& operator=(const Boxed& o)
+    {
+        p_.reset(o.p_ ? new T(*o.p_) : nullptr);
+        return *this;
+    }
+    Boxed& operator=(Boxed&&) noexcept = default;
+    const T& operator*() const { return *p_; }
+    const T* operator->() const { return p_.get(); }
+    T* get() { return p_.get(); }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    std::unique_ptr<T> p_;
+};
+
 struct KeyValue {
     bool present = false;
     union {
         int64_t i = 0;
         double d;
     };
-    std::u16string s;
+    Boxed<std::u16string> s;  // set for present string keys
 };
 
 KeyValue MakeKeyValue(const Prop* p, const SortKey& key);
@@ -76,7 +101,7 @@ inline int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key)
         else c = a.d < b.d ? -1 : (a.d > b.d ? 1 : 0);
         break;
     }
-    case kTypeString: c = a.s.compare(b.s); c = c < 0 ? -1 : (c > 0 ? 1 : 0); break;
+    case kTypeString: c = a.s->compare(*b.s); c = c < 0 ? -1 : (c > 0 ? 1 : 0); break;
     default: c = a.i < b.i ? -1 : (a.i > b.i ? 1 : 0); break;
     }
     return (key.flags & kSortDescending) ? -c : c;

@@ -287,7 +287,11 @@ IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector
     if (index == 0) return e;
     const SortOrder& order = db.spec.orders[index - 1];
     e.first = MakeKeyValue(FindProp(props, order[0].propid), order[0]);
-    for (size_t i = 1; i < order.size(); ++i) e.rest.push_back(MakeKeyValue(FindProp(props, order[i].propid), order[i]));
+    if (order.size() > 1) {
+        std::vector<KeyValue> rest;
+        for (size_t i = 1; i < order.size(); ++i) rest.push_back(MakeKeyValue(FindProp(props, order[i].propid), order[i]));
+        e.rest = Boxed<std::vector<KeyValue>>(std::move(rest));
+    }
     return e;
 }
 
@@ -298,7 +302,9 @@ void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const st
     bool changed = false;
     if (it == records_.end()) {
         *created = true;
-        for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
+        // New ids only grow, so object-id order takes them at its end.
+        db->indexes[0].emplace_hint(db->indexes[0].end(), MakeEntry(*db, 0, props, oid));
+        for (size_t i = 1; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
         Record& r = records_[oid];
         r.db = db->oid;
         r.payload = std::move(payload);
@@ -585,6 +591,9 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
 
     const uint32_t id = oid ? oid : header_.next_oid;
     std::string entry;
+    size_t estimate = 10;
+    for (const Prop& p : merged) estimate += 12 + 2 * p.s.size() + p.blob.size();
+    entry.reserve(estimate);
     PutU32(&entry, dbid);
     PutU32(&entry, id);
     EncodeProps(merged, &entry);

@@ -64,9 +64,9 @@ struct Record {
 // first key is held inline; most sort orders have only one.
 struct IndexEntry {
     KeyValue first;
-    std::vector<KeyValue> rest;
+    Boxed<std::vector<KeyValue>> rest;
     uint32_t oid = 0;
-    const KeyValue& key(size_t i) const { return i == 0 ? first : rest[i - 1]; }
+    const KeyValue& key(size_t i) const { return i == 0 ? first : (*rest)[i - 1]; }
 };
 
 // Bounds for value seeks: compares on the probe's leading keys; entries equal
