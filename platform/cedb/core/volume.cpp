@@ -400,9 +400,9 @@ Status Volume::WritePending()
 {
     if (pending_.empty()) return Status::Ok();
     const size_t data = pending_.size();
-    // Growing the file in large zero-filled steps keeps most syncs from
-    // having to record a new file size.
-    if (end_ + data > allocated_) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
+    // Growing the file in large zero-filled steps keeps most small flushes
+    // from having to record a new file size; large writes pay that once anyway.
+    if (end_ + data > allocated_ && data < kAllocateAhead / 4) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
     Status s = file_->Write(end_, pending_.data(), pending_.size());
     if (!s.ok()) {
         failed_ = s;
