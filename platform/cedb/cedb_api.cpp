@@ -490,6 +490,27 @@ BOOL DeleteDatabase(const CEGUID* g, CEOID oid)
     return TRUE;
 }
 
+// Both information forms: the valid-field flags say what to take.
+template <class Info, class ToOrder>
+CEOID CreateFromInfo(const CEGUID* g, const Info* info, ToOrder to_order)
+{
+    std::u16string name;
+    if (!info || !(info->dwFlags & CEDB_VALIDNAME) || !NameFromFixed(info->szDbaseName, &name))
+        return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+    std::vector<cedb::SortOrder> orders;
+    if (info->dwFlags & CEDB_VALIDSORTSPEC) {
+        if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+        for (WORD i = 0; i < info->wNumSortOrder; ++i) {
+            cedb::SortOrder keys;
+            if (!to_order(i, &keys)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+            orders.push_back(keys);
+        }
+    }
+    DWORD type = (info->dwFlags & CEDB_VALIDTYPE) ? info->dwDbaseType : 0;
+    DWORD flags = (info->dwFlags & CEDB_VALIDDBFLAGS) ? (info->dwFlags & CEDB_NOCOMPRESS) : 0;
+    return CreateDatabase(g, name, type, flags, orders);
+}
+
 }  // namespace
 
 extern "C" {
@@ -558,40 +579,21 @@ BOOL CeFlushDBVol(PCEGUID pceguid)
 CEOID CeCreateDatabaseEx(PCEGUID pceguid, CEDBASEINFO* info)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
-    std::u16string name;
-    if (!info || !(info->dwFlags & CEDB_VALIDNAME) || !NameFromFixed(info->szDbaseName, &name))
-        return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    std::vector<cedb::SortOrder> orders;
-    if (info->dwFlags & CEDB_VALIDSORTSPEC) {
-        if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-        for (WORD i = 0; i < info->wNumSortOrder; ++i)
-            orders.push_back({cedb::SortKey{info->rgSortSpecs[i].propid, info->rgSortSpecs[i].dwFlags & kSortFlagMask}});
-    }
-    DWORD type = (info->dwFlags & CEDB_VALIDTYPE) ? info->dwDbaseType : 0;
-    DWORD flags = (info->dwFlags & CEDB_VALIDDBFLAGS) ? (info->dwFlags & CEDB_NOCOMPRESS) : 0;
-    return CreateDatabase(pceguid, name, type, flags, orders);
+    return CreateFromInfo(pceguid, info, [&](WORD i, cedb::SortOrder* keys) {
+        keys->push_back(cedb::SortKey{info->rgSortSpecs[i].propid, info->rgSortSpecs[i].dwFlags & kSortFlagMask});
+        return true;
+    });
 }
 
 CEOID CeCreateDatabaseEx2(PCEGUID pceguid, CEDBASEINFOEX* info)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
-    std::u16string name;
-    if (!info || !(info->dwFlags & CEDB_VALIDNAME) || !NameFromFixed(info->szDbaseName, &name))
-        return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    std::vector<cedb::SortOrder> orders;
-    if (info->dwFlags & CEDB_VALIDSORTSPEC) {
-        if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-        for (WORD i = 0; i < info->wNumSortOrder; ++i) {
-            const SORTORDERSPECEX& o = info->rgSortSpecs[i];
-            if (o.wNumProps < 1 || o.wNumProps > CEDB_MAXSORTPROP) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-            cedb::SortOrder keys;
-            for (WORD k = 0; k < o.wNumProps; ++k) keys.push_back(cedb::SortKey{o.rgPropID[k], o.rgdwFlags[k] & kSortFlagMask});
-            orders.push_back(keys);
-        }
-    }
-    DWORD type = (info->dwFlags & CEDB_VALIDTYPE) ? info->dwDbaseType : 0;
-    DWORD flags = (info->dwFlags & CEDB_VALIDDBFLAGS) ? (info->dwFlags & CEDB_NOCOMPRESS) : 0;
-    return CreateDatabase(pceguid, name, type, flags, orders);
+    return CreateFromInfo(pceguid, info, [&](WORD i, cedb::SortOrder* keys) {
+        const SORTORDERSPECEX& o = info->rgSortSpecs[i];
+        if (o.wNumProps < 1 || o.wNumProps > CEDB_MAXSORTPROP) return false;
+        for (WORD k = 0; k < o.wNumProps; ++k) keys->push_back(cedb::SortKey{o.rgPropID[k], o.rgdwFlags[k] & kSortFlagMask});
+        return true;
+    });
 }
 
 CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs)

@@ -536,6 +536,16 @@ TEST_F(ApiTest, WindowsAskingForNotificationsHearOfEveryChangeInTheirDatabase)
     }
     for (const cedb_test::PostedMessage& m : quiet.Take()) EXPECT_NE(static_cast<UINT>(WM_DBNOTIFICATION), m.msg);
 
+    // Databases made in the volume are announced too, with no parent.
+    CEOID later = MakeDb(L"Later", {});
+    got = win.Take();
+    ASSERT_EQ(1u, got.size());
+    CENOTIFICATION* made = reinterpret_cast<CENOTIFICATION*>(got[0].lParam);
+    EXPECT_EQ(static_cast<UINT>(DB_CEOID_CREATED), made->uType);
+    EXPECT_EQ(later, made->oid);
+    EXPECT_EQ(0u, made->oidParent);
+    CeFreeNotification(&req, made);
+
     // Closed handles hear nothing more.
     Close(watch);
     Put(writer, {I4(kNum, 3)});
