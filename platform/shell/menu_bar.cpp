@@ -190,21 +190,6 @@ LRESULT CALLBACK MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool RegisterMenuBarClass()
-{
-    static bool registered;
-    if (!registered) {
-        WNDCLASSW barClass = {};
-        barClass.lpfnWndProc = MenuBarProc;
-        barClass.hInstance = GetModuleHandleW(nullptr);
-        barClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        barClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        barClass.lpszClassName = MENU_BAR_CLASS;
-        registered = RegisterClassW(&barClass) != 0;
-    }
-    return registered;
-}
-
 // Reads the menu bar resource: menu id, count, then seven words per button.
 bool ReadMenuBarResource(HINSTANCE instance, UINT id, MenuBar* bar)
 {
@@ -341,7 +326,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
     }
     info->hwndMB = nullptr;
     EnsureShellWindows();
-    if (!RegisterMenuBarClass())
+    if (!RegisterShellClass(MENU_BAR_CLASS, MenuBarProc, GetSysColorBrush(COLOR_BTNFACE)))
         return FALSE;
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
