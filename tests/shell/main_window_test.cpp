@@ -2,7 +2,7 @@
 #include "shell/app_state.h"
 #include "shell/list_context_menu.h"
 #include "shell/main_window.h"
-#include "shell/view_colors_pending.h"
+#include "shell/merge_pending.h"
 #include "platform/shell/aygshell.h"
 #include "tests/harness/scenario.h"
 #include "views/find_bar.h"
@@ -91,6 +91,17 @@ void TapMenuBarButton(HWND bar, WORD command)
     const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
     SendMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageW(toolbar, WM_LBUTTONUP, 0, point);
+}
+
+HWND settingChangeTarget;
+int settingChangesSeen;
+LRESULT CALLBACK CountSettingChanges(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == settingChangeTarget && sent->message == WM_SETTINGCHANGE &&
+        sent->wParam == 0)
+        ++settingChangesSeen;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 COLORREF PixelAt(HWND window, int x, int y)
@@ -201,6 +212,41 @@ TEST(MainWindow, OnlyTimerOneIsHandledAndItStopsItself)
     EXPECT_FALSE(KillTimer(window, 1));   // already killed by the handler
     EXPECT_EQ(0, SendMessageW(window, WM_TIMER, 2, 0));
     EXPECT_TRUE(KillTimer(window, 2));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, NewActivityLaysThePanesOutAgainOnOlderShellsAndFocusesTheContacts)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    HWND contacts = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 17, 240, 100, window,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_CONTACTS_LIST)), nullptr, nullptr);
+    HWND elsewhere = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 130, 240, 20, window, nullptr,
+                                   nullptr, nullptr);
+    settingChangeTarget = window;
+    settingChangesSeen = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountSettingChanges, nullptr, GetCurrentThreadId());
+
+    const int savedGeneration = osGeneration;
+    osGeneration = OS_GENERATION_2002;
+    SetFocus(elsewhere);
+    scenario.Command(IDM_NEW_ACTIVITY);
+    EXPECT_EQ(1, settingChangesSeen);
+    EXPECT_EQ(contacts, GetFocus());
+
+    osGeneration = OS_GENERATION_2003;
+    scenario.Command(IDM_NEW_ACTIVITY);
+    EXPECT_EQ(1, settingChangesSeen);
+    osGeneration = savedGeneration;
+
+    // Export and Purge hand the focus back to the contacts list as well.
+    for (WORD command : {IDM_EXPORT, IDM_PURGE}) {
+        SetFocus(elsewhere);
+        scenario.Command(command);
+        EXPECT_EQ(contacts, GetFocus()) << command;
+    }
+    UnhookWindowsHookEx(hook);
     EXPECT_EQ(0, scenario.Close());
 }
 

@@ -1,5 +1,6 @@
-#include "shell/view_colors_pending.h"
+#include "shell/merge_pending.h"
 
 COLORREF notestextcolor = 0x000000;
 COLORREF notesbkgcolor = 0xFFFFFF;
+int piminterface = 0;
 HBRUSH hNotesBrush = nullptr;
