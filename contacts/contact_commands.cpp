@@ -1,6 +1,11 @@
 #include "contacts/contact_commands.h"
 
-// Both need the connection to the device's contacts, which comes with the
-// contact source; until then they do nothing.
-void NewContact(HWND) {}
+// These need the connection to the device's contacts, which comes with the
+// contact source; until then nothing opens.
+int OpenContactEditor(DWORD)
+{
+    return 0;
+}
+
+void ShowContactInEditor(DWORD) {}
 void SwitchContactCardToSummary() {}
