@@ -1,0 +1,50 @@
+// The engine's only way to touch storage. Production uses the operating
+// system's files; tests substitute layers that lose unsynced writes or fail
+// chosen calls, which is how crash safety is checked.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/cedb/core/status.h"
+
+namespace cedb {
+
+class File {
+public:
+    virtual ~File() = default;
+    // Reads up to n bytes at offset; *got < n only at the end of the file.
+    virtual Status Read(uint64_t offset, void* buf, size_t n, size_t* got) = 0;
+    virtual Status Write(uint64_t offset, const void* data, size_t n) = 0;
+    // Makes every earlier Write durable.
+    virtual Status Sync() = 0;
+    virtual Status Truncate(uint64_t size) = 0;
+    virtual Status Size(uint64_t* size) = 0;
+};
+
+enum class OpenMode {
+    kReadOnly,      // existing file, shared, never written
+    kOpenExisting,  // existing file, exclusive
+    kCreateNew,     // new file only, exclusive
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Exclusive opens are owned by this process: another process trying the
+    // same gets kErrSharingViolation.
+    virtual Status Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) = 0;
+    // Atomically replaces `to` with `from` and makes the change durable.
+    virtual Status Rename(const std::string& from, const std::string& to) = 0;
+    virtual Status Remove(const std::string& path) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+
+    // The operating system's files (POSIX or Win32, chosen at build time).
+    static FileSystem* Default();
+};
+
+// Whole-file helper used by mount and by tools.
+Status ReadAll(File* f, std::string* out);
+
+}  // namespace cedb

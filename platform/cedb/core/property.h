@@ -1,0 +1,94 @@
+// Typed property values, their byte encoding in the log, and the ordering
+// used by sort orders and value seeks.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cedb {
+
+// Low word of a property id.
+enum PropType : uint16_t {
+    kTypeI2 = 2,
+    kTypeI4 = 3,
+    kTypeR8 = 5,
+    kTypeBool = 11,
+    kTypeUI2 = 18,
+    kTypeUI4 = 19,
+    kTypeString = 31,
+    kTypeFiletime = 64,
+    kTypeBlob = 65,
+};
+
+inline uint16_t TypeOf(uint32_t propid) { return static_cast<uint16_t>(propid & 0xFFFF); }
+bool IsKnownType(uint16_t type);
+bool IsSortableType(uint16_t type);
+
+struct Prop {
+    uint32_t id = 0;
+    int64_t i = 0;         // integer, bool and file-time types
+    double d = 0;          // kTypeR8
+    std::u16string s;      // kTypeString
+    std::string blob;      // kTypeBlob
+};
+
+// Sort-key flags, numerically the platform's.
+enum SortFlags : uint32_t {
+    kSortDescending = 0x00000001,
+    kSortCaseInsensitive = 0x00000002,
+    kSortUnknownFirst = 0x00000004,
+};
+
+struct SortKey {
+    uint32_t propid = 0;
+    uint32_t flags = 0;
+};
+using SortOrder = std::vector<SortKey>;  // one to four keys
+
+// The value of one sort key in one record, prepared for comparison: strings
+// of case-insensitive keys are stored folded.
+struct KeyValue {
+    bool present = false;
+    int64_t i = 0;
+    double d = 0;
+    std::u16string s;
+};
+
+KeyValue MakeKeyValue(const Prop* p, const SortKey& key);
+// Orders two values of one key by its flags (absent values by the
+// unknown-first flag whatever the direction).
+int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key);
+char16_t FoldCase(char16_t c);
+
+// Encoded record: u16 count, then per property u32 id and the value.
+void EncodeProps(const std::vector<Prop>& props, std::string* out);
+// False when the bytes are not a well-formed property list.
+bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out);
+const Prop* FindProp(const std::vector<Prop>& props, uint32_t id);
+
+// Byte helpers shared by the log code.
+void PutU16(std::string* out, uint16_t v);
+void PutU32(std::string* out, uint32_t v);
+void PutU64(std::string* out, uint64_t v);
+uint16_t GetU16(const char* p);
+uint32_t GetU32(const char* p);
+uint64_t GetU64(const char* p);
+
+// Bounds-checked reader over a byte range.
+class ByteReader {
+public:
+    ByteReader(const char* p, size_t n) : p_(p), end_(p + n) {}
+    bool U8(uint8_t* v);
+    bool U16(uint16_t* v);
+    bool U32(uint32_t* v);
+    bool U64(uint64_t* v);
+    bool Bytes(size_t n, const char** out);
+    bool AtEnd() const { return p_ == end_; }
+    size_t Left() const { return static_cast<size_t>(end_ - p_); }
+
+private:
+    const char* p_;
+    const char* end_;
+};
+
+}  // namespace cedb

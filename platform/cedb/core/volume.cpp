@@ -1,0 +1,746 @@
+#include "platform/cedb/core/volume.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace cedb {
+namespace {
+
+constexpr size_t kSpillBytes = 1u << 20;      // pending entries written early past this
+constexpr uint64_t kAllocateAhead = 1u << 20;  // zeros kept ahead of the log end
+const SortOrder kNoOrder;
+
+std::string TempPath(const std::string& path) { return path + ".compact"; }
+
+void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
+{
+    PutU32(out, oid);
+    PutU32(out, spec.type);
+    PutU32(out, spec.flags);
+    PutU16(out, static_cast<uint16_t>(spec.name.size()));
+    for (char16_t c : spec.name) PutU16(out, static_cast<uint16_t>(c));
+    out->push_back(static_cast<char>(spec.orders.size()));
+    for (const SortOrder& o : spec.orders) {
+        out->push_back(static_cast<char>(o.size()));
+        for (const SortKey& k : o) {
+            PutU32(out, k.propid);
+            PutU32(out, k.flags);
+        }
+    }
+}
+
+bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseSpec* spec)
+{
+    ByteReader r(p, n);
+    uint16_t len;
+    if (!r.U32(oid) || !r.U32(&spec->type) || !r.U32(&spec->flags) || !r.U16(&len)) return false;
+    spec->name.clear();
+    for (uint16_t i = 0; i < len; ++i) {
+        uint16_t c;
+        if (!r.U16(&c)) return false;
+        spec->name.push_back(static_cast<char16_t>(c));
+    }
+    uint8_t norders;
+    if (!r.U8(&norders)) return false;
+    spec->orders.assign(norders, SortOrder());
+    for (SortOrder& o : spec->orders) {
+        uint8_t nkeys;
+        if (!r.U8(&nkeys)) return false;
+        o.resize(nkeys);
+        for (SortKey& k : o)
+            if (!r.U32(&k.propid) || !r.U32(&k.flags)) return false;
+    }
+    return r.AtEnd();
+}
+
+Status ValidateSpec(const DatabaseSpec& spec)
+{
+    if (spec.name.empty() || spec.name.size() > kMaxNameLength)
+        return Status::Error(kErrInvalidParameter, "database name must have 1 to 31 characters");
+    if (spec.name.find(u'\0') != std::u16string::npos)
+        return Status::Error(kErrInvalidParameter, "database name contains a null character");
+    if (spec.orders.size() > kMaxSortOrders) return Status::Error(kErrInvalidParameter, "more than four sort orders");
+    for (const SortOrder& o : spec.orders) {
+        if (o.empty() || o.size() > kMaxSortKeys) return Status::Error(kErrInvalidParameter, "bad sort order");
+        for (const SortKey& k : o) {
+            if (!IsSortableType(TypeOf(k.propid)) ||
+                (k.flags & ~uint32_t(kSortDescending | kSortCaseInsensitive | kSortUnknownFirst)))
+                return Status::Error(kErrInvalidParameter, "bad sort key");
+        }
+    }
+    return Status::Ok();
+}
+
+int CompareKeys(const std::vector<KeyValue>& a, const std::vector<KeyValue>& b, const SortOrder& order, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        int c = CompareKey(a[i], b[i], order[i]);
+        if (c) return c;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int IndexLess::ComparePrefix(const IndexEntry& a, const SeekProbe& p) const
+{
+    int c = CompareKeys(a.keys, *p.keys, *order, p.keys->size());
+    if (c) return c;
+    return p.upper ? -1 : 1;
+}
+
+bool IndexLess::operator()(const IndexEntry& a, const IndexEntry& b) const
+{
+    int c = CompareKeys(a.keys, b.keys, *order, order->size());
+    if (c) return c < 0;
+    return a.oid < b.oid;  // equal keys keep creation order
+}
+
+Volume::~Volume()
+{
+    for (auto& kv : databases_)
+        for (Cursor* c : kv.second->cursors) c->db = 0;
+}
+
+Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions& opt, std::unique_ptr<Volume>* out,
+                     MountReport* report)
+{
+    std::unique_ptr<Volume> v(new Volume);
+    v->fs_ = fs;
+    v->path_ = path;
+    v->read_only_ = opt.read_only;
+    MountReport rep;
+    const uint32_t mode = opt.mode;
+    if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
+    const bool exists = fs->Exists(path);
+    bool fresh = false;
+    Status s;
+    if (opt.read_only) {
+        s = fs->Open(path, OpenMode::kReadOnly, &v->file_);
+    } else if (mode == kCreateNew && exists) {
+        return Status::Error(kErrFileExists, path + " already exists");
+    } else if ((mode == kOpenExisting || mode == kTruncateExisting) && !exists) {
+        return Status::Error(kErrFileNotFound, path + " does not exist");
+    } else if (!exists) {
+        s = fs->Open(path, OpenMode::kCreateNew, &v->file_);
+        fresh = true;
+    } else {
+        s = fs->Open(path, OpenMode::kOpenExisting, &v->file_);
+        fresh = mode == kCreateAlways || mode == kTruncateExisting;
+    }
+    if (!s.ok()) return s;
+
+    std::string data;
+    if (!fresh) {
+        s = ReadAll(v->file_.get(), &data);
+        if (!s.ok()) return s;
+        // A crash while a new volume's header was being written leaves a
+        // short prefix of it; that volume had nothing in it yet.
+        if (IsInterruptedCreation(data.data(), data.size())) fresh = true;
+    }
+    if (fresh) {
+        rep.created = true;
+        if (!opt.read_only) {
+            std::string head;
+            EncodeHeader(v->header_, &head);
+            if (!(s = v->file_->Truncate(0)).ok() || !(s = v->file_->Write(0, head.data(), head.size())).ok() ||
+                !(s = v->file_->Sync()).ok())
+                return s;
+        }
+        v->end_ = v->synced_ = v->allocated_ = v->live_ = kHeaderSize;
+    } else {
+        s = DecodeHeader(data.data(), data.size(), &v->header_);
+        if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
+        LogScan scan = ScanLog(data.data(), data.size(), v->header_.generation);
+        if (scan.corrupt) return Status::Error(kErrFileCorrupt, path + ": " + scan.problem);
+        v->live_ = kHeaderSize;
+        s = v->Replay(scan);
+        if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
+        rep.entries = scan.entries.size();
+        v->end_ = v->synced_ = scan.valid_end;
+        v->allocated_ = data.size();
+        if (scan.torn_tail) {
+            rep.torn_bytes = data.size() - scan.valid_end;
+            if (!opt.read_only) {
+                if (!(s = v->file_->Truncate(scan.valid_end)).ok() || !(s = v->file_->Sync()).ok()) return s;
+                v->allocated_ = scan.valid_end;
+            }
+        }
+    }
+    if (!opt.read_only) {
+        s = fs->Remove(TempPath(path));
+        if (!s.ok()) return s;
+    }
+    rep.log_bytes = v->end_;
+    rep.generation = v->header_.generation;
+    if (report) *report = rep;
+    *out = std::move(v);
+    return Status::Ok();
+}
+
+Status Volume::Replay(const LogScan& scan)
+{
+    uint32_t max_oid = 0;
+    for (const LogEntry& e : scan.entries) {
+        const uint32_t bytes = static_cast<uint32_t>(kEntryHeaderSize + e.size);
+        const std::string where = "entry at offset " + std::to_string(e.offset);
+        ByteReader r(e.payload, e.size);
+        uint32_t a = 0, b = 0;
+        switch (e.type) {
+        case kEntryCreateDatabase: {
+            DatabaseSpec spec;
+            if (!DecodeDatabase(e.payload, e.size, &a, &spec) || a == 0 || FindDatabase(a) || records_.count(a) ||
+                !ValidateSpec(spec).ok() || FindDatabaseByName(spec.name))
+                return Status::Error(kErrFileCorrupt, where + ": bad database creation");
+            AddDatabase(a, spec, bytes);
+            break;
+        }
+        case kEntryDeleteDatabase: {
+            Database* db = nullptr;
+            if (!r.U32(&a) || !r.AtEnd() || !(db = FindDatabase(a)))
+                return Status::Error(kErrFileCorrupt, where + ": deletes an unknown database");
+            RemoveDatabase(db);
+            break;
+        }
+        case kEntryPutRecord: {
+            Database* db = nullptr;
+            std::vector<Prop> props;
+            if (!r.U32(&a) || !r.U32(&b) || b == 0 || !(db = FindDatabase(a)) || FindDatabase(b) ||
+                !DecodeProps(e.payload + 8, e.size - 8, &props))
+                return Status::Error(kErrFileCorrupt, where + ": bad record");
+            auto it = records_.find(b);
+            if (it != records_.end() && it->second.db != a)
+                return Status::Error(kErrFileCorrupt, where + ": record moved between databases");
+            bool created;
+            PutRecord(db, b, std::string(e.payload + 8, e.size - 8), props, bytes, &created);
+            break;
+        }
+        case kEntryDeleteRecord: {
+            Database* db = nullptr;
+            auto it = records_.end();
+            if (!r.U32(&a) || !r.U32(&b) || !r.AtEnd() || !(db = FindDatabase(a)) ||
+                (it = records_.find(b)) == records_.end() || it->second.db != a)
+                return Status::Error(kErrFileCorrupt, where + ": deletes an unknown record");
+            EraseRecord(db, b);
+            break;
+        }
+        default: return Status::Error(kErrFileCorrupt, where + ": unknown type");
+        }
+        max_oid = std::max(max_oid, std::max(a, b));
+    }
+    if (max_oid == 0xFFFFFFFFu) return Status::Error(kErrFileCorrupt, "object ids exhausted");
+    header_.next_oid = std::max(header_.next_oid, max_oid + 1);
+    return Status::Ok();
+}
+
+Status Volume::AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes)
+{
+    std::unique_ptr<Database> db(new Database);
+    db->oid = oid;
+    db->spec = spec;
+    db->entry_bytes = entry_bytes;
+    db->indexes.emplace_back(IndexLess{&kNoOrder});
+    for (const SortOrder& o : db->spec.orders) db->indexes.emplace_back(IndexLess{&o});
+    live_ += entry_bytes;
+    databases_[oid] = std::move(db);
+    return Status::Ok();
+}
+
+void Volume::RemoveDatabase(Database* db)
+{
+    for (const IndexEntry& e : db->indexes[0]) {
+        auto it = records_.find(e.oid);
+        live_ -= it->second.entry_bytes;
+        records_.erase(it);
+    }
+    for (Cursor* c : db->cursors) c->db = 0;
+    live_ -= db->entry_bytes;
+    databases_.erase(db->oid);
+}
+
+IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector<Prop>& props, uint32_t oid) const
+{
+    IndexEntry e;
+    e.oid = oid;
+    if (index == 0) return e;
+    const SortOrder& order = db.spec.orders[index - 1];
+    e.keys.reserve(order.size());
+    for (const SortKey& k : order) e.keys.push_back(MakeKeyValue(FindProp(props, k.propid), k));
+    return e;
+}
+
+void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
+                       uint32_t entry_bytes, bool* created)
+{
+    auto it = records_.find(oid);
+    bool changed = false;
+    if (it == records_.end()) {
+        *created = true;
+        for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
+        Record& r = records_[oid];
+        r.db = db->oid;
+        r.payload = std::move(payload);
+        r.entry_bytes = entry_bytes;
+        changed = true;
+    } else {
+        *created = false;
+        Record& r = it->second;
+        std::vector<Prop> old;
+        if (db->indexes.size() > 1) RecordProps(r, &old);
+        for (size_t i = 1; i < db->indexes.size(); ++i) {
+            IndexEntry before = MakeEntry(*db, i, old, oid);
+            IndexEntry after = MakeEntry(*db, i, props, oid);
+            const IndexLess& less = db->indexes[i].key_comp();
+            if (!less(before, after) && !less(after, before)) continue;
+            db->indexes[i].erase(before);
+            db->indexes[i].insert(std::move(after));
+            changed = true;
+        }
+        live_ -= r.entry_bytes;
+        db->record_bytes -= r.entry_bytes;
+        r.payload = std::move(payload);
+        r.entry_bytes = entry_bytes;
+    }
+    live_ += entry_bytes;
+    db->record_bytes += entry_bytes;
+    if (changed) db->last_change = ++change_counter_;
+}
+
+void Volume::EraseRecord(Database* db, uint32_t oid)
+{
+    // A cursor on the record moves to the one after it.
+    for (Cursor* c : db->cursors) {
+        if (c->oid != oid) continue;
+        Locate(c);
+        auto next = c->it;
+        if (next != db->indexes[c->index].end()) ++next;
+        c->oid = next == db->indexes[c->index].end() ? 0 : next->oid;
+        c->seen = 0;
+    }
+    auto it = records_.find(oid);
+    std::vector<Prop> props;
+    RecordProps(it->second, &props);
+    for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].erase(MakeEntry(*db, i, props, oid));
+    live_ -= it->second.entry_bytes;
+    db->record_bytes -= it->second.entry_bytes;
+    records_.erase(it);
+    db->last_change = ++change_counter_;
+}
+
+bool Volume::RecordProps(const Record& r, std::vector<Prop>* props)
+{
+    return DecodeProps(r.payload.data(), r.payload.size(), props);
+}
+
+Database* Volume::FindDatabase(uint32_t oid)
+{
+    auto it = databases_.find(oid);
+    return it == databases_.end() ? nullptr : it->second.get();
+}
+
+Database* Volume::FindDatabaseByName(const std::u16string& name)
+{
+    for (auto& kv : databases_)
+        if (kv.second->spec.name == name) return kv.second.get();
+    return nullptr;
+}
+
+const Record* Volume::FindRecord(uint32_t oid) const
+{
+    auto it = records_.find(oid);
+    return it == records_.end() ? nullptr : &it->second;
+}
+
+Status Volume::Writable() const
+{
+    if (read_only_) return Status::Error(kErrAccessDenied, "volume is open for reading only");
+    if (!file_) return Status::Error(kErrInvalidHandle, "volume is not mounted");
+    if (!failed_.ok())
+        return Status::Error(failed_.code, "volume refuses changes until it is mounted again: " + failed_.message);
+    return Status::Ok();
+}
+
+Status Volume::Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes)
+{
+    AppendEntry(&pending_, header_.generation, type, synced_, payload.data(), payload.size());
+    *entry_bytes = static_cast<uint32_t>(kEntryHeaderSize + payload.size());
+    if (pending_.size() >= kSpillBytes) return WritePending();
+    return Status::Ok();
+}
+
+Status Volume::WritePending()
+{
+    if (pending_.empty()) return Status::Ok();
+    const size_t data = pending_.size();
+    // Growing the file in large zero-filled steps keeps most syncs from
+    // having to record a new file size.
+    if (end_ + data > allocated_) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
+    Status s = file_->Write(end_, pending_.data(), pending_.size());
+    if (!s.ok()) {
+        failed_ = s;
+        pending_.clear();
+        return s;
+    }
+    allocated_ = std::max(allocated_, end_ + pending_.size());
+    end_ += data;
+    pending_.clear();
+    return Status::Ok();
+}
+
+Status Volume::Flush()
+{
+    Status s = Writable();
+    if (!s.ok()) return read_only_ ? Status::Ok() : s;
+    if (!(s = WritePending()).ok()) return s;
+    if (synced_ == end_) return Status::Ok();
+    s = file_->Sync();
+    if (!s.ok()) {
+        failed_ = s;
+        return s;
+    }
+    synced_ = end_;
+    return Status::Ok();
+}
+
+Status Volume::Unmount()
+{
+    Status s = Flush();
+    if (s.ok() && !read_only_ && end_ - live_ > end_ / 2) s = Compact();
+    for (auto& kv : databases_)
+        for (Cursor* c : kv.second->cursors) c->db = 0;
+    file_.reset();
+    return s;
+}
+
+Status Volume::Compact()
+{
+    Status s = Flush();
+    if (!s.ok()) return s;
+    const std::string temp = TempPath(path_);
+    if (!(s = fs_->Remove(temp)).ok()) return s;
+    std::unique_ptr<File> out;
+    if (!(s = fs_->Open(temp, OpenMode::kCreateNew, &out)).ok()) return s;
+
+    Header h = header_;
+    h.generation = header_.generation + 1;
+    std::string buf, payload;
+    EncodeHeader(h, &buf);
+    uint64_t written = 0;
+    // Every entry of a compacted file is durable before the file is used,
+    // so each claims all bytes before it as flushed.
+    auto put = [&](uint8_t type) -> Status {
+        AppendEntry(&buf, h.generation, type, written + buf.size(), payload.data(), payload.size());
+        if (buf.size() < kSpillBytes) return Status::Ok();
+        Status w = out->Write(written, buf.data(), buf.size());
+        written += buf.size();
+        buf.clear();
+        return w;
+    };
+    for (auto& kv : databases_) {
+        const Database& db = *kv.second;
+        payload.clear();
+        EncodeDatabase(db.oid, db.spec, &payload);
+        if (!(s = put(kEntryCreateDatabase)).ok()) break;
+        for (const IndexEntry& e : db.indexes[0]) {
+            payload.clear();
+            PutU32(&payload, db.oid);
+            PutU32(&payload, e.oid);
+            payload += records_[e.oid].payload;
+            if (!(s = put(kEntryPutRecord)).ok()) break;
+        }
+        if (!s.ok()) break;
+    }
+    if (s.ok()) s = out->Write(written, buf.data(), buf.size());
+    written += buf.size();
+    if (s.ok()) s = out->Sync();
+    out.reset();
+    if (!s.ok()) {
+        fs_->Remove(temp);
+        return s;
+    }
+    file_.reset();
+    Status renamed = fs_->Rename(temp, path_);
+    s = fs_->Open(path_, OpenMode::kOpenExisting, &file_);
+    if (!s.ok()) {
+        failed_ = s;
+        return s;
+    }
+    if (!renamed.ok()) {
+        fs_->Remove(temp);
+        return renamed;
+    }
+    header_ = h;
+    end_ = synced_ = allocated_ = live_ = written;
+    return Status::Ok();
+}
+
+void Volume::Notify(Change ch, uint32_t db, uint32_t oid)
+{
+    if (observer_) observer_(ch, db, oid);
+}
+
+Status Volume::CreateDatabase(const DatabaseSpec& spec, uint32_t* oid)
+{
+    Status s = Writable();
+    if (!s.ok()) return s;
+    if (!(s = ValidateSpec(spec)).ok()) return s;
+    if (FindDatabaseByName(spec.name)) return Status::Error(kErrAlreadyExists, "a database of that name exists");
+    if (header_.next_oid == 0xFFFFFFFFu) return Status::Error(kErrDiskFull, "object ids exhausted");
+    const uint32_t id = header_.next_oid;
+    std::string payload;
+    EncodeDatabase(id, spec, &payload);
+    uint32_t bytes;
+    if (!(s = Append(kEntryCreateDatabase, payload, &bytes)).ok()) return s;
+    header_.next_oid++;
+    AddDatabase(id, spec, bytes);
+    *oid = id;
+    Notify(Change::kDatabaseCreated, id, id);
+    return Status::Ok();
+}
+
+Status Volume::DeleteDatabase(uint32_t oid)
+{
+    Status s = Writable();
+    if (!s.ok()) return s;
+    Database* db = FindDatabase(oid);
+    if (!db) return Status::Error(kErrInvalidParameter, "no database with that object id");
+    std::string payload;
+    PutU32(&payload, oid);
+    uint32_t bytes;
+    if (!(s = Append(kEntryDeleteDatabase, payload, &bytes)).ok()) return s;
+    RemoveDatabase(db);
+    Notify(Change::kDatabaseDeleted, oid, oid);
+    return Status::Ok();
+}
+
+Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>& props,
+                           const std::vector<uint32_t>& deletes, uint32_t* out_oid)
+{
+    Status s = Writable();
+    if (!s.ok()) return s;
+    Database* db = FindDatabase(dbid);
+    if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
+    std::vector<Prop> merged;
+    if (oid != 0) {
+        auto it = records_.find(oid);
+        if (it == records_.end() || it->second.db != dbid)
+            return Status::Error(kErrInvalidParameter, "no such record in this database");
+        RecordProps(it->second, &merged);
+    } else if (header_.next_oid == 0xFFFFFFFFu) {
+        return Status::Error(kErrDiskFull, "object ids exhausted");
+    }
+    for (const Prop& p : props) {
+        if (!IsKnownType(TypeOf(p.id))) return Status::Error(kErrInvalidParameter, "unknown property type");
+        auto at = std::find_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == p.id; });
+        if (at != merged.end()) *at = p;
+        else merged.push_back(p);
+    }
+    if (oid != 0)
+        for (uint32_t id : deletes)
+            merged.erase(std::remove_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == id; }),
+                         merged.end());
+    if (merged.size() > 0xFFFF) return Status::Error(kErrInvalidParameter, "too many properties");
+
+    const uint32_t id = oid ? oid : header_.next_oid;
+    std::string entry;
+    PutU32(&entry, dbid);
+    PutU32(&entry, id);
+    EncodeProps(merged, &entry);
+    if (entry.size() - 8 > kMaxRecordBytes) return Status::Error(kErrInvalidParameter, "record too large");
+    uint32_t bytes;
+    if (!(s = Append(kEntryPutRecord, entry, &bytes)).ok()) return s;
+    if (!oid) header_.next_oid++;
+    bool created;
+    PutRecord(db, id, entry.substr(8), merged, bytes, &created);
+    *out_oid = id;
+    Notify(created ? Change::kRecordCreated : Change::kRecordChanged, dbid, id);
+    return Status::Ok();
+}
+
+Status Volume::DeleteRecord(uint32_t dbid, uint32_t oid)
+{
+    Status s = Writable();
+    if (!s.ok()) return s;
+    Database* db = FindDatabase(dbid);
+    if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
+    auto it = records_.find(oid);
+    if (oid == 0 || it == records_.end() || it->second.db != dbid)
+        return Status::Error(kErrInvalidParameter, "no such record in this database");
+    std::string payload;
+    PutU32(&payload, dbid);
+    PutU32(&payload, oid);
+    uint32_t bytes;
+    if (!(s = Append(kEntryDeleteRecord, payload, &bytes)).ok()) return s;
+    EraseRecord(db, oid);
+    Notify(Change::kRecordDeleted, dbid, oid);
+    return Status::Ok();
+}
+
+Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
+{
+    Database* db = FindDatabase(dbid);
+    if (!db) return Status::Error(kErrFileNotFound, "no such database");
+    size_t index = 0;
+    if (propid != 0) {
+        for (size_t i = 0; i < db->spec.orders.size() && !index; ++i)
+            if (db->spec.orders[i][0].propid == propid) index = i + 1;
+        if (!index) return Status::Error(kErrInvalidParameter, "not a sort property of this database");
+    }
+    c->db = dbid;
+    c->index = index;
+    db->cursors.insert(c);
+    SetPosition(c, db->indexes[index].begin(), 0, true);
+    return Status::Ok();
+}
+
+void Volume::CloseCursor(Cursor* c)
+{
+    if (Database* db = c->db ? FindDatabase(c->db) : nullptr) db->cursors.erase(c);
+    c->db = 0;
+}
+
+void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known)
+{
+    Database* db = FindDatabase(c->db);
+    c->it = it;
+    c->oid = it == db->indexes[c->index].end() ? 0 : it->oid;
+    c->seen = db->last_change;
+    c->ordinal = ordinal;
+    c->ordinal_known = ordinal_known;
+}
+
+void Volume::Locate(Cursor* c)
+{
+    Database* db = FindDatabase(c->db);
+    if (c->seen == db->last_change) return;
+    Index& idx = db->indexes[c->index];
+    if (c->oid == 0) {
+        SetPosition(c, idx.end(), idx.size(), true);
+        return;
+    }
+    std::vector<Prop> props;
+    RecordProps(records_.at(c->oid), &props);
+    SetPosition(c, idx.find(MakeEntry(*db, c->index, props, c->oid)), 0, false);
+}
+
+const Record* Volume::Current(Cursor* c)
+{
+    if (!c->db || !FindDatabase(c->db)) return nullptr;
+    Locate(c);
+    return c->oid ? &records_.at(c->oid) : nullptr;
+}
+
+void Volume::Advance(Cursor* c)
+{
+    Database* db = c->db ? FindDatabase(c->db) : nullptr;
+    if (!db) return;
+    Locate(c);
+    if (c->oid == 0) return;
+    auto it = std::next(c->it);
+    SetPosition(c, it, c->ordinal + 1, c->ordinal_known);
+}
+
+uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector<Prop>& values, uint32_t* ordinal)
+{
+    Database* db = c->db ? FindDatabase(c->db) : nullptr;
+    if (!db) return 0;
+    Index& idx = db->indexes[c->index];
+    const int64_t count = static_cast<int64_t>(idx.size());
+    Locate(c);
+    auto miss = [&]() -> uint32_t {
+        SetPosition(c, idx.end(), idx.size(), true);
+        return 0;
+    };
+    auto current_ordinal = [&]() -> int64_t {
+        if (!c->ordinal_known) {
+            c->ordinal = static_cast<size_t>(std::distance(idx.begin(), c->it));
+            c->ordinal_known = true;
+        }
+        return static_cast<int64_t>(c->ordinal);
+    };
+    // Moves to position `target`, walking from whichever known spot is nearest.
+    auto go = [&](int64_t target) -> uint32_t {
+        if (target < 0 || target >= count) return miss();
+        int64_t from_begin = target, from_end = count - target;
+        int64_t from_cur = c->ordinal_known ? std::llabs(target - static_cast<int64_t>(c->ordinal)) : count + 1;
+        Index::iterator it;
+        if (from_cur <= from_begin && from_cur <= from_end) {
+            it = c->it;
+            std::advance(it, target - static_cast<int64_t>(c->ordinal));
+        } else if (from_begin <= from_end) {
+            it = std::next(idx.begin(), target);
+        } else {
+            it = std::prev(idx.end(), from_end);
+        }
+        SetPosition(c, it, static_cast<size_t>(target), true);
+        return c->oid;
+    };
+
+    uint32_t result = 0;
+    switch (kind) {
+    case kSeekOid: {
+        auto rec = records_.find(static_cast<uint32_t>(value));
+        if (value <= 0 || value > 0xFFFFFFFFll || rec == records_.end() || rec->second.db != c->db) {
+            result = miss();
+            break;
+        }
+        std::vector<Prop> props;
+        RecordProps(rec->second, &props);
+        SetPosition(c, idx.find(MakeEntry(*db, c->index, props, rec->first)), 0, false);
+        result = c->oid;
+        break;
+    }
+    case kSeekBeginning: result = go(value); break;
+    case kSeekCurrent: result = go(current_ordinal() + value); break;
+    case kSeekEnd: result = go(count - 1 - std::llabs(value)); break;
+    case kSeekValueSmaller: case kSeekValueFirstEqual: case kSeekValueGreater: case kSeekValueNextEqual:
+    case kSeekValueSmallerOrEqual: case kSeekValueGreaterOrEqual: {
+        if (c->index == 0 || values.empty()) return miss();
+        const SortOrder& order = db->spec.orders[c->index - 1];
+        if (values.size() > order.size()) return miss();
+        std::vector<KeyValue> probe;
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (values[i].id != order[i].propid) return miss();
+            probe.push_back(MakeKeyValue(&values[i], order[i]));
+        }
+        Index::iterator lo = idx.lower_bound(SeekProbe{&probe, false});
+        Index::iterator hi = idx.lower_bound(SeekProbe{&probe, true});
+        const bool descending = (order[0].flags & kSortDescending) != 0;
+        auto present = [&](Index::iterator it) { return it != idx.end() && it->keys[0].present; };
+        // First record of the run of records equal to *it on the probe's keys.
+        auto run_start = [&](Index::iterator it) {
+            std::vector<KeyValue> keys(it->keys.begin(), it->keys.begin() + static_cast<long>(probe.size()));
+            return idx.lower_bound(SeekProbe{&keys, false});
+        };
+        // Nearest smaller value lies before the equal run in ascending
+        // order and after it in descending order; greater the other way.
+        auto before = [&]() { return lo == idx.begin() || !present(std::prev(lo)) ? idx.end() : run_start(std::prev(lo)); };
+        auto after = [&]() { return present(hi) ? hi : idx.end(); };
+        Index::iterator target = idx.end();
+        switch (kind) {
+        case kSeekValueFirstEqual: target = lo != hi ? lo : idx.end(); break;
+        case kSeekValueSmaller: target = descending ? after() : before(); break;
+        case kSeekValueGreater: target = descending ? before() : after(); break;
+        case kSeekValueSmallerOrEqual: target = lo != hi ? lo : (descending ? after() : before()); break;
+        case kSeekValueGreaterOrEqual: target = lo != hi ? lo : (descending ? before() : after()); break;
+        case kSeekValueNextEqual: {
+            if (c->oid == 0) return miss();
+            auto next = std::next(c->it);
+            if (next == idx.end() || CompareKeys(next->keys, probe, order, probe.size()) != 0) return miss();
+            SetPosition(c, next, c->ordinal + 1, c->ordinal_known);
+            if (ordinal) *ordinal = static_cast<uint32_t>(current_ordinal());
+            return c->oid;
+        }
+        }
+        if (target == idx.end() || !present(target)) return miss();
+        SetPosition(c, target, 0, false);
+        result = c->oid;
+        break;
+    }
+    default: return miss();
+    }
+    if (result && ordinal) *ordinal = static_cast<uint32_t>(current_ordinal());
+    return result;
+}
+
+}  // namespace cedb

@@ -1,0 +1,201 @@
+// One mounted volume: every database's records and sort orders in memory,
+// persisted as the append-only log described in log_format.h.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/cedb/core/file_system.h"
+#include "platform/cedb/core/log_format.h"
+#include "platform/cedb/core/property.h"
+#include "platform/cedb/core/status.h"
+
+namespace cedb {
+
+constexpr size_t kMaxNameLength = 31;
+constexpr size_t kMaxSortOrders = 4;
+constexpr size_t kMaxSortKeys = 4;
+constexpr size_t kMaxRecordBytes = 1u << 20;
+
+// Creation modes, numerically the platform's.
+enum MountMode : uint32_t {
+    kCreateNew = 1,
+    kCreateAlways = 2,
+    kOpenExisting = 3,
+    kOpenAlways = 4,
+    kTruncateExisting = 5,
+};
+
+// Seek kinds, numerically the platform's.
+enum SeekKind : uint32_t {
+    kSeekOid = 0x001,
+    kSeekBeginning = 0x002,
+    kSeekEnd = 0x004,
+    kSeekCurrent = 0x008,
+    kSeekValueSmaller = 0x010,
+    kSeekValueFirstEqual = 0x020,
+    kSeekValueGreater = 0x040,
+    kSeekValueNextEqual = 0x080,
+    kSeekValueSmallerOrEqual = 0x100,
+    kSeekValueGreaterOrEqual = 0x200,
+};
+
+enum class Change { kRecordCreated, kRecordChanged, kRecordDeleted, kDatabaseCreated, kDatabaseDeleted };
+
+struct DatabaseSpec {
+    std::u16string name;
+    uint32_t type = 0;
+    uint32_t flags = 0;
+    std::vector<SortOrder> orders;
+};
+
+struct Record {
+    uint32_t db = 0;
+    std::string payload;  // EncodeProps form
+    uint32_t entry_bytes = 0;
+};
+
+struct IndexEntry {
+    std::vector<KeyValue> keys;
+    uint32_t oid = 0;
+};
+
+// Bounds for value seeks: compares on the probe's leading keys; entries equal
+// on them sort after a lower probe and before an upper one.
+struct SeekProbe {
+    const std::vector<KeyValue>* keys;
+    bool upper;
+};
+
+struct IndexLess {
+    using is_transparent = void;
+    const SortOrder* order;
+    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+    bool operator()(const IndexEntry& a, const SeekProbe& p) const { return ComparePrefix(a, p) < 0; }
+    bool operator()(const SeekProbe& p, const IndexEntry& a) const { return ComparePrefix(a, p) > 0; }
+    int ComparePrefix(const IndexEntry& a, const SeekProbe& p) const;
+};
+using Index = std::set<IndexEntry, IndexLess>;
+
+// A position in one index of one database.
+struct Cursor {
+    uint32_t db = 0;
+    size_t index = 0;
+    uint32_t oid = 0;   // record under the cursor, 0 = past the end
+    Index::iterator it;  // valid while the database's last_change equals `seen`
+    uint64_t seen = 0;
+    bool ordinal_known = false;
+    size_t ordinal = 0;
+};
+
+struct Database {
+    uint32_t oid = 0;
+    DatabaseSpec spec;
+    uint32_t entry_bytes = 0;
+    uint64_t record_bytes = 0;  // log bytes of its live records
+    uint64_t last_change = 0;  // volume change counter at the last index change
+    std::vector<Index> indexes;  // [0] object-id order, [1 + i] spec.orders[i]
+    std::set<Cursor*> cursors;   // moved off a record before it is erased
+    size_t count() const { return indexes[0].size(); }
+};
+
+
+struct MountOptions {
+    uint32_t mode = kOpenAlways;
+    bool read_only = false;  // inspection: never writes, keeps a torn tail
+};
+
+struct MountReport {
+    bool created = false;
+    uint64_t torn_bytes = 0;  // removed (or, read-only, found) after the valid log
+    uint64_t log_bytes = 0;
+    uint32_t generation = 0;
+    size_t entries = 0;
+};
+
+class Volume {
+public:
+    using Observer = std::function<void(Change, uint32_t db, uint32_t oid)>;
+
+    static Status Mount(FileSystem* fs, const std::string& path, const MountOptions& opt,
+                        std::unique_ptr<Volume>* out, MountReport* report = nullptr);
+    ~Volume();
+
+    // Writes pending entries and syncs. A failure here, or any write failure,
+    // refuses further changes until the volume is mounted again.
+    Status Flush();
+    // Flushes, compacts when more than half the log is dead, and closes.
+    Status Unmount();
+    Status Compact();
+
+    void SetObserver(Observer o) { observer_ = std::move(o); }
+
+    Status CreateDatabase(const DatabaseSpec& spec, uint32_t* oid);
+    Status DeleteDatabase(uint32_t oid);
+    Database* FindDatabase(uint32_t oid);
+    Database* FindDatabaseByName(const std::u16string& name);
+    const std::map<uint32_t, std::unique_ptr<Database>>& databases() const { return databases_; }
+
+    // `props` may carry deletions in `deletes`; oid 0 makes a new record.
+    Status WriteRecord(uint32_t db, uint32_t oid, const std::vector<Prop>& props, const std::vector<uint32_t>& deletes,
+                       uint32_t* out_oid);
+    Status DeleteRecord(uint32_t db, uint32_t oid);
+    const Record* FindRecord(uint32_t oid) const;
+    static bool RecordProps(const Record& r, std::vector<Prop>* props);
+
+    // Cursors: propid 0 opens on object-id order.
+    // The cursor must stay at one address until CloseCursor.
+    Status OpenCursor(uint32_t db, uint32_t propid, Cursor* c);
+    void CloseCursor(Cursor* c);
+    // Returns the object id reached, 0 when none (then the cursor is past the end).
+    uint32_t Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector<Prop>& values, uint32_t* ordinal);
+    const Record* Current(Cursor* c);
+    void Advance(Cursor* c);
+
+    const std::string& path() const { return path_; }
+    uint64_t log_bytes() const { return end_ + pending_.size(); }
+    uint64_t live_bytes() const { return live_; }
+    uint32_t failed_code() const { return failed_.code; }
+    uint32_t generation() const { return header_.generation; }
+    bool read_only() const { return read_only_; }
+
+private:
+    Volume() = default;
+    Status Replay(const LogScan& scan);
+    Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
+    Status AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes);
+    void RemoveDatabase(Database* db);
+    void PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
+                   uint32_t entry_bytes, bool* created);
+    void EraseRecord(Database* db, uint32_t oid);
+    IndexEntry MakeEntry(const Database& db, size_t index, const std::vector<Prop>& props, uint32_t oid) const;
+    Status Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes);
+    Status WritePending();
+    Status Writable() const;
+    void Locate(Cursor* c);
+    void SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known);
+    void Notify(Change ch, uint32_t db, uint32_t oid);
+
+    FileSystem* fs_ = nullptr;
+    std::string path_;
+    std::unique_ptr<File> file_;
+    Header header_;
+    uint64_t end_ = 0;        // logical end of the log in the file
+    uint64_t synced_ = 0;     // bytes known durable
+    uint64_t allocated_ = 0;  // file size including zeros ahead of end_
+    uint64_t live_ = 0;       // bytes of entries still describing live state
+    std::string pending_;     // entries not yet written to the file
+    Status failed_;
+    bool read_only_ = false;
+    uint64_t change_counter_ = 1;
+    std::map<uint32_t, std::unique_ptr<Database>> databases_;
+    std::unordered_map<uint32_t, Record> records_;
+    Observer observer_;
+};
+
+}  // namespace cedb

@@ -1,0 +1,151 @@
+#include "platform/cedb/handle_table.h"
+
+#include <map>
+#include <mutex>
+
+namespace cedb {
+namespace api {
+namespace {
+
+std::mutex g_mutex;
+
+#ifdef _WIN32
+struct Entry {
+    HANDLE dup;
+    std::shared_ptr<HandleObject> obj;
+};
+std::map<HANDLE, Entry> g_table;
+
+typedef BOOL(WINAPI* CompareFn)(HANDLE, HANDLE);
+
+CompareFn GetCompare()
+{
+    static CompareFn fn = [] {
+        HMODULE mod = GetModuleHandleW(L"kernelbase.dll");
+        FARPROC p = mod ? GetProcAddress(mod, "CompareObjectHandles") : nullptr;
+        if (!p && (mod = GetModuleHandleW(L"kernel32.dll"))) p = GetProcAddress(mod, "CompareObjectHandles");
+        return reinterpret_cast<CompareFn>(reinterpret_cast<void*>(p));
+    }();
+    return fn;
+}
+
+// The program's handle is alive while it still names the event we keep a
+// duplicate of; a closed value may have been reused for another object.
+bool Alive(HANDLE h, const Entry& e)
+{
+    DWORD flags;
+    if (!GetHandleInformation(h, &flags)) return false;
+    CompareFn cmp = GetCompare();
+    return !cmp || cmp(h, e.dup);
+}
+
+// Objects are released by the caller after it lets go of the table's lock,
+// since their destructors reach back into the service.
+using Dropped = std::vector<std::shared_ptr<HandleObject>>;
+
+void Forget(std::map<HANDLE, Entry>::iterator it, Dropped* dropped)
+{
+    CloseHandle(it->second.dup);
+    dropped->push_back(std::move(it->second.obj));
+    g_table.erase(it);
+}
+#else
+std::map<HANDLE, std::shared_ptr<HandleObject>> g_table;
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+HANDLE NewApiHandle(std::shared_ptr<HandleObject> obj)
+{
+    HANDLE h = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!h) return nullptr;
+    HANDLE dup = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &dup, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    Dropped dropped;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto old = g_table.find(h);
+    if (old != g_table.end()) Forget(old, &dropped);  // its handle was closed and the value reused
+    g_table[h] = Entry{dup, std::move(obj)};
+    return h;
+}
+
+std::shared_ptr<HandleObject> LookupApiHandle(HANDLE h)
+{
+    Dropped dropped;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_table.find(h);
+    if (it == g_table.end()) return nullptr;
+    if (!Alive(h, it->second)) {
+        Forget(it, &dropped);
+        return nullptr;
+    }
+    return it->second.obj;
+}
+
+bool CloseApiHandle(HANDLE h)
+{
+    Dropped dropped;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_table.find(h);
+    if (it == g_table.end()) return false;
+    Forget(it, &dropped);
+    return CloseHandle(h) != FALSE;
+}
+
+std::vector<std::shared_ptr<HandleObject>> LiveApiHandles()
+{
+    Dropped dropped;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    std::vector<std::shared_ptr<HandleObject>> out;
+    for (auto it = g_table.begin(); it != g_table.end();) {
+        auto cur = it++;
+        if (Alive(cur->first, cur->second)) out.push_back(cur->second.obj);
+        else Forget(cur, &dropped);
+    }
+    return out;
+}
+#else
+HANDLE NewApiHandle(std::shared_ptr<HandleObject> obj)
+{
+    HANDLE h = new char;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_table[h] = std::move(obj);
+    return h;
+}
+
+std::shared_ptr<HandleObject> LookupApiHandle(HANDLE h)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_table.find(h);
+    return it == g_table.end() ? nullptr : it->second;
+}
+
+bool CloseApiHandle(HANDLE h)
+{
+    std::shared_ptr<HandleObject> obj;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        auto it = g_table.find(h);
+        if (it == g_table.end()) return false;
+        obj = std::move(it->second);
+        g_table.erase(it);
+    }
+    delete static_cast<char*>(h);
+    return true;  // obj is released here, outside the lock
+}
+
+std::vector<std::shared_ptr<HandleObject>> LiveApiHandles()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    std::vector<std::shared_ptr<HandleObject>> out;
+    for (auto& kv : g_table) out.push_back(kv.second);
+    return out;
+}
+#endif
+
+}  // namespace api
+}  // namespace cedb

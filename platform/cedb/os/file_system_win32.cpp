@@ -1,0 +1,147 @@
+// Win32 files. The volume is opened without sharing, so another process gets
+// ERROR_SHARING_VIOLATION from CreateFileW, which is the ownership rule.
+#include "platform/cedb/core/file_system.h"
+
+#include <windows.h>
+
+namespace cedb {
+namespace {
+
+std::wstring Widen(const std::string& s)
+{
+    if (s.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+    return w;
+}
+
+Status LastError(const std::string& what)
+{
+    DWORD err = GetLastError();
+    uint32_t code = err;
+    if (err == ERROR_PATH_NOT_FOUND) code = kErrFileNotFound;
+    else if (err == ERROR_HANDLE_DISK_FULL) code = kErrDiskFull;
+    else if (err == ERROR_OUTOFMEMORY) code = kErrNotEnoughMemory;
+    if (code == 0) code = kErrIoDevice;
+    return Status::Error(code, what + " failed with error " + std::to_string(err));
+}
+
+class Win32File : public File {
+public:
+    Win32File(HANDLE h, std::string path) : h_(h), path_(std::move(path)) {}
+    ~Win32File() override { CloseHandle(h_); }
+
+    Status Read(uint64_t offset, void* buf, size_t n, size_t* got) override
+    {
+        size_t done = 0;
+        while (done < n) {
+            OVERLAPPED ov = {};
+            uint64_t at = offset + done;
+            ov.Offset = static_cast<DWORD>(at);
+            ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+            DWORD chunk = static_cast<DWORD>(n - done > (1u << 30) ? (1u << 30) : n - done);
+            DWORD r = 0;
+            if (!ReadFile(h_, static_cast<char*>(buf) + done, chunk, &r, &ov)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return LastError("read " + path_);
+            }
+            if (r == 0) break;
+            done += r;
+        }
+        *got = done;
+        return Status::Ok();
+    }
+
+    Status Write(uint64_t offset, const void* data, size_t n) override
+    {
+        size_t done = 0;
+        while (done < n) {
+            OVERLAPPED ov = {};
+            uint64_t at = offset + done;
+            ov.Offset = static_cast<DWORD>(at);
+            ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+            DWORD chunk = static_cast<DWORD>(n - done > (1u << 30) ? (1u << 30) : n - done);
+            DWORD w = 0;
+            if (!WriteFile(h_, static_cast<const char*>(data) + done, chunk, &w, &ov)) return LastError("write " + path_);
+            done += w;
+        }
+        return Status::Ok();
+    }
+
+    Status Sync() override
+    {
+        if (!FlushFileBuffers(h_)) return LastError("sync " + path_);
+        return Status::Ok();
+    }
+
+    Status Truncate(uint64_t size) override
+    {
+        LARGE_INTEGER li;
+        li.QuadPart = static_cast<LONGLONG>(size);
+        if (!SetFilePointerEx(h_, li, nullptr, FILE_BEGIN) || !SetEndOfFile(h_)) return LastError("truncate " + path_);
+        return Status::Ok();
+    }
+
+    Status Size(uint64_t* size) override
+    {
+        LARGE_INTEGER li;
+        if (!GetFileSizeEx(h_, &li)) return LastError("size " + path_);
+        *size = static_cast<uint64_t>(li.QuadPart);
+        return Status::Ok();
+    }
+
+private:
+    HANDLE h_;
+    std::string path_;
+};
+
+class Win32FileSystem : public FileSystem {
+public:
+    Status Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) override
+    {
+        DWORD access = GENERIC_READ, share = 0, disp = OPEN_EXISTING;
+        if (mode == OpenMode::kReadOnly) share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        else access |= GENERIC_WRITE;
+        if (mode == OpenMode::kCreateNew) disp = CREATE_NEW;
+        HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disp, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_SHARING_VIOLATION)
+                return Status::Error(kErrSharingViolation, path + " is in use by another process");
+            return LastError("open " + path);
+        }
+        out->reset(new Win32File(h, path));
+        return Status::Ok();
+    }
+
+    Status Rename(const std::string& from, const std::string& to) override
+    {
+        if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return LastError("rename " + from);
+        return Status::Ok();
+    }
+
+    Status Remove(const std::string& path) override
+    {
+        if (!DeleteFileW(Widen(path).c_str())) {
+            DWORD err = GetLastError();
+            if (err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND) return LastError("remove " + path);
+        }
+        return Status::Ok();
+    }
+
+    bool Exists(const std::string& path) override
+    {
+        return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+};
+
+}  // namespace
+
+FileSystem* FileSystem::Default()
+{
+    static Win32FileSystem fs;
+    return &fs;
+}
+
+}  // namespace cedb
