@@ -2,3 +2,5 @@
 #pragma once
 
 #define IDI_VANTARO 1
+
+#include "message_box_ids.h"

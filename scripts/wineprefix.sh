@@ -4,7 +4,23 @@
 set -euo pipefail
 prefix="$1"
 ready="$prefix/.vantaro-ready"
-[ -f "$ready" ] && exit 0
+
+# Debian's Wine does not pick up the fonts of fonts-wine from its data folder,
+# so Tahoma would fall back to a serif face; the prefix's own Fonts folder is
+# always searched. Kept up to date on every call.
+install_fonts() {
+  local fonts="$prefix/drive_c/windows/Fonts"
+  [ -d "$fonts" ] || return 0
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -f "$font" ] && [ ! -f "$fonts/$(basename "$font")" ] && cp "$font" "$fonts/"
+  done
+  return 0
+}
+
+if [ -f "$ready" ]; then
+  install_fonts
+  exit 0
+fi
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset DISPLAY
@@ -18,4 +34,5 @@ if ! timeout 300 wineboot -i >/dev/null 2>&1; then
 fi
 timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 timeout 60 wineserver -w || true
+install_fonts
 touch "$ready"

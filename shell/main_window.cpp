@@ -3,6 +3,9 @@
 #include "shell/app_state.h"
 #include "shell/dispatch.h"
 #include "shell/header_band.h"
+#include "store/activity_database.h"
+#include "shell/view_resources.h"
+#include "settings/settings.h"
 
 static LRESULT OnCreate(HWND, UINT, WPARAM, LPARAM)
 {
@@ -34,6 +37,9 @@ static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
         DestroyWindow(hMenuBar);
         hMenuBar = nullptr;
     }
+    DeleteViewBrushesAndFonts();
+    CloseStoreHandles();
+    FreeSettingArrays();
     hMainWindow = nullptr;
     PostQuitMessage(0);
     return 0;

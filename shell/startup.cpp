@@ -3,6 +3,9 @@
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/splitter.h"
+#include "store/activity_database.h"
+#include "shell/view_resources.h"
+#include "settings/settings.h"
 
 HINSTANCE hInstance;
 HWND hMainWindow;
@@ -94,6 +97,16 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     InvalidateRect(hMainWindow, &band, FALSE);
     UpdateWindow(hMainWindow);
 
+    CreateSettingsKey();
+    LoadStartupSettings(hMainWindow);
+    MountVolumeAtStartup(hMainWindow);
+    CreateViewBrushes();
+    CreateViewFonts();
+
+    if (!OpenActivityDatabase())
+        return nullptr;
+    OpenContactsWatch(hMainWindow);
+
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
     return hMainWindow;
@@ -101,6 +114,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
 
 int ExitInstance(HINSTANCE, int exitCode)
 {
+    CloseVolumeAtExit();
     return exitCode;
 }
 

@@ -1,8 +1,10 @@
 #include "tests/harness/scenario.h"
 
 #include "shell/app_folders.h"
+#include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "store/volume.h"
 
 static Scenario* activeScenario;
 
@@ -115,8 +117,20 @@ HWND Scenario::Start(int showCommand)
     quitSeen = false;
     mainWindow = InitInstance(instance, showCommand);
     if (!mainWindow)
-        UnregisterWindowClasses(instance);
+        AbandonStart(instance);
     return mainWindow;
+}
+
+// A process whose start-up ended early simply exits; in-process the half-built
+// main window and the mounted volume are cleaned up instead.
+void Scenario::AbandonStart(HINSTANCE instance)
+{
+    if (hMainWindow && IsWindow(hMainWindow)) {
+        DestroyWindow(hMainWindow);
+        PumpUntil([this] { return quitSeen; }, 2000);
+    }
+    UnmountDBVolume();
+    UnregisterWindowClasses(instance);
 }
 
 bool Scenario::Running() const
@@ -204,7 +218,11 @@ static BOOL CALLBACK CollectText(HWND child, LPARAM param)
 
 void Scenario::OnActivated(HWND window)
 {
-    if (window == mainWindow || GetParent(window) != nullptr)
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    // The main window activates itself during start-up, and GetParent names
+    // the owner of a pop-up: owned dialogs are told from children by style.
+    if (lstrcmpW(className, L"Vantaro") == 0 || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
     SeenDialog dialog;
     dialog.title = WindowText(window);
@@ -214,8 +232,6 @@ void Scenario::OnActivated(HWND window)
         answerer(window);
         return;
     }
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
     if (lstrcmpW(className, L"#32770") == 0)
         PressButton(window, IDOK);
 }

@@ -46,6 +46,9 @@ public:
     const std::wstring& InstallFolder() const { return installFolder; }
     const std::wstring& DocumentsFolder() const { return documentsFolder; }
     const std::wstring& DeviceFolder() const { return deviceFolder; }
+    // The scratch keys standing in for HKEY_CURRENT_USER and HKEY_CLASSES_ROOT.
+    HKEY UserRegistry() const { return userKey; }
+    HKEY ClassesRegistry() const { return classesKey; }
 
     // Saves what the window shows as a 24-bit BMP.
     static bool SaveWindowImage(HWND window, const std::wstring& path);
@@ -53,6 +56,7 @@ public:
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     void OnActivated(HWND window);
+    void AbandonStart(HINSTANCE instance);
     void SandboxRegistry();
     void RestoreRegistry();
 
