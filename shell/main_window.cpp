@@ -1,5 +1,8 @@
 #include "shell/main_window.h"
 
+#include "contacts/contact_source.h"
+#include "platform/poom/poom_server.h"
+
 #include "shell/app_state.h"
 #include "shell/dispatch.h"
 #include "shell/header_band.h"
@@ -9,6 +12,9 @@
 
 static LRESULT OnCreate(HWND, UINT, WPARAM, LPARAM)
 {
+    // The contact object model's class object, for the connection that
+    // start-up opens (on the device it is registered by the system).
+    RegisterPoomServer();
     return 0;
 }
 
@@ -39,6 +45,8 @@ static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
     }
     DeleteViewBrushesAndFonts();
     CloseStoreHandles();
+    CloseOutlookConnection();
+    RevokePoomServer();
     FreeSettingArrays();
     hMainWindow = nullptr;
     PostQuitMessage(0);

@@ -1,6 +1,9 @@
 #include "shell/startup.h"
 
+#include "contacts/contact_source.h"
+#include "contacts/field_catalogue.h"
 #include "shell/app_state.h"
+#include "shell/message_box.h"
 #include "shell/main_window.h"
 #include "shell/splitter.h"
 #include "store/activity_database.h"
@@ -100,12 +103,15 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
     MountVolumeAtStartup(hMainWindow);
+    FillContactPropertyNames();
     CreateViewBrushes();
     CreateViewFonts();
 
     if (!OpenActivityDatabase())
         return nullptr;
     OpenContactsWatch(hMainWindow);
+    if (!OpenOutlookConnection(hMainWindow))
+        AppMessageBox(hMainWindow, L"Could not connect to POOM!", L"Error", APP_MB_WARNING);
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
