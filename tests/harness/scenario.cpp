@@ -224,6 +224,30 @@ void Scenario::OnActivated(HWND window)
     // the owner of a pop-up: owned dialogs are told from children by style.
     if (lstrcmpW(className, L"Vantaro") == 0 || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
+    // A dialog may be activated before WM_INITDIALOG has filled it; it is
+    // looked at and answered from the modal loop that runs next.
+    for (HWND waiting : pending)
+        if (waiting == window)
+            return;
+    pending.push_back(window);
+    SetTimer(nullptr, 0, 1, AnswerPending);
+}
+
+void CALLBACK Scenario::AnswerPending(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (!activeScenario)
+        return;
+    std::vector<HWND> windows;
+    windows.swap(activeScenario->pending);
+    for (HWND window : windows) {
+        if (IsWindow(window))
+            activeScenario->Answer(window);
+    }
+}
+
+void Scenario::Answer(HWND window)
+{
     SeenDialog dialog;
     dialog.title = WindowText(window);
     EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&dialog));
@@ -232,6 +256,8 @@ void Scenario::OnActivated(HWND window)
         answerer(window);
         return;
     }
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
     if (lstrcmpW(className, L"#32770") == 0)
         PressButton(window, IDOK);
 }

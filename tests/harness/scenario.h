@@ -56,6 +56,8 @@ public:
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     void OnActivated(HWND window);
+    static void CALLBACK AnswerPending(HWND, UINT, UINT_PTR timer, DWORD);
+    void Answer(HWND window);
     void AbandonStart(HINSTANCE instance);
     void SandboxRegistry();
     void RestoreRegistry();
@@ -69,6 +71,7 @@ private:
     int quitCode = 0;
     std::function<void(HWND)> answerer;
     std::vector<SeenDialog> seen;
+    std::vector<HWND> pending;
 };
 
 // Runs a program and waits for it while dispatching this thread's messages.
