@@ -4,3 +4,4 @@
 #define IDI_VANTARO 1
 
 #include "message_box_ids.h"
+#include "shell_ids.h"

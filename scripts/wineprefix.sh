@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Creates a Wine prefix once (wineboot), with crash dialogs switched off.
-# A stalled wineboot fails within a bounded time instead of hanging.
+# Creates a Wine prefix once (wineboot) and configures it: no crash dialogs,
+# unmanaged windows, the fonts of fonts-wine. A stalled wineboot fails within
+# a bounded time instead of hanging. Raise the version below when the
+# configuration changes, so existing prefixes are configured again.
 set -euo pipefail
 prefix="$1"
 ready="$prefix/.vantaro-ready"
+version=2
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 # Debian's Wine does not pick up the fonts of fonts-wine from its data folder,
 # so Tahoma would fall back to a serif face; the prefix's own Fonts folder is
-# always searched. Kept up to date on every call.
+# always searched.
 install_fonts() {
   local fonts="$prefix/drive_c/windows/Fonts"
   [ -d "$fonts" ] || return 0
@@ -17,12 +22,22 @@ install_fonts() {
   return 0
 }
 
-if [ -f "$ready" ]; then
+configure() {
+  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # Windows are the device's, placed by the program itself. Unmanaged, they
+  # also close at once: without a window manager Wine otherwise waits two
+  # seconds for each managed window to be withdrawn.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  timeout 60 wineserver -w || true
   install_fonts
+  echo "$version" >"$ready"
+}
+
+if [ -f "$ready" ]; then
+  [ "$(cat "$ready")" = "$version" ] || configure
   exit 0
 fi
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset DISPLAY
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
@@ -32,7 +47,4 @@ if ! timeout 300 wineboot -i >/dev/null 2>&1; then
   timeout 20 wineserver -k 2>/dev/null || true
   exit 1
 fi
-timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-timeout 60 wineserver -w || true
-install_fonts
-touch "$ready"
+configure

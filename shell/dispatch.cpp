@@ -23,3 +23,9 @@ LRESULT DispatchCommandRows(const CommandRow* rows, size_t count,
     *handled = false;
     return 0;
 }
+
+bool IsProfileCommand(WORD id, int profiles)
+{
+    constexpr int FIRST_PROFILE_COMMAND = 60000;
+    return profiles >= 0 && id >= FIRST_PROFILE_COMMAND && id - FIRST_PROFILE_COMMAND <= profiles;
+}

@@ -3,8 +3,10 @@
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
 #include "shell/app_state.h"
+#include "shell/app_bitmaps.h"
 #include "shell/message_box.h"
 #include "shell/main_window.h"
+#include "shell/shell_stages.h"
 #include "shell/splitter.h"
 #include "store/activity_database.h"
 #include "shell/view_resources.h"
@@ -87,19 +89,18 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     if (BringRunningInstanceForward())
         return nullptr;
 
+    ResetShellActivateInfo();
     osGeneration = DetermineOsGeneration();
 
     hMainWindow = CreateMainWindow(instance);
     if (!hMainWindow)
         return nullptr;
 
+    LoadAppBitmaps(instance);
     // Paint the header band before the slower stages run.
-    RECT band = {0, 0, 0, 18};
-    GetClientRect(hMainWindow, &band);
-    band.bottom = 18;
-    InvalidateRect(hMainWindow, &band, FALSE);
-    UpdateWindow(hMainWindow);
+    ShowHeaderBandAndMenuBar(hMainWindow);
 
+    DetermineBackupFolder();
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
     MountVolumeAtStartup(hMainWindow);
@@ -112,6 +113,8 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     OpenContactsWatch(hMainWindow);
     if (!OpenOutlookConnection(hMainWindow))
         AppMessageBox(hMainWindow, L"Could not connect to POOM!", L"Error", APP_MB_WARNING);
+
+    hasKeyboard = DetermineKeyboardFlag();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);

@@ -5,7 +5,7 @@
 #include "shell/text.h"
 #include "store/activity_database.h"
 #include "store/database.h"
-#include "views/find_state.h"
+#include "views/find_bar.h"
 
 #include <oleauto.h>
 
@@ -52,7 +52,7 @@ struct OidArray {
 
 bool FindFilterApplies(int applyFind)
 {
-    return applyFind == 1 && findBarShown && findMode == FIND_ACTIVITIES && findText[0] != 0;
+    return applyFind == 1 && findBarVisible && findMode == FIND_MODE_ACTIVITIES && findText[0] != 0;
 }
 
 // Whether the record's find column contains the find text; the record is the

@@ -224,6 +224,10 @@ void Scenario::OnActivated(HWND window)
     // the owner of a pop-up: owned dialogs are told from children by style.
     if (lstrcmpW(className, L"Vantaro") == 0 || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
+    // The device's own chrome (navigation bar, menu bar, input panel) never
+    // asks anything.
+    if (GetWindowLongPtrW(window, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE))
+        return;
     // A dialog may be activated before WM_INITDIALOG has filled it; it is
     // looked at and answered from the modal loop that runs next.
     for (HWND waiting : pending)
@@ -249,6 +253,9 @@ void CALLBACK Scenario::AnswerPending(HWND, UINT, UINT_PTR timer, DWORD)
 void Scenario::Answer(HWND window)
 {
     SeenDialog dialog;
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    dialog.className = className;
     dialog.title = WindowText(window);
     EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&dialog));
     seen.push_back(dialog);
@@ -256,9 +263,7 @@ void Scenario::Answer(HWND window)
         answerer(window);
         return;
     }
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, L"#32770") == 0)
+    if (dialog.className == L"#32770")
         PressButton(window, IDOK);
 }
 

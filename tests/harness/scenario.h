@@ -9,6 +9,7 @@
 #include <vector>
 
 struct SeenDialog {
+    std::wstring className;
     std::wstring title;
     std::vector<std::wstring> texts;   // texts of its child controls, in z-order
 };

@@ -4,7 +4,7 @@
 #include "store/volume.h"
 #include "settings/settings.h"
 #include "shell/text.h"
-#include "views/find_state.h"
+#include "views/find_bar.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -277,8 +277,8 @@ TEST_F(StoreTest, ActivityListsGrowInStepsAndFilterByTheFindBar)
     EXPECT_EQ(251, count);
 
     // "call" is found in the lower-cased Event column of the "Phone Call" half.
-    findBarShown = 1;
-    findMode = FIND_ACTIVITIES;
+    findBarVisible = 1;
+    findMode = FIND_MODE_ACTIVITIES;
     CopyText(findText, L"call");
     lastactivityfindfield = ACTIVITY_COLUMN_EVENT;
     getActivityOIDList(&oids, 55, &count, 1);
@@ -288,7 +288,7 @@ TEST_F(StoreTest, ActivityListsGrowInStepsAndFilterByTheFindBar)
     CopyText(findText, L"");
     getActivityOIDList(&oids, 55, &count, 1);   // an empty find text filters nothing
     EXPECT_EQ(250, count);
-    findBarShown = 0;
+    findBarVisible = 0;
     lastactivityfindfield = 0;
 
     getActivityOIDList(&oids, 12345, &count, 0);

@@ -80,7 +80,6 @@ TEST(Mount, MissingVolumeWithBackupAsksAndYesRestoresWithoutSeeding)
 
     scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, YES_BUTTON); });
     ASSERT_NE(nullptr, scenario.Start());
-    for (auto& d : scenario.Dialogs()) { wprintf(L"DIALOG [%ls]\n", d.title.c_str()); for (auto& t : d.texts) wprintf(L"   [%ls]\n", t.c_str()); }
     ASSERT_EQ(1u, scenario.Dialogs().size());
     EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
     EXPECT_TRUE(SawText(scenario, RestoreQuestion(scenario)));
