@@ -9,7 +9,7 @@
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "shell/text.h"
-#include "views/find_state.h"
+#include "views/find_bar.h"
 
 IPOutlookApp* outlookApp;
 int outlookLoggedOn;
@@ -105,7 +105,7 @@ IPOutlookItemCollection* EnumerateContacts(int sortMode, bool restrict, const wc
 
 bool FindFilterApplies(int flag)
 {
-    return flag == 1 && findBarShown && findMode == FIND_CONTACTS && findText[0] != 0;
+    return flag == 1 && findBarVisible && findMode == FIND_MODE_CONTACTS && findText[0] != 0;
 }
 
 bool MatchesFind(IContact* contact)

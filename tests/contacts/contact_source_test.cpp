@@ -7,7 +7,7 @@
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "shell/text.h"
-#include "views/find_state.h"
+#include "views/find_bar.h"
 
 namespace {
 
@@ -140,8 +140,8 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     const CEOID harbour = Add(L"Lind", L"Harbour Lights Ltd");
     const CEOID upper = Add(L"Moss", L"NORTH HARBOUR");
     Add(L"Quinn", L"Hillside Farm");
-    findBarShown = 1;
-    findMode = FIND_CONTACTS;
+    findBarVisible = 1;
+    findMode = FIND_MODE_CONTACTS;
     CopyText(findText, L"harbour");
     lastcontactfindfield = 4;
 
@@ -160,11 +160,11 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     FillContactCombo(controls.combo, &oids);
     EXPECT_EQ(3u, Items(controls.combo, true).size()) << "the activity dialog never filters by the find bar";
 
-    findMode = FIND_ACTIVITIES;
+    findMode = FIND_MODE_ACTIVITIES;
     ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
     EXPECT_EQ(3, count) << "an activity search leaves the contacts alone";
-    findMode = FIND_CONTACTS;
-    findBarShown = 0;
+    findMode = FIND_MODE_CONTACTS;
+    findBarVisible = 0;
     ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
     EXPECT_EQ(3, count) << "a hidden find bar filters nothing";
     std::free(oids);

@@ -9,7 +9,7 @@
 #include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
-#include "views/find_state.h"
+#include "views/find_bar.h"
 
 std::vector<ShownBox> ContactsTest::boxes;
 std::vector<CENOTIFICATION> ContactsTest::notifications;
@@ -116,8 +116,8 @@ void ContactsTest::SetUp()
         poom::DeleteContactRecord(c.oid);
 
     FillContactPropertyNames();
-    findBarShown = 0;
-    findMode = FIND_CONTACTS;
+    findBarVisible = 0;
+    findMode = FIND_MODE_CONTACTS;
     findText[0] = 0;
     categoryRestriction = nullptr;
     numcontactfield = 2;
