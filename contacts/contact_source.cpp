@@ -131,42 +131,64 @@ void DropOidArray(CEOID** oids)
     *oids = nullptr;
 }
 
-// Operations 4 and 5: named contacts into a combo box or list box.
-void FillNameControl(HWND control, UINT resetMessage, UINT addMessage, bool restrict, int findFlag, CEOID** oids)
+// The sorted, restricted collection and its size, with the caller's array
+// grown to hold one entry per item; null (and the array freed) when there
+// is nothing to list.
+IPOutlookItemCollection* StartListing(int sortMode, bool restrict, const wchar_t* columns, CEOID** oids,
+                                      int* total)
 {
-    SendMessageW(control, resetMessage, 0, 0);
-    IPOutlookItemCollection* items = EnumerateContacts(SORT_BY_NAME, restrict, L"FileAs");
-    int count = 0;
-    if (!items || FAILED(items->get_Count(&count)) || count <= 0 || !GrowOidArray(oids, count)) {
+    IPOutlookItemCollection* items = EnumerateContacts(sortMode, restrict, columns);
+    *total = 0;
+    if (!items || FAILED(items->get_Count(total)) || *total <= 0 || !GrowOidArray(oids, *total)) {
         if (items)
             items->Release();
         DropOidArray(oids);
-        return;
+        return nullptr;
     }
+    return items;
+}
+
+// Calls visit for each contact of the collection that the find filter (when
+// it applies) lets through; items that cannot be fetched are skipped.
+template <class Visit>
+void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visit visit)
+{
     const bool filter = FindFilterApplies(findFlag);
-    int added = 0;
-    for (int position = 1; position <= count; ++position) {
+    for (int position = 1; position <= total; ++position) {
         IDispatch* item = nullptr;
         if (FAILED(items->Item(position, &item)))
             continue;
         IContact* contact = AsContact(item);
         if (!contact)
             continue;
-        if (!filter || MatchesFind(contact)) {
-            ReceivedString fileAs;
-            contact->get_FileAs(&fileAs.text);
-            wchar_t name[CONTACT_NAME_CAPACITY];
-            CopyText(name, fileAs.Text());
-            if (name[0]) {
-                SendMessageW(control, addMessage, 0, reinterpret_cast<LPARAM>(name));
-                long oid = 0;
-                contact->get_Oid(&oid);
-                (*oids)[added++] = static_cast<CEOID>(oid);
-            }
-        }
+        if (!filter || MatchesFind(contact))
+            visit(contact);
         contact->Release();
     }
     items->Release();
+}
+
+// Operations 4 and 5: named contacts into a combo box or list box.
+void FillNameControl(HWND control, UINT resetMessage, UINT addMessage, bool restrict, int findFlag, CEOID** oids)
+{
+    SendMessageW(control, resetMessage, 0, 0);
+    int total = 0;
+    IPOutlookItemCollection* items = StartListing(SORT_BY_NAME, restrict, L"FileAs", oids, &total);
+    if (!items)
+        return;
+    int added = 0;
+    VisitContacts(items, total, findFlag, [&](IContact* contact) {
+        ReceivedString fileAs;
+        contact->get_FileAs(&fileAs.text);
+        wchar_t name[CONTACT_NAME_CAPACITY];
+        CopyText(name, fileAs.Text());
+        if (!name[0])
+            return;
+        SendMessageW(control, addMessage, 0, reinterpret_cast<LPARAM>(name));
+        long oid = 0;
+        contact->get_Oid(&oid);
+        (*oids)[added++] = static_cast<CEOID>(oid);
+    });
     if (added == 0)
         DropOidArray(oids);
 }
@@ -242,31 +264,16 @@ int CountContacts()
 void ListContactOids(CEOID** oids, int* count, int findFlag, int sortMode, int restrictFlag)
 {
     *count = 0;
-    IPOutlookItemCollection* items = EnumerateContacts(sortMode, restrictFlag == 1, L"CompanyName");
     int total = 0;
-    if (!items || FAILED(items->get_Count(&total)) || total <= 0 || !GrowOidArray(oids, total)) {
-        if (items)
-            items->Release();
-        DropOidArray(oids);
+    IPOutlookItemCollection* items = StartListing(sortMode, restrictFlag == 1, L"CompanyName", oids, &total);
+    if (!items)
         return;
-    }
-    const bool filter = FindFilterApplies(findFlag);
     int filled = 0;
-    for (int position = 1; position <= total; ++position) {
-        IDispatch* item = nullptr;
-        if (FAILED(items->Item(position, &item)))
-            continue;
-        IContact* contact = AsContact(item);
-        if (!contact)
-            continue;
-        if (!filter || MatchesFind(contact)) {
-            long oid = 0;
-            contact->get_Oid(&oid);
-            (*oids)[filled++] = static_cast<CEOID>(oid);
-        }
-        contact->Release();
-    }
-    items->Release();
+    VisitContacts(items, total, findFlag, [&](IContact* contact) {
+        long oid = 0;
+        contact->get_Oid(&oid);
+        (*oids)[filled++] = static_cast<CEOID>(oid);
+    });
     if (filled == 0)
         DropOidArray(oids);
     *count = filled;

@@ -78,14 +78,27 @@ void Fill(ContactData& contact, CEOID oid, const CEPROPVAL* values, WORD count)
     }
 }
 
-// Reads the record under the handle's cursor.
-CEOID ReadCurrent(HANDLE db, ContactData& contact, LPBYTE& buffer, DWORD& size)
+// Calls read with the properties of every record of the database, in the
+// database's order. False when the database cannot be opened.
+template <class Read>
+bool ForEachRecord(const wchar_t* name, Read read)
 {
+    HANDLE db = Open(name, CEDB_AUTOINCREMENT);
+    if (db == INVALID_HANDLE_VALUE)
+        return false;
+    LPBYTE buffer = nullptr;
+    DWORD size = 0;
+    DWORD index = 0;
     WORD count = 0;
-    const CEOID oid = CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr);
-    if (oid)
-        Fill(contact, oid, reinterpret_cast<const CEPROPVAL*>(buffer), count);
-    return oid;
+    if (CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 0, &index)) {
+        CEOID oid;
+        while ((oid = CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr)) != 0)
+            read(oid, reinterpret_cast<const CEPROPVAL*>(buffer), count);
+    }
+    if (buffer)
+        LocalFree(buffer);
+    CloseHandle(db);
+    return true;
 }
 
 std::wstring Trim(const std::wstring& s)
@@ -125,21 +138,10 @@ bool EnsureContactDatabases()
 bool LoadAllContacts(std::vector<ContactData>& contacts)
 {
     contacts.clear();
-    HANDLE db = Open(kContactsDatabase, CEDB_AUTOINCREMENT);
-    if (db == INVALID_HANDLE_VALUE)
-        return false;
-    LPBYTE buffer = nullptr;
-    DWORD size = 0;
-    DWORD index = 0;
-    if (CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 0, &index)) {
-        ContactData contact;
-        while (ReadCurrent(db, contact, buffer, size))
-            contacts.push_back(std::move(contact));
-    }
-    if (buffer)
-        LocalFree(buffer);
-    CloseHandle(db);
-    return true;
+    return ForEachRecord(kContactsDatabase, [&](CEOID oid, const CEPROPVAL* values, WORD count) {
+        contacts.emplace_back();
+        Fill(contacts.back(), oid, values, count);
+    });
 }
 
 bool LoadContact(CEOID oid, ContactData& contact)
@@ -152,8 +154,11 @@ bool LoadContact(CEOID oid, ContactData& contact)
     LPBYTE buffer = nullptr;
     DWORD size = 0;
     DWORD index = 0;
-    bool found = CeSeekDatabaseEx(db, CEDB_SEEK_CEOID, oid, 0, &index) == oid &&
-                 ReadCurrent(db, contact, buffer, size) == oid;
+    WORD count = 0;
+    const bool found = CeSeekDatabaseEx(db, CEDB_SEEK_CEOID, oid, 0, &index) == oid &&
+                       CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr) == oid;
+    if (found)
+        Fill(contact, oid, reinterpret_cast<const CEPROPVAL*>(buffer), count);
     if (buffer)
         LocalFree(buffer);
     CloseHandle(db);
@@ -210,25 +215,12 @@ std::vector<std::wstring> SplitCategories(const std::wstring& list)
 std::vector<std::wstring> LoadCategoryNames()
 {
     std::vector<std::wstring> names;
-    HANDLE db = Open(kCategoriesDatabase, CEDB_AUTOINCREMENT);
-    if (db == INVALID_HANDLE_VALUE)
-        return names;
-    LPBYTE buffer = nullptr;
-    DWORD size = 0;
-    DWORD index = 0;
-    if (CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 0, &index)) {
-        WORD count = 0;
-        while (CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr)) {
-            const auto* values = reinterpret_cast<const CEPROPVAL*>(buffer);
-            for (WORD i = 0; i < count; ++i)
-                if (TypeFromPropID(values[i].propid) == CEVT_LPWSTR && values[i].val.lpwstr &&
-                    !(values[i].wFlags & CEDB_PROPNOTFOUND))
-                    names.push_back(values[i].val.lpwstr);
-        }
-    }
-    if (buffer)
-        LocalFree(buffer);
-    CloseHandle(db);
+    ForEachRecord(kCategoriesDatabase, [&](CEOID, const CEPROPVAL* values, WORD count) {
+        for (WORD i = 0; i < count; ++i)
+            if (TypeFromPropID(values[i].propid) == CEVT_LPWSTR && values[i].val.lpwstr &&
+                !(values[i].wFlags & CEDB_PROPNOTFOUND))
+                names.push_back(values[i].val.lpwstr);
+    });
     return names;
 }
 

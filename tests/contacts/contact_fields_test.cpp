@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include "tests/poom/ole_day.h"
+
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
@@ -10,17 +12,6 @@
 #include "store/activity_record.h"
 
 namespace {
-
-DATE Day(WORD year, WORD month, WORD day)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    DATE date = 0;
-    SystemTimeToVariantTime(&time, &date);
-    return date;
-}
 
 std::wstring ShortDate(DATE date)
 {
@@ -84,13 +75,13 @@ TEST_F(ContactsTest, PropertyNamesAreTheOnesTheStoreSortsBy)
 
 TEST_F(ContactsTest, FieldTextFollowsTheCatalogueRules)
 {
-    const CEOID born = Add(L"Rask, Elin", L"Fjord Freight", L"", Day(1983, 11, 5));
+    const CEOID born = Add(L"Rask, Elin", L"Fjord Freight", L"", OleDay(1983, 11, 5));
     const CEOID unborn = Add(L"No Birthday");
     wchar_t text[80] = L"";
     GetContactFieldText(born, 4, text, 80);
     EXPECT_STREQ(L"Fjord Freight", text);
     GetContactFieldText(born, BIRTHDAY_FIELD, text, 80);
-    EXPECT_EQ(ShortDate(Day(1983, 11, 5)), text);
+    EXPECT_EQ(ShortDate(OleDay(1983, 11, 5)), text);
     CopyText(text, L"previous");
     GetContactFieldText(unborn, BIRTHDAY_FIELD, text, 80);
     EXPECT_STREQ(L"", text) << "not a date in the year 4501";
@@ -164,9 +155,9 @@ TEST_F(ContactsTest, FindTextOfContactFieldsIsLowerCase)
 TEST_F(ContactsTest, FindTextOfActivityFieldsComesFromTheLatestActivity)
 {
     const CEOID oid = Add(L"Tran, Mai");
-    WriteActivity(oid, FALSE, L"Letter", L"older notes", Day(2026, 1, 5));
-    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", Day(2026, 3, 9));
-    EXPECT_EQ(Lower(ShortDate(Day(2026, 3, 9))), FindText(oid, 21));
+    WriteActivity(oid, FALSE, L"Letter", L"older notes", OleDay(2026, 1, 5));
+    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", OleDay(2026, 3, 9));
+    EXPECT_EQ(Lower(ShortDate(OleDay(2026, 3, 9))), FindText(oid, 21));
     EXPECT_EQ(L"(none)", FindText(oid, 22)) << "an absent Next Date reads as the list shows it";
     EXPECT_EQ(L"phone call", FindText(oid, 23));
     EXPECT_EQ(L"send offer", FindText(oid, 24));
@@ -179,7 +170,7 @@ TEST_F(ContactsTest, FindTextOfActivityFieldsComesFromTheLatestActivity)
 TEST_F(ContactsTest, FindTextIsEmptyWithoutALatestActivity)
 {
     const CEOID unflagged = Add(L"Unflagged");
-    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", Day(2026, 2, 2));
+    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", OleDay(2026, 2, 2));
     const CEOID idle = Add(L"No Activities");
     for (int field = 21; field <= 28; ++field) {
         EXPECT_EQ(L"", FindText(unflagged, field)) << field;

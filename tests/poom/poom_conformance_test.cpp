@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <oleauto.h>
 
+#include "tests/poom/ole_day.h"
+
 #include "platform/cedb/windbase.h"
 #include "platform/poom/contact_records.h"
 
@@ -13,17 +15,6 @@ namespace {
 const bool freshStore = (UseFreshDeviceStore(L"poom_test_device"), true);
 
 using NameList = std::vector<std::wstring>;
-
-DATE Day(WORD year, WORD month, WORD day)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    DATE date = 0;
-    SystemTimeToVariantTime(&time, &date);
-    return date;
-}
 
 }  // namespace
 
@@ -96,7 +87,7 @@ TEST_F(PoomTest, FieldsCategoriesAndLongTextSurviveSaving)
     const std::wstring longText(300, L'x');
     contact->put_WebPage(Bstr(longText.c_str()));
     contact->put_BusinessFaxNumber(Bstr(L"+1 555 0100"));
-    contact->put_Birthday(Day(1969, 7, 20));
+    contact->put_Birthday(OleDay(1969, 7, 20));
     EXPECT_EQ(S_OK, contact->Save());
     contact->Release();
 
@@ -108,7 +99,7 @@ TEST_F(PoomTest, FieldsCategoriesAndLongTextSurviveSaving)
     EXPECT_EQ(L"VIP, Press, VIP", Text(contact, &IContact::get_Categories));
     DATE birthday = 0;
     contact->get_Birthday(&birthday);
-    EXPECT_EQ(Day(1969, 7, 20), birthday);
+    EXPECT_EQ(OleDay(1969, 7, 20), birthday);
     contact->Release();
 
     const auto known = poom::LoadCategoryNames();
@@ -157,9 +148,9 @@ TEST_F(PoomTest, SortsTextPropertiesIgnoringCaseInBothDirections)
 
 TEST_F(PoomTest, SortsBirthdaysAsDatesWithNoDateLast)
 {
-    AddContact({L"Late", L"", L"", L"", L"", Day(1980, 1, 1)});
+    AddContact({L"Late", L"", L"", L"", L"", OleDay(1980, 1, 1)});
     AddContact({L"None"});
-    AddContact({L"Early", L"", L"", L"", L"", Day(1975, 6, 1)});
+    AddContact({L"Early", L"", L"", L"", L"", OleDay(1975, 6, 1)});
     IPOutlookItemCollection* items = Items();
     items->Sort(Bstr(L"[Birthday]"), VARIANT_FALSE);
     EXPECT_EQ((NameList{L"Early", L"Late", L"None"}), Names(items));
@@ -303,7 +294,7 @@ void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
 TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnClose)
 {
     const long oid = AddContact({L"Voss, Mina", L"Mina", L"Voss", L"Harbour Lights", L"Press",
-                                 Day(1990, 3, 4)});
+                                 OleDay(1990, 3, 4)});
     IContact* contact = Fetch(oid);
     ASSERT_NE(nullptr, contact);
     visit = CardVisit{};

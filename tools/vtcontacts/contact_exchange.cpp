@@ -11,6 +11,7 @@
 #include "platform/cedb/object_store.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/pimstore.h"
+#include "platform/poom/poom_objects.h"
 #include "platform/poom/poom_server.h"
 
 namespace {
@@ -68,18 +69,8 @@ const char kHelp[] =
 // The year that stands for "no year" in a stored birthday.
 constexpr WORD kNoYear = 1604;
 
-using Getter = HRESULT (STDMETHODCALLTYPE IContact::*)(BSTR*);
 using Setter = HRESULT (STDMETHODCALLTYPE IContact::*)(BSTR);
 
-const Getter kGetters[vcard::kCardTextFields] = {
-    &IContact::get_FileAs, &IContact::get_FirstName, &IContact::get_LastName, &IContact::get_JobTitle,
-    &IContact::get_CompanyName, &IContact::get_BusinessAddressStreet, &IContact::get_BusinessAddressCity,
-    &IContact::get_BusinessAddressState, &IContact::get_BusinessAddressPostalCode,
-    &IContact::get_BusinessTelephoneNumber, &IContact::get_Business2TelephoneNumber,
-    &IContact::get_MobileTelephoneNumber, &IContact::get_HomeTelephoneNumber, &IContact::get_BusinessFaxNumber,
-    &IContact::get_Email1Address, &IContact::get_Email2Address, &IContact::get_Email3Address,
-    &IContact::get_WebPage, &IContact::get_OfficeLocation, &IContact::get_Department,
-};
 const Setter kSetters[vcard::kCardTextFields] = {
     &IContact::put_FileAs, &IContact::put_FirstName, &IContact::put_LastName, &IContact::put_JobTitle,
     &IContact::put_CompanyName, &IContact::put_BusinessAddressStreet, &IContact::put_BusinessAddressCity,
@@ -116,13 +107,6 @@ std::string FromDevice(const std::wstring& text)
     return Utf8(plain);
 }
 
-std::wstring TakeString(BSTR value)
-{
-    std::wstring text = value ? value : L"";
-    SysFreeString(value);
-    return text;
-}
-
 DATE ToDate(const vcard::CardDate& date)
 {
     if (!date.Present())
@@ -143,28 +127,17 @@ vcard::CardDate FromDate(DATE value)
     return {time.wYear == kNoYear ? 0 : time.wYear, time.wMonth, time.wDay};
 }
 
-vcard::CardContact ReadContact(IContact* contact)
+// Reading goes straight to the records; writing goes through the contacts,
+// which file, register categories and notify as the device does.
+vcard::CardContact ToCard(const poom::ContactData& data)
 {
     vcard::CardContact card;
-    for (int f = 0; f < vcard::kCardTextFields; ++f) {
-        BSTR value = nullptr;
-        (contact->*kGetters[f])(&value);
-        card.text[f] = FromDevice(TakeString(value));
-    }
-    DATE birthday = POOM_NO_DATE;
-    contact->get_Birthday(&birthday);
-    card.birthday = FromDate(birthday);
-    BSTR categories = nullptr;
-    contact->get_Categories(&categories);
-    for (const auto& name : poom::SplitCategories(TakeString(categories)))
+    for (int f = 0; f < vcard::kCardTextFields; ++f)
+        card.text[f] = FromDevice(data.text[f]);
+    card.birthday = FromDate(data.birthday);
+    for (const auto& name : poom::SplitCategories(data.categories))
         card.categories.push_back(Utf8(name));
-    IContactExchange* exchange = nullptr;
-    if (SUCCEEDED(contact->QueryInterface(IID_IContactExchange, reinterpret_cast<void**>(&exchange)))) {
-        BSTR uid = nullptr;
-        exchange->get_Uid(&uid);
-        card.uid = Utf8(TakeString(uid));
-        exchange->Release();
-    }
+    card.uid = Utf8(data.uid);
     return card;
 }
 
@@ -265,26 +238,12 @@ public:
 
     std::vector<Entry> All()
     {
+        std::vector<poom::ContactData> contacts;
+        poom::LoadAllContacts(contacts);
+        poom::SortContacts(contacts, 0, false);
         std::vector<Entry> entries;
-        IPOutlookItemCollection* items = nullptr;
-        if (FAILED(folder->get_Items(&items)))
-            return entries;
-        BSTR order = SysAllocString(L"[FileAs]");
-        items->Sort(order, VARIANT_FALSE);
-        SysFreeString(order);
-        int count = 0;
-        items->get_Count(&count);
-        for (int i = 1; i <= count; ++i) {
-            IContact* contact = ItemAt(items, i);
-            if (!contact)
-                continue;
-            Entry entry;
-            contact->get_Oid(&entry.oid);
-            entry.card = ReadContact(contact);
-            contact->Release();
-            entries.push_back(std::move(entry));
-        }
-        items->Release();
+        for (const auto& data : contacts)
+            entries.push_back({static_cast<long>(data.oid), ToCard(data)});
         return entries;
     }
 
@@ -316,14 +275,6 @@ private:
         item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact));
         item->Release();
         return contact;
-    }
-
-    static IContact* ItemAt(IPOutlookItemCollection* items, int index)
-    {
-        IDispatch* item = nullptr;
-        if (FAILED(items->Item(index, &item)) || !item)
-            return nullptr;
-        return AsContact(item);
     }
 
     IPOutlookApp* app = nullptr;
