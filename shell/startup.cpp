@@ -1,7 +1,10 @@
 #include "shell/startup.h"
 
+#include "contacts/contact_source.h"
+#include "contacts/field_catalogue.h"
 #include "shell/app_state.h"
 #include "shell/app_bitmaps.h"
+#include "shell/message_box.h"
 #include "shell/main_window.h"
 #include "shell/shell_stages.h"
 #include "shell/splitter.h"
@@ -101,12 +104,15 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
     MountVolumeAtStartup(hMainWindow);
+    FillContactPropertyNames();
     CreateViewBrushes();
     CreateViewFonts();
 
     if (!OpenActivityDatabase())
         return nullptr;
     OpenContactsWatch(hMainWindow);
+    if (!OpenOutlookConnection(hMainWindow))
+        AppMessageBox(hMainWindow, L"Could not connect to POOM!", L"Error", APP_MB_WARNING);
 
     hasKeyboard = DetermineKeyboardFlag();
 
