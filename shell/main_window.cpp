@@ -85,6 +85,7 @@ static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
     DeleteViewBrushesAndFonts();
     DestroyNoteIcon();
     CloseStoreHandles();
+    FreeListArrays();
     CloseOutlookConnection();
     RevokePoomServer();
     FreeSettingArrays();

@@ -7,7 +7,9 @@
 #include "shell/message_box.h"
 #include "shell/main_window.h"
 #include "shell/shell_stages.h"
+#include "shell/pane_layout.h"
 #include "shell/splitter.h"
+#include "views/list_views.h"
 #include "store/activity_database.h"
 #include "shell/view_resources.h"
 #include "settings/settings.h"
@@ -106,7 +108,9 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     MountVolumeAtStartup(hMainWindow);
     FillContactPropertyNames();
     CreateViewBrushes();
+    CreateSplitters(hMainWindow, showCommand);
     CreateViewFonts();
+    CreateListsAndNotesPane(hMainWindow);
 
     if (!OpenActivityDatabase())
         return nullptr;
@@ -114,10 +118,15 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     if (!OpenOutlookConnection(hMainWindow))
         AppMessageBox(hMainWindow, L"Could not connect to POOM!", L"Error", APP_MB_WARNING);
 
+    ApplyColumnWidthsAndArrows(hMainWindow);
+    FillListsAtStartup(hMainWindow);
+
     hasKeyboard = DetermineKeyboardFlag();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
+    if (HWND contacts = GetDlgItem(hMainWindow, ID_CONTACTS_LIST))
+        SetFocus(contacts);
     return hMainWindow;
 }
 
