@@ -1,0 +1,129 @@
+#include "tests/views/views_fixture.h"
+
+#include "platform/shell/sipapi.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "shell/pane_layout.h"
+
+namespace {
+
+int Top(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, hMainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    return rect.top;
+}
+
+int ClientHeight()
+{
+    RECT client;
+    GetClientRect(hMainWindow, &client);
+    return client.bottom;
+}
+
+// Drags a splitter with the pen to client y.
+void Drag(HWND splitter, int y)
+{
+    POINT point = {10, y};
+    MapWindowPoints(hMainWindow, splitter, &point, 1);
+    const LPARAM at = MAKELPARAM(point.x, point.y);
+    SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 3));
+    SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, at);
+    SendMessageW(splitter, WM_LBUTTONUP, 0, at);
+}
+
+DWORD StoredValue(const wchar_t* name)
+{
+    DWORD value = 0xDEAD;
+    RegReadDword(name, &value);
+    return value;
+}
+
+}  // namespace
+
+using PaneLayout = ViewsTest;
+
+TEST_F(PaneLayout, PanesFollowTheSplittersAndDragsStopAtTheirLimits)
+{
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(125, Top(hUpperSplitter));
+    EXPECT_EQ(220, Top(hLowerSplitter));
+    EXPECT_EQ(listTop, Top(Contacts()));
+    EXPECT_EQ(220 + 6, Top(Notes()));
+
+    Drag(hUpperSplitter, 300);
+    EXPECT_EQ(220 - 7, Top(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
+    EXPECT_EQ(213u, StoredValue(L"sb1top"));
+    Drag(hUpperSplitter, 2);
+    EXPECT_EQ(listTop - 1, Top(hUpperSplitter));
+    EXPECT_EQ(static_cast<DWORD>(listTop - 1), StoredValue(L"sb1top"));
+
+    Drag(hLowerSplitter, 1000);
+    EXPECT_EQ(ClientHeight() - 32, Top(hLowerSplitter));
+    Drag(hLowerSplitter, 0);
+    EXPECT_EQ(Top(hUpperSplitter) + 5, Top(hLowerSplitter));
+    EXPECT_EQ(static_cast<DWORD>(Top(hLowerSplitter)), StoredValue(L"sb2top"));
+    EXPECT_EQ(Top(hLowerSplitter) + 6, Top(Notes()));
+}
+
+TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
+{
+    ASSERT_NE(nullptr, Start());
+    const int H = ClientHeight();
+    const int T = listTop;
+    const int h = GetVisibleAreaSize().cy;
+    // Roll Down from the three panes to the contacts only.
+    scenario->Command(IDM_ROLL_DOWN);
+    EXPECT_EQ(h - 6, sb2top);
+    scenario->Command(IDM_ROLL_DOWN);
+    EXPECT_EQ(h - 12, sb1top);
+    EXPECT_EQ(static_cast<DWORD>(h - 12), StoredValue(L"sb1top"));
+
+    // Roll Up four times reaches the notes only.
+    scenario->Command(IDM_ROLL_UP);
+    EXPECT_EQ((H - 14) / 2, sb1top);
+    scenario->Command(IDM_ROLL_UP);
+    EXPECT_EQ(3 * (H - 14) / 8, sb1top);
+    EXPECT_EQ(3 * (H - 14) / 4, sb2top);
+    scenario->Command(IDM_ROLL_UP);
+    EXPECT_EQ(T - 1, sb1top);
+    scenario->Command(IDM_ROLL_UP);
+    EXPECT_EQ(T + 5, sb2top);
+    EXPECT_EQ(static_cast<DWORD>(T + 5), StoredValue(L"sb2top"));
+    EXPECT_EQ(T + 5, Top(hLowerSplitter));
+    RegDeleteKeyValueW(SETTINGS_ROOT, SETTINGS_SUBKEY, L"sb2top");
+    scenario->Command(IDM_ROLL_UP);
+    EXPECT_EQ(T + 5, sb2top) << "nothing left to close";
+    EXPECT_EQ(static_cast<DWORD>(T + 5), StoredValue(L"sb2top")) << "but it is written again";
+
+    // And back down.
+    scenario->Command(IDM_ROLL_DOWN);
+    EXPECT_EQ((h - 7) / 2, sb2top);
+    scenario->Command(IDM_ROLL_DOWN);
+    EXPECT_EQ(3 * (h - 7) / 4, sb2top);
+    EXPECT_EQ(3 * (h - 7) / 8, sb1top);
+    EXPECT_EQ(sb1top, Top(hUpperSplitter));
+    EXPECT_EQ(static_cast<DWORD>(sb1top), StoredValue(L"sb1top"));
+}
+
+TEST_F(PaneLayout, TheInputPanelSqueezesThePanesAndGivesThemBack)
+{
+    ASSERT_NE(nullptr, Start());
+    const int before = ClientHeight();
+    SipShowIM(SIPF_ON);
+    scenario->PumpUntil([&] { return ClientHeight() < before; });
+    EXPECT_LT(ClientHeight(), before);
+    EXPECT_LT(sb2top, ClientHeight());
+    EXPECT_LE(sb1top + 6, sb2top);
+    EXPECT_EQ(sb2top, Top(hLowerSplitter));
+    EXPECT_EQ(220u, StoredValue(L"sb2top") == 0xDEAD ? 220u : StoredValue(L"sb2top"))
+        << "the squeeze is not written";
+    SipShowIM(SIPF_OFF);
+    scenario->PumpUntil([&] { return ClientHeight() == before; });
+    EXPECT_EQ(125, sb1top);
+    EXPECT_EQ(220, sb2top);
+    EXPECT_EQ(125, Top(hUpperSplitter));
+    EXPECT_EQ(220, Top(hLowerSplitter));
+}

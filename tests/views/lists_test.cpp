@@ -1,0 +1,339 @@
+#include "tests/views/views_fixture.h"
+
+#include "platform/shell/aygshell.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
+#include "store/database.h"
+#include "store/activity_queries.h"
+#include "views/list_views.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+namespace {
+
+bool NewActivityEnabled()
+{
+    return SendMessageW(hMenuBar, TB_ISBUTTONENABLED, IDM_NEW_ACTIVITY, 0) != 0;
+}
+
+std::wstring HeaderText(HWND list, int column)
+{
+    wchar_t text[80] = L"";
+    HDITEMW item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 80;
+    SendMessageW(ListView_GetHeader(list), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int HeaderImage(HWND list, int column)
+{
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    SendMessageW(ListView_GetHeader(list), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    return (item.fmt & HDF_IMAGE) ? item.iImage : -1;
+}
+
+ActivityRecord Read(CEOID oid)
+{
+    ActivityRecord record = {};
+    ReadActivityRecordDB(activityDatabase, oid, &record);
+    return record;
+}
+
+}  // namespace
+
+using StartupViews = ViewsTest;
+
+TEST_F(StartupViews, WithoutContactsEverythingIsEmptyAndWidthsAreWrittenOnce)
+{
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(0, Rows(Contacts()));
+    EXPECT_EQ(0, Rows(Activities()));
+    EXPECT_FALSE(NewActivityEnabled());
+    EXPECT_EQ(L"", NotesText());
+    EXPECT_EQ(L"FileAs", HeaderText(Contacts(), 0));
+    EXPECT_EQ(L"Company", HeaderText(Contacts(), 1));
+    EXPECT_EQ(L"Last Date", HeaderText(Contacts(), 2));
+    EXPECT_EQ(L"Next Date", HeaderText(Contacts(), 3));
+    EXPECT_EQ(L"Last Date", HeaderText(Activities(), 0));
+    EXPECT_EQ(L"Event", HeaderText(Activities(), 1));
+    EXPECT_EQ(L"Next Action", HeaderText(Activities(), 2));
+    EXPECT_EQ(L"Next Date", HeaderText(Activities(), 3));
+    EXPECT_EQ(0, HeaderImage(Contacts(), 0)) << "the sort column shows its direction's arrow";
+    EXPECT_EQ(-1, HeaderImage(Contacts(), 1));
+
+    DWORD width = 0;
+    ASSERT_TRUE(Stored(L"lv1colwidth3", &width));
+    EXPECT_EQ(static_cast<DWORD>(SendMessageW(Contacts(), LVM_GETCOLUMNWIDTH, 3, 0)), width);
+    ASSERT_TRUE(Stored(L"lv2colwidth0", &width));
+    EXPECT_FALSE(Stored(L"lv1colwidth4", &width)) << "only the list's columns are written";
+}
+
+TEST_F(StartupViews, StoredWidthsOrdersAndSortColumnsComeBack)
+{
+    Setting(L"lv1colwidth0", 90);
+    Setting(L"lv1colwidth1", 33);
+    Setting(L"lv1colwidth2", 40);
+    Setting(L"lv1colwidth3", 41);
+    for (int i = 0; i < 4; ++i) {
+        Setting((L"lv2colwidth" + std::to_wstring(i)).c_str(), 50 + i);
+        Setting((L"lv2columnorder" + std::to_wstring(i)).c_str(), 3 - i);
+    }
+    Setting(L"lv2sortcolumn", 1);
+    Setting(L"lv2sortdirection", 0);
+    Setting(L"lv1sortcolumn", 9);   // no such column: falls back to the first
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(90, SendMessageW(Contacts(), LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_EQ(33, SendMessageW(Contacts(), LVM_GETCOLUMNWIDTH, 1, 0));
+    EXPECT_EQ(52, SendMessageW(Activities(), LVM_GETCOLUMNWIDTH, 2, 0));
+    int order[4] = {};
+    SendMessageW(Activities(), LVM_GETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order));
+    EXPECT_EQ(3, order[0]);
+    EXPECT_EQ(0, order[3]);
+    EXPECT_EQ(0, HeaderImage(Activities(), 1));
+    EXPECT_EQ(-1, HeaderImage(Activities(), 0));
+    EXPECT_EQ(0, HeaderImage(Contacts(), 0));
+}
+
+using ListViews = ViewsTest;
+
+TEST_F(ListViews, TapsFillTheActivitiesAndTheNotes)
+{
+    const CEOID anna = AddContact(L"Anna Berg", L"Fjord AS");
+    const CEOID bo = AddContact(L"Bo Lind");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"Call", 45000, 45010, 0, L"first call");
+    AddActivity(anna, L"Meeting", 45005, 45020, 0, L"met at the fair");
+    ContactsChanged();
+
+    EXPECT_TRUE(NewActivityEnabled());
+    ASSERT_EQ(2, Rows(Contacts()));
+    EXPECT_EQ((std::vector<std::wstring>{L"Anna Berg", L"Bo Lind"}), Column(Contacts(), 0));
+    EXPECT_EQ(L"Fjord AS", Cell(Contacts(), 0, 1));
+    EXPECT_EQ(L"", Cell(Contacts(), 1, 2)) << "no last activity, no text";
+    EXPECT_EQ(0, Mark(Contacts()));
+    ASSERT_EQ(2, Rows(Activities()));
+    EXPECT_EQ((std::vector<std::wstring>{L"Meeting", L"Call"}), Column(Activities(), 1)) << "newest first";
+    EXPECT_EQ(L"met at the fair", NotesText());
+    EXPECT_TRUE(IsWindowEnabled(Notes()));
+
+    TapRow(Activities(), 1);
+    EXPECT_EQ(1, Mark(Activities()));
+    EXPECT_EQ(L"first call", NotesText());
+
+    TapRow(Contacts(), 1);
+    EXPECT_EQ(1, currentContactIndex);
+    EXPECT_EQ(0, Rows(Activities()));
+    EXPECT_EQ(L"", NotesText());
+    EXPECT_FALSE(IsWindowEnabled(Notes())) << "a contact without activities leaves nothing to type into";
+    (void)bo;
+}
+
+TEST_F(ListViews, ArrowKeysStepThroughTheContactsAndStopAtTheEnds)
+{
+    AddContact(L"A");
+    AddContact(L"B");
+    AddContact(L"C");
+    ASSERT_NE(nullptr, Start());
+    scenario->Key(Contacts(), VK_UP);
+    EXPECT_EQ(0, Mark(Contacts()));
+    scenario->Key(Contacts(), VK_DOWN);
+    scenario->Key(Contacts(), VK_DOWN);
+    EXPECT_EQ(2, Mark(Contacts()));
+    scenario->Key(Contacts(), VK_DOWN);
+    EXPECT_EQ(2, Mark(Contacts()));
+    scenario->Key(Contacts(), VK_UP);
+    EXPECT_EQ(1, Mark(Contacts()));
+    EXPECT_EQ(1, currentContactIndex);
+}
+
+TEST_F(ListViews, HeaderTapsSortPersistAndReverse)
+{
+    const CEOID anna = AddContact(L"anna");
+    AddContact(L"Bertil");
+    const CEOID carl = AddContact(L"carl");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"banana", 45001, 45001);
+    AddActivity(anna, L"Apple", 45003, 45003);
+    AddActivity(anna, L"cherry", 45002, 45002);
+    AddActivity(carl, L"x", 46000, 46000);
+    ContactsChanged();
+    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"cherry", L"banana"}), Column(Activities(), 1));
+
+    TapHeader(Activities(), 1);
+    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"banana", L"cherry"}), Column(Activities(), 1));
+    DWORD stored = 0;
+    ASSERT_TRUE(Stored(L"lv2sortcolumn", &stored));
+    EXPECT_EQ(1u, stored);
+    EXPECT_EQ(1, HeaderImage(Activities(), 1));
+    EXPECT_EQ(-1, HeaderImage(Activities(), 0));
+    TapHeader(Activities(), 1);
+    EXPECT_EQ((std::vector<std::wstring>{L"cherry", L"banana", L"Apple"}), Column(Activities(), 1));
+    ASSERT_TRUE(Stored(L"lv2sortdirection", &stored));
+    EXPECT_EQ(0u, stored);
+    EXPECT_EQ(0, HeaderImage(Activities(), 1));
+    TapHeader(Activities(), 0);
+    EXPECT_EQ((std::vector<std::wstring>{L"banana", L"cherry", L"Apple"}), Column(Activities(), 1))
+        << "a new column keeps the direction: oldest first";
+
+    // Contacts by the last activity's date: without one, last in both directions.
+    TapHeader(Contacts(), 2);
+    EXPECT_EQ((std::vector<std::wstring>{L"anna", L"carl", L"Bertil"}), Column(Contacts(), 0));
+    TapHeader(Contacts(), 2);
+    EXPECT_EQ((std::vector<std::wstring>{L"carl", L"anna", L"Bertil"}), Column(Contacts(), 0));
+    ASSERT_TRUE(Stored(L"lv1sortcolumn", &stored));
+    EXPECT_EQ(2u, stored);
+    ASSERT_TRUE(Stored(L"lv1sortdirection", &stored));
+    EXPECT_EQ(1u, stored);
+    EXPECT_EQ(0, Mark(Contacts()));
+    EXPECT_EQ(0, currentContactIndex);
+}
+
+TEST_F(ListViews, MarkDoneSetsOneWhateverNotDoneValueWasStored)
+{
+    const CEOID contact = AddContact(L"Done Test");
+    ASSERT_NE(nullptr, Start());
+    const CEOID odd = AddActivity(contact, L"odd", 45000, 0, 2);
+    ContactsChanged();
+    ASSERT_EQ(1, Rows(Activities()));
+    TapRow(Activities(), 0);
+    SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
+    EXPECT_EQ(1, Read(odd).done);
+    SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
+    EXPECT_EQ(0, Read(odd).done);
+}
+
+TEST_F(ListViews, NotesAreSavedOnKeyReleaseAndCut)
+{
+    const CEOID contact = AddContact(L"Notes Test");
+    ASSERT_NE(nullptr, Start());
+    const CEOID first = AddActivity(contact, L"first", 45002);
+    const CEOID second = AddActivity(contact, L"second", 45001);
+    ContactsChanged();
+    SetWindowTextW(Notes(), L"typed here");
+    scenario->Key(Notes(), 'E');
+    TapRow(Activities(), 1);
+    EXPECT_EQ(std::wstring(L"typed here"), Read(first).notes);
+    EXPECT_EQ(std::wstring(L""), Read(second).notes);
+
+    SendMessageW(Notes(), EM_LIMITTEXT, 0, 0);   // as if the pane held more than it lets one type
+    SetWindowTextW(Notes(), std::wstring(450, L'n').c_str());
+    scenario->Key(Notes(), 'N');
+    EXPECT_EQ(399u, std::wstring(Read(second).notes).size());
+}
+
+TEST_F(ListViews, DeletingActivitiesSelectsTheNewLastRow)
+{
+    const CEOID contact = AddContact(L"Delete Test");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(contact, L"one", 45003);
+    AddActivity(contact, L"two", 45002);
+    ContactsChanged();
+    scenario->AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, IDCANCEL); });
+    TapRow(Activities(), 1);
+    SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
+    EXPECT_EQ(2, Rows(Activities())) << "cancelled";
+
+    scenario->AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, IDOK); });
+    SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
+    ASSERT_EQ(1, Rows(Activities()));
+    EXPECT_EQ(0, Mark(Activities()));
+    EXPECT_EQ(L"one", Cell(Activities(), 0, 1));
+    SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
+    EXPECT_EQ(0, Rows(Activities()));
+    EXPECT_EQ(L"", Cell(Contacts(), 0, 2)) << "the contact has no last activity any more";
+}
+
+TEST_F(ListViews, DeletingAContactDeletesItsActivities)
+{
+    const CEOID gone = AddContact(L"Gone");
+    AddContact(L"Kept");
+    ASSERT_NE(nullptr, Start());
+    const CEOID activity = AddActivity(gone, L"lost", 45000);
+    ContactsChanged();
+    SendMessageW(Contacts(), WM_COMMAND, IDM_DELETE, 0);
+    scenario->PumpUntil([&] { return Rows(Contacts()) == 1; });
+    EXPECT_EQ((std::vector<std::wstring>{L"Kept"}), Column(Contacts(), 0));
+    CEOID* oids = nullptr;
+    int count = -1;
+    getActivityOIDList(&oids, gone, &count, 0);
+    EXPECT_EQ(0, count);
+    std::free(oids);
+    (void)activity;
+}
+
+TEST_F(ListViews, RowColoursFollowPastDueAndDone)
+{
+    Setting(L"pastdueflag", 1);
+    Setting(L"doneflag", 1);
+    const CEOID contact = AddContact(L"Colours");
+    ASSERT_NE(nullptr, Start());
+    const double today = TodayDate();
+    AddActivity(contact, L"late", 45004, today - 1);
+    AddActivity(contact, L"today", 45003, today);
+    AddActivity(contact, L"undated", 45002, 0);
+    AddActivity(contact, L"done", 45001, today - 1, 1);
+    ContactsChanged();
+    ASSERT_EQ(4, Rows(Activities()));
+
+    std::vector<COLORREF> texts;
+    for (int row = 0; row < 4; ++row) {
+        NMLVCUSTOMDRAW draw = {};
+        draw.nmcd.hdr.hwndFrom = Activities();
+        draw.nmcd.hdr.idFrom = ID_ACTIVITY_LIST;
+        draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = row;
+        draw.nmcd.hdc = GetDC(Activities());
+        EXPECT_EQ(CDRF_NOTIFYPOSTPAINT, OnListNotify(scenario->MainWindow(), ID_ACTIVITY_LIST,
+                                                     reinterpret_cast<LPARAM>(&draw)));
+        ReleaseDC(Activities(), draw.nmcd.hdc);
+        texts.push_back(draw.clrText);
+        if (row > 0)
+            EXPECT_EQ(row % 2 ? lv2r1color : lv2r2color, draw.clrTextBk) << row;
+    }
+    EXPECT_EQ(lv2pastduecolor, texts[0]) << "past due shows even on the marked row";
+    EXPECT_EQ(lv2textcolor, texts[1]) << "due today is not past due";
+    EXPECT_EQ(lv2textcolor, texts[2]);
+    EXPECT_EQ(lv2donecolor, texts[3]);
+}
+
+TEST_F(ListViews, AnUnreadableRecordPaintsEmptyAndIsReportedOnce)
+{
+    const CEOID contact = AddContact(L"Broken");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(contact, L"kept", 45002);
+    const CEOID lost = AddActivity(contact, L"lost", 45001);
+    ContactsChanged();
+    ASSERT_EQ(2, Rows(Activities()));
+    DeleteRecordDB(activityDatabase, lost);   // behind the list's back
+    for (int i = 0; i < 3; ++i) {
+        InvalidateRect(Activities(), nullptr, TRUE);
+        UpdateWindow(Activities());
+        scenario->PumpPending();
+    }
+    EXPECT_EQ(L"", Cell(Activities(), 1, 1));
+    EXPECT_EQ(L"kept", Cell(Activities(), 0, 1));
+    EXPECT_EQ(1, Shown(L"No record found 'ReadActivityRecordDB'"));
+}
+
+TEST_F(ListViews, RefreshAfterAnEditSelectsTheEditedContactOtherwiseTheTopRow)
+{
+    AddContact(L"A");
+    AddContact(L"B");
+    const CEOID c = AddContact(L"C");
+    ASSERT_NE(nullptr, Start());
+    pendingContactOid = c;
+    ContactsChanged();
+    EXPECT_EQ(2, Mark(Contacts()));
+    EXPECT_EQ(0u, pendingContactOid);
+    ContactsChanged();
+    EXPECT_EQ(0, Mark(Contacts())) << "a change made elsewhere selects the top row";
+}

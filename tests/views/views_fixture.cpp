@@ -1,0 +1,158 @@
+#include "tests/views/views_fixture.h"
+
+#include "platform/poom/contact_records.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
+#include "views/list_views.h"
+
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include <cmath>
+
+double TodayDate()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    double today = 0;
+    SystemTimeToVariantTime(&now, &today);
+    return std::trunc(today);
+}
+
+void ViewsTest::SetUp()
+{
+    scenario = std::make_unique<Scenario>();
+    ASSERT_TRUE(poom::EnsureContactDatabases());
+    std::vector<poom::ContactData> all;
+    poom::LoadAllContacts(all);
+    for (const poom::ContactData& contact : all)
+        poom::DeleteContactRecord(contact.oid);
+    // Contacts from A to Z, as the tests read them.
+    Setting(L"lv1sortdirection", 0);
+}
+
+void ViewsTest::TearDown()
+{
+    if (scenario && scenario->Running())
+        EXPECT_EQ(0, scenario->Close());
+    scenario.reset();
+}
+
+void ViewsTest::Setting(const wchar_t* name, DWORD value)
+{
+    settings.emplace_back(name, value);
+}
+
+HWND ViewsTest::Start()
+{
+    CreateSettingsKey();
+    for (const auto& setting : settings)
+        RegWriteDword(setting.first.c_str(), setting.second);
+    HWND window = scenario->Start();
+    scenario->PumpPending();
+    return window;
+}
+
+CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company)
+{
+    poom::ContactData contact;
+    contact.text[0] = fileAs;
+    contact.text[4] = company;
+    return poom::SaveContactRecord(contact);
+}
+
+CEOID ViewsTest::AddActivity(CEOID contact, const std::wstring& event, double date, double nextDate, int done,
+                             const std::wstring& notes)
+{
+    ActivityRecord record = {};
+    record.contactOid = contact;
+    lstrcpynW(record.event, event.c_str(), LABEL_CAPACITY);
+    lstrcpynW(record.notes, notes.c_str(), NOTES_CAPACITY);
+    record.date = date;
+    record.nextDate = nextDate;
+    record.done = done;
+    const CEOID oid = WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
+    UpdateLastActivityFlag(activityDatabase, contact);
+    return oid;
+}
+
+void ViewsTest::ContactsChanged()
+{
+    CENOTIFICATION change = {};
+    change.dwSize = sizeof change;
+    change.uType = DB_CEOID_CHANGED;
+    SendMessageW(scenario->MainWindow(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(&change));
+    scenario->PumpPending();
+}
+
+HWND ViewsTest::Contacts() const { return GetDlgItem(scenario->MainWindow(), ID_CONTACTS_LIST); }
+HWND ViewsTest::Activities() const { return GetDlgItem(scenario->MainWindow(), ID_ACTIVITY_LIST); }
+HWND ViewsTest::Notes() const { return GetDlgItem(scenario->MainWindow(), ID_NOTES_PANE); }
+
+std::wstring ViewsTest::Cell(HWND list, int row, int column) const
+{
+    wchar_t text[100] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 100;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::vector<std::wstring> ViewsTest::Column(HWND list, int column) const
+{
+    std::vector<std::wstring> texts;
+    for (int row = 0; row < Rows(list); ++row)
+        texts.push_back(Cell(list, row, column));
+    return texts;
+}
+
+int ViewsTest::Rows(HWND list) const
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ViewsTest::Mark(HWND list) const
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+}
+
+void ViewsTest::TapRow(HWND list, int row)
+{
+    SelectRowByTap(list, row);
+    scenario->PumpPending();
+}
+
+void ViewsTest::TapHeader(HWND list, int column)
+{
+    HWND header = ListView_GetHeader(list);
+    RECT item = {};
+    SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
+    scenario->Tap(header, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    scenario->PumpPending();
+}
+
+std::wstring ViewsTest::NotesText() const
+{
+    wchar_t text[512] = L"";
+    GetWindowTextW(Notes(), text, 512);
+    return text;
+}
+
+bool ViewsTest::Stored(const wchar_t* name, DWORD* value) const
+{
+    return RegReadDword(name, value) == 0;
+}
+
+int ViewsTest::Shown(const std::wstring& text) const
+{
+    int count = 0;
+    for (const SeenDialog& dialog : scenario->Dialogs())
+        for (const std::wstring& shown : dialog.texts)
+            if (shown == text)
+                ++count;
+    return count;
+}
