@@ -13,6 +13,12 @@ scripts/wineprefix.sh "$WINEPREFIX" || exit 1
 sample="$(pwd)/contacts/sample/sample_contacts.vcf"
 wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
   echo "warning: the sample contacts could not be imported" >&2
+# And, with a new volume, a few activities for them to show.
+volume="$(cd "$build" && pwd)/vt1.vol"
+if [ ! -f "$volume" ]; then
+  wine "$build/vtgenerate.exe" "Z:${volume//\//\\}" 0 160 >/dev/null ||
+    echo "warning: the sample activities could not be made" >&2
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine "$exe"

@@ -65,8 +65,7 @@ bool MatchesFind(HANDLE database, CEOID oid, ActivityRecord* work)
     CharLowerW(text);
     bool match = std::wcsstr(text, findText) != nullptr;
     // Reading moved the scan's handle on; put it back on this record.
-    DWORD index = 0;
-    CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index);
+    CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
     return match;
 }
 
@@ -106,7 +105,7 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
         CEPROPVAL key = {};
         key.propid = PROPID_CONTACTOID;
         key.val.ulVal = contactOid;
-        CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key), &index);
+        CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key), nullptr);
         if (oid == 0) {
             std::free(*oids);
             *oids = nullptr;
@@ -114,7 +113,7 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
             return;
         }
         while (oid != 0 && offer(oid))
-            oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&key), &index);
+            oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&key), nullptr);
     }
     *count = array.count;
     CloseHandle(database);
@@ -143,8 +142,7 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
     CEPROPVAL flagged = {};
     flagged.propid = PROPID_LASTFLAG;
     flagged.val.boolVal = TRUE;
-    DWORD index = 0;
-    CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), &index);
+    CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
     while (oid != 0) {
         ActivityRecord record = {};
         if (ReadActivityRecordDB(database, oid, &record)) {
@@ -155,8 +153,9 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
                 (*latest)[entry - contacts] = oid;
         }
         // Reading moved the handle on; continue the value seek from this record.
-        CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index);
-        oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), &index);
+        // No positions asked for: counting them walks the whole sort order.
+        CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
+        oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
     }
     CloseHandle(database);
 }

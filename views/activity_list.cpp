@@ -220,7 +220,6 @@ LRESULT CALLBACK ActivityListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(previousActivityListProc, list, message, wParam, lParam);
 }
 
-static int activityColumnTappedLast = -1;
 
 void SortActivitiesByColumn(HWND list, int column)
 {

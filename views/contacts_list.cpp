@@ -414,9 +414,6 @@ LRESULT OnContactsDatabaseChanged(HWND, WPARAM, LPARAM lParam)
     return 1;
 }
 
-// The column tapped last; the first tap on the start-up sort column sorts
-// again, only a second one reverses.
-static int contactsColumnTappedLast = -1;
 
 void SortContactsByColumn(HWND list, int column)
 {

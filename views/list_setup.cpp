@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstdio>
 
+int contactsColumnTappedLast = -1;
+int activityColumnTappedLast = -1;
 WNDPROC previousContactsListProc;
 WNDPROC previousActivityListProc;
 
@@ -149,6 +151,7 @@ void CreateListsAndNotesPane(HWND mainWindow)
         if (pane)
             UpdateWindow(pane);
     contactsDragEnded = activityDragEnded = false;
+    contactsColumnTappedLast = activityColumnTappedLast = -1;
 }
 
 static int ColumnCount(HWND list)

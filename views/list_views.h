@@ -52,6 +52,10 @@ LRESULT OnListNotify(HWND mainWindow, WPARAM wParam, LPARAM lParam);
 // WM_DBNOTIFICATION of the main window: the device's contacts changed.
 LRESULT OnContactsDatabaseChanged(HWND mainWindow, WPARAM wParam, LPARAM lParam);
 
+// The column of each list tapped last, -1 for none: the first tap on the
+// start-up sort column sorts again, only a second one reverses.
+extern int contactsColumnTappedLast;
+extern int activityColumnTappedLast;
 // A tap on a column header: sort by it, or turn the order round.
 void SortContactsByColumn(HWND list, int column);
 void SortActivitiesByColumn(HWND list, int column);
