@@ -1,5 +1,6 @@
 #include "tests/views/views_fixture.h"
 
+#include "platform/poom/contact_records.h"
 #include "platform/shell/aygshell.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -8,6 +9,7 @@
 #include "store/activity_record.h"
 #include "store/database.h"
 #include "store/activity_queries.h"
+#include "shell/list_context_menu.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
@@ -336,4 +338,124 @@ TEST_F(ListViews, RefreshAfterAnEditSelectsTheEditedContactOtherwiseTheTopRow)
     EXPECT_EQ(0u, pendingContactOid);
     ContactsChanged();
     EXPECT_EQ(0, Mark(Contacts())) << "a change made elsewhere selects the top row";
+}
+
+namespace {
+
+// Drags the pen over a list's header from one point to another.
+void DragHeader(Scenario& scenario, HWND list, int fromX, int toX)
+{
+    HWND header = ListView_GetHeader(list);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(fromX, 5));
+    for (int x = fromX; x != toX; x += fromX < toX ? 5 : -5)
+        SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 5));
+    SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(toX, 5));
+    SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(toX, 5));
+    scenario.PumpPending();
+}
+
+RECT HeaderItem(HWND list, int column)
+{
+    RECT item = {};
+    SendMessageW(ListView_GetHeader(list), HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
+}  // namespace
+
+TEST_F(ListViews, ResizedAndDraggedColumnsAreStoredAtOnce)
+{
+    ASSERT_NE(nullptr, Start());
+    const RECT first = HeaderItem(Activities(), 0);
+    DragHeader(*scenario, Activities(), first.right - 1, first.right + 29);
+    const int width = static_cast<int>(SendMessageW(Activities(), LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_GT(width, first.right - first.left);
+    DWORD stored = 0;
+    ASSERT_TRUE(Stored(L"lv2colwidth0", &stored));
+    EXPECT_EQ(static_cast<DWORD>(width), stored) << "the new width, not the one before the drag";
+
+    // A header drag, as the header reports it: the drag ends, the header
+    // takes the new order, and its next notification follows. (A real drag
+    // needs a drag image, which Wine cannot make on the virtual display.)
+    HWND header = ListView_GetHeader(Activities());
+    NMHEADERW ended = {};
+    ended.hdr.hwndFrom = header;
+    ended.hdr.idFrom = GetDlgCtrlID(header);
+    ended.hdr.code = HDN_ENDDRAG;
+    EXPECT_EQ(0, SendMessageW(Activities(), WM_NOTIFY, ended.hdr.idFrom, reinterpret_cast<LPARAM>(&ended)));
+    int order[4] = {0, 2, 3, 1};
+    SendMessageW(Activities(), LVM_SETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order));
+    InvalidateRect(header, nullptr, TRUE);
+    UpdateWindow(header);
+    scenario->PumpPending();
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(Stored((L"lv2columnorder" + std::to_wstring(i)).c_str(), &stored));
+        EXPECT_EQ(static_cast<DWORD>(order[i]), stored) << i;
+    }
+}
+
+TEST_F(ListViews, ContextMenuOffersMarkDoneOrMarkNotDone)
+{
+    const CEOID contact = AddContact(L"Menu");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(contact, L"open", 45002, 0, 0);
+    AddActivity(contact, L"done", 45001, 0, 1);
+    ContactsChanged();
+    for (int row : {0, 1}) {
+        TapRow(Activities(), row);
+        HMENU popup = nullptr;
+        HMENU menu = BuildListContextMenu(Activities(), &popup);
+        ASSERT_NE(nullptr, menu);
+        wchar_t text[40] = L"";
+        GetMenuStringW(popup, 2, text, 40, MF_BYPOSITION);
+        EXPECT_STREQ(row == 0 ? L"Mark Done" : L"Mark Not Done", text);
+        DestroyMenu(menu);
+    }
+}
+
+namespace {
+
+// Closes the device's contact card as soon as it is open.
+void CALLBACK CloseCard(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND card = FindWindowW(L"Dialog", L"Contacts"))
+        PostMessageW(card, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(ListViews, EditingThroughTheContactCardSelectsThatContactAgain)
+{
+    AddContact(L"A");
+    AddContact(L"B");
+    AddContact(L"C");
+    ASSERT_NE(nullptr, Start());
+    TapRow(Contacts(), 2);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseCard);
+    SendMessageW(Contacts(), WM_COMMAND, IDM_EDIT, 0);
+    KillTimer(nullptr, closer);
+    scenario->PumpPending();
+    EXPECT_EQ(2, Mark(Contacts()));
+    EXPECT_EQ(2, currentContactIndex);
+}
+
+TEST_F(ListViews, AChangeMadeElsewhereRefreshesAndSelectsTheTopRow)
+{
+    const CEOID b = AddContact(L"B");
+    const CEOID c = AddContact(L"C");
+    AddContact(L"D");
+    ASSERT_NE(nullptr, Start());
+    TapRow(Contacts(), 2);
+    // Another program renames B; the watch on the device's contacts reports it.
+    poom::ContactData renamed;
+    ASSERT_TRUE(poom::LoadContact(b, renamed));
+    renamed.text[0] = L"E";
+    ASSERT_EQ(b, poom::SaveContactRecord(renamed));
+    ASSERT_TRUE(scenario->PumpUntil([&] { return Cell(Contacts(), 2, 0) == L"E"; }));
+    EXPECT_EQ(0, Mark(Contacts())) << "the top row, not the contact selected before";
+    EXPECT_EQ(0, currentContactIndex);
+
+    ASSERT_TRUE(poom::DeleteContactRecord(c));
+    ASSERT_TRUE(scenario->PumpUntil([&] { return Rows(Contacts()) == 2; }));
+    EXPECT_EQ((std::vector<std::wstring>{L"D", L"E"}), Column(Contacts(), 0));
 }
