@@ -5,13 +5,13 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
-#include "shell/list_context_menu.h"
 #include "shell/message_box.h"
 #include "shell/wait_cursor.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "store/database.h"
+#include "views/list_rows.h"
 #include "views/notes_pane.h"
 #include "views/sorting.h"
 
@@ -24,8 +24,6 @@
 CEOID* activityOIDList;
 int activityCount;
 
-constexpr UINT_PTR HOLD_TIMER = 1;
-constexpr UINT HOLD_DELAY_MS = 800;
 
 static POINT activityTapPoint;
 
@@ -48,38 +46,24 @@ static int MarkedRow(HWND list)
     return mark >= 0 && mark < activityCount && activityOIDList ? mark : -1;
 }
 
-static void ClearSelection(HWND list)
-{
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
 
-static int HitRow(HWND list, LPARAM point)
-{
-    LVHITTESTINFO hit = {};
-    hit.pt.x = static_cast<short>(LOWORD(point));
-    hit.pt.y = static_cast<short>(HIWORD(point));
-    SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    return hit.iItem >= 0 && hit.iItem < activityCount ? hit.iItem : -1;
-}
 
 static void TapActivity(HWND list, LPARAM point)
 {
     activityTapPoint = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
-    const int row = HitRow(list, point);
+    const int row = HitListRow(list, point);
     if (row < 0)
         return;
     HWND notes = NotesPane();
     if (notes)
         EnableWindow(notes, TRUE);
     const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    ClearSelection(list);
+    ClearListSelection(list);
     SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
     if (previous >= 0)
         SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
     SendMessageW(list, LVM_REDRAWITEMS, row, row);
-    SetTimer(list, HOLD_TIMER, HOLD_DELAY_MS, nullptr);
+    SetTimer(list, LIST_HOLD_TIMER, LIST_HOLD_DELAY_MS, nullptr);
     ActivityRecord record = {};
     ReadActivityRecordDB(activityDatabase, activityOIDList[row], &record);
     ShowNotes(record.notes);
@@ -101,7 +85,7 @@ static void DeleteMarkedActivity(HWND list)
     wchar_t question[160];
     std::swprintf(question, 160, L"Do you want to delete Activity '%ls - %ls'?", date, record.event);
     if (AppMessageBox(nullptr, question, L"Warning", APP_MB_OKCANCEL | APP_MB_WARNING) != 1) {
-        ClearSelection(list);
+        ClearListSelection(list);
         return;
     }
     SetWaitCursor(true);
@@ -131,7 +115,7 @@ static void EditMarkedActivity(HWND list)
         SendMessageW(hMainWindow, WM_SETTINGCHANGE, 0, 0);
     if (HWND contacts = ContactsList())
         SetFocus(contacts);
-    ClearSelection(list);
+    ClearListSelection(list);
     InvalidateRect(list, nullptr, TRUE);
     UpdateWindow(list);
 }
@@ -169,43 +153,20 @@ static void ToggleDoneOfMarkedActivity(HWND list)
 
 LRESULT CALLBACK ActivityListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT painted = 0;
+    LRESULT answer = 0;
+    if (HandleCommonListMessage(list, message, wParam, lParam, activityTapPoint, &answer))
+        return answer;
     switch (message) {
     case WM_LBUTTONDOWN:
         TapActivity(list, lParam);
-        return HitRow(list, lParam) < 0 ? 1 : 0;
+        return HitListRow(list, lParam) < 0 ? 1 : 0;
     case WM_LBUTTONUP:
-        KillTimer(list, HOLD_TIMER);
+        KillTimer(list, LIST_HOLD_TIMER);
         if (HWND notes = NotesPane()) {
             SendMessageW(notes, EM_SETSEL, static_cast<WPARAM>(-1), -1);
             UpdateWindow(notes);
         }
         return 0;
-    case WM_LBUTTONDBLCLK: {
-        const int row = HitRow(list, lParam);
-        if (row >= 0) {
-            ClearSelection(list);
-            SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
-            SendMessageW(list, WM_COMMAND, IDM_EDIT, 0);
-        }
-        return 0;
-    }
-    case WM_TIMER:
-        if (wParam == HOLD_TIMER) {
-            KillTimer(list, HOLD_TIMER);
-            ShowListContextMenu(list, activityTapPoint);
-        }
-        break;
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-        if (PaintFullWidth(list, message, &painted))
-            return painted;
-        break;
-    case WM_NOTIFY:
-        OnListHeaderNotify(list, reinterpret_cast<const NMHDR*>(lParam));
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == HDN_ENDDRAG)
-            return 0;
-        break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDM_DELETE: DeleteMarkedActivity(list); break;
@@ -219,7 +180,6 @@ LRESULT CALLBACK ActivityListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     }
     return CallWindowProcW(previousActivityListProc, list, message, wParam, lParam);
 }
-
 
 void SortActivitiesByColumn(HWND list, int column)
 {

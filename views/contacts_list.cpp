@@ -6,10 +6,10 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
-#include "shell/list_context_menu.h"
 #include "shell/message_box.h"
 #include "shell/wait_cursor.h"
 #include "store/activity_queries.h"
+#include "views/list_rows.h"
 #include "views/notes_pane.h"
 #include "views/sorting.h"
 
@@ -23,8 +23,6 @@ CEOID* lastActivityOIDList;
 int currentContactIndex;
 CEOID pendingContactOid;
 
-constexpr UINT_PTR HOLD_TIMER = 1;
-constexpr UINT HOLD_DELAY_MS = 800;
 
 // Where the pen last went down on the contacts list, for the context menu.
 static POINT contactsTapPoint;
@@ -146,37 +144,23 @@ void EnableNewActivity(bool enable)
         SendMessageW(hMenuBar, TB_ENABLEBUTTON, IDM_NEW_ACTIVITY, MAKELONG(enable ? TRUE : FALSE, 0));
 }
 
-static void ClearSelection(HWND list)
-{
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
 
 // Marks a row as the list's one selected row and redraws the old and new mark.
 static void MarkRow(HWND list, int row)
 {
     const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    ClearSelection(list);
+    ClearListSelection(list);
     SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
     if (previous >= 0)
         SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
     SendMessageW(list, LVM_REDRAWITEMS, row, row);
 }
 
-static int HitRow(HWND list, LPARAM point)
-{
-    LVHITTESTINFO hit = {};
-    hit.pt.x = static_cast<short>(LOWORD(point));
-    hit.pt.y = static_cast<short>(HIWORD(point));
-    SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    return hit.iItem;
-}
 
 static void TapContact(HWND list, LPARAM point)
 {
     contactsTapPoint = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
-    const int row = HitRow(list, point);
+    const int row = HitListRow(list, point);
     if (row < 0 || row >= contactCount)
         return;
     MarkRow(list, row);
@@ -198,7 +182,7 @@ static void TapContact(HWND list, LPARAM point)
         EnableWindow(notes, activityCount > 0);
     if (activityCount > 0)
         SelectRowByTap(activities, 0);
-    SetTimer(list, HOLD_TIMER, HOLD_DELAY_MS, nullptr);
+    SetTimer(list, LIST_HOLD_TIMER, LIST_HOLD_DELAY_MS, nullptr);
 }
 
 static void SelectAndShow(HWND list, int row)
@@ -219,7 +203,7 @@ static void DeleteMarkedContact(HWND list)
     wchar_t question[260];
     std::swprintf(question, 260, L"Do you want to delete Contact '%ls'?", name);
     if (AppMessageBox(nullptr, question, L"Warning", APP_MB_OKCANCEL | APP_MB_WARNING) != 1) {
-        ClearSelection(list);
+        ClearListSelection(list);
         return;
     }
     DeleteContact(contact);
@@ -229,7 +213,7 @@ static void DeleteMarkedContact(HWND list)
     ResortByLastActivity();
     SetWaitCursor(false);
     ScrollRowToTop(list, top);
-    ClearSelection(list);
+    ClearListSelection(list);
     InvalidateRect(list, nullptr, TRUE);
     UpdateWindow(list);
     SelectRowByTap(list, top);
@@ -282,29 +266,16 @@ static void StepSelection(HWND list, int delta)
 
 LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT painted = 0;
+    LRESULT answer = 0;
+    if (HandleCommonListMessage(list, message, wParam, lParam, contactsTapPoint, &answer))
+        return answer;
     switch (message) {
     case WM_LBUTTONDOWN:
         TapContact(list, lParam);
         return 0;
     case WM_LBUTTONUP:
-        KillTimer(list, HOLD_TIMER);
+        KillTimer(list, LIST_HOLD_TIMER);
         return 0;
-    case WM_TIMER:
-        if (wParam == HOLD_TIMER) {
-            KillTimer(list, HOLD_TIMER);
-            ShowListContextMenu(list, contactsTapPoint);
-        }
-        break;
-    case WM_LBUTTONDBLCLK: {
-        const int row = HitRow(list, lParam);
-        if (row >= 0) {
-            ClearSelection(list);
-            SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
-            SendMessageW(list, WM_COMMAND, IDM_EDIT, 0);
-        }
-        return 0;
-    }
     case WM_KEYDOWN:
         if (wParam == VK_UP) {
             StepSelection(list, -1);
@@ -322,16 +293,6 @@ LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM
             ShowContactPopup();
             return 0;
         }
-        break;
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-        if (PaintFullWidth(list, message, &painted))
-            return painted;
-        break;
-    case WM_NOTIFY:
-        OnListHeaderNotify(list, reinterpret_cast<const NMHDR*>(lParam));
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == HDN_ENDDRAG)
-            return 0;
         break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -421,7 +421,19 @@ TEST_F(SettingsKey, FirstRunCreatesTheKeyAndWritesNothingElse)
     }
     KeyCounts settings = Count(scenario.UserRegistry(), L"Software\\Classes\\Halvorn\\Vantaro");
     EXPECT_EQ(0u, settings.subkeys);
-    EXPECT_EQ(0u, settings.values);
+    // Only the column widths that start-up fitted to the headers.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(scenario.UserRegistry(), L"Software\\Classes\\Halvorn\\Vantaro", 0,
+                                           KEY_READ, &key));
+    for (DWORD i = 0; i < settings.values; ++i) {
+        wchar_t name[64] = L"";
+        DWORD length = 64;
+        ASSERT_EQ(ERROR_SUCCESS, RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr));
+        const std::wstring value(name);
+        EXPECT_TRUE(value.rfind(L"lv1colwidth", 0) == 0 || value.rfind(L"lv2colwidth", 0) == 0)
+            << std::string(value.begin(), value.end());
+    }
+    RegCloseKey(key);
     EXPECT_EQ(0, scenario.Close());
 }
 

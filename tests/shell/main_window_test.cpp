@@ -221,8 +221,8 @@ TEST(MainWindow, NewActivityLaysThePanesOutAgainOnOlderShellsAndFocusesTheContac
     Scenario scenario;
     HWND window = scenario.Start();
     ASSERT_NE(nullptr, window);
-    HWND contacts = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 17, 240, 100, window,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_CONTACTS_LIST)), nullptr, nullptr);
+    HWND contacts = GetDlgItem(window, ID_CONTACTS_LIST);
+    ASSERT_NE(nullptr, contacts);
     HWND elsewhere = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 130, 240, 20, window, nullptr,
                                    nullptr, nullptr);
     settingChangeTarget = window;
@@ -261,6 +261,8 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBack)
     childClass.hInstance = GetModuleHandleW(nullptr);
     childClass.lpszClassName = L"RecordingChild";
     RegisterClassW(&childClass);
+    // A recording child in the real pane's place.
+    DestroyWindow(GetDlgItem(window, ID_NOTES_PANE));
     HWND notes = CreateWindowW(L"RecordingChild", L"", WS_CHILD, 0, 0, 10, 10, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_NOTES_PANE)), nullptr, nullptr);
     HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, window,
@@ -391,6 +393,9 @@ TEST(Painting, FindBarShowsTheCurrentModeHighlighted)
         InvalidateRect(window, nullptr, TRUE);
         UpdateWindow(window);
     };
+    // The bar is shown here without the find command, which would move the
+    // contacts list below it: take the list away instead.
+    ShowWindow(GetDlgItem(window, ID_CONTACTS_LIST), SW_HIDE);
     // Hidden: white under the band.
     repaint();
     EXPECT_EQ(RGB(255, 255, 255), PixelAt(window, 120, 30));

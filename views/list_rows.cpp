@@ -1,0 +1,58 @@
+#include "views/list_rows.h"
+
+#include "resources/resource.h"
+#include "shell/list_context_menu.h"
+#include "views/list_views.h"
+
+#include <commctrl.h>
+
+void ClearListSelection(HWND list)
+{
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+int HitListRow(HWND list, LPARAM point)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt.x = static_cast<short>(LOWORD(point));
+    hit.pt.y = static_cast<short>(HIWORD(point));
+    SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    return hit.iItem >= 0 && hit.iItem < rows ? hit.iItem : -1;
+}
+
+bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, POINT tapPoint,
+                             LRESULT* result)
+{
+    *result = 0;
+    switch (message) {
+    case WM_LBUTTONDBLCLK: {
+        const int row = HitListRow(list, lParam);
+        if (row >= 0) {
+            ClearListSelection(list);
+            SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+            SendMessageW(list, WM_COMMAND, IDM_EDIT, 0);
+        }
+        return true;
+    }
+    case WM_TIMER:
+        // Only the tap-and-hold timer; the list view's own timers pass on.
+        if (wParam == LIST_HOLD_TIMER) {
+            KillTimer(list, LIST_HOLD_TIMER);
+            ShowListContextMenu(list, tapPoint);
+        }
+        return false;
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+        return PaintFullWidth(list, message, result);
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        OnListHeaderNotify(list, header);
+        return header && header->code == HDN_ENDDRAG;
+    }
+    default:
+        return false;
+    }
+}
