@@ -57,12 +57,7 @@ static void TapActivity(HWND list, LPARAM point)
     HWND notes = NotesPane();
     if (notes)
         EnableWindow(notes, TRUE);
-    const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    ClearListSelection(list);
-    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
-    if (previous >= 0)
-        SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
-    SendMessageW(list, LVM_REDRAWITEMS, row, row);
+    MarkListRow(list, row);
     SetTimer(list, LIST_HOLD_TIMER, LIST_HOLD_DELAY_MS, nullptr);
     ActivityRecord record = {};
     ReadActivityRecordDB(activityDatabase, activityOIDList[row], &record);

@@ -23,7 +23,6 @@ CEOID* lastActivityOIDList;
 int currentContactIndex;
 CEOID pendingContactOid;
 
-
 // Where the pen last went down on the contacts list, for the context menu.
 static POINT contactsTapPoint;
 
@@ -144,26 +143,13 @@ void EnableNewActivity(bool enable)
         SendMessageW(hMenuBar, TB_ENABLEBUTTON, IDM_NEW_ACTIVITY, MAKELONG(enable ? TRUE : FALSE, 0));
 }
 
-
-// Marks a row as the list's one selected row and redraws the old and new mark.
-static void MarkRow(HWND list, int row)
-{
-    const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    ClearListSelection(list);
-    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
-    if (previous >= 0)
-        SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
-    SendMessageW(list, LVM_REDRAWITEMS, row, row);
-}
-
-
 static void TapContact(HWND list, LPARAM point)
 {
     contactsTapPoint = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
     const int row = HitListRow(list, point);
     if (row < 0 || row >= contactCount)
         return;
-    MarkRow(list, row);
+    MarkListRow(list, row);
     SetFocus(list);
 
     currentContactIndex = row;
@@ -374,7 +360,6 @@ LRESULT OnContactsDatabaseChanged(HWND, WPARAM, LPARAM lParam)
     ReleaseNotification(change);
     return 1;
 }
-
 
 void SortContactsByColumn(HWND list, int column)
 {

@@ -13,6 +13,16 @@ void ClearListSelection(HWND list)
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
+void MarkListRow(HWND list, int row)
+{
+    const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    ClearListSelection(list);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+    if (previous >= 0)
+        SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
+    SendMessageW(list, LVM_REDRAWITEMS, row, row);
+}
+
 int HitListRow(HWND list, LPARAM point)
 {
     LVHITTESTINFO hit = {};
