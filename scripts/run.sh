@@ -19,6 +19,9 @@ if [ ! -f "$volume" ]; then
   wine "$build/vtgenerate.exe" "Z:${volume//\//\\}" 0 160 >/dev/null ||
     echo "warning: the sample activities could not be made" >&2
 fi
+# The tools ran without a display; a Wine session that outlives them would
+# keep the program's windows from reaching the display started below.
+timeout 30 wineserver -w 2>/dev/null || true
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine "$exe"

@@ -30,6 +30,7 @@ static bool contactsDragEnded;
 static bool activityDragEnded;
 
 constexpr int MAX_LIST_COLUMNS = 40;
+constexpr int SORT_ARROW_ROOM = 18;   // the 12-pixel arrow and its margins
 constexpr int CONTACTS_COLUMN_SLOTS = CONTACT_COLUMN_SLOTS + LAST_ACTIVITY_COLUMN_SLOTS;
 
 static HWND CreateList(HWND mainWindow, int id, int top, int height, int width)
@@ -179,7 +180,7 @@ static void StoreWidths(HWND list, int* widths, int slots, const wchar_t* patter
 }
 
 // Step 29 of start-up for one list.
-static void ApplyWidths(HWND list, int* widths, int slots, const wchar_t* pattern)
+static void ApplyWidths(HWND list, int* widths, int slots, const wchar_t* pattern, int sortColumn)
 {
     const int count = ColumnCount(list);
     bool missing = false;
@@ -189,6 +190,11 @@ static void ApplyWidths(HWND list, int* widths, int slots, const wchar_t* patter
     if (missing) {
         for (int c = 0; c < count && c < 9; ++c)
             SendMessageW(list, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
+        // The header's text alone leaves no room for the sort arrow beside it.
+        if (sortColumn >= 0 && sortColumn < count && sortColumn < 9) {
+            const int fitted = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, sortColumn, 0));
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, sortColumn, fitted + SORT_ARROW_ROOM);
+        }
         StoreWidths(list, widths, slots, pattern, -1, -1);
         return;
     }
@@ -205,8 +211,8 @@ void ApplyColumnWidthsAndArrows(HWND)
         return;
     SendMessageW(contacts, WM_SETREDRAW, FALSE, 0);
     SendMessageW(activities, WM_SETREDRAW, FALSE, 0);
-    ApplyWidths(contacts, lv1colwidth, LV1_WIDTH_SLOTS, L"lv1colwidth%d");
-    ApplyWidths(activities, lv2colwidth, LV2_WIDTH_SLOTS, L"lv2colwidth%d");
+    ApplyWidths(contacts, lv1colwidth, LV1_WIDTH_SLOTS, L"lv1colwidth%d", lv1sortcolumn);
+    ApplyWidths(activities, lv2colwidth, LV2_WIDTH_SLOTS, L"lv2colwidth%d", lv2sortcolumn);
     ShowSortArrow(contacts, lv1sortcolumn, lv1sortdirection);
     ShowSortArrow(activities, lv2sortcolumn, lv2sortdirection);
     SendMessageW(contacts, WM_SETREDRAW, TRUE, 0);
