@@ -8,8 +8,10 @@ WIN_BUILD        := build/win
 NATIVE_BUILD     := build/native
 NATIVE_SAN_BUILD := build/native-asan
 BENCH_BUILD      := build/bench
+FUZZ_BUILD       := build/fuzz
+FUZZ_SECONDS     ?= 60
 
-.PHONY: run test bench deps build build-win build-native build-native-asan build-bench wineprefix clean
+.PHONY: run test bench fuzz deps build build-win build-native build-native-asan build-bench wineprefix clean
 
 run: deps build-win
 	@scripts/run.sh $(WIN_BUILD)
@@ -45,8 +47,17 @@ build-bench:
 	  -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 
+# libFuzzer on the volume mount path (clang, with the sanitizers); new
+# findings worth keeping go into tests/cedb/fuzz_corpus, which `make test` replays.
+fuzz: deps
+	@test -f $(FUZZ_BUILD)/build.ninja || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Debug -DVANTARO_SANITIZE=ON -DVANTARO_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target cedb_mount_fuzz
+	@mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/cedb/cedb_mount_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus tests/cedb/fuzz_corpus
+
 wineprefix: build-win
-	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix
+	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix --isolated
 
 clean:
 	rm -rf build

@@ -1,4 +1,4 @@
 #include "activity/activity_commands.h"
 
 // Comes with the activity dialog; until then there is nothing to open.
-void NewActivity(HWND) {}
+void ShowActivityDialog(HWND, LONG) {}

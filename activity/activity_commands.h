@@ -2,6 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// New Activity: the activity dialog for a new activity of the current contact,
-// then the lists and panes brought up to date.
-void NewActivity(HWND mainWindow);
+// The activity dialog, modal over the main window; oid -1 means a new
+// activity for the current contact.
+void ShowActivityDialog(HWND mainWindow, LONG oid);

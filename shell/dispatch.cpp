@@ -1,5 +1,7 @@
 #include "shell/dispatch.h"
 
+#include "resources/resource.h"
+
 LRESULT DispatchMessageRows(const MessageRow* rows, size_t count,
                             HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -26,6 +28,5 @@ LRESULT DispatchCommandRows(const CommandRow* rows, size_t count,
 
 bool IsProfileCommand(WORD id, int profiles)
 {
-    constexpr int FIRST_PROFILE_COMMAND = 60000;
-    return profiles >= 0 && id >= FIRST_PROFILE_COMMAND && id - FIRST_PROFILE_COMMAND <= profiles;
+    return profiles >= 0 && id >= IDM_PROFILE_FIRST && id - IDM_PROFILE_FIRST <= profiles;
 }

@@ -197,13 +197,28 @@ static LRESULT OnSettings(HWND window, WORD, HWND, WORD)
 
 static LRESULT OnNewContact(HWND window, WORD, HWND, WORD)
 {
-    NewContact(window);
+    if (piminterface)
+        ShowContactInEditor(0);
+    else if (!OpenContactEditor(0))
+        return 1;
+    SelectRowByTap(GetDlgItem(window, ID_CONTACTS_LIST), 0);
     return 1;
 }
 
 static LRESULT OnNewActivity(HWND window, WORD, HWND, WORD)
 {
-    NewActivity(window);
+    ShowActivityDialog(window, -1);
+    // The dialog may have moved the input panel; older shells do not lay
+    // the panes out again by themselves.
+    if (osGeneration < OS_GENERATION_2003)
+        SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
+    FocusContactsList(window);
+    if (HWND contacts = GetDlgItem(window, ID_CONTACTS_LIST)) {
+        if (currentContactIndex >= 0)
+            SendMessageW(contacts, LVM_ENSUREVISIBLE, currentContactIndex, FALSE);
+        InvalidateRect(contacts, nullptr, TRUE);
+        UpdateWindow(contacts);
+    }
     return 1;
 }
 

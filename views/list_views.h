@@ -2,6 +2,12 @@
 #pragma once
 #include <windows.h>
 
+// Row of the contact whose activities are shown, -1 for none.
+extern int currentContactIndex;
+
+// Selects a list's row as a tap would, loading what depends on it.
+void SelectRowByTap(HWND list, int row);
+
 // Object ids of the activity list's rows, and how many there are.
 extern DWORD* activityOIDList;
 extern int activityCount;

@@ -31,6 +31,7 @@ struct VolumeSlot {
     std::string key;
     CEGUID guid = {0, 0, 0, 0};
     bool object_store = false;
+    int listeners = 0;  // handles with a notification window
 };
 
 std::vector<std::unique_ptr<VolumeSlot>> g_slots;
@@ -52,7 +53,9 @@ struct DbHandle : HandleObject {
     ~DbHandle() override
     {
         std::lock_guard<std::recursive_mutex> lock(g_api);
-        if (Valid()) slot->vol->CloseCursor(&cursor);
+        if (!Valid()) return;
+        slot->vol->CloseCursor(&cursor);
+        if (hwnd) slot->listeners--;
     }
 };
 
@@ -75,12 +78,16 @@ T Fail(DWORD err, T value)
 // UTF-16 of a WCHAR string of at most `limit` characters; false if longer.
 bool ToU16(LPCWSTR s, size_t limit, std::u16string* out)
 {
-    out->clear();
-    for (size_t i = 0; s[i]; ++i) {
-        if (i >= limit) return false;
+    size_t n = 0;
+    while (s[n]) {
+        if (n >= limit) return false;
+        ++n;
+    }
+    out->resize(n);
+    for (size_t i = 0; i < n; ++i) {
         unsigned long c = static_cast<unsigned long>(s[i]);
         if (sizeof(WCHAR) > 2 && c > 0xFFFF) c = 0xFFFD;
-        out->push_back(static_cast<char16_t>(c));
+        (*out)[i] = static_cast<char16_t>(c);
     }
     return true;
 }
@@ -213,6 +220,7 @@ void DeliverNotification(VolumeSlot* slot, cedb::Change ch, uint32_t db, uint32_
     case cedb::Change::kDatabaseCreated: type = DB_CEOID_CREATED; record = false; break;
     case cedb::Change::kDatabaseDeleted: type = DB_CEOID_DATABASE_DELETED; record = false; break;
     }
+    if (slot->listeners <= 0) return;
     for (auto& obj : cedb::api::LiveApiHandles()) {
         auto h = std::dynamic_pointer_cast<DbHandle>(obj);
         if (!h || h->slot != slot || h->serial != slot->guid.Data3 || !h->hwnd) continue;
@@ -384,7 +392,7 @@ void FillInfoEx(const cedb::Database& db, CEDBASEINFOEX* info)
     }
 }
 
-HANDLE OpenDatabase(const CEGUID* g, PCEOID poid, LPWSTR name, CEPROPID propid, DWORD flags, HWND hwnd, bool ex,
+HANDLE OpenDatabase(const CEGUID* g, PCEOID poid, LPCWSTR name, CEPROPID propid, DWORD flags, HWND hwnd, bool ex,
                     HANDLE heap, DWORD param)
 {
     VolumeSlot* slot = Slot(g);
@@ -415,6 +423,7 @@ HANDLE OpenDatabase(const CEGUID* g, PCEOID poid, LPWSTR name, CEPROPID propid, 
     }
     HANDLE out = cedb::api::NewApiHandle(h);
     if (!out) return Fail(ERROR_NOT_ENOUGH_MEMORY, INVALID_HANDLE_VALUE);
+    if (hwnd) slot->listeners++;
     if (poid) *poid = db->oid;
     return out;
 }
@@ -481,11 +490,32 @@ BOOL DeleteDatabase(const CEGUID* g, CEOID oid)
     return TRUE;
 }
 
+// Both information forms: the valid-field flags say what to take.
+template <class Info, class ToOrder>
+CEOID CreateFromInfo(const CEGUID* g, const Info* info, ToOrder to_order)
+{
+    std::u16string name;
+    if (!info || !(info->dwFlags & CEDB_VALIDNAME) || !NameFromFixed(info->szDbaseName, &name))
+        return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+    std::vector<cedb::SortOrder> orders;
+    if (info->dwFlags & CEDB_VALIDSORTSPEC) {
+        if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+        for (WORD i = 0; i < info->wNumSortOrder; ++i) {
+            cedb::SortOrder keys;
+            if (!to_order(i, &keys)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+            orders.push_back(keys);
+        }
+    }
+    DWORD type = (info->dwFlags & CEDB_VALIDTYPE) ? info->dwDbaseType : 0;
+    DWORD flags = (info->dwFlags & CEDB_VALIDDBFLAGS) ? (info->dwFlags & CEDB_NOCOMPRESS) : 0;
+    return CreateDatabase(g, name, type, flags, orders);
+}
+
 }  // namespace
 
 extern "C" {
 
-BOOL CeMountDBVol(PCEGUID pceguid, LPWSTR lpszVol, DWORD dwFlags)
+BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
     std::u16string path16;
@@ -517,6 +547,7 @@ BOOL CeMountDBVol(PCEGUID pceguid, LPWSTR lpszVol, DWORD dwFlags)
     slot->refs = 1;
     slot->key = key;
     slot->guid = CEGUID{static_cast<DWORD>(index + 1), kGuidMarker, ++g_serial, 0};
+    slot->listeners = 0;
     Attach(slot);
     *pceguid = slot->guid;
     return TRUE;
@@ -548,43 +579,24 @@ BOOL CeFlushDBVol(PCEGUID pceguid)
 CEOID CeCreateDatabaseEx(PCEGUID pceguid, CEDBASEINFO* info)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
-    std::u16string name;
-    if (!info || !(info->dwFlags & CEDB_VALIDNAME) || !NameFromFixed(info->szDbaseName, &name))
-        return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    std::vector<cedb::SortOrder> orders;
-    if (info->dwFlags & CEDB_VALIDSORTSPEC) {
-        if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-        for (WORD i = 0; i < info->wNumSortOrder; ++i)
-            orders.push_back({cedb::SortKey{info->rgSortSpecs[i].propid, info->rgSortSpecs[i].dwFlags & kSortFlagMask}});
-    }
-    DWORD type = (info->dwFlags & CEDB_VALIDTYPE) ? info->dwDbaseType : 0;
-    DWORD flags = (info->dwFlags & CEDB_VALIDDBFLAGS) ? (info->dwFlags & CEDB_NOCOMPRESS) : 0;
-    return CreateDatabase(pceguid, name, type, flags, orders);
+    return CreateFromInfo(pceguid, info, [&](WORD i, cedb::SortOrder* keys) {
+        keys->push_back(cedb::SortKey{info->rgSortSpecs[i].propid, info->rgSortSpecs[i].dwFlags & kSortFlagMask});
+        return true;
+    });
 }
 
 CEOID CeCreateDatabaseEx2(PCEGUID pceguid, CEDBASEINFOEX* info)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
-    std::u16string name;
-    if (!info || !(info->dwFlags & CEDB_VALIDNAME) || !NameFromFixed(info->szDbaseName, &name))
-        return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    std::vector<cedb::SortOrder> orders;
-    if (info->dwFlags & CEDB_VALIDSORTSPEC) {
-        if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-        for (WORD i = 0; i < info->wNumSortOrder; ++i) {
-            const SORTORDERSPECEX& o = info->rgSortSpecs[i];
-            if (o.wNumProps < 1 || o.wNumProps > CEDB_MAXSORTPROP) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-            cedb::SortOrder keys;
-            for (WORD k = 0; k < o.wNumProps; ++k) keys.push_back(cedb::SortKey{o.rgPropID[k], o.rgdwFlags[k] & kSortFlagMask});
-            orders.push_back(keys);
-        }
-    }
-    DWORD type = (info->dwFlags & CEDB_VALIDTYPE) ? info->dwDbaseType : 0;
-    DWORD flags = (info->dwFlags & CEDB_VALIDDBFLAGS) ? (info->dwFlags & CEDB_NOCOMPRESS) : 0;
-    return CreateDatabase(pceguid, name, type, flags, orders);
+    return CreateFromInfo(pceguid, info, [&](WORD i, cedb::SortOrder* keys) {
+        const SORTORDERSPECEX& o = info->rgSortSpecs[i];
+        if (o.wNumProps < 1 || o.wNumProps > CEDB_MAXSORTPROP) return false;
+        for (WORD k = 0; k < o.wNumProps; ++k) keys->push_back(cedb::SortKey{o.rgPropID[k], o.rgdwFlags[k] & kSortFlagMask});
+        return true;
+    });
 }
 
-CEOID CeCreateDatabase(LPWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs)
+CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
     std::u16string name;
@@ -611,7 +623,7 @@ BOOL CeDeleteDatabase(CEOID oid)
     return DeleteDatabase(&system, oid);
 }
 
-HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags,
+HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags,
                         CENOTIFYREQUEST* req)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
@@ -632,7 +644,7 @@ HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPWSTR lpszName, CEPROPID 
     return OpenDatabase(pceguid, poid, lpszName, propid, dwFlags, hwnd, ex, heap, param);
 }
 
-HANDLE CeOpenDatabase(PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags, HWND hwndNotify)
+HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags, HWND hwndNotify)
 {
     std::lock_guard<std::recursive_mutex> lock(g_api);
     CEGUID system = {0, 0, 0, 0};
@@ -686,7 +698,7 @@ CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROP
     const cedb::Record* rec = h->slot->vol->Current(&h->cursor);
     if (!rec) return Fail<CEOID>(ERROR_NO_MORE_ITEMS, 0);
     const CEOID oid = h->cursor.oid;
-    std::vector<cedb::Prop> props;
+    static thread_local std::vector<cedb::Prop> props;  // keeps its buffers between reads
     if (!cedb::Volume::RecordProps(*rec, &props)) return Fail<CEOID>(ERROR_FILE_CORRUPT, 0);
 
     // The chosen list, in the caller's order; missing ones are flagged.
@@ -770,7 +782,7 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
         props.push_back(std::move(p));
     }
     uint32_t oid = 0;
-    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, props, deletes, &oid);
+    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, std::move(props), deletes, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
     AfterChange(h->slot);
     return oid;

@@ -15,6 +15,7 @@ struct Entry {
     std::shared_ptr<HandleObject> obj;
 };
 std::map<HANDLE, Entry> g_table;
+size_t g_sweep_at = 64;  // table size that triggers forgetting closed handles
 
 typedef BOOL(WINAPI* CompareFn)(HANDLE, HANDLE);
 
@@ -69,6 +70,15 @@ HANDLE NewApiHandle(std::shared_ptr<HandleObject> obj)
     std::lock_guard<std::mutex> lock(g_mutex);
     auto old = g_table.find(h);
     if (old != g_table.end()) Forget(old, &dropped);  // its handle was closed and the value reused
+    // The kernel closes handles without telling us; look for closed ones
+    // whenever the table has doubled, so their objects do not pile up.
+    if (g_table.size() >= g_sweep_at) {
+        for (auto it = g_table.begin(); it != g_table.end();) {
+            auto cur = it++;
+            if (!Alive(cur->first, cur->second)) Forget(cur, &dropped);
+        }
+        g_sweep_at = g_table.size() * 2 > 64 ? g_table.size() * 2 : 64;
+    }
     g_table[h] = Entry{dup, std::move(obj)};
     return h;
 }

@@ -103,26 +103,17 @@ void PaintNavigationBar(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    HBRUSH band = CreateSolidBrush(RGB(16, 40, 96));
-    FillRect(dc, &client, band);
-    DeleteObject(band);
-
+    FillSolid(dc, client, RGB(16, 40, 96));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    HFONT font = CreateFontW(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HFONT font = CreateShellFont(13, FW_BOLD);
     HGDIOBJ oldFont = SelectObject(dc, font);
 
     // The flag symbol of the start menu, then the active window's title.
-    HBRUSH flag = CreateSolidBrush(RGB(255, 255, 255));
-    RECT quarter = {6, 7, 11, 12};
-    FillRect(dc, &quarter, flag);
-    OffsetRect(&quarter, 6, 0);
-    FillRect(dc, &quarter, flag);
-    OffsetRect(&quarter, 0, 6);
-    FillRect(dc, &quarter, flag);
-    OffsetRect(&quarter, -6, 0);
-    FillRect(dc, &quarter, flag);
-    DeleteObject(flag);
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const int x = 6 + (quarter % 2) * 6, y = 7 + (quarter / 2) * 6;
+        FillSolid(dc, {x, y, x + 5, y + 5}, RGB(255, 255, 255));
+    }
 
     wchar_t title[64] = {};
     HWND active = GetActiveWindow();
@@ -174,6 +165,33 @@ LRESULT CALLBACK NavigationBarProc(HWND window, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+HFONT CreateShellFont(int height, int weight)
+{
+    return CreateFontW(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+}
+
+bool RegisterShellClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW existing;
+    if (GetClassInfoW(instance, name, &existing))
+        return true;
+    WNDCLASSW shellClass = {};
+    shellClass.lpfnWndProc = procedure;
+    shellClass.hInstance = instance;
+    shellClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    shellClass.hbrBackground = background;
+    shellClass.lpszClassName = name;
+    return RegisterClassW(&shellClass) != 0;
+}
+
 void InstallDeviceScreenHook()
 {
     if (!screenHook)
@@ -195,17 +213,8 @@ HWND NavigationBar()
 void EnsureShellWindows()
 {
     InstallDeviceScreenHook();
-    static bool registered;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registered) {
-        WNDCLASSW navClass = {};
-        navClass.lpfnWndProc = NavigationBarProc;
-        navClass.hInstance = instance;
-        navClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        navClass.lpszClassName = NAV_BAR_CLASS;
-        registered = RegisterClassW(&navClass) != 0;
-    }
-    if (registered && !navigationBar) {
+    if (RegisterShellClass(NAV_BAR_CLASS, NavigationBarProc) && !navigationBar) {
         const RECT bar = NavBarRect();
         navigationBar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, NAV_BAR_CLASS,
                                         L"", WS_POPUP | WS_VISIBLE, bar.left, bar.top, bar.right - bar.left,

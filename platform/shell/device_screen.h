@@ -32,6 +32,11 @@ constexpr wchar_t MENU_BAR_CLASS[] = L"menu_worker";
 constexpr wchar_t NAV_BAR_CLASS[] = L"HHTaskBar";
 constexpr wchar_t SIP_CLASS[] = L"SipWndClass";
 
+// Drawing and class helpers of the stand-in's own windows.
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
+HFONT CreateShellFont(int height, int weight);
+bool RegisterShellClass(const wchar_t* name, WNDPROC procedure, HBRUSH background = nullptr);
+
 // Registers the stand-in's classes and shows the navigation bar (idempotent).
 void EnsureShellWindows();
 HWND NavigationBar();

@@ -19,12 +19,10 @@ void PaintKeys(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    HBRUSH back = CreateSolidBrush(RGB(206, 211, 222));
-    FillRect(dc, &client, back);
-    DeleteObject(back);
+    FillSolid(dc, client, RGB(206, 211, 222));
 
     static const wchar_t* const rows[] = {L"1234567890", L"qwertyuiop", L"asdfghjkl", L"zxcvbnm,."};
-    HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HFONT font = CreateShellFont(11, FW_NORMAL);
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     const int keyWidth = 22, keyHeight = 18;
@@ -62,17 +60,8 @@ LRESULT CALLBACK SipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 void ShowPanelWindow(bool show)
 {
-    static bool registered;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registered) {
-        WNDCLASSW sipClass = {};
-        sipClass.lpfnWndProc = SipProc;
-        sipClass.hInstance = instance;
-        sipClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        sipClass.lpszClassName = SIP_CLASS;
-        registered = RegisterClassW(&sipClass) != 0;
-    }
-    if (show && !sipWindow && registered) {
+    if (show && !sipWindow && RegisterShellClass(SIP_CLASS, SipProc)) {
         const RECT panel = SipRect();
         sipWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, SIP_CLASS, L"",
                                     WS_POPUP, panel.left, panel.top, panel.right - panel.left,

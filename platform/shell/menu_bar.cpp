@@ -11,6 +11,10 @@ using namespace ceshell;
 
 namespace {
 
+// Posted to the bar to open a submenu from the message loop rather than from
+// inside the toolbar's own pen handling (wParam: the button's command).
+constexpr UINT WM_DROP_DOWN = WM_APP + 1;
+
 struct MenuButton {
     int image;
     WORD command;
@@ -30,6 +34,8 @@ public:
     std::vector<MenuButton> buttons;
     std::vector<std::wstring> labels;     // text of each button, empty for images
     std::vector<std::wstring> toolTips;   // one per button that is not a separator
+    bool tracking = false;                // a submenu is open
+    bool orphaned = false;                // the window went while it was open
 
     ~MenuBar()
     {
@@ -67,24 +73,31 @@ public:
         }
         return nullptr;
     }
-
-    // Drops the submenu above its button; the menu posts the chosen command
-    // to the parent window.
-    void DropDown(WORD command)
-    {
-        HMENU popup = SubMenuOf(command);
-        if (!popup)
-            return;
-        RECT item = {};
-        const LRESULT index = SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0);
-        SendMessageW(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
-        MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&item), 2);
-        SendMessageW(toolbar, TB_PRESSBUTTON, command, TRUE);
-        TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN, item.left, item.top, parent, nullptr);
-        if (IsWindow(toolbar))
-            SendMessageW(toolbar, TB_PRESSBUTTON, command, FALSE);
-    }
 };
+
+// Drops the submenu above its button; the menu posts the chosen command to
+// the parent window. The bar may be destroyed while the menu is open (the
+// program gives it up in the background): the menu then closes and the bar's
+// state goes here, once the menu no longer uses it.
+void DropDown(MenuBar* bar, WORD command)
+{
+    HMENU popup = bar->SubMenuOf(command);
+    if (!popup || bar->tracking)
+        return;
+    RECT item = {};
+    const LRESULT index = SendMessageW(bar->toolbar, TB_COMMANDTOINDEX, command, 0);
+    SendMessageW(bar->toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    MapWindowPoints(bar->toolbar, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    SendMessageW(bar->toolbar, TB_PRESSBUTTON, command, TRUE);
+    bar->tracking = true;
+    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN, item.left, item.top, bar->parent, nullptr);
+    bar->tracking = false;
+    if (bar->orphaned) {
+        delete bar;
+        return;
+    }
+    SendMessageW(bar->toolbar, TB_PRESSBUTTON, command, FALSE);
+}
 
 MenuBar* BarOf(HWND window)
 {
@@ -120,7 +133,7 @@ LRESULT OnNotify(MenuBar* bar, NMHDR* header)
     if (header->code == NM_CUSTOMDRAW && header->hwndFrom == bar->toolbar)
         return DrawTextButton(bar, reinterpret_cast<NMTBCUSTOMDRAW*>(header));
     if (header->code == TBN_DROPDOWN) {
-        bar->DropDown(static_cast<WORD>(reinterpret_cast<NMTOOLBARW*>(header)->iItem));
+        PostMessageW(bar->window, WM_DROP_DOWN, reinterpret_cast<NMTOOLBARW*>(header)->iItem, 0);
         return TBDDRET_DEFAULT;
     }
     if (header->code == TTN_GETDISPINFOW) {
@@ -143,13 +156,16 @@ LRESULT CALLBACK MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND: {
         const WORD command = LOWORD(wParam);
         if (bar->SubMenuOf(command))
-            bar->DropDown(command);
+            PostMessageW(window, WM_DROP_DOWN, command, 0);
         else
             PostMessageW(bar->parent, WM_COMMAND, MAKEWPARAM(command, 0), 0);
         return 0;
     }
     case WM_NOTIFY:
         return OnNotify(bar, reinterpret_cast<NMHDR*>(lParam));
+    case WM_DROP_DOWN:
+        DropDown(bar, static_cast<WORD>(wParam));
+        return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case SHCMBM_GETSUBMENU:
@@ -181,28 +197,18 @@ LRESULT CALLBACK MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_DESTROY:
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete bar;
+        if (bar->tracking) {
+            bar->orphaned = true;
+            EndMenu();
+        } else {
+            delete bar;
+        }
         return 0;
     }
     // Every other toolbar message goes to the toolbar itself.
     if (message >= WM_USER && message < WM_USER + 0x400 && bar->toolbar)
         return SendMessageW(bar->toolbar, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-bool RegisterMenuBarClass()
-{
-    static bool registered;
-    if (!registered) {
-        WNDCLASSW barClass = {};
-        barClass.lpfnWndProc = MenuBarProc;
-        barClass.hInstance = GetModuleHandleW(nullptr);
-        barClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        barClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        barClass.lpszClassName = MENU_BAR_CLASS;
-        registered = RegisterClassW(&barClass) != 0;
-    }
-    return registered;
 }
 
 // Reads the menu bar resource: menu id, count, then seven words per button.
@@ -341,7 +347,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
     }
     info->hwndMB = nullptr;
     EnsureShellWindows();
-    if (!RegisterMenuBarClass())
+    if (!RegisterShellClass(MENU_BAR_CLASS, MenuBarProc, GetSysColorBrush(COLOR_BTNFACE)))
         return FALSE;
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};

@@ -93,6 +93,17 @@ LRESULT CALLBACK ChooseFromMenu(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(menuHook, code, wParam, lParam);
 }
 
+// Destroys the menu bar while its submenu is open.
+HWND barToDestroy;
+LRESULT CALLBACK DestroyBarInMenu(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_MENU && barToDestroy) {
+        DestroyWindow(barToDestroy);
+        barToDestroy = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 TEST_F(MenuBarTest, SitsInItsOwnWindowAtTheBottomOfTheScreen)
@@ -175,6 +186,23 @@ TEST_F(MenuBarTest, TextMenuDropsDownAndItsItemReachesTheParent)
     // The text button itself is not a command of the parent.
     for (WORD command : Probe().commands)
         EXPECT_NE(500, command);
+}
+
+TEST_F(MenuBarTest, DestroyedWhileASubmenuIsOpenTheMenuClosesAndNothingIsSent)
+{
+    ASSERT_TRUE(Create());
+    barToDestroy = bar;
+    HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, DestroyBarInMenu, nullptr, GetCurrentThreadId());
+    TapButton(500);
+    EXPECT_TRUE(PumpUntil([] { return barToDestroy == nullptr; }));
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(IsWindow(bar));
+    PumpPending();
+    EXPECT_TRUE(Probe().commands.empty());
+    // A new bar works as before.
+    ASSERT_TRUE(Create());
+    TapButton(603);
+    EXPECT_TRUE(CommandArrived(603));
 }
 
 TEST_F(MenuBarTest, ToolTipsFollowTheButtonsThatAreNotSeparators)

@@ -242,20 +242,6 @@ TEST_F(ScreenTest, SizedDialogStartsAboveARaisedPanel)
     EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
 }
 
-TEST_F(ScreenTest, DoneButtonIgnoresDialogsWithoutOne)
-{
-    // Without SHIDIF_DONEBUTTON the tap on the navigation bar confirms nothing;
-    // the dialog ends by its own cancel.
-    DialogRun run = {};
-    run.flags = SHIDIF_SIZEDLGFULLSCREEN;
-    run.pressDone = true;
-    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        PostMessageW(GetActiveWindow(), WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, RunDialog(&run));
-}
-
 TEST(ShellLibrary, InitShowsTheNavigationBarAndRejectsBadDialogs)
 {
     EXPECT_TRUE(SHShellLibraryInit());

@@ -34,6 +34,7 @@ Probe ProbeEntry(const char* file, size_t n, uint64_t at, uint32_t generation, L
     e->type = type;
     e->payload = p + kEntryHeaderSize;
     e->size = len;
+    e->synced = sync;
     *synced = sync;
     return type > kLastEntryType ? Probe::kUnknownType : Probe::kValid;
 }
@@ -69,9 +70,9 @@ Status DecodeHeader(const char* data, size_t n, Header* h)
 bool IsInterruptedCreation(const char* data, size_t n)
 {
     if (n >= kHeaderSize) return false;
-    for (size_t i = 0; i < n; ++i)
-        if (data[i] != 0 && (i >= sizeof kMagic || data[i] != kMagic[i])) return false;
-    return true;
+    bool zeros = true;
+    for (size_t i = 0; i < n; ++i) zeros = zeros && data[i] == 0;
+    return zeros || std::memcmp(data, kMagic, n < sizeof kMagic ? n : sizeof kMagic) == 0;
 }
 
 void AppendEntry(std::string* out, uint32_t generation, uint8_t type, uint64_t synced, const char* payload, size_t n)

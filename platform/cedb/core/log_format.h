@@ -28,8 +28,11 @@ enum EntryType : uint8_t {
     kEntryDeleteDatabase = 2,
     kEntryPutRecord = 3,
     kEntryDeleteRecord = 4,
+    // Empty; written after a sync so the entries before it are known flushed
+    // even when nothing else follows them.
+    kEntryCheckpoint = 5,
 };
-constexpr uint8_t kLastEntryType = kEntryDeleteRecord;
+constexpr uint8_t kLastEntryType = kEntryCheckpoint;
 
 struct Header {
     uint32_t version = kFormatVersion;
@@ -52,6 +55,7 @@ struct LogEntry {
     uint8_t type;
     const char* payload;
     uint32_t size;
+    uint64_t synced;
 };
 
 struct LogScan {

@@ -1,6 +1,5 @@
 #include "platform/cedb/core/property.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace cedb {
@@ -43,34 +42,13 @@ KeyValue MakeKeyValue(const Prop* p, const SortKey& key)
     switch (TypeOf(key.propid)) {
     case kTypeR8: k.d = p->d; break;
     case kTypeString:
-        k.s = p->s;
+        k.s = Boxed<std::u16string>(p->s);
         if (key.flags & kSortCaseInsensitive)
-            for (char16_t& c : k.s) c = FoldCase(c);
+            for (char16_t& c : *k.s.get()) c = FoldCase(c);
         break;
     default: k.i = p->i; break;
     }
     return k;
-}
-
-int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key)
-{
-    if (!a.present || !b.present) {
-        if (a.present == b.present) return 0;
-        bool unknown_first = (key.flags & kSortUnknownFirst) != 0;
-        return (!a.present) == unknown_first ? -1 : 1;
-    }
-    int c = 0;
-    switch (TypeOf(key.propid)) {
-    case kTypeR8: {
-        bool an = std::isnan(a.d), bn = std::isnan(b.d);
-        if (an || bn) c = an == bn ? 0 : (an ? -1 : 1);
-        else c = a.d < b.d ? -1 : (a.d > b.d ? 1 : 0);
-        break;
-    }
-    case kTypeString: c = a.s.compare(b.s); c = c < 0 ? -1 : (c > 0 ? 1 : 0); break;
-    default: c = a.i < b.i ? -1 : (a.i > b.i ? 1 : 0); break;
-    }
-    return (key.flags & kSortDescending) ? -c : c;
 }
 
 const Prop* FindProp(const std::vector<Prop>& props, uint32_t id)
@@ -169,10 +147,17 @@ void EncodeProps(const std::vector<Prop>& props, std::string* out)
             PutU64(out, bits);
             break;
         }
-        case kTypeString:
+        case kTypeString: {
             PutU32(out, static_cast<uint32_t>(p.s.size()));
-            for (char16_t c : p.s) PutU16(out, static_cast<uint16_t>(c));
+            size_t at = out->size();
+            out->resize(at + 2 * p.s.size());
+            char* d = &(*out)[at];
+            for (char16_t c : p.s) {
+                *d++ = static_cast<char>(c & 0xFF);
+                *d++ = static_cast<char>(c >> 8);
+            }
             break;
+        }
         case kTypeBlob:
             PutU32(out, static_cast<uint32_t>(p.blob.size()));
             out->append(p.blob);
@@ -186,11 +171,16 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
 {
     ByteReader r(data, n);
     uint16_t count;
-    if (!r.U16(&count)) return false;
-    out->clear();
-    out->reserve(count);
+    if (!r.U16(&count) || count > n / 6) return false;
+    // Existing elements are reused so that repeated decoding into one
+    // vector keeps its string buffers.
+    out->resize(count);
     for (uint16_t k = 0; k < count; ++k) {
-        Prop p;
+        Prop& p = (*out)[k];
+        p.i = 0;
+        p.d = 0;
+        p.s.clear();
+        p.blob.clear();
         if (!r.U32(&p.id)) return false;
         switch (TypeOf(p.id)) {
         case kTypeI2: { uint16_t v; if (!r.U16(&v)) return false; p.i = static_cast<int16_t>(v); break; }
@@ -216,9 +206,8 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
         }
         default: return false;
         }
-        for (const Prop& q : *out)
-            if (q.id == p.id) return false;
-        out->push_back(std::move(p));
+        for (uint16_t j = 0; j < k; ++j)
+            if ((*out)[j].id == p.id) return false;
     }
     return r.AtEnd();
 }

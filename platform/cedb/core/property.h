@@ -2,6 +2,7 @@
 // used by sort orders and value seeks.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,17 +48,64 @@ using SortOrder = std::vector<SortKey>;  // one to four keys
 
 // The value of one sort key in one record, prepared for comparison: strings
 // of case-insensitive keys are stored folded.
+// Owning pointer that copies what it points to: keeps rarely used parts of
+// index entries out of line, so the entries stay small.
+template <class T>
+class Boxed {
+public:
+    Boxed() = default;
+    explicit Boxed(T v) : p_(new T(std::move(v))) {}
+    Boxed(const Boxed& o) : p_(o.p_ ? new T(*o.p_) : nullptr) {}
+    Boxed(Boxed&&) noexcept = default;
+    Boxed& operator=(const Boxed& o)
+    {
+        p_.reset(o.p_ ? new T(*o.p_) : nullptr);
+        return *this;
+    }
+    Boxed& operator=(Boxed&&) noexcept = default;
+    const T& operator*() const { return *p_; }
+    const T* operator->() const { return p_.get(); }
+    T* get() { return p_.get(); }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    std::unique_ptr<T> p_;
+};
+
 struct KeyValue {
     bool present = false;
-    int64_t i = 0;
-    double d = 0;
-    std::u16string s;
+    union {
+        int64_t i = 0;
+        double d;
+    };
+    Boxed<std::u16string> s;  // set for present string keys
 };
 
 KeyValue MakeKeyValue(const Prop* p, const SortKey& key);
+
 // Orders two values of one key by its flags (absent values by the
-// unknown-first flag whatever the direction).
-int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key);
+// unknown-first flag whatever the direction). Inline: it is the inner loop
+// of every index operation.
+inline int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key)
+{
+    if (!a.present || !b.present) {
+        if (a.present == b.present) return 0;
+        bool unknown_first = (key.flags & kSortUnknownFirst) != 0;
+        return (!a.present) == unknown_first ? -1 : 1;
+    }
+    int c;
+    switch (key.propid & 0xFFFF) {
+    case kTypeR8: {
+        bool an = a.d != a.d, bn = b.d != b.d;  // NaN sorts first
+        if (an || bn) c = an == bn ? 0 : (an ? -1 : 1);
+        else c = a.d < b.d ? -1 : (a.d > b.d ? 1 : 0);
+        break;
+    }
+    case kTypeString: c = a.s->compare(*b.s); c = c < 0 ? -1 : (c > 0 ? 1 : 0); break;
+    default: c = a.i < b.i ? -1 : (a.i > b.i ? 1 : 0); break;
+    }
+    return (key.flags & kSortDescending) ? -c : c;
+}
 char16_t FoldCase(char16_t c);
 
 // Encoded record: u16 count, then per property u32 id and the value.

@@ -12,6 +12,25 @@ const SortOrder kNoOrder;
 
 std::string TempPath(const std::string& path) { return path + ".compact"; }
 
+// A new volume appears whole or not at all: its header is written and
+// synced under a temporary name, then renamed into place.
+Status CreateEmpty(FileSystem* fs, const std::string& path)
+{
+    const std::string temp = TempPath(path);
+    Status s = fs->Remove(temp);
+    if (!s.ok()) return s;
+    std::unique_ptr<File> f;
+    if (!(s = fs->Open(temp, OpenMode::kCreateNew, &f)).ok()) return s;
+    std::string head;
+    EncodeHeader(Header(), &head);
+    s = f->Write(0, head.data(), head.size());
+    if (s.ok()) s = f->Sync();
+    f.reset();
+    if (s.ok()) s = fs->Rename(temp, path);
+    if (!s.ok()) fs->Remove(temp);
+    return s;
+}
+
 void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
 {
     PutU32(out, oid);
@@ -71,10 +90,10 @@ Status ValidateSpec(const DatabaseSpec& spec)
     return Status::Ok();
 }
 
-int CompareKeys(const std::vector<KeyValue>& a, const std::vector<KeyValue>& b, const SortOrder& order, size_t n)
+int CompareKeys(const IndexEntry& a, const std::vector<KeyValue>& b, const SortOrder& order, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
-        int c = CompareKey(a[i], b[i], order[i]);
+        int c = CompareKey(a.key(i), b[i], order[i]);
         if (c) return c;
     }
     return 0;
@@ -84,22 +103,15 @@ int CompareKeys(const std::vector<KeyValue>& a, const std::vector<KeyValue>& b, 
 
 int IndexLess::ComparePrefix(const IndexEntry& a, const SeekProbe& p) const
 {
-    int c = CompareKeys(a.keys, *p.keys, *order, p.keys->size());
+    int c = CompareKeys(a, *p.keys, *order, p.keys->size());
     if (c) return c;
     return p.upper ? -1 : 1;
-}
-
-bool IndexLess::operator()(const IndexEntry& a, const IndexEntry& b) const
-{
-    int c = CompareKeys(a.keys, b.keys, *order, order->size());
-    if (c) return c < 0;
-    return a.oid < b.oid;  // equal keys keep creation order
 }
 
 Volume::~Volume()
 {
     for (auto& kv : databases_)
-        for (Cursor* c : kv.second->cursors) c->db = 0;
+        for (Cursor* c : kv.second->cursors) c->db = 0, c->dbp = nullptr;
 }
 
 Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions& opt, std::unique_ptr<Volume>* out,
@@ -113,7 +125,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     const uint32_t mode = opt.mode;
     if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
     const bool exists = fs->Exists(path);
-    bool fresh = false;
+    bool fresh = false, made = false;
     Status s;
     if (opt.read_only) {
         s = fs->Open(path, OpenMode::kReadOnly, &v->file_);
@@ -121,12 +133,17 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
         return Status::Error(kErrFileExists, path + " already exists");
     } else if ((mode == kOpenExisting || mode == kTruncateExisting) && !exists) {
         return Status::Error(kErrFileNotFound, path + " does not exist");
-    } else if (!exists) {
-        s = fs->Open(path, OpenMode::kCreateNew, &v->file_);
-        fresh = true;
+    } else if (!exists || mode == kCreateAlways || mode == kTruncateExisting) {
+        if (exists) {
+            // Starting over must not take a volume another process owns.
+            std::unique_ptr<File> owner;
+            if (!(s = fs->Open(path, OpenMode::kOpenExisting, &owner)).ok()) return s;
+        }
+        if (!(s = CreateEmpty(fs, path)).ok()) return s;
+        s = fs->Open(path, OpenMode::kOpenExisting, &v->file_);
+        fresh = made = true;
     } else {
         s = fs->Open(path, OpenMode::kOpenExisting, &v->file_);
-        fresh = mode == kCreateAlways || mode == kTruncateExisting;
     }
     if (!s.ok()) return s;
 
@@ -134,26 +151,24 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     if (!fresh) {
         s = ReadAll(v->file_.get(), &data);
         if (!s.ok()) return s;
-        // A crash while a new volume's header was being written leaves a
-        // short prefix of it; that volume had nothing in it yet.
+        // An empty file, or one shorter than a header that starts like one,
+        // never held a database: it becomes an empty volume.
         if (IsInterruptedCreation(data.data(), data.size())) fresh = true;
     }
     if (fresh) {
         rep.created = true;
-        if (!opt.read_only) {
-            std::string head;
-            EncodeHeader(v->header_, &head);
-            if (!(s = v->file_->Truncate(0)).ok() || !(s = v->file_->Write(0, head.data(), head.size())).ok() ||
-                !(s = v->file_->Sync()).ok())
+        if (!opt.read_only && !made) {
+            v->file_.reset();
+            if (!(s = CreateEmpty(fs, path)).ok() || !(s = fs->Open(path, OpenMode::kOpenExisting, &v->file_)).ok())
                 return s;
         }
-        v->end_ = v->synced_ = v->allocated_ = v->live_ = kHeaderSize;
+        v->end_ = v->synced_ = v->allocated_ = v->live_ = v->proven_ = kHeaderSize;
     } else {
         s = DecodeHeader(data.data(), data.size(), &v->header_);
         if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
         LogScan scan = ScanLog(data.data(), data.size(), v->header_.generation);
         if (scan.corrupt) return Status::Error(kErrFileCorrupt, path + ": " + scan.problem);
-        v->live_ = kHeaderSize;
+        v->live_ = v->proven_ = kHeaderSize;
         s = v->Replay(scan);
         if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
         rep.entries = scan.entries.size();
@@ -169,6 +184,9 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     }
     if (!opt.read_only) {
         s = fs->Remove(TempPath(path));
+        // Entries that survived this mount are durable now; say so in the
+        // log, or damage to them later would pass for a torn tail.
+        if (s.ok()) s = v->Checkpoint();
         if (!s.ok()) return s;
     }
     rep.log_bytes = v->end_;
@@ -212,7 +230,7 @@ Status Volume::Replay(const LogScan& scan)
             if (it != records_.end() && it->second.db != a)
                 return Status::Error(kErrFileCorrupt, where + ": record moved between databases");
             bool created;
-            PutRecord(db, b, std::string(e.payload + 8, e.size - 8), props, bytes, &created);
+            PutRecord(db, b, std::string(e.payload, e.size), props, bytes, &created);
             break;
         }
         case kEntryDeleteRecord: {
@@ -224,8 +242,12 @@ Status Volume::Replay(const LogScan& scan)
             EraseRecord(db, b);
             break;
         }
+        case kEntryCheckpoint:
+            if (e.size != 0) return Status::Error(kErrFileCorrupt, where + ": bad checkpoint");
+            break;
         default: return Status::Error(kErrFileCorrupt, where + ": unknown type");
         }
+        proven_ = std::max(proven_, e.synced);
         max_oid = std::max(max_oid, std::max(a, b));
     }
     if (max_oid == 0xFFFFFFFFu) return Status::Error(kErrFileCorrupt, "object ids exhausted");
@@ -253,7 +275,7 @@ void Volume::RemoveDatabase(Database* db)
         live_ -= it->second.entry_bytes;
         records_.erase(it);
     }
-    for (Cursor* c : db->cursors) c->db = 0;
+    for (Cursor* c : db->cursors) c->db = 0, c->dbp = nullptr;
     live_ -= db->entry_bytes;
     databases_.erase(db->oid);
 }
@@ -264,19 +286,25 @@ IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector
     e.oid = oid;
     if (index == 0) return e;
     const SortOrder& order = db.spec.orders[index - 1];
-    e.keys.reserve(order.size());
-    for (const SortKey& k : order) e.keys.push_back(MakeKeyValue(FindProp(props, k.propid), k));
+    e.first = MakeKeyValue(FindProp(props, order[0].propid), order[0]);
+    if (order.size() > 1) {
+        std::vector<KeyValue> rest;
+        for (size_t i = 1; i < order.size(); ++i) rest.push_back(MakeKeyValue(FindProp(props, order[i].propid), order[i]));
+        e.rest = Boxed<std::vector<KeyValue>>(std::move(rest));
+    }
     return e;
 }
 
 void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
-                       uint32_t entry_bytes, bool* created)
+                       uint32_t entry_bytes, bool* created, const std::vector<IndexEntry>* before)
 {
     auto it = records_.find(oid);
     bool changed = false;
     if (it == records_.end()) {
         *created = true;
-        for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
+        // New ids only grow, so object-id order takes them at its end.
+        db->indexes[0].emplace_hint(db->indexes[0].end(), MakeEntry(*db, 0, props, oid));
+        for (size_t i = 1; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
         Record& r = records_[oid];
         r.db = db->oid;
         r.payload = std::move(payload);
@@ -285,15 +313,15 @@ void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const st
     } else {
         *created = false;
         Record& r = it->second;
-        std::vector<Prop> old;
-        if (db->indexes.size() > 1) RecordProps(r, &old);
+        std::vector<Prop>& old = scratch_;
+        if (db->indexes.size() > 1 && !before) RecordProps(r, &old);
         for (size_t i = 1; i < db->indexes.size(); ++i) {
-            IndexEntry before = MakeEntry(*db, i, old, oid);
-            IndexEntry after = MakeEntry(*db, i, props, oid);
+            IndexEntry was = before ? (*before)[i - 1] : MakeEntry(*db, i, old, oid);
+            IndexEntry now = MakeEntry(*db, i, props, oid);
             const IndexLess& less = db->indexes[i].key_comp();
-            if (!less(before, after) && !less(after, before)) continue;
-            db->indexes[i].erase(before);
-            db->indexes[i].insert(std::move(after));
+            if (!less(was, now) && !less(now, was)) continue;
+            db->indexes[i].erase(was);
+            db->indexes[i].insert(std::move(now));
             changed = true;
         }
         live_ -= r.entry_bytes;
@@ -318,7 +346,7 @@ void Volume::EraseRecord(Database* db, uint32_t oid)
         c->seen = 0;
     }
     auto it = records_.find(oid);
-    std::vector<Prop> props;
+    std::vector<Prop>& props = scratch_;
     RecordProps(it->second, &props);
     for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].erase(MakeEntry(*db, i, props, oid));
     live_ -= it->second.entry_bytes;
@@ -329,7 +357,7 @@ void Volume::EraseRecord(Database* db, uint32_t oid)
 
 bool Volume::RecordProps(const Record& r, std::vector<Prop>* props)
 {
-    return DecodeProps(r.payload.data(), r.payload.size(), props);
+    return r.payload.size() >= 8 && DecodeProps(r.payload.data() + 8, r.payload.size() - 8, props);
 }
 
 Database* Volume::FindDatabase(uint32_t oid)
@@ -372,9 +400,9 @@ Status Volume::WritePending()
 {
     if (pending_.empty()) return Status::Ok();
     const size_t data = pending_.size();
-    // Growing the file in large zero-filled steps keeps most syncs from
-    // having to record a new file size.
-    if (end_ + data > allocated_) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
+    // Growing the file in large zero-filled steps keeps most small flushes
+    // from having to record a new file size; large writes pay that once anyway.
+    if (end_ + data > allocated_ && data < kAllocateAhead / 4) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
     Status s = file_->Write(end_, pending_.data(), pending_.size());
     if (!s.ok()) {
         failed_ = s;
@@ -402,12 +430,26 @@ Status Volume::Flush()
     return Status::Ok();
 }
 
+Status Volume::Checkpoint()
+{
+    if (proven_ >= end_ || read_only_) return Status::Ok();
+    Status s = Flush();
+    if (!s.ok()) return s;
+    uint32_t bytes;
+    if (!(s = Append(kEntryCheckpoint, std::string(), &bytes)).ok()) return s;
+    const uint64_t proven = end_;
+    if (!(s = Flush()).ok()) return s;
+    proven_ = proven;
+    return Status::Ok();
+}
+
 Status Volume::Unmount()
 {
     Status s = Flush();
     if (s.ok() && !read_only_ && end_ - live_ > end_ / 2) s = Compact();
+    if (s.ok()) s = Checkpoint();
     for (auto& kv : databases_)
-        for (Cursor* c : kv.second->cursors) c->db = 0;
+        for (Cursor* c : kv.second->cursors) c->db = 0, c->dbp = nullptr;
     file_.reset();
     return s;
 }
@@ -442,13 +484,14 @@ Status Volume::Compact()
         EncodeDatabase(db.oid, db.spec, &payload);
         if (!(s = put(kEntryCreateDatabase)).ok()) break;
         for (const IndexEntry& e : db.indexes[0]) {
-            payload.clear();
-            PutU32(&payload, db.oid);
-            PutU32(&payload, e.oid);
-            payload += records_[e.oid].payload;
+            payload = records_[e.oid].payload;
             if (!(s = put(kEntryPutRecord)).ok()) break;
         }
         if (!s.ok()) break;
+    }
+    if (s.ok()) {
+        payload.clear();
+        s = put(kEntryCheckpoint);
     }
     if (s.ok()) s = out->Write(written, buf.data(), buf.size());
     written += buf.size();
@@ -470,7 +513,8 @@ Status Volume::Compact()
         return renamed;
     }
     header_ = h;
-    end_ = synced_ = allocated_ = live_ = written;
+    end_ = synced_ = allocated_ = proven_ = written;
+    live_ = written - kEntryHeaderSize;  // all but the closing checkpoint
     return Status::Ok();
 }
 
@@ -513,27 +557,31 @@ Status Volume::DeleteDatabase(uint32_t oid)
     return Status::Ok();
 }
 
-Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>& props,
+Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
                            const std::vector<uint32_t>& deletes, uint32_t* out_oid)
 {
     Status s = Writable();
     if (!s.ok()) return s;
     Database* db = FindDatabase(dbid);
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
-    std::vector<Prop> merged;
+    std::vector<Prop>& merged = merged_;
+    std::vector<IndexEntry> before;
     if (oid != 0) {
         auto it = records_.find(oid);
         if (it == records_.end() || it->second.db != dbid)
             return Status::Error(kErrInvalidParameter, "no such record in this database");
         RecordProps(it->second, &merged);
+        for (size_t i = 1; i < db->indexes.size(); ++i) before.push_back(MakeEntry(*db, i, merged, oid));
     } else if (header_.next_oid == 0xFFFFFFFFu) {
         return Status::Error(kErrDiskFull, "object ids exhausted");
+    } else {
+        merged.clear();
     }
-    for (const Prop& p : props) {
+    for (Prop& p : props) {
         if (!IsKnownType(TypeOf(p.id))) return Status::Error(kErrInvalidParameter, "unknown property type");
         auto at = std::find_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == p.id; });
-        if (at != merged.end()) *at = p;
-        else merged.push_back(p);
+        if (at != merged.end()) *at = std::move(p);
+        else merged.push_back(std::move(p));
     }
     if (oid != 0)
         for (uint32_t id : deletes)
@@ -543,6 +591,9 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
 
     const uint32_t id = oid ? oid : header_.next_oid;
     std::string entry;
+    size_t estimate = 10;
+    for (const Prop& p : merged) estimate += 12 + 2 * p.s.size() + p.blob.size();
+    entry.reserve(estimate);
     PutU32(&entry, dbid);
     PutU32(&entry, id);
     EncodeProps(merged, &entry);
@@ -551,7 +602,7 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
     if (!(s = Append(kEntryPutRecord, entry, &bytes)).ok()) return s;
     if (!oid) header_.next_oid++;
     bool created;
-    PutRecord(db, id, entry.substr(8), merged, bytes, &created);
+    PutRecord(db, id, std::move(entry), merged, bytes, &created, oid ? &before : nullptr);
     *out_oid = id;
     Notify(created ? Change::kRecordCreated : Change::kRecordChanged, dbid, id);
     return Status::Ok();
@@ -587,6 +638,7 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
         if (!index) return Status::Error(kErrInvalidParameter, "not a sort property of this database");
     }
     c->db = dbid;
+    c->dbp = db;
     c->index = index;
     db->cursors.insert(c);
     SetPosition(c, db->indexes[index].begin(), 0, true);
@@ -595,13 +647,14 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
 
 void Volume::CloseCursor(Cursor* c)
 {
-    if (Database* db = c->db ? FindDatabase(c->db) : nullptr) db->cursors.erase(c);
+    if (c->db) c->dbp->cursors.erase(c);
     c->db = 0;
+    c->dbp = nullptr;
 }
 
 void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known)
 {
-    Database* db = FindDatabase(c->db);
+    Database* db = c->dbp;
     c->it = it;
     c->oid = it == db->indexes[c->index].end() ? 0 : it->oid;
     c->seen = db->last_change;
@@ -611,29 +664,27 @@ void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ord
 
 void Volume::Locate(Cursor* c)
 {
-    Database* db = FindDatabase(c->db);
+    Database* db = c->dbp;
     if (c->seen == db->last_change) return;
     Index& idx = db->indexes[c->index];
     if (c->oid == 0) {
         SetPosition(c, idx.end(), idx.size(), true);
         return;
     }
-    std::vector<Prop> props;
-    RecordProps(records_.at(c->oid), &props);
-    SetPosition(c, idx.find(MakeEntry(*db, c->index, props, c->oid)), 0, false);
+    RecordProps(records_.at(c->oid), &scratch_);
+    SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)), 0, false);
 }
 
 const Record* Volume::Current(Cursor* c)
 {
-    if (!c->db || !FindDatabase(c->db)) return nullptr;
+    if (!c->db) return nullptr;
     Locate(c);
     return c->oid ? &records_.at(c->oid) : nullptr;
 }
 
 void Volume::Advance(Cursor* c)
 {
-    Database* db = c->db ? FindDatabase(c->db) : nullptr;
-    if (!db) return;
+    if (!c->db) return;
     Locate(c);
     if (c->oid == 0) return;
     auto it = std::next(c->it);
@@ -642,8 +693,8 @@ void Volume::Advance(Cursor* c)
 
 uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector<Prop>& values, uint32_t* ordinal)
 {
-    Database* db = c->db ? FindDatabase(c->db) : nullptr;
-    if (!db) return 0;
+    Database* db = c->dbp;
+    if (!c->db) return 0;
     Index& idx = db->indexes[c->index];
     const int64_t count = static_cast<int64_t>(idx.size());
     Locate(c);
@@ -684,9 +735,8 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
             result = miss();
             break;
         }
-        std::vector<Prop> props;
-        RecordProps(rec->second, &props);
-        SetPosition(c, idx.find(MakeEntry(*db, c->index, props, rec->first)), 0, false);
+        RecordProps(rec->second, &scratch_);
+        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)), 0, false);
         result = c->oid;
         break;
     }
@@ -706,10 +756,11 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         Index::iterator lo = idx.lower_bound(SeekProbe{&probe, false});
         Index::iterator hi = idx.lower_bound(SeekProbe{&probe, true});
         const bool descending = (order[0].flags & kSortDescending) != 0;
-        auto present = [&](Index::iterator it) { return it != idx.end() && it->keys[0].present; };
+        auto present = [&](Index::iterator it) { return it != idx.end() && it->first.present; };
         // First record of the run of records equal to *it on the probe's keys.
         auto run_start = [&](Index::iterator it) {
-            std::vector<KeyValue> keys(it->keys.begin(), it->keys.begin() + static_cast<long>(probe.size()));
+            std::vector<KeyValue> keys;
+            for (size_t i = 0; i < probe.size(); ++i) keys.push_back(it->key(i));
             return idx.lower_bound(SeekProbe{&keys, false});
         };
         // Nearest smaller value lies before the equal run in ascending
@@ -726,7 +777,7 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         case kSeekValueNextEqual: {
             if (c->oid == 0) return miss();
             auto next = std::next(c->it);
-            if (next == idx.end() || CompareKeys(next->keys, probe, order, probe.size()) != 0) return miss();
+            if (next == idx.end() || CompareKeys(*next, probe, order, probe.size()) != 0) return miss();
             SetPosition(c, next, c->ordinal + 1, c->ordinal_known);
             if (ordinal) *ordinal = static_cast<uint32_t>(current_ordinal());
             return c->oid;

@@ -56,13 +56,17 @@ struct DatabaseSpec {
 
 struct Record {
     uint32_t db = 0;
-    std::string payload;  // EncodeProps form
+    std::string payload;  // as logged: u32 database, u32 object id, EncodeProps form
     uint32_t entry_bytes = 0;
 };
 
+// One record's place in one index: its sort-key values and object id. The
+// first key is held inline; most sort orders have only one.
 struct IndexEntry {
-    std::vector<KeyValue> keys;
+    KeyValue first;
+    Boxed<std::vector<KeyValue>> rest;
     uint32_t oid = 0;
+    const KeyValue& key(size_t i) const { return i == 0 ? first : (*rest)[i - 1]; }
 };
 
 // Bounds for value seeks: compares on the probe's leading keys; entries equal
@@ -75,7 +79,15 @@ struct SeekProbe {
 struct IndexLess {
     using is_transparent = void;
     const SortOrder* order;
-    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+    bool operator()(const IndexEntry& a, const IndexEntry& b) const
+    {
+        const size_t n = order->size();
+        for (size_t i = 0; i < n; ++i) {
+            int c = CompareKey(a.key(i), b.key(i), (*order)[i]);
+            if (c) return c < 0;
+        }
+        return a.oid < b.oid;  // equal keys keep creation order
+    }
     bool operator()(const IndexEntry& a, const SeekProbe& p) const { return ComparePrefix(a, p) < 0; }
     bool operator()(const SeekProbe& p, const IndexEntry& a) const { return ComparePrefix(a, p) > 0; }
     int ComparePrefix(const IndexEntry& a, const SeekProbe& p) const;
@@ -83,8 +95,11 @@ struct IndexLess {
 using Index = std::set<IndexEntry, IndexLess>;
 
 // A position in one index of one database.
+struct Database;
+
 struct Cursor {
     uint32_t db = 0;
+    Database* dbp = nullptr;  // valid while db != 0
     size_t index = 0;
     uint32_t oid = 0;   // record under the cursor, 0 = past the end
     Index::iterator it;  // valid while the database's last_change equals `seen`
@@ -142,7 +157,7 @@ public:
     const std::map<uint32_t, std::unique_ptr<Database>>& databases() const { return databases_; }
 
     // `props` may carry deletions in `deletes`; oid 0 makes a new record.
-    Status WriteRecord(uint32_t db, uint32_t oid, const std::vector<Prop>& props, const std::vector<uint32_t>& deletes,
+    Status WriteRecord(uint32_t db, uint32_t oid, std::vector<Prop> props, const std::vector<uint32_t>& deletes,
                        uint32_t* out_oid);
     Status DeleteRecord(uint32_t db, uint32_t oid);
     const Record* FindRecord(uint32_t oid) const;
@@ -170,13 +185,15 @@ private:
     Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
     Status AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
+    // `before` holds the record's old index entries when the caller has them.
     void PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
-                   uint32_t entry_bytes, bool* created);
+                   uint32_t entry_bytes, bool* created, const std::vector<IndexEntry>* before = nullptr);
     void EraseRecord(Database* db, uint32_t oid);
     IndexEntry MakeEntry(const Database& db, size_t index, const std::vector<Prop>& props, uint32_t oid) const;
     Status Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes);
     Status WritePending();
     Status Writable() const;
+    Status Checkpoint();
     void Locate(Cursor* c);
     void SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known);
     void Notify(Change ch, uint32_t db, uint32_t oid);
@@ -189,6 +206,7 @@ private:
     uint64_t synced_ = 0;     // bytes known durable
     uint64_t allocated_ = 0;  // file size including zeros ahead of end_
     uint64_t live_ = 0;       // bytes of entries still describing live state
+    uint64_t proven_ = 0;     // the log up to here is known flushed by a later entry
     std::string pending_;     // entries not yet written to the file
     Status failed_;
     bool read_only_ = false;
@@ -196,6 +214,8 @@ private:
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
     std::unordered_map<uint32_t, Record> records_;
     Observer observer_;
+    std::vector<Prop> scratch_;  // decoding buffers reused across calls
+    std::vector<Prop> merged_;
 };
 
 }  // namespace cedb

@@ -34,39 +34,13 @@ public:
 
     Status Read(uint64_t offset, void* buf, size_t n, size_t* got) override
     {
-        size_t done = 0;
-        while (done < n) {
-            OVERLAPPED ov = {};
-            uint64_t at = offset + done;
-            ov.Offset = static_cast<DWORD>(at);
-            ov.OffsetHigh = static_cast<DWORD>(at >> 32);
-            DWORD chunk = static_cast<DWORD>(n - done > (1u << 30) ? (1u << 30) : n - done);
-            DWORD r = 0;
-            if (!ReadFile(h_, static_cast<char*>(buf) + done, chunk, &r, &ov)) {
-                if (GetLastError() == ERROR_HANDLE_EOF) break;
-                return LastError("read " + path_);
-            }
-            if (r == 0) break;
-            done += r;
-        }
-        *got = done;
-        return Status::Ok();
+        return Transfer(offset, buf, n, got, false);
     }
 
     Status Write(uint64_t offset, const void* data, size_t n) override
     {
         size_t done = 0;
-        while (done < n) {
-            OVERLAPPED ov = {};
-            uint64_t at = offset + done;
-            ov.Offset = static_cast<DWORD>(at);
-            ov.OffsetHigh = static_cast<DWORD>(at >> 32);
-            DWORD chunk = static_cast<DWORD>(n - done > (1u << 30) ? (1u << 30) : n - done);
-            DWORD w = 0;
-            if (!WriteFile(h_, static_cast<const char*>(data) + done, chunk, &w, &ov)) return LastError("write " + path_);
-            done += w;
-        }
-        return Status::Ok();
+        return Transfer(offset, const_cast<void*>(data), n, &done, true);
     }
 
     Status Sync() override
@@ -92,6 +66,34 @@ public:
     }
 
 private:
+    // Positioned reads and writes in chunks that fit a DWORD; a read stops
+    // early at the end of the file.
+    Status Transfer(uint64_t offset, void* buf, size_t n, size_t* done_out, bool write)
+    {
+        size_t done = 0;
+        while (done < n) {
+            OVERLAPPED ov = {};
+            uint64_t at = offset + done;
+            ov.Offset = static_cast<DWORD>(at);
+            ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+            DWORD chunk = static_cast<DWORD>(n - done > (1u << 30) ? (1u << 30) : n - done);
+            DWORD moved = 0;
+            char* p = static_cast<char*>(buf) + done;
+            BOOL ok = write ? WriteFile(h_, p, chunk, &moved, &ov) : ReadFile(h_, p, chunk, &moved, &ov);
+            if (!ok) {
+                if (!write && GetLastError() == ERROR_HANDLE_EOF) break;
+                return LastError((write ? "write " : "read ") + path_);
+            }
+            if (moved == 0) {
+                if (write) return LastError("write " + path_);
+                break;
+            }
+            done += moved;
+        }
+        *done_out = done;
+        return Status::Ok();
+    }
+
     HANDLE h_;
     std::string path_;
 };

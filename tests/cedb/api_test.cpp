@@ -1,0 +1,610 @@
+// The platform API as program code uses it: seeks, sort orders, reads and
+// writes, counts, names, error codes, enumeration, notifications, the object
+// store and ownership of a volume file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/cedb/windbase.h"
+#include "tests/cedb/api_support.h"
+
+namespace {
+
+using cedb_test::JoinPath;
+using cedb_test::MessageWindow;
+
+const CEPROPID kNum = 0x00010003;    // I4
+const CEPROPID kNum2 = 0x00020003;   // I4
+const CEPROPID kText = 0x0003001F;   // string
+const CEPROPID kText2 = 0x0004001F;  // string
+const CEPROPID kFlag = 0x0005000B;   // BOOL
+const CEPROPID kReal = 0x00060005;   // R8
+const CEPROPID kShort = 0x00070002;  // I2
+const CEPROPID kBlob = 0x00080041;    // BLOB
+
+std::wstring g_device_dir;
+
+CEPROPVAL I4(CEPROPID id, LONG v)
+{
+    CEPROPVAL p = {};
+    p.propid = id;
+    p.val.lVal = v;
+    return p;
+}
+
+CEPROPVAL Str(CEPROPID id, const wchar_t* s)
+{
+    CEPROPVAL p = {};
+    p.propid = id;
+    p.val.lpwstr = const_cast<LPWSTR>(s);
+    return p;
+}
+
+CEPROPVAL Deleted(CEPROPID id)
+{
+    CEPROPVAL p = {};
+    p.propid = id;
+    p.wFlags = CEDB_PROPDELETE;
+    return p;
+}
+
+struct Read {
+    CEOID oid = 0;
+    std::vector<CEPROPVAL> props;
+    std::vector<std::wstring> texts;  // copies, the buffer is released
+    const CEPROPVAL* Find(CEPROPID id) const
+    {
+        for (const CEPROPVAL& p : props)
+            if (p.propid == id && !(p.wFlags & CEDB_PROPNOTFOUND)) return &p;
+        return nullptr;
+    }
+    std::wstring Text(CEPROPID id) const
+    {
+        for (size_t i = 0; i < props.size(); ++i)
+            if (props[i].propid == id && !(props[i].wFlags & CEDB_PROPNOTFOUND)) return texts[i];
+        return L"<none>";
+    }
+};
+
+class ApiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = cedb_test::NewTempFolder();
+        path_ = JoinPath(folder_, L"t.vol");
+        ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_ALWAYS));
+    }
+    void TearDown() override
+    {
+        for (HANDLE h : open_) CloseHandle(h);
+        CeUnmountDBVol(&vol_);
+    }
+
+    CEOID MakeDb(const wchar_t* name, std::vector<SORTORDERSPEC> orders, DWORD type = 0)
+    {
+        CEDBASEINFO info = {};
+        info.dwFlags = CEDB_VALIDCREATE;
+        std::wcsncpy(info.szDbaseName, name, CEDB_MAXDBASENAMELEN - 1);
+        info.dwDbaseType = type;
+        info.wNumSortOrder = static_cast<WORD>(orders.size());
+        for (size_t i = 0; i < orders.size() && i < CEDB_MAXSORTORDER; ++i) info.rgSortSpecs[i] = orders[i];
+        return CeCreateDatabaseEx(&vol_, &info);
+    }
+    HANDLE Open(const wchar_t* name, CEPROPID sort, DWORD flags = CEDB_AUTOINCREMENT, CENOTIFYREQUEST* req = nullptr)
+    {
+        CEOID oid = 0;
+        HANDLE h = CeOpenDatabaseEx(&vol_, &oid, name, sort, flags, req);
+        if (h != INVALID_HANDLE_VALUE) open_.push_back(h);
+        return h;
+    }
+    void Close(HANDLE h)
+    {
+        for (auto it = open_.begin(); it != open_.end(); ++it)
+            if (*it == h) {
+                open_.erase(it);
+                break;
+            }
+        EXPECT_TRUE(CloseHandle(h));
+    }
+    CEOID Put(HANDLE h, std::vector<CEPROPVAL> props, CEOID oid = 0)
+    {
+        return CeWriteRecordProps(h, oid, static_cast<WORD>(props.size()), props.data());
+    }
+    static Read ReadCurrent(HANDLE h)
+    {
+        Read r;
+        WORD count = 0;
+        LPBYTE buf = nullptr;
+        DWORD size = 0;
+        r.oid = CeReadRecordProps(h, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size);
+        if (r.oid) {
+            const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buf);
+            r.props.assign(v, v + count);
+            for (const CEPROPVAL& p : r.props)
+                r.texts.push_back(TypeFromPropID(p.propid) == CEVT_LPWSTR ? std::wstring(p.val.lpwstr) : L"");
+        }
+        LocalFree(buf);
+        return r;
+    }
+    // Record ids from the start in the handle's sort order.
+    static std::vector<CEOID> Order(HANDLE h)
+    {
+        std::vector<CEOID> out;
+        if (!CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 0, nullptr)) return out;
+        for (Read r = ReadCurrent(h); r.oid; r = ReadCurrent(h)) out.push_back(r.oid);
+        return out;
+    }
+
+    std::wstring folder_, path_;
+    CEGUID vol_;
+    std::vector<HANDLE> open_;
+};
+
+// --- volumes ---------------------------------------------------------------
+
+TEST_F(ApiTest, MountModesAndErrors)
+{
+    CEGUID g;
+    SetLastError(0);
+    EXPECT_FALSE(CeMountDBVol(&g, JoinPath(folder_, L"missing.vol").c_str(), OPEN_EXISTING));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+    EXPECT_FALSE(CeMountDBVol(&g, path_.c_str(), CREATE_NEW));
+    EXPECT_EQ(ERROR_FILE_EXISTS, GetLastError());
+    EXPECT_FALSE(CeMountDBVol(&g, path_.c_str(), 99));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FALSE(CeMountDBVol(&g, L"", OPEN_ALWAYS));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+
+    // A second mount in this process shares the volume until both unmount.
+    ASSERT_TRUE(CeMountDBVol(&g, path_.c_str(), OPEN_EXISTING));
+    EXPECT_EQ(0, std::memcmp(&g, &vol_, sizeof g));
+    EXPECT_TRUE(CeUnmountDBVol(&g));
+    EXPECT_TRUE(CeFlushDBVol(&vol_));
+
+    CEGUID invalid;
+    CREATE_INVALIDGUID(&invalid);
+    EXPECT_FALSE(CeFlushDBVol(&invalid));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST_F(ApiTest, AnotherProcessGetsASharingViolation)
+{
+    EXPECT_EQ(ERROR_SHARING_VIOLATION, cedb_test::RunSelf(L"--mount-child " + path_));
+    CeUnmountDBVol(&vol_);
+    EXPECT_EQ(0, cedb_test::RunSelf(L"--mount-child " + path_));
+    ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_EXISTING));
+}
+
+TEST_F(ApiTest, FlushedChangesSurviveARemountWithTheirObjectIds)
+{
+    ASSERT_TRUE(MakeDb(L"Notes", {{kNum, 0}}));
+    HANDLE h = Open(L"Notes", kNum);
+    CEOID a = Put(h, {I4(kNum, 1), Str(kText, L"one")});
+    CEOID b = Put(h, {I4(kNum, 2)});
+    CEOID c = Put(h, {I4(kNum, 3)});
+    ASSERT_TRUE(a && b && c);
+    EXPECT_TRUE(a != b && b != c && a != c);
+    ASSERT_TRUE(CeDeleteRecord(h, c));
+    ASSERT_TRUE(CeFlushDBVol(&vol_));
+    Close(h);
+    ASSERT_TRUE(CeUnmountDBVol(&vol_));
+    ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_EXISTING));
+    h = Open(L"Notes", kNum);
+    ASSERT_EQ(a, CeSeekDatabase(h, CEDB_SEEK_CEOID, a, nullptr));
+    EXPECT_EQ(L"one", ReadCurrent(h).Text(kText));
+    EXPECT_EQ((std::vector<CEOID>{a, b}), Order(h));
+    CEOID d = Put(h, {I4(kNum, 4)});
+    EXPECT_GT(d, c);  // a deleted id is not handed out again
+}
+
+// --- databases -----------------------------------------------------------
+
+TEST_F(ApiTest, NamesSortOrderCountsAndErrorCodes)
+{
+    EXPECT_TRUE(MakeDb(L"abcdefghijklmnopqrstuvwxyz01234", {}));  // 31 characters
+
+    CEDBASEINFO info = {};
+    info.dwFlags = CEDB_VALIDCREATE;
+    for (int i = 0; i < CEDB_MAXDBASENAMELEN; ++i) info.szDbaseName[i] = L'x';  // 32, unterminated
+    SetLastError(0);
+    EXPECT_EQ(0u, CeCreateDatabaseEx(&vol_, &info));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"abcdefghijklmnopqrstuvwxyz012345", 0));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+
+    EXPECT_EQ(0u, MakeDb(L"abcdefghijklmnopqrstuvwxyz01234", {}));
+    EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
+    EXPECT_EQ(0u, MakeDb(L"five", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}, {kFlag, 0}}));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_EQ(0u, MakeDb(L"blobsort", {{kBlob, 0}}));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_TRUE(MakeDb(L"four", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}}));
+}
+
+TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
+{
+    CEOID db = MakeDb(L"Acts", {{kNum, 0}, {kText, 0}});
+    ASSERT_TRUE(db);
+    SetLastError(0);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"Missing", 0));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"Acts", kNum2));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+
+    CEOID oid = 0;
+    HANDLE h = CeOpenDatabaseEx(&vol_, &oid, L"Acts", kText, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(db, oid);
+    CEOID b = Put(h, {Str(kText, L"b"), I4(kNum, 1)});
+    CEOID a = Put(h, {Str(kText, L"a"), I4(kNum, 2)});
+    CloseHandle(h);
+
+    // A new handle starts on the first record of its sort order.
+    oid = db;
+    h = CeOpenDatabaseEx(&vol_, &oid, nullptr, kText, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(a, ReadCurrent(h).oid);
+    EXPECT_EQ(a, ReadCurrent(h).oid);  // without CEDB_AUTOINCREMENT reads stay put
+    CloseHandle(h);
+    h = Open(L"Acts", kNum);
+    EXPECT_EQ(b, ReadCurrent(h).oid);
+    EXPECT_EQ(a, ReadCurrent(h).oid);
+    EXPECT_EQ(0u, ReadCurrent(h).oid);
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, GetLastError());
+    h = Open(L"Acts", 0);  // no sort property: creation order
+    EXPECT_EQ((std::vector<CEOID>{b, a}), Order(h));
+}
+
+TEST_F(ApiTest, SortOrdersAscendingDescendingCaseInsensitiveAndUnknownFirst)
+{
+    ASSERT_TRUE(MakeDb(L"S", {{kNum, 0},
+                             {kNum2, CEDB_SORT_DESCENDING | CEDB_SORT_UNKNOWNFIRST},
+                             {kText, CEDB_SORT_CASEINSENSITIVE},
+                             {kText2, 0}}));
+    HANDLE w = Open(L"S", 0);
+    CEOID r1 = Put(w, {I4(kNum, 5), I4(kNum2, 5), Str(kText, L"beta"), Str(kText2, L"beta")});
+    CEOID r2 = Put(w, {I4(kNum, 1), Str(kText, L"Alpha"), Str(kText2, L"Alpha")});
+    CEOID r3 = Put(w, {I4(kNum2, 9), Str(kText, L"alpha"), Str(kText2, L"alpha")});
+    CEOID r4 = Put(w, {I4(kNum, 5), I4(kNum2, 1), Str(kText, L"BETA"), Str(kText2, L"Beta")});
+
+    EXPECT_EQ((std::vector<CEOID>{r2, r1, r4, r3}), Order(Open(L"S", kNum)));  // missing last, ties stable
+    EXPECT_EQ((std::vector<CEOID>{r2, r3, r1, r4}), Order(Open(L"S", kNum2)));  // missing first, then 9 5 1
+    EXPECT_EQ((std::vector<CEOID>{r2, r3, r1, r4}), Order(Open(L"S", kText)));  // case folded, ties stable
+    EXPECT_EQ((std::vector<CEOID>{r2, r4, r3, r1}), Order(Open(L"S", kText2)));  // code-unit order
+
+    // Rewriting a sort key moves the record.
+    ASSERT_EQ(r2, Put(w, {I4(kNum, 7)}, r2));
+    EXPECT_EQ((std::vector<CEOID>{r1, r4, r2, r3}), Order(Open(L"S", kNum)));
+}
+
+TEST_F(ApiTest, EverySeekType)
+{
+    ASSERT_TRUE(MakeDb(L"K", {{kNum, 0}, {kNum2, CEDB_SORT_DESCENDING}, {kText, 0}, {kText2, CEDB_SORT_CASEINSENSITIVE}}));
+    HANDLE h = Open(L"K", kNum);
+    CEOID a = Put(h, {I4(kNum, 10), I4(kNum2, 10), Str(kText, L"Ab"), Str(kText2, L"Ab")});
+    CEOID b1 = Put(h, {I4(kNum, 20), I4(kNum2, 20), Str(kText, L"ab"), Str(kText2, L"ab")});
+    CEOID b2 = Put(h, {I4(kNum, 20), I4(kNum2, 20)});
+    CEOID c = Put(h, {I4(kNum, 30), I4(kNum2, 30)});
+    CEOID none = Put(h, {Str(kText, L"zz")});
+    auto seek = [&](HANDLE hd, DWORD type, CEPROPVAL v) { return CeSeekDatabase(hd, type, reinterpret_cast<DWORD_PTR>(&v), nullptr); };
+
+    EXPECT_EQ(b1, seek(h, CEDB_SEEK_VALUEFIRSTEQUAL, I4(kNum, 20)));
+    EXPECT_EQ(b2, seek(h, CEDB_SEEK_VALUENEXTEQUAL, I4(kNum, 20)));
+    EXPECT_EQ(0u, seek(h, CEDB_SEEK_VALUENEXTEQUAL, I4(kNum, 20)));
+    EXPECT_EQ(0u, seek(h, CEDB_SEEK_VALUEFIRSTEQUAL, I4(kNum, 15)));
+    EXPECT_EQ(a, seek(h, CEDB_SEEK_VALUESMALLER, I4(kNum, 20)));
+    EXPECT_EQ(0u, seek(h, CEDB_SEEK_VALUESMALLER, I4(kNum, 10)));
+    EXPECT_EQ(b1, seek(h, CEDB_SEEK_VALUESMALLER, I4(kNum, 25)));  // first of the equal run
+    EXPECT_EQ(b1, seek(h, CEDB_SEEK_VALUESMALLEROREQUAL, I4(kNum, 20)));
+    EXPECT_EQ(a, seek(h, CEDB_SEEK_VALUESMALLEROREQUAL, I4(kNum, 19)));
+    EXPECT_EQ(c, seek(h, CEDB_SEEK_VALUEGREATER, I4(kNum, 20)));
+    EXPECT_EQ(0u, seek(h, CEDB_SEEK_VALUEGREATER, I4(kNum, 30)));  // the record without a value never matches
+    EXPECT_EQ(b1, seek(h, CEDB_SEEK_VALUEGREATEROREQUAL, I4(kNum, 20)));
+    EXPECT_EQ(c, seek(h, CEDB_SEEK_VALUEGREATEROREQUAL, I4(kNum, 21)));
+    EXPECT_EQ(0u, seek(h, CEDB_SEEK_VALUEFIRSTEQUAL, I4(kNum2, 20)));  // not the open sort property
+
+    DWORD index = 99;
+    EXPECT_EQ(a, CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 0, &index));
+    EXPECT_EQ(0u, index);
+    EXPECT_EQ(b2, CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 2, &index));
+    EXPECT_EQ(2u, index);
+    EXPECT_EQ(c, CeSeekDatabase(h, CEDB_SEEK_CURRENT, 1, nullptr));
+    EXPECT_EQ(b1, CeSeekDatabase(h, CEDB_SEEK_CURRENT, static_cast<DWORD>(-2), nullptr));
+    EXPECT_EQ(none, CeSeekDatabase(h, CEDB_SEEK_END, 0, &index));
+    EXPECT_EQ(4u, index);
+    EXPECT_EQ(c, CeSeekDatabase(h, CEDB_SEEK_END, static_cast<DWORD>(-1), nullptr));
+    EXPECT_EQ(0u, CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 5, nullptr));
+    EXPECT_EQ(0u, ReadCurrent(h).oid);  // a failed seek leaves the position at the end
+    EXPECT_EQ(b2, CeSeekDatabase(h, CEDB_SEEK_CEOID, b2, &index));
+    EXPECT_EQ(2u, index);
+    EXPECT_EQ(b2, ReadCurrent(h).oid);
+    EXPECT_EQ(c, ReadCurrent(h).oid);  // the read moved on
+    EXPECT_EQ(0u, CeSeekDatabase(h, 0x12345, 0, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+
+    // Descending order: smaller and greater still mean the values.
+    HANDLE d = Open(L"K", kNum2);
+    EXPECT_EQ(a, seek(d, CEDB_SEEK_VALUESMALLER, I4(kNum2, 20)));
+    EXPECT_EQ(c, seek(d, CEDB_SEEK_VALUEGREATER, I4(kNum2, 20)));
+    EXPECT_EQ(b1, seek(d, CEDB_SEEK_VALUESMALLER, I4(kNum2, 25)));
+
+    // Strings compare case-sensitively unless the order is case-insensitive.
+    HANDLE s = Open(L"K", kText);
+    EXPECT_EQ(b1, seek(s, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText, L"ab")));
+    EXPECT_EQ(0u, seek(s, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText, L"AB")));
+    HANDLE ci = Open(L"K", kText2);
+    EXPECT_EQ(a, seek(ci, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText2, L"AB")));
+    EXPECT_EQ(b1, seek(ci, CEDB_SEEK_VALUENEXTEQUAL, Str(kText2, L"aB")));
+}
+
+// --- records -------------------------------------------------------------
+
+TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
+{
+    ASSERT_TRUE(MakeDb(L"R", {}));
+    HANDLE h = Open(L"R", 0);
+    CEPROPVAL vals[5] = {I4(kNum, -7), Str(kText, L"hello"), {}, {}, {}};
+    vals[2].propid = kFlag;
+    vals[2].val.boolVal = -1;
+    vals[3].propid = kReal;
+    vals[3].val.dblVal = 949998.0;
+    vals[4].propid = kShort;
+    vals[4].val.iVal = -3;
+    CEOID oid = CeWriteRecordProps(h, 0, 5, vals);
+    ASSERT_TRUE(oid);
+
+    Read r = ReadCurrent(Open(L"R", 0));
+    ASSERT_EQ(5u, r.props.size());
+    EXPECT_EQ(-7, r.Find(kNum)->val.lVal);
+    EXPECT_EQ(L"hello", r.Text(kText));
+    EXPECT_EQ(1, r.Find(kFlag)->val.boolVal);
+    EXPECT_EQ(949998.0, r.Find(kReal)->val.dblVal);
+    EXPECT_EQ(-3, r.Find(kShort)->val.iVal);
+
+    // A chosen list, in the caller's order, flags what the record lacks.
+    HANDLE c = Open(L"R", 0, 0);
+    CEPROPID ids[3] = {kText, kNum2, kNum};
+    WORD count = 3;
+    DWORD size = 0;
+    LPBYTE buf = nullptr;
+    ASSERT_EQ(oid, CeReadRecordProps(c, CEDB_ALLOWREALLOC, &count, ids, &buf, &size));
+    ASSERT_EQ(3, count);
+    const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buf);
+    EXPECT_EQ(std::wstring(L"hello"), v[0].val.lpwstr);
+    EXPECT_EQ(kNum2, v[1].propid);
+    EXPECT_EQ(CEDB_PROPNOTFOUND, v[1].wFlags);
+    EXPECT_EQ(-7, v[2].val.lVal);
+    LocalFree(buf);
+
+    // A caller's buffer that is too small: error 122 and the size needed,
+    // unless the service may reallocate it.
+    BYTE small[8];
+    buf = small;
+    size = sizeof small;
+    count = 0;
+    EXPECT_EQ(0u, CeReadRecordProps(c, 0, &count, nullptr, &buf, &size));
+    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
+    EXPECT_GT(size, sizeof small);
+    LPBYTE mine = static_cast<LPBYTE>(LocalAlloc(LMEM_FIXED, 4));
+    buf = mine;
+    size = 4;
+    ASSERT_EQ(oid, CeReadRecordPropsEx(c, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size, nullptr));
+    EXPECT_EQ(5, count);
+    EXPECT_GE(size, 5 * sizeof(CEPROPVAL));
+    LocalFree(buf);
+}
+
+TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
+{
+    CEOID db = MakeDb(L"W", {{kNum, 0}});
+    HANDLE h = Open(L"W", kNum);
+    CEOID oid = Put(h, {I4(kNum, 1), Str(kText, L"keep"), Str(kText2, L"drop")});
+    ASSERT_EQ(oid, Put(h, {I4(kNum, 2), Deleted(kText2), Deleted(kNum2)}, oid));
+    ASSERT_EQ(oid, CeSeekDatabase(h, CEDB_SEEK_CEOID, oid, nullptr));
+    Read r = ReadCurrent(h);
+    EXPECT_EQ(2u, r.props.size());
+    EXPECT_EQ(2, r.Find(kNum)->val.lVal);
+    EXPECT_EQ(L"keep", r.Text(kText));
+    EXPECT_EQ(nullptr, r.Find(kText2));
+
+    SetLastError(0);
+    EXPECT_EQ(0u, Put(h, {I4(kNum, 3)}, oid + 1000));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    CEPROPVAL null_text = Str(kText, nullptr);
+    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &null_text));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    CEPROPVAL bad_type = I4(0x00090009, 1);
+    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &bad_type));
+
+    CEOIDINFO info;
+    ASSERT_TRUE(CeOidGetInfoEx(&vol_, oid, &info));
+    EXPECT_EQ(OBJTYPE_RECORD, info.wObjType);
+    EXPECT_EQ(db, info.infRecord.oidParent);
+    ASSERT_TRUE(CeOidGetInfoEx(&vol_, db, &info));
+    EXPECT_EQ(OBJTYPE_DATABASE, info.wObjType);
+    EXPECT_EQ(1, info.infDatabase.wNumRecords);
+    EXPECT_EQ(std::wstring(L"W"), info.infDatabase.szDbaseName);
+    EXPECT_EQ(kNum, info.infDatabase.rgSortSpecs[0].propid);
+
+    EXPECT_TRUE(CeDeleteRecord(h, oid));
+    EXPECT_FALSE(CeDeleteRecord(h, oid));
+    ASSERT_TRUE(CeOidGetInfoEx(&vol_, db, &info));
+    EXPECT_EQ(0, info.infDatabase.wNumRecords);
+    EXPECT_FALSE(CeOidGetInfoEx(&vol_, oid, &info));
+}
+
+TEST_F(ApiTest, RecordCountsAreReportedInSixteenBits)
+{
+    CEOID db = MakeDb(L"Many", {});
+    HANDLE h = Open(L"Many", 0);
+    CEPROPVAL v = I4(kNum, 0);
+    for (int i = 0; i < 65537; ++i) ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
+    CEOIDINFO info;
+    ASSERT_TRUE(CeOidGetInfoEx(&vol_, db, &info));
+    EXPECT_EQ(0xFFFF, info.infDatabase.wNumRecords);
+    CEOIDINFOEX ex;
+    ASSERT_TRUE(CeOidGetInfoEx2(&vol_, db, &ex));
+    EXPECT_EQ(65537u, ex.infDatabase.dwNumRecords);
+}
+
+// --- enumeration and deletion --------------------------------------------
+
+TEST_F(ApiTest, EnumerationListsDatabasesAndCloseHandleEndsIt)
+{
+    CEOID a = MakeDb(L"A", {}, 7), b = MakeDb(L"B", {}, 8), c = MakeDb(L"C", {}, 7);
+    HANDLE e = CeFindFirstDatabaseEx(&vol_, 0);
+    ASSERT_NE(INVALID_HANDLE_VALUE, e);
+    std::vector<CEOID> seen;
+    for (CEOID oid; (oid = CeFindNextDatabaseEx(e, &vol_)) != 0;) seen.push_back(oid);
+    EXPECT_EQ((std::vector<CEOID>{a, b, c}), seen);
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, GetLastError());
+    EXPECT_TRUE(CloseHandle(e));
+
+    e = CeFindFirstDatabaseEx(&vol_, 7);
+    EXPECT_EQ(a, CeFindNextDatabaseEx(e, &vol_));
+    EXPECT_TRUE(CeDeleteDatabaseEx(&vol_, c));  // deleted meanwhile: skipped
+    EXPECT_EQ(0u, CeFindNextDatabaseEx(e, &vol_));
+    EXPECT_TRUE(CloseHandle(e));
+    SetLastError(0);
+    EXPECT_EQ(0u, CeFindNextDatabaseEx(e, &vol_));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+}
+
+TEST_F(ApiTest, AnOpenDatabaseCannotBeDeleted)
+{
+    CEOID db = MakeDb(L"D", {});
+    HANDLE h = Open(L"D", 0);
+    Put(h, {I4(kNum, 1)});
+    SetLastError(0);
+    EXPECT_FALSE(CeDeleteDatabaseEx(&vol_, db));
+    EXPECT_EQ(ERROR_SHARING_VIOLATION, GetLastError());
+    Close(h);
+    EXPECT_TRUE(CeDeleteDatabaseEx(&vol_, db));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"D", 0));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+    EXPECT_FALSE(CeDeleteDatabaseEx(&vol_, db));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+// --- notifications -------------------------------------------------------
+
+TEST_F(ApiTest, WindowsAskingForNotificationsHearOfEveryChangeInTheirDatabase)
+{
+    static_assert(sizeof(CENOTIFICATION) == 36, "the platform's notification is 36 bytes");
+    CEOID db = MakeDb(L"N", {});
+    ASSERT_TRUE(MakeDb(L"Other", {}));
+    MessageWindow win, quiet;
+    CENOTIFYREQUEST req = {};
+    req.dwSize = sizeof req;
+    req.hwnd = win.hwnd();
+    req.dwFlags = CEDB_EXNOTIFICATION;
+    req.dwParam = 42;
+    HANDLE watch = Open(L"N", 0, 0, &req);
+    ASSERT_NE(INVALID_HANDLE_VALUE, watch);
+    CENOTIFYREQUEST none = {};
+    none.dwSize = sizeof none;
+    Open(L"N", 0, 0, &none);
+    CENOTIFYREQUEST plain = req;
+    plain.hwnd = quiet.hwnd();
+    plain.dwFlags = 0;  // the older form: no notification structures
+    Open(L"N", 0, 0, &plain);
+
+    HANDLE writer = Open(L"N", 0);
+    CEOID r = Put(writer, {I4(kNum, 1)});
+    Put(writer, {I4(kNum, 2)}, r);
+    CeDeleteRecord(writer, r);
+    Put(Open(L"Other", 0), {I4(kNum, 1)});  // another database: not heard
+
+    struct Expect {
+        UINT type;
+        CEOID oid, parent;
+    } expected[] = {{DB_CEOID_CREATED, r, db}, {DB_CEOID_CHANGED, r, db}, {DB_CEOID_RECORD_DELETED, r, db}};
+    std::vector<cedb_test::PostedMessage> got = win.Take();
+    ASSERT_EQ(3u, got.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        ASSERT_EQ(static_cast<UINT>(WM_DBNOTIFICATION), got[i].msg);
+        CENOTIFICATION* n = reinterpret_cast<CENOTIFICATION*>(got[i].lParam);
+        EXPECT_EQ(36u, n->dwSize);
+        EXPECT_EQ(42u, n->dwParam);
+        EXPECT_EQ(expected[i].type, n->uType) << i;
+        EXPECT_EQ(expected[i].oid, n->oid);
+        EXPECT_EQ(expected[i].parent, n->oidParent);
+        EXPECT_EQ(0, std::memcmp(&n->guid, &vol_, sizeof vol_));
+        EXPECT_TRUE(CeFreeNotification(&req, n));
+    }
+    for (const cedb_test::PostedMessage& m : quiet.Take()) EXPECT_NE(static_cast<UINT>(WM_DBNOTIFICATION), m.msg);
+
+    // Databases made in the volume are announced too, with no parent.
+    CEOID later = MakeDb(L"Later", {});
+    got = win.Take();
+    ASSERT_EQ(1u, got.size());
+    CENOTIFICATION* made = reinterpret_cast<CENOTIFICATION*>(got[0].lParam);
+    EXPECT_EQ(static_cast<UINT>(DB_CEOID_CREATED), made->uType);
+    EXPECT_EQ(later, made->oid);
+    EXPECT_EQ(0u, made->oidParent);
+    CeFreeNotification(&req, made);
+
+    // Closed handles hear nothing more.
+    Close(watch);
+    Put(writer, {I4(kNum, 3)});
+    EXPECT_TRUE(win.Take().empty());
+}
+
+// --- the object store ----------------------------------------------------
+
+TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
+{
+    CEOID db = CeCreateDatabase(L"Categories Database", 0, 0, nullptr);
+    ASSERT_TRUE(db) << GetLastError();
+    EXPECT_TRUE(cedb_test::FileExistsW(JoinPath(g_device_dir, L"device.vol")));
+    CEOID oid = db;
+    HANDLE h = CeOpenDatabase(&oid, nullptr, 0, CEDB_AUTOINCREMENT, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    CEPROPVAL v = Str(kText, L"Business");
+    ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
+
+    HANDLE e = CeFindFirstDatabase(0);
+    bool found = false;
+    for (CEOID next; (next = CeFindNextDatabase(e)) != 0;) {
+        CEOIDINFO info;
+        ASSERT_TRUE(CeOidGetInfo(next, &info));
+        if (std::wstring(info.infDatabase.szDbaseName) == L"Categories Database") found = next == db;
+    }
+    CloseHandle(e);
+    EXPECT_TRUE(found);
+
+    ASSERT_TRUE(CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 0, nullptr));
+    WORD count = 0;
+    LPBYTE buf = nullptr;
+    DWORD size = 0;
+    ASSERT_TRUE(CeReadRecordPropsEx(h, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size, nullptr));
+    EXPECT_EQ(std::wstring(L"Business"), reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr);
+    LocalFree(buf);
+    CloseHandle(h);
+    CEGUID system;
+    CREATE_SYSTEMGUID(&system);
+    EXPECT_FALSE(CeUnmountDBVol(&system));
+}
+
+}  // namespace
+
+#ifdef _WIN32
+extern "C" int wmain(int argc, wchar_t** argv)
+#else
+int main(int argc, char** argv)
+#endif
+{
+    if (argc == 3 && std::wstring(argv[1], argv[1] + std::char_traits<std::remove_reference<decltype(argv[1][0])>::type>::length(argv[1])) == L"--mount-child") {
+        std::wstring path(argv[2], argv[2] + std::char_traits<std::remove_reference<decltype(argv[2][0])>::type>::length(argv[2]));
+        CEGUID g;
+        if (!CeMountDBVol(&g, path.c_str(), OPEN_EXISTING)) return static_cast<int>(GetLastError());
+        CeUnmountDBVol(&g);
+        return 0;
+    }
+    g_device_dir = JoinPath(cedb_test::NewTempFolder(), L"device");
+    cedb_test::SetEnvironment("VANTARO_DEVICE_DIR", g_device_dir);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
