@@ -770,19 +770,24 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
     auto h = Db(hDbase);
     if (!h) return 0;
     if (cPropID && !rgPropVal) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    std::vector<cedb::Prop> props;
+    // Reused between calls so that steady writing allocates little.
+    static thread_local std::vector<cedb::Prop> props;
     std::vector<uint32_t> deletes;
+    size_t n = 0;
     for (WORD i = 0; i < cPropID; ++i) {
         if (rgPropVal[i].wFlags & CEDB_PROPDELETE) {
             deletes.push_back(rgPropVal[i].propid);
             continue;
         }
-        cedb::Prop p;
+        if (n == props.size()) props.emplace_back();
+        cedb::Prop& p = props[n++];
+        p.s.clear();
+        p.blob.clear();
         if (!ToProp(rgPropVal[i], &p)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-        props.push_back(std::move(p));
     }
+    props.resize(n);
     uint32_t oid = 0;
-    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, std::move(props), deletes, &oid);
+    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, props, deletes, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
     AfterChange(h->slot);
     return oid;

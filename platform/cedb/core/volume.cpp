@@ -557,7 +557,7 @@ Status Volume::DeleteDatabase(uint32_t oid)
     return Status::Ok();
 }
 
-Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
+Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>& props,
                            const std::vector<uint32_t>& deletes, uint32_t* out_oid)
 {
     Status s = Writable();
@@ -566,23 +566,32 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
     std::vector<Prop>& merged = merged_;
     std::vector<IndexEntry> before;
+    size_t used = 0;  // merged_[0, used) is the record; later elements are spare buffers
     if (oid != 0) {
         auto it = records_.find(oid);
         if (it == records_.end() || it->second.db != dbid)
             return Status::Error(kErrInvalidParameter, "no such record in this database");
         RecordProps(it->second, &merged);
+        used = merged.size();
         for (size_t i = 1; i < db->indexes.size(); ++i) before.push_back(MakeEntry(*db, i, merged, oid));
     } else if (header_.next_oid == 0xFFFFFFFFu) {
         return Status::Error(kErrDiskFull, "object ids exhausted");
-    } else {
-        merged.clear();
     }
-    for (Prop& p : props) {
+    // Copy-assigning into merged_ reuses the buffers of earlier writes.
+    for (const Prop& p : props) {
         if (!IsKnownType(TypeOf(p.id))) return Status::Error(kErrInvalidParameter, "unknown property type");
-        auto at = std::find_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == p.id; });
-        if (at != merged.end()) *at = std::move(p);
-        else merged.push_back(std::move(p));
+        auto end = merged.begin() + static_cast<long>(used);
+        auto at = std::find_if(merged.begin(), end, [&](const Prop& q) { return q.id == p.id; });
+        if (at != end) {
+            *at = p;
+        } else if (used < merged.size()) {
+            merged[used++] = p;
+        } else {
+            merged.push_back(p);
+            ++used;
+        }
     }
+    merged.resize(used);
     if (oid != 0)
         for (uint32_t id : deletes)
             merged.erase(std::remove_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == id; }),
@@ -641,7 +650,7 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
     c->dbp = db;
     c->index = index;
     db->cursors.insert(c);
-    SetPosition(c, db->indexes[index].begin(), 0, true);
+    SetPosition(c, db->indexes[index].begin());
     return Status::Ok();
 }
 
@@ -652,14 +661,12 @@ void Volume::CloseCursor(Cursor* c)
     c->dbp = nullptr;
 }
 
-void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known)
+void Volume::SetPosition(Cursor* c, Index::iterator it)
 {
     Database* db = c->dbp;
     c->it = it;
     c->oid = it == db->indexes[c->index].end() ? 0 : it->oid;
     c->seen = db->last_change;
-    c->ordinal = ordinal;
-    c->ordinal_known = ordinal_known;
 }
 
 void Volume::Locate(Cursor* c)
@@ -668,11 +675,11 @@ void Volume::Locate(Cursor* c)
     if (c->seen == db->last_change) return;
     Index& idx = db->indexes[c->index];
     if (c->oid == 0) {
-        SetPosition(c, idx.end(), idx.size(), true);
+        SetPosition(c, idx.end());
         return;
     }
     RecordProps(records_.at(c->oid), &scratch_);
-    SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)), 0, false);
+    SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)));
 }
 
 const Record* Volume::Current(Cursor* c)
@@ -687,8 +694,8 @@ void Volume::Advance(Cursor* c)
     if (!c->db) return;
     Locate(c);
     if (c->oid == 0) return;
-    auto it = std::next(c->it);
-    SetPosition(c, it, c->ordinal + 1, c->ordinal_known);
+    auto it = c->it;
+    SetPosition(c, ++it);
 }
 
 uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector<Prop>& values, uint32_t* ordinal)
@@ -699,31 +706,13 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
     const int64_t count = static_cast<int64_t>(idx.size());
     Locate(c);
     auto miss = [&]() -> uint32_t {
-        SetPosition(c, idx.end(), idx.size(), true);
+        SetPosition(c, idx.end());
         return 0;
     };
-    auto current_ordinal = [&]() -> int64_t {
-        if (!c->ordinal_known) {
-            c->ordinal = static_cast<size_t>(std::distance(idx.begin(), c->it));
-            c->ordinal_known = true;
-        }
-        return static_cast<int64_t>(c->ordinal);
-    };
-    // Moves to position `target`, walking from whichever known spot is nearest.
+    auto current_ordinal = [&]() -> int64_t { return static_cast<int64_t>(idx.Position(c->it)); };
     auto go = [&](int64_t target) -> uint32_t {
         if (target < 0 || target >= count) return miss();
-        int64_t from_begin = target, from_end = count - target;
-        int64_t from_cur = c->ordinal_known ? std::llabs(target - static_cast<int64_t>(c->ordinal)) : count + 1;
-        Index::iterator it;
-        if (from_cur <= from_begin && from_cur <= from_end) {
-            it = c->it;
-            std::advance(it, target - static_cast<int64_t>(c->ordinal));
-        } else if (from_begin <= from_end) {
-            it = std::next(idx.begin(), target);
-        } else {
-            it = std::prev(idx.end(), from_end);
-        }
-        SetPosition(c, it, static_cast<size_t>(target), true);
+        SetPosition(c, idx.At(static_cast<size_t>(target)));
         return c->oid;
     };
 
@@ -736,12 +725,12 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
             break;
         }
         RecordProps(rec->second, &scratch_);
-        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)), 0, false);
+        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)));
         result = c->oid;
         break;
     }
     case kSeekBeginning: result = go(value); break;
-    case kSeekCurrent: result = go(current_ordinal() + value); break;
+    case kSeekCurrent: result = go((c->oid ? current_ordinal() : count) + value); break;
     case kSeekEnd: result = go(count - 1 - std::llabs(value)); break;
     case kSeekValueSmaller: case kSeekValueFirstEqual: case kSeekValueGreater: case kSeekValueNextEqual:
     case kSeekValueSmallerOrEqual: case kSeekValueGreaterOrEqual: {
@@ -765,7 +754,8 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         };
         // Nearest smaller value lies before the equal run in ascending
         // order and after it in descending order; greater the other way.
-        auto before = [&]() { return lo == idx.begin() || !present(std::prev(lo)) ? idx.end() : run_start(std::prev(lo)); };
+        auto prev = [](Index::iterator it) { return --it; };
+        auto before = [&]() { return lo == idx.begin() || !present(prev(lo)) ? idx.end() : run_start(prev(lo)); };
         auto after = [&]() { return present(hi) ? hi : idx.end(); };
         Index::iterator target = idx.end();
         switch (kind) {
@@ -776,15 +766,16 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         case kSeekValueGreaterOrEqual: target = lo != hi ? lo : (descending ? before() : after()); break;
         case kSeekValueNextEqual: {
             if (c->oid == 0) return miss();
-            auto next = std::next(c->it);
+            auto next = c->it;
+            ++next;
             if (next == idx.end() || CompareKeys(*next, probe, order, probe.size()) != 0) return miss();
-            SetPosition(c, next, c->ordinal + 1, c->ordinal_known);
+            SetPosition(c, next);
             if (ordinal) *ordinal = static_cast<uint32_t>(current_ordinal());
             return c->oid;
         }
         }
         if (target == idx.end() || !present(target)) return miss();
-        SetPosition(c, target, 0, false);
+        SetPosition(c, target);
         result = c->oid;
         break;
     }

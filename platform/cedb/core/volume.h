@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/cedb/core/block_index.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/cedb/core/log_format.h"
 #include "platform/cedb/core/property.h"
@@ -92,7 +93,7 @@ struct IndexLess {
     bool operator()(const SeekProbe& p, const IndexEntry& a) const { return ComparePrefix(a, p) > 0; }
     int ComparePrefix(const IndexEntry& a, const SeekProbe& p) const;
 };
-using Index = std::set<IndexEntry, IndexLess>;
+using Index = BlockIndex<IndexEntry, IndexLess>;
 
 // A position in one index of one database.
 struct Database;
@@ -104,8 +105,6 @@ struct Cursor {
     uint32_t oid = 0;   // record under the cursor, 0 = past the end
     Index::iterator it;  // valid while the database's last_change equals `seen`
     uint64_t seen = 0;
-    bool ordinal_known = false;
-    size_t ordinal = 0;
 };
 
 struct Database {
@@ -157,7 +156,7 @@ public:
     const std::map<uint32_t, std::unique_ptr<Database>>& databases() const { return databases_; }
 
     // `props` may carry deletions in `deletes`; oid 0 makes a new record.
-    Status WriteRecord(uint32_t db, uint32_t oid, std::vector<Prop> props, const std::vector<uint32_t>& deletes,
+    Status WriteRecord(uint32_t db, uint32_t oid, const std::vector<Prop>& props, const std::vector<uint32_t>& deletes,
                        uint32_t* out_oid);
     Status DeleteRecord(uint32_t db, uint32_t oid);
     const Record* FindRecord(uint32_t oid) const;
@@ -195,7 +194,7 @@ private:
     Status Writable() const;
     Status Checkpoint();
     void Locate(Cursor* c);
-    void SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known);
+    void SetPosition(Cursor* c, Index::iterator it);
     void Notify(Change ch, uint32_t db, uint32_t oid);
 
     FileSystem* fs_ = nullptr;
