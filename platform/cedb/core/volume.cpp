@@ -7,7 +7,6 @@ namespace cedb {
 namespace {
 
 constexpr size_t kSpillBytes = 1u << 20;      // pending entries written early past this
-constexpr uint64_t kAllocateAhead = 1u << 20;  // zeros kept ahead of the log end
 const SortOrder kNoOrder;
 
 std::string TempPath(const std::string& path) { return path + ".compact"; }
@@ -121,6 +120,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     v->fs_ = fs;
     v->path_ = path;
     v->read_only_ = opt.read_only;
+    v->allocate_ahead_ = opt.allocate_ahead;
     MountReport rep;
     const uint32_t mode = opt.mode;
     if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
@@ -402,7 +402,7 @@ Status Volume::WritePending()
     const size_t data = pending_.size();
     // Growing the file in large zero-filled steps keeps most small flushes
     // from having to record a new file size; large writes pay that once anyway.
-    if (end_ + data > allocated_ && data < kAllocateAhead / 4) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
+    if (end_ + data > allocated_ && data < allocate_ahead_ / 4) pending_.append(static_cast<size_t>(allocate_ahead_), '\0');
     Status s = file_->Write(end_, pending_.data(), pending_.size());
     if (!s.ok()) {
         failed_ = s;

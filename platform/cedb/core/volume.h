@@ -121,7 +121,8 @@ struct Database {
 
 struct MountOptions {
     uint32_t mode = kOpenAlways;
-    bool read_only = false;  // inspection: never writes, keeps a torn tail
+    bool read_only = false;          // inspection: never writes, keeps a torn tail
+    uint64_t allocate_ahead = 1u << 20;  // zeros kept ahead of the log end
 };
 
 struct MountReport {
@@ -206,6 +207,7 @@ private:
     uint64_t allocated_ = 0;  // file size including zeros ahead of end_
     uint64_t live_ = 0;       // bytes of entries still describing live state
     uint64_t proven_ = 0;     // the log up to here is known flushed by a later entry
+    uint64_t allocate_ahead_ = 0;
     std::string pending_;     // entries not yet written to the file
     Status failed_;
     bool read_only_ = false;
