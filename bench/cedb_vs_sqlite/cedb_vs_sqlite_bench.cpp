@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cedb/fixed_text.h"
 #include "platform/cedb/windbase.h"
 
 namespace {
@@ -81,7 +82,7 @@ struct Vantaro {
     {
         CEDBASEINFO info = {};
         info.dwFlags = CEDB_VALIDCREATE;
-        std::wcscpy(info.szDbaseName, L"ActivityDatabase");
+        cedb::CopyFixedText(info.szDbaseName, CEDB_MAXDBASENAMELEN, L"ActivityDatabase");
         info.wNumSortOrder = 3;
         info.rgSortSpecs[0].propid = kNextDate;
         info.rgSortSpecs[1].propid = kContact;
@@ -514,7 +515,8 @@ void Enumerate()
     for (int i = 0; i < 100; ++i) {
         CEDBASEINFO info = {};
         info.dwFlags = CEDB_VALIDCREATE;
-        std::swprintf(info.szDbaseName, CEDB_MAXDBASENAMELEN, L"pfile-%d", i);
+        std::wstring name = L"pfile-" + std::to_wstring(i);
+        cedb::CopyFixedText(info.szDbaseName, CEDB_MAXDBASENAMELEN, name.c_str());
         info.wNumSortOrder = 1;
         info.rgSortSpecs[0].propid = 0x0014001F;
         CeCreateDatabaseEx(&v.vol, &info);

@@ -14,6 +14,7 @@
 #endif
 
 #include "platform/cedb/core/volume.h"
+#include "platform/cedb/fixed_text.h"
 #include "platform/cedb/handle_table.h"
 #include "platform/cedb/object_store.h"
 
@@ -92,14 +93,9 @@ bool ToU16(LPCWSTR s, size_t limit, std::u16string* out)
     return true;
 }
 
-// The one way fixed-capacity WCHAR buffers are filled: cut to fit, always
-// terminated.
 void CopyToFixed(WCHAR* dst, size_t capacity, const std::u16string& src)
 {
-    if (capacity == 0) return;
-    size_t n = src.size() < capacity - 1 ? src.size() : capacity - 1;
-    for (size_t i = 0; i < n; ++i) dst[i] = static_cast<WCHAR>(src[i]);
-    dst[n] = 0;
+    cedb::CopyFixedText(dst, capacity, src.data(), src.size());
 }
 
 std::string Utf8(const std::u16string& s)
