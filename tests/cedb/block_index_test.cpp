@@ -48,7 +48,9 @@ TEST(BlockIndex, MatchesAnOrderedSetThroughRandomInsertsAndErases)
             auto r = ref.lower_bound(v);
             auto it = idx.lower_bound(v);
             ASSERT_EQ(r == ref.end(), it == idx.end());
-            if (r != ref.end()) EXPECT_EQ(*r, *it);
+            if (r != ref.end()) {
+                EXPECT_EQ(*r, *it);
+            }
             EXPECT_EQ(ref.count(v) == 1, idx.find(v) != idx.end());
         }
     }
