@@ -25,7 +25,7 @@ void Walk(Volume& v)
         const Database& db = *kv.second;
         for (size_t i = 0; i < db.indexes.size(); ++i) {
             Cursor c;
-            uint32_t prop = i == 0 ? 0 : db.spec.orders[i - 1][0].propid;
+            uint32_t prop = i == 0 ? 0 : db.layout.orders[i - 1][0].propid;
             Require(v.OpenCursor(db.oid, prop, &c).ok() || i > 0);
             if (!c.db) continue;
             size_t n = 0;
@@ -39,7 +39,7 @@ void Walk(Volume& v)
             Require(n == db.count());
             if (i > 0 && !first.empty()) {
                 std::vector<Prop> probe;
-                for (const SortKey& k : db.spec.orders[i - 1]) {
+                for (const SortKey& k : db.layout.orders[i - 1]) {
                     const Prop* p = FindProp(first, k.propid);
                     if (!p) break;
                     probe.push_back(*p);
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Prop p;
     p.id = 0x0001001F;
     p.s = u"fuzz";
-    if (v->CreateDatabase(DatabaseSpec{u"fuzz-new", 0, 0, {{SortKey{p.id, kSortCaseInsensitive}}}}, &db).ok())
+    if (v->CreateDatabase(DatabaseLayout{u"fuzz-new", 0, 0, {{SortKey{p.id, kSortCaseInsensitive}}}}, &db).ok())
         Require(v->WriteRecord(db, 0, {p}, {}, &oid).ok());
     if (!v->databases().empty()) {
         const Database& first = *v->databases().begin()->second;

@@ -30,15 +30,15 @@ Status CreateEmpty(FileSystem* fs, const std::string& path)
     return s;
 }
 
-void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
+void EncodeDatabase(uint32_t oid, const DatabaseLayout& layout, std::string* out)
 {
     PutU32(out, oid);
-    PutU32(out, spec.type);
-    PutU32(out, spec.flags);
-    PutU16(out, static_cast<uint16_t>(spec.name.size()));
-    for (char16_t c : spec.name) PutU16(out, static_cast<uint16_t>(c));
-    out->push_back(static_cast<char>(spec.orders.size()));
-    for (const SortOrder& o : spec.orders) {
+    PutU32(out, layout.type);
+    PutU32(out, layout.flags);
+    PutU16(out, static_cast<uint16_t>(layout.name.size()));
+    for (char16_t c : layout.name) PutU16(out, static_cast<uint16_t>(c));
+    out->push_back(static_cast<char>(layout.orders.size()));
+    for (const SortOrder& o : layout.orders) {
         out->push_back(static_cast<char>(o.size()));
         for (const SortKey& k : o) {
             PutU32(out, k.propid);
@@ -47,21 +47,21 @@ void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
     }
 }
 
-bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseSpec* spec)
+bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseLayout* layout)
 {
     ByteReader r(p, n);
     uint16_t len;
-    if (!r.U32(oid) || !r.U32(&spec->type) || !r.U32(&spec->flags) || !r.U16(&len)) return false;
-    spec->name.clear();
+    if (!r.U32(oid) || !r.U32(&layout->type) || !r.U32(&layout->flags) || !r.U16(&len)) return false;
+    layout->name.clear();
     for (uint16_t i = 0; i < len; ++i) {
         uint16_t c;
         if (!r.U16(&c)) return false;
-        spec->name.push_back(static_cast<char16_t>(c));
+        layout->name.push_back(static_cast<char16_t>(c));
     }
     uint8_t norders;
     if (!r.U8(&norders)) return false;
-    spec->orders.assign(norders, SortOrder());
-    for (SortOrder& o : spec->orders) {
+    layout->orders.assign(norders, SortOrder());
+    for (SortOrder& o : layout->orders) {
         uint8_t nkeys;
         if (!r.U8(&nkeys)) return false;
         o.resize(nkeys);
@@ -71,14 +71,14 @@ bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseSpec* spec)
     return r.AtEnd();
 }
 
-Status ValidateSpec(const DatabaseSpec& spec)
+Status ValidateLayout(const DatabaseLayout& layout)
 {
-    if (spec.name.empty() || spec.name.size() > kMaxNameLength)
+    if (layout.name.empty() || layout.name.size() > kMaxNameLength)
         return Status::Error(kErrInvalidParameter, "database name must have 1 to 31 characters");
-    if (spec.name.find(u'\0') != std::u16string::npos)
+    if (layout.name.find(u'\0') != std::u16string::npos)
         return Status::Error(kErrInvalidParameter, "database name contains a null character");
-    if (spec.orders.size() > kMaxSortOrders) return Status::Error(kErrInvalidParameter, "more than four sort orders");
-    for (const SortOrder& o : spec.orders) {
+    if (layout.orders.size() > kMaxSortOrders) return Status::Error(kErrInvalidParameter, "more than four sort orders");
+    for (const SortOrder& o : layout.orders) {
         if (o.empty() || o.size() > kMaxSortKeys) return Status::Error(kErrInvalidParameter, "bad sort order");
         for (const SortKey& k : o) {
             if (!IsSortableType(TypeOf(k.propid)) ||
@@ -206,11 +206,11 @@ Status Volume::Replay(const LogScan& scan)
         uint32_t a = 0, b = 0;
         switch (e.type) {
         case kEntryCreateDatabase: {
-            DatabaseSpec spec;
-            if (!DecodeDatabase(e.payload, e.size, &a, &spec) || a == 0 || FindDatabase(a) || records_.count(a) ||
-                !ValidateSpec(spec).ok() || FindDatabaseByName(spec.name))
+            DatabaseLayout layout;
+            if (!DecodeDatabase(e.payload, e.size, &a, &layout) || a == 0 || FindDatabase(a) || records_.count(a) ||
+                !ValidateLayout(layout).ok() || FindDatabaseByName(layout.name))
                 return Status::Error(kErrFileCorrupt, where + ": bad database creation");
-            AddDatabase(a, spec, bytes);
+            AddDatabase(a, layout, bytes);
             break;
         }
         case kEntryDeleteDatabase: {
@@ -255,14 +255,14 @@ Status Volume::Replay(const LogScan& scan)
     return Status::Ok();
 }
 
-Status Volume::AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes)
+Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes)
 {
     std::unique_ptr<Database> db(new Database);
     db->oid = oid;
-    db->spec = spec;
+    db->layout = layout;
     db->entry_bytes = entry_bytes;
     db->indexes.emplace_back(IndexLess{&kNoOrder});
-    for (const SortOrder& o : db->spec.orders) db->indexes.emplace_back(IndexLess{&o});
+    for (const SortOrder& o : db->layout.orders) db->indexes.emplace_back(IndexLess{&o});
     live_ += entry_bytes;
     databases_[oid] = std::move(db);
     return Status::Ok();
@@ -285,7 +285,7 @@ IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector
     IndexEntry e;
     e.oid = oid;
     if (index == 0) return e;
-    const SortOrder& order = db.spec.orders[index - 1];
+    const SortOrder& order = db.layout.orders[index - 1];
     e.first = MakeKeyValue(FindProp(props, order[0].propid), order[0]);
     if (order.size() > 1) {
         std::vector<KeyValue> rest;
@@ -369,7 +369,7 @@ Database* Volume::FindDatabase(uint32_t oid)
 Database* Volume::FindDatabaseByName(const std::u16string& name)
 {
     for (auto& kv : databases_)
-        if (kv.second->spec.name == name) return kv.second.get();
+        if (kv.second->layout.name == name) return kv.second.get();
     return nullptr;
 }
 
@@ -481,7 +481,7 @@ Status Volume::Compact()
     for (auto& kv : databases_) {
         const Database& db = *kv.second;
         payload.clear();
-        EncodeDatabase(db.oid, db.spec, &payload);
+        EncodeDatabase(db.oid, db.layout, &payload);
         if (!(s = put(kEntryCreateDatabase)).ok()) break;
         for (const IndexEntry& e : db.indexes[0]) {
             payload = records_[e.oid].payload;
@@ -523,20 +523,20 @@ void Volume::Notify(Change ch, uint32_t db, uint32_t oid)
     if (observer_) observer_(ch, db, oid);
 }
 
-Status Volume::CreateDatabase(const DatabaseSpec& spec, uint32_t* oid)
+Status Volume::CreateDatabase(const DatabaseLayout& layout, uint32_t* oid)
 {
     Status s = Writable();
     if (!s.ok()) return s;
-    if (!(s = ValidateSpec(spec)).ok()) return s;
-    if (FindDatabaseByName(spec.name)) return Status::Error(kErrAlreadyExists, "a database of that name exists");
+    if (!(s = ValidateLayout(layout)).ok()) return s;
+    if (FindDatabaseByName(layout.name)) return Status::Error(kErrAlreadyExists, "a database of that name exists");
     if (header_.next_oid == 0xFFFFFFFFu) return Status::Error(kErrDiskFull, "object ids exhausted");
     const uint32_t id = header_.next_oid;
     std::string payload;
-    EncodeDatabase(id, spec, &payload);
+    EncodeDatabase(id, layout, &payload);
     uint32_t bytes;
     if (!(s = Append(kEntryCreateDatabase, payload, &bytes)).ok()) return s;
     header_.next_oid++;
-    AddDatabase(id, spec, bytes);
+    AddDatabase(id, layout, bytes);
     *oid = id;
     Notify(Change::kDatabaseCreated, id, id);
     return Status::Ok();
@@ -642,8 +642,8 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
     if (!db) return Status::Error(kErrFileNotFound, "no such database");
     size_t index = 0;
     if (propid != 0) {
-        for (size_t i = 0; i < db->spec.orders.size() && !index; ++i)
-            if (db->spec.orders[i][0].propid == propid) index = i + 1;
+        for (size_t i = 0; i < db->layout.orders.size() && !index; ++i)
+            if (db->layout.orders[i][0].propid == propid) index = i + 1;
         if (!index) return Status::Error(kErrInvalidParameter, "not a sort property of this database");
     }
     c->db = dbid;
@@ -735,7 +735,7 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
     case kSeekValueSmaller: case kSeekValueFirstEqual: case kSeekValueGreater: case kSeekValueNextEqual:
     case kSeekValueSmallerOrEqual: case kSeekValueGreaterOrEqual: {
         if (c->index == 0 || values.empty()) return miss();
-        const SortOrder& order = db->spec.orders[c->index - 1];
+        const SortOrder& order = db->layout.orders[c->index - 1];
         if (values.size() > order.size()) return miss();
         std::vector<KeyValue> probe;
         for (size_t i = 0; i < values.size(); ++i) {

@@ -48,7 +48,7 @@ enum SeekKind : uint32_t {
 
 enum class Change { kRecordCreated, kRecordChanged, kRecordDeleted, kDatabaseCreated, kDatabaseDeleted };
 
-struct DatabaseSpec {
+struct DatabaseLayout {
     std::u16string name;
     uint32_t type = 0;
     uint32_t flags = 0;
@@ -109,11 +109,11 @@ struct Cursor {
 
 struct Database {
     uint32_t oid = 0;
-    DatabaseSpec spec;
+    DatabaseLayout layout;
     uint32_t entry_bytes = 0;
     uint64_t record_bytes = 0;  // log bytes of its live records
     uint64_t last_change = 0;  // volume change counter at the last index change
-    std::vector<Index> indexes;  // [0] object-id order, [1 + i] spec.orders[i]
+    std::vector<Index> indexes;  // [0] object-id order, [1 + i] layout.orders[i]
     std::set<Cursor*> cursors;   // moved off a record before it is erased
     size_t count() const { return indexes[0].size(); }
 };
@@ -150,7 +150,7 @@ public:
 
     void SetObserver(Observer o) { observer_ = std::move(o); }
 
-    Status CreateDatabase(const DatabaseSpec& spec, uint32_t* oid);
+    Status CreateDatabase(const DatabaseLayout& layout, uint32_t* oid);
     Status DeleteDatabase(uint32_t oid);
     Database* FindDatabase(uint32_t oid);
     Database* FindDatabaseByName(const std::u16string& name);
@@ -183,7 +183,7 @@ private:
     Volume() = default;
     Status Replay(const LogScan& scan);
     Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
-    Status AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes);
+    Status AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
     // `before` holds the record's old index entries when the caller has them.
     void PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
