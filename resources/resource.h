@@ -2,3 +2,6 @@
 #pragma once
 
 #define IDI_VANTARO 1
+
+#include "message_box_ids.h"
+#include "shell_ids.h"

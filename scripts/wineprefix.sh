@@ -1,12 +1,59 @@
 #!/usr/bin/env bash
-# Creates a Wine prefix once (wineboot), with crash dialogs switched off.
-# A stalled wineboot fails within a bounded time instead of hanging.
+# Creates a Wine prefix once (wineboot) and configures it: no crash dialogs,
+# unmanaged windows, the fonts of fonts-wine. A stalled wineboot fails within
+# a bounded time instead of hanging. Raise the version below when the
+# configuration changes, so existing prefixes are configured again.
+#
+# With --isolated (the test prefixes) the user's shell folders are folders of
+# the prefix itself instead of links to the home folder, so nothing a test
+# writes to "My Documents" can touch a real file.
 set -euo pipefail
 prefix="$1"
+isolated="${2:-}"
 ready="$prefix/.vantaro-ready"
-[ -f "$ready" ] && exit 0
+version="3${isolated}"
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+
+# Debian's Wine does not pick up the fonts of fonts-wine from its data folder,
+# so Tahoma would fall back to a serif face; the prefix's own Fonts folder is
+# always searched.
+install_fonts() {
+  local fonts="$prefix/drive_c/windows/Fonts"
+  [ -d "$fonts" ] || return 0
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -f "$font" ] && [ ! -f "$fonts/$(basename "$font")" ] && cp "$font" "$fonts/"
+  done
+  return 0
+}
+
+isolate_user_folders() {
+  local link
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link"
+      mkdir -p "$link"
+    fi
+  done
+}
+
+configure() {
+  [ "$isolated" = "--isolated" ] && isolate_user_folders
+  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # Windows are the device's, placed by the program itself. Unmanaged, they
+  # also close at once: without a window manager Wine otherwise waits two
+  # seconds for each managed window to be withdrawn.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  timeout 60 wineserver -w || true
+  install_fonts
+  echo "$version" >"$ready"
+}
+
+if [ -f "$ready" ]; then
+  [ "$(cat "$ready")" = "$version" ] || configure
+  exit 0
+fi
+
 unset DISPLAY
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
@@ -16,6 +63,4 @@ if ! timeout 300 wineboot -i >/dev/null 2>&1; then
   timeout 20 wineserver -k 2>/dev/null || true
   exit 1
 fi
-timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-timeout 60 wineserver -w || true
-touch "$ready"
+configure

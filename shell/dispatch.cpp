@@ -1,5 +1,7 @@
 #include "shell/dispatch.h"
 
+#include "resources/resource.h"
+
 LRESULT DispatchMessageRows(const MessageRow* rows, size_t count,
                             HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -22,4 +24,9 @@ LRESULT DispatchCommandRows(const CommandRow* rows, size_t count,
     }
     *handled = false;
     return 0;
+}
+
+bool IsProfileCommand(WORD id, int profiles)
+{
+    return profiles >= 0 && id >= IDM_PROFILE_FIRST && id - IDM_PROFILE_FIRST <= profiles;
 }

@@ -25,3 +25,7 @@ LRESULT DispatchMessageRows(const MessageRow* rows, size_t count,
 // Sets *handled to whether a row matched.
 LRESULT DispatchCommandRows(const CommandRow* rows, size_t count,
                             HWND window, WPARAM wParam, LPARAM lParam, bool* handled);
+
+// Commands of the Profiles menu: 60000 ("All") up to 60000 + profiles, both
+// inclusive. A negative count admits none.
+bool IsProfileCommand(WORD id, int profiles);

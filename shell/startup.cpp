@@ -1,8 +1,13 @@
 #include "shell/startup.h"
 
 #include "shell/app_state.h"
+#include "shell/app_bitmaps.h"
 #include "shell/main_window.h"
+#include "shell/shell_stages.h"
 #include "shell/splitter.h"
+#include "store/activity_database.h"
+#include "shell/view_resources.h"
+#include "settings/settings.h"
 
 HINSTANCE hInstance;
 HWND hMainWindow;
@@ -81,18 +86,29 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     if (BringRunningInstanceForward())
         return nullptr;
 
+    ResetShellActivateInfo();
     osGeneration = DetermineOsGeneration();
 
     hMainWindow = CreateMainWindow(instance);
     if (!hMainWindow)
         return nullptr;
 
+    LoadAppBitmaps(instance);
     // Paint the header band before the slower stages run.
-    RECT band = {0, 0, 0, 18};
-    GetClientRect(hMainWindow, &band);
-    band.bottom = 18;
-    InvalidateRect(hMainWindow, &band, FALSE);
-    UpdateWindow(hMainWindow);
+    ShowHeaderBandAndMenuBar(hMainWindow);
+
+    DetermineBackupFolder();
+    CreateSettingsKey();
+    LoadStartupSettings(hMainWindow);
+    MountVolumeAtStartup(hMainWindow);
+    CreateViewBrushes();
+    CreateViewFonts();
+
+    if (!OpenActivityDatabase())
+        return nullptr;
+    OpenContactsWatch(hMainWindow);
+
+    hasKeyboard = DetermineKeyboardFlag();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
@@ -101,6 +117,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
 
 int ExitInstance(HINSTANCE, int exitCode)
 {
+    CloseVolumeAtExit();
     return exitCode;
 }
 

@@ -23,3 +23,23 @@ bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source)
     buffer[length] = 0;
     return whole;
 }
+
+void TrimSpaces(wchar_t* text)
+{
+    if (!text)
+        return;
+    size_t length = 0;
+    while (text[length] && length <= 999)
+        ++length;
+    if (length == 0 || length > 999)
+        return;
+    while (length > 0 && text[length - 1] == L' ')
+        text[--length] = 0;
+    size_t start = 0;
+    while (text[start] == L' ')
+        ++start;
+    if (start > 0) {
+        for (size_t i = 0; i + start <= length; ++i)
+            text[i] = text[i + start];
+    }
+}

@@ -12,3 +12,8 @@ bool CopyText(wchar_t (&buffer)[N], const wchar_t* source)
 {
     return CopyText(buffer, N, source);
 }
+
+// Removes trailing, then leading blanks (U+0020 only) in place, so a string of
+// blanks becomes empty. Empty strings and strings longer than 999 characters
+// are left as they are.
+void TrimSpaces(wchar_t* text);

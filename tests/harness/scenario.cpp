@@ -1,8 +1,10 @@
 #include "tests/harness/scenario.h"
 
 #include "shell/app_folders.h"
+#include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "store/volume.h"
 
 static Scenario* activeScenario;
 
@@ -115,8 +117,20 @@ HWND Scenario::Start(int showCommand)
     quitSeen = false;
     mainWindow = InitInstance(instance, showCommand);
     if (!mainWindow)
-        UnregisterWindowClasses(instance);
+        AbandonStart(instance);
     return mainWindow;
+}
+
+// A process whose start-up ended early simply exits; in-process the half-built
+// main window and the mounted volume are cleaned up instead.
+void Scenario::AbandonStart(HINSTANCE instance)
+{
+    if (hMainWindow && IsWindow(hMainWindow)) {
+        DestroyWindow(hMainWindow);
+        PumpUntil([this] { return quitSeen; }, 2000);
+    }
+    UnmountDBVolume();
+    UnregisterWindowClasses(instance);
 }
 
 bool Scenario::Running() const
@@ -204,9 +218,44 @@ static BOOL CALLBACK CollectText(HWND child, LPARAM param)
 
 void Scenario::OnActivated(HWND window)
 {
-    if (window == mainWindow || GetParent(window) != nullptr)
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    // The main window activates itself during start-up, and GetParent names
+    // the owner of a pop-up: owned dialogs are told from children by style.
+    if (lstrcmpW(className, L"Vantaro") == 0 || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
+    // The device's own chrome (navigation bar, menu bar, input panel) never
+    // asks anything.
+    if (GetWindowLongPtrW(window, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE))
+        return;
+    // A dialog may be activated before WM_INITDIALOG has filled it; it is
+    // looked at and answered from the modal loop that runs next.
+    for (HWND waiting : pending)
+        if (waiting == window)
+            return;
+    pending.push_back(window);
+    SetTimer(nullptr, 0, 1, AnswerPending);
+}
+
+void CALLBACK Scenario::AnswerPending(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (!activeScenario)
+        return;
+    std::vector<HWND> windows;
+    windows.swap(activeScenario->pending);
+    for (HWND window : windows) {
+        if (IsWindow(window))
+            activeScenario->Answer(window);
+    }
+}
+
+void Scenario::Answer(HWND window)
+{
     SeenDialog dialog;
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    dialog.className = className;
     dialog.title = WindowText(window);
     EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&dialog));
     seen.push_back(dialog);
@@ -214,9 +263,7 @@ void Scenario::OnActivated(HWND window)
         answerer(window);
         return;
     }
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, L"#32770") == 0)
+    if (dialog.className == L"#32770")
         PressButton(window, IDOK);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct SeenDialog {
+    std::wstring className;
     std::wstring title;
     std::vector<std::wstring> texts;   // texts of its child controls, in z-order
 };
@@ -46,6 +47,9 @@ public:
     const std::wstring& InstallFolder() const { return installFolder; }
     const std::wstring& DocumentsFolder() const { return documentsFolder; }
     const std::wstring& DeviceFolder() const { return deviceFolder; }
+    // The scratch keys standing in for HKEY_CURRENT_USER and HKEY_CLASSES_ROOT.
+    HKEY UserRegistry() const { return userKey; }
+    HKEY ClassesRegistry() const { return classesKey; }
 
     // Saves what the window shows as a 24-bit BMP.
     static bool SaveWindowImage(HWND window, const std::wstring& path);
@@ -53,6 +57,9 @@ public:
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     void OnActivated(HWND window);
+    static void CALLBACK AnswerPending(HWND, UINT, UINT_PTR timer, DWORD);
+    void Answer(HWND window);
+    void AbandonStart(HINSTANCE instance);
     void SandboxRegistry();
     void RestoreRegistry();
 
@@ -65,6 +72,7 @@ private:
     int quitCode = 0;
     std::function<void(HWND)> answerer;
     std::vector<SeenDialog> seen;
+    std::vector<HWND> pending;
 };
 
 // Runs a program and waits for it while dispatching this thread's messages.

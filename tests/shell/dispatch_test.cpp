@@ -59,3 +59,17 @@ TEST(CommandTable, PassesIdAndNotificationCodeAndReportsUnlistedIds)
     EXPECT_EQ(0, DispatchCommandRows(commands, 1, nullptr, MAKEWPARAM(8, 0), 0, &handled));
     EXPECT_FALSE(handled);
 }
+
+TEST(ProfileCommands, RangeRunsFromAllToTheLastProfile)
+{
+    // No profiles: only "All".
+    EXPECT_TRUE(IsProfileCommand(60000, 0));
+    EXPECT_FALSE(IsProfileCommand(60001, 0));
+    EXPECT_FALSE(IsProfileCommand(59999, 0));
+    // n profiles: 60000 + n is the last one, one more is nothing.
+    EXPECT_TRUE(IsProfileCommand(60003, 3));
+    EXPECT_FALSE(IsProfileCommand(60004, 3));
+    EXPECT_FALSE(IsProfileCommand(40052, 3));
+    EXPECT_TRUE(IsProfileCommand(65535, 5535));
+    EXPECT_FALSE(IsProfileCommand(60000, -1));
+}

@@ -3,6 +3,8 @@
 #include "shell/startup.h"
 #include "tests/harness/scenario.h"
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 static std::wstring ProgramCommandLine()
@@ -36,18 +38,38 @@ TEST(Startup, UnregistrableClassEndsWithExitCode1)
     }
 }
 
-TEST(Startup, ExitCommandEndsTheProgramWithTheQuitCode)
+TEST(Startup, ExitCommandEndsTheProgramWithTheQuitCodeAndLeavesABackup)
 {
+    // The program runs from a folder of its own, and no earlier backup in the
+    // prefix's documents folder may raise the restore question.
+    Scenario sandbox;
+    // Far longer than the 99 characters a handheld path may have: nothing may
+    // be cut from the volume's path.
+    const std::wstring folder =
+        sandbox.InstallFolder() + L"\\a folder name that makes the install path longer than any handheld path";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_GT(folder.size(), 99u);
+    const std::wstring program = folder + L"\\vantaro.exe";
+    ASSERT_TRUE(CopyFileW(WindowsPath(VANTARO_EXE).c_str(), program.c_str(), FALSE));
+    wchar_t documents[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, documents, CSIDL_PERSONAL, FALSE));
+    const std::wstring backup = std::wstring(documents) + L"\\vt1.vol";
+    DeleteFileW(backup.c_str());
+
     DWORD exitCode = 99;
     bool exitSent = false;
-    ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode, 30000, [&](HANDLE) {
-        HWND running = FindWindowW(L"Vantaro", L"Vantaro");
-        if (running && !exitSent)
+    ASSERT_TRUE(RunProgram(L"\"" + program + L"\"", &exitCode, 30000, [&](HANDLE process) {
+        // Idle means start-up is over and the message loop waits for input.
+        if (exitSent || WaitForInputIdle(process, 0) != 0)
+            return;
+        if (HWND running = FindWindowW(L"Vantaro", L"Vantaro"))
             exitSent = PostMessageW(running, WM_COMMAND, IDM_EXIT, 0) != 0;
     }));
     EXPECT_TRUE(exitSent);
     EXPECT_EQ(0u, exitCode);
     EXPECT_EQ(nullptr, FindWindowW(L"Vantaro", L"Vantaro"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\vt1.vol").c_str()));
+    EXPECT_TRUE(DeleteFileW(backup.c_str()));   // the normal exit refreshed the backup
 }
 
 TEST(MainWindow, UnlistedMessagesAndCommandsFallThrough)

@@ -32,3 +32,29 @@ TEST(CopyText, ZeroCapacityWritesNothing)
     EXPECT_FALSE(CopyText(&guard, 0, L"a"));
     EXPECT_EQ(L'x', guard);
 }
+
+TEST(TrimSpaces, RemovesOnlyBlanksAtBothEnds)
+{
+    wchar_t text[] = L"  Phone Call \t ";
+    TrimSpaces(text);
+    EXPECT_STREQ(L"Phone Call \t", text);
+    wchar_t blanks[] = L"     ";
+    TrimSpaces(blanks);
+    EXPECT_STREQ(L"", blanks);
+    wchar_t inner[] = L" a  b ";
+    TrimSpaces(inner);
+    EXPECT_STREQ(L"a  b", inner);
+}
+
+TEST(TrimSpaces, LeavesTextsOver999CharactersAlone)
+{
+    std::wstring exact(998, L'x');
+    exact = L" " + exact + L" ";   // 1000 characters
+    std::wstring copy = exact;
+    TrimSpaces(&copy[0]);
+    EXPECT_EQ(exact, copy.c_str());
+
+    std::wstring fits = L" " + std::wstring(997, L'x') + L" ";   // 999 characters
+    TrimSpaces(&fits[0]);
+    EXPECT_EQ(std::wstring(997, L'x'), fits.c_str());
+}

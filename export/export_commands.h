@@ -1,0 +1,6 @@
+// What the main window asks of export.
+#pragma once
+#include <windows.h>
+
+// The export dialog, modal over the main window.
+void ShowExportDialog(HWND mainWindow);

@@ -1,0 +1,248 @@
+#include "platform/shell/device_screen.h"
+
+#include <map>
+
+namespace ceshell {
+
+namespace {
+
+thread_local HHOOK screenHook;
+thread_local HHOOK createHook;
+thread_local HWND windowToPlace;
+
+struct DialogTraits {
+    bool doneButton;
+    bool followsSip;
+};
+std::map<HWND, DialogTraits> shellDialogs;
+
+HWND navigationBar;
+
+bool IsOwnClass(const wchar_t* className)
+{
+    if (IS_INTRESOURCE(className))
+        return false;
+    return lstrcmpW(className, MENU_BAR_CLASS) == 0 || lstrcmpW(className, NAV_BAR_CLASS) == 0 ||
+           lstrcmpW(className, SIP_CLASS) == 0;
+}
+
+// A device has no window frames: a top-level window is a bare rectangle.
+void StripDesktopFrame(HWND window, CREATESTRUCTW* create)
+{
+    const LONG frame = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    const LONG exFrame = WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME;
+    create->style = (create->style & ~frame) | WS_POPUP;
+    create->dwExStyle &= ~exFrame;
+    SetWindowLongW(window, GWL_STYLE, create->style);
+    SetWindowLongW(window, GWL_EXSTYLE, create->dwExStyle);
+}
+
+LRESULT CALLBACK ScreenHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        auto* cbt = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+        CREATESTRUCTW* create = cbt->lpcs;
+        // A device has no overlapped windows: a top-level window without
+        // WS_POPUP, or one left at the default position, fills the screen
+        // below the navigation bar. (Some window managers resolve the
+        // default position before the hook sees it, so both count.)
+        const bool topLevel = !(create->style & WS_CHILD);
+        const bool overlapped = !(create->style & (WS_POPUP | WS_CHILD));
+        if (topLevel && (create->x == CW_USEDEFAULT || overlapped) && !IsOwnClass(create->lpszClass)) {
+            const RECT area = DefaultWindowRect();
+            create->x = area.left;
+            create->y = area.top;
+            create->cx = area.right - area.left;
+            create->cy = area.bottom - area.top;
+            StripDesktopFrame(reinterpret_cast<HWND>(wParam), create);
+            // Not every window manager takes the changed position from the
+            // hook; the window is placed again as it receives WM_CREATE.
+            windowToPlace = reinterpret_cast<HWND>(wParam);
+        }
+    } else if (code == HCBT_ACTIVATE) {
+        if (navigationBar)
+            InvalidateRect(navigationBar, nullptr, FALSE);
+    } else if (code == HCBT_DESTROYWND) {
+        ForgetShellDialog(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_CREATE && sent->hwnd == windowToPlace) {
+        windowToPlace = nullptr;
+        const RECT area = DefaultWindowRect();
+        SetWindowPos(sent->hwnd, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Installed before main so that the program's first window already lands on
+// the device screen.
+struct StartupHook {
+    StartupHook() { InstallDeviceScreenHook(); }
+} startupHook;
+
+// ---- Navigation bar -----------------------------------------------------------
+
+HWND ActiveDoneDialog()
+{
+    HWND active = GetActiveWindow();
+    bool done = false, follows = false;
+    if (active && IsShellDialog(active, &done, &follows) && done)
+        return active;
+    return nullptr;
+}
+
+void PaintNavigationBar(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    FillSolid(dc, client, RGB(16, 40, 96));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    HFONT font = CreateShellFont(13, FW_BOLD);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+
+    // The flag symbol of the start menu, then the active window's title.
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const int x = 6 + (quarter % 2) * 6, y = 7 + (quarter / 2) * 6;
+        FillSolid(dc, {x, y, x + 5, y + 5}, RGB(255, 255, 255));
+    }
+
+    wchar_t title[64] = {};
+    HWND active = GetActiveWindow();
+    if (active)
+        GetWindowTextW(active, title, 64);
+    RECT text = {24, 0, client.right - 40, client.bottom};
+    DrawTextW(dc, title, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+
+    if (ActiveDoneDialog()) {
+        RECT done = DoneButtonRect();
+        HBRUSH circle = CreateSolidBrush(RGB(255, 255, 255));
+        HGDIOBJ oldBrush = SelectObject(dc, circle);
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        Ellipse(dc, done.left, done.top, done.right, done.bottom);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+        DeleteObject(circle);
+        SetTextColor(dc, RGB(16, 40, 96));
+        DrawTextW(dc, L"ok", -1, &done, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK NavigationBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        PaintNavigationBar(window);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONUP: {
+        POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        RECT done = DoneButtonRect();
+        HWND dialog = ActiveDoneDialog();
+        if (dialog && PtInRect(&done, point))
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (navigationBar == window)
+            navigationBar = nullptr;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+HFONT CreateShellFont(int height, int weight)
+{
+    return CreateFontW(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+}
+
+bool RegisterShellClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW existing;
+    if (GetClassInfoW(instance, name, &existing))
+        return true;
+    WNDCLASSW shellClass = {};
+    shellClass.lpfnWndProc = procedure;
+    shellClass.hInstance = instance;
+    shellClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    shellClass.hbrBackground = background;
+    shellClass.lpszClassName = name;
+    return RegisterClassW(&shellClass) != 0;
+}
+
+void InstallDeviceScreenHook()
+{
+    if (!screenHook)
+        screenHook = SetWindowsHookExW(WH_CBT, ScreenHook, nullptr, GetCurrentThreadId());
+    if (!createHook)
+        createHook = SetWindowsHookExW(WH_CALLWNDPROC, CreateHook, nullptr, GetCurrentThreadId());
+}
+
+RECT DoneButtonRect()
+{
+    return {SCREEN_WIDTH - 32, 3, SCREEN_WIDTH - 4, NAV_BAR_HEIGHT - 3};
+}
+
+HWND NavigationBar()
+{
+    return navigationBar;
+}
+
+void EnsureShellWindows()
+{
+    InstallDeviceScreenHook();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (RegisterShellClass(NAV_BAR_CLASS, NavigationBarProc) && !navigationBar) {
+        const RECT bar = NavBarRect();
+        navigationBar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, NAV_BAR_CLASS,
+                                        L"", WS_POPUP | WS_VISIBLE, bar.left, bar.top, bar.right - bar.left,
+                                        bar.bottom - bar.top, nullptr, nullptr, instance, nullptr);
+    }
+}
+
+void RegisterShellDialog(HWND dialog, bool doneButton, bool followsSip)
+{
+    shellDialogs[dialog] = {doneButton, followsSip};
+    if (navigationBar)
+        InvalidateRect(navigationBar, nullptr, FALSE);
+}
+
+bool IsShellDialog(HWND dialog, bool* doneButton, bool* followsSip)
+{
+    auto found = shellDialogs.find(dialog);
+    if (found == shellDialogs.end())
+        return false;
+    *doneButton = found->second.doneButton;
+    *followsSip = found->second.followsSip;
+    return true;
+}
+
+void ForgetShellDialog(HWND dialog)
+{
+    if (shellDialogs.erase(dialog) && navigationBar)
+        InvalidateRect(navigationBar, nullptr, FALSE);
+}
+
+} // namespace ceshell

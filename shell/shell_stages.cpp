@@ -1,0 +1,40 @@
+#include "shell/shell_stages.h"
+
+#include "shell/app_folders.h"
+#include "shell/app_state.h"
+#include "shell/header_band.h"
+
+SHACTIVATEINFO shellActivateInfo;
+std::wstring backupFolder;
+int hasKeyboard;
+
+void ResetShellActivateInfo()
+{
+    shellActivateInfo = SHACTIVATEINFO();
+    shellActivateInfo.cbSize = sizeof shellActivateInfo;
+}
+
+void ShowHeaderBandAndMenuBar(HWND mainWindow)
+{
+    UpdateHeaderBand(mainWindow);
+    if (hMenuBar) {
+        ShowWindow(hMenuBar, SW_SHOW);
+        UpdateWindow(hMenuBar);
+    }
+}
+
+void DetermineBackupFolder()
+{
+    backupFolder = GetDocumentsFolder();
+}
+
+int DetermineKeyboardFlag()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD value = 0, type = 0, size = sizeof value;
+    const LONG read = RegQueryValueExW(key, L"HasKeyboard", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1 ? 1 : 0;
+}

@@ -1,0 +1,13 @@
+// Start-up stages of the shell that need nothing from later stages.
+#pragma once
+#include <windows.h>
+
+// Clears the activation block the shell helpers keep their state in.
+void ResetShellActivateInfo();
+// Paints the header band at once and shows the menu bar, so the window looks
+// right while the slower stages run.
+void ShowHeaderBandAndMenuBar(HWND mainWindow);
+// The user's documents folder, where the volume's backup copy goes.
+void DetermineBackupFolder();
+// 1 when HKEY_CURRENT_USER\SOFTWARE\Microsoft\Shell "HasKeyboard" reads as 1.
+int DetermineKeyboardFlag();

@@ -1,0 +1,189 @@
+#include "store/activity_queries.h"
+
+#include "settings/settings.h"
+#include "shell/message_box.h"
+#include "shell/text.h"
+#include "store/activity_database.h"
+#include "store/database.h"
+#include "views/find_bar.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+constexpr int OID_ARRAY_STEP = 100;
+
+// A growing array of object ids in the caller's malloc'd storage.
+struct OidArray {
+    CEOID** items;
+    int capacity;
+    int count;
+
+    bool Reset()
+    {
+        count = 0;
+        capacity = 0;
+        void* storage = std::realloc(*items, OID_ARRAY_STEP * sizeof(CEOID));
+        if (!storage)
+            return false;
+        *items = static_cast<CEOID*>(storage);
+        capacity = OID_ARRAY_STEP;
+        return true;
+    }
+
+    bool Append(CEOID oid)
+    {
+        if (count == capacity) {
+            void* grown = std::realloc(*items, (static_cast<size_t>(capacity) + OID_ARRAY_STEP) * sizeof(CEOID));
+            if (!grown)
+                return false;
+            *items = static_cast<CEOID*>(grown);
+            capacity += OID_ARRAY_STEP;
+        }
+        (*items)[count++] = oid;
+        return true;
+    }
+};
+
+bool FindFilterApplies(int applyFind)
+{
+    return applyFind == 1 && findBarVisible && findMode == FIND_MODE_ACTIVITIES && findText[0] != 0;
+}
+
+// Whether the record's find column contains the find text; the record is the
+// scan's work record, so a failed read judges what it held before.
+bool MatchesFind(HANDLE database, CEOID oid, ActivityRecord* work)
+{
+    ReadActivityRecordDB(activityDatabase, oid, work);
+    wchar_t text[COLUMN_TEXT_CAPACITY];
+    GetActivityColumnText(*work, lastactivityfindfield, text, COLUMN_TEXT_CAPACITY, 0);
+    CharLowerW(text);
+    bool match = std::wcsstr(text, findText) != nullptr;
+    // Reading moved the scan's handle on; put it back on this record.
+    DWORD index = 0;
+    CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index);
+    return match;
+}
+
+} // namespace
+
+void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFind)
+{
+    *count = 0;
+    OidArray array = {oids, 0, 0};
+    if (!array.Reset())
+        return;
+
+    CEOID databaseOid = 0;
+    int records = 0;
+    HANDLE database = OpenCreateDB(&databaseOid, &records, L"ActivityDatabase", PROPID_CONTACTOID, false);
+    if (!database) {
+        AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'getActivityOIDList'", L"Error", 0x30);
+        return;
+    }
+
+    const bool filter = FindFilterApplies(applyFind);
+    ActivityRecord work = {};
+    DWORD index = 0;
+    auto offer = [&](CEOID oid) {
+        if (!filter || MatchesFind(database, oid, &work))
+            return array.Append(oid);
+        return true;
+    };
+
+    if (contactOid == 0) {
+        for (DWORD offset = 0;; ++offset) {
+            CEOID oid = CeSeekDatabase(database, CEDB_SEEK_BEGINNING, offset, &index);
+            if (oid == 0 || !offer(oid))
+                break;
+        }
+    } else {
+        CEPROPVAL key = {};
+        key.propid = PROPID_CONTACTOID;
+        key.val.ulVal = contactOid;
+        CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key), &index);
+        if (oid == 0) {
+            std::free(*oids);
+            *oids = nullptr;
+            CloseHandle(database);
+            return;
+        }
+        while (oid != 0 && offer(oid))
+            oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&key), &index);
+    }
+    *count = array.count;
+    CloseHandle(database);
+}
+
+int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record)
+{
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, contactOid, &count, 0);
+    int found = 0;
+    for (int i = 0; i < count && !found; ++i) {
+        if (ReadActivityRecordDB(database, oids[i], record) && record->lastFlag)
+            found = 1;
+    }
+    std::free(oids);
+    return found;
+}
+
+void DeleteContactActivities(CEOID contactOid)
+{
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, contactOid, &count, 0);
+    for (int i = 0; i < count; ++i)
+        DeleteRecordDB(activityDatabase, oids[i]);
+    std::free(oids);
+}
+
+static void FormatDate(double date, wchar_t* buffer, size_t capacity, int raw)
+{
+    if (date == 0.0) {
+        CopyText(buffer, capacity, L"(None)");
+        return;
+    }
+    if (raw) {
+        std::swprintf(buffer, capacity, L"%f", date);
+        return;
+    }
+    SYSTEMTIME time = {};
+    wchar_t text[COLUMN_TEXT_CAPACITY];
+    if (VariantTimeToSystemTime(date, &time) &&
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, COLUMN_TEXT_CAPACITY) > 0)
+        CopyText(buffer, capacity, text);
+    else
+        CopyText(buffer, capacity, L"Unknown");
+}
+
+void GetActivityColumnText(ActivityRecord record, int column, wchar_t* buffer, size_t capacity, int raw)
+{
+    if (!buffer || capacity == 0)
+        return;
+    // Label and notes columns show at most their first 39 characters.
+    const size_t textCapacity = std::min<size_t>(capacity, COLUMN_TEXT_CAPACITY);
+    record.notes[NOTES_CAPACITY - 1] = 0;
+    switch (column) {
+    case ACTIVITY_COLUMN_DATE: FormatDate(record.date, buffer, capacity, raw); break;
+    case ACTIVITY_COLUMN_NEXT_DATE: FormatDate(record.nextDate, buffer, capacity, raw); break;
+    case ACTIVITY_COLUMN_EVENT: CopyText(buffer, textCapacity, record.event); break;
+    case ACTIVITY_COLUMN_NEXT_ACTION: CopyText(buffer, textCapacity, record.nextAction); break;
+    case ACTIVITY_COLUMN_NOTES:
+        CopyText(buffer, textCapacity, record.notes);
+        for (wchar_t* c = buffer; *c; ++c)
+            if (*c == L'\r' || *c == L'\n')
+                *c = L' ';
+        break;
+    case ACTIVITY_COLUMN_USER1: CopyText(buffer, textCapacity, record.user1); break;
+    case ACTIVITY_COLUMN_USER2: CopyText(buffer, textCapacity, record.user2); break;
+    case ACTIVITY_COLUMN_USER3: CopyText(buffer, textCapacity, record.user3); break;
+    default: CopyText(buffer, capacity, column < 0 ? L"Unknown" : L"Error"); break;
+    }
+}

@@ -1,0 +1,210 @@
+#include "store/activity_record.h"
+
+#include "shell/message_box.h"
+#include "shell/text.h"
+#include "store/activity_queries.h"
+#include "store/database.h"
+
+#include <cstdlib>
+#include <string>
+
+static CEPROPVAL StringProperty(CEPROPID id, wchar_t* text)
+{
+    CEPROPVAL value = {};
+    value.propid = id;
+    value.val.lpwstr = text;
+    return value;
+}
+
+static CEPROPVAL ShortProperty(CEPROPID id, int number)
+{
+    CEPROPVAL value = {};
+    value.propid = id;
+    value.val.iVal = static_cast<short>(number);
+    return value;
+}
+
+static CEPROPVAL DateProperty(CEPROPID id, double date)
+{
+    CEPROPVAL value = {};
+    value.propid = id;
+    value.val.dblVal = date;
+    return value;
+}
+
+static void Terminate(ActivityRecord& record)
+{
+    record.fileAs[LABEL_CAPACITY - 1] = 0;
+    record.event[LABEL_CAPACITY - 1] = 0;
+    record.nextAction[LABEL_CAPACITY - 1] = 0;
+    record.notes[NOTES_CAPACITY - 1] = 0;
+    record.user1[LABEL_CAPACITY - 1] = 0;
+    record.user2[LABEL_CAPACITY - 1] = 0;
+    record.user3[LABEL_CAPACITY - 1] = 0;
+}
+
+static bool SeekRecord(HANDLE database, CEOID oid, const wchar_t* operation)
+{
+    DWORD index = 0;
+    if (CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index) != 0)
+        return true;
+    std::wstring text = std::wstring(L"No record found '") + operation + L"'";
+    AppMessageBox(nullptr, text.c_str(), L"Error", 0);
+    return false;
+}
+
+// Seeks to the record and reads all its properties; failures are reported in
+// the operation's name. The caller releases the result with LocalFree.
+static CEPROPVAL* ReadRecordProperties(HANDLE database, CEOID oid, const wchar_t* operation, WORD* count)
+{
+    *count = 0;
+    if (!SeekRecord(database, oid, operation))
+        return nullptr;
+    LPBYTE data = nullptr;
+    DWORD size = 0;
+    if (CeReadRecordProps(database, CEDB_ALLOWREALLOC, count, nullptr, &data, &size) == 0) {
+        if (data)
+            LocalFree(data);
+        *count = 0;
+        std::wstring text = std::wstring(L"Failed to read record '") + operation + L"'";
+        AppMessageBox(nullptr, text.c_str(), L"error", 0);
+        return nullptr;
+    }
+    return reinterpret_cast<CEPROPVAL*>(data);
+}
+
+CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record)
+{
+    if (oid != NEW_ACTIVITY_RECORD && !SeekRecord(database, oid, L"WriteActivityRecordDB"))
+        return 0;
+    Terminate(record);
+
+    CEPROPVAL values[13] = {};
+    values[0].propid = PROPID_CONTACTOID;
+    values[0].val.ulVal = record.contactOid;
+    values[1] = StringProperty(PROPID_EVENT, record.event);
+    values[2] = StringProperty(PROPID_NEXTACTION, record.nextAction);
+    values[3] = StringProperty(PROPID_NOTES, record.notes);
+    values[4] = StringProperty(PROPID_USER1, record.user1);
+    values[5] = StringProperty(PROPID_USER2, record.user2);
+    values[6] = StringProperty(PROPID_USER3, record.user3);
+    values[7] = ShortProperty(PROPID_REMINDINDEX, record.remindIndex);
+    values[8].propid = PROPID_LASTFLAG;
+    values[8].val.boolVal = record.lastFlag ? TRUE : FALSE;
+    values[9] = DateProperty(PROPID_DATE, record.date);
+    values[10] = DateProperty(PROPID_NEXTDATE, record.nextDate);
+    values[11] = StringProperty(PROPID_FILEAS, record.fileAs);
+    values[12] = ShortProperty(PROPID_DONE, record.done);
+
+    CEOID written = CeWriteRecordProps(database, oid == NEW_ACTIVITY_RECORD ? 0 : oid, 13, values);
+    ReportWriteError(written);
+    FlushVolume();
+    return written;
+}
+
+static void CopyProperty(const CEPROPVAL& value, ActivityRecord* record)
+{
+    if (value.wFlags & CEDB_PROPNOTFOUND)
+        return;
+    switch (value.propid) {
+    case PROPID_CONTACTOID: record->contactOid = value.val.ulVal; break;
+    case PROPID_EVENT: CopyText(record->event, value.val.lpwstr); break;
+    case PROPID_NEXTACTION: CopyText(record->nextAction, value.val.lpwstr); break;
+    case PROPID_NOTES: CopyText(record->notes, value.val.lpwstr); break;
+    case PROPID_USER1: CopyText(record->user1, value.val.lpwstr); break;
+    case PROPID_USER2: CopyText(record->user2, value.val.lpwstr); break;
+    case PROPID_USER3: CopyText(record->user3, value.val.lpwstr); break;
+    case PROPID_LASTFLAG: record->lastFlag = value.val.boolVal; break;
+    case PROPID_DATE: record->date = value.val.dblVal; break;
+    case PROPID_NEXTDATE: record->nextDate = value.val.dblVal; break;
+    case PROPID_REMINDINDEX: record->remindIndex = value.val.iVal; break;
+    case PROPID_FILEAS: CopyText(record->fileAs, value.val.lpwstr); break;
+    case PROPID_DONE: record->done = value.val.iVal; break;
+    default: break;
+    }
+}
+
+CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record)
+{
+    WORD count = 0;
+    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityRecordDB", &count);
+    if (!values)
+        return 0;
+    for (WORD i = 0; i < count; ++i)
+        CopyProperty(values[i], record);
+    LocalFree(values);
+    return oid;
+}
+
+static const CEPROPVAL* FindProperty(const CEPROPVAL* values, WORD count, CEPROPID id)
+{
+    for (WORD i = 0; i < count; ++i) {
+        if (values[i].propid == id && !(values[i].wFlags & CEDB_PROPNOTFOUND))
+            return &values[i];
+    }
+    return nullptr;
+}
+
+int ReadActivityNoteFlagDB(HANDLE database, CEOID oid)
+{
+    WORD count = 0;
+    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityNoteFlagDB", &count);
+    if (!values)
+        return 0;
+    const CEPROPVAL* notes = FindProperty(values, count, PROPID_NOTES);
+    int flag = notes && notes->val.lpwstr && notes->val.lpwstr[0] ? 1 : 0;
+    LocalFree(values);
+    return flag;
+}
+
+int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid)
+{
+    WORD count = 0;
+    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityProcessedFlagDB", &count);
+    if (!values)
+        return 0;
+    const CEPROPVAL* done = FindProperty(values, count, PROPID_DONE);
+    int flag = done && done->val.iVal == 1 ? 1 : 0;
+    LocalFree(values);
+    return flag;
+}
+
+static void SetLastFlag(HANDLE database, CEOID oid, BOOL flag)
+{
+    ActivityRecord record = {};
+    if (ReadActivityRecordDB(database, oid, &record)) {
+        record.lastFlag = flag;
+        WriteActivityRecordDB(database, oid, record);
+    }
+}
+
+void UpdateLastActivityFlag(HANDLE database, CEOID contactOid)
+{
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, contactOid, &count, 0);
+
+    CEOID latest = 0, flagged = 0;
+    double latestNextDate = 0.0;
+    for (int i = 0; i < count; ++i) {
+        ActivityRecord record = {};
+        if (!ReadActivityRecordDB(database, oids[i], &record))
+            continue;
+        // Among equal Next Dates the first in the list wins; with no Next Date
+        // after day 0 at all the first record is the latest, so a contact with
+        // activities always keeps exactly one flagged.
+        if (latest == 0 || record.nextDate > latestNextDate) {
+            latestNextDate = record.nextDate;
+            latest = oids[i];
+        }
+        if (record.lastFlag)
+            flagged = oids[i];
+    }
+    std::free(oids);
+
+    if (latest == 0 || latest == flagged)
+        return;
+    SetLastFlag(database, latest, TRUE);
+    if (flagged)
+        SetLastFlag(database, flagged, FALSE);
+}

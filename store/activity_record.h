@@ -1,0 +1,51 @@
+// An activity: one record of "ActivityDatabase".
+#pragma once
+#include "platform/cedb/windbase.h"
+
+constexpr CEPROPID PROPID_CONTACTOID = 0x00150003;
+constexpr CEPROPID PROPID_EVENT = 0x0016001F;
+constexpr CEPROPID PROPID_NEXTACTION = 0x0017001F;
+constexpr CEPROPID PROPID_NOTES = 0x0018001F;
+constexpr CEPROPID PROPID_USER1 = 0x0019001F;
+constexpr CEPROPID PROPID_USER2 = 0x001A001F;
+constexpr CEPROPID PROPID_USER3 = 0x001B001F;
+constexpr CEPROPID PROPID_LASTFLAG = 0x001D000B;
+constexpr CEPROPID PROPID_DATE = 0x001E0005;
+constexpr CEPROPID PROPID_NEXTDATE = 0x001F0005;
+constexpr CEPROPID PROPID_REMINDINDEX = 0x00200002;
+constexpr CEPROPID PROPID_FILEAS = 0x0020001F;
+constexpr CEPROPID PROPID_DONE = 0x00210002;
+
+constexpr CEOID NEW_ACTIVITY_RECORD = 0xFFFFFFFFu;
+
+constexpr int LABEL_CAPACITY = 40;
+constexpr int NOTES_CAPACITY = 400;
+
+struct ActivityRecord {
+    CEOID contactOid;
+    wchar_t fileAs[LABEL_CAPACITY];
+    wchar_t event[LABEL_CAPACITY];
+    wchar_t nextAction[LABEL_CAPACITY];
+    wchar_t notes[NOTES_CAPACITY];
+    wchar_t user1[LABEL_CAPACITY];
+    wchar_t user2[LABEL_CAPACITY];
+    wchar_t user3[LABEL_CAPACITY];
+    BOOL lastFlag;
+    double date;
+    double nextDate;
+    int remindIndex;
+    int done;
+};
+
+// Writes all thirteen properties in one call of the service, so a record is
+// never half-written. oid NEW_ACTIVITY_RECORD creates a record. Returns the
+// record's object id, 0 on failure.
+CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record);
+// Fills the fields whose properties the record has; the others keep the
+// caller's values. Returns the object id read, 0 on failure.
+CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
+int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
+int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);
+// Gives the last flag to the contact's activity with the latest Next Date and
+// takes it from any other.
+void UpdateLastActivityFlag(HANDLE database, CEOID contactOid);

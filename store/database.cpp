@@ -1,0 +1,174 @@
+#include "store/database.h"
+
+#include "shell/app_state.h"
+#include "shell/message_box.h"
+#include "shell/text.h"
+#include "store/activity_record.h"
+#include "store/volume.h"
+
+#include <cwchar>
+
+void FlushVolume()
+{
+    CeFlushDBVol(&volumeGuid);
+}
+
+static HANDLE OpenByName(CEOID* oid, const wchar_t* name, CEPROPID sortProperty)
+{
+    // A request without a window: no change notifications are wanted.
+    CENOTIFYREQUEST request = {};
+    request.dwSize = sizeof request;
+    wchar_t nameBuffer[CEDB_MAXDBASENAMELEN];
+    if (name && !CopyText(nameBuffer, name)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CeOpenDatabaseEx(&volumeGuid, oid, name ? nameBuffer : nullptr, sortProperty,
+                            CEDB_AUTOINCREMENT, &request);
+}
+
+static CEOID CreateDatabase(const wchar_t* name, CEPROPID sortProperty, bool descending)
+{
+    CEDBASEINFO info = {};
+    info.dwFlags = CEDB_VALIDCREATE;
+    CopyText(info.szDbaseName, name);
+    info.dwDbaseType = 0;
+    info.wNumSortOrder = 3;
+    info.rgSortSpecs[0].propid = sortProperty;
+    info.rgSortSpecs[0].dwFlags = descending ? CEDB_SORT_DESCENDING : 0;
+    info.rgSortSpecs[1].propid = PROPID_CONTACTOID;
+    info.rgSortSpecs[2].propid = PROPID_LASTFLAG;
+    return CeCreateDatabaseEx(&volumeGuid, &info);
+}
+
+HANDLE OpenCreateDB(CEOID* oid, int* count, const wchar_t* name, CEPROPID sortProperty, bool descending)
+{
+    *oid = 0;
+    *count = 0;
+    HANDLE database = OpenByName(oid, name, sortProperty);
+    if (database == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_NOT_ENOUGH_MEMORY) {
+            AppMessageBox(hMainWindow, L"Not enough memory 'OpenCreateDB'", L"Error", 0);
+            return nullptr;
+        }
+        if (error != ERROR_FILE_NOT_FOUND)
+            return nullptr;
+        *oid = CreateDatabase(name, sortProperty, descending);
+        if (*oid == 0) {
+            AppMessageBox(hMainWindow, L"Database creation failed 'OpenCreateDB'", L"Error", 0);
+            return nullptr;
+        }
+        database = OpenByName(oid, nullptr, sortProperty);
+        if (database == INVALID_HANDLE_VALUE)
+            return nullptr;
+    }
+    CEOIDINFO info = {};
+    if (CeOidGetInfoEx(&volumeGuid, *oid, &info))
+        *count = info.infDatabase.wNumRecords;
+    return database;
+}
+
+void ReportWriteError(CEOID result)
+{
+    if (result != 0)
+        return;
+    DWORD error = GetLastError();
+    const wchar_t* text = L"Unknown Error";
+    if (error == ERROR_NOT_ENOUGH_MEMORY)
+        text = L"Not enough memory";
+    else if (error == ERROR_INVALID_PARAMETER)
+        text = L"Invalid Parameter";
+    AppMessageBox(nullptr, text, L"Error", 0);
+}
+
+CEOID WriteTextRecordDB(HANDLE database, const wchar_t* text)
+{
+    CEPROPVAL value = {};
+    value.propid = PROPID_TEXT;
+    value.val.lpwstr = const_cast<LPWSTR>(text ? text : L"");
+    CEOID oid = CeWriteRecordProps(database, 0, 1, &value);
+    ReportWriteError(oid);
+    FlushVolume();
+    return oid;
+}
+
+CEOID ReadTextRecordDB(HANDLE database, wchar_t* buffer, size_t capacity)
+{
+    WORD count = 0;
+    LPBYTE data = nullptr;
+    DWORD size = 0;
+    CEOID oid = CeReadRecordProps(database, CEDB_ALLOWREALLOC, &count, nullptr, &data, &size);
+    if (oid == 0) {
+        AppMessageBox(nullptr, L"Failed to read record", L"error", 0);
+        CopyText(buffer, capacity, L"");
+        if (data)
+            LocalFree(data);
+        return 0;
+    }
+    const CEPROPVAL* first = reinterpret_cast<const CEPROPVAL*>(data);
+    // A record of another shape yields an empty text rather than garbage.
+    if (count > 0 && TypeFromPropID(first->propid) == CEVT_LPWSTR && !(first->wFlags & CEDB_PROPNOTFOUND))
+        CopyText(buffer, capacity, first->val.lpwstr);
+    else
+        CopyText(buffer, capacity, L"");
+    LocalFree(data);
+    return oid;
+}
+
+void DeleteRecordDB(HANDLE database, CEOID oid)
+{
+    DWORD index = 0;
+    if (CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index) == 0) {
+        AppMessageBox(nullptr, L"No record found 'DeleteRecordDB'", L"Error", 0);
+        return;
+    }
+    if (!CeDeleteRecord(database, oid)) {
+        AppMessageBox(nullptr, L"Could not delete record 'DeleteRecordDB'", L"Error", 0);
+        return;
+    }
+    FlushVolume();
+}
+
+static int CountRecords(const wchar_t* name, CEPROPID sortProperty)
+{
+    CEOID oid = 0;
+    int count = 0;
+    HANDLE database = OpenCreateDB(&oid, &count, name, sortProperty, false);
+    if (!database)
+        return 0;
+    CloseHandle(database);
+    return count;
+}
+
+int CountActivityRecordsDB(const wchar_t* name)
+{
+    return CountRecords(name, PROPID_NEXTDATE);
+}
+
+int CountTextRecordsDB(const wchar_t* name)
+{
+    return CountRecords(name, PROPID_TEXT);
+}
+
+int DeleteNamedDB(const wchar_t* name)
+{
+    HANDLE enumeration = CeFindFirstDatabaseEx(&volumeGuid, 0);
+    if (enumeration == INVALID_HANDLE_VALUE)
+        return 0;
+    int deleted = 0;
+    for (CEOID oid; (oid = CeFindNextDatabaseEx(enumeration, &volumeGuid)) != 0;) {
+        CEOIDINFO info = {};
+        if (!CeOidGetInfoEx(&volumeGuid, oid, &info))
+            break;
+        if (wcscmp(info.infDatabase.szDbaseName, name) != 0)
+            continue;
+        if (CeDeleteDatabaseEx(&volumeGuid, oid))
+            deleted = 1;
+        else
+            AppMessageBox(nullptr, L"error in CeDeleteDatabaseEx!", L"Error", 0);
+        break;
+    }
+    CloseHandle(enumeration);
+    return deleted;
+}

@@ -1,0 +1,276 @@
+#include "platform/shell/aygshell.h"
+#include "platform/shell/device_screen.h"
+#include "tests/platform_shell/probe_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr UINT TEST_BAR = 200;
+constexpr UINT OVERSTATED_BAR = 201;
+constexpr int TEST_BITMAP = 300;
+
+class MenuBarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        parent = CreateProbeWindow();
+        ASSERT_NE(nullptr, parent);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(bar))
+            DestroyWindow(bar);
+        DestroyWindow(parent);
+        PumpPending();
+    }
+
+    BOOL Create(UINT id = TEST_BAR, DWORD flags = 0)
+    {
+        SHMENUBARINFO info = {};
+        info.cbSize = sizeof info;
+        info.hwndParent = parent;
+        info.dwFlags = flags;
+        info.nToolBarId = id;
+        info.hInstRes = GetModuleHandleW(nullptr);
+        info.nBmpId = TEST_BITMAP;
+        info.cBmpImages = 6;
+        BOOL created = SHCreateMenuBar(&info);
+        bar = info.hwndMB;
+        return created;
+    }
+
+    HWND Toolbar() const { return FindWindowExW(bar, nullptr, TOOLBARCLASSNAMEW, nullptr); }
+
+    // A pen tap in the middle of the button, as the toolbar receives it.
+    void TapButton(WORD command)
+    {
+        RECT item = {};
+        LRESULT index = SendMessageW(bar, TB_COMMANDTOINDEX, command, 0);
+        ASSERT_GE(index, 0);
+        ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)));
+        LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        SendMessageW(Toolbar(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageW(Toolbar(), WM_LBUTTONUP, 0, point);
+    }
+
+    bool CommandArrived(WORD command)
+    {
+        return PumpUntil([&] {
+            for (WORD seen : Probe().commands)
+                if (seen == command)
+                    return true;
+            return false;
+        }, 3000);
+    }
+
+    HWND parent = nullptr;
+    HWND bar = nullptr;
+};
+
+std::wstring MenuText(HMENU menu, int position)
+{
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    return text;
+}
+
+// Chooses a popup menu's item by keys once the menu is up.
+HHOOK menuHook;
+int menuDownPresses;
+LRESULT CALLBACK ChooseFromMenu(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_MENU && menuDownPresses >= 0) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        HWND menuWindow = msg->hwnd;
+        for (int i = 0; i < menuDownPresses; ++i)
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+        menuDownPresses = -1;
+    }
+    return CallNextHookEx(menuHook, code, wParam, lParam);
+}
+
+// Destroys the menu bar while its submenu is open.
+HWND barToDestroy;
+LRESULT CALLBACK DestroyBarInMenu(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_MENU && barToDestroy) {
+        DestroyWindow(barToDestroy);
+        barToDestroy = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(MenuBarTest, SitsInItsOwnWindowAtTheBottomOfTheScreen)
+{
+    ASSERT_TRUE(Create());
+    ASSERT_TRUE(IsWindow(bar));
+    EXPECT_NE(parent, bar);
+    wchar_t className[32] = {};
+    GetClassNameW(bar, className, 32);
+    EXPECT_STREQ(ceshell::MENU_BAR_CLASS, className);
+    EXPECT_EQ(parent, GetWindow(bar, GW_OWNER));
+    RECT rect;
+    GetWindowRect(bar, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(294, rect.top);
+    EXPECT_EQ(240, rect.right);
+    EXPECT_EQ(320, rect.bottom);
+    // Text menu, separator and three image buttons.
+    EXPECT_EQ(5, SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+}
+
+TEST_F(MenuBarTest, ImageButtonSendsItsCommandToTheParent)
+{
+    ASSERT_TRUE(Create());
+    TapButton(603);
+    EXPECT_TRUE(CommandArrived(603));
+    EXPECT_EQ(1u, Probe().commands.size());
+}
+
+TEST_F(MenuBarTest, DisabledButtonSendsNothingUntilEnabledAgain)
+{
+    ASSERT_TRUE(Create());
+    EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, 601, 0));
+    SendMessageW(bar, TB_ENABLEBUTTON, 601, FALSE);
+    EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, 601, 0));
+    TapButton(601);
+    PumpPending();
+    EXPECT_TRUE(Probe().commands.empty());
+
+    SendMessageW(bar, TB_ENABLEBUTTON, 601, TRUE);
+    TapButton(601);
+    EXPECT_TRUE(CommandArrived(601));
+}
+
+TEST_F(MenuBarTest, SubmenuOfADropDownButtonComesFromTheMenuResource)
+{
+    ASSERT_TRUE(Create());
+    HMENU pick = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 602));
+    ASSERT_NE(nullptr, pick);
+    EXPECT_EQ(2, GetMenuItemCount(pick));
+    EXPECT_EQ(700u, GetMenuItemID(pick, 0));
+    EXPECT_EQ(L"All", MenuText(pick, 0));
+    EXPECT_EQ(MFT_SEPARATOR, GetMenuState(pick, 1, MF_BYPOSITION) & MFT_SEPARATOR);
+
+    // Items added by the program stay with the bar's menu.
+    AppendMenuW(pick, MF_STRING, 701, L"Work");
+    HMENU again = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 602));
+    EXPECT_EQ(pick, again);
+    EXPECT_EQ(3, GetMenuItemCount(again));
+
+    // Buttons without a submenu, and unknown commands, have none.
+    EXPECT_EQ(0, SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 603));
+    EXPECT_EQ(0, SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 9999));
+}
+
+TEST_F(MenuBarTest, TextMenuDropsDownAndItsItemReachesTheParent)
+{
+    ASSERT_TRUE(Create());
+    HMENU go = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 500));
+    ASSERT_NE(nullptr, go);
+    EXPECT_EQ(L"Alpha", MenuText(go, 0));
+    EXPECT_EQ(L"Beta", MenuText(go, 1));
+
+    menuDownPresses = 2;   // to "Beta"
+    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
+    TapButton(500);
+    const bool arrived = CommandArrived(502);
+    UnhookWindowsHookEx(menuHook);
+    EXPECT_TRUE(arrived);
+    // The text button itself is not a command of the parent.
+    for (WORD command : Probe().commands)
+        EXPECT_NE(500, command);
+}
+
+TEST_F(MenuBarTest, DestroyedWhileASubmenuIsOpenTheMenuClosesAndNothingIsSent)
+{
+    ASSERT_TRUE(Create());
+    barToDestroy = bar;
+    HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, DestroyBarInMenu, nullptr, GetCurrentThreadId());
+    TapButton(500);
+    EXPECT_TRUE(PumpUntil([] { return barToDestroy == nullptr; }));
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(IsWindow(bar));
+    PumpPending();
+    EXPECT_TRUE(Probe().commands.empty());
+    // A new bar works as before.
+    ASSERT_TRUE(Create());
+    TapButton(603);
+    EXPECT_TRUE(CommandArrived(603));
+}
+
+TEST_F(MenuBarTest, ToolTipsFollowTheButtonsThatAreNotSeparators)
+{
+    ASSERT_TRUE(Create());
+    const wchar_t* tips[] = {L"Go", L"One", L"Two", L"Three"};
+    EXPECT_TRUE(SendMessageW(bar, TB_SETTOOLTIPS, 4, reinterpret_cast<LPARAM>(tips)));
+
+    auto tipOf = [&](UINT command) {
+        NMTTDISPINFOW info = {};
+        info.hdr.hwndFrom = Toolbar();
+        info.hdr.idFrom = command;
+        info.hdr.code = TTN_GETDISPINFOW;
+        SendMessageW(bar, WM_NOTIFY, command, reinterpret_cast<LPARAM>(&info));
+        return std::wstring(info.lpszText ? info.lpszText : L"(none)");
+    };
+    EXPECT_EQ(L"Go", tipOf(500));
+    EXPECT_EQ(L"One", tipOf(601));
+    EXPECT_EQ(L"Two", tipOf(602));
+    EXPECT_EQ(L"Three", tipOf(603));
+    EXPECT_EQ(L"", tipOf(4242));
+
+    // Fewer strings than buttons leave the rest without a tip.
+    const wchar_t* one[] = {L"Only"};
+    SendMessageW(bar, TB_SETTOOLTIPS, 1, reinterpret_cast<LPARAM>(one));
+    EXPECT_EQ(L"Only", tipOf(500));
+    EXPECT_EQ(L"", tipOf(603));
+}
+
+TEST_F(MenuBarTest, CanBeDestroyedAndCreatedAgain)
+{
+    ASSERT_TRUE(Create());
+    HWND first = bar;
+    DestroyWindow(first);
+    EXPECT_FALSE(IsWindow(first));
+    ASSERT_TRUE(Create());
+    EXPECT_TRUE(IsWindow(bar));
+    TapButton(603);
+    EXPECT_TRUE(CommandArrived(603));
+}
+
+TEST_F(MenuBarTest, RefusesBadRequestsWithoutAWindow)
+{
+    EXPECT_FALSE(SHCreateMenuBar(nullptr));
+
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof info - 1;
+    info.hwndParent = parent;
+    info.nToolBarId = TEST_BAR;
+    info.hInstRes = GetModuleHandleW(nullptr);
+    EXPECT_FALSE(SHCreateMenuBar(&info));
+
+    info.cbSize = sizeof info;
+    info.hwndParent = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0xDEAD0));
+    EXPECT_FALSE(SHCreateMenuBar(&info));
+    EXPECT_EQ(nullptr, info.hwndMB);
+
+    // A missing resource, and one whose count overstates its buttons.
+    EXPECT_FALSE(Create(4711));
+    EXPECT_EQ(nullptr, bar);
+    EXPECT_FALSE(Create(OVERSTATED_BAR));
+    EXPECT_EQ(nullptr, bar);
+    EXPECT_EQ(nullptr, FindWindowW(ceshell::MENU_BAR_CLASS, nullptr));
+}
+
+TEST_F(MenuBarTest, EmptyBarNeedsNoResource)
+{
+    ASSERT_TRUE(Create(4711, SHCMBF_EMPTYBAR));
+    EXPECT_TRUE(IsWindow(bar));
+    EXPECT_EQ(0, SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 500));
+}

@@ -1,0 +1,66 @@
+// A top-level window that records the commands and setting changes it gets,
+// and a message pump that waits for a condition.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+struct ProbeLog {
+    std::vector<WORD> commands;
+    std::vector<WPARAM> settingChanges;
+};
+
+inline ProbeLog& Probe()
+{
+    static ProbeLog log;
+    return log;
+}
+
+inline LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        Probe().commands.push_back(LOWORD(wParam));
+    else if (message == WM_SETTINGCHANGE)
+        Probe().settingChanges.push_back(wParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Created at the default position, as the program creates its main window.
+inline HWND CreateProbeWindow()
+{
+    static bool registered;
+    if (!registered) {
+        WNDCLASSW probeClass = {};
+        probeClass.lpfnWndProc = ProbeProc;
+        probeClass.hInstance = GetModuleHandleW(nullptr);
+        probeClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        probeClass.lpszClassName = L"ProbeWindow";
+        registered = RegisterClassW(&probeClass) != 0;
+    }
+    Probe() = ProbeLog();
+    return CreateWindowW(L"ProbeWindow", L"Probe", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+inline void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (condition())
+            return true;
+        if (GetTickCount() - start > limitMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}

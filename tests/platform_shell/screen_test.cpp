@@ -1,0 +1,257 @@
+#include "platform/shell/aygshell.h"
+#include "platform/shell/device_screen.h"
+#include "platform/shell/sipapi.h"
+#include "tests/platform_shell/probe_window.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+::testing::AssertionResult RectIs(const RECT& rect, int left, int top, int right, int bottom)
+{
+    if (rect.left == left && rect.top == top && rect.right == right && rect.bottom == bottom)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "rect is (" << rect.left << ", " << rect.top << ", " << rect.right
+                                         << ", " << rect.bottom << ")";
+}
+
+SIPINFO ReadSip()
+{
+    SIPINFO sip = {};
+    sip.cbSize = sizeof sip;
+    EXPECT_TRUE(SHSipInfo(SPI_GETSIPINFO, 0, &sip, 0));
+    return sip;
+}
+
+size_t SipChangesSeen()
+{
+    size_t count = 0;
+    for (WPARAM change : Probe().settingChanges)
+        if (change == SPI_SETSIPINFO)
+            ++count;
+    return count;
+}
+
+class ScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SipShowIM(SIPF_OFF);
+        window = CreateProbeWindow();
+        ASSERT_NE(nullptr, window);
+    }
+    void TearDown() override
+    {
+        SipShowIM(SIPF_OFF);
+        DestroyWindow(window);
+        PumpPending();
+    }
+    HWND window = nullptr;
+};
+
+// ---- Dialogs ------------------------------------------------------------------
+
+struct DialogRun {
+    DWORD flags;
+    RECT initialRect;
+    RECT sipUpRect;
+    RECT sipDownRect;
+    bool pressDone;
+};
+
+// A one-button dialog template built in memory.
+std::vector<WORD> DialogTemplate()
+{
+    std::vector<WORD> words(64, 0);
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
+    dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    dialog->cx = 100;
+    dialog->cy = 60;
+    // Menu, class and title arrays all empty: the rest of the words are zero.
+    return words;
+}
+
+INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static DialogRun* run;
+    SHACTIVATEINFO activate = {};
+    activate.cbSize = sizeof activate;
+    switch (message) {
+    case WM_INITDIALOG: {
+        run = reinterpret_cast<DialogRun*>(lParam);
+        SHINITDLGINFO init = {SHIDIM_FLAGS, dialog, run->flags};
+        SHInitDialog(&init);
+        GetWindowRect(dialog, &run->initialRect);
+        PostMessageW(dialog, WM_APP, 0, 0);
+        return TRUE;
+    }
+    case WM_APP: {
+        SipShowIM(SIPF_ON);
+        GetWindowRect(dialog, &run->sipUpRect);
+        SipShowIM(SIPF_OFF);
+        GetWindowRect(dialog, &run->sipDownRect);
+        if (run->pressDone) {
+            // A pen tap on the navigation bar's Done button.
+            RECT done = ceshell::DoneButtonRect();
+            LPARAM point = MAKELPARAM((done.left + done.right) / 2, (done.top + done.bottom) / 2);
+            SendMessageW(ceshell::NavigationBar(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+            SendMessageW(ceshell::NavigationBar(), WM_LBUTTONUP, 0, point);
+        } else {
+            EndDialog(dialog, IDCANCEL);
+        }
+        return TRUE;
+    }
+    case WM_SETTINGCHANGE:
+        SHHandleWMSettingChange(dialog, wParam, lParam, &activate);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR RunDialog(DialogRun* run)
+{
+    std::vector<WORD> words = DialogTemplate();
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(words.data()),
+                                   nullptr, RunDialogProc, reinterpret_cast<LPARAM>(run));
+}
+
+} // namespace
+
+TEST_F(ScreenTest, DefaultPlacedWindowFillsTheScreenBelowTheNavigationBarWithoutFrame)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(RectIs(rect, 0, 26, 240, 320));
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_TRUE(RectIs(client, 0, 0, 240, 294));
+    EXPECT_EQ(0, GetWindowLongW(window, GWL_STYLE) & WS_CAPTION);
+
+    // Windows that name their own position keep it.
+    HWND placed = CreateWindowW(L"ProbeWindow", L"Placed", WS_POPUP, 10, 20, 50, 60, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    GetWindowRect(placed, &rect);
+    EXPECT_TRUE(RectIs(rect, 10, 20, 60, 80));
+    DestroyWindow(placed);
+}
+
+TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfAndMovesTheVisibleArea)
+{
+    SIPINFO sip = ReadSip();
+    EXPECT_EQ(0u, sip.fdwFlags & SIPF_ON);
+    EXPECT_TRUE(RectIs(sip.rcVisibleDesktop, 0, 26, 240, 320));
+
+    ASSERT_TRUE(SipShowIM(SIPF_ON));
+    EXPECT_EQ(1u, SipChangesSeen());
+    sip = ReadSip();
+    EXPECT_EQ(static_cast<DWORD>(SIPF_ON), sip.fdwFlags & SIPF_ON);
+    EXPECT_TRUE(RectIs(sip.rcSipRect, 0, 214, 240, 294));
+    EXPECT_TRUE(RectIs(sip.rcVisibleDesktop, 0, 26, 240, 214));
+    HWND panel = FindWindowW(ceshell::SIP_CLASS, nullptr);
+    ASSERT_NE(nullptr, panel);
+    EXPECT_TRUE(IsWindowVisible(panel));
+
+    // Raising it again changes nothing and says nothing.
+    ASSERT_TRUE(SipShowIM(SIPF_ON));
+    EXPECT_EQ(1u, SipChangesSeen());
+
+    ASSERT_TRUE(SipShowIM(SIPF_OFF));
+    EXPECT_EQ(2u, SipChangesSeen());
+    sip = ReadSip();
+    EXPECT_EQ(0u, sip.fdwFlags & SIPF_ON);
+    EXPECT_TRUE(RectIs(sip.rcVisibleDesktop, 0, 26, 240, 320));
+    EXPECT_FALSE(IsWindowVisible(panel));
+}
+
+TEST_F(ScreenTest, SipInfoCanAlsoRaiseThePanelAndRefusesBadRequests)
+{
+    SIPINFO sip = {};
+    sip.cbSize = sizeof sip;
+    sip.fdwFlags = SIPF_ON;
+    EXPECT_TRUE(SHSipInfo(SPI_SETSIPINFO, 0, &sip, 0));
+    EXPECT_EQ(static_cast<DWORD>(SIPF_ON), ReadSip().fdwFlags & SIPF_ON);
+
+    SIPINFO small = {};
+    small.cbSize = sizeof small - 8;
+    EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, &small, 0));
+    EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, nullptr, 0));
+    EXPECT_FALSE(SHSipInfo(12345, 0, &sip, 0));
+}
+
+TEST_F(ScreenTest, SettingChangeFitsAWindowAboveThePanel)
+{
+    SHACTIVATEINFO activate = {};
+    activate.cbSize = sizeof activate;
+    SipShowIM(SIPF_ON);
+    EXPECT_TRUE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, &activate));
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(RectIs(rect, 0, 26, 240, 214));
+
+    SipShowIM(SIPF_OFF);
+    EXPECT_TRUE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, &activate));
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(RectIs(rect, 0, 26, 240, 320));
+
+    // Other setting changes are not the shell's business.
+    EXPECT_FALSE(SHHandleWMSettingChange(window, 0, 0, &activate));
+    EXPECT_FALSE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, nullptr));
+}
+
+TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
+{
+    SHACTIVATEINFO activate = {};
+    activate.cbSize = sizeof activate;
+    SipShowIM(SIPF_ON);
+    SHHandleWMActivate(window, WA_INACTIVE, 0, &activate, 0);
+    SipShowIM(SIPF_OFF);   // another program lowered it meanwhile
+    SHHandleWMActivate(window, WA_ACTIVE, 0, &activate, 0);
+    EXPECT_TRUE(ceshell::SipIsUp());
+
+    // Without a deactivation first, activation leaves the panel alone.
+    SipShowIM(SIPF_OFF);
+    SHHandleWMActivate(window, WA_ACTIVE, 0, &activate, 0);
+    EXPECT_FALSE(ceshell::SipIsUp());
+}
+
+TEST_F(ScreenTest, FullScreenDialogCoversTheScreenAndDoneConfirmsIt)
+{
+    DialogRun run = {};
+    run.flags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
+    run.pressDone = true;
+    EXPECT_EQ(IDOK, RunDialog(&run));
+    EXPECT_TRUE(RectIs(run.initialRect, 0, 26, 240, 320));
+    // The dialog's setting-change handling fits it above the panel.
+    EXPECT_TRUE(RectIs(run.sipUpRect, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
+}
+
+TEST_F(ScreenTest, SizedDialogStartsAboveARaisedPanel)
+{
+    SipShowIM(SIPF_ON);
+    DialogRun run = {};
+    run.flags = SHIDIF_SIZEDLG;
+    EXPECT_EQ(IDCANCEL, RunDialog(&run));
+    EXPECT_TRUE(RectIs(run.initialRect, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
+}
+
+TEST(ShellLibrary, InitShowsTheNavigationBarAndRejectsBadDialogs)
+{
+    EXPECT_TRUE(SHShellLibraryInit());
+    HWND bar = ceshell::NavigationBar();
+    ASSERT_NE(nullptr, bar);
+    RECT rect;
+    GetWindowRect(bar, &rect);
+    EXPECT_TRUE(RectIs(rect, 0, 0, 240, 26));
+
+    EXPECT_FALSE(SHInitDialog(nullptr));
+    SHINITDLGINFO noWindow = {SHIDIM_FLAGS, nullptr, SHIDIF_DONEBUTTON};
+    EXPECT_FALSE(SHInitDialog(&noWindow));
+}

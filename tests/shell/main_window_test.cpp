@@ -1,0 +1,443 @@
+#include "shell/app_bitmaps.h"
+#include "shell/app_state.h"
+#include "shell/list_context_menu.h"
+#include "shell/main_window.h"
+#include "settings/settings.h"
+#include "shell/view_resources.h"
+#include "platform/shell/aygshell.h"
+#include "tests/harness/scenario.h"
+#include "views/find_bar.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<int> MenuBarCommands(HWND bar)
+{
+    std::vector<int> commands;
+    const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        commands.push_back(button.fsStyle & BTNS_SEP ? 0 : button.idCommand);
+    }
+    return commands;
+}
+
+std::wstring ToolTipOf(HWND bar, UINT command)
+{
+    NMTTDISPINFOW info = {};
+    info.hdr.idFrom = command;
+    info.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(bar, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return info.lpszText ? info.lpszText : L"";
+}
+
+// Items of a menu as "text=id", separators as "-".
+std::vector<std::wstring> MenuItems(HMENU menu)
+{
+    std::vector<std::wstring> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) {
+            items.push_back(L"-");
+            continue;
+        }
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        items.push_back(std::wstring(text) + L"=" + std::to_wstring(GetMenuItemID(menu, i)));
+    }
+    return items;
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+// A child that records the commands sent to it.
+std::vector<std::pair<WPARAM, LPARAM>> childCommands;
+LRESULT CALLBACK RecordingChild(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        childCommands.emplace_back(wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateRecordingChild(HWND parent, int id)
+{
+    static bool registered;
+    if (!registered) {
+        WNDCLASSW childClass = {};
+        childClass.lpfnWndProc = RecordingChild;
+        childClass.hInstance = GetModuleHandleW(nullptr);
+        childClass.lpszClassName = L"RecordingChild";
+        registered = RegisterClassW(&childClass) != 0;
+    }
+    childCommands.clear();
+    return CreateWindowW(L"RecordingChild", L"", WS_CHILD | WS_VISIBLE, 0, 17, 240, 100, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+HHOOK menuHook;
+int menuUpPresses = -1;
+UINT menuKey = VK_UP;
+// Picks an item of the open popup by keys: up from the top wraps to the end.
+LRESULT CALLBACK ChooseFromMenu(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_MENU && menuUpPresses >= 0) {
+        HWND menuWindow = reinterpret_cast<MSG*>(lParam)->hwnd;
+        for (int i = 0; i < menuUpPresses; ++i)
+            PostMessageW(menuWindow, WM_KEYDOWN, menuKey, 0);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+        menuUpPresses = -1;
+    }
+    return CallNextHookEx(menuHook, code, wParam, lParam);
+}
+
+void TapMenuBarButton(HWND bar, WORD command)
+{
+    HWND toolbar = FindWindowExW(bar, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    RECT item = {};
+    const LRESULT index = SendMessageW(bar, TB_COMMANDTOINDEX, command, 0);
+    SendMessageW(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(toolbar, WM_LBUTTONUP, 0, point);
+}
+
+HWND settingChangeTarget;
+int settingChangesSeen;
+LRESULT CALLBACK CountSettingChanges(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == settingChangeTarget && sent->message == WM_SETTINGCHANGE &&
+        sent->wParam == 0)
+        ++settingChangesSeen;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+} // namespace
+
+TEST(MenuBar, HasNineButtonsEightToolTipsAndTheMenusOfTheResource)
+{
+    Scenario scenario;
+    ASSERT_NE(nullptr, scenario.Start());
+    ASSERT_TRUE(IsWindow(hMenuBar));
+    EXPECT_TRUE(IsWindowVisible(hMenuBar));
+    EXPECT_EQ((std::vector<int>{40013, 40004, 0, 40021, 40022, 40029, 40030, 40050, 40052}),
+              MenuBarCommands(hMenuBar));
+
+    const std::pair<UINT, const wchar_t*> tips[] = {
+        {40013, L"File"}, {40004, L"Options"}, {40021, L"New Contact"}, {40022, L"New Activity"},
+        {40029, L"Roll Up"}, {40030, L"Roll Down"}, {40050, L"Profiles"}, {40052, L"Find"},
+    };
+    for (const auto& tip : tips)
+        EXPECT_EQ(tip.second, ToolTipOf(hMenuBar, tip.first)) << tip.first;
+
+    auto submenu = [](UINT command) {
+        return MenuItems(reinterpret_cast<HMENU>(SendMessageW(hMenuBar, SHCMBM_GETSUBMENU, 0, command)));
+    };
+    EXPECT_EQ((std::vector<std::wstring>{L"Export...=40015", L"-", L"Purge...=40053", L"-", L"Exit=40008"}),
+              submenu(40013));
+    EXPECT_EQ((std::vector<std::wstring>{L"Settings...=40011", L"-", L"About...=40007"}), submenu(40004));
+    EXPECT_EQ((std::vector<std::wstring>{L"All=60000", L"-"}), submenu(40050));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MenuBar, SitsJustBelowTheMainWindowOfTheDeviceScreen)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    RECT client, frame, bar;
+    GetClientRect(window, &client);
+    EXPECT_EQ(240, client.right);
+    EXPECT_EQ(268, client.bottom);
+    GetWindowRect(window, &frame);
+    GetWindowRect(hMenuBar, &bar);
+    EXPECT_EQ(26, frame.top);
+    EXPECT_EQ(frame.bottom, bar.top);
+    EXPECT_EQ(26, bar.bottom - bar.top);
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MenuBar, ExitFromTheFileMenuEndsTheProgram)
+{
+    Scenario scenario;
+    ASSERT_NE(nullptr, scenario.Start());
+    menuUpPresses = 1;   // the last item, "Exit"
+    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
+    TapMenuBarButton(hMenuBar, 40013);
+    const bool ended = scenario.PumpUntil([&] { return !scenario.Running(); });
+    UnhookWindowsHookEx(menuHook);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(nullptr, hMenuBar);
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, HibernationInTheBackgroundGivesUpTheMenuBarUntilReactivated)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    SetActiveWindow(window);
+    ASSERT_EQ(window, GetActiveWindow());
+
+    // In the foreground the menu bar stays.
+    HWND bar = hMenuBar;
+    SendMessageW(window, WM_HIBERNATE, 0, 0);
+    EXPECT_EQ(bar, hMenuBar);
+    EXPECT_TRUE(IsWindow(bar));
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other program", WS_POPUP | WS_VISIBLE, 0, 26, 240, 294,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetActiveWindow(other);
+    ASSERT_EQ(other, GetActiveWindow());
+    SendMessageW(window, WM_HIBERNATE, 0, 0);
+    EXPECT_EQ(nullptr, hMenuBar);
+    EXPECT_FALSE(IsWindow(bar));
+
+    SetActiveWindow(window);
+    ASSERT_TRUE(IsWindow(hMenuBar));
+    EXPECT_EQ(9, SendMessageW(hMenuBar, TB_BUTTONCOUNT, 0, 0));
+    EXPECT_EQ(L"Find", ToolTipOf(hMenuBar, 40052));
+    DestroyWindow(other);
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, OnlyTimerOneIsHandledAndItStopsItself)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    SetTimer(window, 1, 60000, nullptr);
+    SetTimer(window, 2, 60000, nullptr);
+    EXPECT_EQ(1, SendMessageW(window, WM_TIMER, 1, 0));
+    EXPECT_FALSE(KillTimer(window, 1));   // already killed by the handler
+    EXPECT_EQ(0, SendMessageW(window, WM_TIMER, 2, 0));
+    EXPECT_TRUE(KillTimer(window, 2));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, NewActivityLaysThePanesOutAgainOnOlderShellsAndFocusesTheContacts)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    HWND contacts = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 17, 240, 100, window,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_CONTACTS_LIST)), nullptr, nullptr);
+    HWND elsewhere = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 130, 240, 20, window, nullptr,
+                                   nullptr, nullptr);
+    settingChangeTarget = window;
+    settingChangesSeen = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountSettingChanges, nullptr, GetCurrentThreadId());
+
+    const int savedGeneration = osGeneration;
+    osGeneration = OS_GENERATION_2002;
+    SetFocus(elsewhere);
+    scenario.Command(IDM_NEW_ACTIVITY);
+    EXPECT_EQ(1, settingChangesSeen);
+    EXPECT_EQ(contacts, GetFocus());
+
+    osGeneration = OS_GENERATION_2003;
+    scenario.Command(IDM_NEW_ACTIVITY);
+    EXPECT_EQ(1, settingChangesSeen);
+    osGeneration = savedGeneration;
+
+    // Export and Purge hand the focus back to the contacts list as well.
+    for (WORD command : {IDM_EXPORT, IDM_PURGE}) {
+        SetFocus(elsewhere);
+        scenario.Command(command);
+        EXPECT_EQ(contacts, GetFocus()) << command;
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBack)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    HWND notes = CreateRecordingChild(window, ID_NOTES_PANE);
+    HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, window,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIND_TEXT_BOX)), nullptr, nullptr);
+
+    const COLORREF savedText = notestextcolor;
+    HBRUSH savedBrush = hNotesBrush;
+    notestextcolor = RGB(10, 20, 30);
+    hNotesBrush = CreateSolidBrush(RGB(200, 250, 250));
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetBkMode(dc, OPAQUE);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(hNotesBrush),
+              SendMessageW(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(notes)));
+    EXPECT_EQ(RGB(10, 20, 30), GetTextColor(dc));
+    EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
+
+    // Other edits get the platform's colours.
+    SetBkMode(dc, OPAQUE);
+    EXPECT_NE(reinterpret_cast<LRESULT>(hNotesBrush),
+              SendMessageW(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(other)));
+    EXPECT_EQ(OPAQUE, GetBkMode(dc));
+    DeleteDC(dc);
+    DeleteObject(hNotesBrush);
+    hNotesBrush = savedBrush;
+    notestextcolor = savedText;
+
+    childCommands.clear();
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_NOTES_PANE, EN_CHANGE), reinterpret_cast<LPARAM>(notes));
+    ASSERT_EQ(1u, childCommands.size());
+    EXPECT_EQ(MAKEWPARAM(0, EN_CHANGE), childCommands[0].first);
+    EXPECT_EQ(0, childCommands[0].second);
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, ContextMenuOfEachListNamesItsOwnThirdItem)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    auto itemsFor = [&](int id) {
+        HWND list = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 100, 50, window,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        HMENU popup = nullptr;
+        HMENU menu = BuildListContextMenu(list, &popup);
+        std::vector<std::wstring> items = menu ? MenuItems(popup) : std::vector<std::wstring>();
+        if (menu)
+            DestroyMenu(menu);
+        DestroyWindow(list);
+        return items;
+    };
+    EXPECT_EQ((std::vector<std::wstring>{L"Edit...=40035", L"Delete=40034", L"Info...=40044"}),
+              itemsFor(ID_CONTACTS_LIST));
+    // No activity is marked: it cannot be done.
+    EXPECT_EQ((std::vector<std::wstring>{L"Edit...=40035", L"Delete=40034", L"Mark Done=40054"}),
+              itemsFor(ID_ACTIVITY_LIST));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, ContextMenuCommandGoesToTheListThatOpenedIt)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    HWND list = CreateRecordingChild(window, ID_CONTACTS_LIST);
+    childCommands.clear();
+    menuKey = VK_DOWN;
+    menuUpPresses = 2;   // "Delete"
+    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
+    ShowListContextMenu(list, {20, 20});
+    UnhookWindowsHookEx(menuHook);
+    menuKey = VK_UP;
+    EXPECT_TRUE(scenario.PumpUntil([] { return !childCommands.empty(); }, 3000));
+    ASSERT_EQ(1u, childCommands.size());
+    EXPECT_EQ(40034u, LOWORD(childCommands[0].first));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(Startup, PicturesLiveAsLongAsTheMainWindow)
+{
+    Scenario scenario;
+    ASSERT_NE(nullptr, scenario.Start());
+    const SIZE band = BitmapSize(hHeaderBandBitmap);
+    EXPECT_EQ(241, band.cx);
+    EXPECT_EQ(17, band.cy);
+    for (HBITMAP mode : {hFindContactsBitmap, hFindActivitiesBitmap}) {
+        EXPECT_EQ(16, BitmapSize(mode).cx);
+        EXPECT_EQ(15, BitmapSize(mode).cy);
+    }
+    for (HBITMAP go : {hGoBitmap, hGoPressedBitmap}) {
+        EXPECT_EQ(22, BitmapSize(go).cx);
+        EXPECT_EQ(19, BitmapSize(go).cy);
+    }
+    EXPECT_NE(nullptr, hNoteIcon);
+
+    HBITMAP kept = hHeaderBandBitmap;
+    EXPECT_EQ(0, scenario.Close());
+    EXPECT_EQ(nullptr, hHeaderBandBitmap);
+    EXPECT_EQ(nullptr, hNoteIcon);
+    BITMAP gone;
+    EXPECT_EQ(0, GetObjectW(kept, sizeof gone, &gone));
+}
+
+TEST(Startup, BackupFolderIsTheDocumentsFolder)
+{
+    Scenario scenario;
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_EQ(scenario.DocumentsFolder(), backupFolder);
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOne)
+{
+    struct Case {
+        bool present;
+        DWORD type;
+        DWORD value;
+        int expected;
+    };
+    const Case cases[] = {
+        {false, REG_DWORD, 0, 0},
+        {true, REG_DWORD, 1, 1},
+        {true, REG_DWORD, 2, 0},
+        {true, REG_SZ, 1, 0},
+    };
+    for (const Case& c : cases) {
+        Scenario scenario;
+        if (c.present) {
+            HKEY shellKey = nullptr;
+            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, nullptr,
+                                                     0, KEY_ALL_ACCESS, nullptr, &shellKey, nullptr));
+            RegSetValueExW(shellKey, L"HasKeyboard", 0, c.type, reinterpret_cast<const BYTE*>(&c.value),
+                           sizeof c.value);
+            RegCloseKey(shellKey);
+        }
+        ASSERT_NE(nullptr, scenario.Start());
+        EXPECT_EQ(c.expected, hasKeyboard) << "type " << c.type << " value " << c.value;
+        EXPECT_EQ(0, scenario.Close());
+    }
+}
+
+TEST(Painting, FindBarShowsTheCurrentModeHighlighted)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    auto repaint = [&] {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    };
+    // Hidden: white under the band.
+    repaint();
+    EXPECT_EQ(RGB(255, 255, 255), PixelAt(window, 120, 30));
+
+    findBarVisible = 1;
+    findMode = FIND_MODE_CONTACTS;
+    repaint();
+    // COLORREF values as the painting names them: 0x00BBGGRR.
+    EXPECT_EQ(COLORREF(0xADFFFF), PixelAt(window, 120, 30));
+    EXPECT_EQ(COLORREF(0xFFFF85), PixelAt(window, 7, 22));    // contacts button face, picture transparent there
+    EXPECT_EQ(COLORREF(0xC6CEDE), PixelAt(window, 28, 21));   // activities button face
+
+    findMode = FIND_MODE_ACTIVITIES;
+    repaint();
+    EXPECT_EQ(COLORREF(0xC6CEDE), PixelAt(window, 7, 22));
+    EXPECT_EQ(COLORREF(0xFFFF85), PixelAt(window, 28, 21));
+
+    findBarVisible = 0;
+    findMode = FIND_MODE_CONTACTS;
+    EXPECT_EQ(0, scenario.Close());
+}

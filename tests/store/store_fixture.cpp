@@ -1,0 +1,87 @@
+#include "tests/store/store_fixture.h"
+
+#include "shell/text.h"
+#include "store/database.h"
+#include "store/volume.h"
+
+std::vector<std::wstring> ReadAllTexts(const wchar_t* database, bool descending)
+{
+    std::vector<std::wstring> texts;
+    CEOID oid = 0;
+    int count = 0;
+    HANDLE handle = OpenCreateDB(&oid, &count, database, PROPID_TEXT, descending);
+    if (!handle)
+        return texts;
+    wchar_t text[100];
+    for (int i = 0; i < count; ++i) {
+        if (ReadTextRecordDB(handle, text, 100))
+            texts.push_back(text);
+    }
+    CloseHandle(handle);
+    return texts;
+}
+
+std::vector<std::wstring> DatabaseNames()
+{
+    std::vector<std::wstring> names;
+    HANDLE enumeration = CeFindFirstDatabaseEx(&volumeGuid, 0);
+    if (enumeration == INVALID_HANDLE_VALUE)
+        return names;
+    for (CEOID oid; (oid = CeFindNextDatabaseEx(enumeration, &volumeGuid)) != 0;) {
+        CEOIDINFO info = {};
+        if (CeOidGetInfoEx(&volumeGuid, oid, &info))
+            names.push_back(info.infDatabase.szDbaseName);
+    }
+    CloseHandle(enumeration);
+    return names;
+}
+
+ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* event)
+{
+    ActivityRecord record = {};
+    record.contactOid = contact;
+    CopyText(record.fileAs, L"Marsh, Ilona");
+    CopyText(record.event, event);
+    CopyText(record.nextAction, L"Fax Quote");
+    CopyText(record.notes, L"Asked for the spring price list.\r\nCall back after lunch.");
+    CopyText(record.user1, L"North");
+    CopyText(record.user2, L"Gold");
+    CopyText(record.user3, L"Referral");
+    record.date = 46300.25;
+    record.nextDate = nextDate;
+    record.remindIndex = 6;
+    record.done = 0;
+    return record;
+}
+
+bool SawText(const Scenario& scenario, const std::wstring& text)
+{
+    for (const SeenDialog& dialog : scenario.Dialogs())
+        for (const std::wstring& shown : dialog.texts)
+            if (shown == text)
+                return true;
+    return false;
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}

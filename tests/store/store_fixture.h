@@ -1,0 +1,24 @@
+// Helpers shared by the store tests: a running program in its own sandbox,
+// and small readers of what the volume holds.
+#pragma once
+#include "platform/cedb/windbase.h"
+#include "store/activity_record.h"
+#include "tests/harness/scenario.h"
+
+#include <string>
+#include <vector>
+
+// Every text record of a database, read in the order of PROPID_TEXT.
+std::vector<std::wstring> ReadAllTexts(const wchar_t* database, bool descending = false);
+
+// Names of every database in the mounted volume.
+std::vector<std::wstring> DatabaseNames();
+
+// A filled activity for contact `contact`, with distinct texts.
+ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* event = L"Phone Call");
+
+// Whether any seen dialog showed this text.
+bool SawText(const Scenario& scenario, const std::wstring& text);
+
+void WriteFile(const std::wstring& path, const std::string& bytes);
+std::string ReadFile(const std::wstring& path);
