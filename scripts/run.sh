@@ -9,21 +9,23 @@ export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 scripts/wineprefix.sh "$WINEPREFIX" || exit 1
 
 # On the first run the device's contact store is new: fill it with our
-# fictional sample contacts (the tool leaves an existing store alone).
-sample="$(pwd)/contacts/sample/sample_contacts.vcf"
-wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
-  echo "warning: the sample contacts could not be imported" >&2
-# And, with a new volume, a few activities for them to show.
-volume="$(cd "$build" && pwd)/vt1.vol"
-if [ ! -f "$volume" ]; then
-  wine "$build/vtgenerate.exe" "Z:${volume//\//\\}" 0 160 >/dev/null ||
-    echo "warning: the sample activities could not be made" >&2
-fi
-# The tools ran without a display; a Wine session that outlives them would
-# keep the program's windows from reaching the display started below.
-timeout 30 wineserver -w 2>/dev/null || true
+# fictional sample contacts (the tool leaves an existing store alone). It
+# runs once the display is known, as the Wine session it starts is shared
+# with the program.
+import_sample_contacts() {
+  local sample="$(pwd)/contacts/sample/sample_contacts.vcf"
+  wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
+    echo "warning: the sample contacts could not be imported" >&2
+  # And, with a new volume, a few activities for them to show.
+  local volume="$(cd "$build" && pwd)/vt1.vol"
+  if [ ! -f "$volume" ]; then
+    wine "$build/vtgenerate.exe" "Z:${volume//\//\\}" 0 160 >/dev/null ||
+      echo "warning: the sample activities could not be made" >&2
+  fi
+}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  import_sample_contacts
   exec wine "$exe"
 fi
 
@@ -42,6 +44,7 @@ if [ -z "${display_number:-}" ]; then
 fi
 export DISPLAY=":$display_number"
 
+import_sample_contacts
 wine "$exe" &
 app_pid=$!
 stop() {
