@@ -127,14 +127,18 @@ bool GenerateStore(const std::wstring& volumePath, int contacts, int activities,
     HANDLE database = OpenActivities(&volume);
     bool ok = database != INVALID_HANDLE_VALUE;
     result->busyContact = result->contacts.front();
-    const int spread = static_cast<int>(result->contacts.size());
+    // With a busy contact, the rounds go over the others only, so that it
+    // has exactly its share.
+    const int total = static_cast<int>(result->contacts.size());
+    const int first = busyActivities > 0 && total > 1 ? 1 : 0;
+    const int spread = total - first;
     for (int i = 0; ok && i < activities; ++i) {
         // The busy contact's share first, then one round after another over
-        // all contacts; each contact's final activity carries the last flag.
+        // the contacts; each contact's final activity carries the last flag.
         const bool busy = i < busyActivities;
         const int round = busy ? 0 : (i - busyActivities);
-        const int who = busy ? 0 : round % spread;
-        const bool last = busy ? i == busyActivities - 1 : round + spread >= activities - busyActivities && (who != 0 || busyActivities == 0);
+        const int who = busy ? 0 : first + round % spread;
+        const bool last = busy ? i == busyActivities - 1 : round + spread >= activities - busyActivities;
         ok = WriteActivity(database, result->contacts[who], i, last, &state) != 0;
         result->activities += ok ? 1 : 0;
     }
