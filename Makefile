@@ -57,7 +57,7 @@ fuzz: deps
 	$(FUZZ_BUILD)/tests/cedb/cedb_mount_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus tests/cedb/fuzz_corpus
 
 wineprefix: build-win
-	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix
+	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix --isolated
 
 clean:
 	rm -rf build

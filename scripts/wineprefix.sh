@@ -3,10 +3,15 @@
 # unmanaged windows, the fonts of fonts-wine. A stalled wineboot fails within
 # a bounded time instead of hanging. Raise the version below when the
 # configuration changes, so existing prefixes are configured again.
+#
+# With --isolated (the test prefixes) the user's shell folders are folders of
+# the prefix itself instead of links to the home folder, so nothing a test
+# writes to "My Documents" can touch a real file.
 set -euo pipefail
 prefix="$1"
+isolated="${2:-}"
 ready="$prefix/.vantaro-ready"
-version=2
+version="3${isolated}"
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
@@ -22,7 +27,18 @@ install_fonts() {
   return 0
 }
 
+isolate_user_folders() {
+  local link
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link"
+      mkdir -p "$link"
+    fi
+  done
+}
+
 configure() {
+  [ "$isolated" = "--isolated" ] && isolate_user_folders
   timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Windows are the device's, placed by the program itself. Unmanaged, they
   # also close at once: without a window manager Wine otherwise waits two

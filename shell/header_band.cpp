@@ -1,6 +1,7 @@
 #include "shell/header_band.h"
 
 #include "platform/shell/aygshell.h"
+#include "settings/drawing.h"
 #include "shell/app_bitmaps.h"
 #include "views/find_bar.h"
 
@@ -19,19 +20,6 @@ void FillColour(HDC dc, const RECT& rect, COLORREF colour)
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
-}
-
-// The bitmap at its own size.
-void DrawWholeBitmap(HDC dc, HBITMAP bitmap, int x, int y)
-{
-    BITMAP info;
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info))
-        return;
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
 }
 
 void DrawTransparent(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
@@ -62,7 +50,7 @@ void PaintHeaderBand(HWND window, HDC dc)
 {
     RECT client;
     GetClientRect(window, &client);
-    DrawWholeBitmap(dc, hHeaderBandBitmap, 0, 0);
+    DrawBitmap(dc, hHeaderBandBitmap, 0, 0);
     FillColour(dc, {241, 0, client.right, 17}, BAND_GREY);
 
     if (!findBarVisible)

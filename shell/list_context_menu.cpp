@@ -2,7 +2,8 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "store/store_commands.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
@@ -13,7 +14,7 @@ static bool MarkedActivityIsDone(HWND list)
     const LRESULT mark = SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0);
     if (mark < 0 || mark >= activityCount || !activityOIDList)
         return false;
-    return ReadActivityProcessedFlagDB(activityOIDList[mark]) != 0;
+    return ReadActivityProcessedFlagDB(activityDatabase, activityOIDList[mark]) != 0;
 }
 
 HMENU BuildListContextMenu(HWND list, HMENU* popup)

@@ -7,8 +7,3 @@ int profileCount = 0;
 void SelectProfile(int) {}
 void ShowPurgeDialog(HWND) {}
 void ShowAboutBox(HWND) {}
-
-int ReadActivityProcessedFlagDB(DWORD)
-{
-    return 0;
-}

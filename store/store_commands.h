@@ -10,5 +10,3 @@ void SelectProfile(int index);
 // The purge dialog and the About box, modal over the main window.
 void ShowPurgeDialog(HWND mainWindow);
 void ShowAboutBox(HWND mainWindow);
-// 1 when the activity is marked done, 0 otherwise or when it cannot be read.
-int ReadActivityProcessedFlagDB(DWORD oid);

@@ -287,7 +287,7 @@ TEST(MessageBox, EachStyleIsDrawnWithItsOutline)
         Shot::current = &shot;
         scenario.AnswerDialogs([&](HWND dialog) {
             shot.dialog = dialog;
-            SetTimer(nullptr, 0, 20, TakeShot);
+            SetTimer(nullptr, 0, 300, TakeShot);  // late enough for the buttons to be painted
         });
         const wchar_t* text = style == 0x2 ? L"The export file was written to the documents folder."
                                            : L"Do you really want to delete the selected activity and its reminder?";

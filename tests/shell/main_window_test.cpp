@@ -68,15 +68,31 @@ LRESULT CALLBACK RecordingChild(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+HWND CreateRecordingChild(HWND parent, int id)
+{
+    static bool registered;
+    if (!registered) {
+        WNDCLASSW childClass = {};
+        childClass.lpfnWndProc = RecordingChild;
+        childClass.hInstance = GetModuleHandleW(nullptr);
+        childClass.lpszClassName = L"RecordingChild";
+        registered = RegisterClassW(&childClass) != 0;
+    }
+    childCommands.clear();
+    return CreateWindowW(L"RecordingChild", L"", WS_CHILD | WS_VISIBLE, 0, 17, 240, 100, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
 HHOOK menuHook;
 int menuUpPresses = -1;
+UINT menuKey = VK_UP;
 // Picks an item of the open popup by keys: up from the top wraps to the end.
 LRESULT CALLBACK ChooseFromMenu(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == MSGF_MENU && menuUpPresses >= 0) {
         HWND menuWindow = reinterpret_cast<MSG*>(lParam)->hwnd;
         for (int i = 0; i < menuUpPresses; ++i)
-            PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);
+            PostMessageW(menuWindow, WM_KEYDOWN, menuKey, 0);
         PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
         menuUpPresses = -1;
     }
@@ -256,13 +272,7 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBack)
     Scenario scenario;
     HWND window = scenario.Start();
     ASSERT_NE(nullptr, window);
-    WNDCLASSW childClass = {};
-    childClass.lpfnWndProc = RecordingChild;
-    childClass.hInstance = GetModuleHandleW(nullptr);
-    childClass.lpszClassName = L"RecordingChild";
-    RegisterClassW(&childClass);
-    HWND notes = CreateWindowW(L"RecordingChild", L"", WS_CHILD, 0, 0, 10, 10, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_NOTES_PANE)), nullptr, nullptr);
+    HWND notes = CreateRecordingChild(window, ID_NOTES_PANE);
     HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIND_TEXT_BOX)), nullptr, nullptr);
 
@@ -316,6 +326,25 @@ TEST(MainWindow, ContextMenuOfEachListNamesItsOwnThirdItem)
     // No activity is marked: it cannot be done.
     EXPECT_EQ((std::vector<std::wstring>{L"Edit...=40035", L"Delete=40034", L"Mark Done=40054"}),
               itemsFor(ID_ACTIVITY_LIST));
+    EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(MainWindow, ContextMenuCommandGoesToTheListThatOpenedIt)
+{
+    Scenario scenario;
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    HWND list = CreateRecordingChild(window, ID_CONTACTS_LIST);
+    childCommands.clear();
+    menuKey = VK_DOWN;
+    menuUpPresses = 2;   // "Delete"
+    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
+    ShowListContextMenu(list, {20, 20});
+    UnhookWindowsHookEx(menuHook);
+    menuKey = VK_UP;
+    EXPECT_TRUE(scenario.PumpUntil([] { return !childCommands.empty(); }, 3000));
+    ASSERT_EQ(1u, childCommands.size());
+    EXPECT_EQ(40034u, LOWORD(childCommands[0].first));
     EXPECT_EQ(0, scenario.Close());
 }
 

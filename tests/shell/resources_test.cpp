@@ -15,14 +15,22 @@ struct Picture {
 // Sizes the drawing code relies on; a picture of another size would be cut
 // or leave gaps where it is drawn at a fixed place.
 const Picture pictures[] = {
-    {IDB_COLOR_TITLE_BAND, 240, 18},  {IDB_MESSAGE_TITLE_BAND, 240, 18},
-    {IDB_WARNING, 32, 32},            {IDB_MENUBAR_BUTTONS, 16 * MENUBAR_BUTTON_IMAGES, 16},
-    {IDB_ARROW_DOWN, 9, 5},           {IDB_ARROW_UP, 9, 5},
-    {IDB_ARROW_LEFT, 5, 9},           {IDB_ARROW_RIGHT, 5, 9},
-    {IDB_CLOSE, 15, 15},              {IDB_CORNER_BOX, 16, 14},
-    {IDB_HEADER_BAND, 241, 17},       {IDB_SORT_ARROWS, 24, 5},
-    {IDB_SORT_ARROWS_MASK, 24, 5},    {IDB_FIND_ACTIVITIES, 16, 15},
-    {IDB_FIND_CONTACTS, 16, 15},      {IDB_GO, 22, 19},
+    {IDB_COLOR_TITLE_BAND, 240, 18},
+    {IDB_MESSAGE_BOX_BAND, 240, 18},
+    {IDB_MESSAGE_BOX_WARNING, 32, 32},
+    {IDB_MENUBAR_BUTTONS, 16 * MENUBAR_BUTTON_IMAGES, 16},
+    {IDB_ARROW_DOWN, 9, 5},
+    {IDB_ARROW_UP, 9, 5},
+    {IDB_ARROW_LEFT, 5, 9},
+    {IDB_ARROW_RIGHT, 5, 9},
+    {IDB_CLOSE, 15, 15},
+    {IDB_CORNER_BOX, 16, 14},
+    {IDB_HEADER_BAND, 241, 17},
+    {IDB_SORT_ARROWS, 24, 5},
+    {IDB_SORT_ARROWS_MASK, 24, 5},
+    {IDB_FIND_ACTIVITIES, 16, 15},
+    {IDB_FIND_CONTACTS, 16, 15},
+    {IDB_GO, 22, 19},
     {IDB_GO_PRESSED, 22, 19},
 };
 

@@ -43,7 +43,13 @@ TEST(Startup, ExitCommandEndsTheProgramWithTheQuitCodeAndLeavesABackup)
     // The program runs from a folder of its own, and no earlier backup in the
     // prefix's documents folder may raise the restore question.
     Scenario sandbox;
-    const std::wstring program = sandbox.InstallFolder() + L"\\vantaro.exe";
+    // Far longer than the 99 characters a handheld path may have: nothing may
+    // be cut from the volume's path.
+    const std::wstring folder =
+        sandbox.InstallFolder() + L"\\a folder name that makes the install path longer than any handheld path";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_GT(folder.size(), 99u);
+    const std::wstring program = folder + L"\\vantaro.exe";
     ASSERT_TRUE(CopyFileW(WindowsPath(VANTARO_EXE).c_str(), program.c_str(), FALSE));
     wchar_t documents[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, documents, CSIDL_PERSONAL, FALSE));
@@ -62,7 +68,7 @@ TEST(Startup, ExitCommandEndsTheProgramWithTheQuitCodeAndLeavesABackup)
     EXPECT_TRUE(exitSent);
     EXPECT_EQ(0u, exitCode);
     EXPECT_EQ(nullptr, FindWindowW(L"Vantaro", L"Vantaro"));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((sandbox.InstallFolder() + L"\\vt1.vol").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\vt1.vol").c_str()));
     EXPECT_TRUE(DeleteFileW(backup.c_str()));   // the normal exit refreshed the backup
 }
 
