@@ -1,11 +1,5 @@
 #include "contacts/contact_commands.h"
 
-// These need the connection to the device's contacts, which comes with the
-// contact source; until then nothing opens.
-int OpenContactEditor(DWORD)
-{
-    return 0;
-}
-
+// The third-party editor comes with its own integration; until then nothing
+// opens in it.
 void ShowContactInEditor(DWORD) {}
-void SwitchContactCardToSummary() {}

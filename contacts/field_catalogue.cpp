@@ -4,6 +4,7 @@
 
 wchar_t contactFieldLabels[CONTACT_FIELD_COUNT][FIELD_LABEL_CAPACITY];
 wchar_t activityFieldLabels[ACTIVITY_FIELD_COUNT][FIELD_LABEL_CAPACITY];
+wchar_t contactPropertyNames[CONTACT_FIELD_COUNT][PROPERTY_NAME_CAPACITY];
 
 // In field index order: the contact fields, then the activity fields.
 static const wchar_t* const defaultLabels[FIELD_COUNT] = {
@@ -66,4 +67,31 @@ const wchar_t* DefaultFieldLabel(int fieldIndex)
     if (fieldIndex < 0 || fieldIndex >= FIELD_COUNT)
         return L"";
     return defaultLabels[fieldIndex];
+}
+
+static const wchar_t* const propertyNames[CONTACT_FIELD_COUNT] = {
+    L"[FileAs]",                    L"[FirstName]",
+    L"[LastName]",                  L"[JobTitle]",
+    L"[CompanyName]",               L"[BusinessAddressStreet]",
+    L"[BusinessAddressCity]",       L"[BusinessAddressState]",
+    L"[BusinessAddressPostalCode]", L"[BusinessTelephoneNumber]",
+    L"[Business2TelephoneNumber]",  L"[MobileTelephoneNumber]",
+    L"[HomeTelephoneNumber]",       L"[BusinessFaxNumber]",
+    L"[Email1Address]",             L"[Email2Address]",
+    L"[Email3Address]",             L"[WebPage]",
+    L"[OfficeLocation]",            L"[Department]",
+    L"[Birthday]",
+};
+
+void FillContactPropertyNames()
+{
+    for (int i = 0; i < CONTACT_FIELD_COUNT; ++i)
+        CopyText(contactPropertyNames[i], PROPERTY_NAME_CAPACITY, propertyNames[i]);
+}
+
+const wchar_t* ContactPropertyName(int contactFieldIndex)
+{
+    if (contactFieldIndex < 0 || contactFieldIndex >= CONTACT_FIELD_COUNT)
+        return L"";
+    return contactPropertyNames[contactFieldIndex];
 }

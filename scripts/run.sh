@@ -8,6 +8,12 @@ export WINEPREFIX="${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantaro/wi
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 scripts/wineprefix.sh "$WINEPREFIX" || exit 1
 
+# On the first run the device's contact store is new: fill it with our
+# fictional sample contacts (the tool leaves an existing store alone).
+sample="$(pwd)/contacts/sample/sample_contacts.vcf"
+wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
+  echo "warning: the sample contacts could not be imported" >&2
+
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine "$exe"
 fi

@@ -2,7 +2,9 @@
 
 #include "activity/activity_commands.h"
 #include "contacts/contact_commands.h"
+#include "contacts/contact_source.h"
 #include "export/export_commands.h"
+#include "platform/poom/poom_server.h"
 #include "settings/settings_sheet.h"
 #include "shell/app_bitmaps.h"
 #include "shell/app_menu_bar.h"
@@ -45,6 +47,9 @@ static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
         ShowWindow(hMenuBar, SW_SHOW);
         UpdateWindow(hMenuBar);
     }
+    // The contact object model's class object, for the connection that
+    // start-up opens (on the device the system registers it).
+    RegisterPoomServer();
     return 0;
 }
 
@@ -80,6 +85,9 @@ static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
     DeleteViewBrushesAndFonts();
     DestroyNoteIcon();
     CloseStoreHandles();
+    FreeListArrays();
+    CloseOutlookConnection();
+    RevokePoomServer();
     FreeSettingArrays();
     hMainWindow = nullptr;
     PostQuitMessage(0);

@@ -1,10 +1,15 @@
 #include "shell/startup.h"
 
+#include "contacts/contact_source.h"
+#include "contacts/field_catalogue.h"
 #include "shell/app_state.h"
 #include "shell/app_bitmaps.h"
+#include "shell/message_box.h"
 #include "shell/main_window.h"
 #include "shell/shell_stages.h"
+#include "shell/pane_layout.h"
 #include "shell/splitter.h"
+#include "views/list_views.h"
 #include "store/activity_database.h"
 #include "shell/view_resources.h"
 #include "settings/settings.h"
@@ -101,17 +106,27 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
     MountVolumeAtStartup(hMainWindow);
+    FillContactPropertyNames();
     CreateViewBrushes();
+    CreateSplitters(hMainWindow, showCommand);
     CreateViewFonts();
+    CreateListsAndNotesPane(hMainWindow);
 
     if (!OpenActivityDatabase())
         return nullptr;
     OpenContactsWatch(hMainWindow);
+    if (!OpenOutlookConnection(hMainWindow))
+        AppMessageBox(hMainWindow, L"Could not connect to POOM!", L"Error", APP_MB_WARNING);
+
+    ApplyColumnWidthsAndArrows(hMainWindow);
+    FillListsAtStartup(hMainWindow);
 
     hasKeyboard = DetermineKeyboardFlag();
 
     ShowWindow(hMainWindow, showCommand);
     UpdateWindow(hMainWindow);
+    if (HWND contacts = GetDlgItem(hMainWindow, ID_CONTACTS_LIST))
+        SetFocus(contacts);
     return hMainWindow;
 }
 

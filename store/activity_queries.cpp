@@ -120,6 +120,47 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
     CloseHandle(database);
 }
 
+void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount)
+{
+    if (contactCount <= 0 || !contacts) {
+        std::free(*latest);
+        *latest = nullptr;
+        return;
+    }
+    void* storage = std::realloc(*latest, static_cast<size_t>(contactCount) * sizeof(CEOID));
+    if (!storage)
+        return;
+    *latest = static_cast<CEOID*>(storage);
+    std::fill(*latest, *latest + contactCount, 0u);
+
+    CEOID databaseOid = 0;
+    int records = 0;
+    HANDLE database = OpenCreateDB(&databaseOid, &records, L"ActivityDatabase", PROPID_LASTFLAG, false);
+    if (!database) {
+        AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'getLastActivityOIDList'", L"Error", 0x30);
+        return;
+    }
+    CEPROPVAL flagged = {};
+    flagged.propid = PROPID_LASTFLAG;
+    flagged.val.boolVal = TRUE;
+    DWORD index = 0;
+    CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), &index);
+    while (oid != 0) {
+        ActivityRecord record = {};
+        if (ReadActivityRecordDB(database, oid, &record)) {
+            // A later flagged activity of the same contact (a damaged
+            // database) wins over an earlier one.
+            const CEOID* entry = std::find(contacts, contacts + contactCount, record.contactOid);
+            if (entry != contacts + contactCount)
+                (*latest)[entry - contacts] = oid;
+        }
+        // Reading moved the handle on; continue the value seek from this record.
+        CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index);
+        oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), &index);
+    }
+    CloseHandle(database);
+}
+
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record)
 {
     CEOID* oids = nullptr;

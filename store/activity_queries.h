@@ -25,6 +25,11 @@ constexpr int COLUMN_TEXT_CAPACITY = 40;
 // applyFind 1 the find bar's activity search narrows the list.
 void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFind);
 
+// Fills *latest (a malloc'd array, null when contactCount is 0) with one
+// entry per contact of `contacts`, in the same order: the object id of that
+// contact's flagged latest activity, or 0.
+void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount);
+
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
 void DeleteContactActivities(CEOID contactOid);
 

@@ -1,0 +1,130 @@
+#include "contacts/contact_fields.h"
+
+#include <oleauto.h>
+
+#include "contacts/contact_source.h"
+#include "shell/text.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/activity_record.h"
+
+namespace {
+
+using TextGetter = HRESULT (STDMETHODCALLTYPE IContact::*)(BSTR*);
+
+// Contact fields 0..19 by contact field index; the birthday is a date.
+const TextGetter textGetters[BIRTHDAY_FIELD] = {
+    &IContact::get_FileAs, &IContact::get_FirstName, &IContact::get_LastName, &IContact::get_JobTitle,
+    &IContact::get_CompanyName, &IContact::get_BusinessAddressStreet, &IContact::get_BusinessAddressCity,
+    &IContact::get_BusinessAddressState, &IContact::get_BusinessAddressPostalCode,
+    &IContact::get_BusinessTelephoneNumber, &IContact::get_Business2TelephoneNumber,
+    &IContact::get_MobileTelephoneNumber, &IContact::get_HomeTelephoneNumber, &IContact::get_BusinessFaxNumber,
+    &IContact::get_Email1Address, &IContact::get_Email2Address, &IContact::get_Email3Address,
+    &IContact::get_WebPage, &IContact::get_OfficeLocation, &IContact::get_Department,
+};
+
+void FormatShortDate(DATE date, wchar_t* buffer, int capacity)
+{
+    SYSTEMTIME time = {};
+    wchar_t text[CONTACT_FIELD_TEXT_CAPACITY] = L"";
+    if (VariantTimeToSystemTime(date, &time))
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, CONTACT_FIELD_TEXT_CAPACITY);
+    CopyText(buffer, static_cast<size_t>(capacity), text);
+}
+
+// One contact field of a fetched contact into the buffer. noDateIsEmpty
+// decides whether the store's no-date value reads as empty text.
+void ReadField(IContact* contact, int contactFieldIndex, wchar_t* buffer, int capacity, bool noDateIsEmpty)
+{
+    if (contactFieldIndex == BIRTHDAY_FIELD) {
+        DATE birthday = NO_CONTACT_DATE;
+        contact->get_Birthday(&birthday);
+        if (noDateIsEmpty && birthday == NO_CONTACT_DATE)
+            CopyText(buffer, static_cast<size_t>(capacity), L"");
+        else
+            FormatShortDate(birthday, buffer, capacity);
+        return;
+    }
+    BSTR text = nullptr;
+    (contact->*textGetters[contactFieldIndex])(&text);
+    CopyText(buffer, static_cast<size_t>(capacity), text);
+    if (text)
+        outlookApp->SysFreeString(text);
+}
+
+bool UsableBuffer(const wchar_t* buffer, int capacity)
+{
+    return buffer && capacity > 0;
+}
+
+}  // namespace
+
+void GetContactFieldText(CEOID oid, int contactFieldIndex, wchar_t* buffer, int capacity)
+{
+    if (!UsableBuffer(buffer, capacity) || contactFieldIndex < 0 || contactFieldIndex >= CONTACT_FIELD_COUNT)
+        return;
+    IContact* contact = FetchContact(oid);
+    if (!contact)
+        return;
+    ReadField(contact, contactFieldIndex, buffer, capacity, true);
+    contact->Release();
+}
+
+void GetContactRecord(CEOID oid, ContactRecord* record)
+{
+    if (!record)
+        return;
+    IContact* contact = FetchContact(oid);
+    if (!contact)
+        return;
+    for (int f = 0; f < CONTACT_FIELD_COUNT; ++f)
+        ReadField(contact, f, record->field[f], CONTACT_FIELD_TEXT_CAPACITY, true);
+    contact->Release();
+}
+
+void GetContactName(CEOID oid, wchar_t* buffer, int capacity)
+{
+    if (!UsableBuffer(buffer, capacity))
+        return;
+    buffer[0] = 0;
+    IContact* contact = FetchContact(oid);
+    if (!contact)
+        return;
+    ReadField(contact, 0, buffer, capacity, true);
+    contact->Release();
+}
+
+void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity)
+{
+    if (!UsableBuffer(buffer, capacity))
+        return;
+    buffer[0] = 0;
+    if (!contact || fieldIndex < 0 || fieldIndex >= FIELD_COUNT)
+        return;
+    if (fieldIndex < CONTACT_FIELD_COUNT) {
+        // The find filter formats even the no-date value like any date.
+        ReadField(contact, fieldIndex, buffer, capacity, false);
+    } else {
+        long oid = 0;
+        contact->get_Oid(&oid);
+        ActivityRecord latest = {};
+        if (!activityDatabase || activityDatabase == INVALID_HANDLE_VALUE ||
+            !ContactHasLastActivity(activityDatabase, static_cast<CEOID>(oid), &latest))
+            return;
+        const int column = fieldIndex - CONTACT_FIELD_COUNT;
+        latest.notes[NOTES_CAPACITY - 1] = 0;
+        switch (column) {
+        case ACTIVITY_COLUMN_DATE:
+        case ACTIVITY_COLUMN_NEXT_DATE:
+            GetActivityColumnText(latest, column, buffer, static_cast<size_t>(capacity), 0);
+            break;
+        case ACTIVITY_COLUMN_EVENT: CopyText(buffer, static_cast<size_t>(capacity), latest.event); break;
+        case ACTIVITY_COLUMN_NEXT_ACTION: CopyText(buffer, static_cast<size_t>(capacity), latest.nextAction); break;
+        case ACTIVITY_COLUMN_NOTES: CopyText(buffer, static_cast<size_t>(capacity), latest.notes); break;
+        case ACTIVITY_COLUMN_USER1: CopyText(buffer, static_cast<size_t>(capacity), latest.user1); break;
+        case ACTIVITY_COLUMN_USER2: CopyText(buffer, static_cast<size_t>(capacity), latest.user2); break;
+        default: CopyText(buffer, static_cast<size_t>(capacity), latest.user3); break;
+        }
+    }
+    CharLowerBuffW(buffer, lstrlenW(buffer));
+}

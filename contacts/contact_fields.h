@@ -1,0 +1,20 @@
+// A contact's field values as text, by the rules of the field catalogue.
+#pragma once
+#include <windows.h>
+
+#include "contacts/field_catalogue.h"
+#include "platform/cedb/windbase.h"
+#include "platform/poom/pimstore.h"
+
+// The field's text, cut to capacity - 1 characters and terminated. A field
+// index of 21 or more, or a contact that cannot be fetched, leaves the
+// buffer untouched. An absent birthday gives empty text.
+void GetContactFieldText(CEOID oid, int contactFieldIndex, wchar_t* buffer, int capacity);
+// All 21 texts in one visit; a contact that cannot be fetched leaves the
+// record untouched.
+void GetContactRecord(CEOID oid, ContactRecord* record);
+// The FileAs text; empty when the contact cannot be fetched.
+void GetContactName(CEOID oid, wchar_t* buffer, int capacity);
+// Text of any of the 29 fields for the find filter, in lower case. Fields
+// 21..28 come from the contact's latest activity.
+void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity);

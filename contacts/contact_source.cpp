@@ -1,0 +1,398 @@
+#include "contacts/contact_source.h"
+
+#include <oleauto.h>
+
+#include <cstdlib>
+
+#include "contacts/contact_fields.h"
+#include "contacts/field_catalogue.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "shell/text.h"
+#include "views/find_bar.h"
+
+IPOutlookApp* outlookApp;
+int outlookLoggedOn;
+IFolder* contactsFolder;
+int contactCount;
+CEOID newContactOid;
+wchar_t* categoryRestriction;
+
+namespace {
+
+constexpr int FIND_FIELD_TEXT_CAPACITY = 200;
+constexpr UINT CHANGE_RECORD_SIZE = 36;
+
+void ShowConnectionError(const wchar_t* text)
+{
+    MessageBoxW(nullptr, text, L"Error", MB_OK);
+}
+
+// A BSTR received from the contact store, released at the end of its scope.
+struct ReceivedString {
+    BSTR text = nullptr;
+    ~ReceivedString()
+    {
+        if (text && outlookApp)
+            outlookApp->SysFreeString(text);
+    }
+    const wchar_t* Text() const { return text ? text : L""; }
+};
+
+IContact* AsContact(IDispatch* item)
+{
+    if (!item)
+        return nullptr;
+    IContact* contact = nullptr;
+    if (FAILED(item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact))))
+        contact = nullptr;
+    item->Release();
+    return contact;
+}
+
+bool HasRestriction()
+{
+    return categoryRestriction && categoryRestriction[0];
+}
+
+void SortCollection(IPOutlookItemCollection* items, int sortMode)
+{
+    const wchar_t* property = L"[FileAs]";
+    VARIANT_BOOL descending = VARIANT_FALSE;
+    if (sortMode != SORT_BY_NAME) {
+        // Last-activity columns have no contact property: those rows are
+        // listed by name and re-sorted by the list itself.
+        if (lv1sortcolumn >= 0 && lv1sortcolumn < numcontactfield && lv1sortcolumn < CONTACT_COLUMN_SLOTS) {
+            property = ContactPropertyName(contactfield[lv1sortcolumn]);
+            descending = static_cast<VARIANT_BOOL>(lv1sortdirection);
+        }
+        if (!property[0])
+            property = L"[FileAs]";
+    }
+    BSTR text = SysAllocString(property);
+    items->Sort(text, descending);
+    SysFreeString(text);
+}
+
+// The sorted, restricted collection with its columns set; null when the
+// folder gives none.
+IPOutlookItemCollection* EnumerateContacts(int sortMode, bool restrict, const wchar_t* columns)
+{
+    if (!contactsFolder)
+        return nullptr;
+    IPOutlookItemCollection* items = nullptr;
+    if (FAILED(contactsFolder->get_Items(&items)) || !items)
+        return nullptr;
+    SortCollection(items, sortMode);
+    if (restrict && HasRestriction()) {
+        IPOutlookItemCollection* restricted = nullptr;
+        BSTR text = SysAllocString(categoryRestriction);
+        if (SUCCEEDED(items->Restrict(text, &restricted)) && restricted) {
+            items->Release();
+            items = restricted;
+        }
+        SysFreeString(text);
+    }
+    IPOlItems* columnItems = nullptr;
+    if (SUCCEEDED(items->QueryInterface(IID_IPOlItems, reinterpret_cast<void**>(&columnItems))) && columnItems) {
+        BSTR text = SysAllocString(columns);
+        columnItems->SetColumns(text);
+        SysFreeString(text);
+        columnItems->Release();
+    }
+    return items;
+}
+
+bool FindFilterApplies(int flag)
+{
+    return flag == 1 && findBarVisible && findMode == FIND_MODE_CONTACTS && findText[0] != 0;
+}
+
+bool MatchesFind(IContact* contact)
+{
+    wchar_t text[FIND_FIELD_TEXT_CAPACITY] = L"";
+    GetFindFieldText(contact, lastcontactfindfield, text, FIND_FIELD_TEXT_CAPACITY);
+    return wcsstr(text, findText) != nullptr;
+}
+
+// Grows the caller's array to hold count entries; false when it cannot.
+bool GrowOidArray(CEOID** oids, int count)
+{
+    void* grown = std::realloc(*oids, static_cast<size_t>(count) * sizeof(CEOID));
+    if (!grown)
+        return false;
+    *oids = static_cast<CEOID*>(grown);
+    return true;
+}
+
+void DropOidArray(CEOID** oids)
+{
+    std::free(*oids);
+    *oids = nullptr;
+}
+
+// The sorted, restricted collection and its size, with the caller's array
+// grown to hold one entry per item; null (and the array freed) when there
+// is nothing to list.
+IPOutlookItemCollection* StartListing(int sortMode, bool restrict, const wchar_t* columns, CEOID** oids,
+                                      int* total)
+{
+    IPOutlookItemCollection* items = EnumerateContacts(sortMode, restrict, columns);
+    *total = 0;
+    if (!items || FAILED(items->get_Count(total)) || *total <= 0 || !GrowOidArray(oids, *total)) {
+        if (items)
+            items->Release();
+        DropOidArray(oids);
+        return nullptr;
+    }
+    return items;
+}
+
+// Calls visit for each contact of the collection that the find filter (when
+// it applies) lets through; items that cannot be fetched are skipped.
+template <class Visit>
+void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visit visit)
+{
+    const bool filter = FindFilterApplies(findFlag);
+    for (int position = 1; position <= total; ++position) {
+        IDispatch* item = nullptr;
+        if (FAILED(items->Item(position, &item)))
+            continue;
+        IContact* contact = AsContact(item);
+        if (!contact)
+            continue;
+        if (!filter || MatchesFind(contact))
+            visit(contact);
+        contact->Release();
+    }
+    items->Release();
+}
+
+// Operations 4 and 5: named contacts into a combo box or list box.
+void FillNameControl(HWND control, UINT resetMessage, UINT addMessage, bool restrict, int findFlag, CEOID** oids)
+{
+    SendMessageW(control, resetMessage, 0, 0);
+    int total = 0;
+    IPOutlookItemCollection* items = StartListing(SORT_BY_NAME, restrict, L"FileAs", oids, &total);
+    if (!items)
+        return;
+    int added = 0;
+    VisitContacts(items, total, findFlag, [&](IContact* contact) {
+        ReceivedString fileAs;
+        contact->get_FileAs(&fileAs.text);
+        wchar_t name[CONTACT_NAME_CAPACITY];
+        CopyText(name, fileAs.Text());
+        if (!name[0])
+            return;
+        SendMessageW(control, addMessage, 0, reinterpret_cast<LPARAM>(name));
+        long oid = 0;
+        contact->get_Oid(&oid);
+        (*oids)[added++] = static_cast<CEOID>(oid);
+    });
+    if (added == 0)
+        DropOidArray(oids);
+}
+
+}  // namespace
+
+int OpenOutlookConnection(HWND mainWindow)
+{
+    if (!outlookLoggedOn) {
+        if (FAILED(CoInitializeEx(nullptr, 0))) {
+            ShowConnectionError(L"Error in call to CoInitializeEx");
+            return 0;
+        }
+        if (FAILED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp,
+                                    reinterpret_cast<void**>(&outlookApp))) ||
+            !outlookApp) {
+            outlookApp = nullptr;
+            ShowConnectionError(L"Error in call to CoCreateInstance.");
+            return 0;
+        }
+        if (FAILED(outlookApp->Logon(static_cast<long>(reinterpret_cast<LONG_PTR>(mainWindow))))) {
+            ShowConnectionError(L"Failure to logon to app object.");
+            outlookApp->Release();
+            outlookApp = nullptr;
+            return 0;
+        }
+        outlookLoggedOn = 1;
+    }
+    if (contactsFolder) {
+        contactsFolder->Release();
+        contactsFolder = nullptr;
+    }
+    if (SUCCEEDED(outlookApp->GetDefaultFolder(olFolderContacts, &contactsFolder)) && contactsFolder)
+        return 1;
+    contactsFolder = nullptr;
+    outlookLoggedOn = 0;
+    outlookApp->Logoff();
+    outlookApp->Release();
+    outlookApp = nullptr;
+    CoUninitialize();
+    ShowConnectionError(L"Failure to Obtain Contacts Folder");
+    return 0;
+}
+
+void CloseOutlookConnection()
+{
+    if (contactsFolder) {
+        contactsFolder->Release();
+        contactsFolder = nullptr;
+    }
+    if (outlookApp) {
+        outlookApp->Logoff();
+        outlookApp->Release();
+        outlookApp = nullptr;
+        CoUninitialize();
+    }
+    outlookLoggedOn = 0;
+}
+
+int CountContacts()
+{
+    IPOutlookItemCollection* items = nullptr;
+    if (!contactsFolder || FAILED(contactsFolder->get_Items(&items)) || !items)
+        return 0;
+    int count = 0;
+    if (FAILED(items->get_Count(&count)))
+        count = 0;
+    items->Release();
+    contactCount = count;
+    return count;
+}
+
+void ListContactOids(CEOID** oids, int* count, int findFlag, int sortMode, int restrictFlag)
+{
+    *count = 0;
+    int total = 0;
+    IPOutlookItemCollection* items = StartListing(sortMode, restrictFlag == 1, L"CompanyName", oids, &total);
+    if (!items)
+        return;
+    int filled = 0;
+    VisitContacts(items, total, findFlag, [&](IContact* contact) {
+        long oid = 0;
+        contact->get_Oid(&oid);
+        (*oids)[filled++] = static_cast<CEOID>(oid);
+    });
+    if (filled == 0)
+        DropOidArray(oids);
+    *count = filled;
+}
+
+void FillContactCombo(HWND combo, CEOID** oids)
+{
+    FillNameControl(combo, CB_RESETCONTENT, CB_ADDSTRING, true, 0, oids);
+}
+
+void FillContactListBox(HWND listBox, int useFilter, CEOID** oids)
+{
+    FillNameControl(listBox, LB_RESETCONTENT, LB_ADDSTRING, useFilter == 1, useFilter, oids);
+}
+
+IContact* FetchContact(CEOID oid)
+{
+    if (!outlookApp || !outlookLoggedOn)
+        return nullptr;
+    IDispatch* item = nullptr;
+    if (FAILED(outlookApp->GetItemFromOid(static_cast<long>(oid), &item)))
+        return nullptr;
+    return AsContact(item);
+}
+
+int ContactExists(CEOID oid)
+{
+    IContact* contact = FetchContact(oid);
+    if (!contact)
+        return 0;
+    contact->Release();
+    return 1;
+}
+
+int OpenContactEditor(CEOID oid)
+{
+    if (!outlookApp || !outlookLoggedOn)
+        return 0;
+    if (oid != 0) {
+        IDispatch* item = nullptr;
+        IContact* contact = nullptr;
+        if (outlookApp->GetItemFromOid(static_cast<long>(oid), &item) != S_OK ||
+            !(contact = AsContact(item))) {
+            MessageBoxW(hMainWindow, L"Error in getting contact handle", L"Error", MB_OK);
+            return 0;
+        }
+        SetTimer(hMainWindow, CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS, nullptr);
+        contact->Display();
+        contact->Release();
+    } else {
+        IDispatch* item = nullptr;
+        if (FAILED(outlookApp->CreateItem(olContactItem, &item)))
+            return 0;
+        IContact* contact = AsContact(item);
+        if (!contact)
+            return 0;
+        // Two blanks let the empty contact be saved before the card opens.
+        BSTR placeholder = SysAllocString(L"  ");
+        contact->put_FirstName(placeholder);
+        SysFreeString(placeholder);
+        contact->Save();
+        SetTimer(hMainWindow, CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS, nullptr);
+        contact->Display();
+        long created = 0;
+        contact->get_Oid(&created);
+        newContactOid = static_cast<CEOID>(created);
+        contact->Release();
+
+        contact = FetchContact(newContactOid);
+        if (contact) {
+            ReceivedString first, last, company;
+            contact->get_FirstName(&first.text);
+            contact->get_LastName(&last.text);
+            contact->get_CompanyName(&company.text);
+            if (first.Text()[0] == L' ' && !last.Text()[0] && !company.Text()[0]) {
+                // Nothing was typed: the placeholder contact goes again.
+                contact->Delete();
+                contact->Release();
+                newContactOid = 0;
+                return 0;
+            }
+            contact->Release();
+        }
+    }
+    CENOTIFICATION change = {};
+    change.dwSize = CHANGE_RECORD_SIZE;
+    change.uType = DB_CEOID_CHANGED;
+    SendMessageW(hMainWindow, WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(&change));
+    return 1;
+}
+
+int DeleteContact(CEOID oid)
+{
+    if (!outlookApp || !outlookLoggedOn)
+        return 0;
+    IDispatch* item = nullptr;
+    if (FAILED(outlookApp->GetItemFromOid(static_cast<long>(oid), &item))) {
+        MessageBoxW(nullptr, L"Failure to Obtain Contact Item", L"Error", MB_OK);
+        return 0;
+    }
+    IContact* contact = AsContact(item);
+    if (!contact)
+        return 0;
+    const HRESULT result = contact->Delete();
+    contact->Release();
+    return SUCCEEDED(result) ? 1 : 0;
+}
+
+void SwitchContactCardToSummary()
+{
+    HWND card = FindWindowW(L"Dialog", L"Contacts");
+    if (!card)
+        return;
+    for (HWND child = GetWindow(card, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[80] = L"";
+        GetWindowTextW(child, text, 80);
+        if (lstrcmpW(text, L"Summary") == 0) {
+            SendMessageW(child, WM_COMMAND, 105, 0);
+            return;
+        }
+    }
+}

@@ -1,0 +1,61 @@
+// Reading and writing vCard files (versions 2.1, 3.0 and 4.0 in, 3.0 out),
+// mapped onto the 21 fields a device contact carries plus its categories.
+// Portable: no Windows headers, all text UTF-8.
+#pragma once
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vcard {
+
+// The text fields in the order of the contact field catalogue; the birthday
+// (catalogue field 20) is kept as a date beside them.
+enum CardField {
+    kFileAs, kFirstName, kLastName, kJobTitle, kCompany,
+    kStreet, kCity, kState, kPostalCode,
+    kBusinessPhone, kBusiness2Phone, kMobilePhone, kHomePhone, kBusinessFax,
+    kEmail1, kEmail2, kEmail3, kWebPage, kOfficeLocation, kDepartment,
+    kCardTextFields
+};
+
+// A calendar day; year 0 when the card gives the day without a year.
+struct CardDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    bool Present() const { return month != 0; }
+    bool operator==(const CardDate& o) const { return year == o.year && month == o.month && day == o.day; }
+};
+
+struct CardContact {
+    std::array<std::string, kCardTextFields> text;
+    CardDate birthday;
+    std::vector<std::string> categories;
+    std::string uid;
+    int line = 0;  // line of its BEGIN:VCARD in the file read
+};
+
+struct CardProblem {
+    int line = 0;
+    std::string message;
+};
+
+struct CardReadResult {
+    std::vector<CardContact> contacts;
+    std::vector<CardProblem> problems;  // one per skipped card
+};
+
+// Reads every card of a file. Bytes may be UTF-8 (with or without a byte
+// order mark), UTF-16 with a byte order mark, or Windows-1252. A malformed
+// card is reported with its line number and skipped; the others are kept.
+CardReadResult ReadCards(std::string_view bytes);
+
+// One card as vCard 3.0: UTF-8, CRLF line ends, lines folded at 75 octets.
+std::string WriteCard(const CardContact& contact);
+
+// The name a device shows for a contact when the card has no FN:
+// "Last, First", or whichever of them exists, or else the company.
+std::string DeriveFileAs(const CardContact& contact);
+
+}  // namespace vcard

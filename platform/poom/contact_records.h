@@ -1,0 +1,53 @@
+// The contacts and categories as records of the device's object store.
+#pragma once
+#include <windows.h>
+#include <wtypes.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/cedb/windbase.h"
+
+namespace poom {
+
+constexpr wchar_t kContactsDatabase[] = L"Contacts Database";
+constexpr wchar_t kCategoriesDatabase[] = L"Categories Database";
+
+// The text properties, in the order of the program's contact field
+// catalogue; the birthday (catalogue field 20) and categories follow.
+constexpr int kTextProperties = 20;
+enum Property {
+    kBirthday = kTextProperties,
+    kCategories,
+    kPropertyCount,
+};
+
+// Property name as the object model spells it, without brackets ("FileAs").
+const wchar_t* PropertyName(int property);
+// Index of a property name, with or without brackets, ignoring letter case;
+// -1 when unknown.
+int PropertyFromName(const std::wstring& name);
+
+struct ContactData {
+    CEOID oid = 0;
+    std::wstring text[kTextProperties];
+    DATE birthday = 949998.0;
+    std::wstring categories;  // "A, B"
+    std::wstring uid;
+};
+
+// Creates both databases when missing. False when the store cannot be used.
+bool EnsureContactDatabases();
+bool LoadAllContacts(std::vector<ContactData>& contacts);
+bool LoadContact(CEOID oid, ContactData& contact);
+// Writes the contact (a new record when oid is 0) and returns its oid, or 0.
+CEOID SaveContactRecord(const ContactData& contact);
+bool DeleteContactRecord(CEOID oid);
+
+// Category names split from a contact's list, blanks trimmed, empties dropped.
+std::vector<std::wstring> SplitCategories(const std::wstring& list);
+std::vector<std::wstring> LoadCategoryNames();
+// Adds each name that the categories database does not hold yet.
+bool AddCategoryNames(const std::vector<std::wstring>& names);
+
+}  // namespace poom

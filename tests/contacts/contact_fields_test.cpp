@@ -1,0 +1,179 @@
+#include "tests/contacts/contacts_fixture.h"
+
+#include <oleauto.h>
+
+#include "tests/poom/ole_day.h"
+
+#include "contacts/contact_fields.h"
+#include "contacts/contact_source.h"
+#include "contacts/field_catalogue.h"
+#include "shell/text.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
+
+namespace {
+
+std::wstring ShortDate(DATE date)
+{
+    SYSTEMTIME time;
+    VariantTimeToSystemTime(date, &time);
+    wchar_t text[80] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 80);
+    return text;
+}
+
+std::wstring Lower(std::wstring text)
+{
+    CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::wstring FindText(CEOID oid, int field)
+{
+    IContact* contact = FetchContact(oid);
+    wchar_t text[200] = L"untouched";
+    GetFindFieldText(contact, field, text, 200);
+    if (contact)
+        contact->Release();
+    return text;
+}
+
+void WriteActivity(CEOID contact, BOOL last, const wchar_t* event, const wchar_t* notes, double date)
+{
+    ActivityRecord record = {};
+    record.contactOid = contact;
+    CopyText(record.event, event);
+    CopyText(record.nextAction, L"Send Offer");
+    CopyText(record.notes, notes);
+    CopyText(record.user1, L"West Region");
+    CopyText(record.user2, L"");
+    CopyText(record.user3, L"Trade Fair");
+    record.lastFlag = last;
+    record.date = date;
+    record.nextDate = 0.0;
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record));
+}
+
+}  // namespace
+
+TEST_F(ContactsTest, PropertyNamesAreTheOnesTheStoreSortsBy)
+{
+    EXPECT_STREQ(L"[FileAs]", ContactPropertyName(0));
+    EXPECT_STREQ(L"[BusinessAddressPostalCode]", ContactPropertyName(8));
+    EXPECT_STREQ(L"[Email3Address]", ContactPropertyName(16));
+    EXPECT_STREQ(L"[Birthday]", ContactPropertyName(20));
+    EXPECT_STREQ(L"", ContactPropertyName(21));
+    IPOutlookItemCollection* items = nullptr;
+    ASSERT_EQ(S_OK, contactsFolder->get_Items(&items));
+    for (int field = 0; field < CONTACT_FIELD_COUNT; ++field) {
+        BSTR name = SysAllocString(ContactPropertyName(field));
+        EXPECT_EQ(S_OK, items->Sort(name, VARIANT_FALSE)) << field;
+        SysFreeString(name);
+    }
+    items->Release();
+}
+
+TEST_F(ContactsTest, FieldTextFollowsTheCatalogueRules)
+{
+    const CEOID born = Add(L"Rask, Elin", L"Fjord Freight", L"", OleDay(1983, 11, 5));
+    const CEOID unborn = Add(L"No Birthday");
+    wchar_t text[80] = L"";
+    GetContactFieldText(born, 4, text, 80);
+    EXPECT_STREQ(L"Fjord Freight", text);
+    GetContactFieldText(born, BIRTHDAY_FIELD, text, 80);
+    EXPECT_EQ(ShortDate(OleDay(1983, 11, 5)), text);
+    CopyText(text, L"previous");
+    GetContactFieldText(unborn, BIRTHDAY_FIELD, text, 80);
+    EXPECT_STREQ(L"", text) << "not a date in the year 4501";
+
+    CopyText(text, L"previous");
+    GetContactFieldText(born, 21, text, 80);
+    EXPECT_STREQ(L"previous", text) << "field 21 leaves the buffer alone";
+    GetContactFieldText(born, -1, text, 80);
+    EXPECT_STREQ(L"previous", text);
+    ASSERT_EQ(1, DeleteContact(unborn));
+    GetContactFieldText(unborn, 0, text, 80);
+    EXPECT_STREQ(L"previous", text) << "a contact that cannot be fetched leaves the buffer alone";
+
+    GetContactName(born, text, 80);
+    EXPECT_STREQ(L"Rask, Elin", text);
+    GetContactName(unborn, text, 80);
+    EXPECT_STREQ(L"", text);
+}
+
+TEST_F(ContactsTest, LongTextsAreCutToTheBufferWithoutSplittingACharacter)
+{
+    // 77 letters, then U+1F33F as a surrogate pair in places 78 and 79.
+    const std::wstring street = std::wstring(77, L's') + L"\xD83C\xDF3F" + std::wstring(300, L't');
+    const CEOID oid = Add(L"Long Street");
+    SetText(oid, 5, street);
+
+    wchar_t text[80];
+    GetContactFieldText(oid, 5, text, 79);
+    EXPECT_EQ(std::wstring(77, L's'), text) << "the pair does not fit, so neither half is kept";
+    GetContactFieldText(oid, 5, text, 80);
+    EXPECT_EQ(street.substr(0, 79), text);
+
+    wchar_t guard[4] = {L'a', L'b', L'c', L'd'};
+    GetContactFieldText(oid, 5, guard, 3);
+    EXPECT_EQ(L's', guard[0]);
+    EXPECT_EQ(0, guard[2]);
+    EXPECT_EQ(L'd', guard[3]) << "nothing written past the buffer";
+
+    ContactRecord record;
+    for (auto& field : record.field)
+        CopyText(field, L"old");
+    GetContactRecord(oid, &record);
+    EXPECT_EQ(street.substr(0, 79), record.field[5]);
+    EXPECT_STREQ(L"Long Street", record.field[0]);
+    EXPECT_STREQ(L"", record.field[BIRTHDAY_FIELD]);
+    EXPECT_STREQ(L"", record.field[14]);
+}
+
+TEST_F(ContactsTest, RecordOfAMissingContactIsLeftAsItWas)
+{
+    const CEOID oid = Add(L"Gone");
+    ASSERT_EQ(1, DeleteContact(oid));
+    ContactRecord record;
+    for (auto& field : record.field)
+        CopyText(field, L"kept");
+    GetContactRecord(oid, &record);
+    for (const auto& field : record.field)
+        EXPECT_STREQ(L"kept", field);
+}
+
+TEST_F(ContactsTest, FindTextOfContactFieldsIsLowerCase)
+{
+    const CEOID oid = Add(L"McAllister, IONA", L"Glen ROSS Distillers");
+    EXPECT_EQ(L"mcallister, iona", FindText(oid, 0));
+    EXPECT_EQ(L"glen ross distillers", FindText(oid, 4));
+    // Unlike the lists, the find filter formats the no-date value as a date.
+    EXPECT_EQ(Lower(ShortDate(949998.0)), FindText(oid, BIRTHDAY_FIELD));
+    EXPECT_EQ(L"", FindText(oid, 29));
+}
+
+TEST_F(ContactsTest, FindTextOfActivityFieldsComesFromTheLatestActivity)
+{
+    const CEOID oid = Add(L"Tran, Mai");
+    WriteActivity(oid, FALSE, L"Letter", L"older notes", OleDay(2026, 1, 5));
+    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", OleDay(2026, 3, 9));
+    EXPECT_EQ(Lower(ShortDate(OleDay(2026, 3, 9))), FindText(oid, 21));
+    EXPECT_EQ(L"(none)", FindText(oid, 22)) << "an absent Next Date reads as the list shows it";
+    EXPECT_EQ(L"phone call", FindText(oid, 23));
+    EXPECT_EQ(L"send offer", FindText(oid, 24));
+    EXPECT_EQ(L"asked about spring prices\r\ncall back", FindText(oid, 25));
+    EXPECT_EQ(L"west region", FindText(oid, 26));
+    EXPECT_EQ(L"", FindText(oid, 27));
+    EXPECT_EQ(L"trade fair", FindText(oid, 28));
+}
+
+TEST_F(ContactsTest, FindTextIsEmptyWithoutALatestActivity)
+{
+    const CEOID unflagged = Add(L"Unflagged");
+    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", OleDay(2026, 2, 2));
+    const CEOID idle = Add(L"No Activities");
+    for (int field = 21; field <= 28; ++field) {
+        EXPECT_EQ(L"", FindText(unflagged, field)) << field;
+        EXPECT_EQ(L"", FindText(idle, field)) << field;
+    }
+}

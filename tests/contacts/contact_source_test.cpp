@@ -1,0 +1,300 @@
+#include "tests/contacts/contacts_fixture.h"
+
+#include <cstdlib>
+
+#include "contacts/contact_source.h"
+#include "platform/poom/poom_server.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "shell/text.h"
+#include "views/find_bar.h"
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+std::vector<CEOID> Oids(const CEOID* oids, int count)
+{
+    return oids ? std::vector<CEOID>(oids, oids + count) : std::vector<CEOID>();
+}
+
+struct Controls {
+    HWND combo, list;
+    Controls()
+    {
+        combo = CreateWindowW(L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 0, 100, 200, hMainWindow, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+        list = CreateWindowW(L"LISTBOX", L"", 0, 0, 0, 100, 200, hMainWindow, nullptr, GetModuleHandleW(nullptr),
+                             nullptr);
+    }
+};
+
+wchar_t restriction[80];
+
+}  // namespace
+
+// --- Listing -----------------------------------------------------------------------
+
+TEST_F(ContactsTest, EmptyFolderGivesNullArraysAndEmptyControls)
+{
+    CEOID* oids = static_cast<CEOID*>(std::malloc(8 * sizeof(CEOID)));
+    int count = -1;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ(nullptr, oids);
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(0, CountContacts());
+
+    Controls controls;
+    SendMessageW(controls.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"stale"));
+    CEOID* names = static_cast<CEOID*>(std::malloc(sizeof(CEOID)));
+    FillContactCombo(controls.combo, &names);
+    EXPECT_EQ(nullptr, names);
+    EXPECT_TRUE(Items(controls.combo, true).empty());
+    FillContactListBox(controls.list, 1, &names);
+    EXPECT_EQ(nullptr, names);
+    EXPECT_TRUE(Items(controls.list, false).empty());
+}
+
+TEST_F(ContactsTest, NamelessContactsAreListedButNotOfferedByName)
+{
+    const CEOID bell = Add(L"Bell, Ada");
+    const CEOID nameless = Add(L"");
+    const std::wstring longName = L"Featherstonehaugh-Cholmondeley, Bartholomew X";  // 45 characters
+    ASSERT_EQ(45u, longName.size());
+    const CEOID lengthy = Add(longName);
+
+    CEOID* oids = nullptr;
+    int count = 0;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ((std::vector<CEOID>{nameless, bell, lengthy}), Oids(oids, count));
+    std::free(oids);
+    EXPECT_EQ(3, CountContacts());
+    EXPECT_EQ(3, contactCount);
+
+    Controls controls;
+    CEOID* named = nullptr;
+    FillContactCombo(controls.combo, &named);
+    EXPECT_EQ((Texts{L"Bell, Ada", longName.substr(0, 39)}), Items(controls.combo, true));
+    ASSERT_NE(nullptr, named);
+    EXPECT_EQ(bell, named[0]);
+    EXPECT_EQ(lengthy, named[1]);
+    FillContactListBox(controls.list, 0, &named);
+    EXPECT_EQ((Texts{L"Bell, Ada", longName.substr(0, 39)}), Items(controls.list, false));
+    std::free(named);
+}
+
+TEST_F(ContactsTest, ListFollowsTheSortColumnAndDirection)
+{
+    const CEOID a = Add(L"Aalto", L"Zephyr Works");
+    const CEOID b = Add(L"Brook", L"Anchor Mills");
+    const CEOID c = Add(L"Cole", L"Mast & Sail");
+    CEOID* oids = nullptr;
+    int count = 0;
+
+    lv1sortcolumn = 1;  // the Company column
+    ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
+    EXPECT_EQ((std::vector<CEOID>{b, c, a}), Oids(oids, count));
+    lv1sortdirection = 1;
+    ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
+    EXPECT_EQ((std::vector<CEOID>{a, c, b}), Oids(oids, count));
+    ListContactOids(&oids, &count, 0, SORT_BY_NAME, 1);
+    EXPECT_EQ((std::vector<CEOID>{a, b, c}), Oids(oids, count)) << "by name ignores the list's column";
+    lv1sortcolumn = 2;  // a last-activity column has no contact property
+    ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
+    EXPECT_EQ((std::vector<CEOID>{a, b, c}), Oids(oids, count));
+    std::free(oids);
+}
+
+TEST_F(ContactsTest, CategoryRestrictionWithOneAndTwoCategories)
+{
+    const CEOID customer = Add(L"Customer", L"", L"Customers");
+    const CEOID both = Add(L"Both", L"", L"Press, Customers");
+    const CEOID press = Add(L"Press", L"", L"Press");
+    const CEOID none = Add(L"Uncategorised");
+    CEOID* oids = nullptr;
+    int count = 0;
+
+    CopyText(restriction, L"[Categories] = \"Customers\"");
+    categoryRestriction = restriction;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ((std::vector<CEOID>{both, customer}), Oids(oids, count));
+
+    CopyText(restriction, L"[Categories] = \"Customers,Press\"");
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ((std::vector<CEOID>{both, customer, press}), Oids(oids, count));
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 0);
+    EXPECT_EQ((std::vector<CEOID>{both, customer, press, none}), Oids(oids, count)) << "restrict flag 0";
+
+    Controls controls;
+    FillContactCombo(controls.combo, &oids);
+    EXPECT_EQ((Texts{L"Both", L"Customer", L"Press"}), Items(controls.combo, true)) << "combos always restrict";
+    FillContactListBox(controls.list, 0, &oids);
+    EXPECT_EQ(4u, Items(controls.list, false).size()) << "the export list restricts only when filtering";
+    FillContactListBox(controls.list, 1, &oids);
+    EXPECT_EQ(3u, Items(controls.list, false).size());
+    std::free(oids);
+}
+
+TEST_F(ContactsTest, FindFilterOnTheCompanyField)
+{
+    const CEOID harbour = Add(L"Lind", L"Harbour Lights Ltd");
+    const CEOID upper = Add(L"Moss", L"NORTH HARBOUR");
+    Add(L"Quinn", L"Hillside Farm");
+    findBarVisible = 1;
+    findMode = FIND_MODE_CONTACTS;
+    CopyText(findText, L"harbour");
+    lastcontactfindfield = 4;
+
+    CEOID* oids = nullptr;
+    int count = 0;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ((std::vector<CEOID>{harbour, upper}), Oids(oids, count));
+    ListContactOids(&oids, &count, 0, SORT_BY_NAME, 1);
+    EXPECT_EQ(3, count) << "find flag 0";
+
+    Controls controls;
+    FillContactListBox(controls.list, 1, &oids);
+    EXPECT_EQ((Texts{L"Lind", L"Moss"}), Items(controls.list, false));
+    FillContactListBox(controls.list, 0, &oids);
+    EXPECT_EQ(3u, Items(controls.list, false).size()) << "\"Use filtering\" cleared lists every named contact";
+    FillContactCombo(controls.combo, &oids);
+    EXPECT_EQ(3u, Items(controls.combo, true).size()) << "the activity dialog never filters by the find bar";
+
+    findMode = FIND_MODE_ACTIVITIES;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ(3, count) << "an activity search leaves the contacts alone";
+    findMode = FIND_MODE_CONTACTS;
+    findBarVisible = 0;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ(3, count) << "a hidden find bar filters nothing";
+    std::free(oids);
+}
+
+// --- Existence and deletion ------------------------------------------------------------
+
+TEST_F(ContactsTest, DeletedContactIsGoneAndCannotBeDeletedTwice)
+{
+    const CEOID oid = Add(L"Short-lived");
+    EXPECT_EQ(1, ContactExists(oid));
+    EXPECT_EQ(1, DeleteContact(oid));
+    EXPECT_EQ(0, ContactExists(oid));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(0, DeleteContact(oid));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Error", boxes[0].title);
+    EXPECT_EQ(L"Failure to Obtain Contact Item", boxes[0].text);
+}
+
+// --- The contact card ----------------------------------------------------------------------
+
+namespace {
+
+struct CardPlay {
+    bool summaryShown = false;
+    const wchar_t* typeLastName = nullptr;
+    bool done = false;
+} play;
+
+// Waits for the card's summary view (timer 1 has then run), types what the
+// test asks for and closes the card.
+void CALLBACK PlayCard(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND card = FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE);
+    if (!card || play.done)
+        return;
+    HWND summary = GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID);
+    if (!IsWindowVisible(summary))
+        return;
+    play.summaryShown = true;
+    if (play.typeLastName) {
+        HWND page = FindWindowExW(card, nullptr, L"DialogPage", nullptr);
+        SetDlgItemTextW(page, POOM_CARD_FIRST_FIELD_ID + 2, play.typeLastName);
+    }
+    play.done = true;
+    KillTimer(nullptr, timer);
+    PostMessageW(card, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(ContactsTest, EditingAContactShowsItsSummaryAndReportsTheChange)
+{
+    const CEOID oid = Add(L"Ivers, Tom", L"Quayside Tools");
+    play = CardPlay{};
+    const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
+    EXPECT_EQ(1, OpenContactEditor(oid));
+    KillTimer(nullptr, player);
+    EXPECT_TRUE(play.summaryShown) << "timer 1 switched the card to its summary";
+    ASSERT_EQ(1u, notifications.size());
+    EXPECT_EQ(36u, notifications[0].dwSize);
+    EXPECT_EQ(static_cast<UINT>(DB_CEOID_CHANGED), notifications[0].uType);
+    EXPECT_EQ(0u, notifications[0].oid);
+    EXPECT_EQ(0u, notifications[0].dwParam);
+}
+
+TEST_F(ContactsTest, NewContactLeftEmptyIsDiscarded)
+{
+    play = CardPlay{};
+    const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
+    EXPECT_EQ(0, OpenContactEditor(0));
+    KillTimer(nullptr, player);
+    EXPECT_TRUE(play.done);
+    EXPECT_EQ(0, StoredCount());
+    EXPECT_EQ(0u, newContactOid);
+    EXPECT_TRUE(notifications.empty()) << "nothing to refresh";
+}
+
+TEST_F(ContactsTest, NewContactWithANameIsKeptAndSelected)
+{
+    play = CardPlay{};
+    play.typeLastName = L"Okonkwo";
+    const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
+    EXPECT_EQ(1, OpenContactEditor(0));
+    KillTimer(nullptr, player);
+    ASSERT_NE(0u, newContactOid);
+    EXPECT_TRUE(Stored(newContactOid));
+    EXPECT_EQ(1, StoredCount());
+    EXPECT_EQ(1u, notifications.size());
+}
+
+TEST_F(ContactsTest, OpeningADeletedContactReportsTheHandleError)
+{
+    const CEOID oid = Add(L"Vanished");
+    ASSERT_EQ(1, DeleteContact(oid));
+    EXPECT_EQ(0, OpenContactEditor(oid));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Error", boxes[0].title);
+    EXPECT_EQ(L"Error in getting contact handle", boxes[0].text);
+    EXPECT_EQ(hMainWindow, boxes[0].owner);
+    EXPECT_TRUE(notifications.empty());
+    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
+}
+
+TEST_F(ContactsTest, SummarySwitchWithoutACardDoesNothing)
+{
+    SwitchContactCardToSummary();
+    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
+}
+
+// --- Without a connection -------------------------------------------------------------------------
+
+TEST_F(ContactsTest, WithoutAConnectionNothingIsListedOrOpened)
+{
+    const CEOID oid = Add(L"Unreachable");
+    CloseOutlookConnection();
+    CEOID* oids = nullptr;
+    int count = 7;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ(nullptr, oids);
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(0, CountContacts());
+    Controls controls;
+    FillContactCombo(controls.combo, &oids);
+    EXPECT_TRUE(Items(controls.combo, true).empty());
+    EXPECT_EQ(0, ContactExists(oid));
+    EXPECT_EQ(0, OpenContactEditor(oid));
+    EXPECT_EQ(0, OpenContactEditor(0));
+    EXPECT_EQ(0, DeleteContact(oid));
+    EXPECT_TRUE(Stored(oid));
+    EXPECT_TRUE(boxes.empty());
+}

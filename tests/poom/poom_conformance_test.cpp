@@ -1,0 +1,337 @@
+// What the program relies on from the contact object model, checked against
+// the stand-in directly.
+#include "tests/poom/poom_fixture.h"
+
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include "tests/poom/ole_day.h"
+
+#include "platform/cedb/windbase.h"
+#include "platform/poom/contact_records.h"
+
+namespace {
+
+const bool freshStore = (UseFreshDeviceStore(L"poom_test_device"), true);
+
+using NameList = std::vector<std::wstring>;
+
+}  // namespace
+
+// --- Creation, counts, oids ---------------------------------------------------
+
+TEST_F(PoomTest, CollectionsOfferItemColumnsAndTheFolderHoldsContacts)
+{
+    int type = 0;
+    EXPECT_EQ(S_OK, folder->get_DefaultItemType(&type));
+    EXPECT_EQ(olContactItem, type);
+    IFolder* calendar = nullptr;
+    EXPECT_NE(S_OK, app->GetDefaultFolder(olFolderCalendar, &calendar));
+    EXPECT_EQ(nullptr, calendar);
+
+    IPOutlookItemCollection* items = Items();
+    IPOlItems* columns = nullptr;
+    ASSERT_EQ(S_OK, items->QueryInterface(IID_IPOlItems, reinterpret_cast<void**>(&columns)));
+    EXPECT_EQ(S_OK, columns->SetColumns(Bstr(L"FileAs")));
+    columns->Release();
+    IUnknown* other = nullptr;
+    EXPECT_EQ(E_NOINTERFACE, items->QueryInterface(IID_IContact, reinterpret_cast<void**>(&other)));
+    items->Release();
+}
+
+TEST_F(PoomTest, CountsOidsCreationAndDeletion)
+{
+    IPOutlookItemCollection* empty = Items();
+    int count = -1;
+    EXPECT_EQ(S_OK, empty->get_Count(&count));
+    EXPECT_EQ(0, count);
+    IDispatch* none = nullptr;
+    EXPECT_EQ(E_INVALIDARG, empty->Item(1, &none));
+    empty->Release();
+
+    const long first = AddContact({L"Ekdahl, Maren"});
+    const long second = AddContact({L"Prowse, Caleb"});
+    EXPECT_NE(0, first);
+    EXPECT_NE(first, second);
+
+    IPOutlookItemCollection* items = Items();
+    items->get_Count(&count);
+    EXPECT_EQ(2, count);
+    EXPECT_EQ(E_INVALIDARG, items->Item(0, &none));
+    EXPECT_EQ(E_INVALIDARG, items->Item(3, &none));
+    items->Release();
+
+    IContact* contact = Fetch(second);
+    ASSERT_NE(nullptr, contact);
+    long oid = 0;
+    contact->get_Oid(&oid);
+    EXPECT_EQ(second, oid);
+    EXPECT_EQ(L"Prowse, Caleb", Text(contact, &IContact::get_FileAs));
+    EXPECT_EQ(S_OK, contact->Delete());
+    EXPECT_NE(S_OK, contact->Delete()) << "a contact is deleted once";
+    contact->Release();
+
+    EXPECT_EQ(nullptr, Fetch(second));
+    EXPECT_NE(nullptr, Fetch(first));
+    items = Items();
+    items->get_Count(&count);
+    EXPECT_EQ(1, count);
+    items->Release();
+}
+
+TEST_F(PoomTest, FieldsCategoriesAndLongTextSurviveSaving)
+{
+    const long oid = AddContact({L"Quill, Harriet", L"Harriet", L"Quill", L"Inkwell & Sons", L" VIP ,Press,,VIP"});
+    IContact* contact = Fetch(oid);
+    ASSERT_NE(nullptr, contact);
+    const std::wstring longText(300, L'x');
+    contact->put_WebPage(Bstr(longText.c_str()));
+    contact->put_BusinessFaxNumber(Bstr(L"+1 555 0100"));
+    contact->put_Birthday(OleDay(1969, 7, 20));
+    EXPECT_EQ(S_OK, contact->Save());
+    contact->Release();
+
+    contact = Fetch(oid);
+    ASSERT_NE(nullptr, contact);
+    EXPECT_EQ(longText, Text(contact, &IContact::get_WebPage));
+    EXPECT_EQ(L"+1 555 0100", Text(contact, &IContact::get_BusinessFaxNumber));
+    EXPECT_EQ(L"Inkwell & Sons", Text(contact, &IContact::get_CompanyName));
+    EXPECT_EQ(L"VIP, Press, VIP", Text(contact, &IContact::get_Categories));
+    DATE birthday = 0;
+    contact->get_Birthday(&birthday);
+    EXPECT_EQ(OleDay(1969, 7, 20), birthday);
+    contact->Release();
+
+    const auto known = poom::LoadCategoryNames();
+    EXPECT_EQ(1, std::count(known.begin(), known.end(), L"VIP"));
+    EXPECT_EQ(1, std::count(known.begin(), known.end(), L"Press"));
+
+    contact = Fetch(AddContact({L"No Birthday"}));
+    contact->get_Birthday(&birthday);
+    EXPECT_EQ(POOM_NO_DATE, birthday);
+    contact->Release();
+}
+
+TEST_F(PoomTest, ContactSavedWithoutFileAsIsFiledUnderItsName)
+{
+    IContact* named = Fetch(AddContact({L"", L"Ottilie", L"Brandt"}));
+    IContact* company = Fetch(AddContact({L"", L"", L"", L"Lakeside Kilns"}));
+    IContact* placeholder = Fetch(AddContact({L"", L"  "}));
+    ASSERT_TRUE(named && company && placeholder);
+    EXPECT_EQ(L"Brandt, Ottilie", Text(named, &IContact::get_FileAs));
+    EXPECT_EQ(L"Lakeside Kilns", Text(company, &IContact::get_FileAs));
+    EXPECT_EQ(L"", Text(placeholder, &IContact::get_FileAs));
+    EXPECT_EQ(L"  ", Text(placeholder, &IContact::get_FirstName));
+    named->Release();
+    company->Release();
+    placeholder->Release();
+}
+
+// --- Sorting and restriction ----------------------------------------------------
+
+TEST_F(PoomTest, SortsTextPropertiesIgnoringCaseInBothDirections)
+{
+    AddContact({L"beta", L"", L"", L"Carrow Ltd"});
+    AddContact({L"Alpha", L"", L"", L"acme"});
+    AddContact({L"Gamma"});
+    IPOutlookItemCollection* items = Items();
+    EXPECT_EQ(S_OK, items->Sort(Bstr(L"[FileAs]"), VARIANT_FALSE));
+    EXPECT_EQ((NameList{L"Alpha", L"beta", L"Gamma"}), Names(items));
+    EXPECT_EQ(S_OK, items->Sort(Bstr(L"[FileAs]"), 1));
+    EXPECT_EQ((NameList{L"Gamma", L"beta", L"Alpha"}), Names(items));
+    EXPECT_EQ(S_OK, items->Sort(Bstr(L"[CompanyName]"), VARIANT_FALSE));
+    EXPECT_EQ((NameList{L"Gamma", L"Alpha", L"beta"}), Names(items)) << "empty text sorts first";
+    EXPECT_EQ(E_INVALIDARG, items->Sort(Bstr(L"[ShoeSize]"), VARIANT_FALSE));
+    EXPECT_EQ((NameList{L"Gamma", L"Alpha", L"beta"}), Names(items)) << "a refused sort keeps the order";
+    items->Release();
+}
+
+TEST_F(PoomTest, SortsBirthdaysAsDatesWithNoDateLast)
+{
+    AddContact({L"Late", L"", L"", L"", L"", OleDay(1980, 1, 1)});
+    AddContact({L"None"});
+    AddContact({L"Early", L"", L"", L"", L"", OleDay(1975, 6, 1)});
+    IPOutlookItemCollection* items = Items();
+    items->Sort(Bstr(L"[Birthday]"), VARIANT_FALSE);
+    EXPECT_EQ((NameList{L"Early", L"Late", L"None"}), Names(items));
+    items->Sort(Bstr(L"[Birthday]"), VARIANT_TRUE);
+    EXPECT_EQ((NameList{L"None", L"Late", L"Early"}), Names(items));
+    items->Release();
+}
+
+TEST_F(PoomTest, RestrictionKeepsContactsOfAnyListedCategory)
+{
+    AddContact({L"A", L"", L"", L"", L"Customers"});
+    AddContact({L"B", L"", L"", L"", L"Suppliers, Customers"});
+    AddContact({L"C", L"", L"", L"", L"Press"});
+    AddContact({L"D"});
+    IPOutlookItemCollection* items = Items();
+    items->Sort(Bstr(L"[FileAs]"), VARIANT_TRUE);
+
+    IPOutlookItemCollection* one = nullptr;
+    ASSERT_EQ(S_OK, items->Restrict(Bstr(L"[Categories] = \"customers\""), &one));
+    EXPECT_EQ((NameList{L"B", L"A"}), Names(one)) << "the sorted order carries over";
+    one->Release();
+
+    IPOutlookItemCollection* two = nullptr;
+    ASSERT_EQ(S_OK, items->Restrict(Bstr(L"[Categories] = \"Press,Suppliers\""), &two));
+    EXPECT_EQ((NameList{L"C", L"B"}), Names(two));
+    int count = 0;
+    two->get_Count(&count);
+    EXPECT_EQ(2, count);
+    two->Release();
+
+    IPOutlookItemCollection* bad = nullptr;
+    EXPECT_EQ(E_INVALIDARG, items->Restrict(Bstr(L"[Categories] = Press"), &bad));
+    EXPECT_EQ(nullptr, bad);
+    items->Release();
+}
+
+// --- Notifications ----------------------------------------------------------------
+
+namespace {
+
+std::vector<UINT> seenChanges;
+
+LRESULT CALLBACK WatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DBNOTIFICATION) {
+        auto* note = reinterpret_cast<CENOTIFICATION*>(lParam);
+        seenChanges.push_back(note->uType);
+        CeFreeNotification(nullptr, note);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(PoomTest, EveryChangeReachesWindowsWatchingTheContactsDatabase)
+{
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = WatchProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"PoomWatch";
+    RegisterClassW(&cls);
+    HWND watcher = CreateWindowW(L"PoomWatch", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr);
+    ASSERT_NE(nullptr, watcher);
+    CENOTIFYREQUEST request = {20, watcher, CEDB_EXNOTIFICATION, nullptr, 0};
+    CEGUID store;
+    CREATE_SYSTEMGUID(&store);
+    CEOID oid = 0;
+    HANDLE watch = CeOpenDatabaseEx(&store, &oid, const_cast<LPWSTR>(L"Contacts Database"), 0, 0, &request);
+    ASSERT_NE(INVALID_HANDLE_VALUE, watch);
+    seenChanges.clear();
+
+    IContact* contact = Fetch(AddContact({L"Watched"}));
+    contact->put_JobTitle(Bstr(L"Lighthouse keeper"));
+    contact->Save();
+    contact->Delete();
+    contact->Release();
+    EXPECT_TRUE(PumpUntil([] { return seenChanges.size() >= 3; }));
+    EXPECT_EQ((std::vector<UINT>{DB_CEOID_CREATED, DB_CEOID_CHANGED, DB_CEOID_RECORD_DELETED}), seenChanges);
+
+    CloseHandle(watch);
+    DestroyWindow(watcher);
+}
+
+// --- The contact card ---------------------------------------------------------------
+
+namespace {
+
+struct CardVisit {
+    int callerTicks = 0;
+    bool summaryShown = false;
+    bool editViewAtStart = false;
+    std::wstring summaryText;
+    bool closed = false;
+} visit;
+
+HWND FindChildByText(HWND parent, const wchar_t* text)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t buffer[80];
+        GetWindowTextW(child, buffer, 80);
+        if (lstrcmpW(buffer, text) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+// Plays the user: runs from the card's own message loop.
+void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND card = FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE);
+    // Acts only once the caller's own timer has been seen ticking meanwhile.
+    if (!card || visit.closed || visit.callerTicks < 5)
+        return;
+    HWND page = FindWindowExW(card, nullptr, L"DialogPage", nullptr);
+    HWND summaryView = GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID);
+    visit.editViewAtStart = IsWindowVisible(page) && !IsWindowVisible(summaryView);
+    HWND summary = FindChildByText(card, POOM_CARD_SUMMARY);
+    if (summary)
+        SendMessageW(summary, WM_COMMAND, POOM_CARD_SUMMARY_COMMAND, 0);
+    visit.summaryShown = IsWindowVisible(summaryView) && !IsWindowVisible(page);
+    wchar_t text[512];
+    GetWindowTextW(summaryView, text, 512);
+    visit.summaryText = text;
+
+    SetDlgItemTextW(page, POOM_CARD_FIRST_FIELD_ID + 1, L"Wilhelmina");
+    SetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, L"Press,Family");
+    CheckDlgButton(page, POOM_CARD_HAS_BIRTHDAY_ID, BST_UNCHECKED);
+    visit.closed = true;
+    KillTimer(nullptr, timer);
+    PostMessageW(card, WM_CLOSE, 0, 0);
+}
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++visit.callerTicks;
+}
+
+}  // namespace
+
+TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnClose)
+{
+    const long oid = AddContact({L"Voss, Mina", L"Mina", L"Voss", L"Harbour Lights", L"Press",
+                                 OleDay(1990, 3, 4)});
+    IContact* contact = Fetch(oid);
+    ASSERT_NE(nullptr, contact);
+    visit = CardVisit{};
+    const UINT_PTR ticker = SetTimer(nullptr, 0, 20, CountTick);
+    const UINT_PTR driver = SetTimer(nullptr, 0, 100, DriveCard);
+    EXPECT_EQ(S_OK, contact->Display());
+    KillTimer(nullptr, ticker);
+    KillTimer(nullptr, driver);
+    contact->Release();
+
+    EXPECT_TRUE(visit.closed) << "the card closes once the caller's timers have run while it is open";
+    EXPECT_TRUE(visit.editViewAtStart);
+    EXPECT_TRUE(visit.summaryShown);
+    EXPECT_NE(std::wstring::npos, visit.summaryText.find(L"Voss, Mina"));
+    EXPECT_NE(std::wstring::npos, visit.summaryText.find(L"Harbour Lights"));
+    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
+
+    contact = Fetch(oid);
+    ASSERT_NE(nullptr, contact);
+    EXPECT_EQ(L"Wilhelmina", Text(contact, &IContact::get_FirstName));
+    EXPECT_EQ(L"Voss", Text(contact, &IContact::get_LastName));
+    EXPECT_EQ(L"Press, Family", Text(contact, &IContact::get_Categories));
+    DATE birthday = 0;
+    contact->get_Birthday(&birthday);
+    EXPECT_EQ(POOM_NO_DATE, birthday);
+    contact->Release();
+}
+
+TEST_F(PoomTest, CardOfADeletedContactDoesNotOpen)
+{
+    const long oid = AddContact({L"Gone Soon"});
+    IContact* contact = Fetch(oid);
+    IContact* other = Fetch(oid);
+    ASSERT_TRUE(contact && other);
+    other->Delete();
+    other->Release();
+    EXPECT_NE(S_OK, contact->Display());
+    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
+    contact->Release();
+}

@@ -1,0 +1,61 @@
+// Shared set-up of the contact object model tests: a device store of the
+// test's own, the class object registered, and a logged-on application.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/poom/pimstore.h"
+#include "platform/poom/poom_server.h"
+
+// Points the object store at a fresh folder beside the test executable.
+// Must run before anything touches the store.
+void UseFreshDeviceStore(const wchar_t* folderName);
+
+struct ContactValues {
+    ContactValues(std::wstring fileAs, std::wstring first = L"", std::wstring last = L"",
+                  std::wstring company = L"", std::wstring categories = L"", DATE birthday = POOM_NO_DATE)
+        : fileAs(std::move(fileAs)), first(std::move(first)), last(std::move(last)), company(std::move(company)),
+          categories(std::move(categories)), birthday(birthday)
+    {
+    }
+    std::wstring fileAs, first, last, company, categories;
+    DATE birthday;
+};
+
+class PoomTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates and saves a contact; returns its oid.
+    long AddContact(const ContactValues& values);
+    IContact* Fetch(long oid);  // null when GetItemFromOid fails
+    std::wstring Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*));
+    // FileAs of every item of the collection, in order.
+    std::vector<std::wstring> Names(IPOutlookItemCollection* items);
+    IPOutlookItemCollection* Items();
+    void RemoveAllContacts();
+
+    IPOutlookApp* app = nullptr;
+    IFolder* folder = nullptr;
+};
+
+// Dispatches messages until the condition holds or the limit passes.
+bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 5000);
+
+class Bstr {
+public:
+    explicit Bstr(const wchar_t* text) : value(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(value); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    operator BSTR() const { return value; }
+
+private:
+    BSTR value;
+};

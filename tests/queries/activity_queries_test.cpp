@@ -1,0 +1,120 @@
+// The activity queries the contact side and the views rely on.
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "shell/text.h"
+#include "tests/store/store_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+class QueriesTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(nullptr, scenario.Start()); }
+    void TearDown() override { scenario.Close(); }
+
+    CEOID Write(CEOID contact, BOOL last, double nextDate = 46000.0)
+    {
+        ActivityRecord record = SampleActivity(contact, nextDate);
+        record.lastFlag = last;
+        return WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
+    }
+
+    static std::vector<CEOID> Latest(const std::vector<CEOID>& contacts)
+    {
+        CEOID* latest = static_cast<CEOID*>(std::malloc(sizeof(CEOID)));
+        getLastActivityOIDList(&latest, contacts.data(), static_cast<int>(contacts.size()));
+        std::vector<CEOID> result = latest ? std::vector<CEOID>(latest, latest + contacts.size())
+                                           : std::vector<CEOID>();
+        std::free(latest);
+        return result;
+    }
+
+    Scenario scenario;
+};
+
+}  // namespace
+
+TEST_F(QueriesTest, LatestActivityArrayHasOneEntryPerListedContact)
+{
+    Write(101, FALSE);
+    const CEOID flagged = Write(101, TRUE);
+    Write(102, FALSE);
+    const CEOID third = Write(103, TRUE);
+    Write(999, TRUE);  // a contact the list does not show
+    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third}), Latest({104, 101, 102, 103}));
+    EXPECT_TRUE(Latest({}).empty());
+    EXPECT_TRUE(scenario.Dialogs().empty());
+}
+
+TEST_F(QueriesTest, TwoFlaggedActivitiesOfOneContactGiveTheOneMetLast)
+{
+    const CEOID first = Write(201, TRUE);
+    const CEOID second = Write(201, TRUE);
+    ASSERT_NE(first, second);
+    // Equal flags keep the order they were written in.
+    EXPECT_EQ((std::vector<CEOID>{second}), Latest({201}));
+}
+
+TEST_F(QueriesTest, ContactHasLastActivityFindsTheFlaggedOne)
+{
+    Write(301, FALSE, 45000.0);
+    Write(301, TRUE, 45100.0);
+    Write(301, FALSE, 45200.0);
+    ActivityRecord record = {};
+    EXPECT_EQ(1, ContactHasLastActivity(activityDatabase, 301, &record));
+    EXPECT_EQ(45100.0, record.nextDate);
+    EXPECT_EQ(TRUE, record.lastFlag);
+
+    Write(302, FALSE, 47000.0);
+    ActivityRecord other = {};
+    EXPECT_EQ(0, ContactHasLastActivity(activityDatabase, 302, &other));
+    EXPECT_EQ(47000.0, other.nextDate) << "the record holds the last activity read";
+    ActivityRecord untouched = {};
+    untouched.nextDate = 1.5;
+    EXPECT_EQ(0, ContactHasLastActivity(activityDatabase, 303, &untouched));
+    EXPECT_EQ(1.5, untouched.nextDate);
+}
+
+TEST_F(QueriesTest, DeletingAContactsActivitiesLeavesTheOthers)
+{
+    Write(401, TRUE);
+    Write(401, FALSE);
+    const CEOID kept = Write(402, TRUE);
+    DeleteContactActivities(401);
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, 401, &count, 0);
+    EXPECT_EQ(nullptr, oids);
+    EXPECT_EQ(0, count);
+    getActivityOIDList(&oids, 402, &count, 0);
+    ASSERT_EQ(1, count);
+    EXPECT_EQ(kept, oids[0]);
+    std::free(oids);
+}
+
+TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
+{
+    ActivityRecord record = SampleActivity(501, 0.0);
+    record.date = 46300.25;
+    CopyText(record.notes, L"First line\r\nsecond line that goes on and on well past the column");
+    wchar_t text[200];
+
+    GetActivityColumnText(record, 1, text, 200, 0);
+    EXPECT_STREQ(L"(None)", text);
+    GetActivityColumnText(record, 1, text, 200, 1);
+    EXPECT_STREQ(L"(None)", text) << "raw as well";
+    GetActivityColumnText(record, 0, text, 200, 1);
+    EXPECT_STREQ(L"46300.250000", text);
+    GetActivityColumnText(record, 4, text, 200, 0);
+    EXPECT_EQ(std::wstring(L"First line  second line that goes on an"), text);
+    GetActivityColumnText(record, 2, text, 200, 0);
+    EXPECT_STREQ(L"Phone Call", text);
+    GetActivityColumnText(record, -1, text, 200, 0);
+    EXPECT_STREQ(L"Unknown", text);
+    GetActivityColumnText(record, 8, text, 200, 0);
+    EXPECT_STREQ(L"Error", text);
+}

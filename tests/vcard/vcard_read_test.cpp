@@ -1,0 +1,296 @@
+#include "contacts/vcard/vcard.h"
+#include "contacts/vcard/text_encoding.h"
+#include "tests/vcard/card_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace vcard;
+
+namespace {
+
+using Categories = std::vector<std::string>;
+
+}  // namespace
+
+// --- Files as different producers write them -------------------------------
+
+TEST(CardProducers, DesktopClient21InWindows1252WithQuotedPrintable)
+{
+    const auto result = ReadCards(ReadTestCards("desktop_client_v21.vcf"));
+    ASSERT_TRUE(result.problems.empty()) << result.problems[0].message;
+    ASSERT_EQ(2u, result.contacts.size());
+
+    const CardContact& j = result.contacts[0];
+    EXPECT_EQ("Dr. J\xC3\xBCrgen Oberwald", j.text[kFileAs]);
+    EXPECT_EQ("J\xC3\xBCrgen", j.text[kFirstName]);
+    EXPECT_EQ("Oberwald", j.text[kLastName]);
+    EXPECT_EQ("Leiter Einkauf", j.text[kJobTitle]);
+    EXPECT_EQ("Kessling Pr\xC3\xA4zisionsteile GmbH", j.text[kCompany]);
+    EXPECT_EQ("Einkauf", j.text[kDepartment]);
+    // The work address wins over the home address listed before it; the
+    // extended address goes on a second line of the street.
+    EXPECT_EQ("Industriestra\xC3\x9F" "e 17\nGeb\xC3\xA4ude C", j.text[kStreet]);
+    EXPECT_EQ("Stuttgart", j.text[kCity]);
+    EXPECT_EQ("BW", j.text[kState]);
+    EXPECT_EQ("70565", j.text[kPostalCode]);
+    EXPECT_EQ("+49 711 555 0140", j.text[kBusinessPhone]);
+    EXPECT_EQ("+49 711 555 0141", j.text[kBusiness2Phone]);
+    EXPECT_EQ("+49 170 555 8812", j.text[kMobilePhone]);
+    EXPECT_EQ("+49 711 555 2291", j.text[kHomePhone]);
+    EXPECT_EQ("+49 711 555 0199", j.text[kBusinessFax]);
+    EXPECT_EQ("j.oberwald@kessling-praezision.example", j.text[kEmail1]);
+    EXPECT_EQ("juergen.oberwald@mailbox.example", j.text[kEmail2]);
+    EXPECT_EQ("", j.text[kEmail3]);
+    EXPECT_EQ("http://www.kessling-praezision.example/", j.text[kWebPage]);
+    EXPECT_EQ((CardDate{1968, 4, 12}), j.birthday);
+    // 2.1 writers separate categories with semicolons.
+    EXPECT_EQ((Categories{"Lieferanten", "Schl\xC3\xBCsselkunden"}), j.categories);
+
+    const CardContact& r = result.contacts[1];
+    EXPECT_EQ("Ren\xC3\xA9" "e Falkenrath", r.text[kFileAs]);
+    EXPECT_EQ("Am Wall 12\nHinterhaus", r.text[kStreet]);
+    EXPECT_EQ("Bremen", r.text[kCity]);
+    EXPECT_EQ("28195", r.text[kPostalCode]);
+    EXPECT_FALSE(r.birthday.Present());
+}
+
+TEST(CardProducers, Handset30WithGroupsPreferencesAndYearlessBirthday)
+{
+    const auto result = ReadCards(ReadTestCards("handset_v30.vcf"));
+    ASSERT_TRUE(result.problems.empty()) << result.problems[0].message;
+    ASSERT_EQ(2u, result.contacts.size());
+
+    const CardContact& a = result.contacts[0];
+    EXPECT_EQ("Am\xC3\xA9lie L\xC3\xA9v\xC3\xAAque", a.text[kFileAs]);
+    EXPECT_EQ("L\xC3\xA9v\xC3\xAAque", a.text[kLastName]);
+    // The title is folded in the middle of its en dash.
+    EXPECT_EQ("Responsable des op\xC3\xA9rations logistiques pour r\xC3\xA9gion \xC3\x8Ele-de-France "
+              "\xE2\x80\x93 Hauts-de-France",
+              a.text[kJobTitle]);
+    EXPECT_EQ("Transports Ferrand & Fils", a.text[kCompany]);
+    EXPECT_EQ("Logistique", a.text[kDepartment]);
+    // The preferred untyped number comes first among the business numbers.
+    EXPECT_EQ("+33 1 55 55 12 34", a.text[kBusinessPhone]);
+    EXPECT_EQ("+33 1 55 55 12 00", a.text[kBusiness2Phone]);
+    EXPECT_EQ("+33 6 55 55 98 76", a.text[kMobilePhone]);
+    EXPECT_EQ("+33 1 55 55 44 21", a.text[kHomePhone]);
+    EXPECT_EQ("amelie.l@courriel.example", a.text[kEmail1]);
+    EXPECT_EQ("amelie.leveque@ferrand-transports.example", a.text[kEmail2]);
+    EXPECT_EQ("14 rue des Entrep\xC3\xB4ts", a.text[kStreet]);
+    EXPECT_EQ("Gennevilliers", a.text[kCity]);
+    EXPECT_EQ("92230", a.text[kPostalCode]);
+    EXPECT_EQ("https://ferrand-transports.example", a.text[kWebPage]);
+    EXPECT_EQ((CardDate{0, 3, 9}), a.birthday);
+
+    const CardContact& p = result.contacts[1];
+    EXPECT_EQ("Pizzeria Da Gennaro", p.text[kFileAs]);
+    EXPECT_EQ("", p.text[kFirstName]);
+    EXPECT_EQ("+39 081 555 7272", p.text[kBusinessPhone]);
+    EXPECT_EQ((CardDate{1975, 11, 30}), p.birthday);
+}
+
+TEST(CardProducers, Webmail30WithCategoriesAndNamelessCard)
+{
+    const auto result = ReadCards(ReadTestCards("webmail_v30.vcf"));
+    ASSERT_TRUE(result.problems.empty()) << result.problems[0].message;
+    ASSERT_EQ(3u, result.contacts.size());
+
+    const CardContact& t = result.contacts[0];
+    EXPECT_EQ("Tobias Marquardt", t.text[kFileAs]);
+    EXPECT_EQ("t.marquardt@hafenkontor.example", t.text[kEmail1]);
+    EXPECT_EQ("tobi.m@webpost.example", t.text[kEmail2]);
+    EXPECT_EQ("tm1979@altmail.example", t.text[kEmail3]);
+    EXPECT_EQ("+49 151 5550 2277", t.text[kMobilePhone]);
+    EXPECT_EQ("+49 40 555 8100", t.text[kBusinessPhone]);
+    // Only a home address: it is the one the device can keep.
+    EXPECT_EQ("Elbchaussee 301", t.text[kStreet]);
+    EXPECT_EQ("Hamburg", t.text[kCity]);
+    EXPECT_EQ("Hafenkontor Nord", t.text[kCompany]);
+    EXPECT_EQ("Disponent", t.text[kJobTitle]);
+    EXPECT_EQ((CardDate{1979, 8, 23}), t.birthday);
+    EXPECT_EQ((Categories{"myContacts", "Hafen, Logistik", "Kunden"}), t.categories);
+
+    const CardContact& nameless = result.contacts[1];
+    EXPECT_EQ("", nameless.text[kFileAs]);
+    EXPECT_EQ("newsletter-bounce@versand.example", nameless.text[kEmail1]);
+
+    const CardContact& i = result.contacts[2];
+    EXPECT_EQ("+49 30 555 6001", i.text[kBusinessFax]) << "a home fax never replaces the work fax";
+    EXPECT_EQ("+49 30 555 6000", i.text[kBusinessPhone]);
+    EXPECT_EQ("+49 30 555 6010", i.text[kBusiness2Phone]);
+    EXPECT_EQ("", i.text[kHomePhone]) << "a fax is not a home phone";
+}
+
+TEST(CardProducers, AddressBook40WithUrisAndPreferenceRanks)
+{
+    const auto result = ReadCards(ReadTestCards("address_book_v40.vcf"));
+    ASSERT_TRUE(result.problems.empty()) << result.problems[0].message;
+    ASSERT_EQ(1u, result.contacts.size());
+    const CardContact& s = result.contacts[0];
+    EXPECT_EQ("S\xC3\xB8ren Halvorsen-Nygaard", s.text[kFileAs]);
+    EXPECT_EQ("Fjordlys Energi AS", s.text[kCompany]);
+    EXPECT_EQ("Prosjektavdeling", s.text[kDepartment]);
+    EXPECT_EQ("+47-55-55-90-11", s.text[kBusinessPhone]) << "PREF=1 before PREF=2";
+    EXPECT_EQ("+47-55-55-90-00", s.text[kBusiness2Phone]);
+    EXPECT_EQ("+47-55-55-01-02", s.text[kHomePhone]);
+    EXPECT_EQ("+47-455-55-123", s.text[kMobilePhone]);
+    EXPECT_EQ("soren.hn@fjordlys.example", s.text[kEmail1]);
+    EXPECT_EQ("soren@heimenett.example", s.text[kEmail2]);
+    EXPECT_EQ("Kanalveien 40", s.text[kStreet]);
+    EXPECT_EQ("Vestland", s.text[kState]);
+    EXPECT_EQ("5068", s.text[kPostalCode]);
+    EXPECT_EQ("https://fjordlys.example/prosjekt", s.text[kWebPage]);
+    EXPECT_EQ((CardDate{0, 7, 4}), s.birthday);
+    EXPECT_EQ((Categories{"Energi", "Norge"}), s.categories);
+    EXPECT_EQ("urn:uuid:5b0c2f5e-7a31-4d8e-9f0a-3c2d1e0f4a77", s.uid);
+}
+
+// --- Broken input ----------------------------------------------------------
+
+TEST(CardProblems, MalformedCardsAreReportedByLineAndSkipped)
+{
+    const auto result = ReadCards(ReadTestCards("partly_broken.vcf"));
+    ASSERT_EQ(2u, result.contacts.size());
+    EXPECT_EQ("Greta Lindqvist", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("Olav Brekke", result.contacts[1].text[kFileAs]);
+    EXPECT_EQ(17, result.contacts[1].line);
+
+    ASSERT_EQ(4u, result.problems.size());
+    EXPECT_EQ(9, result.problems[0].line);
+    EXPECT_NE(std::string::npos, result.problems[0].message.find("this line lost"));
+    EXPECT_EQ(15, result.problems[1].line);
+    EXPECT_NE(std::string::npos, result.problems[1].message.find("BDAY"));
+    EXPECT_EQ(23, result.problems[2].line);
+    EXPECT_EQ(26, result.problems[3].line);
+    EXPECT_EQ("card has no END:VCARD", result.problems[3].message);
+}
+
+TEST(CardProblems, CardCutOffByTheNextBeginIsReported)
+{
+    const auto result = ReadCards("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:First\r\n"
+                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Second\r\nEND:VCARD\r\n");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("Second", result.contacts[0].text[kFileAs]);
+    ASSERT_EQ(1u, result.problems.size());
+    EXPECT_EQ(1, result.problems[0].line);
+}
+
+TEST(CardProblems, HostileBytesNeitherCrashNorProduceInvalidText)
+{
+    std::string junk = "BEGIN:VCARD\nVERSION:3.0\nFN:\xFF\xFE\x80\nN:;;;;;;;;;;;;\n"
+                       "ADR:;\nTEL;TYPE=\"unterminated:1\nBDAY:--13\nEND:VCARD\n"
+                       "BEGIN:VCARD\nFN;ENCODING=QUOTED-PRINTABLE:=4\nEND:VCARD\n"
+                       "BEGIN:VCARD\nFN:x\nEND:VCARD\n\x01" "BEGIN";
+    junk.push_back('\0');
+    const auto result = ReadCards(junk);
+    EXPECT_EQ(2u, result.contacts.size());
+    for (const auto& c : result.contacts)
+        for (const auto& t : c.text)
+            EXPECT_TRUE(IsValidUtf8(t));
+}
+
+// --- Encodings and line structure -------------------------------------------
+
+TEST(CardEncoding, Utf16FileWithByteOrderMark)
+{
+    const std::u16string text = u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\u0141ucja \u017Bak \U0001F338\r\nEND:VCARD\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    const auto result = ReadCards(bytes);
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("\xC5\x81ucja \xC5\xBB" "ak \xF0\x9F\x8C\xB8", result.contacts[0].text[kFileAs]);
+}
+
+TEST(CardEncoding, FoldsJoinBytesBeforeDecodingAndKeepSpacesIn21)
+{
+    // "Zoë" with the fold between the two bytes of the ë.
+    const auto v3 = ReadCards("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\xC3\r\n \xAB Quist\r\nEND:VCARD\r\n");
+    ASSERT_EQ(1u, v3.contacts.size());
+    EXPECT_EQ("Zo\xC3\xAB Quist", v3.contacts[0].text[kFileAs]);
+    // 2.1 unfolding keeps the white space that starts the continuation.
+    const auto v21 = ReadCards("BEGIN:VCARD\r\nVERSION:2.1\r\nTITLE:Head of\r\n Research\r\nEND:VCARD\r\n");
+    ASSERT_EQ(1u, v21.contacts.size());
+    EXPECT_EQ("Head of Research", v21.contacts[0].text[kJobTitle]);
+}
+
+TEST(CardEncoding, EscapesAndCharsetParameter)
+{
+    const auto result = ReadCards(
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Backslash\\\\Semi\\;Comma\\,Line\\nEnd\n"
+        "ORG:A\\;B;Dept\\, West\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:2.1\nFN;CHARSET=ISO-8859-1:Fran\xE7ois\nEND:VCARD\n");
+    ASSERT_EQ(2u, result.contacts.size());
+    EXPECT_EQ("Backslash\\Semi;Comma,Line\nEnd", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("A;B", result.contacts[0].text[kCompany]);
+    EXPECT_EQ("Dept, West", result.contacts[0].text[kDepartment]);
+    EXPECT_EQ("Fran\xC3\xA7ois", result.contacts[1].text[kFileAs]);
+}
+
+TEST(CardEncoding, NameIsDerivedOnlyWhenTheCardHasNoFn)
+{
+    const auto result = ReadCards(
+        "BEGIN:VCARD\nVERSION:2.1\nN:Pruitt;Dale\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:2.1\nORG:Quarry Supplies\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:\nN:Pruitt;Dale;;;\nEND:VCARD\n");
+    ASSERT_EQ(3u, result.contacts.size());
+    EXPECT_EQ("Pruitt, Dale", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("Quarry Supplies", result.contacts[1].text[kFileAs]);
+    EXPECT_EQ("", result.contacts[2].text[kFileAs]);
+}
+
+TEST(CardEncoding, BirthdayForms)
+{
+    struct Case {
+        const char* value;
+        CardDate expected;
+    } cases[] = {
+        {"1980-04-15", {1980, 4, 15}}, {"19800415", {1980, 4, 15}},
+        {"1980-04-15T00:00:00Z", {1980, 4, 15}}, {"--0415", {0, 4, 15}},
+        {"--04-15", {0, 4, 15}}, {"--0229", {0, 2, 29}}, {"2000-02-29", {2000, 2, 29}},
+    };
+    for (const auto& c : cases) {
+        const auto result = ReadCards(std::string("BEGIN:VCARD\nVERSION:4.0\nFN:B\nBDAY:") + c.value + "\nEND:VCARD\n");
+        ASSERT_EQ(1u, result.contacts.size()) << c.value;
+        EXPECT_EQ(c.expected, result.contacts[0].birthday) << c.value;
+    }
+    for (const char* bad : {"1900-02-29", "1980-13-01", "04/15/1980", "--1301", "0000-01-01"}) {
+        const auto result = ReadCards(std::string("BEGIN:VCARD\nVERSION:4.0\nFN:B\nBDAY:") + bad + "\nEND:VCARD\n");
+        EXPECT_TRUE(result.contacts.empty()) << bad;
+        EXPECT_EQ(1u, result.problems.size()) << bad;
+    }
+}
+
+// --- Our own sample file ------------------------------------------------------
+
+TEST(SampleCards, FortyFictionalPeopleOfSeveralKinds)
+{
+    const auto result = ReadCards(ReadCardFile(SAMPLE_CARD_FILE));
+    EXPECT_TRUE(result.problems.empty());
+    ASSERT_EQ(40u, result.contacts.size());
+    size_t nameless = 0, birthdays = 0, addresses = 0, severalPhones = 0, severalMails = 0;
+    Categories categories;
+    for (const auto& c : result.contacts) {
+        nameless += c.text[kFileAs].empty();
+        birthdays += c.birthday.Present();
+        addresses += !c.text[kStreet].empty() && !c.text[kCity].empty();
+        int phones = 0;
+        for (int f = kBusinessPhone; f <= kBusinessFax; ++f)
+            phones += !c.text[f].empty();
+        severalPhones += phones >= 2;
+        severalMails += !c.text[kEmail2].empty();
+        for (const auto& cat : c.categories)
+            if (std::find(categories.begin(), categories.end(), cat) == categories.end())
+                categories.push_back(cat);
+    }
+    EXPECT_GE(nameless, 2u);
+    EXPECT_GE(birthdays, 10u);
+    EXPECT_GE(addresses, 20u);
+    EXPECT_GE(severalPhones, 20u);
+    EXPECT_GE(severalMails, 5u);
+    EXPECT_GE(categories.size(), 5u);
+}

@@ -1,0 +1,229 @@
+// The contact exchange tool, run in-process against a device store of the
+// test's own.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "contacts/vcard/text_encoding.h"
+#include "contacts/vcard/vcard.h"
+#include "platform/poom/contact_records.h"
+#include "platform/poom/pimstore.h"
+#include "tools/vtcontacts/contact_exchange.h"
+
+namespace {
+
+std::wstring HereFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.rfind(L'\\') + 1);
+}
+
+const std::wstring deviceFolder = [] {
+    const std::wstring folder = HereFolder() + L"tool_test_device";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    DeleteFileW((folder + L"\\device.vol").c_str());
+    SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
+    return folder;
+}();
+
+std::wstring CardFile(const char* name)
+{
+    return vcard::Utf8ToWide(std::string(CARD_DATA_DIR) + "/" + name);
+}
+
+int CountLines(const std::string& text)
+{
+    int lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
+class ContactTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<poom::ContactData> all;
+        poom::EnsureContactDatabases();
+        poom::LoadAllContacts(all);
+        for (const auto& c : all)
+            poom::DeleteContactRecord(c.oid);
+    }
+
+    int Run(std::vector<std::wstring> args)
+    {
+        output = ToolOutput{};
+        return RunContactTool(args, output);
+    }
+
+    const poom::ContactData* Stored(const wchar_t* fileAs)
+    {
+        stored.clear();
+        poom::LoadAllContacts(stored);
+        for (const auto& c : stored)
+            if (c.text[0] == fileAs)
+                return &c;
+        return nullptr;
+    }
+
+    ToolOutput output;
+    std::vector<poom::ContactData> stored;
+};
+
+std::wstring DateText(DATE date)
+{
+    SYSTEMTIME t;
+    if (!VariantTimeToSystemTime(date, &t))
+        return L"?";
+    wchar_t text[16];
+    wsprintfW(text, L"%04d-%02d-%02d", t.wYear, t.wMonth, t.wDay);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(ContactTool, ImportPutsEveryPropertyIntoItsField)
+{
+    ASSERT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
+    EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
+    const poom::ContactData* c = Stored(L"Dr. J\u00FCrgen Oberwald");
+    ASSERT_NE(nullptr, c);
+    EXPECT_EQ(L"J\u00FCrgen", c->text[1]);
+    EXPECT_EQ(L"Oberwald", c->text[2]);
+    EXPECT_EQ(L"Leiter Einkauf", c->text[3]);
+    EXPECT_EQ(L"Kessling Pr\u00E4zisionsteile GmbH", c->text[4]);
+    EXPECT_EQ(L"Industriestra\u00DFe 17\r\nGeb\u00E4ude C", c->text[5]) << "line breaks as the device keeps them";
+    EXPECT_EQ(L"Stuttgart", c->text[6]);
+    EXPECT_EQ(L"BW", c->text[7]);
+    EXPECT_EQ(L"70565", c->text[8]);
+    EXPECT_EQ(L"+49 711 555 0140", c->text[9]);
+    EXPECT_EQ(L"+49 711 555 0141", c->text[10]);
+    EXPECT_EQ(L"+49 170 555 8812", c->text[11]);
+    EXPECT_EQ(L"+49 711 555 2291", c->text[12]);
+    EXPECT_EQ(L"+49 711 555 0199", c->text[13]);
+    EXPECT_EQ(L"j.oberwald@kessling-praezision.example", c->text[14]);
+    EXPECT_EQ(L"juergen.oberwald@mailbox.example", c->text[15]);
+    EXPECT_EQ(L"http://www.kessling-praezision.example/", c->text[17]);
+    EXPECT_EQ(L"Einkauf", c->text[19]);
+    EXPECT_EQ(L"1968-04-12", DateText(c->birthday));
+    EXPECT_EQ(L"Lieferanten, Schl\u00FCsselkunden", c->categories);
+
+    const auto categories = poom::LoadCategoryNames();
+    EXPECT_NE(categories.end(), std::find(categories.begin(), categories.end(), L"Lieferanten"));
+}
+
+TEST_F(ContactTool, YearlessBirthdayAndNamelessCards)
+{
+    ASSERT_EQ(0, Run({L"import", CardFile("handset_v30.vcf")}));
+    const poom::ContactData* c = Stored(L"Am\u00E9lie L\u00E9v\u00EAque");
+    ASSERT_NE(nullptr, c);
+    EXPECT_EQ(L"1604-03-09", DateText(c->birthday));
+    ASSERT_EQ(0, Run({L"import", CardFile("webmail_v30.vcf")}));
+    const poom::ContactData* nameless = Stored(L"");
+    ASSERT_NE(nullptr, nameless);
+    EXPECT_EQ(L"newsletter-bounce@versand.example", nameless->text[14]);
+    EXPECT_EQ(POOM_NO_DATE, nameless->birthday);
+}
+
+TEST_F(ContactTool, ImportingTheSameCardsAgainUpdatesThem)
+{
+    for (const char* file : {"webmail_v30.vcf", "address_book_v40.vcf", "handset_v30.vcf"})
+        ASSERT_EQ(0, Run({L"import", CardFile(file)})) << file;
+    ASSERT_EQ(0, Run({L"list"}));
+    const int before = CountLines(output.out);
+    EXPECT_EQ(6, before);
+
+    ASSERT_EQ(0, Run({L"import", CardFile("webmail_v30.vcf")}));
+    EXPECT_EQ("Imported 0, updated 3, skipped 0.\n", output.out);
+    ASSERT_EQ(0, Run({L"import", CardFile("address_book_v40.vcf")}));
+    EXPECT_EQ("Imported 0, updated 1, skipped 0.\n", output.out);
+    ASSERT_EQ(0, Run({L"list"}));
+    EXPECT_EQ(before, CountLines(output.out));
+}
+
+TEST_F(ContactTool, MalformedCardsAreReportedAndTheOthersImported)
+{
+    EXPECT_EQ(0, Run({L"import", CardFile("partly_broken.vcf")}));
+    EXPECT_EQ("Imported 2, updated 0, skipped 4.\n", output.out);
+    for (const char* line : {"partly_broken.vcf:9: ", "partly_broken.vcf:15: ", "partly_broken.vcf:23: ",
+                             "partly_broken.vcf:26: "})
+        EXPECT_NE(std::string::npos, output.err.find(line)) << line << "\n" << output.err;
+    EXPECT_NE(nullptr, Stored(L"Olav Brekke"));
+}
+
+TEST_F(ContactTool, ExportWritesWhatImportReadsBack)
+{
+    ASSERT_EQ(0, Run({L"import", CardFile("handset_v30.vcf")}));
+    ASSERT_EQ(0, Run({L"import", CardFile("address_book_v40.vcf")}));
+    ASSERT_EQ(0, Run({L"export"}));
+    const auto exported = vcard::ReadCards(output.out);
+    ASSERT_TRUE(exported.problems.empty());
+    ASSERT_EQ(3u, exported.contacts.size());
+
+    std::ifstream in(std::string(CARD_DATA_DIR) + "/address_book_v40.vcf", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const vcard::CardContact original = vcard::ReadCards(bytes.str()).contacts.at(0);
+    const vcard::CardContact* back = nullptr;
+    for (const auto& c : exported.contacts)
+        if (c.text[vcard::kFileAs] == original.text[vcard::kFileAs])
+            back = &c;
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(original.text, back->text);
+    EXPECT_EQ(original.birthday, back->birthday);
+    EXPECT_EQ(original.categories, back->categories);
+    EXPECT_EQ(original.uid, back->uid);
+
+    ASSERT_EQ(0, Run({L"export", L"--category", L"norge"}));
+    EXPECT_EQ(1u, vcard::ReadCards(output.out).contacts.size());
+
+    const std::wstring file = HereFolder() + L"tool_test_export.vcf";
+    ASSERT_EQ(0, Run({L"export", file}));
+    EXPECT_EQ("Exported 3 contacts to " + vcard::WideToUtf8(file) + ".\n", output.out);
+    DeleteFileW(file.c_str());
+}
+
+TEST_F(ContactTool, CategoriesAreListedAndAdded)
+{
+    ASSERT_EQ(0, Run({L"add-category", L"Trade Fair 2026"}));
+    ASSERT_EQ(0, Run({L"add-category", L"trade fair 2026"}));
+    ASSERT_EQ(0, Run({L"categories"}));
+    EXPECT_NE(std::string::npos, output.out.find("Trade Fair 2026\n"));
+    EXPECT_EQ(std::string::npos, output.out.find("trade fair 2026\n")) << "names are unique ignoring case";
+    EXPECT_EQ(2, Run({L"add-category", L"A, B"}));
+    EXPECT_EQ(2, Run({L"add-category", L"This name is far too long for it"}));
+}
+
+TEST_F(ContactTool, RefusesWhileVantaroHasTheStoreOpen)
+{
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"Vantaro";
+    RegisterClassW(&cls);
+    HWND running = CreateWindowW(L"Vantaro", L"Vantaro", 0, 0, 0, 10, 10, nullptr, nullptr, cls.hInstance, nullptr);
+    ASSERT_NE(nullptr, running);
+    EXPECT_EQ(1, Run({L"import", CardFile("webmail_v30.vcf")}));
+    EXPECT_NE(std::string::npos, output.err.find("Vantaro is running"));
+    EXPECT_EQ("", output.out);
+    DestroyWindow(running);
+    UnregisterClassW(L"Vantaro", cls.hInstance);
+    EXPECT_EQ(nullptr, Stored(L"Tobias Marquardt"));
+}
+
+TEST_F(ContactTool, UsageMistakesAreExplained)
+{
+    EXPECT_EQ(2, Run({}));
+    EXPECT_EQ(2, Run({L"import"}));
+    EXPECT_EQ(2, Run({L"export", L"--colour", L"x"}));
+    EXPECT_NE(std::string::npos, output.err.find("unknown option --colour"));
+    EXPECT_EQ(1, Run({L"import", L"Z:\\no\\such\\file.vcf"}));
+    EXPECT_EQ(0, Run({L"help"}));
+    EXPECT_NE(std::string::npos, output.out.find("Business Fax"));
+}

@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <shellapi.h>
+
+#include "tools/vtcontacts/contact_exchange.h"
+
+static void Write(FILE* stream, const std::string& text)
+{
+    fwrite(text.data(), 1, text.size(), stream);
+    fflush(stream);
+}
+
+int main()
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args;
+    for (int i = 1; argv && i < argc; ++i)
+        args.push_back(argv[i]);
+    LocalFree(argv);
+    ToolOutput output;
+    const int code = RunContactTool(args, output);
+    Write(stdout, output.out);
+    Write(stderr, output.err);
+    return code;
+}

@@ -1,0 +1,457 @@
+#include "views/list_views.h"
+
+#include "contacts/contact_commands.h"
+#include "contacts/contact_fields.h"
+#include "contacts/contact_source.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "shell/list_context_menu.h"
+#include "shell/message_box.h"
+#include "shell/wait_cursor.h"
+#include "store/activity_queries.h"
+#include "views/notes_pane.h"
+#include "views/sorting.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+CEOID* contactOIDList;
+CEOID* lastActivityOIDList;
+int currentContactIndex;
+CEOID pendingContactOid;
+
+constexpr UINT_PTR HOLD_TIMER = 1;
+constexpr UINT HOLD_DELAY_MS = 800;
+
+// Where the pen last went down on the contacts list, for the context menu.
+static POINT contactsTapPoint;
+
+HWND ContactsList() { return hMainWindow ? GetDlgItem(hMainWindow, ID_CONTACTS_LIST) : nullptr; }
+HWND ActivityList() { return hMainWindow ? GetDlgItem(hMainWindow, ID_ACTIVITY_LIST) : nullptr; }
+HWND NotesPane() { return hMainWindow ? GetDlgItem(hMainWindow, ID_NOTES_PANE) : nullptr; }
+
+static bool IsLastActivityColumn(int column)
+{
+    return column >= numcontactfield && column < numcontactfield + numlastactivityfield;
+}
+
+// Built for every fill, whatever the columns: the row colours of the
+// contacts list follow each contact's last activity too.
+static void RebuildLastActivities()
+{
+    getLastActivityOIDList(&lastActivityOIDList, contactOIDList, contactCount);
+}
+
+static void SetItemCount(HWND list, int count)
+{
+    if (list)
+        SendMessageW(list, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
+}
+
+static void ReloadContacts()
+{
+    ListContactOids(&contactOIDList, &contactCount, 1, SORT_BY_LIST_COLUMN, 1);
+}
+
+void FillContactsList()
+{
+    contactCount = 0;
+    activityCount = 0;
+    currentContactIndex = 0;
+    ReloadContacts();
+    if (contactCount == 0) {
+        std::free(activityOIDList);
+        activityOIDList = nullptr;
+    } else {
+        LoadActivitiesOfContact();
+        ResortByLastActivity();
+    }
+    SetItemCount(ContactsList(), contactCount);
+    SetItemCount(ActivityList(), activityCount);
+    if (HWND list = ContactsList())
+        SetFocus(list);
+}
+
+void ResortByLastActivity()
+{
+    // Called after every change of an activity: the last activities follow
+    // even when they do not decide the order.
+    RebuildLastActivities();
+    if (!IsLastActivityColumn(lv1sortcolumn))
+        return;
+    const CEOID current = contactOIDList && currentContactIndex >= 0 && currentContactIndex < contactCount
+                              ? contactOIDList[currentContactIndex]
+                              : 0;
+    if (contactCount >= 2)
+        SortOIDList(lastActivityOIDList, contactOIDList, contactCount,
+                    lastactivityfield[lv1sortcolumn - numcontactfield], lv1sortdirection);
+    if (HWND list = ContactsList()) {
+        InvalidateRect(list, nullptr, FALSE);
+        UpdateWindow(list);
+    }
+    currentContactIndex = 0;
+    for (int row = 0; row < contactCount && current; ++row) {
+        if (contactOIDList[row] == current) {
+            currentContactIndex = row;
+            break;
+        }
+    }
+}
+
+void SelectRowByTap(HWND list, int row)
+{
+    if (!list)
+        return;
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    if (!SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)))
+        bounds = RECT{};
+    const LPARAM point = MAKELPARAM(10, bounds.top + 4);
+    SendMessageW(list, WM_LBUTTONDOWN, row, point);
+    SendMessageW(list, WM_LBUTTONUP, row, point);
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) {
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+    }
+}
+
+void ScrollRowToTop(HWND list, int row)
+{
+    const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const int p = static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    if (n > p && row == n - p + 1) {
+        SendMessageW(list, LVM_ENSUREVISIBLE, n - 1, FALSE);
+        return;
+    }
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RECT label = {};
+    label.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+    const int rowHeight = label.bottom - label.top;
+    for (int step = 0; step < n; ++step) {
+        const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+        if (top == row || top == n - p)
+            return;
+        if (!SendMessageW(list, LVM_SCROLL, 0, rowHeight))
+            return;
+    }
+}
+
+void EnableNewActivity(bool enable)
+{
+    if (hMenuBar)
+        SendMessageW(hMenuBar, TB_ENABLEBUTTON, IDM_NEW_ACTIVITY, MAKELONG(enable ? TRUE : FALSE, 0));
+}
+
+static void ClearSelection(HWND list)
+{
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+// Marks a row as the list's one selected row and redraws the old and new mark.
+static void MarkRow(HWND list, int row)
+{
+    const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    ClearSelection(list);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+    if (previous >= 0)
+        SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
+    SendMessageW(list, LVM_REDRAWITEMS, row, row);
+}
+
+static int HitRow(HWND list, LPARAM point)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt.x = static_cast<short>(LOWORD(point));
+    hit.pt.y = static_cast<short>(HIWORD(point));
+    SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return hit.iItem;
+}
+
+static void TapContact(HWND list, LPARAM point)
+{
+    contactsTapPoint = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    const int row = HitRow(list, point);
+    if (row < 0 || row >= contactCount)
+        return;
+    MarkRow(list, row);
+    SetFocus(list);
+
+    currentContactIndex = row;
+    SetWaitCursor(true);
+    LoadActivitiesOfContact();
+    SetWaitCursor(false);
+
+    HWND activities = ActivityList();
+    SetItemCount(activities, activityCount);
+    if (activities) {
+        InvalidateRect(activities, nullptr, TRUE);
+        UpdateWindow(activities);
+    }
+    ShowNotes(L"");
+    if (HWND notes = NotesPane())
+        EnableWindow(notes, activityCount > 0);
+    if (activityCount > 0)
+        SelectRowByTap(activities, 0);
+    SetTimer(list, HOLD_TIMER, HOLD_DELAY_MS, nullptr);
+}
+
+static void SelectAndShow(HWND list, int row)
+{
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, TRUE);
+    SelectRowByTap(list, row);
+}
+
+static void DeleteMarkedContact(HWND list)
+{
+    const int row = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    if (row < 0 || row >= contactCount || !contactOIDList)
+        return;
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const CEOID contact = contactOIDList[row];
+    wchar_t name[200] = L"";
+    GetContactName(contact, name, 200);
+    wchar_t question[260];
+    std::swprintf(question, 260, L"Do you want to delete Contact '%ls'?", name);
+    if (AppMessageBox(nullptr, question, L"Warning", APP_MB_OKCANCEL | APP_MB_WARNING) != 1) {
+        ClearSelection(list);
+        return;
+    }
+    DeleteContact(contact);
+    SetWaitCursor(true);
+    DeleteContactActivities(contact);
+    FillContactsList();
+    ResortByLastActivity();
+    SetWaitCursor(false);
+    ScrollRowToTop(list, top);
+    ClearSelection(list);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    SelectRowByTap(list, top);
+    if (contactCount == 0)
+        EnableNewActivity(false);
+}
+
+static int RowOfContact(CEOID contact)
+{
+    for (int row = 0; row < contactCount && contactOIDList; ++row)
+        if (contactOIDList[row] == contact)
+            return row;
+    return -1;
+}
+
+static void EditMarkedContact(HWND list)
+{
+    const int row = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    if (row < 0 || row >= contactCount || !contactOIDList)
+        return;
+    const CEOID contact = contactOIDList[row];
+    if (piminterface)
+        ShowContactInEditor(contact);
+    else
+        OpenContactEditor(contact);
+    SetWaitCursor(true);
+    FillContactsList();
+    SetWaitCursor(false);
+    const int found = RowOfContact(contact);
+    pendingContactOid = contact;
+    SelectAndShow(list, found < 0 ? 0 : found);
+    SetFocus(list);
+}
+
+// The contact information popup (dialog 1014) is the contact source's; the
+// list only asks for it.
+static void ShowContactPopup() {}
+
+static void StepSelection(HWND list, int delta)
+{
+    if (contactCount <= 0)
+        return;
+    const int mark = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    const int row = (mark < 0 ? 0 : mark) + delta;
+    if (row < 0 || row >= contactCount)
+        return;
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, TRUE);
+    SelectRowByTap(list, row);
+}
+
+LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT painted = 0;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        TapContact(list, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        KillTimer(list, HOLD_TIMER);
+        return 0;
+    case WM_TIMER:
+        if (wParam == HOLD_TIMER) {
+            KillTimer(list, HOLD_TIMER);
+            ShowListContextMenu(list, contactsTapPoint);
+        }
+        break;
+    case WM_LBUTTONDBLCLK: {
+        const int row = HitRow(list, lParam);
+        if (row >= 0) {
+            ClearSelection(list);
+            SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+            SendMessageW(list, WM_COMMAND, IDM_EDIT, 0);
+        }
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_UP) {
+            StepSelection(list, -1);
+            return 0;
+        }
+        if (wParam == VK_DOWN) {
+            StepSelection(list, 1);
+            return 0;
+        }
+        if (wParam == VK_LEFT || wParam == VK_RIGHT)
+            return 0;
+        break;
+    case WM_KEYUP:
+        if (wParam == VK_RETURN) {
+            ShowContactPopup();
+            return 0;
+        }
+        break;
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+        if (PaintFullWidth(list, message, &painted))
+            return painted;
+        break;
+    case WM_NOTIFY:
+        OnListHeaderNotify(list, reinterpret_cast<const NMHDR*>(lParam));
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == HDN_ENDDRAG)
+            return 0;
+        break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDM_DELETE:
+            DeleteMarkedContact(list);
+            break;
+        case IDM_EDIT:
+            EditMarkedContact(list);
+            return 0;
+        case IDM_INFO:
+            ShowContactPopup();
+            return 0;
+        default:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(previousContactsListProc, list, message, wParam, lParam);
+}
+
+// A notification the database service delivered lives on the heap; the one
+// the contact source sends itself lives on its caller's stack on this thread.
+static bool IsOnThisStack(const void* pointer)
+{
+    const NT_TIB* tib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
+    const char* p = static_cast<const char*>(pointer);
+    return p >= static_cast<const char*>(tib->StackLimit) && p < static_cast<const char*>(tib->StackBase);
+}
+
+static void ReleaseNotification(CENOTIFICATION* change)
+{
+    if (!change || IsOnThisStack(change))
+        return;
+    CENOTIFYREQUEST request = {};
+    request.dwSize = 20;
+    request.hwnd = hMainWindow;
+    request.dwFlags = CEDB_EXNOTIFICATION;
+    CeFreeNotification(&request, change);
+}
+
+LRESULT OnContactsDatabaseChanged(HWND, WPARAM, LPARAM lParam)
+{
+    CENOTIFICATION* change = reinterpret_cast<CENOTIFICATION*>(lParam);
+    if (!change || (change->uType != DB_CEOID_RECORD_DELETED && change->uType != DB_CEOID_CHANGED)) {
+        ReleaseNotification(change);
+        return 1;
+    }
+    HWND list = ContactsList();
+    if (!list) {
+        ReleaseNotification(change);
+        return 1;
+    }
+    // A contact the contact source just created is the one to show.
+    if (!pendingContactOid && newContactOid) {
+        pendingContactOid = newContactOid;
+        newContactOid = 0;
+    }
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    SetWaitCursor(true);
+    FillContactsList();
+    ScrollRowToTop(list, top);
+    SetWaitCursor(false);
+    InvalidateRect(list, nullptr, TRUE);
+
+    int row = top;
+    if (pendingContactOid) {
+        const int found = RowOfContact(pendingContactOid);
+        if (found >= 0) {
+            SendMessageW(list, LVM_ENSUREVISIBLE, found, FALSE);
+            row = found;
+        }
+    }
+    pendingContactOid = 0;
+    SelectRowByTap(list, row);
+    // A new first contact makes New Activity useful again.
+    EnableNewActivity(contactCount > 0);
+    ReleaseNotification(change);
+    return 1;
+}
+
+// The column tapped last; the first tap on the start-up sort column sorts
+// again, only a second one reverses.
+static int contactsColumnTappedLast = -1;
+
+void SortContactsByColumn(HWND list, int column)
+{
+    ClearSortArrow(list, lv1sortcolumn);
+    lv1sortcolumn = column;
+    if (contactCount == 0)
+        return;
+    const bool again = column == contactsColumnTappedLast;
+    if (again && column < numcontactfield) {
+        lv1sortdirection = 1 - lv1sortdirection;
+        ShowSortArrow(list, column, lv1sortdirection);
+        SetWaitCursor(true);
+        RegWriteDword(L"lv1sortdirection", static_cast<DWORD>(lv1sortdirection));
+        ReverseOIDList(contactOIDList, contactCount);
+        ReverseOIDList(lastActivityOIDList, contactCount);
+        SetWaitCursor(false);
+    } else {
+        if (again) {
+            lv1sortdirection = 1 - lv1sortdirection;
+            RegWriteDword(L"lv1sortdirection", static_cast<DWORD>(lv1sortdirection));
+        }
+        RegWriteDword(L"lv1sortcolumn", static_cast<DWORD>(lv1sortcolumn));
+        ShowSortArrow(list, column, lv1sortdirection);
+        SetWaitCursor(true);
+        if (column < numcontactfield) {
+            ReloadContacts();
+            RebuildLastActivities();
+        } else {
+            ResortByLastActivity();
+        }
+        SetWaitCursor(false);
+    }
+    SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    SelectRowByTap(list, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    contactsColumnTappedLast = column;
+}

@@ -1,0 +1,80 @@
+#include "views/notes_pane.h"
+
+#include "platform/shell/sipapi.h"
+#include "shell/app_state.h"
+#include "shell/pane_layout.h"
+#include "settings/settings.h"
+#include "shell/text.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
+#include "views/list_views.h"
+
+#include <commctrl.h>
+
+WNDPROC previousNotesPaneProc;
+
+void ShowNotes(const wchar_t* notes)
+{
+    if (HWND pane = NotesPane())
+        SetWindowTextW(pane, notes ? notes : L"");
+}
+
+void SaveNotesOfMarkedActivity()
+{
+    HWND list = ActivityList();
+    HWND pane = NotesPane();
+    if (!list || !pane)
+        return;
+    const LRESULT mark = SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0);
+    if (mark < 0 || mark >= activityCount || !activityOIDList)
+        return;
+    const CEOID oid = activityOIDList[mark];
+    ActivityRecord record = {};
+    if (!ReadActivityRecordDB(activityDatabase, oid, &record))
+        return;
+    // The record keeps 399 characters; the pane may hold one more.
+    wchar_t text[NOTES_CAPACITY] = L"";
+    GetWindowTextW(pane, text, NOTES_CAPACITY);
+    CopyText(record.notes, text);
+    WriteActivityRecordDB(activityDatabase, oid, record);
+}
+
+static void RepaintPane(HWND pane)
+{
+    InvalidateRect(pane, nullptr, TRUE);
+    UpdateWindow(pane);
+}
+
+LRESULT CALLBACK NotesPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETFOCUS:
+        if (!hasKeyboard) {
+            SipShowIM(SIPF_ON);
+            MoveSplitter(hUpperSplitter, sb1top);
+        }
+        break;
+    case WM_KILLFOCUS:
+        SipShowIM(SIPF_OFF);
+        break;
+    case WM_PAINT: {
+        // The edit paints only its text; erasing the whole update area keeps
+        // the background in the notes colour.
+        RECT update;
+        if (GetUpdateRect(pane, &update, FALSE))
+            InvalidateRect(pane, &update, TRUE);
+        break;
+    }
+    case WM_KEYUP:
+        SaveNotesOfMarkedActivity();
+        RepaintPane(pane);
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == EN_UPDATE)
+            RepaintPane(pane);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(previousNotesPaneProc, pane, message, wParam, lParam);
+}
