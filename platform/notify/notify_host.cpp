@@ -30,6 +30,10 @@ std::atomic<bool> stopping{false};
 std::atomic<int> flashCount{0};
 std::atomic<int> pollCount{0};
 std::atomic<HWND> lastFlashed{nullptr};
+// Set when the program's first window started the host: bubbles wait until
+// that window is on screen, or it would be stacked over them.
+std::atomic<bool> awaitProgramWindow{false};
+HWND lastForeground;
 
 // Host thread only: the bubbles it shows, by notification handle.
 std::map<DWORD, HWND> bubbles;
@@ -71,12 +75,17 @@ BOOL CALLBACK CollectProgramWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
-// The LED of a desktop device: the program's own top-level windows flash.
-void FlashProgramWindows()
+std::vector<HWND> ProgramWindows()
 {
     FlashSearch search = {GetCurrentThreadId(), {}};
     EnumWindows(CollectProgramWindow, reinterpret_cast<LPARAM>(&search));
-    for (HWND window : search.windows) {
+    return search.windows;
+}
+
+// The LED of a desktop device: the program's own top-level windows flash.
+void FlashProgramWindows()
+{
+    for (HWND window : ProgramWindows()) {
         FLASHWINFO flash = {sizeof flash, window, FLASHW_ALL, 5, 0};
         FlashWindowEx(&flash);
         lastFlashed.store(window);
@@ -161,6 +170,11 @@ void ShowBubble(const StoredNotification& item)
 // shown by this process, close bubbles whose notification is gone.
 void Poll()
 {
+    if (awaitProgramWindow.load()) {
+        if (ProgramWindows().empty())
+            return;
+        awaitProgramWindow.store(false);
+    }
     SYSTEMTIME now;
     GetDeviceLocalTime(&now);
     const long long nowTicks = Ticks(now);
@@ -202,6 +216,19 @@ void Poll()
         }
         DestroyWindow(it->second);
         it = bubbles.erase(it);
+    }
+    // A window the program brings up later must not cover a bubble, but a
+    // desktop's window system may stack it above one despite the topmost
+    // flag: the bubbles are raised again whenever another window comes forward.
+    HWND foreground = GetForegroundWindow();
+    if (foreground != lastForeground) {
+        lastForeground = foreground;
+        // Showing a window again puts it on top of what the screen shows.
+        for (auto& shown : bubbles) {
+            ShowWindow(shown.second, SW_HIDE);
+            SetWindowPos(shown.second, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        }
     }
 
     for (const StoredNotification& item : toShow) {
@@ -246,8 +273,10 @@ LRESULT CALLBACK StartHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && !NotificationHostRunning()) {
         auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
-        if (create->lpcs && !(create->lpcs->style & WS_CHILD) && !(create->lpcs->dwExStyle & WS_EX_TOOLWINDOW))
+        if (create->lpcs && !(create->lpcs->style & WS_CHILD) && !(create->lpcs->dwExStyle & WS_EX_TOOLWINDOW)) {
+            awaitProgramWindow.store(true);
             StartNotificationHost();
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -285,6 +314,7 @@ void StopNotificationHost()
         CloseHandle(hostThread);
         hostThread = nullptr;
         hostThreadId = 0;
+        awaitProgramWindow.store(false);
     }
     LeaveCriticalSection(&hostLock);
 }
