@@ -15,6 +15,7 @@
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
+#include "tests/activity/stored_notifications.h"
 #include "tests/harness/scenario.h"
 #include "views/list_views.h"
 
@@ -125,33 +126,6 @@ std::vector<std::wstring> Labels(const wchar_t* database)
     DestroyWindow(combo);
     std::sort(items.begin(), items.end());
     return items;
-}
-
-struct Reminder {
-    std::wstring title, text;
-    SYSTEMTIME start;
-    DWORD flags;
-};
-
-std::vector<Reminder> Reminders()
-{
-    std::vector<Reminder> all;
-    DWORD count = 0;
-    CeGetUserNotificationHandles(nullptr, 0, &count);
-    std::vector<HANDLE> handles(count);
-    if (!count || !CeGetUserNotificationHandles(handles.data(), count, &count))
-        return all;
-    for (HANDLE handle : handles) {
-        DWORD needed = 0;
-        CeGetUserNotification(handle, 0, &needed, nullptr);
-        std::vector<BYTE> buffer(needed);
-        if (!needed || !CeGetUserNotification(handle, needed, &needed, buffer.data()))
-            continue;
-        auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
-        all.push_back({header->pceun->pwszDialogTitle, header->pceun->pwszDialogText, header->pcent->stStartTime,
-                       header->pceun->ActionFlags});
-    }
-    return all;
 }
 
 class ActivityDialogTest : public ::testing::Test {
@@ -548,7 +522,7 @@ TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
     const ActivityRecord after = Read(oid);
     EXPECT_STREQ(L"Meeting", after.event);
     EXPECT_EQ(6, after.remindIndex);
-    EXPECT_EQ(1u, Reminders().size());
+    EXPECT_EQ(1u, StoredNotifications().size());
     EXPECT_EQ(4, remindindex);
     const std::vector<std::wstring> actions = Labels(NEXT_ACTION_DATABASE);
     EXPECT_EQ(actions.end(), std::find(actions.begin(), actions.end(), L"Brand New"));
@@ -585,7 +559,7 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
         Scenario::PressButton(dialog, IDOK);
     });
     const std::wstring date = ShortDate(Ole(At(2030, 3, 14)));
-    std::vector<Reminder> armed = Reminders();
+    std::vector<StoredNotification> armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
     EXPECT_EQ(L"QL " + date, armed[0].title);
     EXPECT_EQ(L"Vantaro Reminder:\nCole, Ben (Return Phone Call) " + date, armed[0].text);
@@ -601,7 +575,7 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
         Scenario::PressButton(dialog, IDOK);
     });
-    EXPECT_EQ(1u, Reminders().size());
+    EXPECT_EQ(1u, StoredNotifications().size());
     EXPECT_EQ(0u, StoredRemindIndex());
 }
 
@@ -615,7 +589,7 @@ TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
         SelectCombo(dialog, IDC_REMINDER_COMBO, 1);  // "1 hour"
         Scenario::PressButton(dialog, IDOK);
     });
-    ASSERT_EQ(1u, Reminders().size());
+    ASSERT_EQ(1u, StoredNotifications().size());
     const CEOID oid = ActivitiesOf(ann)[0];
 
     RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
@@ -623,7 +597,7 @@ TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
         SelectCombo(dialog, IDC_REMINDER_COMBO, 13);  // "4 weeks"
         Scenario::PressButton(dialog, IDOK);
     });
-    std::vector<Reminder> armed = Reminders();
+    std::vector<StoredNotification> armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
     EXPECT_NE(std::wstring::npos, armed[0].text.find(L"(Fax Quote)"));
     EXPECT_EQ(4, armed[0].start.wMonth);
@@ -633,7 +607,7 @@ TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
         Scenario::PressButton(dialog, IDOK);
     });
-    EXPECT_TRUE(Reminders().empty());
+    EXPECT_TRUE(StoredNotifications().empty());
 }
 
 TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
@@ -648,18 +622,18 @@ TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
             Scenario::PressButton(dialog, IDOK);
         });
     }
-    ASSERT_EQ(2u, Reminders().size());
+    ASSERT_EQ(2u, StoredNotifications().size());
     const std::vector<CEOID> both = ActivitiesOf(ann);
     ASSERT_EQ(2u, both.size());
 
     // Re-saving one clears both identical notifications and arms its own.
     RunDialog(static_cast<LONG>(both[0]), [&](HWND dialog) { Scenario::PressButton(dialog, IDOK); });
-    EXPECT_EQ(1u, Reminders().size());
+    EXPECT_EQ(1u, StoredNotifications().size());
 
     // Deleting an activity clears its reminder, as the activity list does.
     const ActivityRecord record = Read(both[1]);
     ClearActivityReminder(L"Baker, Ann", record.nextAction, record.nextDate);
-    EXPECT_TRUE(Reminders().empty());
+    EXPECT_TRUE(StoredNotifications().empty());
 }
 
 // Done when: a reminder whose time passes while the program is closed is
@@ -688,7 +662,7 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
         Scenario::PressButton(dialog, IDOK);
     });
-    ASSERT_EQ(1u, Reminders().size());
+    ASSERT_EQ(1u, StoredNotifications().size());
     EXPECT_EQ(0, scenario.Close());
     cenotify::StopNotificationHost();
 
@@ -704,7 +678,6 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
               std::wstring(text));
     const int polls = cenotify::HostPollCount();
     scenario.PumpUntil([&] { return cenotify::HostPollCount() >= polls + 2; });
-    Scenario::SaveWindowImage(GetDesktopWindow(), WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_bubble.bmp"));
     EXPECT_EQ(nullptr, FindWindowW(cenotify::BUBBLE_CLASS, (L"QL " + ShortDate(Ole(At(2030, 3, 14)))).c_str()));
 }
 

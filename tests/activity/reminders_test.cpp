@@ -3,6 +3,7 @@
 #include "activity/reminders.h"
 #include "platform/notify/notify.h"
 #include "platform/notify/notify_faults.h"
+#include "tests/activity/stored_notifications.h"
 #include "tests/harness/scenario.h"
 
 #include <oleauto.h>
@@ -36,41 +37,6 @@ std::wstring ShortDate(double date)
     return text;
 }
 
-struct Stored {
-    HANDLE handle;
-    DWORD type, flags;
-    SYSTEMTIME start;
-    std::wstring title, text;
-    bool hasSound;
-};
-
-std::vector<Stored> StoredNotifications()
-{
-    std::vector<Stored> all;
-    DWORD count = 0;
-    CeGetUserNotificationHandles(nullptr, 0, &count);
-    std::vector<HANDLE> handles(count);
-    if (count == 0 || !CeGetUserNotificationHandles(handles.data(), count, &count))
-        return all;
-    for (HANDLE handle : handles) {
-        DWORD needed = 0;
-        CeGetUserNotification(handle, 0, &needed, nullptr);
-        std::vector<BYTE> buffer(needed);
-        if (!needed || !CeGetUserNotification(handle, needed, &needed, buffer.data()))
-            continue;
-        auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
-        Stored item = {handle, header->pcent->dwType, 0, header->pcent->stStartTime, L"", L"", false};
-        if (header->pceun) {
-            item.flags = header->pceun->ActionFlags;
-            item.title = header->pceun->pwszDialogTitle ? header->pceun->pwszDialogTitle : L"";
-            item.text = header->pceun->pwszDialogText ? header->pceun->pwszDialogText : L"";
-            item.hasSound = header->pceun->pwszSound != nullptr;
-        }
-        all.push_back(item);
-    }
-    return all;
-}
-
 HANDLE ScheduleRaw(const wchar_t* title, const wchar_t* text, DWORD flags)
 {
     CE_NOTIFICATION_TRIGGER trigger = {};
@@ -102,30 +68,20 @@ protected:
 
 // ---- Time rule -------------------------------------------------------------------------
 
-TEST_F(Reminders, IntervalsFollowTheChoiceTable)
-{
-    EXPECT_EQ(0.0, ReminderInterval(0));
-    EXPECT_EQ(0.04166666, ReminderInterval(1));
-    EXPECT_EQ(0.16666664, ReminderInterval(3));
-    EXPECT_EQ(0.33333328, ReminderInterval(5));
-    EXPECT_EQ(1.0, ReminderInterval(6));
-    EXPECT_EQ(7.0, ReminderInterval(10));
-    EXPECT_EQ(28.0, ReminderInterval(13));
-    EXPECT_EQ(0.0, ReminderInterval(14));
-    EXPECT_EQ(0.0, ReminderInterval(-1));
-    EXPECT_STREQ(L"NONE", reminderChoices[0]);
-    EXPECT_STREQ(L"1 hour", reminderChoices[1]);
-    EXPECT_STREQ(L"4 weeks", reminderChoices[13]);
-}
-
 TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
 {
     const double nextDate = OleDate(2030, 3, 12, 15, 20);
     ASSERT_EQ(1, ScheduleReminder(L"t", L"h", ReminderTime(nextDate, 1), PUN_LED | PUN_DIALOG));
     ASSERT_EQ(1, ScheduleReminder(L"t", L"d", ReminderTime(nextDate, 6), PUN_LED | PUN_DIALOG));
     ASSERT_EQ(1, ScheduleReminder(L"t", L"w", ReminderTime(OleDate(2030, 3, 1, 18, 0), 13), PUN_DIALOG));
-    std::vector<Stored> stored = StoredNotifications();
+    EXPECT_EQ(0, ScheduleReminder(L"t", L"t", -1e12, PUN_DIALOG)) << "a time the clock cannot hold";
+    std::vector<StoredNotification> stored = StoredNotifications();
     ASSERT_EQ(3u, stored.size());
+    EXPECT_EQ(static_cast<DWORD>(CNT_TIME), stored[0].type);
+    EXPECT_EQ(5u, stored[0].flags);
+    EXPECT_EQ(L"h", stored[0].title);
+    EXPECT_FALSE(stored[0].hasSound);
+    EXPECT_EQ(0.0, ReminderInterval(14));
 
     // "1 hour": one o'clock that morning, or a second before it.
     const SYSTEMTIME& hour = stored[0].start;
@@ -178,21 +134,6 @@ TEST_F(Reminders, LongNamesAreCutAndSmallBuffersNeverOverrun)
     EXPECT_EQ(std::wstring(L"Vantaro R"), smallText);
 }
 
-// ---- Scheduling -------------------------------------------------------------------------
-
-TEST_F(Reminders, ScheduledReminderIsATimedDialogNotificationWithoutSound)
-{
-    ASSERT_EQ(1, ScheduleReminder(L"the text", L"the title", OleDate(2030, 5, 2, 1, 0), PUN_LED | PUN_DIALOG));
-    std::vector<Stored> stored = StoredNotifications();
-    ASSERT_EQ(1u, stored.size());
-    EXPECT_EQ(static_cast<DWORD>(CNT_TIME), stored[0].type);
-    EXPECT_EQ(5u, stored[0].flags);
-    EXPECT_EQ(L"the title", stored[0].title);
-    EXPECT_EQ(L"the text", stored[0].text);
-    EXPECT_FALSE(stored[0].hasSound);
-    EXPECT_EQ(0, ScheduleReminder(L"t", L"t", -1e12, PUN_DIALOG)) << "a time the clock cannot hold";
-}
-
 // ---- Clearing ---------------------------------------------------------------------------
 
 TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
@@ -203,7 +144,7 @@ TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
     ScheduleReminder(L"Text", L"QL 1", OleDate(2030, 5, 2), PUN_LED | PUN_DIALOG);
     ScheduleRaw(L"QL 1", L"text", PUN_LED);   // same words, but no dialog
     ClearReminder(L"text", L"QL 1");
-    std::vector<Stored> left = StoredNotifications();
+    std::vector<StoredNotification> left = StoredNotifications();
     ASSERT_EQ(3u, left.size());
     EXPECT_EQ(L"QL 2", left[0].title);
     EXPECT_EQ(L"Text", left[1].text);
