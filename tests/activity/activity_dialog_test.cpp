@@ -15,7 +15,7 @@
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
-#include "tests/activity/stored_notifications.h"
+#include "tests/notify/notify_testing.h"
 #include "tests/harness/scenario.h"
 #include "views/list_views.h"
 
@@ -31,33 +31,6 @@
 #include <vector>
 
 namespace {
-
-SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    return time;
-}
-
-double Ole(const SYSTEMTIME& time)
-{
-    double date = 0;
-    SystemTimeToVariantTime(const_cast<SYSTEMTIME*>(&time), &date);
-    return date;
-}
-
-std::wstring ShortDate(double date)
-{
-    SYSTEMTIME time;
-    VariantTimeToSystemTime(date, &time);
-    wchar_t text[80] = {};
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 80);
-    return text;
-}
 
 std::wstring Text(HWND dialog, int id)
 {
@@ -110,6 +83,14 @@ void SelectCombo(HWND dialog, int id, int index)
 void SelectComboText(HWND dialog, int id, const wchar_t* text)
 {
     SendDlgItemMessageW(dialog, id, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+}
+
+// Next Action, Next Date and reminder choice, as a user sets them.
+void PlanReminder(HWND dialog, const wchar_t* nextAction, const SYSTEMTIME& nextDate, int reminder)
+{
+    SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, nextAction);
+    SetPicker(dialog, IDC_NEXT_DATE_PICKER, nextDate);
+    SelectCombo(dialog, IDC_REMINDER_COMBO, reminder);
 }
 
 bool IsActivityDialog(HWND window)
@@ -221,8 +202,8 @@ protected:
         wcscpy(record.nextAction, nextAction);
         wcscpy(record.notes, L"Stored notes");
         wcscpy(record.user1, L"north");
-        record.date = Ole(date);
-        record.nextDate = Ole(next);
+        record.date = OleDate(date);
+        record.nextDate = OleDate(next);
         record.remindIndex = remindIndex;
         record.done = 2;
         const CEOID oid = WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
@@ -380,8 +361,8 @@ TEST_F(ActivityDialogTest, DateAfterNextDateMovesNextDateButAnEarlierNextDateSta
     const std::vector<CEOID> saved = ActivitiesOf(ann);
     ASSERT_EQ(1u, saved.size());
     const ActivityRecord record = Read(saved[0]);
-    EXPECT_EQ(ShortDate(Ole(At(2030, 2, 27))), ShortDate(record.nextDate)) << "accepted as it is";
-    EXPECT_EQ(ShortDate(Ole(At(2030, 3, 1))), ShortDate(record.date));
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 2, 27))), ShortDate(record.nextDate)) << "accepted as it is";
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 1))), ShortDate(record.date));
 }
 
 // ---- Saving ---------------------------------------------------------------------------
@@ -432,7 +413,7 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     item.pszText = cell;
     item.cchTextMax = 80;
     SendMessageW(ContactsList(), LVM_GETITEMTEXTW, currentContactIndex, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(ShortDate(Ole(At(2030, 3, 19))), std::wstring(cell));
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 19))), std::wstring(cell));
 
     // Typed labels join their lists; the lower-case spelling beside the stored one.
     const std::vector<std::wstring> events = Labels(EVENTS_DATABASE);
@@ -553,12 +534,10 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
     StartWithContacts();
     SelectContact(ben);
     RunDialog(-1, [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Return Phone Call");
-        SetPicker(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 14, 15, 0));
-        SelectCombo(dialog, IDC_REMINDER_COMBO, 6);  // "1 day"
+        PlanReminder(dialog, L"Return Phone Call", At(2030, 3, 14, 15, 0), 6);  // "1 day"
         Scenario::PressButton(dialog, IDOK);
     });
-    const std::wstring date = ShortDate(Ole(At(2030, 3, 14)));
+    const std::wstring date = ShortDate(OleDate(At(2030, 3, 14)));
     std::vector<StoredNotification> armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
     EXPECT_EQ(L"QL " + date, armed[0].title);
@@ -584,9 +563,7 @@ TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
     StartWithContacts();
     SelectContact(ann);
     RunDialog(-1, [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Meeting");
-        SetPicker(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 14, 15, 0));
-        SelectCombo(dialog, IDC_REMINDER_COMBO, 1);  // "1 hour"
+        PlanReminder(dialog, L"Meeting", At(2030, 3, 14, 15, 0), 1);  // "1 hour"
         Scenario::PressButton(dialog, IDOK);
     });
     ASSERT_EQ(1u, StoredNotifications().size());
@@ -616,9 +593,7 @@ TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
     SelectContact(ann);
     for (WORD hour : {9, 17}) {
         RunDialog(-1, [&](HWND dialog) {
-            SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Meeting");
-            SetPicker(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 14, hour, 0));
-            SelectCombo(dialog, IDC_REMINDER_COMBO, 7);
+            PlanReminder(dialog, L"Meeting", At(2030, 3, 14, hour, 0), 7);
             Scenario::PressButton(dialog, IDOK);
         });
     }
@@ -643,15 +618,11 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
     StartWithContacts();
     SelectContact(cara);
     RunDialog(-1, [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Return Phone Call");
-        SetPicker(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 13, 11, 0));
-        SelectCombo(dialog, IDC_REMINDER_COMBO, 1);
+        PlanReminder(dialog, L"Return Phone Call", At(2030, 3, 13, 11, 0), 1);
         Scenario::PressButton(dialog, IDOK);
     });
     RunDialog(-1, [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
-        SetPicker(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 14, 11, 0));
-        SelectCombo(dialog, IDC_REMINDER_COMBO, 6);
+        PlanReminder(dialog, L"Fax Quote", At(2030, 3, 14, 11, 0), 6);
         Scenario::PressButton(dialog, IDOK);
     });
     CEOID cleared = 0;
@@ -669,16 +640,16 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
     const SYSTEMTIME later = At(2030, 3, 16, 9, 0);
     SetDeviceClock(&later);
     ASSERT_NE(nullptr, scenario.Start());
-    const std::wstring shown = L"QL " + ShortDate(Ole(At(2030, 3, 13)));
+    const std::wstring shown = L"QL " + ShortDate(OleDate(At(2030, 3, 13)));
     HWND bubble = nullptr;
     ASSERT_TRUE(scenario.PumpUntil([&] { return (bubble = FindWindowW(cenotify::BUBBLE_CLASS, shown.c_str())); }));
     wchar_t text[256] = {};
     GetDlgItemTextW(bubble, cenotify::ID_BUBBLE_TEXT, text, 256);
-    EXPECT_EQ(L"Vantaro Reminder:\nDiaz, Cara (Return Phone Call) " + ShortDate(Ole(At(2030, 3, 13))),
+    EXPECT_EQ(L"Vantaro Reminder:\nDiaz, Cara (Return Phone Call) " + ShortDate(OleDate(At(2030, 3, 13))),
               std::wstring(text));
     const int polls = cenotify::HostPollCount();
     scenario.PumpUntil([&] { return cenotify::HostPollCount() >= polls + 2; });
-    EXPECT_EQ(nullptr, FindWindowW(cenotify::BUBBLE_CLASS, (L"QL " + ShortDate(Ole(At(2030, 3, 14)))).c_str()));
+    EXPECT_EQ(nullptr, FindWindowW(cenotify::BUBBLE_CLASS, (L"QL " + ShortDate(OleDate(At(2030, 3, 14)))).c_str()));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "activity/reminders.h"
 #include "platform/notify/notify.h"
 #include "platform/notify/notify_faults.h"
-#include "tests/activity/stored_notifications.h"
+#include "tests/notify/notify_testing.h"
 #include "tests/harness/scenario.h"
 
 #include <oleauto.h>
@@ -14,41 +14,6 @@
 #include <vector>
 
 namespace {
-
-double OleDate(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    double date = 0;
-    SystemTimeToVariantTime(&time, &date);
-    return date;
-}
-
-std::wstring ShortDate(double date)
-{
-    SYSTEMTIME time;
-    VariantTimeToSystemTime(date, &time);
-    wchar_t text[80] = {};
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 80);
-    return text;
-}
-
-HANDLE ScheduleRaw(const wchar_t* title, const wchar_t* text, DWORD flags)
-{
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof trigger;
-    trigger.dwType = CNT_TIME;
-    trigger.stStartTime = {2030, 4, 0, 1, 9, 0, 0, 0};
-    CE_USER_NOTIFICATION user = {};
-    user.ActionFlags = flags;
-    user.pwszDialogTitle = const_cast<WCHAR*>(title);
-    user.pwszDialogText = const_cast<WCHAR*>(text);
-    return CeSetUserNotificationEx(nullptr, &trigger, &user);
-}
 
 void* NoMemory(size_t)
 {
@@ -70,10 +35,10 @@ protected:
 
 TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
 {
-    const double nextDate = OleDate(2030, 3, 12, 15, 20);
+    const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
     ASSERT_EQ(1, ScheduleReminder(L"t", L"h", ReminderTime(nextDate, 1), PUN_LED | PUN_DIALOG));
     ASSERT_EQ(1, ScheduleReminder(L"t", L"d", ReminderTime(nextDate, 6), PUN_LED | PUN_DIALOG));
-    ASSERT_EQ(1, ScheduleReminder(L"t", L"w", ReminderTime(OleDate(2030, 3, 1, 18, 0), 13), PUN_DIALOG));
+    ASSERT_EQ(1, ScheduleReminder(L"t", L"w", ReminderTime(OleDate(At(2030, 3, 1, 18, 0)), 13), PUN_DIALOG));
     EXPECT_EQ(0, ScheduleReminder(L"t", L"t", -1e12, PUN_DIALOG)) << "a time the clock cannot hold";
     std::vector<StoredNotification> stored = StoredNotifications();
     ASSERT_EQ(3u, stored.size());
@@ -104,7 +69,7 @@ TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
 
 TEST_F(Reminders, TitleAndTextCarryTheDateContactAndNextAction)
 {
-    const double nextDate = OleDate(2030, 3, 12, 15, 20);
+    const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
     wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
     FormatReminder(L"Baker, Ann", L"Return Phone Call", nextDate, title, REMINDER_TITLE_CAPACITY, text,
                    REMINDER_TEXT_CAPACITY);
@@ -117,7 +82,7 @@ TEST_F(Reminders, TitleAndTextCarryTheDateContactAndNextAction)
 TEST_F(Reminders, LongNamesAreCutAndSmallBuffersNeverOverrun)
 {
     const std::wstring longName(70, L'n'), longAction(70, L'a');
-    const double nextDate = OleDate(2030, 3, 12);
+    const double nextDate = OleDate(At(2030, 3, 12));
     wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
     FormatReminder(longName.c_str(), longAction.c_str(), nextDate, title, REMINDER_TITLE_CAPACITY, text,
                    REMINDER_TEXT_CAPACITY);
@@ -138,11 +103,11 @@ TEST_F(Reminders, LongNamesAreCutAndSmallBuffersNeverOverrun)
 
 TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
 {
-    ScheduleReminder(L"text", L"QL 1", OleDate(2030, 5, 2), PUN_LED | PUN_DIALOG);
-    ScheduleReminder(L"text", L"QL 1", OleDate(2030, 5, 9), PUN_LED | PUN_DIALOG);
-    ScheduleReminder(L"text", L"QL 2", OleDate(2030, 5, 2), PUN_LED | PUN_DIALOG);
-    ScheduleReminder(L"Text", L"QL 1", OleDate(2030, 5, 2), PUN_LED | PUN_DIALOG);
-    ScheduleRaw(L"QL 1", L"text", PUN_LED);   // same words, but no dialog
+    ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
+    ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 9)), PUN_LED | PUN_DIALOG);
+    ScheduleReminder(L"text", L"QL 2", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
+    ScheduleReminder(L"Text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
+    ScheduleDialog(At(2030, 4, 1, 9, 0), L"QL 1", L"text", PUN_LED);   // same words, but no dialog
     ClearReminder(L"text", L"QL 1");
     std::vector<StoredNotification> left = StoredNotifications();
     ASSERT_EQ(3u, left.size());
@@ -166,7 +131,7 @@ TEST_F(Reminders, NotificationOfAnotherProgramWithTheSameTitleAndTextIsClearedTo
 
 TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
 {
-    HANDLE handle = ScheduleRaw(nullptr, nullptr, PUN_DIALOG);
+    HANDLE handle = ScheduleDialog(At(2030, 4, 1, 9, 0), nullptr, nullptr, PUN_DIALOG);
     int isDialog = 0;
     wchar_t title[40], text[40];
     EXPECT_EQ(NOTIFICATION_INFO_READ, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
@@ -177,14 +142,14 @@ TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
     EXPECT_TRUE(StoredNotifications().empty()) << "placeholders match like any title";
 
     EXPECT_EQ(NOTIFICATION_INFO_UNAVAILABLE, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
-    HANDLE other = ScheduleRaw(L"a", L"b", PUN_DIALOG);
+    HANDLE other = ScheduleDialog(At(2030, 4, 1, 9, 0), L"a", L"b", PUN_DIALOG);
     reminderAllocate = NoMemory;
     EXPECT_EQ(NOTIFICATION_INFO_NO_MEMORY, ReadNotificationInfo(other, &isDialog, title, 40, text, 40));
 }
 
 TEST_F(Reminders, ServiceFailuresAreReportedAndClearNothing)
 {
-    ScheduleReminder(L"text", L"QL 1", OleDate(2030, 5, 2), PUN_DIALOG);
+    ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_DIALOG);
     struct Case {
         int failingCall;     // -1: memory runs out instead
         const wchar_t* message;

@@ -2,7 +2,7 @@
 //   notify_helper add COUNT TAG     schedules COUNT notifications titled TAG-n
 //   notify_helper dialog TITLE TEXT schedules one dialog notification
 // Exits with 0 when every one was stored.
-#include "platform/notify/notify.h"
+#include "tests/notify/notify_testing.h"
 
 #include <shellapi.h>
 
@@ -15,31 +15,15 @@ int main()
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv)
         return 2;
-    if (argc == 4 && wcscmp(argv[1], L"dialog") == 0) {
-        CE_NOTIFICATION_TRIGGER trigger = {};
-        trigger.dwSize = sizeof trigger;
-        trigger.dwType = CNT_TIME;
-        trigger.stStartTime = {2031, 5, 0, 4, 9, 30, 0, 0};
-        CE_USER_NOTIFICATION user = {};
-        user.ActionFlags = PUN_DIALOG;
-        user.pwszDialogTitle = argv[2];
-        user.pwszDialogText = argv[3];
-        return CeSetUserNotificationEx(nullptr, &trigger, &user) ? 0 : 1;
-    }
+    const SYSTEMTIME when = At(2031, 5, 4, 9, 30);
+    if (argc == 4 && wcscmp(argv[1], L"dialog") == 0)
+        return ScheduleDialog(when, argv[2], argv[3], PUN_DIALOG) ? 0 : 1;
     if (argc != 4 || wcscmp(argv[1], L"add") != 0)
         return 2;
     const int count = _wtoi(argv[2]);
     for (int i = 0; i < count; ++i) {
         std::wstring title = std::wstring(argv[3]) + L"-" + std::to_wstring(i);
-        CE_NOTIFICATION_TRIGGER trigger = {};
-        trigger.dwSize = sizeof trigger;
-        trigger.dwType = CNT_TIME;
-        trigger.stStartTime = {2031, 5, 0, 4, 9, 30, 0, 0};
-        CE_USER_NOTIFICATION user = {};
-        user.ActionFlags = PUN_DIALOG;
-        user.pwszDialogTitle = &title[0];
-        user.pwszDialogText = &title[0];
-        if (!CeSetUserNotificationEx(nullptr, &trigger, &user))
+        if (!ScheduleDialog(when, title.c_str(), title.c_str(), PUN_DIALOG))
             return 1;
     }
     return 0;

@@ -5,6 +5,7 @@
 #include "platform/notify/notify_host.h"
 #include "platform/notify/notify_store.h"
 #include "tests/harness/scenario.h"
+#include "tests/notify/notify_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -12,30 +13,6 @@
 #include <vector>
 
 namespace {
-
-SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    return time;
-}
-
-HANDLE Schedule(const SYSTEMTIME& when, const wchar_t* title, const wchar_t* text, DWORD flags = PUN_LED | PUN_DIALOG)
-{
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof trigger;
-    trigger.dwType = CNT_TIME;
-    trigger.stStartTime = when;
-    CE_USER_NOTIFICATION user = {};
-    user.ActionFlags = flags;
-    user.pwszDialogTitle = const_cast<WCHAR*>(title);
-    user.pwszDialogText = const_cast<WCHAR*>(text);
-    return CeSetUserNotificationEx(nullptr, &trigger, &user);
-}
 
 std::vector<HANDLE> Handles()
 {
@@ -143,7 +120,7 @@ int NotifyTest::counter;
 
 TEST_F(NotifyTest, ScheduledNotificationReadsBackAsHeaderTriggerAndUserPart)
 {
-    HANDLE handle = Schedule(At(2030, 3, 12, 9, 30), L"QL 3/12/2030", L"Call back");
+    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 9, 30), L"QL 3/12/2030", L"Call back");
     ASSERT_NE(nullptr, handle);
 
     DWORD needed = 0;
@@ -186,8 +163,8 @@ TEST_F(NotifyTest, NotificationWithoutUserPartHasNoUserPartInItsInformation)
 
 TEST_F(NotifyTest, HandlesListEveryNotificationAndClearRemovesOne)
 {
-    HANDLE first = Schedule(At(2030, 3, 13, 0, 0), L"a", L"one");
-    HANDLE second = Schedule(At(2030, 3, 14, 0, 0), L"b", L"two");
+    HANDLE first = ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"one");
+    HANDLE second = ScheduleDialog(At(2030, 3, 14, 0, 0), L"b", L"two");
     ASSERT_NE(nullptr, first);
     ASSERT_NE(first, second);
     EXPECT_EQ((std::vector<HANDLE>{first, second}), Handles());
@@ -207,7 +184,7 @@ TEST_F(NotifyTest, HandlesListEveryNotificationAndClearRemovesOne)
 
 TEST_F(NotifyTest, ReplacingKeepsTheHandleAndTakesTheNewParts)
 {
-    HANDLE handle = Schedule(At(2030, 3, 13, 0, 0), L"old", L"old text");
+    HANDLE handle = ScheduleDialog(At(2030, 3, 13, 0, 0), L"old", L"old text");
     CE_NOTIFICATION_TRIGGER trigger = {};
     trigger.dwSize = sizeof trigger;
     trigger.dwType = CNT_TIME;
@@ -247,7 +224,7 @@ TEST_F(NotifyTest, BadTriggersAreRefusedAndStoreNothing)
 
 TEST_F(NotifyTest, DamagedStoreIsSetAsideAndTheServiceCarriesOn)
 {
-    ASSERT_NE(nullptr, Schedule(At(2030, 3, 13, 0, 0), L"a", L"b"));
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"b"));
     HANDLE file = CreateFileW(cenotify::StorePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     SetFilePointer(file, 20, nullptr, FILE_BEGIN);
@@ -257,7 +234,7 @@ TEST_F(NotifyTest, DamagedStoreIsSetAsideAndTheServiceCarriesOn)
 
     EXPECT_TRUE(Handles().empty());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\notifications.bad").c_str()));
-    EXPECT_NE(nullptr, Schedule(At(2030, 3, 13, 0, 0), L"a", L"b"));
+    EXPECT_NE(nullptr, ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"b"));
     EXPECT_EQ(1u, Handles().size());
 }
 
@@ -324,7 +301,7 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
                                    nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, program);
     ASSERT_TRUE(cenotify::NotificationHostRunning()) << "the program's first window starts the host";
-    HANDLE handle = Schedule(At(2030, 3, 12, 9, 0), L"QL due", L"Vantaro Reminder:\nAnn (Call) 3/12/2030");
+    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 9, 0), L"QL due", L"Vantaro Reminder:\nAnn (Call) 3/12/2030");
     ASSERT_NE(nullptr, handle);
     const int flashes = cenotify::FlashCount();
 
@@ -358,7 +335,7 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
 
 TEST_F(NotifyTest, ClearingAShownNotificationClosesItsBubble)
 {
-    HANDLE handle = Schedule(At(2030, 3, 12, 7, 0), L"QL past", L"text", PUN_DIALOG);
+    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL past", L"text", PUN_DIALOG);
     const int flashes = cenotify::FlashCount();
     cenotify::StartNotificationHost();
     ASSERT_TRUE(Pump([] { return Bubble(L"QL past") != nullptr; }));
@@ -370,8 +347,8 @@ TEST_F(NotifyTest, ClearingAShownNotificationClosesItsBubble)
 TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUntilDismissed)
 {
     ASSERT_FALSE(cenotify::NotificationHostRunning());
-    ASSERT_NE(nullptr, Schedule(At(2030, 3, 12, 10, 0), L"QL missed", L"missed"));
-    ASSERT_NE(nullptr, Schedule(At(2030, 3, 20, 10, 0), L"QL later", L"later"));
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 10, 0), L"QL missed", L"missed"));
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 20, 10, 0), L"QL later", L"later"));
     const SYSTEMTIME nextDay = At(2030, 3, 13, 8, 0);
     SetDeviceClock(&nextDay);
 
