@@ -1,5 +1,5 @@
 #include "contacts/contact_commands.h"
 
-// The third-party editor comes with its own integration; until then nothing
+// The third-party editor's integration comes later; until then nothing
 // opens in it.
 void ShowContactInEditor(DWORD) {}

@@ -48,8 +48,10 @@ void ReadField(IContact* contact, int contactFieldIndex, wchar_t* buffer, int ca
     BSTR text = nullptr;
     (contact->*textGetters[contactFieldIndex])(&text);
     CopyText(buffer, static_cast<size_t>(capacity), text);
-    if (text)
+    if (text && outlookApp)
         outlookApp->SysFreeString(text);
+    else if (text)
+        SysFreeString(text);
 }
 
 bool UsableBuffer(const wchar_t* buffer, int capacity)

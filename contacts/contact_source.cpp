@@ -358,10 +358,14 @@ int OpenContactEditor(CEOID oid)
             contact->Release();
         }
     }
-    CENOTIFICATION change = {};
-    change.dwSize = CHANGE_RECORD_SIZE;
-    change.uType = DB_CEOID_CHANGED;
-    SendMessageW(hMainWindow, WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(&change));
+    // Allocated as the database service allocates its own change records, so
+    // that the handler releases every record alike (CeFreeNotification).
+    auto* change = static_cast<CENOTIFICATION*>(LocalAlloc(LPTR, sizeof(CENOTIFICATION)));
+    if (change) {
+        change->dwSize = CHANGE_RECORD_SIZE;
+        change->uType = DB_CEOID_CHANGED;
+        SendMessageW(hMainWindow, WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(change));
+    }
     return 1;
 }
 

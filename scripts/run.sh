@@ -9,12 +9,17 @@ export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 scripts/wineprefix.sh "$WINEPREFIX" || exit 1
 
 # On the first run the device's contact store is new: fill it with our
-# fictional sample contacts (the tool leaves an existing store alone).
-sample="$(pwd)/contacts/sample/sample_contacts.vcf"
-wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
-  echo "warning: the sample contacts could not be imported" >&2
+# fictional sample contacts (the tool leaves an existing store alone). It
+# runs once the display is known, as the Wine session it starts is shared
+# with the program.
+import_sample_contacts() {
+  local sample="$(pwd)/contacts/sample/sample_contacts.vcf"
+  wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
+    echo "warning: the sample contacts could not be imported" >&2
+}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  import_sample_contacts
   exec wine "$exe"
 fi
 
@@ -33,6 +38,7 @@ if [ -z "${display_number:-}" ]; then
 fi
 export DISPLAY=":$display_number"
 
+import_sample_contacts
 wine "$exe" &
 app_pid=$!
 stop() {

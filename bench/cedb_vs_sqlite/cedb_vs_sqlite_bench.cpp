@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cedb/fixed_text.h"
 #include "platform/cedb/windbase.h"
 
 namespace {
@@ -81,7 +82,7 @@ struct Vantaro {
     {
         CEDBASEINFO info = {};
         info.dwFlags = CEDB_VALIDCREATE;
-        std::wcscpy(info.szDbaseName, L"ActivityDatabase");
+        cedb::CopyFixedText(info.szDbaseName, CEDB_MAXDBASENAMELEN, L"ActivityDatabase");
         info.wNumSortOrder = 3;
         info.rgSortSpecs[0].propid = kNextDate;
         info.rgSortSpecs[1].propid = kContact;
@@ -227,8 +228,8 @@ void RemoveAll(const std::string& p)
     for (const char* suffix : {"", "-wal", "-shm", ".compact"}) unlink((p + suffix).c_str());
 }
 
-// The machine's disk is shared, so its speed drifts: syncing workloads run
-// the two engines alternately in blocks and add up each one's time.
+// The machine is shared, so its speed drifts: the write workloads run the
+// two engines alternately in blocks and add up each one's time.
 void Interleave(int n, int block, const std::function<void(int)>& a, const std::function<void(int)>& b, double* ta,
                 double* tb)
 {
@@ -325,15 +326,15 @@ void Inserts(bool flush_each, const char* vol, const char* sql)
             },
             [&](int i) { l.Insert(acts[i]); }, &vt, &st);
     } else {
+        l.Exec("BEGIN");
+        Interleave(
+            kRecords, 1000, [&](int i) { v.Write(acts[i], 0); }, [&](int i) { l.Insert(acts[i]); }, &vt, &st);
         auto t0 = Clock::now();
-        for (const Activity& a : acts) v.Write(a, 0);
         v.Flush();
         auto t1 = Clock::now();
-        l.Exec("BEGIN");
-        for (const Activity& a : acts) l.Insert(a);
         l.Exec("COMMIT");
-        vt = Seconds(t0, t1);
-        st = Seconds(t1, Clock::now());
+        vt += Seconds(t0, t1);
+        st += Seconds(t1, Clock::now());
     }
     v.Close();
     v.Unmount();
@@ -514,7 +515,8 @@ void Enumerate()
     for (int i = 0; i < 100; ++i) {
         CEDBASEINFO info = {};
         info.dwFlags = CEDB_VALIDCREATE;
-        std::swprintf(info.szDbaseName, CEDB_MAXDBASENAMELEN, L"pfile-%d", i);
+        std::wstring name = L"pfile-" + std::to_wstring(i);
+        cedb::CopyFixedText(info.szDbaseName, CEDB_MAXDBASENAMELEN, name.c_str());
         info.wNumSortOrder = 1;
         info.rgSortSpecs[0].propid = 0x0014001F;
         CeCreateDatabaseEx(&v.vol, &info);

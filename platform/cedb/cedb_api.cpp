@@ -14,6 +14,7 @@
 #endif
 
 #include "platform/cedb/core/volume.h"
+#include "platform/cedb/fixed_text.h"
 #include "platform/cedb/handle_table.h"
 #include "platform/cedb/object_store.h"
 
@@ -92,14 +93,9 @@ bool ToU16(LPCWSTR s, size_t limit, std::u16string* out)
     return true;
 }
 
-// The one way fixed-capacity WCHAR buffers are filled: cut to fit, always
-// terminated.
 void CopyToFixed(WCHAR* dst, size_t capacity, const std::u16string& src)
 {
-    if (capacity == 0) return;
-    size_t n = src.size() < capacity - 1 ? src.size() : capacity - 1;
-    for (size_t i = 0; i < n; ++i) dst[i] = static_cast<WCHAR>(src[i]);
-    dst[n] = 0;
+    cedb::CopyFixedText(dst, capacity, src.data(), src.size());
 }
 
 std::string Utf8(const std::u16string& s)
@@ -331,13 +327,13 @@ CEOID CreateDatabase(const CEGUID* g, const std::u16string& name, DWORD type, DW
 {
     VolumeSlot* slot = Slot(g);
     if (!slot) return 0;
-    cedb::DatabaseSpec spec;
-    spec.name = name;
-    spec.type = type;
-    spec.flags = flags;
-    spec.orders = orders;
+    cedb::DatabaseLayout layout;
+    layout.name = name;
+    layout.type = type;
+    layout.flags = flags;
+    layout.orders = orders;
     uint32_t oid = 0;
-    cedb::Status s = slot->vol->CreateDatabase(spec, &oid);
+    cedb::Status s = slot->vol->CreateDatabase(layout, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
     AfterChange(slot);
     return oid;
@@ -357,15 +353,15 @@ void FillInfo(const cedb::Database& db, CEDBASEINFO* info)
 {
     std::memset(info, 0, sizeof *info);
     info->dwFlags = CEDB_VALIDNAME | CEDB_VALIDTYPE | CEDB_VALIDSORTSPEC | CEDB_VALIDDBFLAGS |
-                    (db.spec.flags & CEDB_NOCOMPRESS);
-    CopyToFixed(info->szDbaseName, CEDB_MAXDBASENAMELEN, db.spec.name);
-    info->dwDbaseType = db.spec.type;
+                    (db.layout.flags & CEDB_NOCOMPRESS);
+    CopyToFixed(info->szDbaseName, CEDB_MAXDBASENAMELEN, db.layout.name);
+    info->dwDbaseType = db.layout.type;
     info->wNumRecords = static_cast<WORD>(db.count() > 0xFFFF ? 0xFFFF : db.count());
-    info->wNumSortOrder = static_cast<WORD>(db.spec.orders.size());
+    info->wNumSortOrder = static_cast<WORD>(db.layout.orders.size());
     info->dwSize = static_cast<DWORD>(db.record_bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : db.record_bytes);
-    for (size_t i = 0; i < db.spec.orders.size() && i < CEDB_MAXSORTORDER; ++i) {
-        info->rgSortSpecs[i].propid = db.spec.orders[i][0].propid;
-        info->rgSortSpecs[i].dwFlags = db.spec.orders[i][0].flags;
+    for (size_t i = 0; i < db.layout.orders.size() && i < CEDB_MAXSORTORDER; ++i) {
+        info->rgSortSpecs[i].propid = db.layout.orders[i][0].propid;
+        info->rgSortSpecs[i].dwFlags = db.layout.orders[i][0].flags;
     }
 }
 
@@ -374,16 +370,16 @@ void FillInfoEx(const cedb::Database& db, CEDBASEINFOEX* info)
     std::memset(info, 0, sizeof *info);
     info->wVersion = CEDBASEINFOEX_VERSION;
     info->dwFlags = CEDB_VALIDNAME | CEDB_VALIDTYPE | CEDB_VALIDSORTSPEC | CEDB_VALIDDBFLAGS |
-                    (db.spec.flags & CEDB_NOCOMPRESS);
-    CopyToFixed(info->szDbaseName, CEDB_MAXDBASENAMELEN, db.spec.name);
-    info->dwDbaseType = db.spec.type;
+                    (db.layout.flags & CEDB_NOCOMPRESS);
+    CopyToFixed(info->szDbaseName, CEDB_MAXDBASENAMELEN, db.layout.name);
+    info->dwDbaseType = db.layout.type;
     info->dwNumRecords = static_cast<DWORD>(db.count());
-    info->wNumSortOrder = static_cast<WORD>(db.spec.orders.size());
+    info->wNumSortOrder = static_cast<WORD>(db.layout.orders.size());
     info->dwSize = static_cast<DWORD>(db.record_bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : db.record_bytes);
-    for (size_t i = 0; i < db.spec.orders.size() && i < CEDB_MAXSORTORDER; ++i) {
+    for (size_t i = 0; i < db.layout.orders.size() && i < CEDB_MAXSORTORDER; ++i) {
         SORTORDERSPECEX& o = info->rgSortSpecs[i];
         o.wVersion = SORTORDERSPECEX_VERSION;
-        const cedb::SortOrder& keys = db.spec.orders[i];
+        const cedb::SortOrder& keys = db.layout.orders[i];
         o.wNumProps = static_cast<WORD>(keys.size() < CEDB_MAXSORTPROP ? keys.size() : CEDB_MAXSORTPROP);
         for (WORD k = 0; k < o.wNumProps; ++k) {
             o.rgPropID[k] = keys[k].propid;
@@ -436,7 +432,7 @@ HANDLE FindFirst(const CEGUID* g, DWORD type)
     e->slot = slot;
     e->serial = slot->guid.Data3;
     for (auto& kv : slot->vol->databases())
-        if (type == 0 || kv.second->spec.type == type) e->oids.push_back(kv.first);
+        if (type == 0 || kv.second->layout.type == type) e->oids.push_back(kv.first);
     HANDLE out = cedb::api::NewApiHandle(e);
     return out ? out : Fail(ERROR_NOT_ENOUGH_MEMORY, INVALID_HANDLE_VALUE);
 }
@@ -770,19 +766,24 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
     auto h = Db(hDbase);
     if (!h) return 0;
     if (cPropID && !rgPropVal) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    std::vector<cedb::Prop> props;
+    // Reused between calls so that steady writing allocates little.
+    static thread_local std::vector<cedb::Prop> props;
     std::vector<uint32_t> deletes;
+    size_t n = 0;
     for (WORD i = 0; i < cPropID; ++i) {
         if (rgPropVal[i].wFlags & CEDB_PROPDELETE) {
             deletes.push_back(rgPropVal[i].propid);
             continue;
         }
-        cedb::Prop p;
+        if (n == props.size()) props.emplace_back();
+        cedb::Prop& p = props[n++];
+        p.s.clear();
+        p.blob.clear();
         if (!ToProp(rgPropVal[i], &p)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-        props.push_back(std::move(p));
     }
+    props.resize(n);
     uint32_t oid = 0;
-    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, std::move(props), deletes, &oid);
+    cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, props, deletes, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
     AfterChange(h->slot);
     return oid;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cedb/fixed_text.h"
 #include "platform/cedb/windbase.h"
 #include "tests/cedb/api_support.h"
 
@@ -86,7 +87,7 @@ protected:
     {
         CEDBASEINFO info = {};
         info.dwFlags = CEDB_VALIDCREATE;
-        std::wcsncpy(info.szDbaseName, name, CEDB_MAXDBASENAMELEN - 1);
+        cedb::CopyFixedText(info.szDbaseName, CEDB_MAXDBASENAMELEN, name);
         info.dwDbaseType = type;
         info.wNumSortOrder = static_cast<WORD>(orders.size());
         for (size_t i = 0; i < orders.size() && i < CEDB_MAXSORTORDER; ++i) info.rgSortSpecs[i] = orders[i];
@@ -550,6 +551,21 @@ TEST_F(ApiTest, WindowsAskingForNotificationsHearOfEveryChangeInTheirDatabase)
     Close(watch);
     Put(writer, {I4(kNum, 3)});
     EXPECT_TRUE(win.Take().empty());
+}
+
+TEST(FixedText, IsCutToTheBufferAndAlwaysTerminated)
+{
+    WCHAR buf[6];
+    for (WCHAR& c : buf) c = L'#';
+    EXPECT_EQ(5u, cedb::CopyFixedText(buf, 6, L"abcdefgh"));
+    EXPECT_EQ(std::wstring(L"abcde"), buf);
+    EXPECT_EQ(2u, cedb::CopyFixedText(buf, 6, L"xy"));
+    EXPECT_EQ(std::wstring(L"xy"), buf);
+    EXPECT_EQ(0u, cedb::CopyFixedText(buf, 6, static_cast<const WCHAR*>(nullptr)));
+    EXPECT_EQ(L'\0', buf[0]);
+    buf[0] = L'q';
+    EXPECT_EQ(0u, cedb::CopyFixedText(buf, 0, L"abc"));  // no room at all: untouched
+    EXPECT_EQ(L'q', buf[0]);
 }
 
 // --- the object store ----------------------------------------------------

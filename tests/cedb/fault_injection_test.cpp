@@ -27,7 +27,7 @@ const char kPath[] = "v.vol";
         return ::testing::AssertionFailure() << "state is not a prefix of at least " << acked << " steps";
     // The recovered volume must take new work and survive a clean remount.
     uint32_t oid;
-    s = v->CreateDatabase(DatabaseSpec{u"after-recovery", 0, 0, {}}, &oid);
+    s = v->CreateDatabase(DatabaseLayout{u"after-recovery", 0, 0, {}}, &oid);
     if (s.ok()) s = v->Unmount();
     if (!s.ok()) return ::testing::AssertionFailure() << "volume unusable after recovery: " << s.message;
     v.reset();
@@ -106,7 +106,7 @@ TEST_F(VolumeFaults, FailedSyncRefusesWritesUntilRemount)
 {
     auto v = Mount();
     uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseSpec{u"d", 0, 0, {}}, &db).ok());
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
     Put(v.get(), db, 1);
     fs.FailAt(2, false);  // the write succeeds, the sync fails
     EXPECT_FALSE(v->Flush().ok());
@@ -125,7 +125,7 @@ TEST_F(VolumeFaults, TornTailIsTruncatedAtMount)
 {
     auto v = Mount();
     uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseSpec{u"d", 0, 0, {}}, &db).ok());
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
     Put(v.get(), db, 1);
     ASSERT_TRUE(v->Flush().ok());
     uint64_t end = v->log_bytes();
@@ -148,7 +148,7 @@ TEST_F(VolumeFaults, DamageBeforeTheTailIsRefusedAndTheFileLeftAlone)
 {
     auto v = Mount();
     uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseSpec{u"d", 0, 0, {}}, &db).ok());
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
     ASSERT_TRUE(v->Flush().ok());
     for (int i = 0; i < 5; ++i) {
         Put(v.get(), db, i);
@@ -172,7 +172,7 @@ TEST_F(VolumeFaults, CompactionRewritesIntoANewFileAndKeepsObjectIds)
 {
     auto v = Mount();
     uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseSpec{u"d", 0, 0, {{SortKey{0x10003, 0}}}}, &db).ok());
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {{SortKey{0x10003, 0}}}}, &db).ok());
     std::vector<uint32_t> oids;
     for (int i = 0; i < 100; ++i) oids.push_back(Put(v.get(), db, i));
     for (int i = 0; i < 90; ++i) ASSERT_TRUE(v->DeleteRecord(db, oids[i]).ok());
@@ -197,7 +197,7 @@ TEST_F(VolumeFaults, CrashDuringCompactionKeepsTheOldFile)
 {
     auto v = Mount();
     uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseSpec{u"d", 0, 0, {}}, &db).ok());
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
     for (int i = 0; i < 50; ++i) Put(v.get(), db, i);
     ASSERT_TRUE(v->Flush().ok());
     fs.FailAt(3, true);  // dies while writing the new file

@@ -25,7 +25,7 @@ void Walk(Volume& v)
         const Database& db = *kv.second;
         for (size_t i = 0; i < db.indexes.size(); ++i) {
             Cursor c;
-            uint32_t prop = i == 0 ? 0 : db.spec.orders[i - 1][0].propid;
+            uint32_t prop = i == 0 ? 0 : db.layout.orders[i - 1][0].propid;
             Require(v.OpenCursor(db.oid, prop, &c).ok() || i > 0);
             if (!c.db) continue;
             size_t n = 0;
@@ -39,7 +39,7 @@ void Walk(Volume& v)
             Require(n == db.count());
             if (i > 0 && !first.empty()) {
                 std::vector<Prop> probe;
-                for (const SortKey& k : db.spec.orders[i - 1]) {
+                for (const SortKey& k : db.layout.orders[i - 1]) {
                     const Prop* p = FindProp(first, k.propid);
                     if (!p) break;
                     probe.push_back(*p);
@@ -68,8 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (Volume::Mount(&fs, "f.vol", ro, &v).ok()) Walk(*v);
         Require(fs.GetContents("f.vol", &now) && now == input);
     }
+    // Little space allocated ahead keeps each run quick.
+    MountOptions rw;
+    rw.allocate_ahead = 4096;
     std::unique_ptr<Volume> v;
-    if (!Volume::Mount(&fs, "f.vol", MountOptions(), &v).ok()) {
+    if (!Volume::Mount(&fs, "f.vol", rw, &v).ok()) {
         Require(fs.GetContents("f.vol", &now) && now == input);
         return 0;
     }
@@ -78,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Prop p;
     p.id = 0x0001001F;
     p.s = u"fuzz";
-    if (v->CreateDatabase(DatabaseSpec{u"fuzz-new", 0, 0, {{SortKey{p.id, kSortCaseInsensitive}}}}, &db).ok())
+    if (v->CreateDatabase(DatabaseLayout{u"fuzz-new", 0, 0, {{SortKey{p.id, kSortCaseInsensitive}}}}, &db).ok())
         Require(v->WriteRecord(db, 0, {p}, {}, &oid).ok());
     if (!v->databases().empty()) {
         const Database& first = *v->databases().begin()->second;
@@ -88,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(digest != 0);
     Require(v->Unmount().ok());
     v.reset();
-    Require(Volume::Mount(&fs, "f.vol", MountOptions(), &v).ok());
+    Require(Volume::Mount(&fs, "f.vol", rw, &v).ok());
     Require(cedb_test::Digest(*v) == digest);
     return 0;
 }

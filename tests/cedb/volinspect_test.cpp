@@ -30,10 +30,10 @@ protected:
         std::unique_ptr<Volume> v;
         ASSERT_TRUE(Volume::Mount(FileSystem::Default(), path_, MountOptions(), &v).ok());
         uint32_t db, oid;
-        DatabaseSpec spec{u"Activity\"Database", 3, 0,
+        DatabaseLayout layout{u"Activity\"Database", 3, 0,
                           {{SortKey{0x001F0005, kSortDescending}}, {SortKey{0x0014001F, kSortCaseInsensitive | kSortUnknownFirst}}}};
-        ASSERT_TRUE(v->CreateDatabase(spec, &db).ok());
-        ASSERT_TRUE(v->CreateDatabase(DatabaseSpec{u"EventsDatabase", 0, 0, {}}, &oid).ok());
+        ASSERT_TRUE(v->CreateDatabase(layout, &db).ok());
+        ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"EventsDatabase", 0, 0, {}}, &oid).ok());
         Prop text, date, flag;
         text.id = 0x0014001F;
         text.s = u"Call\nback";

@@ -53,9 +53,9 @@ uint64_t Digest(cedb::Volume& v)
         for (const cedb::Index& idx : db.indexes)
             if (idx.size() != db.indexes[0].size()) return 0;
         h = Fnv(h, &db.oid, 4);
-        h = Fnv(h, db.spec.name.data(), db.spec.name.size() * 2);
-        h = Fnv(h, &db.spec.type, 4);
-        for (const cedb::SortOrder& o : db.spec.orders)
+        h = Fnv(h, db.layout.name.data(), db.layout.name.size() * 2);
+        h = Fnv(h, &db.layout.type, 4);
+        for (const cedb::SortOrder& o : db.layout.orders)
             for (const cedb::SortKey& k : o) {
                 h = Fnv(h, &k.propid, 4);
                 h = Fnv(h, &k.flags, 4);
@@ -75,7 +75,7 @@ cedb::Status RunStep(cedb::Volume* v, const Step& s)
 {
     uint32_t oid = 0;
     switch (s.kind) {
-    case Step::kCreateDb: return v->CreateDatabase(s.spec, &oid);
+    case Step::kCreateDb: return v->CreateDatabase(s.layout, &oid);
     case Step::kDeleteDb: return v->DeleteDatabase(s.db);
     case Step::kPut: case Step::kUpdate: return v->WriteRecord(s.db, s.oid, s.props, s.deletes, &oid);
     case Step::kDeleteRecord: return v->DeleteRecord(s.db, s.oid);
@@ -101,14 +101,14 @@ Script MakeScript(uint32_t seed, size_t steps)
         unsigned roll = rng() % 100;
         if (dbs.empty() || roll < 5) {
             s.kind = Step::kCreateDb;
-            s.spec.name = u"db" + std::u16string(1, static_cast<char16_t>(u'A' + names++ % 26));
-            if (model->FindDatabaseByName(s.spec.name)) continue;
+            s.layout.name = u"db" + std::u16string(1, static_cast<char16_t>(u'A' + names++ % 26));
+            if (model->FindDatabaseByName(s.layout.name)) continue;
             size_t orders = rng() % 4;
             for (size_t i = 0; i < orders; ++i) {
                 cedb::SortOrder o;
                 size_t keys = 1 + rng() % 2;
                 for (size_t k = 0; k < keys; ++k) o.push_back(cedb::SortKey{RandomPropId(rng, true), static_cast<uint32_t>(rng() % 8)});
-                s.spec.orders.push_back(o);
+                s.layout.orders.push_back(o);
             }
         } else {
             s.db = dbs[rng() % dbs.size()];

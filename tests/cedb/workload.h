@@ -15,7 +15,7 @@ struct Step {
     enum Kind { kCreateDb, kDeleteDb, kPut, kUpdate, kDeleteRecord, kFlush, kCompact } kind;
     uint32_t db = 0;
     uint32_t oid = 0;
-    cedb::DatabaseSpec spec;
+    cedb::DatabaseLayout layout;
     std::vector<cedb::Prop> props;
     std::vector<uint32_t> deletes;
 };

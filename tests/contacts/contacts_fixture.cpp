@@ -70,8 +70,10 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (message == WM_DBNOTIFICATION) {
         auto* change = reinterpret_cast<CENOTIFICATION*>(lParam);
-        if (change)
+        if (change) {
             ContactsTest::notifications.push_back(*change);
+            CeFreeNotification(nullptr, change);
+        }
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

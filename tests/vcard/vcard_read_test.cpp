@@ -294,3 +294,42 @@ TEST(SampleCards, FortyFictionalPeopleOfSeveralKinds)
     EXPECT_GE(severalMails, 5u);
     EXPECT_GE(categories.size(), 5u);
 }
+
+// --- Damaged files ------------------------------------------------------------------
+
+TEST(CardProblems, MutatedProducerFilesNeverBreakTheReader)
+{
+    // Bytes flipped, dropped and duplicated at pseudo-random places; the
+    // reader must neither crash (the sanitizer build watches) nor produce
+    // text that is not UTF-8.
+    const std::string originals[] = {ReadTestCards("desktop_client_v21.vcf"), ReadTestCards("handset_v30.vcf"),
+                                     ReadTestCards("address_book_v40.vcf")};
+    const char replacements[] = {'\0', '\r', '\n', ':', ';', '=', '\\', ',', '"', ' ', '\xC3', '\xFF'};
+    unsigned state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 600; ++round) {
+        std::string bytes = originals[round % 3];
+        for (int edit = 0; edit < 1 + round % 7; ++edit) {
+            const size_t at = next() % bytes.size();
+            switch (next() % 3) {
+            case 0: bytes[at] = replacements[next() % sizeof replacements]; break;
+            case 1: bytes.erase(at, 1 + next() % 20); break;
+            default: bytes.insert(at, bytes.substr(next() % bytes.size(), 1 + next() % 30)); break;
+            }
+            if (bytes.empty())
+                bytes = "x";
+        }
+        const auto result = ReadCards(bytes);
+        for (const auto& contact : result.contacts) {
+            for (const auto& text : contact.text)
+                ASSERT_TRUE(IsValidUtf8(text)) << "round " << round;
+            for (const auto& category : contact.categories)
+                ASSERT_TRUE(IsValidUtf8(category)) << "round " << round;
+        }
+        for (const auto& problem : result.problems)
+            ASSERT_GE(problem.line, 1) << "round " << round;
+    }
+}

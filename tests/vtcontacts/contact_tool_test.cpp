@@ -88,29 +88,17 @@ std::wstring DateText(DATE date)
 
 }  // namespace
 
-TEST_F(ContactTool, ImportPutsEveryPropertyIntoItsField)
+// The card reader's mapping is tested with the card library; here what the
+// device store makes of it: line breaks, dates, categories.
+TEST_F(ContactTool, ImportStoresTheCardsAsTheDeviceKeepsThem)
 {
     ASSERT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
     EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
     const poom::ContactData* c = Stored(L"Dr. J\u00FCrgen Oberwald");
     ASSERT_NE(nullptr, c);
-    EXPECT_EQ(L"J\u00FCrgen", c->text[1]);
-    EXPECT_EQ(L"Oberwald", c->text[2]);
-    EXPECT_EQ(L"Leiter Einkauf", c->text[3]);
     EXPECT_EQ(L"Kessling Pr\u00E4zisionsteile GmbH", c->text[4]);
-    EXPECT_EQ(L"Industriestra\u00DFe 17\r\nGeb\u00E4ude C", c->text[5]) << "line breaks as the device keeps them";
-    EXPECT_EQ(L"Stuttgart", c->text[6]);
-    EXPECT_EQ(L"BW", c->text[7]);
-    EXPECT_EQ(L"70565", c->text[8]);
-    EXPECT_EQ(L"+49 711 555 0140", c->text[9]);
-    EXPECT_EQ(L"+49 711 555 0141", c->text[10]);
-    EXPECT_EQ(L"+49 170 555 8812", c->text[11]);
-    EXPECT_EQ(L"+49 711 555 2291", c->text[12]);
+    EXPECT_EQ(L"Industriestra\u00DFe 17\r\nGeb\u00E4ude C", c->text[5]);
     EXPECT_EQ(L"+49 711 555 0199", c->text[13]);
-    EXPECT_EQ(L"j.oberwald@kessling-praezision.example", c->text[14]);
-    EXPECT_EQ(L"juergen.oberwald@mailbox.example", c->text[15]);
-    EXPECT_EQ(L"http://www.kessling-praezision.example/", c->text[17]);
-    EXPECT_EQ(L"Einkauf", c->text[19]);
     EXPECT_EQ(L"1968-04-12", DateText(c->birthday));
     EXPECT_EQ(L"Lieferanten, Schl\u00FCsselkunden", c->categories);
 

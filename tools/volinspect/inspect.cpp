@@ -127,18 +127,18 @@ Result Inspect(const std::string& path, const std::string& records_of, std::ostr
     const Database* wanted = nullptr;
     for (auto& kv : v->databases()) {
         const Database& db = *kv.second;
-        out << Hex(db.oid) << "  " << Quote(db.spec.name) << "  type " << db.spec.type << "  " << db.count()
+        out << Hex(db.oid) << "  " << Quote(db.layout.name) << "  type " << db.layout.type << "  " << db.count()
             << " records\n";
-        for (size_t i = 0; i < db.spec.orders.size(); ++i)
-            out << "    sort " << (i + 1) << ": " << SortText(db.spec.orders[i]) << "\n";
-        if (!records_of.empty() && Utf8(db.spec.name) == records_of) wanted = &db;
+        for (size_t i = 0; i < db.layout.orders.size(); ++i)
+            out << "    sort " << (i + 1) << ": " << SortText(db.layout.orders[i]) << "\n";
+        if (!records_of.empty() && Utf8(db.layout.name) == records_of) wanted = &db;
     }
     if (records_of.empty()) return kOk;
     if (!wanted) {
         err << "no database named \"" << records_of << "\"\n";
         return kNoSuchDatabase;
     }
-    out << "\nrecords of " << Quote(wanted->spec.name) << ":\n";
+    out << "\nrecords of " << Quote(wanted->layout.name) << ":\n";
     for (const IndexEntry& e : wanted->indexes[0]) {
         std::vector<Prop> props;
         Volume::RecordProps(*v->FindRecord(e.oid), &props);

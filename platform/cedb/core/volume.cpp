@@ -7,7 +7,6 @@ namespace cedb {
 namespace {
 
 constexpr size_t kSpillBytes = 1u << 20;      // pending entries written early past this
-constexpr uint64_t kAllocateAhead = 1u << 20;  // zeros kept ahead of the log end
 const SortOrder kNoOrder;
 
 std::string TempPath(const std::string& path) { return path + ".compact"; }
@@ -31,15 +30,15 @@ Status CreateEmpty(FileSystem* fs, const std::string& path)
     return s;
 }
 
-void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
+void EncodeDatabase(uint32_t oid, const DatabaseLayout& layout, std::string* out)
 {
     PutU32(out, oid);
-    PutU32(out, spec.type);
-    PutU32(out, spec.flags);
-    PutU16(out, static_cast<uint16_t>(spec.name.size()));
-    for (char16_t c : spec.name) PutU16(out, static_cast<uint16_t>(c));
-    out->push_back(static_cast<char>(spec.orders.size()));
-    for (const SortOrder& o : spec.orders) {
+    PutU32(out, layout.type);
+    PutU32(out, layout.flags);
+    PutU16(out, static_cast<uint16_t>(layout.name.size()));
+    for (char16_t c : layout.name) PutU16(out, static_cast<uint16_t>(c));
+    out->push_back(static_cast<char>(layout.orders.size()));
+    for (const SortOrder& o : layout.orders) {
         out->push_back(static_cast<char>(o.size()));
         for (const SortKey& k : o) {
             PutU32(out, k.propid);
@@ -48,21 +47,21 @@ void EncodeDatabase(uint32_t oid, const DatabaseSpec& spec, std::string* out)
     }
 }
 
-bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseSpec* spec)
+bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseLayout* layout)
 {
     ByteReader r(p, n);
     uint16_t len;
-    if (!r.U32(oid) || !r.U32(&spec->type) || !r.U32(&spec->flags) || !r.U16(&len)) return false;
-    spec->name.clear();
+    if (!r.U32(oid) || !r.U32(&layout->type) || !r.U32(&layout->flags) || !r.U16(&len)) return false;
+    layout->name.clear();
     for (uint16_t i = 0; i < len; ++i) {
         uint16_t c;
         if (!r.U16(&c)) return false;
-        spec->name.push_back(static_cast<char16_t>(c));
+        layout->name.push_back(static_cast<char16_t>(c));
     }
     uint8_t norders;
     if (!r.U8(&norders)) return false;
-    spec->orders.assign(norders, SortOrder());
-    for (SortOrder& o : spec->orders) {
+    layout->orders.assign(norders, SortOrder());
+    for (SortOrder& o : layout->orders) {
         uint8_t nkeys;
         if (!r.U8(&nkeys)) return false;
         o.resize(nkeys);
@@ -72,14 +71,14 @@ bool DecodeDatabase(const char* p, size_t n, uint32_t* oid, DatabaseSpec* spec)
     return r.AtEnd();
 }
 
-Status ValidateSpec(const DatabaseSpec& spec)
+Status ValidateLayout(const DatabaseLayout& layout)
 {
-    if (spec.name.empty() || spec.name.size() > kMaxNameLength)
+    if (layout.name.empty() || layout.name.size() > kMaxNameLength)
         return Status::Error(kErrInvalidParameter, "database name must have 1 to 31 characters");
-    if (spec.name.find(u'\0') != std::u16string::npos)
+    if (layout.name.find(u'\0') != std::u16string::npos)
         return Status::Error(kErrInvalidParameter, "database name contains a null character");
-    if (spec.orders.size() > kMaxSortOrders) return Status::Error(kErrInvalidParameter, "more than four sort orders");
-    for (const SortOrder& o : spec.orders) {
+    if (layout.orders.size() > kMaxSortOrders) return Status::Error(kErrInvalidParameter, "more than four sort orders");
+    for (const SortOrder& o : layout.orders) {
         if (o.empty() || o.size() > kMaxSortKeys) return Status::Error(kErrInvalidParameter, "bad sort order");
         for (const SortKey& k : o) {
             if (!IsSortableType(TypeOf(k.propid)) ||
@@ -121,6 +120,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     v->fs_ = fs;
     v->path_ = path;
     v->read_only_ = opt.read_only;
+    v->allocate_ahead_ = opt.allocate_ahead;
     MountReport rep;
     const uint32_t mode = opt.mode;
     if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
@@ -206,11 +206,11 @@ Status Volume::Replay(const LogScan& scan)
         uint32_t a = 0, b = 0;
         switch (e.type) {
         case kEntryCreateDatabase: {
-            DatabaseSpec spec;
-            if (!DecodeDatabase(e.payload, e.size, &a, &spec) || a == 0 || FindDatabase(a) || records_.count(a) ||
-                !ValidateSpec(spec).ok() || FindDatabaseByName(spec.name))
+            DatabaseLayout layout;
+            if (!DecodeDatabase(e.payload, e.size, &a, &layout) || a == 0 || FindDatabase(a) || records_.count(a) ||
+                !ValidateLayout(layout).ok() || FindDatabaseByName(layout.name))
                 return Status::Error(kErrFileCorrupt, where + ": bad database creation");
-            AddDatabase(a, spec, bytes);
+            AddDatabase(a, layout, bytes);
             break;
         }
         case kEntryDeleteDatabase: {
@@ -255,14 +255,14 @@ Status Volume::Replay(const LogScan& scan)
     return Status::Ok();
 }
 
-Status Volume::AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes)
+Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes)
 {
     std::unique_ptr<Database> db(new Database);
     db->oid = oid;
-    db->spec = spec;
+    db->layout = layout;
     db->entry_bytes = entry_bytes;
     db->indexes.emplace_back(IndexLess{&kNoOrder});
-    for (const SortOrder& o : db->spec.orders) db->indexes.emplace_back(IndexLess{&o});
+    for (const SortOrder& o : db->layout.orders) db->indexes.emplace_back(IndexLess{&o});
     live_ += entry_bytes;
     databases_[oid] = std::move(db);
     return Status::Ok();
@@ -285,7 +285,7 @@ IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector
     IndexEntry e;
     e.oid = oid;
     if (index == 0) return e;
-    const SortOrder& order = db.spec.orders[index - 1];
+    const SortOrder& order = db.layout.orders[index - 1];
     e.first = MakeKeyValue(FindProp(props, order[0].propid), order[0]);
     if (order.size() > 1) {
         std::vector<KeyValue> rest;
@@ -369,7 +369,7 @@ Database* Volume::FindDatabase(uint32_t oid)
 Database* Volume::FindDatabaseByName(const std::u16string& name)
 {
     for (auto& kv : databases_)
-        if (kv.second->spec.name == name) return kv.second.get();
+        if (kv.second->layout.name == name) return kv.second.get();
     return nullptr;
 }
 
@@ -402,7 +402,7 @@ Status Volume::WritePending()
     const size_t data = pending_.size();
     // Growing the file in large zero-filled steps keeps most small flushes
     // from having to record a new file size; large writes pay that once anyway.
-    if (end_ + data > allocated_ && data < kAllocateAhead / 4) pending_.append(static_cast<size_t>(kAllocateAhead), '\0');
+    if (end_ + data > allocated_ && data < allocate_ahead_ / 4) pending_.append(static_cast<size_t>(allocate_ahead_), '\0');
     Status s = file_->Write(end_, pending_.data(), pending_.size());
     if (!s.ok()) {
         failed_ = s;
@@ -481,7 +481,7 @@ Status Volume::Compact()
     for (auto& kv : databases_) {
         const Database& db = *kv.second;
         payload.clear();
-        EncodeDatabase(db.oid, db.spec, &payload);
+        EncodeDatabase(db.oid, db.layout, &payload);
         if (!(s = put(kEntryCreateDatabase)).ok()) break;
         for (const IndexEntry& e : db.indexes[0]) {
             payload = records_[e.oid].payload;
@@ -523,20 +523,20 @@ void Volume::Notify(Change ch, uint32_t db, uint32_t oid)
     if (observer_) observer_(ch, db, oid);
 }
 
-Status Volume::CreateDatabase(const DatabaseSpec& spec, uint32_t* oid)
+Status Volume::CreateDatabase(const DatabaseLayout& layout, uint32_t* oid)
 {
     Status s = Writable();
     if (!s.ok()) return s;
-    if (!(s = ValidateSpec(spec)).ok()) return s;
-    if (FindDatabaseByName(spec.name)) return Status::Error(kErrAlreadyExists, "a database of that name exists");
+    if (!(s = ValidateLayout(layout)).ok()) return s;
+    if (FindDatabaseByName(layout.name)) return Status::Error(kErrAlreadyExists, "a database of that name exists");
     if (header_.next_oid == 0xFFFFFFFFu) return Status::Error(kErrDiskFull, "object ids exhausted");
     const uint32_t id = header_.next_oid;
     std::string payload;
-    EncodeDatabase(id, spec, &payload);
+    EncodeDatabase(id, layout, &payload);
     uint32_t bytes;
     if (!(s = Append(kEntryCreateDatabase, payload, &bytes)).ok()) return s;
     header_.next_oid++;
-    AddDatabase(id, spec, bytes);
+    AddDatabase(id, layout, bytes);
     *oid = id;
     Notify(Change::kDatabaseCreated, id, id);
     return Status::Ok();
@@ -557,7 +557,7 @@ Status Volume::DeleteDatabase(uint32_t oid)
     return Status::Ok();
 }
 
-Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
+Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>& props,
                            const std::vector<uint32_t>& deletes, uint32_t* out_oid)
 {
     Status s = Writable();
@@ -566,23 +566,32 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, std::vector<Prop> props,
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
     std::vector<Prop>& merged = merged_;
     std::vector<IndexEntry> before;
+    size_t used = 0;  // merged_[0, used) is the record; later elements are spare buffers
     if (oid != 0) {
         auto it = records_.find(oid);
         if (it == records_.end() || it->second.db != dbid)
             return Status::Error(kErrInvalidParameter, "no such record in this database");
         RecordProps(it->second, &merged);
+        used = merged.size();
         for (size_t i = 1; i < db->indexes.size(); ++i) before.push_back(MakeEntry(*db, i, merged, oid));
     } else if (header_.next_oid == 0xFFFFFFFFu) {
         return Status::Error(kErrDiskFull, "object ids exhausted");
-    } else {
-        merged.clear();
     }
-    for (Prop& p : props) {
+    // Copy-assigning into merged_ reuses the buffers of earlier writes.
+    for (const Prop& p : props) {
         if (!IsKnownType(TypeOf(p.id))) return Status::Error(kErrInvalidParameter, "unknown property type");
-        auto at = std::find_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == p.id; });
-        if (at != merged.end()) *at = std::move(p);
-        else merged.push_back(std::move(p));
+        auto end = merged.begin() + static_cast<long>(used);
+        auto at = std::find_if(merged.begin(), end, [&](const Prop& q) { return q.id == p.id; });
+        if (at != end) {
+            *at = p;
+        } else if (used < merged.size()) {
+            merged[used++] = p;
+        } else {
+            merged.push_back(p);
+            ++used;
+        }
     }
+    merged.resize(used);
     if (oid != 0)
         for (uint32_t id : deletes)
             merged.erase(std::remove_if(merged.begin(), merged.end(), [&](const Prop& q) { return q.id == id; }),
@@ -633,15 +642,15 @@ Status Volume::OpenCursor(uint32_t dbid, uint32_t propid, Cursor* c)
     if (!db) return Status::Error(kErrFileNotFound, "no such database");
     size_t index = 0;
     if (propid != 0) {
-        for (size_t i = 0; i < db->spec.orders.size() && !index; ++i)
-            if (db->spec.orders[i][0].propid == propid) index = i + 1;
+        for (size_t i = 0; i < db->layout.orders.size() && !index; ++i)
+            if (db->layout.orders[i][0].propid == propid) index = i + 1;
         if (!index) return Status::Error(kErrInvalidParameter, "not a sort property of this database");
     }
     c->db = dbid;
     c->dbp = db;
     c->index = index;
     db->cursors.insert(c);
-    SetPosition(c, db->indexes[index].begin(), 0, true);
+    SetPosition(c, db->indexes[index].begin());
     return Status::Ok();
 }
 
@@ -652,14 +661,12 @@ void Volume::CloseCursor(Cursor* c)
     c->dbp = nullptr;
 }
 
-void Volume::SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known)
+void Volume::SetPosition(Cursor* c, Index::iterator it)
 {
     Database* db = c->dbp;
     c->it = it;
     c->oid = it == db->indexes[c->index].end() ? 0 : it->oid;
     c->seen = db->last_change;
-    c->ordinal = ordinal;
-    c->ordinal_known = ordinal_known;
 }
 
 void Volume::Locate(Cursor* c)
@@ -668,11 +675,11 @@ void Volume::Locate(Cursor* c)
     if (c->seen == db->last_change) return;
     Index& idx = db->indexes[c->index];
     if (c->oid == 0) {
-        SetPosition(c, idx.end(), idx.size(), true);
+        SetPosition(c, idx.end());
         return;
     }
     RecordProps(records_.at(c->oid), &scratch_);
-    SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)), 0, false);
+    SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)));
 }
 
 const Record* Volume::Current(Cursor* c)
@@ -687,8 +694,8 @@ void Volume::Advance(Cursor* c)
     if (!c->db) return;
     Locate(c);
     if (c->oid == 0) return;
-    auto it = std::next(c->it);
-    SetPosition(c, it, c->ordinal + 1, c->ordinal_known);
+    auto it = c->it;
+    SetPosition(c, ++it);
 }
 
 uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector<Prop>& values, uint32_t* ordinal)
@@ -699,31 +706,13 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
     const int64_t count = static_cast<int64_t>(idx.size());
     Locate(c);
     auto miss = [&]() -> uint32_t {
-        SetPosition(c, idx.end(), idx.size(), true);
+        SetPosition(c, idx.end());
         return 0;
     };
-    auto current_ordinal = [&]() -> int64_t {
-        if (!c->ordinal_known) {
-            c->ordinal = static_cast<size_t>(std::distance(idx.begin(), c->it));
-            c->ordinal_known = true;
-        }
-        return static_cast<int64_t>(c->ordinal);
-    };
-    // Moves to position `target`, walking from whichever known spot is nearest.
+    auto current_ordinal = [&]() -> int64_t { return static_cast<int64_t>(idx.Position(c->it)); };
     auto go = [&](int64_t target) -> uint32_t {
         if (target < 0 || target >= count) return miss();
-        int64_t from_begin = target, from_end = count - target;
-        int64_t from_cur = c->ordinal_known ? std::llabs(target - static_cast<int64_t>(c->ordinal)) : count + 1;
-        Index::iterator it;
-        if (from_cur <= from_begin && from_cur <= from_end) {
-            it = c->it;
-            std::advance(it, target - static_cast<int64_t>(c->ordinal));
-        } else if (from_begin <= from_end) {
-            it = std::next(idx.begin(), target);
-        } else {
-            it = std::prev(idx.end(), from_end);
-        }
-        SetPosition(c, it, static_cast<size_t>(target), true);
+        SetPosition(c, idx.At(static_cast<size_t>(target)));
         return c->oid;
     };
 
@@ -736,17 +725,17 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
             break;
         }
         RecordProps(rec->second, &scratch_);
-        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)), 0, false);
+        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)));
         result = c->oid;
         break;
     }
     case kSeekBeginning: result = go(value); break;
-    case kSeekCurrent: result = go(current_ordinal() + value); break;
+    case kSeekCurrent: result = go((c->oid ? current_ordinal() : count) + value); break;
     case kSeekEnd: result = go(count - 1 - std::llabs(value)); break;
     case kSeekValueSmaller: case kSeekValueFirstEqual: case kSeekValueGreater: case kSeekValueNextEqual:
     case kSeekValueSmallerOrEqual: case kSeekValueGreaterOrEqual: {
         if (c->index == 0 || values.empty()) return miss();
-        const SortOrder& order = db->spec.orders[c->index - 1];
+        const SortOrder& order = db->layout.orders[c->index - 1];
         if (values.size() > order.size()) return miss();
         std::vector<KeyValue> probe;
         for (size_t i = 0; i < values.size(); ++i) {
@@ -765,7 +754,8 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         };
         // Nearest smaller value lies before the equal run in ascending
         // order and after it in descending order; greater the other way.
-        auto before = [&]() { return lo == idx.begin() || !present(std::prev(lo)) ? idx.end() : run_start(std::prev(lo)); };
+        auto prev = [](Index::iterator it) { return --it; };
+        auto before = [&]() { return lo == idx.begin() || !present(prev(lo)) ? idx.end() : run_start(prev(lo)); };
         auto after = [&]() { return present(hi) ? hi : idx.end(); };
         Index::iterator target = idx.end();
         switch (kind) {
@@ -776,15 +766,16 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
         case kSeekValueGreaterOrEqual: target = lo != hi ? lo : (descending ? before() : after()); break;
         case kSeekValueNextEqual: {
             if (c->oid == 0) return miss();
-            auto next = std::next(c->it);
+            auto next = c->it;
+            ++next;
             if (next == idx.end() || CompareKeys(*next, probe, order, probe.size()) != 0) return miss();
-            SetPosition(c, next, c->ordinal + 1, c->ordinal_known);
+            SetPosition(c, next);
             if (ordinal) *ordinal = static_cast<uint32_t>(current_ordinal());
             return c->oid;
         }
         }
         if (target == idx.end() || !present(target)) return miss();
-        SetPosition(c, target, 0, false);
+        SetPosition(c, target);
         result = c->oid;
         break;
     }

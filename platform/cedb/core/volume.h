@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/cedb/core/block_index.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/cedb/core/log_format.h"
 #include "platform/cedb/core/property.h"
@@ -47,7 +48,7 @@ enum SeekKind : uint32_t {
 
 enum class Change { kRecordCreated, kRecordChanged, kRecordDeleted, kDatabaseCreated, kDatabaseDeleted };
 
-struct DatabaseSpec {
+struct DatabaseLayout {
     std::u16string name;
     uint32_t type = 0;
     uint32_t flags = 0;
@@ -92,7 +93,7 @@ struct IndexLess {
     bool operator()(const SeekProbe& p, const IndexEntry& a) const { return ComparePrefix(a, p) > 0; }
     int ComparePrefix(const IndexEntry& a, const SeekProbe& p) const;
 };
-using Index = std::set<IndexEntry, IndexLess>;
+using Index = BlockIndex<IndexEntry, IndexLess>;
 
 // A position in one index of one database.
 struct Database;
@@ -104,17 +105,15 @@ struct Cursor {
     uint32_t oid = 0;   // record under the cursor, 0 = past the end
     Index::iterator it;  // valid while the database's last_change equals `seen`
     uint64_t seen = 0;
-    bool ordinal_known = false;
-    size_t ordinal = 0;
 };
 
 struct Database {
     uint32_t oid = 0;
-    DatabaseSpec spec;
+    DatabaseLayout layout;
     uint32_t entry_bytes = 0;
     uint64_t record_bytes = 0;  // log bytes of its live records
     uint64_t last_change = 0;  // volume change counter at the last index change
-    std::vector<Index> indexes;  // [0] object-id order, [1 + i] spec.orders[i]
+    std::vector<Index> indexes;  // [0] object-id order, [1 + i] layout.orders[i]
     std::set<Cursor*> cursors;   // moved off a record before it is erased
     size_t count() const { return indexes[0].size(); }
 };
@@ -122,7 +121,8 @@ struct Database {
 
 struct MountOptions {
     uint32_t mode = kOpenAlways;
-    bool read_only = false;  // inspection: never writes, keeps a torn tail
+    bool read_only = false;          // inspection: never writes, keeps a torn tail
+    uint64_t allocate_ahead = 1u << 20;  // zeros kept ahead of the log end
 };
 
 struct MountReport {
@@ -150,14 +150,14 @@ public:
 
     void SetObserver(Observer o) { observer_ = std::move(o); }
 
-    Status CreateDatabase(const DatabaseSpec& spec, uint32_t* oid);
+    Status CreateDatabase(const DatabaseLayout& layout, uint32_t* oid);
     Status DeleteDatabase(uint32_t oid);
     Database* FindDatabase(uint32_t oid);
     Database* FindDatabaseByName(const std::u16string& name);
     const std::map<uint32_t, std::unique_ptr<Database>>& databases() const { return databases_; }
 
     // `props` may carry deletions in `deletes`; oid 0 makes a new record.
-    Status WriteRecord(uint32_t db, uint32_t oid, std::vector<Prop> props, const std::vector<uint32_t>& deletes,
+    Status WriteRecord(uint32_t db, uint32_t oid, const std::vector<Prop>& props, const std::vector<uint32_t>& deletes,
                        uint32_t* out_oid);
     Status DeleteRecord(uint32_t db, uint32_t oid);
     const Record* FindRecord(uint32_t oid) const;
@@ -183,7 +183,7 @@ private:
     Volume() = default;
     Status Replay(const LogScan& scan);
     Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
-    Status AddDatabase(uint32_t oid, const DatabaseSpec& spec, uint32_t entry_bytes);
+    Status AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
     // `before` holds the record's old index entries when the caller has them.
     void PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
@@ -195,7 +195,7 @@ private:
     Status Writable() const;
     Status Checkpoint();
     void Locate(Cursor* c);
-    void SetPosition(Cursor* c, Index::iterator it, size_t ordinal, bool ordinal_known);
+    void SetPosition(Cursor* c, Index::iterator it);
     void Notify(Change ch, uint32_t db, uint32_t oid);
 
     FileSystem* fs_ = nullptr;
@@ -207,6 +207,7 @@ private:
     uint64_t allocated_ = 0;  // file size including zeros ahead of end_
     uint64_t live_ = 0;       // bytes of entries still describing live state
     uint64_t proven_ = 0;     // the log up to here is known flushed by a later entry
+    uint64_t allocate_ahead_ = 0;
     std::string pending_;     // entries not yet written to the file
     Status failed_;
     bool read_only_ = false;
