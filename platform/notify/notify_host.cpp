@@ -46,14 +46,22 @@ long long Ticks(const SYSTEMTIME& time)
     return (static_cast<long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
 }
 
-bool ProcessAlive(DWORD processId)
+uint64_t ProcessStart(HANDLE process)
 {
-    if (processId == GetCurrentProcessId())
-        return true;
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The process that showed a bubble still runs: its id is alive and belongs
+// to a process started when that one was.
+bool StillShowing(DWORD processId, uint64_t started)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (!process)
         return false;
-    const bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    const bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT && ProcessStart(process) == started;
     CloseHandle(process);
     return alive;
 }
@@ -179,6 +187,7 @@ void Poll()
     GetDeviceLocalTime(&now);
     const long long nowTicks = Ticks(now);
     const DWORD self = GetCurrentProcessId();
+    const uint64_t selfStart = ProcessStart(GetCurrentProcess());
     std::vector<StoredNotification> toShow;
     std::vector<DWORD> present;
     UpdateStore([&](StoreContents& store) {
@@ -187,8 +196,9 @@ void Poll()
             StoredNotification& item = store.items[i];
             present.push_back(item.handle);
             const bool due = Ticks(item.start) <= nowTicks;
-            const bool ours = item.shownBy == self && bubbles.count(item.handle);
-            const bool shownElsewhere = item.shownBy && item.shownBy != self && ProcessAlive(item.shownBy);
+            const bool mine = item.shownBy == self && item.shownByStart == selfStart;
+            const bool ours = mine && bubbles.count(item.handle);
+            const bool shownElsewhere = item.shownBy && !mine && StillShowing(item.shownBy, item.shownByStart);
             if (!due || ours || shownElsewhere) {
                 ++i;
                 continue;
@@ -197,6 +207,7 @@ void Poll()
             changed = true;
             if (item.hasUser && (item.actionFlags & PUN_DIALOG)) {
                 item.shownBy = self;
+                item.shownByStart = selfStart;
                 ++i;
             } else {
                 // Nothing waits for a Dismiss: the notification is spent.

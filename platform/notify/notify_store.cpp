@@ -5,7 +5,7 @@
 namespace cenotify {
 namespace {
 
-constexpr uint32_t STORE_MAGIC = 0x31544E56;  // "VNT1"
+constexpr uint32_t STORE_MAGIC = 0x32544E56;  // "VNT2"
 constexpr uint32_t ABSENT_TEXT = 0xFFFFFFFFu;
 constexpr uint32_t LONGEST_TEXT = 32767;
 constexpr DWORD LOCK_WAIT_MS = 10000;
@@ -282,6 +282,8 @@ std::vector<uint8_t> EncodeStore(const StoreContents& contents)
         out.U32(item.maxSound);
         out.U32(item.reserved);
         out.U32(item.shownBy);
+        out.U32(static_cast<uint32_t>(item.shownByStart));
+        out.U32(static_cast<uint32_t>(item.shownByStart >> 32));
     }
     out.U32(Checksum(out.bytes.data(), out.bytes.size()));
     return out.bytes;
@@ -306,12 +308,14 @@ bool DecodeStore(const std::vector<uint8_t>& bytes, StoreContents* contents)
     for (uint32_t i = 0; i < count; ++i) {
         StoredNotification item;
         DWORD hasUser = 0;
+        uint32_t startLow = 0, startHigh = 0;
         if (!in.U32(&item.handle) || !in.U32(&item.type) || !in.U32(&item.event) ||
             !in.Text(&item.application) || !in.Text(&item.arguments) || !in.Time(&item.start) ||
             !in.Time(&item.end) || !in.U32(&hasUser) || !in.U32(&item.actionFlags) || !in.Text(&item.title) ||
             !in.Text(&item.text) || !in.Text(&item.sound) || !in.U32(&item.maxSound) ||
-            !in.U32(&item.reserved) || !in.U32(&item.shownBy))
+            !in.U32(&item.reserved) || !in.U32(&item.shownBy) || !in.U32(&startLow) || !in.U32(&startHigh))
             return false;
+        item.shownByStart = (static_cast<uint64_t>(startHigh) << 32) | startLow;
         item.hasUser = hasUser != 0;
         read.items.push_back(std::move(item));
     }

@@ -28,8 +28,10 @@ struct StoredNotification {
     StoredText title, text, sound;
     DWORD maxSound = 0;
     DWORD reserved = 0;
-    // Process whose host shows the bubble, 0 while none does.
+    // Process whose host shows the bubble, 0 while none does, and when that
+    // process started: process ids are soon given to other processes.
     DWORD shownBy = 0;
+    uint64_t shownByStart = 0;
 };
 
 struct StoreContents {

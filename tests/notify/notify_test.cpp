@@ -365,6 +365,40 @@ TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUn
     ASSERT_TRUE(Pump([] { return Bubble(L"QL missed") != nullptr; }));
 }
 
+TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcessIdIsNot)
+{
+    // Another program of the device, kept alive (suspended) for the test.
+    std::wstring line = L"\"" + WindowsPath(NOTIFY_HELPER) + L"\" add 0 none";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                               &startup, &other));
+    FILETIME created, exited, kernel, user;
+    ASSERT_TRUE(GetProcessTimes(other.hProcess, &created, &exited, &kernel, &user));
+    const uint64_t otherStart = (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL elsewhere", L"text"));
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL reused", L"text"));
+    ASSERT_TRUE(cenotify::UpdateStore([&](cenotify::StoreContents& store) {
+        for (cenotify::StoredNotification& item : store.items)
+            item.shownBy = other.dwProcessId;
+        store.items[0].shownByStart = otherStart;
+        store.items[1].shownByStart = otherStart + 1;  // an earlier program that had the same id
+        return true;
+    }));
+    cenotify::StartNotificationHost();
+    EXPECT_TRUE(Pump([] { return Bubble(L"QL reused") != nullptr; }));
+    LetHostLook();
+    EXPECT_EQ(nullptr, Bubble(L"QL elsewhere"));
+
+    TerminateProcess(other.hProcess, 0);
+    WaitForSingleObject(other.hProcess, 10000);
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+    EXPECT_TRUE(Pump([] { return Bubble(L"QL elsewhere") != nullptr; })) << "its program ended without a Dismiss";
+}
+
 TEST_F(NotifyTest, ClockPinnedThroughTheEnvironmentForStartedPrograms)
 {
     SetDeviceClock(nullptr);
