@@ -33,7 +33,6 @@ std::atomic<HWND> lastFlashed{nullptr};
 // Set when the program's first window started the host: bubbles wait until
 // that window is on screen, or it would be stacked over them.
 std::atomic<bool> awaitProgramWindow{false};
-HWND lastForeground;
 
 // Host thread only: the bubbles it shows, by notification handle.
 std::map<DWORD, HWND> bubbles;
@@ -230,16 +229,10 @@ void Poll()
     }
     // A window the program brings up later must not cover a bubble, but a
     // desktop's window system may stack it above one despite the topmost
-    // flag: the bubbles are raised again whenever another window comes forward.
-    HWND foreground = GetForegroundWindow();
-    if (foreground != lastForeground) {
-        lastForeground = foreground;
-        // Showing a window again puts it on top of what the screen shows.
-        for (auto& shown : bubbles) {
-            ShowWindow(shown.second, SW_HIDE);
-            SetWindowPos(shown.second, HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        }
+    // flag: each look lifts the bubbles to the top again.
+    for (auto& shown : bubbles) {
+        SetWindowPos(shown.second, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(shown.second, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     for (const StoredNotification& item : toShow) {
