@@ -173,6 +173,15 @@ protected:
             ShowActivityDialog(scenario.MainWindow(), oid);
         EXPECT_TRUE(seen) << "the dialog never came up";
     }
+    // A new activity for the marked contact with its Next Action, Next Date
+    // and reminder choice.
+    void SaveNewActivity(const wchar_t* nextAction, const SYSTEMTIME& nextDate, int reminder)
+    {
+        RunDialog(-1, [&](HWND dialog) {
+            PlanReminder(dialog, nextAction, nextDate, reminder);
+            Scenario::PressButton(dialog, IDOK);
+        });
+    }
     static void Close(HWND dialog)
     {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ACTIVITY_CLOSE, STN_CLICKED),
@@ -533,10 +542,7 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
 {
     StartWithContacts();
     SelectContact(ben);
-    RunDialog(-1, [&](HWND dialog) {
-        PlanReminder(dialog, L"Return Phone Call", At(2030, 3, 14, 15, 0), 6);  // "1 day"
-        Scenario::PressButton(dialog, IDOK);
-    });
+    SaveNewActivity(L"Return Phone Call", At(2030, 3, 14, 15, 0), 6);  // "1 day"
     const std::wstring date = ShortDate(OleDate(At(2030, 3, 14)));
     std::vector<StoredNotification> armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
@@ -562,10 +568,7 @@ TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
 {
     StartWithContacts();
     SelectContact(ann);
-    RunDialog(-1, [&](HWND dialog) {
-        PlanReminder(dialog, L"Meeting", At(2030, 3, 14, 15, 0), 1);  // "1 hour"
-        Scenario::PressButton(dialog, IDOK);
-    });
+    SaveNewActivity(L"Meeting", At(2030, 3, 14, 15, 0), 1);  // "1 hour"
     ASSERT_EQ(1u, StoredNotifications().size());
     const CEOID oid = ActivitiesOf(ann)[0];
 
@@ -592,10 +595,7 @@ TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
     StartWithContacts();
     SelectContact(ann);
     for (WORD hour : {9, 17}) {
-        RunDialog(-1, [&](HWND dialog) {
-            PlanReminder(dialog, L"Meeting", At(2030, 3, 14, hour, 0), 7);
-            Scenario::PressButton(dialog, IDOK);
-        });
+        SaveNewActivity(L"Meeting", At(2030, 3, 14, hour, 0), 7);
     }
     ASSERT_EQ(2u, StoredNotifications().size());
     const std::vector<CEOID> both = ActivitiesOf(ann);
@@ -617,14 +617,8 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
 {
     StartWithContacts();
     SelectContact(cara);
-    RunDialog(-1, [&](HWND dialog) {
-        PlanReminder(dialog, L"Return Phone Call", At(2030, 3, 13, 11, 0), 1);
-        Scenario::PressButton(dialog, IDOK);
-    });
-    RunDialog(-1, [&](HWND dialog) {
-        PlanReminder(dialog, L"Fax Quote", At(2030, 3, 14, 11, 0), 6);
-        Scenario::PressButton(dialog, IDOK);
-    });
+    SaveNewActivity(L"Return Phone Call", At(2030, 3, 13, 11, 0), 1);
+    SaveNewActivity(L"Fax Quote", At(2030, 3, 14, 11, 0), 6);
     CEOID cleared = 0;
     for (CEOID oid : ActivitiesOf(cara))
         if (wcscmp(Read(oid).nextAction, L"Fax Quote") == 0)
