@@ -1,7 +1,4 @@
-// What the main window asks of activity editing.
+// What the main window and the activity list ask of activity editing.
 #pragma once
-#include <windows.h>
-
-// The activity dialog, modal over the main window; oid -1 means a new
-// activity for the current contact.
-void ShowActivityDialog(HWND mainWindow, LONG oid);
+#include "activity/activity_dialog.h"
+#include "activity/reminders.h"

@@ -3,5 +3,6 @@
 
 #define IDI_VANTARO 1
 
+#include "activity_dialog_ids.h"
 #include "message_box_ids.h"
 #include "shell_ids.h"

@@ -1,0 +1,649 @@
+// The activity dialog on the real main window: opening, the Date rule,
+// saving with its refreshes and labels, and the reminders it arms.
+#include "activity/activity_dialog.h"
+#include "activity/reminders.h"
+#include "contacts/contact_source.h"
+#include "platform/notify/device_clock.h"
+#include "platform/notify/notify.h"
+#include "platform/notify/notify_host.h"
+#include "platform/poom/contact_records.h"
+#include "platform/poom/poom_server.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/activity_record.h"
+#include "store/label_lists.h"
+#include "tests/notify/notify_testing.h"
+#include "tests/harness/scenario.h"
+#include "views/list_views.h"
+
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Text(HWND dialog, int id)
+{
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+std::vector<std::wstring> ComboItems(HWND combo)
+{
+    std::vector<std::wstring> items;
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+SYSTEMTIME Picker(HWND dialog, int id)
+{
+    SYSTEMTIME time = {};
+    SendDlgItemMessageW(dialog, id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+    return time;
+}
+
+void SetPicker(HWND dialog, int id, const SYSTEMTIME& time)
+{
+    SendDlgItemMessageW(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+// What the picker sends when the user picks a day.
+void PickDate(HWND dialog, int id, const SYSTEMTIME& time)
+{
+    SetPicker(dialog, id, time);
+    NMDATETIMECHANGE change = {};
+    change.nmhdr.hwndFrom = GetDlgItem(dialog, id);
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(id);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.st = time;
+    SendMessageW(dialog, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
+}
+
+void SelectCombo(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
+}
+
+void SelectComboText(HWND dialog, int id, const wchar_t* text)
+{
+    SendDlgItemMessageW(dialog, id, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+}
+
+// Next Action, Next Date and reminder choice, as a user sets them.
+void PlanReminder(HWND dialog, const wchar_t* nextAction, const SYSTEMTIME& nextDate, int reminder)
+{
+    SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, nextAction);
+    SetPicker(dialog, IDC_NEXT_DATE_PICKER, nextDate);
+    SelectCombo(dialog, IDC_REMINDER_COMBO, reminder);
+}
+
+bool IsActivityDialog(HWND window)
+{
+    return GetDlgItem(window, IDC_REMINDER_COMBO) && GetDlgItem(window, IDC_CONTACT_COMBO);
+}
+
+std::vector<std::wstring> Labels(const wchar_t* database)
+{
+    HWND combo = CreateWindowW(L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                               nullptr);
+    FillLabelCombo(combo, database);
+    std::vector<std::wstring> items = ComboItems(combo);
+    DestroyWindow(combo);
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+class ActivityDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const SYSTEMTIME now = At(2030, 3, 12, 8, 30);
+        SetDeviceClock(&now);
+        // The contact model's databases exist before the test writes contacts.
+        RegisterPoomServer();
+        std::vector<poom::ContactData> all;
+        poom::LoadAllContacts(all);
+        for (const poom::ContactData& contact : all)
+            poom::DeleteContactRecord(contact.oid);
+    }
+    void TearDown() override
+    {
+        if (scenario.Running())
+            scenario.Close();
+        cenotify::StopNotificationHost();
+        SetDeviceClock(nullptr);
+    }
+
+    CEOID AddContact(const std::wstring& fileAs)
+    {
+        poom::ContactData data;
+        data.text[0] = fileAs;
+        return poom::SaveContactRecord(data);
+    }
+    void StartWithContacts()
+    {
+        ann = AddContact(L"Baker, Ann");
+        ben = AddContact(L"Cole, Ben");
+        cara = AddContact(L"Diaz, Cara");
+        ASSERT_NE(nullptr, scenario.Start());
+    }
+    HWND ContactsList() const { return GetDlgItem(scenario.MainWindow(), ID_CONTACTS_LIST); }
+    HWND ActivityList() const { return GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST); }
+    int RowOf(CEOID contact) const
+    {
+        for (int row = 0; row < contactCount; ++row)
+            if (contactOIDList[row] == contact)
+                return row;
+        return -1;
+    }
+    void SelectContact(CEOID contact) { SelectRowByTap(ContactsList(), RowOf(contact)); }
+
+    // Runs the dialog; `use` sees it filled and decides how it ends. Other
+    // windows (message boxes) are confirmed and recorded.
+    void RunDialog(LONG oid, const std::function<void(HWND)>& use)
+    {
+        bool seen = false;
+        scenario.AnswerDialogs([&](HWND window) {
+            if (IsActivityDialog(window) && !seen) {
+                seen = true;
+                use(window);
+            } else if (!IsActivityDialog(window)) {
+                Scenario::PressButton(window, IDOK);
+            }
+        });
+        if (oid == -1)
+            scenario.Command(IDM_NEW_ACTIVITY);
+        else
+            ShowActivityDialog(scenario.MainWindow(), oid);
+        EXPECT_TRUE(seen) << "the dialog never came up";
+    }
+    // A new activity for the marked contact with its Next Action, Next Date
+    // and reminder choice.
+    void SaveNewActivity(const wchar_t* nextAction, const SYSTEMTIME& nextDate, int reminder)
+    {
+        RunDialog(-1, [&](HWND dialog) {
+            PlanReminder(dialog, nextAction, nextDate, reminder);
+            Scenario::PressButton(dialog, IDOK);
+        });
+    }
+    static void Close(HWND dialog)
+    {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ACTIVITY_CLOSE, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE)));
+    }
+    std::vector<CEOID> ActivitiesOf(CEOID contact)
+    {
+        CEOID* oids = nullptr;
+        int count = 0;
+        getActivityOIDList(&oids, contact, &count, 0);
+        std::vector<CEOID> list(oids, oids + count);
+        std::free(oids);
+        return list;
+    }
+    ActivityRecord Read(CEOID oid)
+    {
+        ActivityRecord record = {};
+        ReadActivityRecordDB(activityDatabase, oid, &record);
+        return record;
+    }
+    CEOID Write(CEOID contact, const wchar_t* nextAction, const SYSTEMTIME& date, const SYSTEMTIME& next,
+                int remindIndex)
+    {
+        ActivityRecord record = {};
+        record.contactOid = contact;
+        wcscpy(record.event, L"Meeting");
+        wcscpy(record.nextAction, nextAction);
+        wcscpy(record.notes, L"Stored notes");
+        wcscpy(record.user1, L"north");
+        record.date = OleDate(date);
+        record.nextDate = OleDate(next);
+        record.remindIndex = remindIndex;
+        record.done = 2;
+        const CEOID oid = WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
+        UpdateLastActivityFlag(activityDatabase, contact);
+        return oid;
+    }
+    bool Saw(const std::wstring& title, const std::wstring& text) const
+    {
+        for (const SeenDialog& dialog : scenario.Dialogs())
+            if (dialog.title == title)
+                for (const std::wstring& shown : dialog.texts)
+                    if (shown == text)
+                        return true;
+        return false;
+    }
+    DWORD StoredRemindIndex()
+    {
+        DWORD value = 999;
+        RegReadDword(L"remindindex", &value);
+        return value;
+    }
+
+    Scenario scenario;
+    CEOID ann = 0, ben = 0, cara = 0;
+};
+
+// ---- Opening --------------------------------------------------------------------------
+
+TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsListsAndToday)
+{
+    StartWithContacts();
+    SelectContact(ben);
+    RunDialog(-1, [&](HWND dialog) {
+        EXPECT_EQ(L"Cole, Ben", Text(dialog, IDC_CONTACT_COMBO));
+        EXPECT_EQ((std::vector<std::wstring>{L"Baker, Ann", L"Cole, Ben", L"Diaz, Cara"}),
+                  ComboItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)));
+        EXPECT_EQ(L"Activity Information", Text(dialog, IDC_ACTIVITY_TITLE));
+        EXPECT_EQ(L"Contact:", Text(dialog, IDC_CONTACT_LABEL));
+        EXPECT_EQ(L"Last Date:", Text(dialog, IDC_DATE_LABEL));
+        EXPECT_EQ(L"Next Date:", Text(dialog, IDC_NEXT_DATE_LABEL));
+        EXPECT_EQ(L"Event:", Text(dialog, IDC_EVENT_LABEL));
+        EXPECT_EQ(L"Next Action:", Text(dialog, IDC_NEXT_ACTION_LABEL));
+        EXPECT_EQ(L"Notes:", Text(dialog, IDC_NOTES_LABEL));
+        EXPECT_EQ(L"User Field 1:", Text(dialog, IDC_USER1_LABEL));
+        EXPECT_EQ(L"User Field 3:", Text(dialog, IDC_USER3_LABEL));
+        EXPECT_EQ(L"Reminder:", Text(dialog, IDC_REMINDER_LABEL));
+        const std::vector<std::wstring> reminders = ComboItems(GetDlgItem(dialog, IDC_REMINDER_COMBO));
+        ASSERT_EQ(14u, reminders.size());
+        EXPECT_EQ(L"NONE", reminders[0]);
+        EXPECT_EQ(L"4 weeks", reminders[13]);
+        EXPECT_EQ(L"NONE", Text(dialog, IDC_REMINDER_COMBO));
+        EXPECT_EQ((std::vector<std::wstring>{L"Email", L"Letter", L"Meeting", L"On-Site Visit", L"Phone Call",
+                                             L"Presentation"}),
+                  ComboItems(GetDlgItem(dialog, IDC_EVENT_COMBO)));
+        EXPECT_TRUE(ComboItems(GetDlgItem(dialog, IDC_USER1_COMBO)).empty());
+        const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        EXPECT_EQ(2030, date.wYear);
+        EXPECT_EQ(12, date.wDay);
+        EXPECT_EQ(8, date.wHour);
+        EXPECT_EQ(12, next.wDay);
+        // Full screen below the navigation bar, scrollable while the panel is up.
+        RECT window;
+        GetWindowRect(dialog, &window);
+        EXPECT_EQ(240, window.right - window.left);
+        Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_new_top.bmp"));
+        int low = 0, high = 0;
+        GetScrollRange(dialog, SB_VERT, &low, &high);
+        EXPECT_GT(high, 0);
+        SendMessageW(dialog, WM_VSCROLL, SB_LINEDOWN, 0);
+        EXPECT_EQ(15, GetScrollPos(dialog, SB_VERT));
+        SendMessageW(dialog, WM_VSCROLL, SB_PAGEDOWN, 0);
+        EXPECT_EQ(high, GetScrollPos(dialog, SB_VERT));
+        RECT client, close;
+        GetClientRect(dialog, &client);
+        GetWindowRect(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE), &close);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&close), 2);
+        EXPECT_EQ(client.right - 18, close.left);
+        EXPECT_EQ(3, close.top) << "the close picture stays at the top while scrolled";
+        Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_new_scrolled.bmp"));
+        Close(dialog);
+    });
+    EXPECT_TRUE(ActivitiesOf(ben).empty());
+}
+
+TEST_F(ActivityDialogTest, NewActivityWithoutASelectedContactShowsTheFirstContact)
+{
+    StartWithContacts();
+    SendMessageW(ContactsList(), LVM_SETSELECTIONMARK, 0, -1);
+    RunDialog(-1, [&](HWND dialog) {
+        EXPECT_EQ(L"Baker, Ann", Text(dialog, IDC_CONTACT_COMBO));
+        Close(dialog);
+    });
+}
+
+TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTime)
+{
+    StartWithContacts();
+    const CEOID oid = Write(cara, L"Fax Quote", At(2030, 2, 1, 9, 15), At(2030, 4, 2, 16, 45), 3);
+    SelectContact(cara);
+    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
+        EXPECT_EQ(L"Diaz, Cara", Text(dialog, IDC_CONTACT_COMBO));
+        EXPECT_EQ(L"Meeting", Text(dialog, IDC_EVENT_COMBO));
+        EXPECT_EQ(L"Fax Quote", Text(dialog, IDC_NEXT_ACTION_COMBO));
+        EXPECT_EQ(L"Stored notes", Text(dialog, IDC_NOTES_EDIT));
+        EXPECT_EQ(L"north", Text(dialog, IDC_USER1_COMBO));
+        EXPECT_EQ(L"4 hours", Text(dialog, IDC_REMINDER_COMBO));
+        const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        EXPECT_EQ(2, date.wMonth);
+        EXPECT_EQ(9, date.wHour);
+        EXPECT_EQ(15, date.wMinute);
+        EXPECT_EQ(4, next.wMonth);
+        EXPECT_EQ(16, next.wHour);
+        Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_edit.bmp"));
+        Scenario::PressButton(dialog, IDOK);
+    });
+    const ActivityRecord saved = Read(oid);
+    EXPECT_EQ(2, saved.done) << "the done value is written back as it was";
+    EXPECT_EQ(3, saved.remindIndex);
+    EXPECT_STREQ(L"Diaz, Cara", saved.fileAs);
+}
+
+TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWrite)
+{
+    StartWithContacts();
+    SelectContact(ann);
+    RunDialog(0x7777, [&](HWND dialog) {
+        EXPECT_EQ(L"", Text(dialog, IDC_EVENT_COMBO));
+        EXPECT_EQ(L"Baker, Ann", Text(dialog, IDC_CONTACT_COMBO));
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_TRUE(Saw(L"Error", L"No record found 'ReadActivityRecordDB'"));
+    EXPECT_TRUE(Saw(L"Error", L"No record found 'WriteActivityRecordDB'"));
+    EXPECT_TRUE(ActivitiesOf(ann).empty());
+}
+
+// ---- Date rule -----------------------------------------------------------------------
+
+TEST_F(ActivityDialogTest, DateAfterNextDateMovesNextDateButAnEarlierNextDateStays)
+{
+    StartWithContacts();
+    SelectContact(ann);
+    RunDialog(-1, [&](HWND dialog) {
+        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 20, 10, 5));
+        SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        EXPECT_EQ(20, next.wDay);
+        EXPECT_EQ(10, next.wHour);
+
+        PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 2, 7, 0));
+        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 1, 7, 0));
+        EXPECT_EQ(2, Picker(dialog, IDC_NEXT_DATE_PICKER).wDay) << "a later Next Date is left alone";
+
+        PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 2, 27, 7, 0));
+        Scenario::PressButton(dialog, IDOK);
+    });
+    const std::vector<CEOID> saved = ActivitiesOf(ann);
+    ASSERT_EQ(1u, saved.size());
+    const ActivityRecord record = Read(saved[0]);
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 2, 27))), ShortDate(record.nextDate)) << "accepted as it is";
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 1))), ShortDate(record.date));
+}
+
+// ---- Saving ---------------------------------------------------------------------------
+
+TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColumns)
+{
+    StartWithContacts();
+    const CEOID older = Write(ben, L"Meeting", At(2030, 1, 5), At(2030, 1, 6), 0);
+    SelectContact(ben);
+    ASSERT_EQ(1, activityCount);
+    RunDialog(-1, [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"  Site Tour  ");
+        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"email");
+        SetDlgItemTextW(dialog, IDC_USER1_COMBO, L"     ");
+        SetDlgItemTextW(dialog, IDC_USER2_COMBO, L"Gold");
+        SetDlgItemTextW(dialog, IDC_NOTES_EDIT, L" Asked for the\r\nprice list ");
+        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 12, 9, 0));
+        SetPicker(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 19, 9, 0));
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
+        Scenario::PressButton(dialog, IDOK);
+    });
+
+    const std::vector<CEOID> saved = ActivitiesOf(ben);
+    ASSERT_EQ(2u, saved.size());
+    const CEOID added = saved[0] == older ? saved[1] : saved[0];
+    const ActivityRecord record = Read(added);
+    EXPECT_EQ(ben, record.contactOid);
+    EXPECT_STREQ(L"Cole, Ben", record.fileAs);
+    EXPECT_STREQ(L"Site Tour", record.event);
+    EXPECT_STREQ(L"email", record.nextAction);
+    EXPECT_STREQ(L"", record.user1);
+    EXPECT_STREQ(L"Gold", record.user2);
+    EXPECT_STREQ(L"Asked for the\r\nprice list", record.notes);
+    EXPECT_TRUE(record.lastFlag) << "the latest Next Date carries the mark";
+    EXPECT_FALSE(Read(older).lastFlag);
+
+    // The activity list shows both, sorted by its first column (Last Date).
+    EXPECT_EQ(2, static_cast<int>(SendMessageW(ActivityList(), LVM_GETITEMCOUNT, 0, 0)));
+    ASSERT_EQ(2, activityCount);
+    ASSERT_EQ(0, lv2sortcolumn);
+    EXPECT_EQ(lv2sortdirection ? added : older, activityOIDList[0]);
+    EXPECT_EQ(lv2sortdirection ? older : added, activityOIDList[1]);
+    EXPECT_EQ(ben, contactOIDList[currentContactIndex]);
+    EXPECT_EQ(added, lastActivityOIDList[currentContactIndex]);
+    wchar_t cell[80] = {};
+    LVITEMW item = {};
+    item.iSubItem = 3;  // the latest activity's Next Date
+    item.pszText = cell;
+    item.cchTextMax = 80;
+    SendMessageW(ContactsList(), LVM_GETITEMTEXTW, currentContactIndex, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 19))), std::wstring(cell));
+
+    // Typed labels join their lists; the lower-case spelling beside the stored one.
+    const std::vector<std::wstring> events = Labels(EVENTS_DATABASE);
+    EXPECT_NE(events.end(), std::find(events.begin(), events.end(), L"Site Tour"));
+    const std::vector<std::wstring> actions = Labels(NEXT_ACTION_DATABASE);
+    EXPECT_NE(actions.end(), std::find(actions.begin(), actions.end(), L"email"));
+    EXPECT_NE(actions.end(), std::find(actions.begin(), actions.end(), L"Email Response"));
+    EXPECT_TRUE(Labels(USER1_DATABASE).empty()) << "blanks only: stored empty, not added";
+    EXPECT_EQ(std::vector<std::wstring>{L"Gold"}, Labels(USER2_DATABASE));
+    EXPECT_EQ(0u, StoredRemindIndex());
+}
+
+TEST_F(ActivityDialogTest, WithAddLabelsOffTypedLabelsStayOutOfTheLists)
+{
+    StartWithContacts();
+    SelectContact(ann);
+    addlabelsflag = 0;
+    RunDialog(-1, [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Lunch");
+        Scenario::PressButton(dialog, IDOK);
+    });
+    addlabelsflag = 1;
+    ASSERT_EQ(1u, ActivitiesOf(ann).size());
+    EXPECT_STREQ(L"Lunch", Read(ActivitiesOf(ann)[0]).event);
+    const std::vector<std::wstring> events = Labels(EVENTS_DATABASE);
+    EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), L"Lunch"));
+    EXPECT_EQ(6u, events.size());
+}
+
+TEST_F(ActivityDialogTest, OverlongTextsAreCutToTheirFields)
+{
+    StartWithContacts();
+    const std::wstring label(60, L'e'), notes(450, L'n');
+    SelectContact(ann);
+    RunDialog(-1, [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, label.c_str());
+        SetDlgItemTextW(dialog, IDC_USER3_COMBO, label.c_str());
+        SetDlgItemTextW(dialog, IDC_NOTES_EDIT, notes.c_str());
+        Scenario::PressButton(dialog, IDOK);
+    });
+    ASSERT_EQ(1u, ActivitiesOf(ann).size());
+    const ActivityRecord record = Read(ActivitiesOf(ann)[0]);
+    EXPECT_EQ(std::wstring(39, L'e'), record.event);
+    EXPECT_EQ(std::wstring(39, L'e'), record.user3);
+    EXPECT_EQ(std::wstring(399, L'n'), record.notes);
+    EXPECT_EQ(std::vector<std::wstring>{std::wstring(39, L'e')}, Labels(USER3_DATABASE));
+}
+
+TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTheNewOne)
+{
+    StartWithContacts();
+    const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
+    const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
+    ASSERT_TRUE(Read(moved).lastFlag);
+    SelectContact(ann);
+    RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
+        SelectComboText(dialog, IDC_CONTACT_COMBO, L"Diaz, Cara");
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(ann));
+    EXPECT_EQ(std::vector<CEOID>{moved}, ActivitiesOf(cara));
+    EXPECT_TRUE(Read(kept).lastFlag);
+    EXPECT_TRUE(Read(moved).lastFlag);
+    EXPECT_STREQ(L"Diaz, Cara", Read(moved).fileAs);
+    EXPECT_EQ(RowOf(cara), currentContactIndex);
+    EXPECT_EQ(RowOf(cara), static_cast<int>(SendMessageW(ContactsList(), LVM_GETSELECTIONMARK, 0, 0)));
+    EXPECT_EQ(1, activityCount);
+}
+
+TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
+{
+    StartWithContacts();
+    const CEOID oid = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 3, 20), 6);
+    ActivityRecord stored = Read(oid);
+    wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
+    FormatReminder(L"Baker, Ann", L"Meeting", stored.nextDate, title, REMINDER_TITLE_CAPACITY, text,
+                   REMINDER_TEXT_CAPACITY);
+    ScheduleReminder(text, title, ReminderTime(stored.nextDate, 6), PUN_LED | PUN_DIALOG);
+    remindindex = 4;
+    SelectContact(ann);
+    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Changed");
+        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Brand New");
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
+        Close(dialog);
+    });
+    const ActivityRecord after = Read(oid);
+    EXPECT_STREQ(L"Meeting", after.event);
+    EXPECT_EQ(6, after.remindIndex);
+    EXPECT_EQ(1u, StoredNotifications().size());
+    EXPECT_EQ(4, remindindex);
+    const std::vector<std::wstring> actions = Labels(NEXT_ACTION_DATABASE);
+    EXPECT_EQ(actions.end(), std::find(actions.begin(), actions.end(), L"Brand New"));
+}
+
+TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialogOpen)
+{
+    AddContact(L"");
+    AddContact(L"");
+    ASSERT_NE(nullptr, scenario.Start());
+    ASSERT_EQ(2, contactCount);
+    bool stillOpen = false;
+    RunDialog(-1, [&](HWND dialog) {
+        EXPECT_TRUE(ComboItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)).empty());
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        stillOpen = IsWindow(dialog) != 0;
+        Close(dialog);
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(Saw(L"Warning", NO_CONTACT_MESSAGE));
+    EXPECT_TRUE(ActivitiesOf(0).empty());
+}
+
+// ---- Reminders --------------------------------------------------------------------------
+
+TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
+{
+    StartWithContacts();
+    SelectContact(ben);
+    SaveNewActivity(L"Return Phone Call", At(2030, 3, 14, 15, 0), 6);  // "1 day"
+    const std::wstring date = ShortDate(OleDate(At(2030, 3, 14)));
+    std::vector<StoredNotification> armed = StoredNotifications();
+    ASSERT_EQ(1u, armed.size());
+    EXPECT_EQ(L"QL " + date, armed[0].title);
+    EXPECT_EQ(L"Vantaro Reminder:\nCole, Ben (Return Phone Call) " + date, armed[0].text);
+    EXPECT_EQ(15, armed[0].start.wDay);
+    EXPECT_EQ(0, armed[0].start.wHour);
+    EXPECT_EQ(5u, armed[0].flags);
+    EXPECT_EQ(6, remindindex);
+    EXPECT_EQ(6u, StoredRemindIndex());
+
+    // The next new activity starts with the same choice; NONE arms nothing.
+    RunDialog(-1, [&](HWND dialog) {
+        EXPECT_EQ(L"1 day", Text(dialog, IDC_REMINDER_COMBO));
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(1u, StoredNotifications().size());
+    EXPECT_EQ(0u, StoredRemindIndex());
+}
+
+TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
+{
+    StartWithContacts();
+    SelectContact(ann);
+    SaveNewActivity(L"Meeting", At(2030, 3, 14, 15, 0), 1);  // "1 hour"
+    ASSERT_EQ(1u, StoredNotifications().size());
+    const CEOID oid = ActivitiesOf(ann)[0];
+
+    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 13);  // "4 weeks"
+        Scenario::PressButton(dialog, IDOK);
+    });
+    std::vector<StoredNotification> armed = StoredNotifications();
+    ASSERT_EQ(1u, armed.size());
+    EXPECT_NE(std::wstring::npos, armed[0].text.find(L"(Fax Quote)"));
+    EXPECT_EQ(4, armed[0].start.wMonth);
+    EXPECT_EQ(11, armed[0].start.wDay);
+
+    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_TRUE(StoredNotifications().empty());
+}
+
+TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
+{
+    StartWithContacts();
+    SelectContact(ann);
+    for (WORD hour : {9, 17}) {
+        SaveNewActivity(L"Meeting", At(2030, 3, 14, hour, 0), 7);
+    }
+    ASSERT_EQ(2u, StoredNotifications().size());
+    const std::vector<CEOID> both = ActivitiesOf(ann);
+    ASSERT_EQ(2u, both.size());
+
+    // Re-saving one clears both identical notifications and arms its own.
+    RunDialog(static_cast<LONG>(both[0]), [&](HWND dialog) { Scenario::PressButton(dialog, IDOK); });
+    EXPECT_EQ(1u, StoredNotifications().size());
+
+    // Deleting an activity clears its reminder, as the activity list does.
+    const ActivityRecord record = Read(both[1]);
+    ClearActivityReminder(L"Baker, Ann", record.nextAction, record.nextDate);
+    EXPECT_TRUE(StoredNotifications().empty());
+}
+
+// Done when: a reminder whose time passes while the program is closed is
+// shown at the next start; one cleared by editing never appears.
+TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndAClearedOneNever)
+{
+    StartWithContacts();
+    SelectContact(cara);
+    SaveNewActivity(L"Return Phone Call", At(2030, 3, 13, 11, 0), 1);
+    SaveNewActivity(L"Fax Quote", At(2030, 3, 14, 11, 0), 6);
+    CEOID cleared = 0;
+    for (CEOID oid : ActivitiesOf(cara))
+        if (wcscmp(Read(oid).nextAction, L"Fax Quote") == 0)
+            cleared = oid;
+    RunDialog(static_cast<LONG>(cleared), [&](HWND dialog) {
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
+        Scenario::PressButton(dialog, IDOK);
+    });
+    ASSERT_EQ(1u, StoredNotifications().size());
+    EXPECT_EQ(0, scenario.Close());
+    cenotify::StopNotificationHost();
+
+    const SYSTEMTIME later = At(2030, 3, 16, 9, 0);
+    SetDeviceClock(&later);
+    ASSERT_NE(nullptr, scenario.Start());
+    const std::wstring shown = L"QL " + ShortDate(OleDate(At(2030, 3, 13)));
+    HWND bubble = nullptr;
+    ASSERT_TRUE(scenario.PumpUntil([&] { return (bubble = FindWindowW(cenotify::BUBBLE_CLASS, shown.c_str())); }));
+    wchar_t text[256] = {};
+    GetDlgItemTextW(bubble, cenotify::ID_BUBBLE_TEXT, text, 256);
+    EXPECT_EQ(L"Vantaro Reminder:\nDiaz, Cara (Return Phone Call) " + ShortDate(OleDate(At(2030, 3, 13))),
+              std::wstring(text));
+    const int polls = cenotify::HostPollCount();
+    scenario.PumpUntil([&] { return cenotify::HostPollCount() >= polls + 2; });
+    EXPECT_EQ(nullptr, FindWindowW(cenotify::BUBBLE_CLASS, (L"QL " + ShortDate(OleDate(At(2030, 3, 14)))).c_str()));
+}
+
+} // namespace

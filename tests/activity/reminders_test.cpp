@@ -1,0 +1,182 @@
+// Reminders over the notification service: the time rule, the title and
+// text, scheduling, and the search-and-clear with its failure reports.
+#include "activity/reminders.h"
+#include "platform/notify/notify.h"
+#include "platform/notify/notify_faults.h"
+#include "tests/notify/notify_testing.h"
+#include "tests/harness/scenario.h"
+
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void* NoMemory(size_t)
+{
+    return nullptr;
+}
+
+// A scenario that never starts: its own device folder and the dialog hook.
+class Reminders : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        reminderAllocate = std::malloc;
+        cenotify::FailHandlesCall(-1);
+    }
+    Scenario scenario;
+};
+
+// ---- Time rule -------------------------------------------------------------------------
+
+TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
+{
+    const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
+    ASSERT_EQ(1, ScheduleReminder(L"t", L"h", ReminderTime(nextDate, 1), PUN_LED | PUN_DIALOG));
+    ASSERT_EQ(1, ScheduleReminder(L"t", L"d", ReminderTime(nextDate, 6), PUN_LED | PUN_DIALOG));
+    ASSERT_EQ(1, ScheduleReminder(L"t", L"w", ReminderTime(OleDate(At(2030, 3, 1, 18, 0)), 13), PUN_DIALOG));
+    EXPECT_EQ(0, ScheduleReminder(L"t", L"t", -1e12, PUN_DIALOG)) << "a time the clock cannot hold";
+    std::vector<StoredNotification> stored = StoredNotifications();
+    ASSERT_EQ(3u, stored.size());
+    EXPECT_EQ(static_cast<DWORD>(CNT_TIME), stored[0].type);
+    EXPECT_EQ(5u, stored[0].flags);
+    EXPECT_EQ(L"h", stored[0].title);
+    EXPECT_FALSE(stored[0].hasSound);
+    EXPECT_EQ(0.0, ReminderInterval(14));
+
+    // "1 hour": one o'clock that morning, or a second before it.
+    const SYSTEMTIME& hour = stored[0].start;
+    EXPECT_EQ(12, hour.wDay);
+    const int seconds = hour.wHour * 3600 + hour.wMinute * 60 + hour.wSecond;
+    EXPECT_GE(seconds, 3599);
+    EXPECT_LE(seconds, 3600);
+
+    const SYSTEMTIME& day = stored[1].start;
+    EXPECT_EQ(13, day.wDay);
+    EXPECT_EQ(0, day.wHour + day.wMinute + day.wSecond);
+
+    const SYSTEMTIME& weeks = stored[2].start;
+    EXPECT_EQ(3, weeks.wMonth);
+    EXPECT_EQ(29, weeks.wDay);
+    EXPECT_EQ(0, weeks.wHour + weeks.wMinute + weeks.wSecond);
+}
+
+// ---- Title and text --------------------------------------------------------------------
+
+TEST_F(Reminders, TitleAndTextCarryTheDateContactAndNextAction)
+{
+    const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
+    wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
+    FormatReminder(L"Baker, Ann", L"Return Phone Call", nextDate, title, REMINDER_TITLE_CAPACITY, text,
+                   REMINDER_TEXT_CAPACITY);
+    const std::wstring date = ShortDate(nextDate);
+    ASSERT_FALSE(date.empty());
+    EXPECT_EQ(L"QL " + date, std::wstring(title));
+    EXPECT_EQ(L"Vantaro Reminder:\nBaker, Ann (Return Phone Call) " + date, std::wstring(text));
+}
+
+TEST_F(Reminders, LongNamesAreCutAndSmallBuffersNeverOverrun)
+{
+    const std::wstring longName(70, L'n'), longAction(70, L'a');
+    const double nextDate = OleDate(At(2030, 3, 12));
+    wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
+    FormatReminder(longName.c_str(), longAction.c_str(), nextDate, title, REMINDER_TITLE_CAPACITY, text,
+                   REMINDER_TEXT_CAPACITY);
+    EXPECT_EQ(L"Vantaro Reminder:\n" + std::wstring(39, L'n') + L" (" + std::wstring(39, L'a') + L") " +
+                  ShortDate(nextDate),
+              std::wstring(text));
+
+    wchar_t smallTitle[6 + 1], smallText[10 + 1];
+    smallTitle[6] = smallText[10] = L'#';
+    FormatReminder(longName.c_str(), nullptr, nextDate, smallTitle, 6, smallText, 10);
+    EXPECT_EQ(L'#', smallTitle[6]);
+    EXPECT_EQ(L'#', smallText[10]);
+    EXPECT_EQ(5u, wcslen(smallTitle));
+    EXPECT_EQ(std::wstring(L"Vantaro R"), smallText);
+}
+
+// ---- Clearing ---------------------------------------------------------------------------
+
+TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
+{
+    ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
+    ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 9)), PUN_LED | PUN_DIALOG);
+    ScheduleReminder(L"text", L"QL 2", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
+    ScheduleReminder(L"Text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
+    ScheduleDialog(At(2030, 4, 1, 9, 0), L"QL 1", L"text", PUN_LED);   // same words, but no dialog
+    ClearReminder(L"text", L"QL 1");
+    std::vector<StoredNotification> left = StoredNotifications();
+    ASSERT_EQ(3u, left.size());
+    EXPECT_EQ(L"QL 2", left[0].title);
+    EXPECT_EQ(L"Text", left[1].text);
+    EXPECT_EQ(static_cast<DWORD>(PUN_LED), left[2].flags);
+    EXPECT_TRUE(scenario.Dialogs().empty());
+}
+
+TEST_F(Reminders, NotificationOfAnotherProgramWithTheSameTitleAndTextIsClearedToo)
+{
+    const std::wstring text = L"Vantaro Reminder:\nAnn (Call) 5/2/2030";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(RunProgram(L"\"" + WindowsPath(NOTIFY_HELPER) + L"\" dialog \"QL 5/2/2030\" \"" + text + L"\"",
+                           &exitCode));
+    ASSERT_EQ(0u, exitCode);
+    ASSERT_EQ(1u, StoredNotifications().size());
+    ClearReminder(text.c_str(), L"QL 5/2/2030");
+    EXPECT_TRUE(StoredNotifications().empty());
+}
+
+TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
+{
+    HANDLE handle = ScheduleDialog(At(2030, 4, 1, 9, 0), nullptr, nullptr, PUN_DIALOG);
+    int isDialog = 0;
+    wchar_t title[40], text[40];
+    EXPECT_EQ(NOTIFICATION_INFO_READ, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
+    EXPECT_EQ(1, isDialog);
+    EXPECT_STREQ(L"(No Title)", title);
+    EXPECT_STREQ(L"(No Text)", text);
+    ClearReminder(L"(No Text)", L"(No Title)");
+    EXPECT_TRUE(StoredNotifications().empty()) << "placeholders match like any title";
+
+    EXPECT_EQ(NOTIFICATION_INFO_UNAVAILABLE, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
+    HANDLE other = ScheduleDialog(At(2030, 4, 1, 9, 0), L"a", L"b", PUN_DIALOG);
+    reminderAllocate = NoMemory;
+    EXPECT_EQ(NOTIFICATION_INFO_NO_MEMORY, ReadNotificationInfo(other, &isDialog, title, 40, text, 40));
+}
+
+TEST_F(Reminders, ServiceFailuresAreReportedAndClearNothing)
+{
+    ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_DIALOG);
+    struct Case {
+        int failingCall;     // -1: memory runs out instead
+        const wchar_t* message;
+        const wchar_t* title;
+    } cases[] = {
+        {0, L"Failed CeGetUserNotificationHandles!", L"Error"},
+        {-1, L"Could not allocate mem for pHandles!", L"Out of Memory"},
+        {1, L"Error with CeGetUserNotificationHandles!", L"Error"},
+    };
+    size_t seen = 0;
+    for (const Case& c : cases) {
+        if (c.failingCall >= 0)
+            cenotify::FailHandlesCall(c.failingCall);
+        else
+            reminderAllocate = NoMemory;
+        ClearReminder(L"text", L"QL 1");
+        reminderAllocate = std::malloc;
+        cenotify::FailHandlesCall(-1);
+        ASSERT_EQ(++seen, scenario.Dialogs().size()) << c.message;
+        const SeenDialog& box = scenario.Dialogs().back();
+        EXPECT_EQ(c.title, box.title);
+        bool found = false;
+        for (const std::wstring& shown : box.texts)
+            found = found || shown == c.message;
+        EXPECT_TRUE(found) << "message: " << std::string(c.message, c.message + wcslen(c.message));
+        EXPECT_EQ(1u, StoredNotifications().size());
+    }
+}
+
+} // namespace

@@ -1,0 +1,417 @@
+// Conformance of the notification service stand-in: the calls as the
+// reminders use them, the device-wide store and the host's bubbles.
+#include "platform/notify/device_clock.h"
+#include "platform/notify/notify.h"
+#include "platform/notify/notify_host.h"
+#include "platform/notify/notify_store.h"
+#include "tests/harness/scenario.h"
+#include "tests/notify/notify_testing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<HANDLE> Handles()
+{
+    DWORD needed = 0;
+    if (!CeGetUserNotificationHandles(nullptr, 0, &needed))
+        return {};
+    std::vector<HANDLE> handles(needed);
+    if (needed && !CeGetUserNotificationHandles(handles.data(), needed, &needed))
+        return {};
+    return handles;
+}
+
+std::vector<BYTE> Info(HANDLE notification)
+{
+    DWORD needed = 0;
+    if (CeGetUserNotification(notification, 0, &needed, nullptr) || needed == 0)
+        return {};
+    std::vector<BYTE> buffer(needed);
+    if (!CeGetUserNotification(notification, needed, &needed, buffer.data()))
+        return {};
+    return buffer;
+}
+
+struct BubbleSearch {
+    std::wstring title;
+    HWND found;
+};
+
+BOOL CALLBACK FindBubble(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<BubbleSearch*>(param);
+    wchar_t className[64] = {}, title[256] = {};
+    GetClassNameW(window, className, 64);
+    GetWindowTextW(window, title, 256);
+    if (cenotify::BUBBLE_CLASS == std::wstring(className) && IsWindowVisible(window) &&
+        (search->title.empty() || search->title == title)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Bubble(const std::wstring& title = std::wstring())
+{
+    BubbleSearch search = {title, nullptr};
+    EnumWindows(FindBubble, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring ChildText(HWND window, int id)
+{
+    wchar_t text[512] = {};
+    GetDlgItemTextW(window, id, text, 512);
+    return text;
+}
+
+// Each test gets a device folder of its own and a pinned clock.
+class NotifyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"vantaro-notify-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
+        const SYSTEMTIME now = At(2030, 3, 12, 8, 0);
+        SetDeviceClock(&now);
+    }
+    void TearDown() override
+    {
+        cenotify::StopNotificationHost();
+        SetDeviceClock(nullptr);
+        SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", nullptr);
+        for (const wchar_t* name : {L"notifications.dat", L"notifications.tmp", L"notifications.bad"})
+            DeleteFileW((folder + L"\\" + name).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+    // Lets the host take at least two full looks at the store.
+    static void LetHostLook()
+    {
+        const int seen = cenotify::HostPollCount();
+        Pump([seen] { return cenotify::HostPollCount() >= seen + 2; });
+    }
+    static bool Pump(const std::function<bool()>& condition, DWORD limitMs = 10000)
+    {
+        const DWORD start = GetTickCount();
+        while (!condition()) {
+            if (GetTickCount() - start > limitMs)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+        }
+        return true;
+    }
+    std::wstring folder;
+    static int counter;
+};
+int NotifyTest::counter;
+
+// ---- The calls -------------------------------------------------------------------
+
+TEST_F(NotifyTest, ScheduledNotificationReadsBackAsHeaderTriggerAndUserPart)
+{
+    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 9, 30), L"QL 3/12/2030", L"Call back");
+    ASSERT_NE(nullptr, handle);
+
+    DWORD needed = 0;
+    EXPECT_FALSE(CeGetUserNotification(handle, 0, &needed, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    EXPECT_GT(needed, sizeof(CE_NOTIFICATION_INFO_HEADER) + sizeof(CE_NOTIFICATION_TRIGGER));
+
+    std::vector<BYTE> buffer = Info(handle);
+    ASSERT_FALSE(buffer.empty());
+    auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
+    EXPECT_EQ(handle, header->hNotification);
+    ASSERT_NE(nullptr, header->pcent);
+    EXPECT_EQ(sizeof(CE_NOTIFICATION_TRIGGER), header->pcent->dwSize);
+    EXPECT_EQ(static_cast<DWORD>(CNT_TIME), header->pcent->dwType);
+    EXPECT_EQ(9, header->pcent->stStartTime.wHour);
+    EXPECT_EQ(30, header->pcent->stStartTime.wMinute);
+    EXPECT_EQ(nullptr, header->pcent->lpszApplication);
+    ASSERT_NE(nullptr, header->pceun);
+    EXPECT_EQ(static_cast<DWORD>(PUN_LED | PUN_DIALOG), header->pceun->ActionFlags);
+    EXPECT_STREQ(L"QL 3/12/2030", header->pceun->pwszDialogTitle);
+    EXPECT_STREQ(L"Call back", header->pceun->pwszDialogText);
+    EXPECT_EQ(nullptr, header->pceun->pwszSound);
+    // The strings live inside the caller's buffer.
+    const BYTE* title = reinterpret_cast<const BYTE*>(header->pceun->pwszDialogTitle);
+    EXPECT_TRUE(title > buffer.data() && title < buffer.data() + buffer.size());
+}
+
+TEST_F(NotifyTest, NotificationWithoutUserPartHasNoUserPartInItsInformation)
+{
+    CE_NOTIFICATION_TRIGGER trigger = {};
+    trigger.dwSize = sizeof trigger;
+    trigger.dwType = CNT_TIME;
+    trigger.stStartTime = At(2030, 3, 12, 9, 0);
+    HANDLE handle = CeSetUserNotificationEx(nullptr, &trigger, nullptr);
+    ASSERT_NE(nullptr, handle);
+    std::vector<BYTE> buffer = Info(handle);
+    ASSERT_FALSE(buffer.empty());
+    EXPECT_EQ(nullptr, reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data())->pceun);
+}
+
+TEST_F(NotifyTest, HandlesListEveryNotificationAndClearRemovesOne)
+{
+    HANDLE first = ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"one");
+    HANDLE second = ScheduleDialog(At(2030, 3, 14, 0, 0), L"b", L"two");
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(first, second);
+    EXPECT_EQ((std::vector<HANDLE>{first, second}), Handles());
+
+    HANDLE tooSmall[1];
+    DWORD needed = 0;
+    EXPECT_FALSE(CeGetUserNotificationHandles(tooSmall, 1, &needed));
+    EXPECT_EQ(2u, needed);
+    EXPECT_FALSE(CeGetUserNotificationHandles(tooSmall, 1, nullptr));
+
+    EXPECT_TRUE(CeClearUserNotification(first));
+    EXPECT_EQ(std::vector<HANDLE>{second}, Handles());
+    EXPECT_FALSE(CeClearUserNotification(first));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    EXPECT_TRUE(Info(first).empty());
+}
+
+TEST_F(NotifyTest, ReplacingKeepsTheHandleAndTakesTheNewParts)
+{
+    HANDLE handle = ScheduleDialog(At(2030, 3, 13, 0, 0), L"old", L"old text");
+    CE_NOTIFICATION_TRIGGER trigger = {};
+    trigger.dwSize = sizeof trigger;
+    trigger.dwType = CNT_TIME;
+    trigger.stStartTime = At(2030, 4, 1, 0, 0);
+    CE_USER_NOTIFICATION user = {};
+    user.ActionFlags = PUN_DIALOG;
+    user.pwszDialogTitle = const_cast<WCHAR*>(L"new");
+    EXPECT_EQ(handle, CeSetUserNotificationEx(handle, &trigger, &user));
+    std::vector<BYTE> buffer = Info(handle);
+    ASSERT_FALSE(buffer.empty());
+    auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
+    EXPECT_EQ(4, header->pcent->stStartTime.wMonth);
+    EXPECT_STREQ(L"new", header->pceun->pwszDialogTitle);
+    EXPECT_EQ(nullptr, header->pceun->pwszDialogText);
+    EXPECT_EQ(1u, Handles().size());
+
+    EXPECT_EQ(nullptr, CeSetUserNotificationEx(reinterpret_cast<HANDLE>(9999), &trigger, &user));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+}
+
+TEST_F(NotifyTest, BadTriggersAreRefusedAndStoreNothing)
+{
+    CE_NOTIFICATION_TRIGGER trigger = {};
+    trigger.dwSize = sizeof trigger;
+    trigger.dwType = CNT_TIME;
+    trigger.stStartTime = At(2030, 13, 40, 0, 0);
+    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &trigger, nullptr));
+    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, nullptr, nullptr));
+    trigger.stStartTime = At(2030, 3, 13, 0, 0);
+    trigger.dwSize = 12;
+    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &trigger, nullptr));
+    trigger.dwSize = sizeof trigger;
+    trigger.dwType = CNT_EVENT;
+    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &trigger, nullptr));
+    EXPECT_TRUE(Handles().empty());
+}
+
+TEST_F(NotifyTest, DamagedStoreIsSetAsideAndTheServiceCarriesOn)
+{
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"b"));
+    HANDLE file = CreateFileW(cenotify::StorePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    SetFilePointer(file, 20, nullptr, FILE_BEGIN);
+    DWORD written = 0;
+    WriteFile(file, "\xFF\xFF\xFF\xFF", 4, &written, nullptr);
+    CloseHandle(file);
+
+    EXPECT_TRUE(Handles().empty());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\notifications.bad").c_str()));
+    EXPECT_NE(nullptr, ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"b"));
+    EXPECT_EQ(1u, Handles().size());
+}
+
+TEST(NotifyStoreFormat, EveryTruncationOfAStoreIsRejected)
+{
+    cenotify::StoreContents contents;
+    cenotify::StoredNotification item;
+    item.handle = 7;
+    item.title = {true, L"QL"};
+    item.text = {true, L"text"};
+    contents.items.push_back(item);
+    const std::vector<uint8_t> bytes = cenotify::EncodeStore(contents);
+    cenotify::StoreContents decoded;
+    ASSERT_TRUE(cenotify::DecodeStore(bytes, &decoded));
+    ASSERT_EQ(1u, decoded.items.size());
+    EXPECT_EQ(L"text", decoded.items[0].text.value);
+    EXPECT_FALSE(decoded.items[0].sound.present);
+    for (size_t size = 0; size < bytes.size(); ++size)
+        EXPECT_FALSE(cenotify::DecodeStore(std::vector<uint8_t>(bytes.begin(), bytes.begin() + size), &decoded));
+}
+
+// ---- One store for the whole device -------------------------------------------------
+
+TEST_F(NotifyTest, NotificationsOutliveTheProgramThatSetThemAndAreSharedBetweenPrograms)
+{
+    const std::wstring helper = L"\"" + WindowsPath(NOTIFY_HELPER) + L"\"";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(RunProgram(helper + L" add 3 early", &exitCode));
+    ASSERT_EQ(0u, exitCode);
+    std::vector<HANDLE> handles = Handles();
+    ASSERT_EQ(3u, handles.size());
+    std::vector<BYTE> buffer = Info(handles[2]);
+    ASSERT_FALSE(buffer.empty());
+    EXPECT_STREQ(L"early-2", reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data())->pceun->pwszDialogTitle);
+
+    // Two programs adding at the same time lose nothing and share no handle.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION processes[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        std::wstring line = helper + L" add 20 p" + std::to_wstring(i);
+        ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                   &processes[i]));
+    }
+    for (PROCESS_INFORMATION& process : processes) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        EXPECT_EQ(0u, exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    handles = Handles();
+    EXPECT_EQ(43u, handles.size());
+    for (size_t i = 0; i < handles.size(); ++i)
+        for (size_t j = i + 1; j < handles.size(); ++j)
+            EXPECT_NE(handles[i], handles[j]);
+}
+
+// ---- The host -----------------------------------------------------------------------
+
+TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemovesIt)
+{
+    HWND program = CreateWindowExW(0, L"STATIC", L"program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, program);
+    ASSERT_TRUE(cenotify::NotificationHostRunning()) << "the program's first window starts the host";
+    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 9, 0), L"QL due", L"Vantaro Reminder:\nAnn (Call) 3/12/2030");
+    ASSERT_NE(nullptr, handle);
+    const int flashes = cenotify::FlashCount();
+
+    LetHostLook();
+    EXPECT_EQ(nullptr, Bubble()) << "nothing before its time";
+
+    const SYSTEMTIME due = At(2030, 3, 12, 9, 0);
+    SetDeviceClock(&due);
+    cenotify::NotificationStoreChanged();
+    ASSERT_TRUE(Pump([] { return Bubble(L"QL due") != nullptr; }));
+    HWND bubble = Bubble(L"QL due");
+    EXPECT_EQ(L"QL due", ChildText(bubble, cenotify::ID_BUBBLE_TITLE));
+    EXPECT_EQ(L"Vantaro Reminder:\nAnn (Call) 3/12/2030", ChildText(bubble, cenotify::ID_BUBBLE_TEXT));
+    EXPECT_EQ(L"Dismiss", ChildText(bubble, cenotify::ID_BUBBLE_DISMISS));
+    EXPECT_TRUE(Pump([flashes] { return cenotify::FlashCount() > flashes; }));
+    EXPECT_EQ(program, cenotify::LastFlashedWindow());
+
+    std::string shot = std::string(SCREENSHOT_DIR) + "/notify_bubble.bmp";
+    Scenario::SaveWindowImage(bubble, WindowsPath(shot));
+
+    // Shown but not dismissed: still there.
+    LetHostLook();
+    EXPECT_EQ(1u, Handles().size());
+    EXPECT_EQ(bubble, Bubble(L"QL due")) << "shown once, not again";
+
+    PostMessageW(bubble, WM_COMMAND, MAKEWPARAM(cenotify::ID_BUBBLE_DISMISS, BN_CLICKED), 0);
+    EXPECT_TRUE(Pump([] { return Bubble() == nullptr; }));
+    EXPECT_TRUE(Handles().empty());
+    DestroyWindow(program);
+}
+
+TEST_F(NotifyTest, ClearingAShownNotificationClosesItsBubble)
+{
+    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL past", L"text", PUN_DIALOG);
+    const int flashes = cenotify::FlashCount();
+    cenotify::StartNotificationHost();
+    ASSERT_TRUE(Pump([] { return Bubble(L"QL past") != nullptr; }));
+    EXPECT_EQ(flashes, cenotify::FlashCount()) << "no LED asked for";
+    EXPECT_TRUE(CeClearUserNotification(handle));
+    EXPECT_TRUE(Pump([] { return Bubble() == nullptr; }));
+}
+
+TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUntilDismissed)
+{
+    ASSERT_FALSE(cenotify::NotificationHostRunning());
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 10, 0), L"QL missed", L"missed"));
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 20, 10, 0), L"QL later", L"later"));
+    const SYSTEMTIME nextDay = At(2030, 3, 13, 8, 0);
+    SetDeviceClock(&nextDay);
+
+    cenotify::StartNotificationHost();
+    ASSERT_TRUE(Pump([] { return Bubble(L"QL missed") != nullptr; }));
+    LetHostLook();
+    EXPECT_EQ(nullptr, Bubble(L"QL later"));
+
+    // Closed without a Dismiss: the next start shows it again.
+    cenotify::StopNotificationHost();
+    EXPECT_EQ(nullptr, Bubble());
+    EXPECT_EQ(2u, Handles().size());
+    cenotify::StartNotificationHost();
+    ASSERT_TRUE(Pump([] { return Bubble(L"QL missed") != nullptr; }));
+}
+
+TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcessIdIsNot)
+{
+    // Another program of the device, kept alive (suspended) for the test.
+    std::wstring line = L"\"" + WindowsPath(NOTIFY_HELPER) + L"\" add 0 none";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                               &startup, &other));
+    FILETIME created, exited, kernel, user;
+    ASSERT_TRUE(GetProcessTimes(other.hProcess, &created, &exited, &kernel, &user));
+    const uint64_t otherStart = (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL elsewhere", L"text"));
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL reused", L"text"));
+    ASSERT_TRUE(cenotify::UpdateStore([&](cenotify::StoreContents& store) {
+        for (cenotify::StoredNotification& item : store.items)
+            item.shownBy = other.dwProcessId;
+        store.items[0].shownByStart = otherStart;
+        store.items[1].shownByStart = otherStart + 1;  // an earlier program that had the same id
+        return true;
+    }));
+    cenotify::StartNotificationHost();
+    EXPECT_TRUE(Pump([] { return Bubble(L"QL reused") != nullptr; }));
+    LetHostLook();
+    EXPECT_EQ(nullptr, Bubble(L"QL elsewhere"));
+
+    TerminateProcess(other.hProcess, 0);
+    WaitForSingleObject(other.hProcess, 10000);
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+    EXPECT_TRUE(Pump([] { return Bubble(L"QL elsewhere") != nullptr; })) << "its program ended without a Dismiss";
+}
+
+TEST_F(NotifyTest, ClockPinnedThroughTheEnvironmentForStartedPrograms)
+{
+    SetDeviceClock(nullptr);
+    SetEnvironmentVariableW(L"VANTARO_DEVICE_TIME", L"2029-07-04 13:45:10");
+    SYSTEMTIME now;
+    GetDeviceLocalTime(&now);
+    SetEnvironmentVariableW(L"VANTARO_DEVICE_TIME", nullptr);
+    EXPECT_EQ(2029, now.wYear);
+    EXPECT_EQ(7, now.wMonth);
+    EXPECT_EQ(13, now.wHour);
+    EXPECT_EQ(10, now.wSecond);
+    const SYSTEMTIME invalid = At(2030, 2, 30, 0, 0);
+    EXPECT_FALSE(SetDeviceClock(&invalid));
+}
+
+} // namespace
