@@ -1,6 +1,8 @@
 #include "views/list_views.h"
 
 #include "activity/activity_commands.h"
+#include "activity/reminders.h"
+#include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -84,6 +86,12 @@ static void DeleteMarkedActivity(HWND list)
         return;
     }
     SetWaitCursor(true);
+    // Cleared whether or not it has one: a reminder is found only by the
+    // title and text rebuilt from the contact's name (as the dialog's contact
+    // list shows it, 39 characters), Next Action and Next Date.
+    wchar_t contact[LABEL_CAPACITY];
+    GetContactName(record.contactOid, contact, LABEL_CAPACITY);
+    ClearActivityReminder(contact, record.nextAction, record.nextDate);
     DeleteRecordDB(activityDatabase, oid);
     UpdateLastActivityFlag(activityDatabase, record.contactOid);
     ResortByLastActivity();

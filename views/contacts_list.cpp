@@ -301,18 +301,11 @@ LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(previousContactsListProc, list, message, wParam, lParam);
 }
 
-// A notification the database service delivered lives on the heap; the one
-// the contact source sends itself lives on its caller's stack on this thread.
-static bool IsOnThisStack(const void* pointer)
-{
-    const NT_TIB* tib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
-    const char* p = static_cast<const char*>(pointer);
-    return p >= static_cast<const char*>(tib->StackLimit) && p < static_cast<const char*>(tib->StackBase);
-}
-
+// Every change record reaching the main window, the service's and the contact
+// source's alike, is allocated the service's way and freed here.
 static void ReleaseNotification(CENOTIFICATION* change)
 {
-    if (!change || IsOnThisStack(change))
+    if (!change)
         return;
     CENOTIFYREQUEST request = {};
     request.dwSize = 20;

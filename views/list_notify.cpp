@@ -2,6 +2,7 @@
 
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
+#include "platform/notify/device_clock.h"
 #include "settings/settings.h"
 #include "shell/app_bitmaps.h"
 #include "shell/app_state.h"
@@ -129,7 +130,7 @@ void FillRect(HDC dc, RECT rect, HBRUSH brush)
 double Today()
 {
     SYSTEMTIME now;
-    GetLocalTime(&now);
+    GetDeviceLocalTime(&now);
     double today = 0;
     SystemTimeToVariantTime(&now, &today);
     return std::trunc(today);

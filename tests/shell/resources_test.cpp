@@ -72,8 +72,9 @@ TEST(Resources, HeaderBandMarksTheNineIndexGroupsWhereThePenFindsThem)
             for (int y = 0; y < 17; ++y)
                 letterPixels += isLetter(x, y) ? 1 : 0;
         EXPECT_GT(letterPixels, 10) << "group " << g;
-        if (g > 0)
+        if (g > 0) {
             EXPECT_NE(GetPixel(dc, bounds[g], 8), GetPixel(dc, bounds[g] + 3, 2)) << "divider " << g;
+        }
     }
     SelectObject(dc, old);
     DeleteDC(dc);

@@ -1,3 +1,5 @@
+#include "activity/reminders.h"
+#include "tests/notify/notify_testing.h"
 #include "tests/views/views_fixture.h"
 
 #include "platform/poom/contact_records.h"
@@ -236,16 +238,24 @@ TEST_F(ListViews, DeletingActivitiesSelectsTheNewLastRow)
     const CEOID contact = AddContact(L"Delete Test");
     ASSERT_NE(nullptr, Start());
     AddActivity(contact, L"one", 45003);
-    AddActivity(contact, L"two", 45002);
+    AddActivity(contact, L"two", 45002, 45010);
     ContactsChanged();
+    // The reminder the activity dialog would have armed for "two".
+    wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
+    FormatReminder(L"Delete Test", L"", 45010, title, REMINDER_TITLE_CAPACITY, text, REMINDER_TEXT_CAPACITY);
+    const size_t before = StoredNotifications().size();
+    ASSERT_EQ(1, ScheduleReminder(text, title, 45011, PUN_LED | PUN_DIALOG));
+    ASSERT_EQ(before + 1, StoredNotifications().size());
     scenario->AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, IDCANCEL); });
     TapRow(Activities(), 1);
     SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
     EXPECT_EQ(2, Rows(Activities())) << "cancelled";
 
+    EXPECT_EQ(before + 1, StoredNotifications().size()) << "a cancelled delete keeps the reminder";
     scenario->AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, IDOK); });
     SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
     ASSERT_EQ(1, Rows(Activities()));
+    EXPECT_EQ(before, StoredNotifications().size()) << "deleting the activity clears its reminder";
     EXPECT_EQ(0, Mark(Activities()));
     EXPECT_EQ(L"one", Cell(Activities(), 0, 1));
     SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
