@@ -64,7 +64,9 @@ void SortCollection(IPOutlookItemCollection* items, int sortMode)
         // listed by name and re-sorted by the list itself.
         if (lv1sortcolumn >= 0 && lv1sortcolumn < numcontactfield && lv1sortcolumn < CONTACT_COLUMN_SLOTS) {
             property = ContactPropertyName(contactfield[lv1sortcolumn]);
-            descending = static_cast<VARIANT_BOOL>(lv1sortdirection);
+            // Direction 1 is a column's natural order everywhere, as the
+            // sort arrow shows it: A to Z for a contact's text.
+            descending = lv1sortdirection ? VARIANT_FALSE : VARIANT_TRUE;
         }
         if (!property[0])
             property = L"[FileAs]";

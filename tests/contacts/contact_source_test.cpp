@@ -94,7 +94,7 @@ TEST_F(ContactsTest, ListFollowsTheSortColumnAndDirection)
     lv1sortcolumn = 1;  // the Company column
     ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
     EXPECT_EQ((std::vector<CEOID>{b, c, a}), Oids(oids, count));
-    lv1sortdirection = 1;
+    lv1sortdirection = 0;
     ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
     EXPECT_EQ((std::vector<CEOID>{a, c, b}), Oids(oids, count));
     ListContactOids(&oids, &count, 0, SORT_BY_NAME, 1);

@@ -126,7 +126,7 @@ void ContactsTest::SetUp()
     contactfield[0] = 0;
     contactfield[1] = 4;
     lv1sortcolumn = 0;
-    lv1sortdirection = 0;
+    lv1sortdirection = 1;
     lastcontactfindfield = 0;
     newContactOid = 0;
 

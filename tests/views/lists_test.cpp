@@ -70,7 +70,7 @@ TEST_F(StartupViews, WithoutContactsEverythingIsEmptyAndWidthsAreWrittenOnce)
     EXPECT_EQ(L"Event", HeaderText(Activities(), 1));
     EXPECT_EQ(L"Next Action", HeaderText(Activities(), 2));
     EXPECT_EQ(L"Next Date", HeaderText(Activities(), 3));
-    EXPECT_EQ(0, HeaderImage(Contacts(), 0)) << "the sort column shows its direction's arrow";
+    EXPECT_EQ(1, HeaderImage(Contacts(), 0)) << "the sort column shows its direction's arrow";
     EXPECT_EQ(-1, HeaderImage(Contacts(), 1));
 
     DWORD width = 0;
@@ -103,7 +103,7 @@ TEST_F(StartupViews, StoredWidthsOrdersAndSortColumnsComeBack)
     EXPECT_EQ(0, order[3]);
     EXPECT_EQ(0, HeaderImage(Activities(), 1));
     EXPECT_EQ(-1, HeaderImage(Activities(), 0));
-    EXPECT_EQ(0, HeaderImage(Contacts(), 0));
+    EXPECT_EQ(1, HeaderImage(Contacts(), 0));
 }
 
 using ListViews = ViewsTest;
@@ -187,15 +187,16 @@ TEST_F(ListViews, HeaderTapsSortPersistAndReverse)
     EXPECT_EQ((std::vector<std::wstring>{L"banana", L"cherry", L"Apple"}), Column(Activities(), 1))
         << "a new column keeps the direction: oldest first";
 
-    // Contacts by the last activity's date: without one, last in both directions.
-    TapHeader(Contacts(), 2);
-    EXPECT_EQ((std::vector<std::wstring>{L"anna", L"carl", L"Bertil"}), Column(Contacts(), 0));
+    // Contacts by the last activity's date, newest first in the natural
+    // direction; without one, last in both directions.
     TapHeader(Contacts(), 2);
     EXPECT_EQ((std::vector<std::wstring>{L"carl", L"anna", L"Bertil"}), Column(Contacts(), 0));
+    TapHeader(Contacts(), 2);
+    EXPECT_EQ((std::vector<std::wstring>{L"anna", L"carl", L"Bertil"}), Column(Contacts(), 0));
     ASSERT_TRUE(Stored(L"lv1sortcolumn", &stored));
     EXPECT_EQ(2u, stored);
     ASSERT_TRUE(Stored(L"lv1sortdirection", &stored));
-    EXPECT_EQ(1u, stored);
+    EXPECT_EQ(0u, stored);
     EXPECT_EQ(0, Mark(Contacts()));
     EXPECT_EQ(0, currentContactIndex);
 }

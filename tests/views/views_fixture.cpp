@@ -29,8 +29,8 @@ void ViewsTest::SetUp()
     poom::LoadAllContacts(all);
     for (const poom::ContactData& contact : all)
         poom::DeleteContactRecord(contact.oid);
-    // Contacts from A to Z, as the tests read them.
-    Setting(L"lv1sortdirection", 0);
+    // Contacts from A to Z (the natural order), as the tests read them.
+    Setting(L"lv1sortdirection", 1);
 }
 
 void ViewsTest::TearDown()
