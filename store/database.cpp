@@ -59,6 +59,9 @@ HANDLE OpenCreateDB(CEOID* oid, int* count, const wchar_t* name, CEPROPID sortPr
             AppMessageBox(hMainWindow, L"Database creation failed 'OpenCreateDB'", L"Error", 0);
             return nullptr;
         }
+        // A new database is a change like any other: made durable at once,
+        // so an empty label list survives a crash before the next write.
+        FlushVolume();
         database = OpenByName(oid, nullptr, sortProperty);
         if (database == INVALID_HANDLE_VALUE)
             return nullptr;

@@ -1,5 +1,6 @@
-// A writer process rewrites activities in a loop and is killed at random
-// moments; every record must then read back whole, from one single write.
+// Processes that die without closing the volume: a writer rewriting
+// activities, killed at random moments (every record must read back whole,
+// from one single write), and a new volume's seeding.
 #include "settings/settings.h"
 #include "shell/app_folders.h"
 #include "shell/text.h"
@@ -12,15 +13,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
 const int RECORDS = 12;
 const wchar_t WRITER_SWITCH[] = L"--writer";
+const wchar_t SEEDER_SWITCH[] = L"--seed-and-die";
 
 // Every field of generation g carries g, so a record mixing two writes shows.
 ActivityRecord Generation(CEOID contact, int g)
@@ -77,7 +81,49 @@ int RunWriter(const std::wstring& folder)
     }
 }
 
+// Seeds a new volume, then dies without closing it.
+int RunSeeder(const std::wstring& folder)
+{
+    OverrideAppFolders(folder, folder);
+    MountVolumeAtStartup(nullptr);
+    TerminateProcess(GetCurrentProcess(), 9);
+    return 9;
+}
+
+std::vector<std::wstring> DatabaseNames()
+{
+    std::vector<std::wstring> names;
+    HANDLE enumeration = CeFindFirstDatabaseEx(&volumeGuid, 0);
+    if (enumeration == INVALID_HANDLE_VALUE)
+        return names;
+    for (CEOID db; (db = CeFindNextDatabaseEx(enumeration, &volumeGuid)) != 0;) {
+        CEOIDINFO info = {};
+        if (CeOidGetInfoEx(&volumeGuid, db, &info))
+            names.push_back(info.infDatabase.szDbaseName);
+    }
+    CloseHandle(enumeration);
+    return names;
+}
+
 } // namespace
+
+TEST(CrashAfterSeeding, EmptyLabelListsOfANewVolumeSurvive)
+{
+    Scenario scenario;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(RunProgram(L"\"" + std::wstring(self) + L"\" " + SEEDER_SWITCH + L" \"" + scenario.InstallFolder() +
+                               L"\"",
+                           &exitCode));
+    EXPECT_EQ(9u, exitCode);
+    ASSERT_NE(nullptr, scenario.Start());
+    std::vector<std::wstring> names = DatabaseNames();
+    for (const wchar_t* list : {L"EventsDatabase", L"NextActionDatabase", L"User1Database", L"User2Database",
+                                L"User3Database"})
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), list)) << list;
+    EXPECT_EQ(0, scenario.Close());
+}
 
 TEST(CrashDuringWrites, EveryRecordReadsBackFromOneWholeWrite)
 {
@@ -124,6 +170,8 @@ int main(int argc, char** argv)
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
     if (wideCount == 3 && std::wcscmp(wide[1], WRITER_SWITCH) == 0)
         return RunWriter(wide[2]);
+    if (wideCount == 3 && std::wcscmp(wide[1], SEEDER_SWITCH) == 0)
+        return RunSeeder(wide[2]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
