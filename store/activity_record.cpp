@@ -137,37 +137,36 @@ CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record)
     return oid;
 }
 
-static const CEPROPVAL* FindProperty(const CEPROPVAL* values, WORD count, CEPROPID id)
+// Reads the record and tells whether its property `id` is present and passes
+// `test`; failures and absence give 0. The service's buffer is always freed.
+template <class Test>
+static int ReadPropertyFlag(HANDLE database, CEOID oid, const wchar_t* operation, CEPROPID id, Test test)
 {
+    WORD count = 0;
+    CEPROPVAL* values = ReadRecordProperties(database, oid, operation, &count);
+    if (!values)
+        return 0;
+    int flag = 0;
     for (WORD i = 0; i < count; ++i) {
-        if (values[i].propid == id && !(values[i].wFlags & CEDB_PROPNOTFOUND))
-            return &values[i];
+        if (values[i].propid == id && !(values[i].wFlags & CEDB_PROPNOTFOUND)) {
+            flag = test(values[i].val) ? 1 : 0;
+            break;
+        }
     }
-    return nullptr;
+    LocalFree(values);
+    return flag;
 }
 
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid)
 {
-    WORD count = 0;
-    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityNoteFlagDB", &count);
-    if (!values)
-        return 0;
-    const CEPROPVAL* notes = FindProperty(values, count, PROPID_NOTES);
-    int flag = notes && notes->val.lpwstr && notes->val.lpwstr[0] ? 1 : 0;
-    LocalFree(values);
-    return flag;
+    return ReadPropertyFlag(database, oid, L"ReadActivityNoteFlagDB", PROPID_NOTES,
+                            [](const CEVALUNION& value) { return value.lpwstr && value.lpwstr[0]; });
 }
 
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid)
 {
-    WORD count = 0;
-    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityProcessedFlagDB", &count);
-    if (!values)
-        return 0;
-    const CEPROPVAL* done = FindProperty(values, count, PROPID_DONE);
-    int flag = done && done->val.iVal == 1 ? 1 : 0;
-    LocalFree(values);
-    return flag;
+    return ReadPropertyFlag(database, oid, L"ReadActivityProcessedFlagDB", PROPID_DONE,
+                            [](const CEVALUNION& value) { return value.iVal == 1; });
 }
 
 static void SetLastFlag(HANDLE database, CEOID oid, BOOL flag)
