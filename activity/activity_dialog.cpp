@@ -3,22 +3,24 @@
 #include "activity/reminders.h"
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
+#include "views/contact_name_controls.h"
 #include "contacts/field_catalogue.h"
 #include "platform/notify/device_clock.h"
 #include "platform/notify/notify.h"
 #include "platform/shell/aygshell.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
-#include "settings/drawing.h"
+#include "base/drawing.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
-#include "shell/message_box.h"
-#include "shell/text.h"
-#include "shell/wait_cursor.h"
+#include "base/app_handles.h"
+#include "base/message_box.h"
+#include "base/text.h"
+#include "base/wait_cursor.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
+#include "base/input_panel.h"
 #include "views/list_views.h"
 #include "views/sorting.h"
 
@@ -82,16 +84,6 @@ int ClientHeight(HWND window)
     return client.bottom - client.top;
 }
 
-HWND ContactsListWindow()
-{
-    return hMainWindow ? GetDlgItem(hMainWindow, ID_CONTACTS_LIST) : nullptr;
-}
-
-HWND ActivityListWindow()
-{
-    return hMainWindow ? GetDlgItem(hMainWindow, ID_ACTIVITY_LIST) : nullptr;
-}
-
 int ScrollLimit()
 {
     const int limit = state.fullHeight - state.visibleHeight;
@@ -148,13 +140,6 @@ void FitToInputPanel(HWND dialog, WPARAM wParam, LPARAM lParam)
     PlaceClosePicture(dialog);
 }
 
-bool InputPanelUp()
-{
-    SIPINFO info = {};
-    info.cbSize = sizeof info;
-    return SHSipInfo(SPI_GETSIPINFO, 0, &info, 0) && (info.fdwFlags & SIPF_ON);
-}
-
 void SetPickerDate(HWND dialog, int id, const SYSTEMTIME& time)
 {
     SendDlgItemMessageW(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
@@ -174,6 +159,13 @@ void SetPickerFromOleDate(HWND dialog, int id, double date)
     SYSTEMTIME time;
     if (VariantTimeToSystemTime(date, &time))
         SetPickerDate(dialog, id, time);
+}
+
+void FillLabelCombo(HWND combo, const wchar_t* database)
+{
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& label : ReadLabels(database))
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
 }
 
 int ComboCount(HWND dialog, int id)
@@ -215,14 +207,13 @@ int ClampReminderIndex(int index)
 // by object id first, so two contacts of one name are told apart.
 void SelectInitialContact(HWND dialog)
 {
-    HWND contacts = ContactsListWindow();
-    const int mark = contacts ? static_cast<int>(SendMessageW(contacts, LVM_GETSELECTIONMARK, 0, 0)) : -1;
+    const CEOID marked = MarkedContactOid();
     const int count = ComboCount(dialog, IDC_CONTACT_COMBO);
     int select = 0;
-    if (mark < 0 || mark >= contactCount || !contactOIDList) {
+    if (!marked) {
         state.initialContactOid = contactCount > 0 && contactOIDList ? contactOIDList[0] : 0;
     } else {
-        state.initialContactOid = contactOIDList[mark];
+        state.initialContactOid = marked;
         int found = -1;
         for (int i = 0; i < count && found < 0 && state.comboContactOids; ++i)
             if (state.comboContactOids[i] == state.initialContactOid)
@@ -308,7 +299,7 @@ BOOL OnInitDialog(HWND dialog, LPARAM parameter)
     state.titleFont = CreateAppFont(700, 13, 0);
     SendDlgItemMessageW(dialog, IDC_ACTIVITY_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(state.titleFont), FALSE);
     state.notesBrush = CreateSolidBrush(NOTES_BACKGROUND);
-    state.closeBitmap = LoadBitmapW(hInstance ? hInstance : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_CLOSE));
+    state.closeBitmap = LoadBitmapW(AppInstance(), MAKEINTRESOURCEW(IDB_CLOSE));
     SendDlgItemMessageW(dialog, IDC_ACTIVITY_CLOSE, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(state.closeBitmap));
     PlaceClosePicture(dialog);
@@ -343,30 +334,6 @@ void OnDateChanged(HWND dialog)
     SYSTEMTIME date = {};
     SendDlgItemMessageW(dialog, IDC_DATE_PICKER, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
     SetPickerDate(dialog, IDC_NEXT_DATE_PICKER, date);
-}
-
-void ReselectContact(CEOID chosen)
-{
-    HWND contacts = ContactsListWindow();
-    for (int row = 0; row < contactCount && contactOIDList; ++row) {
-        if (contactOIDList[row] != chosen)
-            continue;
-        currentContactIndex = row;
-        if (contacts)
-            SendMessageW(contacts, LVM_SETSELECTIONMARK, 0, row);
-        return;
-    }
-}
-
-void ReloadActivitiesOfCurrentContact()
-{
-    if (currentContactIndex < 0 || currentContactIndex >= contactCount || !contactOIDList)
-        return;
-    getActivityOIDList(&activityOIDList, contactOIDList[currentContactIndex], &activityCount, 0);
-    if (activityCount >= 2 && lv2sortcolumn >= 0 && lv2sortcolumn < ACTIVITY_COLUMN_SLOTS)
-        SortOIDList(activityOIDList, nullptr, activityCount, activityfield[lv2sortcolumn], lv2sortdirection);
-    if (HWND activities = ActivityListWindow())
-        SendMessageW(activities, LVM_SETITEMCOUNT, activityCount, LVSICF_NOINVALIDATEALL);
 }
 
 void AddTypedLabels()
@@ -410,21 +377,10 @@ void Save(HWND dialog)
     WriteActivityRecordDB(activityDatabase, state.editOid, record);
 
     UpdateLastActivityFlag(activityDatabase, chosen);
-    if (chosen != state.initialContactOid) {
-        if (state.initialContactOid)
-            UpdateLastActivityFlag(activityDatabase, state.initialContactOid);
-        ReselectContact(chosen);
-    }
-    if (state.isNew)
-        ReloadActivitiesOfCurrentContact();
-
+    if (chosen != state.initialContactOid && state.initialContactOid)
+        UpdateLastActivityFlag(activityDatabase, state.initialContactOid);
     SipShowIM(SIPF_OFF);
-    ResortByLastActivity();
-    if (HWND contacts = ContactsListWindow()) {
-        SendMessageW(contacts, LVM_ENSUREVISIBLE, currentContactIndex, FALSE);
-        SelectRowByTap(contacts, currentContactIndex);
-    }
-
+    ShowSavedActivity(chosen, state.isNew);
     if (addlabelsflag == 1)
         AddTypedLabels();
     if (state.hadReminder)
@@ -463,7 +419,7 @@ void OnCommand(HWND dialog, WORD id, WORD code)
             CloseWithoutSaving(dialog);
         break;
     case IDC_NOTES_EDIT:
-        if (code == EN_SETFOCUS && !InputPanelUp() && hasKeyboard == 0) {
+        if (code == EN_SETFOCUS && !IsInputPanelShown() && hasKeyboard == 0) {
             // The panel would cover the notes: raise it and bring them up.
             SipShowIM(SIPF_ON);
             ScrollTo(dialog, state.scrollPos + state.visibleHeight);
@@ -562,6 +518,6 @@ INT_PTR CALLBACK ActivityDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void ShowActivityDialog(HWND mainWindow, LONG oid)
 {
-    DialogBoxParamW(hInstance ? hInstance : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ACTIVITY), mainWindow,
+    DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_ACTIVITY), mainWindow,
                     ActivityDialogProc, static_cast<LPARAM>(static_cast<ULONG>(oid)));
 }

@@ -1,8 +1,9 @@
 #include "activity/reminders.h"
 
 #include "platform/notify/notify.h"
-#include "shell/message_box.h"
-#include "shell/text.h"
+#include "base/message_box.h"
+#include "base/short_date.h"
+#include "base/text.h"
 
 #include <oleauto.h>
 
@@ -35,22 +36,13 @@ double ReminderTime(double nextDate, int remindIndex)
     return std::trunc(nextDate) + ReminderInterval(remindIndex);
 }
 
-static void ShortDateText(double date, wchar_t* buffer, int capacity)
-{
-    buffer[0] = L'\0';
-    SYSTEMTIME time;
-    if (!VariantTimeToSystemTime(date, &time) ||
-        !GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, buffer, capacity))
-        buffer[0] = L'\0';
-}
-
 void FormatReminder(const wchar_t* contactName, const wchar_t* nextAction, double nextDate, wchar_t* title,
                     size_t titleCapacity, wchar_t* text, size_t textCapacity)
 {
     wchar_t name[REMINDER_NAME_CAPACITY], action[REMINDER_NAME_CAPACITY], date[REMINDER_DATE_CAPACITY];
     CopyText(name, contactName);
     CopyText(action, nextAction);
-    ShortDateText(nextDate, date, REMINDER_DATE_CAPACITY);
+    FormatShortDate(nextDate, date, REMINDER_DATE_CAPACITY);
     const std::wstring fullTitle = std::wstring(L"QL ") + date;
     const std::wstring fullText =
         std::wstring(L"Vantaro Reminder:\n") + name + L" (" + action + L") " + date;

@@ -6,7 +6,8 @@
 
 #include <cstddef>
 
-constexpr int REMINDER_CHOICES = 14;        // "NONE" and thirteen intervals
+#include "settings/settings.h"   // REMINDER_CHOICES
+
 constexpr int REMINDER_TITLE_CAPACITY = 100;
 constexpr int REMINDER_TEXT_CAPACITY = 200;
 constexpr int REMINDER_DATE_CAPACITY = 80;  // the short date text

@@ -3,7 +3,8 @@
 #include <oleauto.h>
 
 #include "contacts/contact_source.h"
-#include "shell/text.h"
+#include "base/short_date.h"
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
@@ -23,15 +24,6 @@ const TextGetter textGetters[BIRTHDAY_FIELD] = {
     &IContact::get_WebPage, &IContact::get_OfficeLocation, &IContact::get_Department,
 };
 
-void FormatShortDate(DATE date, wchar_t* buffer, int capacity)
-{
-    SYSTEMTIME time = {};
-    wchar_t text[CONTACT_FIELD_TEXT_CAPACITY] = L"";
-    if (VariantTimeToSystemTime(date, &time))
-        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, CONTACT_FIELD_TEXT_CAPACITY);
-    CopyText(buffer, static_cast<size_t>(capacity), text);
-}
-
 // One contact field of a fetched contact into the buffer. noDateIsEmpty
 // decides whether the store's no-date value reads as empty text.
 void ReadField(IContact* contact, int contactFieldIndex, wchar_t* buffer, int capacity, bool noDateIsEmpty)
@@ -42,7 +34,7 @@ void ReadField(IContact* contact, int contactFieldIndex, wchar_t* buffer, int ca
         if (noDateIsEmpty && birthday == NO_CONTACT_DATE)
             CopyText(buffer, static_cast<size_t>(capacity), L"");
         else
-            FormatShortDate(birthday, buffer, capacity);
+            FormatShortDate(birthday, buffer, static_cast<size_t>(capacity));
         return;
     }
     BSTR text = nullptr;
@@ -115,18 +107,10 @@ void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int ca
             return;
         const int column = fieldIndex - CONTACT_FIELD_COUNT;
         latest.notes[NOTES_CAPACITY - 1] = 0;
-        switch (column) {
-        case ACTIVITY_COLUMN_DATE:
-        case ACTIVITY_COLUMN_NEXT_DATE:
+        if (IsDateColumn(column))
             GetActivityColumnText(latest, column, buffer, static_cast<size_t>(capacity), 0);
-            break;
-        case ACTIVITY_COLUMN_EVENT: CopyText(buffer, static_cast<size_t>(capacity), latest.event); break;
-        case ACTIVITY_COLUMN_NEXT_ACTION: CopyText(buffer, static_cast<size_t>(capacity), latest.nextAction); break;
-        case ACTIVITY_COLUMN_NOTES: CopyText(buffer, static_cast<size_t>(capacity), latest.notes); break;
-        case ACTIVITY_COLUMN_USER1: CopyText(buffer, static_cast<size_t>(capacity), latest.user1); break;
-        case ACTIVITY_COLUMN_USER2: CopyText(buffer, static_cast<size_t>(capacity), latest.user2); break;
-        default: CopyText(buffer, static_cast<size_t>(capacity), latest.user3); break;
-        }
+        else
+            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(latest, column));
     }
     CharLowerBuffW(buffer, lstrlenW(buffer));
 }

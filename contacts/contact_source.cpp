@@ -7,14 +7,13 @@
 #include "contacts/contact_fields.h"
 #include "contacts/field_catalogue.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
-#include "shell/text.h"
-#include "views/find_bar.h"
+#include "base/app_handles.h"
+#include "base/text.h"
+#include "store/find_filter.h"
 
 IPOutlookApp* outlookApp;
 int outlookLoggedOn;
 IFolder* contactsFolder;
-int contactCount;
 CEOID newContactOid;
 wchar_t* categoryRestriction;
 
@@ -105,16 +104,11 @@ IPOutlookItemCollection* EnumerateContacts(int sortMode, bool restrict, const wc
     return items;
 }
 
-bool FindFilterApplies(int flag)
-{
-    return flag == 1 && findBarVisible && findMode == FIND_MODE_CONTACTS && findText[0] != 0;
-}
-
 bool MatchesFind(IContact* contact)
 {
     wchar_t text[FIND_FIELD_TEXT_CAPACITY] = L"";
     GetFindFieldText(contact, lastcontactfindfield, text, FIND_FIELD_TEXT_CAPACITY);
-    return wcsstr(text, findText) != nullptr;
+    return MatchesFindText(text);
 }
 
 // Grows the caller's array to hold count entries; false when it cannot.
@@ -155,7 +149,7 @@ IPOutlookItemCollection* StartListing(int sortMode, bool restrict, const wchar_t
 template <class Visit>
 void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visit visit)
 {
-    const bool filter = FindFilterApplies(findFlag);
+    const bool filter = FindFilterApplies(findFlag, FIND_MODE_CONTACTS);
     for (int position = 1; position <= total; ++position) {
         IDispatch* item = nullptr;
         if (FAILED(items->Item(position, &item)))
@@ -170,15 +164,15 @@ void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visi
     items->Release();
 }
 
-// Operations 4 and 5: named contacts into a combo box or list box.
-void FillNameControl(HWND control, UINT resetMessage, UINT addMessage, bool restrict, int findFlag, CEOID** oids)
+}  // namespace
+
+std::vector<std::wstring> ListContactNames(CEOID** oids, bool restrict, int findFlag)
 {
-    SendMessageW(control, resetMessage, 0, 0);
+    std::vector<std::wstring> names;
     int total = 0;
     IPOutlookItemCollection* items = StartListing(SORT_BY_NAME, restrict, L"FileAs", oids, &total);
     if (!items)
-        return;
-    int added = 0;
+        return names;
     VisitContacts(items, total, findFlag, [&](IContact* contact) {
         ReceivedString fileAs;
         contact->get_FileAs(&fileAs.text);
@@ -186,16 +180,15 @@ void FillNameControl(HWND control, UINT resetMessage, UINT addMessage, bool rest
         CopyText(name, fileAs.Text());
         if (!name[0])
             return;
-        SendMessageW(control, addMessage, 0, reinterpret_cast<LPARAM>(name));
         long oid = 0;
         contact->get_Oid(&oid);
-        (*oids)[added++] = static_cast<CEOID>(oid);
+        (*oids)[names.size()] = static_cast<CEOID>(oid);
+        names.emplace_back(name);
     });
-    if (added == 0)
+    if (names.empty())
         DropOidArray(oids);
+    return names;
 }
-
-}  // namespace
 
 int OpenOutlookConnection(HWND mainWindow)
 {
@@ -259,7 +252,6 @@ int CountContacts()
     if (FAILED(items->get_Count(&count)))
         count = 0;
     items->Release();
-    contactCount = count;
     return count;
 }
 
@@ -279,16 +271,6 @@ void ListContactOids(CEOID** oids, int* count, int findFlag, int sortMode, int r
     if (filled == 0)
         DropOidArray(oids);
     *count = filled;
-}
-
-void FillContactCombo(HWND combo, CEOID** oids)
-{
-    FillNameControl(combo, CB_RESETCONTENT, CB_ADDSTRING, true, 0, oids);
-}
-
-void FillContactListBox(HWND listBox, int useFilter, CEOID** oids)
-{
-    FillNameControl(listBox, LB_RESETCONTENT, LB_ADDSTRING, useFilter == 1, useFilter, oids);
 }
 
 IContact* FetchContact(CEOID oid)
@@ -322,7 +304,7 @@ int OpenContactEditor(CEOID oid)
             MessageBoxW(hMainWindow, L"Error in getting contact handle", L"Error", MB_OK);
             return 0;
         }
-        SetTimer(hMainWindow, CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS, nullptr);
+        StartMainWindowTimer(CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS);
         contact->Display();
         contact->Release();
     } else {
@@ -337,7 +319,7 @@ int OpenContactEditor(CEOID oid)
         contact->put_FirstName(placeholder);
         SysFreeString(placeholder);
         contact->Save();
-        SetTimer(hMainWindow, CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS, nullptr);
+        StartMainWindowTimer(CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS);
         contact->Display();
         long created = 0;
         contact->get_Oid(&created);
@@ -366,7 +348,7 @@ int OpenContactEditor(CEOID oid)
     if (change) {
         change->dwSize = CHANGE_RECORD_SIZE;
         change->uType = DB_CEOID_CHANGED;
-        SendMessageW(hMainWindow, WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(change));
+        SendToMainWindow(WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(change));
     }
     return 1;
 }
@@ -386,19 +368,4 @@ int DeleteContact(CEOID oid)
     const HRESULT result = contact->Delete();
     contact->Release();
     return SUCCEEDED(result) ? 1 : 0;
-}
-
-void SwitchContactCardToSummary()
-{
-    HWND card = FindWindowW(L"Dialog", L"Contacts");
-    if (!card)
-        return;
-    for (HWND child = GetWindow(card, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[80] = L"";
-        GetWindowTextW(child, text, 80);
-        if (lstrcmpW(text, L"Summary") == 0) {
-            SendMessageW(child, WM_COMMAND, 105, 0);
-            return;
-        }
-    }
 }

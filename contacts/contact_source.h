@@ -7,11 +7,13 @@
 #include "platform/cedb/windbase.h"
 #include "platform/poom/pimstore.h"
 
+#include <string>
+#include <vector>
+
 // The connection (one for the program).
 extern IPOutlookApp* outlookApp;
 extern int outlookLoggedOn;
 extern IFolder* contactsFolder;
-extern int contactCount;         // the last value CountContacts returned
 // The contact that OpenContactEditor created last, for the contacts list to
 // select after its rebuild; 0 when there is none.
 extern CEOID newContactOid;
@@ -30,22 +32,22 @@ constexpr UINT CONTACT_SUMMARY_DELAY_MS = 500;
 int OpenOutlookConnection(HWND mainWindow);
 // Releases the connection; start-up may open it again afterwards.
 void CloseOutlookConnection();
+// How many contacts the device holds, whatever the lists show.
 int CountContacts();
 // Fills *oids (heap array owned by the caller, null when empty) with the
 // contacts, sorted by name or by the contacts list's sort column, narrowed
 // by the find bar (findFlag 1) and the category restriction (restrictFlag 1).
 void ListContactOids(CEOID** oids, int* count, int findFlag, int sortMode, int restrictFlag);
-// Names of the contacts that have one, sorted by name and restricted by the
-// category restriction; the n-th added name's oid is (*oids)[n].
-void FillContactCombo(HWND combo, CEOID** oids);
-void FillContactListBox(HWND listBox, int useFilter, CEOID** oids);
+// Names (FileAs, at most 39 characters) of the contacts that have one, sorted
+// by name, narrowed by the category restriction when restrict is set and by
+// the find bar for findFlag 1; the n-th name's oid is (*oids)[n], and *oids
+// is null when there is none.
+std::vector<std::wstring> ListContactNames(CEOID** oids, bool restrict, int findFlag);
 int ContactExists(CEOID oid);
 // Opens the device's contact card for the contact, or for a new one when oid
 // is 0; returns 1 when the contacts list must be refreshed.
 int OpenContactEditor(CEOID oid);
 int DeleteContact(CEOID oid);
-// Timer 1 of the main window: shows the open contact card's summary view.
-void SwitchContactCardToSummary();
 
 // Fetches a contact through the connection; null when it cannot be had
 // (no connection, or no such contact). The caller releases it.

@@ -1,8 +1,8 @@
 #include "settings/settings.h"
 
-#include "contacts/field_catalogue.h"
+#include "settings/field_labels.h"
 
-#include "shell/text.h"
+#include "base/text.h"
 
 #include <climits>
 #include <cstdio>
@@ -84,7 +84,6 @@ struct ColorSetting {
     COLORREF fallback;
 };
 
-constexpr int REMINDER_CHOICES = 14;
 
 const IntSetting firstScalars[] = {
     {L"activitysortdirection", &activitysortdirection, 0, INT_MIN, INT_MAX},

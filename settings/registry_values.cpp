@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "shell/text.h"
+#include "base/text.h"
 
 // On the handheld the settings key sits directly under HKEY_CLASSES_ROOT. On a
 // desktop that root is a merged view whose machine-wide half only an

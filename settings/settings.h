@@ -55,6 +55,8 @@ constexpr int LV2_WIDTH_SLOTS = 8;              // lv2colwidth%d
 
 // A stored width outside this range is not one a list view reported.
 constexpr int MAX_COLUMN_WIDTH = 4096;
+// remindindex chooses among "NONE" and thirteen intervals.
+constexpr int REMINDER_CHOICES = 14;
 // Font sizes the Other page offers.
 constexpr int MIN_FONT_SIZE = 10;
 constexpr int MAX_FONT_SIZE = 16;

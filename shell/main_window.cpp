@@ -1,33 +1,31 @@
 #include "shell/main_window.h"
 
-#include "activity/activity_commands.h"
-#include "contacts/contact_commands.h"
+#include "contacts/contact_editor.h"
 #include "contacts/contact_source.h"
-#include "export/export_commands.h"
+#include "contacts/contact_source.h"
+#include "export/export_dialog.h"
 #include "platform/poom/poom_server.h"
-#include "settings/settings_sheet.h"
-#include "shell/app_bitmaps.h"
+#include "settings/sheet/settings_sheet.h"
+#include "views/view_bitmaps.h"
 #include "shell/app_menu_bar.h"
 #include "shell/app_state.h"
-#include "shell/dispatch.h"
-#include "shell/header_band.h"
-#include "shell/pane_layout.h"
-#include "shell/view_resources.h"
+#include "shell/list_commands.h"
+#include "base/dispatch.h"
+#include "views/contact_card.h"
+#include "views/header_band.h"
+#include "views/pane_layout.h"
+#include "views/view_resources.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
-#include "store/store_commands.h"
+#include "store/profiles.h"
+#include "activity/purge.h"
+#include "shell/about_box.h"
+#include "views/profile_menu.h"
 #include "views/find_bar.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
 
-// Sent by the database service when a watched database changes.
-#ifndef WM_DBNOTIFICATION
-#define WM_DBNOTIFICATION 0x03FD
-#endif
-
-// One-shot timer that switches the device's contact card to its summary.
-constexpr UINT_PTR SUMMARY_TIMER = 1;
 
 static void FocusContactsList(HWND window)
 {
@@ -110,9 +108,9 @@ static LRESULT OnNotify(HWND window, UINT, WPARAM wParam, LPARAM lParam)
 
 static LRESULT OnTimer(HWND window, UINT, WPARAM wParam, LPARAM)
 {
-    if (wParam != SUMMARY_TIMER)
+    if (wParam != CONTACT_SUMMARY_TIMER)
         return 0;
-    KillTimer(window, SUMMARY_TIMER);
+    KillTimer(window, CONTACT_SUMMARY_TIMER);
     SwitchContactCardToSummary();
     return 1;
 }
@@ -208,18 +206,7 @@ static LRESULT OnNewContact(HWND window, WORD, HWND, WORD)
 
 static LRESULT OnNewActivity(HWND window, WORD, HWND, WORD)
 {
-    ShowActivityDialog(window, -1);
-    // The dialog may have moved the input panel; older shells do not lay
-    // the panes out again by themselves.
-    if (osGeneration < OS_GENERATION_2003)
-        SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
-    FocusContactsList(window);
-    if (HWND contacts = GetDlgItem(window, ID_CONTACTS_LIST)) {
-        if (currentContactIndex >= 0)
-            SendMessageW(contacts, LVM_ENSUREVISIBLE, currentContactIndex, FALSE);
-        InvalidateRect(contacts, nullptr, TRUE);
-        UpdateWindow(contacts);
-    }
+    RunActivityDialog(window, -1);
     return 1;
 }
 
@@ -292,6 +279,8 @@ static LRESULT OnCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
     if (handled)
         return result;
     const WORD id = LOWORD(wParam);
+    if (RouteListCommand(window, id, reinterpret_cast<HWND>(lParam)))
+        return 0;
     if (IsProfileCommand(id, profileCount))
         SelectProfile(id - IDM_PROFILE_FIRST);
     return 0;

@@ -1,12 +1,12 @@
 #include "shell/shell_stages.h"
 
-#include "shell/app_folders.h"
+#include "base/app_folders.h"
+#include "base/message_box.h"
+#include "settings/settings.h"
 #include "shell/app_state.h"
-#include "shell/header_band.h"
+#include "views/header_band.h"
 
-SHACTIVATEINFO shellActivateInfo;
 std::wstring backupFolder;
-int hasKeyboard;
 
 void ResetShellActivateInfo()
 {
@@ -37,4 +37,12 @@ int DetermineKeyboardFlag()
     const LONG read = RegQueryValueExW(key, L"HasKeyboard", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     return read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1 ? 1 : 0;
+}
+
+void LoadStartupSettings(HWND owner)
+{
+    if (!AllocateSettingArrays())
+        AppMessageBox(owner, L"InitInstance: Error in malloc!", L"Error Message", APP_MB_WARNING);
+    LoadSettings();
+    SetMessageBoxClearTypeSource(&cleartypeflag);
 }

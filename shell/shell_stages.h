@@ -11,3 +11,6 @@ void ShowHeaderBandAndMenuBar(HWND mainWindow);
 void DetermineBackupFolder();
 // 1 when HKEY_CURRENT_USER\SOFTWARE\Microsoft\Shell "HasKeyboard" reads as 1.
 int DetermineKeyboardFlag();
+// Gives the setting arrays their first entry and loads every setting. An allocation failure is reported over owner and start-up
+// goes on.
+void LoadStartupSettings(HWND owner);

@@ -3,21 +3,17 @@
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
 #include "shell/app_state.h"
-#include "shell/app_bitmaps.h"
-#include "shell/message_box.h"
+#include "views/view_bitmaps.h"
+#include "base/message_box.h"
 #include "shell/main_window.h"
 #include "shell/shell_stages.h"
-#include "shell/pane_layout.h"
-#include "shell/splitter.h"
+#include "views/pane_layout.h"
+#include "views/splitter.h"
 #include "views/list_views.h"
 #include "store/activity_database.h"
-#include "shell/view_resources.h"
+#include "views/view_resources.h"
 #include "settings/settings.h"
 
-HINSTANCE hInstance;
-HWND hMainWindow;
-HWND hMenuBar;
-int osGeneration = OS_GENERATION_2002;
 
 int DetermineOsGeneration()
 {

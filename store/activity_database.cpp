@@ -1,7 +1,7 @@
 #include "store/activity_database.h"
 
 #include "settings/settings.h"
-#include "shell/message_box.h"
+#include "base/message_box.h"
 #include "store/activity_record.h"
 #include "store/database.h"
 #include "store/label_lists.h"

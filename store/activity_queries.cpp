@@ -1,11 +1,11 @@
 #include "store/activity_queries.h"
 
 #include "settings/settings.h"
-#include "shell/message_box.h"
-#include "shell/text.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/database.h"
-#include "views/find_bar.h"
+#include "store/find_filter.h"
 
 #include <oleauto.h>
 
@@ -50,11 +50,6 @@ struct OidArray {
     }
 };
 
-bool FindFilterApplies(int applyFind)
-{
-    return applyFind == 1 && findBarVisible && findMode == FIND_MODE_ACTIVITIES && findText[0] != 0;
-}
-
 // Whether the record's find column contains the find text; the record is the
 // scan's work record, so a failed read judges what it held before.
 bool MatchesFind(HANDLE database, CEOID oid, ActivityRecord* work)
@@ -63,7 +58,7 @@ bool MatchesFind(HANDLE database, CEOID oid, ActivityRecord* work)
     wchar_t text[COLUMN_TEXT_CAPACITY];
     GetActivityColumnText(*work, lastactivityfindfield, text, COLUMN_TEXT_CAPACITY, 0);
     CharLowerW(text);
-    bool match = std::wcsstr(text, findText) != nullptr;
+    bool match = MatchesFindText(text);
     // Reading moved the scan's handle on; put it back on this record.
     CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
     return match;
@@ -86,7 +81,7 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
         return;
     }
 
-    const bool filter = FindFilterApplies(applyFind);
+    const bool filter = FindFilterApplies(applyFind, FIND_MODE_ACTIVITIES);
     ActivityRecord work = {};
     DWORD index = 0;
     auto offer = [&](CEOID oid) {
@@ -184,46 +179,42 @@ void DeleteContactActivities(CEOID contactOid)
     std::free(oids);
 }
 
-static void FormatDate(double date, wchar_t* buffer, size_t capacity, int raw)
+static void SetLastFlag(HANDLE database, CEOID oid, BOOL flag)
 {
-    if (date == 0.0) {
-        CopyText(buffer, capacity, L"(None)");
-        return;
+    ActivityRecord record = {};
+    if (ReadActivityRecordDB(database, oid, &record)) {
+        record.lastFlag = flag;
+        WriteActivityRecordDB(database, oid, record);
     }
-    if (raw) {
-        std::swprintf(buffer, capacity, L"%f", date);
-        return;
-    }
-    SYSTEMTIME time = {};
-    wchar_t text[COLUMN_TEXT_CAPACITY];
-    if (VariantTimeToSystemTime(date, &time) &&
-        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, COLUMN_TEXT_CAPACITY) > 0)
-        CopyText(buffer, capacity, text);
-    else
-        CopyText(buffer, capacity, L"Unknown");
 }
 
-void GetActivityColumnText(ActivityRecord record, int column, wchar_t* buffer, size_t capacity, int raw)
+void UpdateLastActivityFlag(HANDLE database, CEOID contactOid)
 {
-    if (!buffer || capacity == 0)
-        return;
-    // Label and notes columns show at most their first 39 characters.
-    const size_t textCapacity = std::min<size_t>(capacity, COLUMN_TEXT_CAPACITY);
-    record.notes[NOTES_CAPACITY - 1] = 0;
-    switch (column) {
-    case ACTIVITY_COLUMN_DATE: FormatDate(record.date, buffer, capacity, raw); break;
-    case ACTIVITY_COLUMN_NEXT_DATE: FormatDate(record.nextDate, buffer, capacity, raw); break;
-    case ACTIVITY_COLUMN_EVENT: CopyText(buffer, textCapacity, record.event); break;
-    case ACTIVITY_COLUMN_NEXT_ACTION: CopyText(buffer, textCapacity, record.nextAction); break;
-    case ACTIVITY_COLUMN_NOTES:
-        CopyText(buffer, textCapacity, record.notes);
-        for (wchar_t* c = buffer; *c; ++c)
-            if (*c == L'\r' || *c == L'\n')
-                *c = L' ';
-        break;
-    case ACTIVITY_COLUMN_USER1: CopyText(buffer, textCapacity, record.user1); break;
-    case ACTIVITY_COLUMN_USER2: CopyText(buffer, textCapacity, record.user2); break;
-    case ACTIVITY_COLUMN_USER3: CopyText(buffer, textCapacity, record.user3); break;
-    default: CopyText(buffer, capacity, column < 0 ? L"Unknown" : L"Error"); break;
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, contactOid, &count, 0);
+
+    CEOID latest = 0, flagged = 0;
+    double latestNextDate = 0.0;
+    for (int i = 0; i < count; ++i) {
+        ActivityRecord record = {};
+        if (!ReadActivityRecordDB(database, oids[i], &record))
+            continue;
+        // Among equal Next Dates the first in the list wins; with no Next Date
+        // after day 0 at all the first record is the latest, so a contact with
+        // activities always keeps exactly one flagged.
+        if (latest == 0 || record.nextDate > latestNextDate) {
+            latestNextDate = record.nextDate;
+            latest = oids[i];
+        }
+        if (record.lastFlag)
+            flagged = oids[i];
     }
+    std::free(oids);
+
+    if (latest == 0 || latest == flagged)
+        return;
+    SetLastFlag(database, latest, TRUE);
+    if (flagged)
+        SetLastFlag(database, flagged, FALSE);
 }

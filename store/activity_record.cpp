@@ -1,8 +1,7 @@
 #include "store/activity_record.h"
 
-#include "shell/message_box.h"
-#include "shell/text.h"
-#include "store/activity_queries.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "store/database.h"
 
 #include <cstdlib>
@@ -167,44 +166,4 @@ int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid)
 {
     return ReadPropertyFlag(database, oid, L"ReadActivityProcessedFlagDB", PROPID_DONE,
                             [](const CEVALUNION& value) { return value.iVal == 1; });
-}
-
-static void SetLastFlag(HANDLE database, CEOID oid, BOOL flag)
-{
-    ActivityRecord record = {};
-    if (ReadActivityRecordDB(database, oid, &record)) {
-        record.lastFlag = flag;
-        WriteActivityRecordDB(database, oid, record);
-    }
-}
-
-void UpdateLastActivityFlag(HANDLE database, CEOID contactOid)
-{
-    CEOID* oids = nullptr;
-    int count = 0;
-    getActivityOIDList(&oids, contactOid, &count, 0);
-
-    CEOID latest = 0, flagged = 0;
-    double latestNextDate = 0.0;
-    for (int i = 0; i < count; ++i) {
-        ActivityRecord record = {};
-        if (!ReadActivityRecordDB(database, oids[i], &record))
-            continue;
-        // Among equal Next Dates the first in the list wins; with no Next Date
-        // after day 0 at all the first record is the latest, so a contact with
-        // activities always keeps exactly one flagged.
-        if (latest == 0 || record.nextDate > latestNextDate) {
-            latestNextDate = record.nextDate;
-            latest = oids[i];
-        }
-        if (record.lastFlag)
-            flagged = oids[i];
-    }
-    std::free(oids);
-
-    if (latest == 0 || latest == flagged)
-        return;
-    SetLastFlag(database, latest, TRUE);
-    if (flagged)
-        SetLastFlag(database, flagged, FALSE);
 }

@@ -46,6 +46,3 @@ CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record);
 CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);
-// Gives the last flag to the contact's activity with the latest Next Date and
-// takes it from any other.
-void UpdateLastActivityFlag(HANDLE database, CEOID contactOid);

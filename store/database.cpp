@@ -1,8 +1,8 @@
 #include "store/database.h"
 
-#include "shell/app_state.h"
-#include "shell/message_box.h"
-#include "shell/text.h"
+#include "base/app_handles.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "store/activity_record.h"
 #include "store/volume.h"
 

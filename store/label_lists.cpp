@@ -1,7 +1,6 @@
 #include "store/label_lists.h"
 
-#include "shell/message_box.h"
-#include "shell/text.h"
+#include "base/message_box.h"
 #include "store/activity_record.h"
 #include "store/database.h"
 #include "store/volume.h"
@@ -45,29 +44,20 @@ void SeedDefaultLabels()
     }
 }
 
-static void FillControl(HWND control, const wchar_t* database, UINT resetMessage, UINT addMessage)
+std::vector<std::wstring> ReadLabels(const wchar_t* database)
 {
-    SendMessageW(control, resetMessage, 0, 0);
+    std::vector<std::wstring> labels;
     int count = 0;
     HANDLE handle = OpenLabels(database, &count);
     if (!handle)
-        return;
+        return labels;
     wchar_t label[LABEL_READ_CAPACITY];
     for (int i = 0; i < count; ++i) {
         ReadTextRecordDB(handle, label, LABEL_READ_CAPACITY);
-        SendMessageW(control, addMessage, 0, reinterpret_cast<LPARAM>(label));
+        labels.emplace_back(label);
     }
     CloseHandle(handle);
-}
-
-void FillLabelCombo(HWND combo, const wchar_t* database)
-{
-    FillControl(combo, database, CB_RESETCONTENT, CB_ADDSTRING);
-}
-
-void FillLabelList(HWND list, const wchar_t* database)
-{
-    FillControl(list, database, LB_RESETCONTENT, LB_ADDSTRING);
+    return labels;
 }
 
 void AddLabelIfMissing(const wchar_t* database, const wchar_t* label)
@@ -86,36 +76,14 @@ void AddLabelIfMissing(const wchar_t* database, const wchar_t* label)
     CloseHandle(handle);
 }
 
-void AddLabel(HWND list, const wchar_t* database, const wchar_t* label)
+void AppendLabel(const wchar_t* database, const wchar_t* label)
 {
-    wchar_t trimmed[LABEL_CAPACITY];
-    CopyText(trimmed, label);
-    TrimSpaces(trimmed);
-    // LB_FINDSTRINGEXACT ignores letter case: "email" is not added beside "Email".
-    if (SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(trimmed)) != LB_ERR)
-        return;
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(trimmed));
     int count = 0;
     HANDLE handle = OpenLabels(database, &count);
     if (!handle)
         return;
-    WriteTextRecordDB(handle, trimmed);
+    WriteTextRecordDB(handle, label);
     CloseHandle(handle);
-}
-
-void DeleteSelectedLabels(HWND list, const wchar_t* database)
-{
-    LRESULT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
-    if (selected <= 0)
-        return;
-    std::vector<int> indices(static_cast<size_t>(selected));
-    selected = SendMessageW(list, LB_GETSELITEMS, indices.size(), reinterpret_cast<LPARAM>(indices.data()));
-    if (selected <= 0)
-        return;
-    indices.resize(static_cast<size_t>(selected));
-    for (auto it = indices.rbegin(); it != indices.rend(); ++it)
-        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
-    saveLBTextToDatabase(list, database, 0);
 }
 
 static void ReportDeleteFailure(DWORD error)
@@ -128,18 +96,7 @@ static void ReportDeleteFailure(DWORD error)
     AppMessageBox(nullptr, text, L"Error", 0);
 }
 
-static std::wstring ListItemText(HWND list, int index)
-{
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length < 0)
-        return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    length = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
-}
-
-CEOID saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly)
+CEOID ReplaceLabels(const wchar_t* database, const std::vector<std::wstring>& labels)
 {
     CEOID oid = 0;
     int count = 0;
@@ -158,20 +115,9 @@ CEOID saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly)
         return 0;
     }
 
-    std::vector<int> indices;
-    if (selectedOnly) {
-        indices.resize(MAX_SAVED_SELECTION);
-        LRESULT selected = SendMessageW(list, LB_GETSELITEMS, MAX_SAVED_SELECTION,
-                                        reinterpret_cast<LPARAM>(indices.data()));
-        indices.resize(selected > 0 ? static_cast<size_t>(selected) : 0);
-    } else {
-        LRESULT items = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        for (int i = 0; i < items; ++i)
-            indices.push_back(i);
-    }
     CEOID result = 0;
-    for (int index : indices)
-        result = WriteTextRecordDB(handle, ListItemText(list, index).c_str());
+    for (const std::wstring& label : labels)
+        result = WriteTextRecordDB(handle, label.c_str());
     CloseHandle(handle);
     return result;
 }

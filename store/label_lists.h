@@ -2,6 +2,9 @@
 #pragma once
 #include "platform/cedb/windbase.h"
 
+#include <string>
+#include <vector>
+
 constexpr wchar_t EVENTS_DATABASE[] = L"EventsDatabase";
 constexpr wchar_t NEXT_ACTION_DATABASE[] = L"NextActionDatabase";
 constexpr wchar_t USER1_DATABASE[] = L"User1Database";
@@ -14,12 +17,13 @@ constexpr int LABEL_READ_CAPACITY = 100;
 constexpr int MAX_SAVED_SELECTION = 200;
 
 void SeedDefaultLabels();
-void FillLabelCombo(HWND combo, const wchar_t* database);
-void FillLabelList(HWND list, const wchar_t* database);
+// The labels of a list in the order its database sorts them; empty when the
+// database cannot be opened.
+std::vector<std::wstring> ReadLabels(const wchar_t* database);
+// Adds the label unless the list holds exactly it (letter case counts).
 void AddLabelIfMissing(const wchar_t* database, const wchar_t* label);
-// The Descriptor page's Add: label is the edit box text, trimmed here.
-void AddLabel(HWND list, const wchar_t* database, const wchar_t* label);
-void DeleteSelectedLabels(HWND list, const wchar_t* database);
-// Rewrites the database from the list box: all items, or with selectedOnly
-// the selected ones. Returns the result of the last write.
-CEOID saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly);
+// Adds the label as it is.
+void AppendLabel(const wchar_t* database, const wchar_t* label);
+// Rewrites the list with these labels; the messages name the list box
+// operation that asks for it. Returns the result of the last write.
+CEOID ReplaceLabels(const wchar_t* database, const std::vector<std::wstring>& labels);

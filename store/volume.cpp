@@ -1,7 +1,7 @@
 #include "store/volume.h"
 
-#include "shell/app_folders.h"
-#include "shell/message_box.h"
+#include "base/app_folders.h"
+#include "base/message_box.h"
 
 CEGUID volumeGuid = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
 static bool mountedThisRun;

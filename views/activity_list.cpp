@@ -1,14 +1,12 @@
 #include "views/list_views.h"
 
-#include "activity/activity_commands.h"
-#include "activity/reminders.h"
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
-#include "shell/message_box.h"
-#include "shell/wait_cursor.h"
+#include "base/app_handles.h"
+#include "base/message_box.h"
+#include "base/wait_cursor.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
@@ -23,32 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-CEOID* activityOIDList;
-int activityCount;
-
-
 static POINT activityTapPoint;
-
-void LoadActivitiesOfContact()
-{
-    activityCount = 0;
-    if (!contactOIDList || currentContactIndex < 0 || currentContactIndex >= contactCount) {
-        std::free(activityOIDList);
-        activityOIDList = nullptr;
-        return;
-    }
-    getActivityOIDList(&activityOIDList, contactOIDList[currentContactIndex], &activityCount, 1);
-    if (activityCount >= 2 && lv2sortcolumn >= 0 && lv2sortcolumn < numactivityfield)
-        SortOIDList(activityOIDList, nullptr, activityCount, activityfield[lv2sortcolumn], lv2sortdirection);
-}
-
-static int MarkedRow(HWND list)
-{
-    const int mark = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    return mark >= 0 && mark < activityCount && activityOIDList ? mark : -1;
-}
-
-
 
 static void TapActivity(HWND list, LPARAM point)
 {
@@ -68,61 +41,6 @@ static void TapActivity(HWND list, LPARAM point)
         UpdateWindow(notes);
 }
 
-static void DeleteMarkedActivity(HWND list)
-{
-    const int row = MarkedRow(list);
-    if (row < 0)
-        return;
-    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
-    const CEOID oid = activityOIDList[row];
-    ActivityRecord record = {};
-    ReadActivityRecordDB(activityDatabase, oid, &record);
-    wchar_t date[COLUMN_TEXT_CAPACITY] = L"";
-    GetActivityColumnText(record, ACTIVITY_COLUMN_DATE, date, COLUMN_TEXT_CAPACITY, 0);
-    wchar_t question[160];
-    std::swprintf(question, 160, L"Do you want to delete Activity '%ls - %ls'?", date, record.event);
-    if (AppMessageBox(nullptr, question, L"Warning", APP_MB_OKCANCEL | APP_MB_WARNING) != 1) {
-        ClearListSelection(list);
-        return;
-    }
-    SetWaitCursor(true);
-    // Cleared whether or not it has one: a reminder is found only by the
-    // title and text rebuilt from the contact's name (as the dialog's contact
-    // list shows it, 39 characters), Next Action and Next Date.
-    wchar_t contact[LABEL_CAPACITY];
-    GetContactName(record.contactOid, contact, LABEL_CAPACITY);
-    ClearActivityReminder(contact, record.nextAction, record.nextDate);
-    DeleteRecordDB(activityDatabase, oid);
-    UpdateLastActivityFlag(activityDatabase, record.contactOid);
-    ResortByLastActivity();
-    LoadActivitiesOfContact();
-    SetWaitCursor(false);
-    SendMessageW(list, LVM_SETITEMCOUNT, activityCount, LVSICF_NOINVALIDATEALL);
-    ScrollRowToTop(list, top);
-    InvalidateRect(list, nullptr, TRUE);
-    ShowNotes(L"");
-    if (activityCount > 0)
-        SelectRowByTap(list, std::min(row, activityCount - 1));
-    if (HWND contacts = ContactsList())
-        SetFocus(contacts);
-}
-
-static void EditMarkedActivity(HWND list)
-{
-    const int row = MarkedRow(list);
-    if (row < 0)
-        return;
-    ShowActivityDialog(hMainWindow, static_cast<LONG>(activityOIDList[row]));
-    // Older shells do not lay the panes out again after the dialog's input panel.
-    if (osGeneration < OS_GENERATION_2003)
-        SendMessageW(hMainWindow, WM_SETTINGCHANGE, 0, 0);
-    if (HWND contacts = ContactsList())
-        SetFocus(contacts);
-    ClearListSelection(list);
-    InvalidateRect(list, nullptr, TRUE);
-    UpdateWindow(list);
-}
-
 // Repaints a list's marked row and some below it, so its new colours show.
 static void RepaintMarkedRow(HWND list)
 {
@@ -138,9 +56,10 @@ static void RepaintMarkedRow(HWND list)
     UpdateWindow(list);
 }
 
-static void ToggleDoneOfMarkedActivity(HWND list)
+void ToggleDoneOfMarkedActivity()
 {
-    const int row = MarkedRow(list);
+    HWND list = ActivityList();
+    const int row = MarkedActivityRow();
     if (row < 0)
         return;
     ActivityRecord record = {};
@@ -170,14 +89,6 @@ LRESULT CALLBACK ActivityListProc(HWND list, UINT message, WPARAM wParam, LPARAM
             UpdateWindow(notes);
         }
         return 0;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDM_DELETE: DeleteMarkedActivity(list); break;
-        case IDM_EDIT: EditMarkedActivity(list); break;
-        case IDM_MARK_DONE: ToggleDoneOfMarkedActivity(list); break;
-        default: break;
-        }
-        break;
     default:
         break;
     }

@@ -1,13 +1,14 @@
 #include "views/list_views.h"
 
-#include "contacts/contact_commands.h"
+#include "contacts/contact_editor.h"
+#include "contacts/contact_source.h"
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
-#include "shell/message_box.h"
-#include "shell/wait_cursor.h"
+#include "base/app_handles.h"
+#include "base/message_box.h"
+#include "base/wait_cursor.h"
 #include "store/activity_queries.h"
 #include "views/list_rows.h"
 #include "views/notes_pane.h"
@@ -18,28 +19,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-CEOID* contactOIDList;
-CEOID* lastActivityOIDList;
-int currentContactIndex;
-CEOID pendingContactOid;
-
 // Where the pen last went down on the contacts list, for the context menu.
 static POINT contactsTapPoint;
-
-HWND ContactsList() { return hMainWindow ? GetDlgItem(hMainWindow, ID_CONTACTS_LIST) : nullptr; }
-HWND ActivityList() { return hMainWindow ? GetDlgItem(hMainWindow, ID_ACTIVITY_LIST) : nullptr; }
-HWND NotesPane() { return hMainWindow ? GetDlgItem(hMainWindow, ID_NOTES_PANE) : nullptr; }
 
 static bool IsLastActivityColumn(int column)
 {
     return column >= numcontactfield && column < numcontactfield + numlastactivityfield;
-}
-
-// Built for every fill, whatever the columns: the row colours of the
-// contacts list follow each contact's last activity too.
-static void RebuildLastActivities()
-{
-    getLastActivityOIDList(&lastActivityOIDList, contactOIDList, contactCount);
 }
 
 static void SetItemCount(HWND list, int count)
@@ -48,17 +33,12 @@ static void SetItemCount(HWND list, int count)
         SendMessageW(list, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
 }
 
-static void ReloadContacts()
-{
-    ListContactOids(&contactOIDList, &contactCount, 1, SORT_BY_LIST_COLUMN, 1);
-}
-
 void FillContactsList()
 {
     contactCount = 0;
     activityCount = 0;
     currentContactIndex = 0;
-    ReloadContacts();
+    ReloadContactRows();
     if (contactCount == 0) {
         std::free(activityOIDList);
         activityOIDList = nullptr;
@@ -79,9 +59,7 @@ void ResortByLastActivity()
     RebuildLastActivities();
     if (!IsLastActivityColumn(lv1sortcolumn))
         return;
-    const CEOID current = contactOIDList && currentContactIndex >= 0 && currentContactIndex < contactCount
-                              ? contactOIDList[currentContactIndex]
-                              : 0;
+    const CEOID current = CurrentContactOid();
     if (contactCount >= 2)
         SortOIDList(lastActivityOIDList, contactOIDList, contactCount,
                     lastactivityfield[lv1sortcolumn - numcontactfield], lv1sortdirection);
@@ -95,6 +73,18 @@ void ResortByLastActivity()
             currentContactIndex = row;
             break;
         }
+    }
+}
+
+void ShowSavedActivity(CEOID contact, bool reloadActivities)
+{
+    MakeContactCurrent(contact);
+    if (reloadActivities)
+        LoadActivitiesOfContact(0);
+    ResortByLastActivity();
+    if (HWND list = ContactsList()) {
+        SendMessageW(list, LVM_ENSUREVISIBLE, currentContactIndex, FALSE);
+        SelectRowByTap(list, currentContactIndex);
     }
 }
 
@@ -177,10 +167,11 @@ static void SelectAndShow(HWND list, int row)
     SelectRowByTap(list, row);
 }
 
-static void DeleteMarkedContact(HWND list)
+void DeleteMarkedContact()
 {
-    const int row = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    if (row < 0 || row >= contactCount || !contactOIDList)
+    HWND list = ContactsList();
+    const int row = MarkedContactRow();
+    if (row < 0)
         return;
     const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
     const CEOID contact = contactOIDList[row];
@@ -207,18 +198,11 @@ static void DeleteMarkedContact(HWND list)
         EnableNewActivity(false);
 }
 
-static int RowOfContact(CEOID contact)
+void EditMarkedContact()
 {
-    for (int row = 0; row < contactCount && contactOIDList; ++row)
-        if (contactOIDList[row] == contact)
-            return row;
-    return -1;
-}
-
-static void EditMarkedContact(HWND list)
-{
-    const int row = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    if (row < 0 || row >= contactCount || !contactOIDList)
+    HWND list = ContactsList();
+    const int row = MarkedContactRow();
+    if (row < 0)
         return;
     const CEOID contact = contactOIDList[row];
     if (piminterface)
@@ -234,9 +218,9 @@ static void EditMarkedContact(HWND list)
     SetFocus(list);
 }
 
-// The contact information popup (dialog 1014) is the contact source's; the
-// list only asks for it.
-static void ShowContactPopup() {}
+// The contact information popup (dialog 1014) comes with the popup itself;
+// until then Info and Enter show nothing.
+void ShowContactPopup() {}
 
 static void StepSelection(HWND list, int delta)
 {
@@ -278,21 +262,6 @@ LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM
         if (wParam == VK_RETURN) {
             ShowContactPopup();
             return 0;
-        }
-        break;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDM_DELETE:
-            DeleteMarkedContact(list);
-            break;
-        case IDM_EDIT:
-            EditMarkedContact(list);
-            return 0;
-        case IDM_INFO:
-            ShowContactPopup();
-            return 0;
-        default:
-            break;
         }
         break;
     default:
@@ -378,7 +347,7 @@ void SortContactsByColumn(HWND list, int column)
         ShowSortArrow(list, column, lv1sortdirection);
         SetWaitCursor(true);
         if (column < numcontactfield) {
-            ReloadContacts();
+            ReloadContactRows();
             RebuildLastActivities();
         } else {
             ResortByLastActivity();

@@ -1,7 +1,8 @@
 #include "views/list_rows.h"
 
+#include "base/app_handles.h"
 #include "resources/resource.h"
-#include "shell/list_context_menu.h"
+#include "views/list_context_menu.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
@@ -57,6 +58,19 @@ bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT:
     case WM_ERASEBKGND:
         return PaintFullWidth(list, message, result);
+    case WM_COMMAND:
+        // The menu's and the double tap's commands go to the main window,
+        // which routes them with the list as their control.
+        switch (LOWORD(wParam)) {
+        case IDM_EDIT:
+        case IDM_DELETE:
+        case IDM_INFO:
+        case IDM_MARK_DONE:
+            SendToMainWindow(WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), reinterpret_cast<LPARAM>(list));
+            return true;
+        default:
+            return false;
+        }
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         OnListHeaderNotify(list, header);

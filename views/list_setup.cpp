@@ -4,11 +4,11 @@
 #include "contacts/field_catalogue.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
-#include "shell/pane_layout.h"
-#include "shell/text.h"
-#include "shell/view_resources.h"
-#include "shell/wait_cursor.h"
+#include "base/app_handles.h"
+#include "views/pane_layout.h"
+#include "base/text.h"
+#include "views/view_resources.h"
+#include "base/wait_cursor.h"
 #include "views/notes_pane.h"
 
 #include <commctrl.h>
@@ -229,18 +229,6 @@ void FillListsAtStartup(HWND mainWindow)
         EnableNewActivity(false);
     if (HWND contacts = GetDlgItem(mainWindow, ID_CONTACTS_LIST))
         SetFocus(contacts);
-}
-
-void FreeListArrays()
-{
-    std::free(contactOIDList);
-    contactOIDList = nullptr;
-    std::free(lastActivityOIDList);
-    lastActivityOIDList = nullptr;
-    std::free(activityOIDList);
-    activityOIDList = nullptr;
-    contactCount = 0;
-    activityCount = 0;
 }
 
 static void SetHeaderFormat(HWND list, int column, bool arrow, int direction)

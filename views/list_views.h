@@ -4,26 +4,16 @@
 #include <windows.h>
 
 #include "platform/cedb/windbase.h"
-
-// The contacts in display order (contactCount of them, from the contact
-// source) and, parallel to them, each contact's flagged last activity or 0.
-extern CEOID* contactOIDList;
-extern CEOID* lastActivityOIDList;
-// Row of the contact whose activities are shown.
-extern int currentContactIndex;
-// A contact to select after the next contacts refresh, 0 for none.
-extern CEOID pendingContactOid;
-
-// Object ids of the activity list's rows, and how many there are.
-extern CEOID* activityOIDList;
-extern int activityCount;
+#include "views/list_model.h"
 
 // Reloads the contacts (and the first contact's activities) into both lists.
 void FillContactsList();
 // Re-sorts the contacts when their sort column is a last-activity column.
 void ResortByLastActivity();
-// Loads the current contact's activities in the activity list's order.
-void LoadActivitiesOfContact();
+// After an activity of the contact was saved: the contact becomes current
+// (its activities reloaded when asked), the contacts are re-sorted and its row
+// is selected as a tap would.
+void ShowSavedActivity(CEOID contact, bool reloadActivities);
 // Selects a list's row as a tap would, loading what depends on it.
 void SelectRowByTap(HWND list, int row);
 // Scrolls so that row is the list's top row, as far as the list allows.
@@ -44,8 +34,6 @@ void ApplyColumnWidthsAndArrows(HWND mainWindow);
 void FillListsAtStartup(HWND mainWindow);
 // Enables or disables the menu bar's New Activity button.
 void EnableNewActivity(bool enable);
-// Frees the object id arrays (main window destroyed).
-void FreeListArrays();
 
 // WM_NOTIFY of the main window: notifications of both lists and their headers.
 LRESULT OnListNotify(HWND mainWindow, WPARAM wParam, LPARAM lParam);
@@ -60,6 +48,14 @@ extern int activityColumnTappedLast;
 void SortContactsByColumn(HWND list, int column);
 void SortActivitiesByColumn(HWND list, int column);
 
+// The lists' commands, which reach the main window as commands: the marked
+// contact deleted after a question, edited in the chosen editor, shown in the
+// popup; the marked activity marked done or not done.
+void DeleteMarkedContact();
+void EditMarkedContact();
+void ShowContactPopup();
+void ToggleDoneOfMarkedActivity();
+
 // Subclass procedures of the two lists.
 LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ActivityListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,7 +67,3 @@ extern WNDPROC previousActivityListProc;
 void OnListHeaderNotify(HWND list, const NMHDR* header);
 // The list's own WM_PAINT and WM_ERASEBKGND; true when handled.
 bool PaintFullWidth(HWND list, UINT message, LRESULT* result);
-// The contacts list and the activity list of the main window.
-HWND ContactsList();
-HWND ActivityList();
-HWND NotesPane();

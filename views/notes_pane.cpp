@@ -1,10 +1,10 @@
 #include "views/notes_pane.h"
 
 #include "platform/shell/sipapi.h"
-#include "shell/app_state.h"
-#include "shell/pane_layout.h"
+#include "base/app_handles.h"
+#include "views/pane_layout.h"
 #include "settings/settings.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "views/list_views.h"
@@ -21,14 +21,10 @@ void ShowNotes(const wchar_t* notes)
 
 void SaveNotesOfMarkedActivity()
 {
-    HWND list = ActivityList();
     HWND pane = NotesPane();
-    if (!list || !pane)
+    const CEOID oid = MarkedActivityOid();
+    if (!pane || !oid)
         return;
-    const LRESULT mark = SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0);
-    if (mark < 0 || mark >= activityCount || !activityOIDList)
-        return;
-    const CEOID oid = activityOIDList[mark];
     ActivityRecord record = {};
     if (!ReadActivityRecordDB(activityDatabase, oid, &record))
         return;

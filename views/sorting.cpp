@@ -1,6 +1,6 @@
 #include "views/sorting.h"
 
-#include "shell/text.h"
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 
@@ -49,42 +49,22 @@ static int CompareNumbers(double a, double b, int direction)
     return aFirst ? -1 : 1;
 }
 
-int CompareSortKeys(wchar_t* a, wchar_t* b, int direction)
+void MakeSortKey(const wchar_t* text, SortKey* key)
 {
-    const int text = direction == 1 ? _wcsicmp(a, b) : _wcsicmp(b, a);
-    double x = 0, y = 0;
-    const bool aNumeric = NumericValue(a, &x);
-    const bool bNumeric = NumericValue(b, &y);
-    if (aNumeric && bNumeric)
-        return CompareNumbers(x, y, direction);
-    return text;
-}
-
-namespace {
-
-// A key made once per entry: the comparison of two entries depends only on
-// their key texts, so reading each record once gives the order that reading
-// it on every comparison would.
-struct SortKey {
-    wchar_t text[SORT_KEY_CAPACITY];
-    bool numeric;
-    double value;
-};
-
-void PrepareKey(CEOID oid, SortKey* key, int field, int direction)
-{
-    ActivitySortKey(oid, key->text, field, direction);
+    CopyText(key->text, text);
     wchar_t trimmed[SORT_KEY_CAPACITY];
     CopyText(trimmed, key->text);
     key->numeric = NumericValue(trimmed, &key->value);
 }
 
-int Compare(const SortKey& a, const SortKey& b, int direction)
+int CompareSortKeys(const SortKey& a, const SortKey& b, int direction)
 {
     if (a.numeric && b.numeric)
         return CompareNumbers(a.value, b.value, direction);
     return direction == 1 ? _wcsicmp(a.text, b.text) : _wcsicmp(b.text, a.text);
 }
+
+namespace {
 
 struct HeapArrays {
     CEOID* keys;
@@ -107,9 +87,9 @@ struct HeapArrays {
             if (first > end)
                 return;
             int child = first;
-            if (first + 1 <= end && Compare(sortKeys[first], sortKeys[first + 1], direction) <= 0)
+            if (first + 1 <= end && CompareSortKeys(sortKeys[first], sortKeys[first + 1], direction) <= 0)
                 child = first + 1;
-            if (Compare(sortKeys[i], sortKeys[child], direction) >= 0)
+            if (CompareSortKeys(sortKeys[i], sortKeys[child], direction) >= 0)
                 return;
             Swap(i, child);
             i = child;
@@ -126,8 +106,11 @@ void SortOIDList(CEOID* keys, CEOID* parallel, int count, int field, int directi
     std::unique_ptr<SortKey[]> sortKeys(new (std::nothrow) SortKey[count]);
     if (!sortKeys)
         return;
-    for (int i = 0; i < count; ++i)
-        PrepareKey(keys[i], &sortKeys[i], field, direction);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[SORT_KEY_CAPACITY];
+        ActivitySortKey(keys[i], text, field, direction);
+        MakeSortKey(text, &sortKeys[i]);
+    }
     HeapArrays heap = {keys, parallel, sortKeys.get(), direction};
     for (int i = count / 2 - 1; i >= 0; --i)
         heap.SiftDown(i, count - 1);

@@ -8,8 +8,18 @@ constexpr int SORT_KEY_CAPACITY = 40;
 
 // The key text of one activity (oid 0: a contact without an activity).
 void ActivitySortKey(CEOID oid, wchar_t* key, int field, int direction);
-// Negative when a goes before b. Trims the keys in place.
-int CompareSortKeys(wchar_t* a, wchar_t* b, int direction);
+// A key made once per entry: the comparison of two entries depends only on
+// their key texts, so reading each record once gives the order that reading
+// it on every comparison would.
+struct SortKey {
+    wchar_t text[SORT_KEY_CAPACITY];
+    bool numeric;    // the trimmed text is a number: digits, minus signs, points
+    double value;
+};
+void MakeSortKey(const wchar_t* text, SortKey* key);
+// Negative when a goes before b: numbers by value when both are numbers
+// (direction 1 puts the larger first), otherwise texts ignoring case.
+int CompareSortKeys(const SortKey& a, const SortKey& b, int direction);
 // Heapsort of keys (and the parallel array, when given) by CompareSortKeys.
 void SortOIDList(CEOID* keys, CEOID* parallel, int count, int field, int direction);
 void ReverseOIDList(CEOID* oids, int count);

@@ -100,11 +100,7 @@ bool IsActivityDialog(HWND window)
 
 std::vector<std::wstring> Labels(const wchar_t* database)
 {
-    HWND combo = CreateWindowW(L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                               nullptr);
-    FillLabelCombo(combo, database);
-    std::vector<std::wstring> items = ComboItems(combo);
-    DestroyWindow(combo);
+    std::vector<std::wstring> items = ReadLabels(database);
     std::sort(items.begin(), items.end());
     return items;
 }

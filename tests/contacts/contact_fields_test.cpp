@@ -7,7 +7,7 @@
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 

@@ -1,15 +1,16 @@
 #include "tests/contacts/contacts_fixture.h"
 
 #include "contacts/contact_source.h"
+#include "views/contact_card.h"
 #include "contacts/field_catalogue.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "settings/settings.h"
-#include "shell/app_folders.h"
+#include "base/app_folders.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
-#include "views/find_bar.h"
+#include "store/find_filter.h"
 
 std::vector<ShownBox> ContactsTest::boxes;
 std::vector<CENOTIFICATION> ContactsTest::notifications;

@@ -1,9 +1,11 @@
 #include "tests/harness/scenario.h"
 
-#include "shell/app_folders.h"
+#include "base/app_folders.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "settings/settings.h"
+#include "store/activity_database.h"
 #include "store/volume.h"
 
 static Scenario* activeScenario;
@@ -68,6 +70,8 @@ Scenario::~Scenario()
 {
     if (Running())
         Close();
+    if (storeOpen)
+        CloseStore();
     if (hook)
         UnhookWindowsHookEx(hook);
     activeScenario = nullptr;
@@ -119,6 +123,24 @@ HWND Scenario::Start(int showCommand)
     if (!mainWindow)
         AbandonStart(instance);
     return mainWindow;
+}
+
+bool Scenario::OpenStore()
+{
+    CreateSettingsKey();
+    AllocateSettingArrays();
+    LoadSettings();
+    MountVolumeAtStartup(nullptr);
+    storeOpen = true;
+    return OpenActivityDatabase();
+}
+
+void Scenario::CloseStore()
+{
+    CloseStoreHandles();
+    CloseVolumeAtExit();
+    FreeSettingArrays();
+    storeOpen = false;
 }
 
 // A process whose start-up ended early simply exits; in-process the half-built

@@ -26,6 +26,14 @@ public:
     // Closes the main window as File > Exit does, runs the message loop to its
     // end and ExitInstance; returns the exit code.
     int Close();
+    // The store alone, as start-up opens it but without a window: settings
+    // loaded, the volume mounted (a new one seeded) and "ActivityDatabase"
+    // open. False when the database cannot be opened.
+    bool OpenStore();
+    // Closes what OpenStore opened and unmounts the volume, refreshing the
+    // backup as the program's exit does.
+    void CloseStore();
+
     HWND MainWindow() const { return mainWindow; }
     bool Running() const;
 
@@ -68,6 +76,7 @@ private:
     HKEY userKey = nullptr, classesKey = nullptr;
     HHOOK hook = nullptr;
     HWND mainWindow = nullptr;
+    bool storeOpen = false;
     bool quitSeen = false;
     int quitCode = 0;
     std::function<void(HWND)> answerer;

@@ -1,6 +1,6 @@
 #include "resources/message_box_ids.h"
 #include "settings/settings.h"
-#include "shell/message_box.h"
+#include "base/message_box.h"
 #include "tests/harness/scenario.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +66,7 @@ Seen Look(HWND dialog)
 
 // Opens a box whose answer is given by act once it is up; returns its result.
 int Show(Scenario& scenario, const wchar_t* text, const wchar_t* title, UINT style, Seen* seen,
-         const std::function<void(HWND)>& act)
+         const std::function<void(HWND)>& act, int* checkState = nullptr)
 {
     int answered = 0;
     scenario.AnswerDialogs([&](HWND dialog) {
@@ -75,7 +75,7 @@ int Show(Scenario& scenario, const wchar_t* text, const wchar_t* title, UINT sty
         *seen = Look(dialog);
         act(dialog);
     });
-    const int result = AppMessageBox(nullptr, text, title, style);
+    const int result = AppMessageBox(nullptr, text, title, style, checkState);
     scenario.AnswerDialogs(nullptr);
     EXPECT_EQ(1, answered);
     return result;
@@ -195,7 +195,7 @@ TEST(MessageBox, TextAndTitleAreCutTo199And99)
     EXPECT_EQ(L"", seen.text);
 }
 
-TEST(MessageBox, CheckBoxStateGoesToTheFlagInMemoryOnly)
+TEST(MessageBox, CheckBoxStateGoesToTheCallersFlagInMemoryOnly)
 {
     Scenario scenario;
     CreateSettingsKey();
@@ -206,7 +206,7 @@ TEST(MessageBox, CheckBoxStateGoesToTheFlagInMemoryOnly)
             CheckDlgButton(dialog, IDC_MESSAGE_BOX_DONTSHOW, tick ? BST_CHECKED : BST_UNCHECKED);
             Scenario::PressButton(dialog, IDC_MESSAGE_BOX_SECOND);
         };
-        EXPECT_EQ(2, Show(scenario, L"Orphans removed.", L"Info", 0x33, &seen, act));
+        EXPECT_EQ(2, Show(scenario, L"Orphans removed.", L"Info", 0x33, &seen, act, &messageboxcheckflag));
         EXPECT_EQ(tick, messageboxcheckflag);
         EXPECT_TRUE(seen.checkVisible);
         const int buttonHeight = seen.firstButton.bottom - seen.firstButton.top;
@@ -221,7 +221,7 @@ TEST(MessageBox, CheckBoxStateGoesToTheFlagInMemoryOnly)
     // Without the style bit the flag is left alone.
     messageboxcheckflag = 1;
     Seen seen;
-    Show(scenario, L"x", L"y", 0, &seen, Press(IDOK));
+    Show(scenario, L"x", L"y", 0, &seen, Press(IDOK), &messageboxcheckflag);
     EXPECT_EQ(1, messageboxcheckflag);
 }
 

@@ -1,7 +1,7 @@
 // The activity queries the contact side and the views rely on.
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@ namespace {
 
 class QueriesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(nullptr, scenario.Start()); }
-    void TearDown() override { scenario.Close(); }
+    void SetUp() override { ASSERT_TRUE(scenario.OpenStore()); }
+    void TearDown() override { scenario.CloseStore(); }
 
     CEOID Write(CEOID contact, BOOL last, double nextDate = 46000.0)
     {

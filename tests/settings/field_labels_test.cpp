@@ -1,4 +1,4 @@
-#include "contacts/field_catalogue.h"
+#include "settings/field_labels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "contacts/field_catalogue.h"
+#include "settings/field_labels.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
-#include "shell/view_resources.h"
+#include "views/view_resources.h"
 #include "tests/harness/scenario.h"
 
 #include <gtest/gtest.h>

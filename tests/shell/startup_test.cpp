@@ -85,22 +85,3 @@ TEST(MainWindow, UnlistedMessagesAndCommandsFallThrough)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST(Harness, ScenarioClosesCleanlyAndLeavesNothingBehind)
-{
-    std::wstring root;
-    {
-        Scenario scenario;
-        root = scenario.Root();
-        ASSERT_NE(nullptr, scenario.Start());
-        ASSERT_TRUE(scenario.PumpUntil([] { return IsWindowVisible(hMainWindow) != FALSE; }));
-        std::wstring image = scenario.Root() + L"\\main.bmp";
-        EXPECT_TRUE(Scenario::SaveWindowImage(scenario.MainWindow(), image));
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(image.c_str()));
-        EXPECT_EQ(0, scenario.Close());
-        EXPECT_EQ(nullptr, FindWindowW(L"Vantaro", nullptr));
-        // The classes are free again, so the next scenario starts as a new process would.
-        EXPECT_EQ(0, RegisterWindowClasses(GetModuleHandleW(nullptr)));
-        UnregisterWindowClasses(GetModuleHandleW(nullptr));
-    }
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(root.c_str()));
-}

@@ -2,8 +2,8 @@
 // activities, killed at random moments (every record must read back whole,
 // from one single write), and a new volume's seeding.
 #include "settings/settings.h"
-#include "shell/app_folders.h"
-#include "shell/text.h"
+#include "base/app_folders.h"
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/volume.h"

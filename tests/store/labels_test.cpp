@@ -5,115 +5,49 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
 class LabelTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(nullptr, scenario.Start()); }
-    void TearDown() override
-    {
-        if (control)
-            DestroyWindow(control);
-        scenario.Close();
-    }
-
-    HWND MakeList()
-    {
-        control = CreateWindowW(L"LISTBOX", L"", LBS_SORT | LBS_EXTENDEDSEL, 0, 0, 100, 100,
-                                scenario.MainWindow(), nullptr, nullptr, nullptr);
-        return control;
-    }
-
-    static std::vector<std::wstring> Items(HWND window, UINT countMessage, UINT textMessage)
-    {
-        std::vector<std::wstring> items;
-        LRESULT count = SendMessageW(window, countMessage, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            wchar_t text[100] = {};
-            SendMessageW(window, textMessage, i, reinterpret_cast<LPARAM>(text));
-            items.push_back(text);
-        }
-        return items;
-    }
+    void SetUp() override { ASSERT_TRUE(scenario.OpenStore()); }
+    void TearDown() override { scenario.CloseStore(); }
 
     Scenario scenario;
-    HWND control = nullptr;
 };
 
 } // namespace
 
-TEST_F(LabelTest, ComboOffersTheSeededEventsSortedByTheControl)
+TEST_F(LabelTest, SeededListsReadInTheirSortOrderAndUserListsStartEmpty)
 {
-    control = CreateWindowW(L"COMBOBOX", L"", CBS_DROPDOWN | CBS_SORT, 0, 0, 100, 100,
-                            scenario.MainWindow(), nullptr, nullptr, nullptr);
-    FillLabelCombo(control, EVENTS_DATABASE);
+    // A new volume's lists are created ascending.
     EXPECT_EQ((std::vector<std::wstring>{L"Email", L"Letter", L"Meeting", L"On-Site Visit", L"Phone Call",
                                          L"Presentation"}),
-              Items(control, CB_GETCOUNT, CB_GETLBTEXT));
-    FillLabelCombo(control, USER2_DATABASE);
-    EXPECT_TRUE(Items(control, CB_GETCOUNT, CB_GETLBTEXT).empty());
+              ReadLabels(EVENTS_DATABASE));
+    EXPECT_TRUE(ReadLabels(USER2_DATABASE).empty());
 }
 
-TEST_F(LabelTest, AddLabelIgnoresLetterCaseButAddIfMissingDoesNot)
+TEST_F(LabelTest, AddIfMissingComparesExactlyAndAppendAddsAsItIs)
 {
-    HWND list = MakeList();
-    FillLabelList(list, EVENTS_DATABASE);
-    AddLabel(list, EVENTS_DATABASE, L"  email ");
-    EXPECT_EQ(6u, Items(list, LB_GETCOUNT, LB_GETTEXT).size());
-    EXPECT_EQ(6, CountTextRecordsDB(EVENTS_DATABASE));
-
-    AddLabel(list, EVENTS_DATABASE, L" Trade Show ");
-    EXPECT_EQ(7u, Items(list, LB_GETCOUNT, LB_GETTEXT).size());
-    std::vector<std::wstring> stored = ReadAllTexts(EVENTS_DATABASE);
-    EXPECT_NE(stored.end(), std::find(stored.begin(), stored.end(), L"Trade Show"));
-
     // The activity dialog's path compares exactly: a lower-case "email" is new.
     AddLabelIfMissing(EVENTS_DATABASE, L"email");
     AddLabelIfMissing(EVENTS_DATABASE, L"Email");
     AddLabelIfMissing(EVENTS_DATABASE, L"email");
-    stored = ReadAllTexts(EVENTS_DATABASE);
-    EXPECT_EQ(8u, stored.size());
+    std::vector<std::wstring> stored = ReadAllTexts(EVENTS_DATABASE);
+    EXPECT_EQ(7u, stored.size());
     EXPECT_EQ(1, std::count(stored.begin(), stored.end(), L"email"));
     EXPECT_EQ(1, std::count(stored.begin(), stored.end(), L"Email"));
+    AppendLabel(EVENTS_DATABASE, L"Email");
+    EXPECT_EQ(8, CountTextRecordsDB(EVENTS_DATABASE));
 }
 
-TEST_F(LabelTest, DeletingSelectedItemsRewritesTheRestAndAllLeavesAnEmptyDatabase)
+TEST_F(LabelTest, ReplacingRewritesTheListDescendingAndNoLabelsLeaveAnEmptyDatabase)
 {
-    HWND list = MakeList();
-    FillLabelList(list, NEXT_ACTION_DATABASE);
-    SendMessageW(list, LB_SETSEL, TRUE, 0);   // "Email Response"
-    SendMessageW(list, LB_SETSEL, TRUE, 4);   // "Return Phone Call"
-    DeleteSelectedLabels(list, NEXT_ACTION_DATABASE);
-    // The rewritten database sorts descending, as every label operation creates it.
+    ReplaceLabels(NEXT_ACTION_DATABASE, {L"Fax Quote", L"Meeting", L"On-Site Visit"});
     EXPECT_EQ((std::vector<std::wstring>{L"On-Site Visit", L"Meeting", L"Fax Quote"}),
               ReadAllTexts(NEXT_ACTION_DATABASE));
-
-    SendMessageW(list, LB_SELITEMRANGEEX, 0, 2);
-    DeleteSelectedLabels(list, NEXT_ACTION_DATABASE);
+    ReplaceLabels(NEXT_ACTION_DATABASE, {});
     EXPECT_EQ(0, CountTextRecordsDB(NEXT_ACTION_DATABASE));
     std::vector<std::wstring> names = DatabaseNames();
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), NEXT_ACTION_DATABASE));
-}
-
-TEST_F(LabelTest, SelectedOnlySavingStoresAtMost200Items)
-{
-    HWND list = MakeList();
-    for (int i = 0; i < 250; ++i) {
-        wchar_t text[16];
-        std::swprintf(text, 16, L"Item %03d", i);
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    SendMessageW(list, LB_SELITEMRANGEEX, 0, 249);
-    saveLBTextToDatabase(list, L"pfile-Trade", 1);
-    std::vector<std::wstring> stored = ReadAllTexts(L"pfile-Trade");
-    ASSERT_EQ(200u, stored.size());
-    EXPECT_EQ(L"Item 199", stored.front());   // descending order
-    EXPECT_EQ(L"Item 000", stored.back());
-
-    SendMessageW(list, LB_SETSEL, FALSE, -1);
-    SendMessageW(list, LB_SETSEL, TRUE, 7);
-    saveLBTextToDatabase(list, L"pfile-Trade", 1);
-    EXPECT_EQ(std::vector<std::wstring>{L"Item 007"}, ReadAllTexts(L"pfile-Trade"));
 }

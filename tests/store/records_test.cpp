@@ -3,8 +3,8 @@
 #include "store/database.h"
 #include "store/volume.h"
 #include "settings/settings.h"
-#include "shell/text.h"
-#include "views/find_bar.h"
+#include "base/text.h"
+#include "store/find_filter.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ namespace {
 
 class StoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(nullptr, scenario.Start()); }
-    void TearDown() override { scenario.Close(); }
+    void SetUp() override { ASSERT_TRUE(scenario.OpenStore()); }
+    void TearDown() override { scenario.CloseStore(); }
 
     CEOID Write(const ActivityRecord& record, CEOID oid = NEW_ACTIVITY_RECORD)
     {

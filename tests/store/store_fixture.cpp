@@ -1,6 +1,6 @@
 #include "tests/store/store_fixture.h"
 
-#include "shell/text.h"
+#include "base/text.h"
 #include "store/database.h"
 #include "store/volume.h"
 

@@ -4,7 +4,7 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
-#include "shell/pane_layout.h"
+#include "views/pane_layout.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "store/activity_record.h"
 #include "store/database.h"
 #include "store/activity_queries.h"
-#include "shell/list_context_menu.h"
+#include "views/list_context_menu.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>

@@ -8,12 +8,12 @@
 
 namespace {
 
-int Compare(std::wstring a, std::wstring b, int direction)
+int Compare(const wchar_t* a, const wchar_t* b, int direction)
 {
-    std::vector<wchar_t> x(a.begin(), a.end()), y(b.begin(), b.end());
-    x.push_back(0);
-    y.push_back(0);
-    return CompareSortKeys(x.data(), y.data(), direction);
+    SortKey x, y;
+    MakeSortKey(a, &x);
+    MakeSortKey(b, &y);
+    return CompareSortKeys(x, y, direction);
 }
 
 }  // namespace
@@ -107,6 +107,6 @@ TEST_F(SortingTest, EachRecordIsReadOncePerSort)
         wchar_t a[SORT_KEY_CAPACITY], b[SORT_KEY_CAPACITY];
         ActivitySortKey(oids[i - 1], a, 2, 1);
         ActivitySortKey(oids[i], b, 2, 1);
-        EXPECT_LE(CompareSortKeys(a, b, 1), 0) << i;
+        EXPECT_LE(Compare(a, b, 1), 0) << i;
     }
 }

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
+#include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "views/list_views.h"
 

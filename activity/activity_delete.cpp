@@ -1,0 +1,57 @@
+#include "activity/activity_delete.h"
+
+#include "activity/reminders.h"
+#include "base/message_box.h"
+#include "base/wait_cursor.h"
+#include "contacts/contact_fields.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/database.h"
+#include "views/list_rows.h"
+#include "views/list_views.h"
+#include "views/notes_pane.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+
+void DeleteMarkedActivity()
+{
+    HWND list = ActivityList();
+    const int row = MarkedActivityRow();
+    if (!list || row < 0)
+        return;
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const CEOID oid = activityOIDList[row];
+    ActivityRecord record = {};
+    ReadActivityRecordDB(activityDatabase, oid, &record);
+    wchar_t date[COLUMN_TEXT_CAPACITY] = L"";
+    GetActivityColumnText(record, ACTIVITY_COLUMN_DATE, date, COLUMN_TEXT_CAPACITY, 0);
+    wchar_t question[160];
+    std::swprintf(question, 160, L"Do you want to delete Activity '%ls - %ls'?", date, record.event);
+    if (AppMessageBox(nullptr, question, L"Warning", APP_MB_OKCANCEL | APP_MB_WARNING) != 1) {
+        ClearListSelection(list);
+        return;
+    }
+    SetWaitCursor(true);
+    // Cleared whether or not it has one: a reminder is found only by the
+    // title and text rebuilt from the contact's name (as the dialog's contact
+    // list shows it, 39 characters), Next Action and Next Date.
+    wchar_t contact[LABEL_CAPACITY];
+    GetContactName(record.contactOid, contact, LABEL_CAPACITY);
+    ClearActivityReminder(contact, record.nextAction, record.nextDate);
+    DeleteRecordDB(activityDatabase, oid);
+    UpdateLastActivityFlag(activityDatabase, record.contactOid);
+    ResortByLastActivity();
+    LoadActivitiesOfContact();
+    SetWaitCursor(false);
+    ScrollRowToTop(list, top);
+    InvalidateRect(list, nullptr, TRUE);
+    ShowNotes(L"");
+    if (activityCount > 0)
+        SelectRowByTap(list, std::min(row, activityCount - 1));
+    if (HWND contacts = ContactsList())
+        SetFocus(contacts);
+}

@@ -1,5 +1,0 @@
-#include "contacts/contact_commands.h"
-
-// The third-party editor's integration comes later; until then nothing
-// opens in it.
-void ShowContactInEditor(DWORD) {}

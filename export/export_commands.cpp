@@ -1,4 +1,0 @@
-#include "export/export_commands.h"
-
-// Comes with the export dialog; until then there is nothing to show.
-void ShowExportDialog(HWND) {}

@@ -1,0 +1,6 @@
+// The export dialog (template 1020): format, contacts and fields.
+#pragma once
+#include <windows.h>
+
+// The export dialog, modal over the main window.
+void ShowExportDialog(HWND mainWindow);

@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""Checks that the program's folders form layers.
+
+A file may include headers of its own layer and of the layers below it, never
+of a layer above. The folders that hold the activity store and the contact
+source also hold no window code: they reach windows only through base/.
+Tools, tests and benchmarks sit outside the layers and may include anything.
+
+Usage: check_layers.py [--root DIR]. Prints one line per fault, naming the
+file, the line and the layers, and exits 1 when there is any.
+"""
+import argparse
+import os
+import re
+import sys
+
+# Bottom to top. A folder nested in another (settings/sheet) is a layer of
+# its own when it is listed; otherwise it belongs to its parent's layer.
+LAYERS = [
+    "platform",
+    "resources",
+    "base",
+    "settings",
+    "store",
+    "contacts",
+    "views",
+    "activity",
+    "export",
+    "settings/sheet",
+    "shell",
+]
+
+OUTSIDE = ("tools", "tests", "bench", "build", "scripts", "cmake")
+
+WINDOWLESS = ("store", "contacts")
+# Calls that create, fill or read windows and controls.
+WINDOW_CODE = re.compile(
+    r"\b(SendMessage[AW]?|SendDlgItemMessage[AW]?|GetDlgItem|CreateWindow(Ex)?[AW]?|DialogBox(Param)?[AW]?|"
+    r"SetWindowText[AW]?|GetWindowText[AW]?|FindWindow[AW]?|SetTimer|(LB|CB|LVM)_[A-Z]+)\b")
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".rc")
+
+
+def layer_of(path):
+    """The layer a repository-relative path belongs to, or None outside them."""
+    best = None
+    for layer in LAYERS:
+        if path == layer or path.startswith(layer + "/"):
+            if best is None or len(layer) > len(best):
+                best = layer
+    return best
+
+
+def strip_comment(line):
+    return line.split("//", 1)[0]
+
+
+def check_file(root, path):
+    faults = []
+    own = layer_of(path)
+    if own is None:
+        return faults
+    rank = LAYERS.index(own)
+    with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
+        for number, line in enumerate(source, 1):
+            match = INCLUDE.match(line)
+            if match:
+                target = layer_of(match.group(1))
+                if target is not None and LAYERS.index(target) > rank:
+                    faults.append(f'{path}:{number}: includes "{match.group(1)}": layer {own} '
+                                  f'may not include layer {target}, which sits above it')
+                continue
+            if own in WINDOWLESS:
+                code = WINDOW_CODE.search(strip_comment(line))
+                if code:
+                    faults.append(f"{path}:{number}: window code ({code.group(0)}) in layer {own}, "
+                                  f"which holds none: route it through base/ or a layer above")
+    return faults
+
+
+def source_files(root):
+    for folder, subfolders, files in os.walk(root):
+        relative = os.path.relpath(folder, root).replace(os.sep, "/")
+        if relative == ".":
+            subfolders[:] = [s for s in subfolders if s not in OUTSIDE and not s.startswith(".")]
+            continue
+        for name in sorted(files):
+            if name.endswith(SOURCE_SUFFIXES):
+                yield f"{relative}/{name}"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    args = parser.parse_args()
+    faults = []
+    checked = 0
+    for path in sorted(source_files(args.root)):
+        checked += 1
+        faults.extend(check_file(args.root, path))
+    for fault in faults:
+        print(fault)
+    order = " < ".join(LAYERS)
+    if faults:
+        print(f"layering: {len(faults)} faults in {checked} files (order, bottom to top: {order})")
+        return 1
+    print(f"layering: {checked} files, no faults (order, bottom to top: {order})")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

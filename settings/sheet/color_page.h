@@ -1,0 +1,2 @@
+// The Color page: the colours of lists, notes and popup.
+#pragma once

@@ -1,0 +1,2 @@
+// The colour selector: presets and a lightness slider over HSL.
+#pragma once

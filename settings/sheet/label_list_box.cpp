@@ -1,0 +1,72 @@
+#include "settings/sheet/label_list_box.h"
+
+#include "base/text.h"
+#include "store/activity_record.h"
+#include "store/label_lists.h"
+
+#include <string>
+#include <vector>
+
+void FillLabelList(HWND list, const wchar_t* database)
+{
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const std::wstring& label : ReadLabels(database))
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+}
+
+void AddLabel(HWND list, const wchar_t* database, const wchar_t* label)
+{
+    wchar_t trimmed[LABEL_CAPACITY];
+    CopyText(trimmed, label);
+    TrimSpaces(trimmed);
+    // LB_FINDSTRINGEXACT ignores letter case: "email" is not added beside "Email".
+    if (SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(trimmed)) != LB_ERR)
+        return;
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(trimmed));
+    AppendLabel(database, trimmed);
+}
+
+void DeleteSelectedLabels(HWND list, const wchar_t* database)
+{
+    LRESULT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
+    if (selected <= 0)
+        return;
+    std::vector<int> indices(static_cast<size_t>(selected));
+    selected = SendMessageW(list, LB_GETSELITEMS, indices.size(), reinterpret_cast<LPARAM>(indices.data()));
+    if (selected <= 0)
+        return;
+    indices.resize(static_cast<size_t>(selected));
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it)
+        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
+    saveLBTextToDatabase(list, database, 0);
+}
+
+static std::wstring ListItemText(HWND list, int index)
+{
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length < 0)
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    length = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return text;
+}
+
+CEOID saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly)
+{
+    std::vector<int> indices;
+    if (selectedOnly) {
+        indices.resize(MAX_SAVED_SELECTION);
+        LRESULT selected = SendMessageW(list, LB_GETSELITEMS, MAX_SAVED_SELECTION,
+                                        reinterpret_cast<LPARAM>(indices.data()));
+        indices.resize(selected > 0 ? static_cast<size_t>(selected) : 0);
+    } else {
+        LRESULT items = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < items; ++i)
+            indices.push_back(i);
+    }
+    std::vector<std::wstring> labels;
+    for (int index : indices)
+        labels.push_back(ListItemText(list, index));
+    return ReplaceLabels(database, labels);
+}

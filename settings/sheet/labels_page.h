@@ -1,0 +1,2 @@
+// The Labels page: renaming and resetting the field labels.
+#pragma once

@@ -1,0 +1,2 @@
+// The Profiles page: making, changing and deleting profiles.
+#pragma once

@@ -1,0 +1,4 @@
+#include "store/profiles.h"
+
+// No profile databases are read yet: the menu offers "All" alone.
+int profileCount = 0;

@@ -1,0 +1,225 @@
+#include "base/drawing.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A white 32-bit canvas in a memory context.
+class Canvas {
+public:
+    Canvas(int width, int height) : width(width), height(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+        old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+    int Count(COLORREF color) const
+    {
+        int n = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                n += At(x, y) == color;
+        return n;
+    }
+
+    HDC dc;
+    const int width, height;
+
+private:
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+
+constexpr COLORREF BLACK = RGB(0, 0, 0), WHITE = RGB(255, 255, 255), GREEN = RGB(0, 255, 0);
+
+TEST(Drawing, ClipWindowCornersCutsTwelvePixelsFromEachCorner)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    RECT client;
+    GetClientRect(window, &client);
+    ASSERT_EQ(100, client.right);
+    ASSERT_EQ(50, client.bottom);
+
+    HRGN region = CreateRectRgn(0, 0, 100, 50);
+    ClipWindowCorners(window, region);
+    int missing[2][2] = {};
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (!PtInRegion(region, x, y))
+                ++missing[y >= 25][x >= 50];
+    EXPECT_EQ(12, missing[0][0]);
+    EXPECT_EQ(12, missing[0][1]);
+    EXPECT_EQ(12, missing[1][0]);
+    EXPECT_EQ(12, missing[1][1]);
+
+    // The steps: 5, 3, 2, 1, 1 pixels in the first five rows of each corner.
+    const int steps[] = {5, 3, 2, 1, 1};
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_FALSE(PtInRegion(region, steps[row] - 1, row)) << row;
+        EXPECT_TRUE(PtInRegion(region, steps[row], row)) << row;
+        EXPECT_FALSE(PtInRegion(region, 100 - steps[row], 49 - row)) << row;
+        EXPECT_TRUE(PtInRegion(region, 99 - steps[row], 49 - row)) << row;
+        EXPECT_FALSE(PtInRegion(region, 100 - steps[row], row)) << row;
+        EXPECT_FALSE(PtInRegion(region, steps[row] - 1, 49 - row)) << row;
+    }
+    EXPECT_TRUE(PtInRegion(region, 0, 5));
+    DeleteObject(region);
+    DestroyWindow(window);
+}
+
+TEST(Drawing, RoundOutlinePassesThroughItsTwentyFivePoints)
+{
+    Canvas canvas(60, 40);
+    HPEN pen = CreatePen(PS_SOLID, 1, BLACK);
+    HGDIOBJ old = SelectObject(canvas.dc, pen);
+    const int l = 2, t = 3, r = 58, b = 37;
+    DrawRoundOutline(canvas.dc, l, t, r, b);
+    SelectObject(canvas.dc, old);
+    DeleteObject(pen);
+
+    const POINT points[25] = {
+        {l + 5, t},     {l + 4, t + 1}, {l + 3, t + 1}, {l + 1, t + 3}, {l + 1, t + 4},
+        {l, t + 5},     {l, b - 5},     {l + 1, b - 4}, {l + 1, b - 3}, {l + 3, b - 1},
+        {l + 4, b - 1}, {l + 5, b},     {r - 6, b},     {r - 5, b - 1}, {r - 4, b - 1},
+        {r - 2, b - 3}, {r - 2, b - 4}, {r - 1, b - 5}, {r - 1, t + 5}, {r - 2, t + 4},
+        {r - 2, t + 3}, {r - 4, t + 1}, {r - 5, t + 1}, {r - 6, t},     {l + 5, t},
+    };
+    for (const POINT& p : points)
+        EXPECT_EQ(BLACK, canvas.At(p.x, p.y)) << p.x << "," << p.y;
+    // The corners themselves stay outside, the inside stays unpainted.
+    EXPECT_EQ(WHITE, canvas.At(l, t));
+    EXPECT_EQ(WHITE, canvas.At(r - 1, b));
+    EXPECT_EQ(WHITE, canvas.At(l, t + 4));
+    EXPECT_EQ(WHITE, canvas.At(30, 20));
+}
+
+int CountRoundRects(COLORREF outer)
+{
+    HDC metafile = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    DrawRoundFrame(metafile, 6, 3, 234, 88, 4, GREEN, outer);
+    HENHMETAFILE recorded = CloseEnhMetaFile(metafile);
+    int count = 0;
+    EnumEnhMetaFile(nullptr, recorded,
+                    [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM counter) -> int {
+                        if (record->iType == EMR_ROUNDRECT)
+                            ++*reinterpret_cast<int*>(counter);
+                        return 1;
+                    },
+                    &count, nullptr);
+    DeleteEnhMetaFile(recorded);
+    return count;
+}
+
+TEST(Drawing, RoundFrameDrawsTwoLinesOrOneWithoutOuterColour)
+{
+    EXPECT_EQ(2, CountRoundRects(BLACK));
+    EXPECT_EQ(1, CountRoundRects(0xBC614E));
+    EXPECT_EQ(NO_OUTER_LINE, 0xBC614Eu);
+
+    Canvas framed(40, 30);
+    DrawRoundFrame(framed.dc, 0, 0, 40, 30, 4, GREEN, BLACK);
+    EXPECT_EQ(BLACK, framed.At(0, 15));
+    EXPECT_EQ(GREEN, framed.At(1, 15));
+    EXPECT_EQ(WHITE, framed.At(20, 15));
+
+    Canvas single(40, 30);
+    DrawRoundFrame(single.dc, 0, 0, 40, 30, 4, GREEN, NO_OUTER_LINE);
+    EXPECT_EQ(GREEN, single.At(0, 15));
+    EXPECT_EQ(WHITE, single.At(1, 15));
+    EXPECT_EQ(0, single.Count(BLACK));
+    // Pens are made and deleted inside: the context's own pen is back.
+    EXPECT_EQ(GetStockObject(BLACK_PEN), GetCurrentObject(single.dc, OBJ_PEN));
+}
+
+TEST(Drawing, AppFontCarriesTheFixedFields)
+{
+    HFONT bold = CreateAppFont(700, 13, 1);
+    LOGFONTW font = {};
+    ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(bold, sizeof font, &font));
+    EXPECT_STREQ(L"Tahoma", font.lfFaceName);
+    EXPECT_EQ(13, font.lfHeight);
+    EXPECT_EQ(700, font.lfWeight);
+    EXPECT_EQ(CLEARTYPE_QUALITY, font.lfQuality);
+    EXPECT_EQ(0, font.lfWidth);
+    EXPECT_EQ(0, font.lfEscapement);
+    EXPECT_EQ(0, font.lfOrientation);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+    EXPECT_EQ(0, font.lfOutPrecision);
+    EXPECT_EQ(0, font.lfClipPrecision);
+    EXPECT_EQ(0x10, font.lfPitchAndFamily);
+    DeleteObject(bold);
+
+    for (int flag : {0, 2}) {
+        HFONT normal = CreateAppFont(400, 12, flag);
+        ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(normal, sizeof font, &font));
+        EXPECT_EQ(400, font.lfWeight);
+        EXPECT_EQ(12, font.lfHeight);
+        EXPECT_EQ(DEFAULT_QUALITY, font.lfQuality) << "flag " << flag;
+        DeleteObject(normal);
+    }
+}
+
+HBITMAP FourColours()
+{
+    // 2 x 2: red, green / blue, black (top-down rows).
+    const DWORD pixels[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00000000};
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+TEST(Drawing, BitmapsAreCopiedWholeAtTheirSizeOrStretched)
+{
+    HBITMAP bitmap = FourColours();
+    ASSERT_NE(nullptr, bitmap);
+
+    Canvas plain(10, 10);
+    DrawBitmap(plain.dc, bitmap, 3, 4);
+    EXPECT_EQ(RGB(255, 0, 0), plain.At(3, 4));
+    EXPECT_EQ(RGB(0, 255, 0), plain.At(4, 4));
+    EXPECT_EQ(RGB(0, 0, 255), plain.At(3, 5));
+    EXPECT_EQ(BLACK, plain.At(4, 5));
+    EXPECT_EQ(96, plain.Count(WHITE));
+
+    Canvas stretched(10, 10);
+    StretchBitmap(stretched.dc, bitmap, 2, 2, 6, 4);
+    EXPECT_EQ(RGB(255, 0, 0), stretched.At(2, 2));
+    EXPECT_EQ(RGB(255, 0, 0), stretched.At(4, 3));
+    EXPECT_EQ(RGB(0, 255, 0), stretched.At(7, 2));
+    EXPECT_EQ(RGB(0, 0, 255), stretched.At(2, 5));
+    EXPECT_EQ(BLACK, stretched.At(7, 5));
+    EXPECT_EQ(100 - 24, stretched.Count(WHITE));
+    DeleteObject(bitmap);
+
+    // A missing bitmap draws nothing.
+    Canvas none(10, 10);
+    DrawBitmap(none.dc, nullptr, 0, 0);
+    StretchBitmap(none.dc, nullptr, 0, 0, 10, 10);
+    EXPECT_EQ(100, none.Count(WHITE));
+}
+
+}  // namespace

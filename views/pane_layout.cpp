@@ -1,0 +1,251 @@
+#include "views/pane_layout.h"
+
+#include <initializer_list>
+#include "views/splitter.h"
+
+#include "base/input_panel.h"
+#include "platform/shell/aygshell.h"
+#include "platform/shell/sipapi.h"
+#include "settings/settings.h"
+#include "base/app_handles.h"
+
+#include <commctrl.h>
+
+int listTop = LIST_TOP_PLAIN;
+HWND hUpperSplitter;
+HWND hLowerSplitter;
+
+// Splitter tops remembered while the input panel is up; -1 when none are.
+static int savedSb1top = -1;
+static int savedSb2top = -1;
+
+void ResetSavedSplitterPositions()
+{
+    savedSb1top = -1;
+    savedSb2top = -1;
+}
+
+SIZE GetVisibleAreaSize()
+{
+    SIPINFO info = {};
+    info.cbSize = sizeof info;
+    SHSipInfo(SPI_GETSIPINFO, 0, &info, 0);
+    SIZE size = {info.rcVisibleDesktop.right - info.rcVisibleDesktop.left,
+                 info.rcVisibleDesktop.bottom - info.rcVisibleDesktop.top};
+    if (!(info.fdwFlags & SIPF_ON) && hMenuBar) {
+        RECT bar;
+        GetWindowRect(hMenuBar, &bar);
+        size.cy -= bar.bottom - bar.top;
+    }
+    return size;
+}
+
+// A window's rectangle in the main window's client coordinates.
+static RECT ClientRectOf(HWND mainWindow, HWND child)
+{
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+PaneRects ComputePaneRects(HWND mainWindow, HWND upper, HWND lower)
+{
+    const RECT u = ClientRectOf(mainWindow, upper);
+    const RECT l = ClientRectOf(mainWindow, lower);
+    const int h = GetVisibleAreaSize().cy;
+    PaneRects panes;
+    // The list area starts one pixel above the splitter's top in the
+    // original arithmetic: the panes overlap the splitters' borders.
+    panes.contactsHeight = u.top + 1 - listTop;
+    panes.activityTop = u.bottom - 1;
+    panes.activityHeight = l.top - panes.activityTop + 2;
+    panes.notesTop = l.top + 6;
+    panes.notesHeight = h - panes.notesTop + 1;
+    return panes;
+}
+
+static void MovePane(int id, int top, int height, int width)
+{
+    if (HWND pane = GetDlgItem(hMainWindow, id))
+        MoveWindow(pane, 0, top, width, height < 0 ? 0 : height, TRUE);
+}
+
+void LayoutPanes()
+{
+    if (!hMainWindow || !hUpperSplitter || !hLowerSplitter)
+        return;
+    const PaneRects panes = ComputePaneRects(hMainWindow, hUpperSplitter, hLowerSplitter);
+    RECT client;
+    GetClientRect(hMainWindow, &client);
+    MovePane(ID_CONTACTS_LIST, listTop, panes.contactsHeight, client.right);
+    MovePane(ID_ACTIVITY_LIST, panes.activityTop, panes.activityHeight, client.right);
+    MovePane(ID_NOTES_PANE, panes.notesTop, panes.notesHeight, client.right);
+}
+
+void CreateSplitters(HWND mainWindow, int showCommand)
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    hUpperSplitter = CreateWindowW(SPLITTER_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, sb1top, client.right,
+                                   SPLITTER_HEIGHT, mainWindow, nullptr, hInstance, nullptr);
+    hLowerSplitter = CreateWindowW(SPLITTER_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, sb2top, client.right,
+                                   SPLITTER_HEIGHT, mainWindow, nullptr, hInstance, nullptr);
+    for (HWND splitter : {hUpperSplitter, hLowerSplitter}) {
+        if (!splitter)
+            continue;
+        SetWindowPos(splitter, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ShowWindow(splitter, showCommand);
+    }
+    ResetSavedSplitterPositions();
+}
+
+void MoveSplitter(HWND splitter, int top)
+{
+    if (splitter)
+        SetWindowPos(splitter, nullptr, 0, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int SplitterTop(HWND splitter)
+{
+    return ClientRectOf(hMainWindow, splitter).top;
+}
+
+static void ShowMarkedRows()
+{
+    for (int id : {ID_CONTACTS_LIST, ID_ACTIVITY_LIST}) {
+        HWND list = GetDlgItem(hMainWindow, id);
+        if (!list)
+            continue;
+        const LRESULT mark = SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0);
+        if (mark >= 0)
+            SendMessageW(list, LVM_ENSUREVISIBLE, mark, FALSE);
+    }
+}
+
+static void ApplySplitters()
+{
+    MoveSplitter(hUpperSplitter, sb1top);
+    MoveSplitter(hLowerSplitter, sb2top);
+    LayoutPanes();
+}
+
+static void WriteSb1() { RegWriteDword(L"sb1top", static_cast<DWORD>(sb1top)); }
+static void WriteSb2() { RegWriteDword(L"sb2top", static_cast<DWORD>(sb2top)); }
+
+void RollUp(HWND mainWindow)
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    const int H = client.bottom;
+    const int T = listTop;
+    if (sb1top >= H - 14 && sb2top >= H - 14) {
+        sb1top = (H - 14) / 2;
+        ApplySplitters();
+        WriteSb1();
+    } else if (sb2top >= H - 14) {
+        sb2top = 3 * (H - 14) / 4;
+        sb1top = 3 * (H - 14) / 8;
+        ApplySplitters();
+        WriteSb1();
+        WriteSb2();
+    } else if (sb1top > T) {
+        sb1top = T - 1;
+        ApplySplitters();
+        WriteSb1();
+    } else {
+        sb2top = T + 5;
+        ApplySplitters();
+        WriteSb2();
+    }
+    ShowMarkedRows();
+}
+
+void RollDown(HWND)
+{
+    const int h = GetVisibleAreaSize().cy;
+    const int T = listTop;
+    if (sb1top == T - 1 && sb2top == T + 5) {
+        sb2top = (h - 7) / 2;
+        ApplySplitters();
+        WriteSb2();
+    } else if (sb1top == T - 1 && sb2top > T + 5) {
+        sb2top = 3 * (h - 7) / 4;
+        sb1top = 3 * (h - 7) / 8;
+        ApplySplitters();
+        WriteSb1();
+        WriteSb2();
+    } else {
+        if (sb2top < h - 6) {
+            sb2top = h - 6;
+            ApplySplitters();
+        } else if (sb1top < h - 12) {
+            sb1top = h - 12;
+            ApplySplitters();
+        }
+        WriteSb1();
+        WriteSb2();
+    }
+    ShowMarkedRows();
+}
+
+static int ClientHeight(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    return client.bottom;
+}
+
+// The input panel came up and the client area shrank from b0 to b1: keep the
+// panes' arrangement within the smaller area.
+static void SqueezeSplitters(int b0, int b1)
+{
+    const int T = listTop;
+    if (sb1top >= b0 - 12 && sb2top >= b0 - 6) {
+        sb1top = b1 - 12;
+        sb2top = b1 - 6;
+    }
+    if (sb1top <= T - 1) {
+        if (sb2top <= T + 5) {
+            sb1top = T - 1;
+            sb2top = T + 5;
+        } else {
+            sb1top = T - 1;
+            sb2top = sb2top - b0 + b1;
+        }
+        return;
+    }
+    if (sb2top != b0 - 13) {
+        sb2top = sb2top - b0 + b1;
+        sb1top = sb2top / 2;
+    }
+}
+
+LRESULT OnLayoutSettingChange(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+{
+    if (savedSb1top < 0 && savedSb2top < 0) {
+        savedSb1top = sb1top;
+        savedSb2top = sb2top;
+    }
+    const int b0 = ClientHeight(mainWindow);
+    SHHandleWMSettingChange(mainWindow, wParam, lParam, &shellActivateInfo);
+    const bool panelUp = IsInputPanelShown() != 0;
+    if (osGeneration < OS_GENERATION_2003 && !panelUp) {
+        const SIZE visible = GetVisibleAreaSize();
+        SetWindowPos(mainWindow, nullptr, 0, 0, visible.cx, visible.cy, SWP_NOMOVE | SWP_NOZORDER);
+        UpdateWindow(mainWindow);
+    }
+    const int b1 = ClientHeight(mainWindow);
+    if (b1 == b0)
+        return 0;
+    if (panelUp) {
+        savedSb1top = sb1top;
+        savedSb2top = sb2top;
+        SqueezeSplitters(b0, b1);
+    } else {
+        sb1top = savedSb1top;
+        sb2top = savedSb2top;
+    }
+    ApplySplitters();
+    return 0;
+}
