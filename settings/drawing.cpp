@@ -18,7 +18,9 @@ HFONT CreateAppFont(int weight, int height, int clearType)
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = clearType == 1 ? CLEARTYPE_QUALITY : DEFAULT_QUALITY;
-    font.lfPitchAndFamily = FF_ROMAN | DEFAULT_PITCH;
+    // Tahoma is a sans-serif face; saying so lets the font mapper pick
+    // another sans-serif face where Tahoma is not installed.
+    font.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
     lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
