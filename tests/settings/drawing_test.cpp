@@ -1,4 +1,5 @@
 #include "settings/drawing.h"
+#include "shell/text.h"
 
 #include <gtest/gtest.h>
 
@@ -185,7 +186,7 @@ TEST(Drawing, AppFontStaysSansSerifWhereTahomaIsMissing)
         LOGFONTW font = {};
         ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(app, sizeof font, &font));
         DeleteObject(app);
-        lstrcpynW(font.lfFaceName, L"Vantaro Absent Face", LF_FACESIZE);
+        CopyText(font.lfFaceName, L"Vantaro Absent Face");
         HFONT substitute = CreateFontIndirectW(&font);
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, substitute);
