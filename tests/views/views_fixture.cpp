@@ -79,12 +79,18 @@ CEOID ViewsTest::AddActivity(CEOID contact, const std::wstring& event, double da
     return oid;
 }
 
+// The record is made as the database service makes it, a local heap block
+// that the handler frees; the checks around the message keep both sides of
+// that ownership honest.
 void ViewsTest::ContactsChanged()
 {
-    CENOTIFICATION change = {};
-    change.dwSize = sizeof change;
-    change.uType = DB_CEOID_CHANGED;
-    SendMessageW(scenario->MainWindow(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(&change));
+    auto* change = static_cast<CENOTIFICATION*>(LocalAlloc(LPTR, sizeof(CENOTIFICATION)));
+    ASSERT_NE(nullptr, change);
+    change->dwSize = sizeof *change;
+    change->uType = DB_CEOID_CHANGED;
+    ASSERT_TRUE(HeapValidate(GetProcessHeap(), 0, change)) << "the change record is no heap block";
+    SendMessageW(scenario->MainWindow(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(change));
+    EXPECT_FALSE(HeapValidate(GetProcessHeap(), 0, change)) << "the handler kept the change record";
     scenario->PumpPending();
 }
 
