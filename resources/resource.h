@@ -5,4 +5,5 @@
 
 #include "activity_dialog_ids.h"
 #include "message_box_ids.h"
+#include "profiles_page_ids.h"
 #include "shell_ids.h"

@@ -56,11 +56,12 @@ HWND ViewsTest::Start()
     return window;
 }
 
-CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company)
+CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company, const std::wstring& categories)
 {
     poom::ContactData contact;
     contact.text[0] = fileAs;
     contact.text[4] = company;
+    contact.categories = categories;
     return poom::SaveContactRecord(contact);
 }
 
