@@ -6,4 +6,5 @@
 #include "activity_dialog_ids.h"
 #include "message_box_ids.h"
 #include "profiles_page_ids.h"
+#include "progress_window_ids.h"
 #include "shell_ids.h"

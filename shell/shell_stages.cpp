@@ -44,5 +44,5 @@ void LoadStartupSettings(HWND owner)
     if (!AllocateSettingArrays())
         AppMessageBox(owner, L"InitInstance: Error in malloc!", L"Error Message", APP_MB_WARNING);
     LoadSettings();
-    SetMessageBoxClearTypeSource(&cleartypeflag);
+    SetCardClearTypeSource(&cleartypeflag);
 }
