@@ -7,4 +7,5 @@
 #include "message_box_ids.h"
 #include "profiles_page_ids.h"
 #include "progress_window_ids.h"
+#include "purge_dialog_ids.h"
 #include "shell_ids.h"

@@ -18,7 +18,7 @@
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/profiles.h"
-#include "activity/purge.h"
+#include "activity/purge_dialog.h"
 #include "shell/about_box.h"
 #include "views/profile_menu.h"
 #include "views/find_bar.h"
