@@ -110,6 +110,9 @@ void Purge(HWND dialog)
     if (HWND list = ContactsList()) {
         SendMessageW(list, LVM_ENSUREVISIBLE, row < 0 ? 0 : row, FALSE);
         SelectRowByTap(list, row < 0 ? 0 : row);
+        // Every row's last-activity cells may have changed.
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
     }
     MessageBeep(0);
 }
