@@ -3,6 +3,8 @@
 
 #define IDI_VANTARO 1
 
+#include "about_box_ids.h"
 #include "activity_dialog_ids.h"
+#include "contact_popup_ids.h"
 #include "message_box_ids.h"
 #include "shell_ids.h"

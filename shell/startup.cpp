@@ -101,6 +101,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     DetermineBackupFolder();
     CreateSettingsKey();
     LoadStartupSettings(hMainWindow);
+    DetectContactEditor();
     MountVolumeAtStartup(hMainWindow);
     FillContactPropertyNames();
     CreateViewBrushes();
