@@ -23,6 +23,8 @@ BOOL OnInitAbout(HWND dialog)
     shell.hDlg = dialog;
     shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
     SHInitDialog(&shell);
+    // The navigation bar shows the page's title.
+    SetWindowTextW(dialog, L"About");
 
     nameFont = CreateAppFont(700, NAME_FONT_HEIGHT, cleartypeflag);
     SendDlgItemMessageW(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont), FALSE);

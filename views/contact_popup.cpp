@@ -450,8 +450,10 @@ INT_PTR CALLBACK PopupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         OnPenDown(dialog, lParam);
         return TRUE;
     case WM_KEYUP:
-        if (wParam == VK_RETURN) {
-            EndDialog(dialog, IDOK);
+        // Enter closes as the device's action key does; Escape, on a
+        // keyboard, likewise. Neither changes the remembered form.
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+            EndDialog(dialog, wParam == VK_RETURN ? IDOK : IDCANCEL);
             return TRUE;
         }
         if (wParam == VK_UP || wParam == VK_DOWN) {
@@ -460,7 +462,7 @@ INT_PTR CALLBACK PopupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         }
         return FALSE;
     case WM_COMMAND:
-        // Closed from outside (or Escape): the stored form stays as it was.
+        // Closed from outside: the stored form stays as it was.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;

@@ -215,6 +215,20 @@ TEST_F(ContactPopup, InfoShowsTheShortFormAndATapOutsideTheArrowClosesIt)
     DWORD stored = 9;
     ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
     EXPECT_EQ(0u, stored) << "a tap remembers the short form";
+
+    // Escape closes it as Enter does, leaving the remembered form alone.
+    bool stillOpen = true;
+    scenario->AnswerDialogs([&](HWND popup) {
+        RegWriteDword(L"defaultpopupinfosize", 1);
+        scenario->Key(popup, VK_ESCAPE);
+        stillOpen = IsWindowVisible(popup) != FALSE;
+        if (stillOpen)
+            TapPopup(popup, 10, 10);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    EXPECT_FALSE(stillOpen);
+    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
+    EXPECT_EQ(1u, stored);
 }
 
 TEST_F(ContactPopup, TheArrowTogglesTheLongFormWhichTheNextOpeningRemembers)
