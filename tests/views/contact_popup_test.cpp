@@ -118,72 +118,47 @@ int PopupGap()
 
 }  // namespace
 
-TEST(PopupTexts, PhonesInTheShortAndTheLongForm)
+TEST(PopupTexts, PhonesNameTitleAndAnEmptyRecord)
 {
     const ContactRecord all = Record({{OFFICE, L"1"}, {OTHER, L"2"}, {MOBILE, L"3"}, {HOME, L"4"}, {FAX, L"5"}});
     EXPECT_EQ(L"1 (Office)\n3 (Cell Phone)\n4 (Home)\n", PopupPhoneText(all, false));
     EXPECT_EQ(L"1 (Office)\n3 (Cell Phone)\n4 (Home)\n5 (Fax)\n2 (Other)", PopupPhoneText(all, true));
-
-    const struct {
-        int field;
-        const wchar_t* shortForm;
-        const wchar_t* longForm;
-    } alone[] = {
-        {OFFICE, L"555 (Office)\n", L"555 (Office)\n"},
-        {MOBILE, L"555 (Cell Phone)\n", L"555 (Cell Phone)\n"},
-        {HOME, L"555 (Home)\n", L"555 (Home)\n"},
-        {FAX, L"", L"555 (Fax)\n"},
-        {OTHER, L"", L"555 (Other)"},
-    };
+    // Each phone alone: its short form (fax and other have none), then its long form.
+    const std::map<int, std::pair<std::wstring, std::wstring>> alone = {
+        {OFFICE, {L"9 (Office)\n", L"9 (Office)\n"}}, {MOBILE, {L"9 (Cell Phone)\n", L"9 (Cell Phone)\n"}},
+        {HOME, {L"9 (Home)\n", L"9 (Home)\n"}}, {FAX, {L"", L"9 (Fax)\n"}}, {OTHER, {L"", L"9 (Other)"}}};
     for (const auto& phone : alone) {
-        const ContactRecord record = Record({{phone.field, L"555"}});
-        EXPECT_EQ(phone.shortForm, PopupPhoneText(record, false)) << phone.field;
-        EXPECT_EQ(phone.longForm, PopupPhoneText(record, true)) << phone.field;
+        EXPECT_EQ(phone.second.first, PopupPhoneText(Record({{phone.first, L"9"}}), false)) << phone.first;
+        EXPECT_EQ(phone.second.second, PopupPhoneText(Record({{phone.first, L"9"}}), true)) << phone.first;
     }
+
+    EXPECT_EQ(L"Ada Vance", PopupNameText(Record({{FIRST, L"Ada"}, {LAST, L"Vance"}})));
+    EXPECT_EQ(L"Vance", PopupNameText(Record({{LAST, L"Vance"}})));
+    EXPECT_EQ(L"Ada ", PopupNameText(Record({{FIRST, L"Ada"}})));
+    EXPECT_EQ(L"Buyer\nQuay\n", PopupTitleText(Record({{TITLE, L"Buyer"}, {COMPANY, L"Quay"}})));
+    EXPECT_EQ(L"Quay\n", PopupTitleText(Record({{COMPANY, L"Quay"}})));
+    EXPECT_EQ(L"Buyer\n", PopupTitleText(Record({{TITLE, L"Buyer"}})));
+    const ContactRecord empty = {};
+    EXPECT_EQ(L"", PopupNameText(empty) + PopupTitleText(empty) + PopupPhoneText(empty, true) +
+                       PopupAdditionalText(empty));
 }
 
 TEST(PopupTexts, AddressBlockWithEachPartMissingInTurn)
 {
-    const std::map<int, std::wstring> full = {
-        {STREET, L"1 Quay St"}, {CITY, L"Lyme"}, {STATE, L"CT"}, {ZIP, L"06371"},
-        {EMAIL, L"a@q.example"}, {EMAIL2, L"b@q.example"}, {EMAIL3, L"c@q.example"}, {WEB, L"q.example"},
-    };
-    EXPECT_EQ(L"1 Quay St\nLyme,CT 06371\na@q.example\nb@q.example\nc@q.example\nq.example",
-              PopupAdditionalText(Record(full)));
-    const std::map<int, std::wstring> expected = {
-        {STREET, L"\nLyme,CT 06371\na@q.example\nb@q.example\nc@q.example\nq.example"},
-        {CITY, L"1 Quay St\n,CT 06371\na@q.example\nb@q.example\nc@q.example\nq.example"},
-        {STATE, L"1 Quay St\nLyme 06371\na@q.example\nb@q.example\nc@q.example\nq.example"},
-        {ZIP, L"1 Quay St\nLyme,CT\na@q.example\nb@q.example\nc@q.example\nq.example"},
-        {EMAIL, L"1 Quay St\nLyme,CT 06371\nb@q.example\nc@q.example\nq.example"},
-        {EMAIL2, L"1 Quay St\nLyme,CT 06371\na@q.example\nc@q.example\nq.example"},
-        {EMAIL3, L"1 Quay St\nLyme,CT 06371\na@q.example\nb@q.example\nq.example"},
-        {WEB, L"1 Quay St\nLyme,CT 06371\na@q.example\nb@q.example\nc@q.example"},
-    };
-    for (const auto& missing : expected) {
+    const std::map<int, std::wstring> full = {{STREET, L"S"}, {CITY, L"C"}, {STATE, L"T"}, {ZIP, L"Z"},
+                                              {EMAIL, L"e"}, {EMAIL2, L"f"}, {EMAIL3, L"g"}, {WEB, L"w"}};
+    EXPECT_EQ(L"S\nC,T Z\ne\nf\ng\nw", PopupAdditionalText(Record(full)));
+    const std::map<int, std::wstring> withoutOne = {
+        {STREET, L"\nC,T Z\ne\nf\ng\nw"}, {CITY, L"S\n,T Z\ne\nf\ng\nw"}, {STATE, L"S\nC Z\ne\nf\ng\nw"},
+        {ZIP, L"S\nC,T\ne\nf\ng\nw"},     {EMAIL, L"S\nC,T Z\nf\ng\nw"},  {EMAIL2, L"S\nC,T Z\ne\ng\nw"},
+        {EMAIL3, L"S\nC,T Z\ne\nf\nw"},    {WEB, L"S\nC,T Z\ne\nf\ng"}};
+    for (const auto& missing : withoutOne) {
         std::map<int, std::wstring> fields = full;
         fields.erase(missing.first);
         EXPECT_EQ(missing.second, PopupAdditionalText(Record(fields))) << missing.first;
     }
-    EXPECT_EQ(L"1 Quay St", PopupAdditionalText(Record({{STREET, L"1 Quay St"}})));
-    EXPECT_EQ(L"\nLyme 06371", PopupAdditionalText(Record({{CITY, L"Lyme"}, {ZIP, L"06371"}})));
-}
-
-TEST(PopupTexts, NameTitleAndCompanyAndAnEmptyRecord)
-{
-    EXPECT_EQ(L"Ada Vance", PopupNameText(Record({{FIRST, L"Ada"}, {LAST, L"Vance"}})));
-    EXPECT_EQ(L"Vance", PopupNameText(Record({{LAST, L"Vance"}})));
-    EXPECT_EQ(L"Ada ", PopupNameText(Record({{FIRST, L"Ada"}})));
-    EXPECT_EQ(L"Buyer\nQuayside\n", PopupTitleText(Record({{TITLE, L"Buyer"}, {COMPANY, L"Quayside"}})));
-    EXPECT_EQ(L"Quayside\n", PopupTitleText(Record({{COMPANY, L"Quayside"}})));
-    EXPECT_EQ(L"Buyer\n", PopupTitleText(Record({{TITLE, L"Buyer"}})));
-
-    const ContactRecord empty = {};
-    EXPECT_EQ(L"", PopupNameText(empty));
-    EXPECT_EQ(L"", PopupTitleText(empty));
-    EXPECT_EQ(L"", PopupPhoneText(empty, false));
-    EXPECT_EQ(L"", PopupPhoneText(empty, true));
-    EXPECT_EQ(L"", PopupAdditionalText(empty));
+    EXPECT_EQ(L"S", PopupAdditionalText(Record({{STREET, L"S"}})));
+    EXPECT_EQ(L"\nC Z", PopupAdditionalText(Record({{CITY, L"C"}, {ZIP, L"Z"}})));
 }
 
 using ContactPopup = ViewsTest;
