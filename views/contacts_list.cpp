@@ -1,7 +1,6 @@
 #include "views/list_views.h"
 
 #include "contacts/contact_editor.h"
-#include "contacts/contact_source.h"
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "resources/resource.h"
@@ -205,9 +204,7 @@ void EditMarkedContact()
     if (row < 0)
         return;
     const CEOID contact = contactOIDList[row];
-    if (piminterface)
-        ShowContactInEditor(contact);
-    else
+    if (!(piminterface && ShowContactInEditor(contact)))
         OpenContactEditor(contact);
     SetWaitCursor(true);
     FillContactsList();
@@ -217,10 +214,6 @@ void EditMarkedContact()
     SelectAndShow(list, found < 0 ? 0 : found);
     SetFocus(list);
 }
-
-// The contact information popup (dialog 1014) comes with the popup itself;
-// until then Info and Enter show nothing.
-void ShowContactPopup() {}
 
 static void StepSelection(HWND list, int delta)
 {
@@ -259,8 +252,9 @@ LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_KEYUP:
+        // Enter is the menu's Info..., routed the same way.
         if (wParam == VK_RETURN) {
-            ShowContactPopup();
+            SendToMainWindow(WM_COMMAND, MAKEWPARAM(IDM_INFO, 0), reinterpret_cast<LPARAM>(list));
             return 0;
         }
         break;
