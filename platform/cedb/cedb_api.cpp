@@ -217,10 +217,13 @@ void DeliverNotification(VolumeSlot* slot, cedb::Change ch, uint32_t db, uint32_
     case cedb::Change::kDatabaseDeleted: type = DB_CEOID_DATABASE_DELETED; record = false; break;
     }
     if (slot->listeners <= 0) return;
-    for (auto& obj : cedb::api::LiveApiHandles()) {
-        auto h = std::dynamic_pointer_cast<DbHandle>(obj);
-        if (!h || h->slot != slot || h->serial != slot->guid.Data3 || !h->hwnd) continue;
-        if (record && h->db != db) continue;
+    // Only the handles that would hear of it are checked for being closed.
+    auto hears = [&](const HandleObject& obj) {
+        auto h = dynamic_cast<const DbHandle*>(&obj);
+        return h && h->slot == slot && h->serial == slot->guid.Data3 && h->hwnd && (!record || h->db == db);
+    };
+    for (auto& obj : cedb::api::LiveApiHandles(hears)) {
+        auto h = std::static_pointer_cast<DbHandle>(obj);
         CEOID parent = record ? db : 0;
         if (!h->ex) {
             PostMessageW(h->hwnd, type, static_cast<WPARAM>(oid), static_cast<LPARAM>(parent));
@@ -475,11 +478,11 @@ BOOL DeleteDatabase(const CEGUID* g, CEOID oid)
     VolumeSlot* slot = Slot(g);
     if (!slot) return FALSE;
     if (!slot->vol->FindDatabase(oid)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
-    for (auto& obj : cedb::api::LiveApiHandles()) {
-        auto h = std::dynamic_pointer_cast<DbHandle>(obj);
-        if (h && h->Valid() && h->slot == slot && h->db == oid && h->cursor.db)
-            return Fail(ERROR_SHARING_VIOLATION, FALSE);
-    }
+    auto opens_it = [&](const HandleObject& obj) {
+        auto h = dynamic_cast<const DbHandle*>(&obj);
+        return h && h->Valid() && h->slot == slot && h->db == oid && h->cursor.db;
+    };
+    if (!cedb::api::LiveApiHandles(opens_it).empty()) return Fail(ERROR_SHARING_VIOLATION, FALSE);
     cedb::Status s = slot->vol->DeleteDatabase(oid);
     if (!s.ok()) return Fail(s.code, FALSE);
     AfterChange(slot);
@@ -556,6 +559,11 @@ BOOL CeUnmountDBVol(PCEGUID pceguid)
     VolumeSlot* slot = Slot(pceguid);
     if (!slot) return FALSE;
     if (--slot->refs > 0) return TRUE;
+    // Handles the program closed release their cursors before the volume goes.
+    cedb::api::LiveApiHandles([slot](const HandleObject& obj) {
+        auto h = dynamic_cast<const DbHandle*>(&obj);
+        return h && h->slot == slot;
+    });
     cedb::Status s = slot->vol->Unmount();
     slot->vol.reset();
     slot->key.clear();
