@@ -1,5 +1,6 @@
 #include "platform/cedb/handle_table.h"
 
+#include <cstdint>
 #include <mutex>
 #include <unordered_map>
 
@@ -52,6 +53,10 @@ void Forget(std::unordered_map<HANDLE, Entry>::iterator it, Dropped* dropped)
 }
 #else
 std::unordered_map<HANDLE, std::shared_ptr<HandleObject>> g_table;
+// Values of closed handles go out again first, as the kernel's do, so that
+// both builds meet reused values.
+std::vector<uintptr_t> g_closed;
+uintptr_t g_next_value = 4;
 #endif
 
 }  // namespace
@@ -119,8 +124,15 @@ std::vector<std::shared_ptr<HandleObject>> LiveApiHandles(const std::function<bo
 #else
 HANDLE NewApiHandle(std::shared_ptr<HandleObject> obj)
 {
-    HANDLE h = new char;
     std::lock_guard<std::mutex> lock(g_mutex);
+    uintptr_t value = g_next_value;
+    if (g_closed.empty()) {
+        g_next_value += 4;
+    } else {
+        value = g_closed.back();
+        g_closed.pop_back();
+    }
+    HANDLE h = reinterpret_cast<HANDLE>(value);
     g_table[h] = std::move(obj);
     return h;
 }
@@ -141,8 +153,8 @@ bool CloseApiHandle(HANDLE h)
         if (it == g_table.end()) return false;
         obj = std::move(it->second);
         g_table.erase(it);
+        g_closed.push_back(reinterpret_cast<uintptr_t>(h));
     }
-    delete static_cast<char*>(h);
     return true;  // obj is released here, outside the lock
 }
 
