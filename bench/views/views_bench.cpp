@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "platform/cedb/call_counts.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/volume.h"
@@ -21,8 +22,18 @@ constexpr int CONTACTS = 5000;
 constexpr int ACTIVITIES = 65535;
 constexpr int BUSY = 1000;
 
+enum Operation { STARTUP, TAP, SORT, RESORT, OPERATIONS };
+
+const char* const OPERATION_NAMES[OPERATIONS] = {
+    "start-up to the first painted lists",
+    "tap on the contact with 1,000 activities",
+    "column sort of those activities",
+    "contacts re-sort by a last-activity column",
+};
+
 struct Figures {
-    double startup = 0, tap = 0, sort = 0, resort = 0;
+    double ms[OPERATIONS] = {};
+    CedbCallCounts calls[OPERATIONS] = {};
     int rows = 0, busyRows = 0;
     long sortReads = 0;
 };
@@ -38,6 +49,28 @@ double Now()
     QueryPerformanceCounter(&counter);
     return 1000.0 * counter.QuadPart / frequency.QuadPart;
 }
+
+// Times one operation and counts the database calls it made.
+class Measurement {
+public:
+    Measurement(Figures* figures, Operation operation)
+        : figures_(figures), operation_(operation), before_(CedbGetCallCounts()), start_(Now())
+    {
+    }
+    ~Measurement()
+    {
+        figures_->ms[operation_] = Now() - start_;
+        const CedbCallCounts after = CedbGetCallCounts();
+        figures_->calls[operation_] = CedbCallCounts{after.calls - before_.calls, after.opens - before_.opens};
+    }
+
+private:
+    Figures* figures_;
+    Operation operation_;
+    CedbCallCounts before_;
+    double start_;
+};
+
 
 void TapHeader(Scenario& scenario, HWND list, int column)
 {
@@ -56,11 +89,12 @@ bool Measure(bool large, Figures* figures)
         std::fprintf(stderr, "the store could not be generated\n");
         return false;
     }
-    double start = Now();
-    if (!scenario.Start())
-        return false;
-    scenario.PumpPending();
-    figures->startup = Now() - start;
+    {
+        Measurement measure(figures, STARTUP);
+        if (!scenario.Start())
+            return false;
+        scenario.PumpPending();
+    }
 
     HWND contacts = GetDlgItem(hMainWindow, ID_CONTACTS_LIST);
     HWND activities = GetDlgItem(hMainWindow, ID_ACTIVITY_LIST);
@@ -70,23 +104,26 @@ bool Measure(bool large, Figures* figures)
         if (contactOIDList[row] == store.busyContact)
             busyRow = row;
 
-    start = Now();
-    SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
-    SelectRowByTap(contacts, busyRow);
-    UpdateWindow(activities);
-    scenario.PumpPending();
-    figures->tap = Now() - start;
+    {
+        Measurement measure(figures, TAP);
+        SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
+        SelectRowByTap(contacts, busyRow);
+        UpdateWindow(activities);
+        scenario.PumpPending();
+    }
     figures->busyRows = static_cast<int>(SendMessageW(activities, LVM_GETITEMCOUNT, 0, 0));
 
     const long reads = sortRecordReads;
-    start = Now();
-    TapHeader(scenario, activities, 1);
-    figures->sort = Now() - start;
+    {
+        Measurement measure(figures, SORT);
+        TapHeader(scenario, activities, 1);
+    }
     figures->sortReads = sortRecordReads - reads;
 
-    start = Now();
-    TapHeader(scenario, contacts, 2);
-    figures->resort = Now() - start;
+    {
+        Measurement measure(figures, RESORT);
+        TapHeader(scenario, contacts, 2);
+    }
     return scenario.Close() == 0;
 }
 
@@ -99,11 +136,18 @@ int main()
     Figures empty, large;
     if (!Measure(false, &empty) || !Measure(true, &large))
         return 1;
-    std::printf("%-44s %12s %12s\n", "views (ms)", "empty store", "large store");
-    std::printf("%-44s %12.1f %12.1f\n", "start-up to the first painted lists", empty.startup, large.startup);
-    std::printf("%-44s %12.1f %12.1f\n", "tap on the contact with 1,000 activities", empty.tap, large.tap);
-    std::printf("%-44s %12.1f %12.1f\n", "column sort of those activities", empty.sort, large.sort);
-    std::printf("%-44s %12.1f %12.1f\n", "contacts re-sort by a last-activity column", empty.resort, large.resort);
+    // Each figure also as a multiple of this run's empty-store start-up, the
+    // yardstick that makes runs on differently loaded machines comparable.
+    const double yardstick = empty.ms[STARTUP] > 0 ? empty.ms[STARTUP] : 1;
+    std::printf("%-44s %18s %18s %22s\n", "views (ms, x empty start-up)", "empty store", "large store",
+                "engine calls (opens)");
+    for (int op = 0; op < OPERATIONS; ++op) {
+        char calls[48];
+        std::snprintf(calls, sizeof calls, "%ld (%ld) / %ld (%ld)", empty.calls[op].calls, empty.calls[op].opens,
+                      large.calls[op].calls, large.calls[op].opens);
+        std::printf("%-44s %10.1f %6.2fx %10.1f %6.2fx %22s\n", OPERATION_NAMES[op], empty.ms[op],
+                    empty.ms[op] / yardstick, large.ms[op], large.ms[op] / yardstick, calls);
+    }
     std::printf("large store: %d contacts listed, %d activities on the tapped contact, %ld records read by the sort\n",
                 large.rows, large.busyRows, large.sortReads);
     return 0;
