@@ -10,13 +10,11 @@
 #include "base/wait_cursor.h"
 #include "store/activity_queries.h"
 #include "views/list_rows.h"
-#include "views/notes_pane.h"
 #include "views/sorting.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 // Where the pen last went down on the contacts list, for the context menu.
 static POINT contactsTapPoint;
@@ -38,13 +36,12 @@ void FillContactsList()
     activityCount = 0;
     currentContactIndex = 0;
     ReloadContactRows();
-    if (contactCount == 0) {
-        std::free(activityOIDList);
-        activityOIDList = nullptr;
-    } else {
-        LoadActivitiesOfContact();
+    // The rows now hold other contacts: the old mark names none of them.
+    if (HWND list = ContactsList())
+        ForgetListMark(list);
+    LoadActivitiesOfContact();
+    if (contactCount > 0)
         ResortByLastActivity();
-    }
     SetItemCount(ContactsList(), contactCount);
     SetItemCount(ActivityList(), activityCount);
     if (HWND list = ContactsList())
@@ -56,8 +53,15 @@ void ResortByLastActivity()
     // Called after every change of an activity: the last activities follow
     // even when they do not decide the order.
     RebuildLastActivities();
-    if (!IsLastActivityColumn(lv1sortcolumn))
+    if (!IsLastActivityColumn(lv1sortcolumn)) {
+        // The order stands, but the current contact's row shows its last
+        // activity in its cells and colour, and that may have changed.
+        if (HWND list = ContactsList()) {
+            SendMessageW(list, LVM_REDRAWITEMS, currentContactIndex, currentContactIndex);
+            UpdateWindow(list);
+        }
         return;
+    }
     const CEOID current = CurrentContactOid();
     if (contactCount >= 2)
         SortOIDList(lastActivityOIDList, contactOIDList, contactCount,
@@ -93,11 +97,13 @@ void SelectRowByTap(HWND list, int row)
         return;
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
-    if (!SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)))
-        bounds = RECT{};
-    const LPARAM point = MAKELPARAM(10, bounds.top + 4);
-    SendMessageW(list, WM_LBUTTONDOWN, row, point);
-    SendMessageW(list, WM_LBUTTONUP, row, point);
+    // A row that does not exist has no place to tap. (A point above the rows
+    // would do on the device, but Wine's list view hit-tests it as row 0.)
+    if (SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds))) {
+        const LPARAM point = MAKELPARAM(10, bounds.top + 4);
+        SendMessageW(list, WM_LBUTTONDOWN, row, point);
+        SendMessageW(list, WM_LBUTTONUP, row, point);
+    }
     if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) {
         InvalidateRect(list, nullptr, TRUE);
         UpdateWindow(list);
@@ -152,9 +158,6 @@ static void TapContact(HWND list, LPARAM point)
         InvalidateRect(activities, nullptr, TRUE);
         UpdateWindow(activities);
     }
-    ShowNotes(L"");
-    if (HWND notes = NotesPane())
-        EnableWindow(notes, activityCount > 0);
     if (activityCount > 0)
         SelectRowByTap(activities, 0);
     SetTimer(list, LIST_HOLD_TIMER, LIST_HOLD_DELAY_MS, nullptr);
@@ -182,7 +185,16 @@ void DeleteMarkedContact()
         ClearListSelection(list);
         return;
     }
-    DeleteContact(contact);
+    // The activities go only with their contact: a contact that stays keeps
+    // its history.
+    if (!DeleteContact(contact)) {
+        wchar_t report[300];
+        std::swprintf(report, 300, L"Contact '%ls' could not be deleted. The contact and its activities are kept.",
+                      name);
+        AppMessageBox(nullptr, report, L"Error", 0);
+        ClearListSelection(list);
+        return;
+    }
     SetWaitCursor(true);
     DeleteContactActivities(contact);
     FillContactsList();

@@ -32,6 +32,15 @@ void MarkListRow(HWND list, int row)
     SendMessageW(list, LVM_REDRAWITEMS, row, row);
 }
 
+void ForgetListMark(HWND list)
+{
+    const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    ClearListSelection(list);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, -1);
+    if (previous >= 0)
+        SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
+}
+
 int HitListRow(HWND list, LPARAM point)
 {
     LVHITTESTINFO hit = {};
