@@ -158,7 +158,7 @@ void PurgeActivities(CEOID contact, double threshold)
     for (int i = 0; i < activities.count; ++i) {
         progress.Percent(i, activities.count);
         ActivityRecord record = {};
-        if (!ReadActivityRecordDB(activityDatabase, activities.items[i], &record) ||
+        if (!ReadActivityContactAndDateDB(activityDatabase, activities.items[i], &record) ||
             std::trunc(record.date) > lastDay || !profile.count(record.contactOid))
             continue;
         DeleteRecordDB(activityDatabase, activities.items[i]);
@@ -178,7 +178,8 @@ int RemoveOrphanRecords(const CEOID* activities, int count)
     int removed = 0;
     for (int i = 0; i < count; ++i) {
         ActivityRecord record = {};
-        if (ReadActivityRecordDB(activityDatabase, activities[i], &record) && !contacts.Exists(record.contactOid)) {
+        if (ReadActivityContactAndDateDB(activityDatabase, activities[i], &record) &&
+            !contacts.Exists(record.contactOid)) {
             DeleteRecordDB(activityDatabase, activities[i]);
             ++removed;
         }
@@ -219,8 +220,9 @@ int LinkOrphans()
     int linked = 0;
     for (int i = 0; i < activities.count; ++i) {
         ActivityRecord record = {};
-        if (ReadActivityRecordDB(activityDatabase, activities.items[i], &record) &&
-            !presence.Exists(record.contactOid)) {
+        // The whole record is read only for an orphan, which may move.
+        if (ReadActivityContactAndDateDB(activityDatabase, activities.items[i], &record) &&
+            !presence.Exists(record.contactOid) && ReadActivityRecordDB(activityDatabase, activities.items[i], &record)) {
             for (int c = 0; c < contacts.count; ++c) {
                 if (names[static_cast<size_t>(c)] != record.fileAs)
                     continue;
