@@ -8,6 +8,7 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
+#include "store/find_filter.h"
 
 namespace {
 
@@ -112,5 +113,5 @@ void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int ca
         else
             CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(latest, column));
     }
-    CharLowerBuffW(buffer, lstrlenW(buffer));
+    LowerCaseText(buffer);
 }

@@ -57,7 +57,7 @@ bool MatchesFind(HANDLE database, CEOID oid, ActivityRecord* work)
     ReadActivityRecordDB(activityDatabase, oid, work);
     wchar_t text[COLUMN_TEXT_CAPACITY];
     GetActivityColumnText(*work, lastactivityfindfield, text, COLUMN_TEXT_CAPACITY, 0);
-    CharLowerW(text);
+    LowerCaseText(text);
     bool match = MatchesFindText(text);
     // Reading moved the scan's handle on; put it back on this record.
     CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
