@@ -89,7 +89,8 @@ void GetContactName(CEOID oid, wchar_t* buffer, int capacity)
     contact->Release();
 }
 
-void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity)
+void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity,
+                      const LatestActivities* latest)
 {
     if (!UsableBuffer(buffer, capacity))
         return;
@@ -102,16 +103,20 @@ void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int ca
     } else {
         long oid = 0;
         contact->get_Oid(&oid);
-        ActivityRecord latest = {};
-        if (!activityDatabase || activityDatabase == INVALID_HANDLE_VALUE ||
-            !ContactHasLastActivity(activityDatabase, static_cast<CEOID>(oid), &latest))
+        ActivityRecord record = {};
+        if (!activityDatabase || activityDatabase == INVALID_HANDLE_VALUE)
+            return;
+        const CEOID contactOid = static_cast<CEOID>(oid);
+        const int found = latest ? LatestActivityOf(*latest, contactOid, &record)
+                                 : ContactHasLastActivity(activityDatabase, contactOid, &record);
+        if (!found)
             return;
         const int column = fieldIndex - CONTACT_FIELD_COUNT;
-        latest.notes[NOTES_CAPACITY - 1] = 0;
+        record.notes[NOTES_CAPACITY - 1] = 0;
         if (IsDateColumn(column))
-            GetActivityColumnText(latest, column, buffer, static_cast<size_t>(capacity), 0);
+            GetActivityColumnText(record, column, buffer, static_cast<size_t>(capacity), 0);
         else
-            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(latest, column));
+            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(record, column));
     }
     LowerCaseText(buffer);
 }

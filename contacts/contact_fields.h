@@ -5,6 +5,7 @@
 #include "contacts/field_catalogue.h"
 #include "platform/cedb/windbase.h"
 #include "platform/poom/pimstore.h"
+#include "store/activity_queries.h"
 
 // The field's text, cut to capacity - 1 characters and terminated. A field
 // index of 21 or more, or a contact that cannot be fetched, leaves the
@@ -16,5 +17,7 @@ void GetContactRecord(CEOID oid, ContactRecord* record);
 // The FileAs text; empty when the contact cannot be fetched.
 void GetContactName(CEOID oid, wchar_t* buffer, int capacity);
 // Text of any of the 29 fields for the find filter, in lower case. Fields
-// 21..28 come from the contact's latest activity.
-void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity);
+// 21..28 come from the contact's latest activity, looked up in `latest`
+// when a caller visiting many contacts has loaded it.
+void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity,
+                      const LatestActivities* latest = nullptr);

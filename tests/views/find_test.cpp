@@ -6,6 +6,9 @@
 #include "settings/field_labels.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/activity_record.h"
 #include "store/find_filter.h"
 #include "views/alphabet_index.h"
 #include "views/find_bar.h"
@@ -227,6 +230,32 @@ TEST_F(FindBar, GoFindsContactsByAnyFieldIgnoringCase)
     EXPECT_EQ(0, Rows(Contacts()));
     EXPECT_EQ(0, Rows(Activities()));
     EXPECT_EQ(L"", NotesText());
+}
+
+TEST_F(FindBar, TwoFlaggedActivitiesFindWhatTheContactsOwnQueryFinds)
+{
+    const CEOID anna = AddContact(L"Anna");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"Call", 45000, 45000, 0, L"alpha notes");
+    // A damaged database: a second activity carrying the last flag.
+    ActivityRecord second = {};
+    second.contactOid = anna;
+    lstrcpynW(second.notes, L"beta notes", NOTES_CAPACITY);
+    second.lastFlag = 1;
+    WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, second);
+    ActivityRecord expected = {};
+    ASSERT_EQ(1, ContactHasLastActivity(activityDatabase, anna, &expected));
+    const std::wstring chosen = expected.notes;
+    const std::wstring other = chosen == L"alpha notes" ? L"beta" : L"alpha";
+
+    Find();
+    ChooseField(CONTACT_FIELD_COUNT + 4);
+    Type(chosen);
+    TapGo();
+    EXPECT_EQ(1, Rows(Contacts()));
+    Type(other);
+    TapGo();
+    EXPECT_EQ(0, Rows(Contacts()));
 }
 
 TEST_F(FindBar, GoInActivitiesModeNarrowsTheCurrentContactsActivities)
