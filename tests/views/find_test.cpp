@@ -100,6 +100,12 @@ TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
     EXPECT_TRUE(IsWindowVisible(TextBox()));
     EXPECT_EQ(TextBox(), GetFocus());
     EXPECT_TRUE(IsInputPanelShown()) << "a device without keys gets the input panel";
+    RECT client = {}, header = {}, row = {LVIR_BOUNDS};
+    GetClientRect(Contacts(), &client);
+    GetWindowRect(ListView_GetHeader(Contacts()), &header);
+    SendMessageW(Contacts(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    EXPECT_GE(client.bottom - (header.bottom - header.top), row.bottom - row.top)
+        << "squeezed by the input panel under the bar, the contacts list keeps a row";
 
     ChooseField(4);   // Company
     Type(L"  ACME ");
