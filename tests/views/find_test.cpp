@@ -224,6 +224,9 @@ TEST_F(FindBar, GoFindsContactsByAnyFieldIgnoringCase)
     Type(L"   ");
     TapGo();
     EXPECT_EQ(3, Rows(Contacts())) << "blanks only find everyone";
+    Type(L"acme");
+    SendMessageW(TextBox(), WM_CHAR, VK_RETURN, 1);
+    EXPECT_EQ(std::vector<std::wstring>{L"Bo"}, Names()) << "Enter in the text box finds as go does";
 
     // The latest activity's Notes: Cleo's latest is "price list".
     ChooseField(CONTACT_FIELD_COUNT + 4);
