@@ -24,6 +24,10 @@ enum FindButton { NO_BUTTON, CONTACTS_MODE_BUTTON, ACTIVITIES_MODE_BUTTON, GO_BU
 // The button the pen went down on; it acts only when the pen comes up on it.
 FindButton pressedButton = NO_BUTTON;
 WNDPROC previousTextBoxProc;
+// Whether a contacts find has run since the bar was shown: only then does
+// hiding it have a narrowed contacts list to fill again, which on a large
+// address book takes a while.
+bool contactsFound = false;
 
 // The strip under the band that the bar's painting covers.
 constexpr int BAR_TOP = HEADER_BAND_HEIGHT;
@@ -151,14 +155,18 @@ void HideFindBar()
     ShowFindControls(SW_HIDE);
     LayoutPanes();
 
-    SetWaitCursor(true);
-    FillContactsList();
-    SetWaitCursor(false);
+    if (contactsFound) {
+        SetWaitCursor(true);
+        FillContactsList();
+        SetWaitCursor(false);
+        contactsFound = false;
+    }
     Refresh(ContactsList());
     Refresh(ActivityList());
     if (HWND contacts = ContactsList())
         SetFocus(contacts);
-    // The contact marked in the narrowed list stays marked among all.
+    // The contact marked in the narrowed list stays marked among all; the
+    // tap on it reloads its activities without an activity find.
     const int row = RowOfContact(marked);
     SelectMarkedContact(row >= 0 ? row : (contactCount > 0 ? 0 : -1));
 }
@@ -202,6 +210,7 @@ void ResetFindBar()
     listTop = LIST_TOP_PLAIN;
     findButtonPressed = 0;
     pressedButton = NO_BUTTON;
+    contactsFound = false;
     ResetAlphabetIndex();
 }
 
@@ -314,6 +323,7 @@ void RunFind(HWND)
             SetFocus(contacts);
         Refresh(activities);
     } else {
+        contactsFound = true;
         SetWaitCursor(true);
         FillContactsList();
         SetWaitCursor(false);
