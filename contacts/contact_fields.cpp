@@ -65,6 +65,35 @@ void GetContactFieldText(CEOID oid, int contactFieldIndex, wchar_t* buffer, int 
     contact->Release();
 }
 
+void GetContactFieldTexts(int contactFieldIndex, int capacity, std::unordered_map<CEOID, std::wstring>* texts)
+{
+    texts->clear();
+    IPOutlookItemCollection* items = nullptr;
+    if (contactFieldIndex < 0 || contactFieldIndex >= CONTACT_FIELD_COUNT || capacity <= 0 || !contactsFolder ||
+        FAILED(contactsFolder->get_Items(&items)) || !items)
+        return;
+    int total = 0;
+    items->get_Count(&total);
+    std::wstring text(static_cast<size_t>(capacity), L'\0');
+    for (int position = 1; position <= total; ++position) {
+        IDispatch* item = nullptr;
+        if (FAILED(items->Item(position, &item)) || !item)
+            continue;
+        IContact* contact = nullptr;
+        const HRESULT asked = item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact));
+        item->Release();
+        if (FAILED(asked) || !contact)
+            continue;
+        long oid = 0;
+        contact->get_Oid(&oid);
+        text[0] = 0;
+        ReadField(contact, contactFieldIndex, &text[0], capacity, true);
+        texts->emplace(static_cast<CEOID>(oid), text.c_str());
+        contact->Release();
+    }
+    items->Release();
+}
+
 void GetContactRecord(CEOID oid, ContactRecord* record)
 {
     if (!record)

@@ -4,6 +4,10 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <unordered_map>
+
+#include "base/text.h"
 #include "base/wait_cursor.h"
 #include "contacts/contact_fields.h"
 #include "settings/settings.h"
@@ -52,11 +56,27 @@ void SortColumnText(int row, wchar_t* text, int capacity)
                               static_cast<size_t>(capacity), 0);
 }
 
+// Rows fetched one contact at a time before the rest of a contact column's
+// texts are read in one pass: a match near the top stays quick, and a walk
+// through a large list does not fetch thousands of contacts one by one.
+constexpr int ROWS_BEFORE_ONE_PASS = 200;
+
 int FirstRowMatching(int p)
 {
     wchar_t text[CONTACT_FIELD_TEXT_CAPACITY];
+    const bool contactColumn = lv1sortcolumn >= 0 && lv1sortcolumn < numcontactfield;
+    std::unordered_map<CEOID, std::wstring> texts;
+    bool textsRead = false;
     for (int row = 0; row < contactCount && contactOIDList; ++row) {
-        SortColumnText(row, text, CONTACT_FIELD_TEXT_CAPACITY);
+        if (contactColumn && row >= ROWS_BEFORE_ONE_PASS && !textsRead) {
+            GetContactFieldTexts(contactfield[lv1sortcolumn], CONTACT_FIELD_TEXT_CAPACITY, &texts);
+            textsRead = true;
+        }
+        const auto known = textsRead ? texts.find(contactOIDList[row]) : texts.end();
+        if (known != texts.end())
+            CopyText(text, known->second.c_str());
+        else
+            SortColumnText(row, text, CONTACT_FIELD_TEXT_CAPACITY);
         if (MatchesIndexCharacter(text, p))
             return row;
     }

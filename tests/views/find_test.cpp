@@ -409,6 +409,29 @@ TEST_F(AlphabetIndexTaps, ThreeTapsVisitTheGroupsLettersAndAFourthStartsAgain)
     EXPECT_EQ(2, TopRow(Contacts()));
 }
 
+TEST_F(AlphabetIndexTaps, ALongListIsWalkedToItsEnd)
+{
+    // Past the first rows the texts are read in one pass; the result is the same.
+    for (int i = 0; i < 240; ++i)
+        AddContact(L"Berg " + std::to_wstring(1000 + i));
+    AddContact(L"Young");
+    AddContact(L"Zorn");
+    ASSERT_NE(nullptr, Start());
+    const int rows = Rows(Contacts());
+    const int page = static_cast<int>(SendMessageW(Contacts(), LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_EQ(242, rows);
+    TapGroup(8);   // X: nobody
+    EXPECT_EQ(0, TopRow(Contacts()));
+    TapGroup(8);   // Y: the row before last, as near the top as the list lets it
+    EXPECT_EQ(rows - page, TopRow(Contacts()));
+    EXPECT_EQ(L"Young", Cell(Contacts(), 240, 0));
+    TapGroup(0);
+    TapGroup(0);   // A: nobody
+    EXPECT_EQ(rows - page, TopRow(Contacts()));
+    TapGroup(0);   // B
+    EXPECT_EQ(0, TopRow(Contacts()));
+}
+
 TEST_F(AlphabetIndexTaps, TheSortColumnDecidesTheText)
 {
     // Sorted by Company; every FileAs begins with P.
