@@ -8,6 +8,7 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
+#include "store/find_filter.h"
 
 namespace {
 
@@ -64,6 +65,35 @@ void GetContactFieldText(CEOID oid, int contactFieldIndex, wchar_t* buffer, int 
     contact->Release();
 }
 
+void GetContactFieldTexts(int contactFieldIndex, int capacity, std::unordered_map<CEOID, std::wstring>* texts)
+{
+    texts->clear();
+    IPOutlookItemCollection* items = nullptr;
+    if (contactFieldIndex < 0 || contactFieldIndex >= CONTACT_FIELD_COUNT || capacity <= 0 || !contactsFolder ||
+        FAILED(contactsFolder->get_Items(&items)) || !items)
+        return;
+    int total = 0;
+    items->get_Count(&total);
+    std::wstring text(static_cast<size_t>(capacity), L'\0');
+    for (int position = 1; position <= total; ++position) {
+        IDispatch* item = nullptr;
+        if (FAILED(items->Item(position, &item)) || !item)
+            continue;
+        IContact* contact = nullptr;
+        const HRESULT asked = item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact));
+        item->Release();
+        if (FAILED(asked) || !contact)
+            continue;
+        long oid = 0;
+        contact->get_Oid(&oid);
+        text[0] = 0;
+        ReadField(contact, contactFieldIndex, &text[0], capacity, true);
+        texts->emplace(static_cast<CEOID>(oid), text.c_str());
+        contact->Release();
+    }
+    items->Release();
+}
+
 void GetContactRecord(CEOID oid, ContactRecord* record)
 {
     if (!record)
@@ -88,7 +118,8 @@ void GetContactName(CEOID oid, wchar_t* buffer, int capacity)
     contact->Release();
 }
 
-void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity)
+void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int capacity,
+                      const LatestActivities* latest)
 {
     if (!UsableBuffer(buffer, capacity))
         return;
@@ -101,16 +132,20 @@ void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int ca
     } else {
         long oid = 0;
         contact->get_Oid(&oid);
-        ActivityRecord latest = {};
-        if (!activityDatabase || activityDatabase == INVALID_HANDLE_VALUE ||
-            !ContactHasLastActivity(activityDatabase, static_cast<CEOID>(oid), &latest))
+        ActivityRecord record = {};
+        if (!activityDatabase || activityDatabase == INVALID_HANDLE_VALUE)
+            return;
+        const CEOID contactOid = static_cast<CEOID>(oid);
+        const int found = latest ? LatestActivityOf(*latest, contactOid, &record)
+                                 : ContactHasLastActivity(activityDatabase, contactOid, &record);
+        if (!found)
             return;
         const int column = fieldIndex - CONTACT_FIELD_COUNT;
-        latest.notes[NOTES_CAPACITY - 1] = 0;
+        record.notes[NOTES_CAPACITY - 1] = 0;
         if (IsDateColumn(column))
-            GetActivityColumnText(latest, column, buffer, static_cast<size_t>(capacity), 0);
+            GetActivityColumnText(record, column, buffer, static_cast<size_t>(capacity), 0);
         else
-            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(latest, column));
+            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(record, column));
     }
-    CharLowerBuffW(buffer, lstrlenW(buffer));
+    LowerCaseText(buffer);
 }

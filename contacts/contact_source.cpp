@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "base/app_handles.h"
 #include "base/text.h"
+#include "store/activity_database.h"
 #include "store/find_filter.h"
 #include "store/profiles.h"
 
@@ -104,10 +105,10 @@ IPOutlookItemCollection* EnumerateContacts(int sortMode, bool restrict, const wc
     return items;
 }
 
-bool MatchesFind(IContact* contact)
+bool MatchesFind(IContact* contact, const LatestActivities* latest)
 {
     wchar_t text[FIND_FIELD_TEXT_CAPACITY] = L"";
-    GetFindFieldText(contact, lastcontactfindfield, text, FIND_FIELD_TEXT_CAPACITY);
+    GetFindFieldText(contact, lastcontactfindfield, text, FIND_FIELD_TEXT_CAPACITY, latest);
     return MatchesFindText(text);
 }
 
@@ -150,6 +151,12 @@ template <class Visit>
 void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visit visit)
 {
     const bool filter = FindFilterApplies(findFlag, FIND_MODE_CONTACTS);
+    // A find in a latest-activity field reads the flagged activities once.
+    LatestActivities latest;
+    const bool byActivity = filter && lastcontactfindfield >= CONTACT_FIELD_COUNT && activityDatabase &&
+                            activityDatabase != INVALID_HANDLE_VALUE;
+    if (byActivity)
+        LoadLatestActivities(&latest);
     for (int position = 1; position <= total; ++position) {
         IDispatch* item = nullptr;
         if (FAILED(items->Item(position, &item)))
@@ -157,7 +164,7 @@ void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visi
         IContact* contact = AsContact(item);
         if (!contact)
             continue;
-        if (!filter || MatchesFind(contact))
+        if (!filter || MatchesFind(contact, byActivity ? &latest : nullptr))
             visit(contact);
         contact->Release();
     }

@@ -9,6 +9,7 @@
 #include "shell/shell_stages.h"
 #include "views/pane_layout.h"
 #include "views/splitter.h"
+#include "views/find_bar.h"
 #include "views/list_views.h"
 #include "store/activity_database.h"
 #include "store/profiles.h"
@@ -99,6 +100,8 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     LoadAppBitmaps(instance);
     // Paint the header band before the slower stages run.
     ShowHeaderBandAndMenuBar(hMainWindow);
+    CreateFindControls(hMainWindow);
+    ResetFindBar();
 
     DetermineBackupFolder();
     CreateSettingsKey();
@@ -109,6 +112,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     BuildProfilesMenu(activeprofilename);
     BuildCategoryRestriction(activeprofilename);
     FillContactPropertyNames();
+    FillFindFieldBox(FIND_MODE_CONTACTS);
     CreateViewBrushes();
     CreateSplitters(hMainWindow, showCommand);
     CreateViewFonts();

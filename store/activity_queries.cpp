@@ -51,17 +51,15 @@ struct OidArray {
 };
 
 // Whether the record's find column contains the find text; the record is the
-// scan's work record, so a failed read judges what it held before.
-bool MatchesFind(HANDLE database, CEOID oid, ActivityRecord* work)
+// scan's work record, so a failed read judges what it held before. The read
+// goes through the start-up handle, so the scan's own position stays put.
+bool MatchesFind(CEOID oid, ActivityRecord* work)
 {
     ReadActivityRecordDB(activityDatabase, oid, work);
     wchar_t text[COLUMN_TEXT_CAPACITY];
     GetActivityColumnText(*work, lastactivityfindfield, text, COLUMN_TEXT_CAPACITY, 0);
-    CharLowerW(text);
-    bool match = MatchesFindText(text);
-    // Reading moved the scan's handle on; put it back on this record.
-    CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
-    return match;
+    LowerCaseText(text);
+    return MatchesFindText(text);
 }
 
 } // namespace
@@ -85,7 +83,7 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
     ActivityRecord work = {};
     DWORD index = 0;
     auto offer = [&](CEOID oid) {
-        if (!filter || MatchesFind(database, oid, &work))
+        if (!filter || MatchesFind(oid, &work))
             return array.Append(oid);
         return true;
     };
@@ -114,6 +112,36 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
     CloseHandle(database);
 }
 
+// Walks the flagged records in the order of the last flag's sort order,
+// handing each one read to visit(oid, record). False when the database
+// cannot be opened (reported under the operation's name).
+template <class Visit>
+static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
+{
+    CEOID databaseOid = 0;
+    int records = 0;
+    HANDLE database = OpenCreateDB(&databaseOid, &records, L"ActivityDatabase", PROPID_LASTFLAG, false);
+    if (!database) {
+        AppMessageBox(nullptr, failure, L"Error", 0x30);
+        return false;
+    }
+    CEPROPVAL flagged = {};
+    flagged.propid = PROPID_LASTFLAG;
+    flagged.val.boolVal = TRUE;
+    CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
+    while (oid != 0) {
+        ActivityRecord record = {};
+        if (ReadActivityRecordDB(database, oid, &record))
+            visit(oid, record);
+        // Reading moved the handle on; continue the value seek from this record.
+        // No positions asked for: counting them walks the whole sort order.
+        CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
+        oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
+    }
+    CloseHandle(database);
+    return true;
+}
+
 void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount)
 {
     if (contactCount <= 0 || !contacts) {
@@ -127,32 +155,38 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
     *latest = static_cast<CEOID*>(storage);
     std::fill(*latest, *latest + contactCount, 0u);
 
-    CEOID databaseOid = 0;
-    int records = 0;
-    HANDLE database = OpenCreateDB(&databaseOid, &records, L"ActivityDatabase", PROPID_LASTFLAG, false);
-    if (!database) {
-        AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'getLastActivityOIDList'", L"Error", 0x30);
-        return;
-    }
-    CEPROPVAL flagged = {};
-    flagged.propid = PROPID_LASTFLAG;
-    flagged.val.boolVal = TRUE;
-    CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
-    while (oid != 0) {
-        ActivityRecord record = {};
-        if (ReadActivityRecordDB(database, oid, &record)) {
-            // A later flagged activity of the same contact (a damaged
-            // database) wins over an earlier one.
-            const CEOID* entry = std::find(contacts, contacts + contactCount, record.contactOid);
-            if (entry != contacts + contactCount)
-                (*latest)[entry - contacts] = oid;
-        }
-        // Reading moved the handle on; continue the value seek from this record.
-        // No positions asked for: counting them walks the whole sort order.
-        CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
-        oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
-    }
-    CloseHandle(database);
+    VisitFlaggedActivities(L"Error in call to OpenCreateDB 'getLastActivityOIDList'",
+                           [&](CEOID oid, const ActivityRecord& record) {
+                               // A later flagged activity of the same contact (a damaged
+                               // database) wins over an earlier one.
+                               const CEOID* entry = std::find(contacts, contacts + contactCount, record.contactOid);
+                               if (entry != contacts + contactCount)
+                                   (*latest)[entry - contacts] = oid;
+                           });
+}
+
+void LoadLatestActivities(LatestActivities* latest)
+{
+    latest->records.clear();
+    latest->ambiguous.clear();
+    VisitFlaggedActivities(L"Error in call to OpenCreateDB 'LoadLatestActivities'",
+                           [&](CEOID, const ActivityRecord& record) {
+                               if (!latest->records.emplace(record.contactOid, record).second)
+                                   latest->ambiguous.insert(record.contactOid);
+                           });
+}
+
+int LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityRecord* record)
+{
+    // Two flagged activities (a damaged database): the contact's own query
+    // decides which is first, as it would without the index.
+    if (latest.ambiguous.count(contactOid))
+        return ContactHasLastActivity(activityDatabase, contactOid, record);
+    const auto found = latest.records.find(contactOid);
+    if (found == latest.records.end())
+        return 0;
+    *record = found->second;
+    return 1;
 }
 
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record)

@@ -6,6 +6,8 @@
 #include "store/activity_text.h"
 
 #include <cstddef>
+#include <unordered_map>
+#include <unordered_set>
 
 // Fills *oids (a malloc'd array, null when empty) with the activities of one
 // contact, or of all contacts for contactOid 0, in contact-id order. With
@@ -22,5 +24,16 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
 void UpdateLastActivityFlag(HANDLE database, CEOID contactOid);
 
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
+
+// The flagged latest activity of every contact, read in one pass: for work
+// that visits many contacts, where a query per contact would read each
+// contact's activities again.
+struct LatestActivities {
+    std::unordered_map<CEOID, ActivityRecord> records;   // by contact
+    std::unordered_set<CEOID> ambiguous;                 // contacts with two flagged (a damaged database)
+};
+void LoadLatestActivities(LatestActivities* latest);
+// What ContactHasLastActivity answers for the contact, from the index.
+int LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityRecord* record);
 void DeleteContactActivities(CEOID contactOid);
 

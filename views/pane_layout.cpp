@@ -240,7 +240,10 @@ static void SqueezeSplitters(int b0, int b1)
         }
     } else if (sb2top != b0 - 13) {
         sb2top = sb2top - b0 + b1;
-        sb1top = sb2top / 2;
+        // Half the room above the lower splitter, counted from the list top:
+        // under the find bar half of the whole height would leave the
+        // contacts list no row.
+        sb1top = T + (sb2top - T) / 2;
     }
     // Layouts with little room above the lower splitter would otherwise
     // end above the list top, the notes pane over both lists.

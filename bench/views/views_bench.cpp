@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/cedb/call_counts.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/volume.h"
@@ -22,19 +23,26 @@ constexpr int CONTACTS = 5000;
 constexpr int ACTIVITIES = 65535;
 constexpr int BUSY = 1000;
 
-enum Operation { STARTUP, TAP, SORT, RESORT, OPERATIONS };
+enum Operation {
+    STARTUP, TAP, SORT, RESORT, INDEX_JUMP, FIND_COMPANY, FIND_LATEST_EVENT, FIND_NOTES, OPERATIONS
+};
 
 const char* const OPERATION_NAMES[OPERATIONS] = {
     "start-up to the first painted lists",
     "tap on the contact with 1,000 activities",
     "column sort of those activities",
     "contacts re-sort by a last-activity column",
+    "alphabet index jump to the last group",
+    "contacts find by Company",
+    "contacts find by the latest activity's Event",
+    "activity find by Notes",
 };
 
 struct Figures {
     double ms[OPERATIONS] = {};
     CedbCallCounts calls[OPERATIONS] = {};
     int rows = 0, busyRows = 0;
+    int foundByField = 0, foundByActivity = 0, foundNotes = 0;
     long sortReads = 0;
 };
 
@@ -71,6 +79,21 @@ private:
     double start_;
 };
 
+
+// The find bar's field and text set, then its go button tapped, measured.
+void TimedFind(Scenario& scenario, Figures* figures, Operation operation, int field, const wchar_t* text)
+{
+    HWND box = GetDlgItem(hMainWindow, ID_FIND_FIELD_BOX);
+    SendMessageW(box, CB_SETCURSEL, field, 0);
+    SendMessageW(hMainWindow, WM_COMMAND, MAKEWPARAM(ID_FIND_FIELD_BOX, CBN_CLOSEUP), reinterpret_cast<LPARAM>(box));
+    SetWindowTextW(GetDlgItem(hMainWindow, ID_FIND_TEXT_BOX), text);
+    scenario.PumpPending();
+    RECT client;
+    GetClientRect(hMainWindow, &client);
+    Measurement measure(figures, operation);
+    scenario.Tap(hMainWindow, client.right - 15, 28);
+    scenario.PumpPending();
+}
 
 void TapHeader(Scenario& scenario, HWND list, int column)
 {
@@ -124,6 +147,36 @@ bool Measure(bool large, Figures* figures)
         Measurement measure(figures, RESORT);
         TapHeader(scenario, contacts, 2);
     }
+
+    // Back to the contacts by name, then the alphabet index's last group:
+    // no generated name begins with X, Y or Z, so the walk goes through
+    // every row.
+    TapHeader(scenario, contacts, 0);
+    {
+        Measurement measure(figures, INDEX_JUMP);
+        scenario.Tap(hMainWindow, 228, 8);
+        scenario.PumpPending();
+    }
+
+    scenario.Command(IDM_FIND);
+    scenario.PumpPending();
+    TimedFind(scenario, figures, FIND_COMPANY, 4, L"LUND");
+    figures->foundByField = contactCount;
+    TimedFind(scenario, figures, FIND_LATEST_EVENT, 21 + 2, L"visit");
+    figures->foundByActivity = contactCount;
+
+    // The busy contact's 1,000 activities by their Notes.
+    Figures unused;
+    TimedFind(scenario, &unused, FIND_COMPANY, 0, L"");
+    for (int row = 0; row < contactCount; ++row)
+        if (contactOIDList[row] == store.busyContact)
+            busyRow = row;
+    SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
+    SelectRowByTap(contacts, busyRow);
+    scenario.PumpPending();
+    scenario.Tap(hMainWindow, 35, 28);
+    TimedFind(scenario, figures, FIND_NOTES, 4, L"order 1");
+    figures->foundNotes = activityCount;
     return scenario.Close() == 0;
 }
 
@@ -150,5 +203,7 @@ int main()
     }
     std::printf("large store: %d contacts listed, %d activities on the tapped contact, %ld records read by the sort\n",
                 large.rows, large.busyRows, large.sortReads);
+    std::printf("large store finds: %d contacts by Company, %d by the latest Event, %d activities by Notes\n",
+                large.foundByField, large.foundByActivity, large.foundNotes);
     return 0;
 }

@@ -8,14 +8,6 @@
 
 namespace {
 
-int Top(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, hMainWindow, reinterpret_cast<POINT*>(&rect), 2);
-    return rect.top;
-}
-
 int ClientHeight()
 {
     RECT client;
@@ -48,24 +40,24 @@ using PaneLayout = ViewsTest;
 TEST_F(PaneLayout, PanesFollowTheSplittersAndDragsStopAtTheirLimits)
 {
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(125, Top(hUpperSplitter));
-    EXPECT_EQ(220, Top(hLowerSplitter));
-    EXPECT_EQ(listTop, Top(Contacts()));
-    EXPECT_EQ(220 + 6, Top(Notes()));
+    EXPECT_EQ(125, ClientTop(hUpperSplitter));
+    EXPECT_EQ(220, ClientTop(hLowerSplitter));
+    EXPECT_EQ(listTop, ClientTop(Contacts()));
+    EXPECT_EQ(220 + 6, ClientTop(Notes()));
 
     Drag(hUpperSplitter, 300);
-    EXPECT_EQ(220 - 7, Top(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
+    EXPECT_EQ(220 - 7, ClientTop(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
     EXPECT_EQ(213u, StoredValue(L"sb1top"));
     Drag(hUpperSplitter, 2);
-    EXPECT_EQ(listTop - 1, Top(hUpperSplitter));
+    EXPECT_EQ(listTop - 1, ClientTop(hUpperSplitter));
     EXPECT_EQ(static_cast<DWORD>(listTop - 1), StoredValue(L"sb1top"));
 
     Drag(hLowerSplitter, 1000);
-    EXPECT_EQ(ClientHeight() - 32, Top(hLowerSplitter));
+    EXPECT_EQ(ClientHeight() - 32, ClientTop(hLowerSplitter));
     Drag(hLowerSplitter, 0);
-    EXPECT_EQ(Top(hUpperSplitter) + 5, Top(hLowerSplitter));
-    EXPECT_EQ(static_cast<DWORD>(Top(hLowerSplitter)), StoredValue(L"sb2top"));
-    EXPECT_EQ(Top(hLowerSplitter) + 6, Top(Notes()));
+    EXPECT_EQ(ClientTop(hUpperSplitter) + 5, ClientTop(hLowerSplitter));
+    EXPECT_EQ(static_cast<DWORD>(ClientTop(hLowerSplitter)), StoredValue(L"sb2top"));
+    EXPECT_EQ(ClientTop(hLowerSplitter) + 6, ClientTop(Notes()));
 }
 
 TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
@@ -92,7 +84,7 @@ TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
     scenario->Command(IDM_ROLL_UP);
     EXPECT_EQ(T + 5, sb2top);
     EXPECT_EQ(static_cast<DWORD>(T + 5), StoredValue(L"sb2top"));
-    EXPECT_EQ(T + 5, Top(hLowerSplitter));
+    EXPECT_EQ(T + 5, ClientTop(hLowerSplitter));
     RegDeleteKeyValueW(SETTINGS_ROOT, SETTINGS_SUBKEY, L"sb2top");
     scenario->Command(IDM_ROLL_UP);
     EXPECT_EQ(T + 5, sb2top) << "nothing left to close";
@@ -104,7 +96,7 @@ TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
     scenario->Command(IDM_ROLL_DOWN);
     EXPECT_EQ(3 * (h - 7) / 4, sb2top);
     EXPECT_EQ(3 * (h - 7) / 8, sb1top);
-    EXPECT_EQ(sb1top, Top(hUpperSplitter));
+    EXPECT_EQ(sb1top, ClientTop(hUpperSplitter));
     EXPECT_EQ(static_cast<DWORD>(sb1top), StoredValue(L"sb1top"));
 }
 
@@ -117,15 +109,15 @@ TEST_F(PaneLayout, TheInputPanelSqueezesThePanesAndGivesThemBack)
     EXPECT_LT(ClientHeight(), before);
     EXPECT_LT(sb2top, ClientHeight());
     EXPECT_LE(sb1top + 6, sb2top);
-    EXPECT_EQ(sb2top, Top(hLowerSplitter));
+    EXPECT_EQ(sb2top, ClientTop(hLowerSplitter));
     EXPECT_EQ(220u, StoredValue(L"sb2top") == 0xDEAD ? 220u : StoredValue(L"sb2top"))
         << "the squeeze is not written";
     SipShowIM(SIPF_OFF);
     scenario->PumpUntil([&] { return ClientHeight() == before; });
     EXPECT_EQ(125, sb1top);
     EXPECT_EQ(220, sb2top);
-    EXPECT_EQ(125, Top(hUpperSplitter));
-    EXPECT_EQ(220, Top(hLowerSplitter));
+    EXPECT_EQ(125, ClientTop(hUpperSplitter));
+    EXPECT_EQ(220, ClientTop(hLowerSplitter));
 }
 
 TEST_F(PaneLayout, TheSqueezeKeepsTheSplittersBetweenTheListTopAndTheBottom)
@@ -151,9 +143,9 @@ TEST_F(PaneLayout, TheSqueezeKeepsTheSplittersBetweenTheListTopAndTheBottom)
         EXPECT_GE(sb1top, T - 1);
         EXPECT_GE(sb2top, sb1top + 6);
         EXPECT_LE(sb2top, B1 - 6);
-        EXPECT_EQ(sb1top, Top(hUpperSplitter));
-        EXPECT_EQ(sb2top, Top(hLowerSplitter));
-        EXPECT_GE(Top(Notes()), T) << "the notes pane stays below the header band";
+        EXPECT_EQ(sb1top, ClientTop(hUpperSplitter));
+        EXPECT_EQ(sb2top, ClientTop(hLowerSplitter));
+        EXPECT_GE(ClientTop(Notes()), T) << "the notes pane stays below the header band";
         SipShowIM(SIPF_OFF);
         ASSERT_TRUE(scenario->PumpUntil([&] { return ClientHeight() == B0; }));
         EXPECT_EQ(layout[0], sb1top);

@@ -22,6 +22,14 @@ double TodayDate()
     return std::trunc(today);
 }
 
+int ClientTop(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, hMainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    return rect.top;
+}
+
 void ViewsTest::SetUp()
 {
     scenario = std::make_unique<Scenario>();

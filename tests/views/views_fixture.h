@@ -14,6 +14,8 @@
 
 // Whole days of today's local date as a variant time.
 double TodayDate();
+// A child window's top in the main window's client coordinates.
+int ClientTop(HWND window);
 
 class ViewsTest : public ::testing::Test {
 protected:

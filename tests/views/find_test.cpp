@@ -1,0 +1,517 @@
+#include "tests/views/views_fixture.h"
+
+#include "base/input_panel.h"
+#include "platform/shell/sipapi.h"
+#include "resources/resource.h"
+#include "settings/field_labels.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/activity_record.h"
+#include "store/find_filter.h"
+#include "views/alphabet_index.h"
+#include "views/find_bar.h"
+#include "views/list_model.h"
+#include "views/pane_layout.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace {
+
+int ClientWidth()
+{
+    RECT client;
+    GetClientRect(hMainWindow, &client);
+    return client.right;
+}
+
+HWND FieldBox() { return GetDlgItem(hMainWindow, ID_FIND_FIELD_BOX); }
+HWND TextBox() { return GetDlgItem(hMainWindow, ID_FIND_TEXT_BOX); }
+
+std::wstring FieldItem(int index)
+{
+    wchar_t text[64] = L"";
+    SendMessageW(FieldBox(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+int FieldCount() { return static_cast<int>(SendMessageW(FieldBox(), CB_GETCOUNT, 0, 0)); }
+int FieldChosen() { return static_cast<int>(SendMessageW(FieldBox(), CB_GETCURSEL, 0, 0)); }
+
+int TopRow(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)); }
+
+// The centre x of an alphabet group in the band.
+int GroupX(int group)
+{
+    static const int centres[INDEX_GROUP_COUNT] = {13, 40, 67, 94, 120, 147, 175, 202, 228};
+    return centres[group];
+}
+
+}  // namespace
+
+class FindBar : public ViewsTest {
+protected:
+    // The input panel is the device's: a bar left shown leaves it up for
+    // whatever runs next.
+    void TearDown() override
+    {
+        ViewsTest::TearDown();
+        SipShowIM(SIPF_OFF);
+    }
+    void Find() { scenario->Command(IDM_FIND); scenario->PumpPending(); }
+    void TapAt(int x, int y)
+    {
+        scenario->Tap(scenario->MainWindow(), x, y);
+        scenario->PumpPending();
+    }
+    void TapGo() { TapAt(ClientWidth() - 15, 28); }
+    void TapContactsMode() { TapAt(12, 28); }
+    void TapActivitiesMode() { TapAt(35, 28); }
+    void TapGroup(int group) { TapAt(GroupX(group), 8); }
+    void Type(const std::wstring& text) { SetWindowTextW(TextBox(), text.c_str()); }
+    // Chooses a field in the drop-down list as the pen does.
+    void ChooseField(int index)
+    {
+        SendMessageW(FieldBox(), CB_SETCURSEL, index, 0);
+        SendMessageW(hMainWindow, WM_COMMAND, MAKEWPARAM(ID_FIND_FIELD_BOX, CBN_CLOSEUP),
+                     reinterpret_cast<LPARAM>(FieldBox()));
+        scenario->PumpPending();
+    }
+    std::vector<std::wstring> Names() const { return Column(Contacts(), 0); }
+};
+
+TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
+{
+    AddContact(L"Anna", L"Acme Tools");
+    AddContact(L"Bo", L"Birch Ltd");
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(LIST_TOP_PLAIN, listTop);
+    EXPECT_FALSE(IsWindowVisible(FieldBox()));
+    EXPECT_FALSE(IsWindowVisible(TextBox()));
+
+    Find();
+    EXPECT_EQ(1, findBarVisible);
+    EXPECT_EQ(LIST_TOP_FIND_BAR, listTop);
+    EXPECT_EQ(LIST_TOP_FIND_BAR, ClientTop(Contacts()));
+    EXPECT_TRUE(IsWindowVisible(FieldBox()));
+    EXPECT_TRUE(IsWindowVisible(TextBox()));
+    EXPECT_EQ(TextBox(), GetFocus());
+    EXPECT_TRUE(IsInputPanelShown()) << "a device without keys gets the input panel";
+    RECT client = {}, header = {}, row = {LVIR_BOUNDS};
+    GetClientRect(Contacts(), &client);
+    GetWindowRect(ListView_GetHeader(Contacts()), &header);
+    SendMessageW(Contacts(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    EXPECT_GE(client.bottom - (header.bottom - header.top), row.bottom - row.top)
+        << "squeezed by the input panel under the bar, the contacts list keeps a row";
+
+    ChooseField(4);   // Company
+    Type(L"  ACME ");
+    TapGo();
+    EXPECT_EQ(std::vector<std::wstring>{L"Anna"}, Names());
+    EXPECT_EQ(L"acme", std::wstring(findText));
+
+    Find();
+    EXPECT_EQ(0, findBarVisible);
+    EXPECT_EQ(LIST_TOP_PLAIN, ClientTop(Contacts()));
+    EXPECT_FALSE(IsWindowVisible(TextBox()));
+    EXPECT_FALSE(IsInputPanelShown());
+    EXPECT_EQ(125, sb1top) << "the input panel gave the splitters back";
+    EXPECT_EQ(220, sb2top);
+    EXPECT_EQ((std::vector<std::wstring>{L"Anna", L"Bo"}), Names()) << "everyone listed again";
+    wchar_t kept[32] = L"";
+    GetWindowTextW(TextBox(), kept, 32);
+    EXPECT_EQ(L"  ACME ", std::wstring(kept));
+
+    Find();
+    ContactsChanged();
+    EXPECT_EQ(2, Rows(Contacts())) << "shown again, the old text waits for go";
+    TapGo();
+    EXPECT_EQ(1, Rows(Contacts()));
+}
+
+TEST_F(FindBar, SplittersAtTheTopMoveClearOfTheBarAndBack)
+{
+    AddContact(L"Anna");
+    ASSERT_NE(nullptr, Start());
+    // Roll Up to the notes only: both splitters against the list top.
+    for (int i = 0; i < 4; ++i)
+        scenario->Command(IDM_ROLL_UP);
+    ASSERT_EQ(LIST_TOP_PLAIN - 1, sb1top);
+    ASSERT_EQ(LIST_TOP_PLAIN + 5, sb2top);
+
+    Find();
+    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, sb1top);
+    DWORD stored = 0;
+    RegReadDword(L"sb1top", &stored);
+    EXPECT_EQ(LIST_TOP_PLAIN - 1, static_cast<int>(stored)) << "the bar's moves are not written";
+    EXPECT_EQ(LIST_TOP_FIND_BAR + 5, sb2top);
+    EXPECT_EQ(sb2top, ClientTop(hLowerSplitter));
+    EXPECT_GE(ClientTop(Notes()), LIST_TOP_FIND_BAR);
+    // Roll Down recognises the notes-only layout under the bar.
+    scenario->Command(IDM_ROLL_DOWN);
+    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, sb1top);
+    EXPECT_GT(sb2top, LIST_TOP_FIND_BAR + 5);
+    scenario->Command(IDM_ROLL_UP);
+    scenario->Command(IDM_ROLL_UP);
+    ASSERT_EQ(LIST_TOP_FIND_BAR + 5, sb2top);
+
+    Find();
+    EXPECT_EQ(LIST_TOP_PLAIN - 1, sb1top);
+    EXPECT_EQ(LIST_TOP_PLAIN + 5, sb2top);
+    EXPECT_EQ(LIST_TOP_PLAIN - 1, ClientTop(hUpperSplitter));
+    EXPECT_EQ(LIST_TOP_PLAIN + 5, ClientTop(hLowerSplitter));
+}
+
+TEST_F(FindBar, ModeButtonsRefillTheFieldsWithTheRememberedOne)
+{
+    Setting(L"lastcontactfindfield", 4);
+    Setting(L"lastactivityfindfield", 2);
+    ASSERT_NE(nullptr, Start());
+    Find();
+    ASSERT_EQ(FIELD_COUNT, FieldCount());
+    EXPECT_EQ(L"FileAs", FieldItem(0));
+    EXPECT_EQ(L"Last Date", FieldItem(CONTACT_FIELD_COUNT));
+    EXPECT_EQ(4, FieldChosen());
+
+    TapActivitiesMode();
+    EXPECT_EQ(FIND_MODE_ACTIVITIES, findMode);
+    ASSERT_EQ(ACTIVITY_FIELD_COUNT, FieldCount());
+    EXPECT_EQ(L"Event", FieldItem(2));
+    EXPECT_EQ(2, FieldChosen());
+    ChooseField(4);
+    DWORD stored = 0;
+    ASSERT_TRUE(Stored(L"lastactivityfindfield", &stored));
+    EXPECT_EQ(4u, stored);
+    EXPECT_EQ(TextBox(), GetFocus());
+    TapActivitiesMode();
+    EXPECT_EQ(4, FieldChosen()) << "the current mode's button changes nothing";
+
+    TapContactsMode();
+    EXPECT_EQ(FIND_MODE_CONTACTS, findMode);
+    EXPECT_EQ(FIELD_COUNT, FieldCount());
+    EXPECT_EQ(4, FieldChosen());
+    ChooseField(25);
+    ASSERT_TRUE(Stored(L"lastcontactfindfield", &stored));
+    EXPECT_EQ(25u, stored);
+}
+
+TEST_F(FindBar, GoFindsContactsByAnyFieldIgnoringCase)
+{
+    const CEOID anna = AddContact(L"Anna", L"Österlund AB");
+    AddContact(L"Bo", L"Acme");
+    const CEOID cleo = AddContact(L"Cleo", L"Nordic \U00010400Works");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"Call", 45000, 0, 0, L"Lunch at the HARBOUR");
+    AddActivity(cleo, L"Visit", 45001, 45001, 0, L"old harbour notes");
+    AddActivity(cleo, L"Mail", 45002, 45002, 0, L"price list");
+    ContactsChanged();
+    Find();
+
+    ChooseField(4);
+    Type(L"ÖSTER");
+    TapGo();
+    EXPECT_EQ(std::vector<std::wstring>{L"Anna"}, Names()) << "letters beyond ASCII compare without case";
+    EXPECT_EQ(0, Mark(Contacts()));
+    EXPECT_EQ(1, Rows(Activities()));
+
+    Type(L"\U00010428works");   // the small form of a letter outside the basic plane
+    TapGo();
+    EXPECT_EQ(std::vector<std::wstring>{L"Cleo"}, Names());
+
+    Type(L"   ");
+    TapGo();
+    EXPECT_EQ(3, Rows(Contacts())) << "blanks only find everyone";
+    Type(L"acme");
+    SendMessageW(TextBox(), WM_CHAR, VK_RETURN, 1);
+    EXPECT_EQ(std::vector<std::wstring>{L"Bo"}, Names()) << "Enter in the text box finds as go does";
+
+    // The latest activity's Notes: Cleo's latest is "price list".
+    ChooseField(CONTACT_FIELD_COUNT + 4);
+    Type(L"harbour");
+    TapGo();
+    EXPECT_EQ(std::vector<std::wstring>{L"Anna"}, Names());
+
+    Type(L"nothing like it");
+    TapGo();
+    EXPECT_EQ(0, Rows(Contacts()));
+    EXPECT_EQ(0, Rows(Activities()));
+    EXPECT_EQ(L"", NotesText());
+}
+
+TEST_F(FindBar, TwoFlaggedActivitiesFindWhatTheContactsOwnQueryFinds)
+{
+    const CEOID anna = AddContact(L"Anna");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"Call", 45000, 45000, 0, L"alpha notes");
+    // A damaged database: a second activity carrying the last flag.
+    ActivityRecord second = {};
+    second.contactOid = anna;
+    lstrcpynW(second.notes, L"beta notes", NOTES_CAPACITY);
+    second.lastFlag = 1;
+    WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, second);
+    ActivityRecord expected = {};
+    ASSERT_EQ(1, ContactHasLastActivity(activityDatabase, anna, &expected));
+    const std::wstring chosen = expected.notes;
+    const std::wstring other = chosen == L"alpha notes" ? L"beta" : L"alpha";
+
+    Find();
+    ChooseField(CONTACT_FIELD_COUNT + 4);
+    Type(chosen);
+    TapGo();
+    EXPECT_EQ(1, Rows(Contacts()));
+    Type(other);
+    TapGo();
+    EXPECT_EQ(0, Rows(Contacts()));
+}
+
+TEST_F(FindBar, GoInActivitiesModeNarrowsTheCurrentContactsActivities)
+{
+    const CEOID anna = AddContact(L"Anna");
+    AddContact(L"Bo");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"Call", 45000, 0, 0, L"Asked about PRICES");
+    AddActivity(anna, L"Visit", 45001, 0, 0, L"showed the workshop");
+    AddActivity(anna, L"Mail", 45002, 0, 0, L"sent the price list");
+    ContactsChanged();
+    ASSERT_EQ(3, Rows(Activities()));
+
+    Find();
+    TapActivitiesMode();
+    ChooseField(4);   // Notes
+    Type(L"Price");
+    TapGo();
+    EXPECT_EQ(2, Rows(Contacts())) << "an activity find leaves the contacts";
+    ASSERT_EQ(2, Rows(Activities()));
+    EXPECT_EQ(0, Mark(Activities()));
+    EXPECT_EQ(L"sent the price list", NotesText());
+
+    // The contacts mode filters nothing until go runs in it. (The input
+    // panel goes down first: it squeezes the contacts list below a row.)
+    TapContactsMode();
+    SipShowIM(SIPF_OFF);
+    TapRow(Contacts(), 0);
+    EXPECT_EQ(3, Rows(Activities()));
+    TapActivitiesMode();
+    TapGo();
+    EXPECT_EQ(2, Rows(Activities()));
+
+    Find();
+    TapRow(Contacts(), 0);
+    EXPECT_EQ(3, Rows(Activities())) << "a hidden bar filters nothing";
+}
+
+TEST_F(FindBar, ThePenMustComeUpOnTheButtonItWentDownOn)
+{
+    AddContact(L"Anna", L"Acme");
+    AddContact(L"Bo", L"Birch");
+    ASSERT_NE(nullptr, Start());
+    Find();
+    ChooseField(4);
+    Type(L"acme");
+    const int goX = ClientWidth() - 15;
+
+    SendMessageW(hMainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(goX, 28));
+    EXPECT_EQ(1, findButtonPressed) << "drawn pressed";
+    EXPECT_EQ(hMainWindow, GetCapture());
+    SendMessageW(hMainWindow, WM_LBUTTONUP, 0, MAKELPARAM(goX, 80));
+    scenario->PumpPending();
+    EXPECT_EQ(0, findButtonPressed) << "released, not stuck";
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(2, Rows(Contacts())) << "slid off: no find";
+
+    SendMessageW(hMainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 28));
+    SendMessageW(hMainWindow, WM_LBUTTONUP, 0, MAKELPARAM(35, 28));
+    EXPECT_EQ(FIND_MODE_CONTACTS, findMode) << "up on another button does not act";
+
+    SendMessageW(hMainWindow, WM_LBUTTONUP, 0, MAKELPARAM(goX, 28));
+    EXPECT_EQ(2, Rows(Contacts())) << "a pen up without its pen down does nothing";
+
+    TapGo();
+    EXPECT_EQ(1, Rows(Contacts()));
+}
+
+TEST(FindText, IsTrimmedCutWholeAndLowered)
+{
+    SetFindText(L"  Mixed CASE  ");
+    EXPECT_EQ(L"mixed case", std::wstring(findText));
+    // 78 letters and a character outside the basic plane: the pair does not
+    // fit in 79 and is left out whole.
+    const std::wstring letters(78, L'A');
+    SetFindText((letters + L"\U00010400Z").c_str());
+    EXPECT_EQ(std::wstring(78, L'a'), std::wstring(findText));
+    SetFindText((L"   " + std::wstring(77, L'b') + L"\U00010400").c_str());
+    EXPECT_EQ(std::wstring(77, L'b') + L"\U00010428", std::wstring(findText)) << "leading blanks cost nothing";
+    SetFindText((std::wstring(78, L'c') + L" d").c_str());
+    EXPECT_EQ(std::wstring(78, L'c'), std::wstring(findText)) << "a blank left at the cut is trimmed too";
+    SetFindText(L"ÅÄÖ ÆØ ΣΑΣ ДОМ");
+    EXPECT_EQ(L"åäö æø σασ дом", std::wstring(findText));
+    SetFindText(nullptr);
+    EXPECT_EQ(L"", std::wstring(findText));
+}
+
+TEST(AlphabetIndex, LettersArePlatformAlphabeticAndAccentsFoldToTheirLetter)
+{
+    EXPECT_EQ(0, IndexGroupAt(0));
+    EXPECT_EQ(0, IndexGroupAt(26));
+    EXPECT_EQ(1, IndexGroupAt(27));
+    EXPECT_EQ(8, IndexGroupAt(240));
+    EXPECT_EQ(-1, IndexGroupAt(241));
+
+    const int E = 5, O = 15;
+    EXPECT_TRUE(MatchesIndexCharacter(L"Émile", E));
+    EXPECT_TRUE(MatchesIndexCharacter(L"edith", E));
+    EXPECT_TRUE(MatchesIndexCharacter(L"Österlund", O));
+    EXPECT_FALSE(MatchesIndexCharacter(L"Østergaard", O)) << "a letter of its own, no accent to drop";
+    // # takes whatever does not begin with a letter.
+    for (const wchar_t* other : {L"", L"1st Choice", L"(none)", L" Anna", L"\U0001F600 smile"})
+        EXPECT_TRUE(MatchesIndexCharacter(other, 0)) << std::wstring(other).size();
+    for (const wchar_t* letter : {L"Anna", L"Émile", L"Østergaard", L"Дмитрий", L"Ωmega", L"李"})
+        EXPECT_FALSE(MatchesIndexCharacter(letter, 0)) << "a letter, even without a group";
+}
+
+using AlphabetIndexTaps = FindBar;
+
+TEST_F(AlphabetIndexTaps, ThreeTapsVisitTheGroupsLettersAndAFourthStartsAgain)
+{
+    for (const wchar_t* name : {L"1 Up", L"Ada", L"Bea", L"Cara", L"Cleo", L"Dan", L"Edda", L"Emil", L"Finn",
+                                L"Gus", L"Hugo", L"Ivy", L"Jan", L"Kai", L"Lea", L"Mo", L"Nia", L"Ola", L"Pim",
+                                L"Rob", L"Sue", L"Tim"})
+        AddContact(name);
+    ASSERT_NE(nullptr, Start());
+    ASSERT_EQ(22, Rows(Contacts()));
+    ASSERT_LE(static_cast<int>(SendMessageW(Contacts(), LVM_GETCOUNTPERPAGE, 0, 0)), 22 - 6);
+    const int CDE = 1;
+
+    TapGroup(CDE);
+    EXPECT_EQ(3, TopRow(Contacts()));   // Cara
+    TapGroup(CDE);
+    EXPECT_EQ(5, TopRow(Contacts()));   // Dan
+    TapGroup(CDE);
+    EXPECT_EQ(6, TopRow(Contacts()));   // Edda
+    TapGroup(CDE);
+    EXPECT_EQ(3, TopRow(Contacts()));
+    EXPECT_EQ(0, Mark(Contacts())) << "scrolled to, not selected";
+    EXPECT_EQ(0, currentContactIndex);
+
+    TapGroup(0);
+    EXPECT_EQ(0, TopRow(Contacts())) << "# finds the digit";
+    TapGroup(0);
+    EXPECT_EQ(1, TopRow(Contacts()));   // A
+    TapGroup(0);
+    EXPECT_EQ(2, TopRow(Contacts()));   // B
+
+    TapGroup(8);   // X: nobody
+    EXPECT_EQ(2, TopRow(Contacts())) << "no match moves nothing";
+    TapAt(GroupX(3), 20);   // below the band: not the index
+    EXPECT_EQ(2, TopRow(Contacts()));
+}
+
+TEST_F(AlphabetIndexTaps, ALongListIsWalkedToItsEnd)
+{
+    // Past the first rows the texts are read in one pass; the result is the same.
+    for (int i = 0; i < 240; ++i)
+        AddContact(L"Berg " + std::to_wstring(1000 + i));
+    AddContact(L"Young");
+    AddContact(L"Zorn");
+    ASSERT_NE(nullptr, Start());
+    const int rows = Rows(Contacts());
+    const int page = static_cast<int>(SendMessageW(Contacts(), LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_EQ(242, rows);
+    TapGroup(8);   // X: nobody
+    EXPECT_EQ(0, TopRow(Contacts()));
+    TapGroup(8);   // Y: the row before last, as near the top as the list lets it
+    EXPECT_EQ(rows - page, TopRow(Contacts()));
+    EXPECT_EQ(L"Young", Cell(Contacts(), 240, 0));
+    TapGroup(0);
+    TapGroup(0);   // A: nobody
+    EXPECT_EQ(rows - page, TopRow(Contacts()));
+    TapGroup(0);   // B
+    EXPECT_EQ(0, TopRow(Contacts()));
+}
+
+TEST_F(AlphabetIndexTaps, TheSortColumnDecidesTheText)
+{
+    // Sorted by Company; every FileAs begins with P.
+    Setting(L"lv1sortcolumn", 1);
+    for (const wchar_t* company : {L"", L"Alder", L"Birch", L"Cedar", L"Elm", L"Fir", L"Gum", L"Hazel", L"Ivy",
+                                   L"Juniper", L"Kauri", L"Larch", L"Maple", L"Oak", L"Pine", L"Rowan"})
+        AddContact(std::wstring(L"Person ") + company, company);
+    ASSERT_NE(nullptr, Start());
+    ASSERT_EQ(L"", Cell(Contacts(), 0, 1));
+    ASSERT_EQ(L"Ivy", Cell(Contacts(), 8, 1));
+    TapGroup(1);
+    EXPECT_EQ(3, TopRow(Contacts()));   // Cedar
+    TapGroup(3);
+    EXPECT_EQ(8, TopRow(Contacts()));   // Ivy
+    TapGroup(0);
+    EXPECT_EQ(0, TopRow(Contacts())) << "an empty text does not begin with a letter";
+}
+
+TEST_F(AlphabetIndexTaps, ALastActivityColumnUsesTheLatestActivitysText)
+{
+    Setting(L"lastactivityfield0", 2);   // Event
+    Setting(L"lv1sortcolumn", 2);
+    const CEOID ann = AddContact(L"Ann");
+    const CEOID bob = AddContact(L"Bob");
+    const CEOID cid = AddContact(L"Cid");
+    AddContact(L"Dee");
+    std::vector<CEOID> others;
+    for (int i = 0; i < 8; ++i)
+        others.push_back(AddContact(L"Other " + std::to_wstring(i)));
+    ASSERT_NE(nullptr, Start());
+    AddActivity(ann, L"Visit", 45000);
+    AddActivity(bob, L"Email", 45000);
+    AddActivity(cid, L"Dinner", 45000, 45000);
+    AddActivity(cid, L"call back", 45001, 45001);   // the latest decides
+    for (CEOID other : others)
+        AddActivity(other, L"Zoo visit", 45000);
+    ContactsChanged();
+    std::vector<std::wstring> events = Column(Contacts(), 2);
+    events.resize(4);
+    ASSERT_EQ((std::vector<std::wstring>{L"", L"call back", L"Email", L"Visit"}), events);
+
+    TapGroup(7);   // UVW: no U
+    EXPECT_EQ(0, TopRow(Contacts()));
+    TapGroup(7);
+    EXPECT_EQ(3, TopRow(Contacts()));
+    TapGroup(1);
+    EXPECT_EQ(1, TopRow(Contacts())) << "c of \"call back\", in lower case";
+    TapGroup(1);
+    EXPECT_EQ(1, TopRow(Contacts())) << "Cid's Dinner is not the latest: no D";
+    TapGroup(1);
+    EXPECT_EQ(2, TopRow(Contacts()));
+    TapGroup(0);
+    EXPECT_EQ(0, TopRow(Contacts())) << "Dee has no activity: an empty text";
+}
+
+TEST_F(FindBar, RealPointerClicksReachTheGoButtonAndTheIndex)
+{
+    for (const wchar_t* name : {L"Ada", L"Bea", L"Cara", L"Dan", L"Edda", L"Finn", L"Gus", L"Hugo", L"Ivy", L"Jo",
+                                L"Kim", L"Lou", L"Max", L"Ned", L"Ola", L"Pia", L"Rut", L"Sam", L"Tor", L"Uno"})
+        AddContact(name, name);
+    ASSERT_NE(nullptr, Start());
+    const auto click = [&](int x, int y) {
+        POINT at = {x, y};
+        ClientToScreen(hMainWindow, &at);
+        SetCursorPos(at.x, at.y);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+    };
+    click(GroupX(1), 8);   // CDE
+    EXPECT_TRUE(scenario->PumpUntil([&] { return TopRow(Contacts()) > 0; }));
+    EXPECT_EQ(L"Cara", Cell(Contacts(), TopRow(Contacts()), 0));
+
+    Find();
+    ChooseField(4);
+    Type(L"RU");
+    click(ClientWidth() - 15, 28);
+    EXPECT_TRUE(scenario->PumpUntil([&] { return Rows(Contacts()) == 1; }));
+    EXPECT_EQ(std::vector<std::wstring>{L"Rut"}, Names());
+    EXPECT_EQ(0, findButtonPressed);
+}
