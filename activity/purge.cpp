@@ -154,20 +154,26 @@ void PurgeActivities(CEOID contact, double threshold)
     getActivityOIDList(&activities.items, 0, &activities.count, 0);
     Progress progress(L"Purging Activity Records", L"Processing 0 % complete...", 0, activities.count);
     const double lastDay = std::trunc(threshold);
+    // What remains of each contact that lost an activity decides its new
+    // latest: the pass lists a contact's activities in their usual order.
+    std::map<CEOID, LastFlagChooser> remaining;
     std::set<CEOID> losers;
     for (int i = 0; i < activities.count; ++i) {
         progress.Percent(i, activities.count);
         ActivityRecord record = {};
-        if (!ReadActivityContactAndDateDB(activityDatabase, activities.items[i], &record) ||
-            std::trunc(record.date) > lastDay || !profile.count(record.contactOid))
+        if (!ReadActivityKeysDB(activityDatabase, activities.items[i], &record) || !profile.count(record.contactOid))
             continue;
+        if (std::trunc(record.date) > lastDay) {
+            remaining[record.contactOid].Offer(activities.items[i], record.nextDate, record.lastFlag);
+            continue;
+        }
         DeleteRecordDB(activityDatabase, activities.items[i]);
         losers.insert(record.contactOid);
     }
     // A purge may take a contact's latest activity: the lists' last columns
     // must show the one that remains.
     for (CEOID contact : losers)
-        UpdateLastActivityFlag(activityDatabase, contact);
+        remaining[contact].Apply(activityDatabase);
 }
 
 int RemoveOrphanRecords(const CEOID* activities, int count)
@@ -178,7 +184,7 @@ int RemoveOrphanRecords(const CEOID* activities, int count)
     int removed = 0;
     for (int i = 0; i < count; ++i) {
         ActivityRecord record = {};
-        if (ReadActivityContactAndDateDB(activityDatabase, activities[i], &record) &&
+        if (ReadActivityKeysDB(activityDatabase, activities[i], &record) &&
             !contacts.Exists(record.contactOid)) {
             DeleteRecordDB(activityDatabase, activities[i]);
             ++removed;
@@ -221,7 +227,7 @@ int LinkOrphans()
     for (int i = 0; i < activities.count; ++i) {
         ActivityRecord record = {};
         // The whole record is read only for an orphan, which may move.
-        if (ReadActivityContactAndDateDB(activityDatabase, activities.items[i], &record) &&
+        if (ReadActivityKeysDB(activityDatabase, activities.items[i], &record) &&
             !presence.Exists(record.contactOid) && ReadActivityRecordDB(activityDatabase, activities.items[i], &record)) {
             for (int c = 0; c < contacts.count; ++c) {
                 if (names[static_cast<size_t>(c)] != record.fileAs)

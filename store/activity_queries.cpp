@@ -222,33 +222,39 @@ static void SetLastFlag(HANDLE database, CEOID oid, BOOL flag)
     }
 }
 
-void UpdateLastActivityFlag(HANDLE database, CEOID contactOid)
+void LastFlagChooser::Offer(CEOID oid, double nextDate, BOOL lastFlag)
 {
-    CEOID* oids = nullptr;
-    int count = 0;
-    getActivityOIDList(&oids, contactOid, &count, 0);
-
-    CEOID latest = 0, flagged = 0;
-    double latestNextDate = 0.0;
-    for (int i = 0; i < count; ++i) {
-        ActivityRecord record = {};
-        if (!ReadActivityRecordDB(database, oids[i], &record))
-            continue;
-        // Among equal Next Dates the first in the list wins; with no Next Date
-        // after day 0 at all the first record is the latest, so a contact with
-        // activities always keeps exactly one flagged.
-        if (latest == 0 || record.nextDate > latestNextDate) {
-            latestNextDate = record.nextDate;
-            latest = oids[i];
-        }
-        if (record.lastFlag)
-            flagged = oids[i];
+    // Among equal Next Dates the first in the list wins; with no Next Date
+    // after day 0 at all the first record is the latest, so a contact with
+    // activities always keeps exactly one flagged.
+    if (latest == 0 || nextDate > latestNextDate) {
+        latestNextDate = nextDate;
+        latest = oid;
     }
-    std::free(oids);
+    if (lastFlag)
+        flagged = oid;
+}
 
+void LastFlagChooser::Apply(HANDLE database) const
+{
     if (latest == 0 || latest == flagged)
         return;
     SetLastFlag(database, latest, TRUE);
     if (flagged)
         SetLastFlag(database, flagged, FALSE);
+}
+
+void UpdateLastActivityFlag(HANDLE database, CEOID contactOid)
+{
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, contactOid, &count, 0);
+    LastFlagChooser chooser;
+    for (int i = 0; i < count; ++i) {
+        ActivityRecord record = {};
+        if (ReadActivityRecordDB(database, oids[i], &record))
+            chooser.Offer(oids[i], record.nextDate, record.lastFlag);
+    }
+    std::free(oids);
+    chooser.Apply(database);
 }

@@ -23,6 +23,16 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
 // takes it from any other.
 void UpdateLastActivityFlag(HANDLE database, CEOID contactOid);
 
+// The same choice for callers that have read a contact's activities already:
+// offered in the order getActivityOIDList lists them (any pass over the
+// contact-ordered listing keeps that order), then applied.
+struct LastFlagChooser {
+    CEOID latest = 0, flagged = 0;
+    double latestNextDate = 0.0;
+    void Offer(CEOID oid, double nextDate, BOOL lastFlag);
+    void Apply(HANDLE database) const;
+};
+
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
 
 // The flagged latest activity of every contact, read in one pass: for work

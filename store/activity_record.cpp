@@ -138,11 +138,11 @@ CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record)
     return oid;
 }
 
-CEOID ReadActivityContactAndDateDB(HANDLE database, CEOID oid, ActivityRecord* record)
+CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record)
 {
-    static const CEPROPID wanted[] = {PROPID_CONTACTOID, PROPID_DATE};
+    static const CEPROPID wanted[] = {PROPID_CONTACTOID, PROPID_DATE, PROPID_NEXTDATE, PROPID_LASTFLAG};
     WORD count = 0;
-    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityRecordDB", &count, wanted, 2);
+    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityRecordDB", &count, wanted, 4);
     if (!values)
         return 0;
     for (WORD i = 0; i < count; ++i)

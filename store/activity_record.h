@@ -44,8 +44,8 @@ CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record);
 // Fills the fields whose properties the record has; the others keep the
 // caller's values. Returns the object id read, 0 on failure.
 CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
-// Only the contact and the Date, for bulk passes that decide by them; failures
-// are reported as ReadActivityRecordDB reports them.
-CEOID ReadActivityContactAndDateDB(HANDLE database, CEOID oid, ActivityRecord* record);
+// Only the contact, the dates and the last flag, for bulk passes that decide
+// by them; failures are reported as ReadActivityRecordDB reports them.
+CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record);
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);
