@@ -4,5 +4,7 @@
 #define IDI_VANTARO 1
 
 #include "activity_dialog_ids.h"
+#include "export_dialog_ids.h"
 #include "message_box_ids.h"
+#include "progress_window_ids.h"
 #include "shell_ids.h"
