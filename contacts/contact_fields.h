@@ -6,6 +6,9 @@
 #include "platform/cedb/windbase.h"
 #include "platform/poom/pimstore.h"
 
+#include <string>
+#include <vector>
+
 // The field's text, cut to capacity - 1 characters and terminated. A field
 // index of 21 or more, or a contact that cannot be fetched, leaves the
 // buffer untouched. An absent birthday gives empty text.
@@ -13,6 +16,13 @@ void GetContactFieldText(CEOID oid, int contactFieldIndex, wchar_t* buffer, int 
 // All 21 texts in one visit; a contact that cannot be fetched leaves the
 // record untouched.
 void GetContactRecord(CEOID oid, ContactRecord* record);
+// The texts of the chosen fields of many contacts, from one visit of the
+// contact store, which fetches each contact once: entry i * fieldCount + j
+// is field fields[j] of oids[i], cut as GetContactRecord cuts it. A contact
+// the store does not hold gives empty texts. *fetched counts the contacts
+// read.
+std::vector<std::wstring> GetContactFieldTexts(const CEOID* oids, int count, const int* fields, int fieldCount,
+                                               int* fetched);
 // The FileAs text; empty when the contact cannot be fetched.
 void GetContactName(CEOID oid, wchar_t* buffer, int capacity);
 // Text of any of the 29 fields for the find filter, in lower case. Fields

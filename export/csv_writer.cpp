@@ -67,33 +67,6 @@ private:
     bool any = false;
 };
 
-class CsvSink : public ExportSink {
-public:
-    CsvSink(const ExportChoice& choice, ExportFile* file, HWND progress)
-        : choice(choice), file(file), progress(progress)
-    {
-    }
-    void Contact(int number, const ContactRecord&) override
-    {
-        wchar_t text[80];
-        std::swprintf(text, 80, L"Exporting %d of %d Contact Entries", number, choice.contactCount);
-        StepProgress(progress, text, number);
-    }
-    void Activity(const ContactRecord& contact, const ActivityRecord& activity) override
-    {
-        line.clear();
-        AppendCsvRow(&line, choice, contact, activity);
-        WriteExportBytes(file, line);
-    }
-    bool Stopped() const override { return ExportFileFailed(*file); }
-
-private:
-    const ExportChoice& choice;
-    ExportFile* file;
-    HWND progress;
-    std::string line;
-};
-
 }  // namespace
 
 void AppendUtf8(std::string* out, const wchar_t* text)
@@ -174,14 +147,28 @@ void ExportCsv(const CEOID* contactOids, int activityFieldCount, int contactFiel
     std::string header(CSV_BYTE_ORDER_MARK);
     AppendCsvHeader(&header, choice);
     WriteExportBytes(&file, header);
-    CsvSink sink(choice, &file, progress);
-    const int missing = ForEachExportedActivity(choice, &sink);
-    const bool written = CommitExportFile(&file);
+    std::string line;
+    ExportSteps steps;
+    steps.contact = [&](int number, const ContactRecord&) {
+        if (!ProgressStepDue(number, contactCount))
+            return;
+        wchar_t text[80];
+        std::swprintf(text, 80, L"Exporting %d of %d Contact Entries", number, contactCount);
+        StepProgress(progress, text, number);
+    };
+    steps.activity = [&](const ContactRecord& contact, const ActivityRecord& activity) {
+        line.clear();
+        AppendCsvRow(&line, choice, contact, activity);
+        WriteExportBytes(&file, line);
+    };
+    steps.stopped = [&] { return ExportFileFailed(file); };
+    const int missing = ForEachExportedActivity(choice, steps);
+    const bool written = missing >= 0 ? CommitExportFile(&file) : (DiscardExportFile(&file), false);
     DestroyProgressWindow(progress);
 
     if (written)
         ReportExportDone(hMainWindow, L"CSV", file.path, missing);
-    else
+    else if (missing >= 0)
         ReportExportFailure(hMainWindow, file);
     SetFocus(focus);
 }

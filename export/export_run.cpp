@@ -10,9 +10,37 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 long exportContactFetches;
 long exportActivityReads;
+
+namespace {
+
+constexpr DWORD PROGRESS_INTERVAL_MS = 100;
+
+// Short dates by day: formatting one costs far more than looking it up, and
+// activities share their days. Cleared at each export, so a changed locale
+// shows in the next one.
+std::unordered_map<long long, std::wstring> shortDates;
+DWORD lastProgressStep;
+
+void FormatExportDate(double date, wchar_t* buffer, size_t capacity)
+{
+    // The whole part, cut towards zero, names the day on both sides of
+    // 1899-12-30; the time of day does not show in a short date.
+    const long long day = static_cast<long long>(date);
+    const auto known = shortDates.find(day);
+    if (known != shortDates.end()) {
+        CopyText(buffer, capacity, known->second.c_str());
+        return;
+    }
+    FormatShortDate(date, buffer, capacity);
+    shortDates.emplace(day, buffer);
+}
+
+}  // namespace
 
 void ExportActivityValue(const ActivityRecord& record, int field, wchar_t* buffer, size_t capacity)
 {
@@ -22,7 +50,7 @@ void ExportActivityValue(const ActivityRecord& record, int field, wchar_t* buffe
     if (IsDateColumn(field)) {
         const double date = field == ACTIVITY_COLUMN_DATE ? record.date : record.nextDate;
         if (date != 0.0)
-            FormatShortDate(date, buffer, capacity);
+            FormatExportDate(date, buffer, capacity);
         return;
     }
     const wchar_t* text = ActivityFieldText(record, field);
@@ -37,38 +65,57 @@ void ExportActivityValue(const ActivityRecord& record, int field, wchar_t* buffe
                 *c = L' ';
 }
 
-int ForEachExportedActivity(const ExportChoice& choice, ExportSink* sink)
+bool ProgressStepDue(int number, int total)
 {
-    int missing = 0;
-    if (!choice.contactOids || !choice.contacts)
-        return 0;
-    // Large records, reused from contact to contact and cleared before each
-    // use, so nothing of one contact or activity shows up with another.
-    static ContactRecord contact;
-    static ActivityRecord activity;
-    CEOID* activities = nullptr;
-    for (int k = 1; k <= choice.contactCount && !sink->Stopped(); ++k) {
-        const CEOID oid = choice.contactOids[choice.contacts[k - 1]];
-        std::memset(&contact, 0, sizeof contact);
-        GetContactRecord(oid, &contact);
-        ++exportContactFetches;
-        sink->Contact(k, contact);
-
-        int count = 0;
-        getActivityOIDList(&activities, oid, &count, 0);
-        for (int i = 0; i < count && !sink->Stopped(); ++i) {
-            std::memset(&activity, 0, sizeof activity);
-            ++exportActivityReads;
-            if (!ReadActivityRecordDB(activityDatabase, activities[i], &activity)) {
-                ++missing;
-                continue;
-            }
-            sink->Activity(contact, activity);
-        }
-        sink->ContactDone(k);
+    const DWORD now = GetTickCount();
+    if (number <= 1 || number >= total || now - lastProgressStep >= PROGRESS_INTERVAL_MS) {
+        lastProgressStep = now;
+        return true;
     }
-    std::free(activities);
-    return missing;
+    return false;
+}
+
+int ForEachExportedActivity(const ExportChoice& choice, const ExportSteps& steps)
+{
+    const int count = choice.contactOids && choice.contacts ? choice.contactCount : 0;
+    shortDates.clear();
+    HANDLE activities = OpenActivitiesByContactDB();
+    if (!activities)
+        return -1;
+    std::vector<CEOID> oids(static_cast<size_t>(count > 0 ? count : 0));
+    for (int k = 0; k < count; ++k)
+        oids[static_cast<size_t>(k)] = choice.contactOids[choice.contacts[k]];
+    const int fieldCount = choice.contactFields ? choice.contactFieldCount : 0;
+    int fetched = 0;
+    const std::vector<std::wstring> texts =
+        GetContactFieldTexts(oids.data(), count, choice.contactFields, fieldCount, &fetched);
+    exportContactFetches += fetched;
+
+    // Large, so kept for the whole program; cleared for each contact.
+    static ContactRecord contact;
+    int unread = 0;
+    for (int k = 1; k <= count && !(steps.stopped && steps.stopped()); ++k) {
+        std::memset(&contact, 0, sizeof contact);
+        for (int j = 0; j < fieldCount && !texts.empty(); ++j) {
+            const int field = choice.contactFields[j];
+            if (field >= 0 && field < CONTACT_FIELD_COUNT)
+                CopyText(contact.field[field],
+                         texts[static_cast<size_t>(k - 1) * static_cast<size_t>(fieldCount) + static_cast<size_t>(j)]
+                             .c_str());
+        }
+        steps.contact(k, contact);
+        exportActivityReads += ReadContactActivitiesDB(
+            activities, oids[static_cast<size_t>(k - 1)],
+            [&](const ActivityRecord& activity) {
+                if (!(steps.stopped && steps.stopped()))
+                    steps.activity(contact, activity);
+            },
+            &unread);
+        if (steps.contactDone)
+            steps.contactDone(k);
+    }
+    CloseHandle(activities);
+    return unread;
 }
 
 void ReportExportDone(HWND owner, const wchar_t* format, const std::wstring& path, int missingActivities)

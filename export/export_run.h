@@ -8,6 +8,7 @@
 #include "platform/cedb/windbase.h"
 #include "store/activity_record.h"
 
+#include <functional>
 #include <string>
 
 // The export dialog's choice: the positions of the chosen fields and
@@ -35,25 +36,29 @@ constexpr int EXPORT_VALUE_CAPACITY = NOTES_CAPACITY;
 // their line breaks as blanks. Empty for a field outside 0..7.
 void ExportActivityValue(const ActivityRecord& record, int field, wchar_t* buffer, size_t capacity);
 
-// Callbacks of ForEachExportedActivity.
-class ExportSink {
-public:
-    virtual ~ExportSink() = default;
-    // Contact `number` (1 .. contactCount) has been fetched.
-    virtual void Contact(int number, const ContactRecord& contact) = 0;
-    virtual void Activity(const ContactRecord& contact, const ActivityRecord& activity) = 0;
-    // The contact's activities are all written.
-    virtual void ContactDone(int) {}
-    // True to stop early (the file could not be written).
-    virtual bool Stopped() const { return false; }
+// What a writer does with the pass over the chosen contacts.
+struct ExportSteps {
+    // Contact `number` (1 .. contactCount) with its values, before its
+    // activities.
+    std::function<void(int number, const ContactRecord& contact)> contact;
+    std::function<void(const ContactRecord& contact, const ActivityRecord& activity)> activity;
+    // After the contact's last activity; may be empty.
+    std::function<void(int number)> contactDone;
+    // True to stop early (the file could not be written); may be empty.
+    std::function<bool()> stopped;
 };
 
 // Fetches each chosen contact once, in the dialog's order, and reads each of
-// its activities once, in the order of its unfiltered activity list. A
-// contact that cannot be fetched gives empty values; an activity record that
-// cannot be read (the record layer has said so) is left out and counted.
-// Returns how many activities were left out.
-int ForEachExportedActivity(const ExportChoice& choice, ExportSink* sink);
+// its activities once, in the order of its unfiltered activity list. Only
+// the chosen contact fields are filled in; a contact that cannot be fetched
+// gives empty values. An activity record that cannot be read (the record
+// layer has said so) is left out. Returns how many were left out, or -1 when
+// the activities could not be opened at all (also reported).
+int ForEachExportedActivity(const ExportChoice& choice, const ExportSteps& steps);
+
+// Whether the progress window should show step `number` of `total` now: the
+// first, the last and then about ten a second, since each costs a repaint.
+bool ProgressStepDue(int number, int total);
 
 // Tells the user where the export went ("Export - Complete"), or, when
 // activities had to be left out, how many.

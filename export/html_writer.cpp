@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 
 namespace {
 
@@ -78,45 +79,6 @@ const char* AlignName(int code)
     default: return "";
     }
 }
-
-class HtmlSink : public ExportSink {
-public:
-    HtmlSink(const ExportChoice& choice, ExportFile* file, HWND progress)
-        : choice(choice), grid(LayOutContactGrid(choice.contactFieldCount, choice.contactFields)), file(file),
-          progress(progress)
-    {
-    }
-    void Contact(int number, const ContactRecord& contact) override
-    {
-        part.clear();
-        AppendContactTable(&part, grid, contact);
-        AppendActivityTableStart(&part, choice);
-        WriteExportBytes(file, part);
-        wchar_t text[80];
-        std::swprintf(text, 80, L"Processing %d %% complete", 100 * number / (choice.contactCount + 1));
-        StepProgress(progress, text, number);
-    }
-    void Activity(const ContactRecord&, const ActivityRecord& activity) override
-    {
-        part.clear();
-        AppendActivityRow(&part, choice, activity);
-        WriteExportBytes(file, part);
-    }
-    void ContactDone(int) override
-    {
-        part.clear();
-        AppendActivityTableEnd(&part);
-        WriteExportBytes(file, part);
-    }
-    bool Stopped() const override { return ExportFileFailed(*file); }
-
-private:
-    const ExportChoice& choice;
-    const ContactGrid grid;
-    ExportFile* file;
-    HWND progress;
-    std::string part;
-};
 
 }  // namespace
 
@@ -238,13 +200,20 @@ void AppendHtmlRule(std::string* out)
 void AppendHtmlCell(std::string* out, int width, int percent, bool bold, int verticalAlign, int align,
                     const char* background, const wchar_t* text)
 {
-    char widthAttribute[32] = "";
-    if (width >= 1)
-        std::snprintf(widthAttribute, sizeof widthAttribute, percent == 1 ? "width=\"%d%%\"" : "width=\"%d\"", width);
-    char tag[128];
-    std::snprintf(tag, sizeof tag, "<td %s valign=\"%s\" align=\"%s\" bgcolor=\"%s\">", widthAttribute,
-                  AlignName(verticalAlign), AlignName(align), background);
-    out->append(tag);
+    // Appended piece by piece: a report has a few hundred thousand cells.
+    out->append("<td ");
+    if (width >= 1) {
+        out->append("width=\"");
+        out->append(std::to_string(width));
+        out->append(percent == 1 ? "%\"" : "\"");
+    }
+    out->append(" valign=\"");
+    out->append(AlignName(verticalAlign));
+    out->append("\" align=\"");
+    out->append(AlignName(align));
+    out->append("\" bgcolor=\"");
+    out->append(background);
+    out->append("\">");
     if (bold)
         out->append("<b>");
     out->append("<font color=\"");
@@ -350,17 +319,40 @@ void ExportHtml(const CEOID* contactOids, int activityFieldCount, int contactFie
     AppendHtmlBanner(&start, date, time);
     WriteExportBytes(&file, start);
 
-    HtmlSink sink(choice, &file, progress);
-    const int missing = ForEachExportedActivity(choice, &sink);
+    const ContactGrid grid = LayOutContactGrid(contactFieldCount, contactFields);
+    std::string part;
+    auto write = [&](const std::function<void(std::string*)>& make) {
+        part.clear();
+        make(&part);
+        WriteExportBytes(&file, part);
+    };
+    ExportSteps steps;
+    steps.contact = [&](int number, const ContactRecord& contact) {
+        write([&](std::string* out) {
+            AppendContactTable(out, grid, contact);
+            AppendActivityTableStart(out, choice);
+        });
+        if (!ProgressStepDue(number, contactCount))
+            return;
+        wchar_t text[80];
+        std::swprintf(text, 80, L"Processing %d %% complete", 100 * number / (contactCount + 1));
+        StepProgress(progress, text, number);
+    };
+    steps.activity = [&](const ContactRecord&, const ActivityRecord& activity) {
+        write([&](std::string* out) { AppendActivityRow(out, choice, activity); });
+    };
+    steps.contactDone = [&](int) { write(AppendActivityTableEnd); };
+    steps.stopped = [&] { return ExportFileFailed(file); };
+    const int missing = ForEachExportedActivity(choice, steps);
     std::string end;
     AppendHtmlEnd(&end);
     WriteExportBytes(&file, end);
-    const bool written = CommitExportFile(&file);
+    const bool written = missing >= 0 ? CommitExportFile(&file) : (DiscardExportFile(&file), false);
     DestroyProgressWindow(progress);
 
     if (written)
         ReportExportDone(hMainWindow, L"HTML", file.path, missing);
-    else
+    else if (missing >= 0)
         ReportExportFailure(hMainWindow, file);
     SetFocus(focus);
 }

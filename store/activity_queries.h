@@ -6,6 +6,7 @@
 #include "store/activity_text.h"
 
 #include <cstddef>
+#include <functional>
 
 // Fills *oids (a malloc'd array, null when empty) with the activities of one
 // contact, or of all contacts for contactOid 0, in contact-id order. With
@@ -20,6 +21,18 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
 // Gives the last flag to the contact's activity with the latest Next Date and
 // takes it from any other.
 void UpdateLastActivityFlag(HANDLE database, CEOID contactOid);
+
+// Bulk reading, contact after contact (export): a handle on
+// "ActivityDatabase" in contact order, null when it cannot be opened (which
+// is reported); the caller closes it.
+HANDLE OpenActivitiesByContactDB();
+// Reads each activity of the contact once, in the order of its unfiltered
+// activity list, without a seek per record: visit gets each record read
+// (cleared before each read). Records that cannot be read are reported by
+// the record layer and counted in *unread. Returns the number of records
+// read.
+int ReadContactActivitiesDB(HANDLE byContact, CEOID contactOid, const std::function<void(const ActivityRecord&)>& visit,
+                            int* unread);
 
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
 void DeleteContactActivities(CEOID contactOid);

@@ -44,5 +44,10 @@ CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record);
 // Fills the fields whose properties the record has; the others keep the
 // caller's values. Returns the object id read, 0 on failure.
 CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
+// Reads the record at the handle's current position, which then moves on,
+// into the record as ReadActivityRecordDB does. The properties go through
+// *buffer (LocalAlloc'd, grown as needed, freed by the caller with
+// LocalFree), so a run of reads allocates little.
+CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size);
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);

@@ -203,8 +203,9 @@ protected:
         UnhookWindowsHookEx(watch);
         findBarVisible = 0;
         findText[0] = L'\0';
-        if (scenario.Running())
+        if (scenario.Running()) {
             EXPECT_EQ(0, scenario.Close());
+        }
     }
 
     CEOID AddContact(const std::wstring& fileAs, const std::wstring& company = L"")
