@@ -84,6 +84,8 @@ void FillFieldList(HWND dialog, int list, int fieldCount, const wchar_t* (*label
     for (int i = 0; i < chosenCount && chosen; ++i)
         if (chosen[i] >= 0 && chosen[i] < fieldCount)
             SendDlgItemMessageW(dialog, list, LB_SETSEL, TRUE, chosen[i]);
+    // Selecting scrolls to each entry; the list opens at its start.
+    SendDlgItemMessageW(dialog, list, LB_SETTOPINDEX, 0, 0);
 }
 
 int ChosenFormat(HWND dialog)
