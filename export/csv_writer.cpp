@@ -1,6 +1,5 @@
 #include "export/csv_writer.h"
 
-#include "base/app_handles.h"
 #include "base/progress_window.h"
 #include "export/export_file.h"
 #include "settings/field_labels.h"
@@ -129,46 +128,34 @@ void AppendCsvRow(std::string* out, const ExportChoice& choice, const ContactRec
     line.End();
 }
 
+// The whole file into `file`; what ForEachExportedActivity returned.
+static int WriteCsvFile(const ExportChoice& choice, ExportFile* file, HWND progress)
+{
+    std::string text(CSV_BYTE_ORDER_MARK);
+    AppendCsvHeader(&text, choice);
+    WriteExportBytes(file, text);
+    ExportSteps steps;
+    steps.contact = [&](int number, const ContactRecord&) {
+        if (!ProgressStepDue(number, choice.contactCount))
+            return;
+        wchar_t label[80];
+        std::swprintf(label, 80, L"Exporting %d of %d Contact Entries", number, choice.contactCount);
+        StepProgress(progress, label, number);
+    };
+    steps.activity = [&](const ContactRecord& contact, const ActivityRecord& activity) {
+        text.clear();
+        AppendCsvRow(&text, choice, contact, activity);
+        WriteExportBytes(file, text);
+    };
+    steps.stopped = [&] { return ExportFileFailed(*file); };
+    return ForEachExportedActivity(choice, steps);
+}
+
 void ExportCsv(const CEOID* contactOids, int activityFieldCount, int contactFieldCount, int contactCount,
                const int* activityFields, const int* contactFields, const int* contacts)
 {
     const ExportChoice choice = {contactOids,     activityFieldCount, contactFieldCount, contactCount,
                                  activityFields, contactFields,      contacts};
-    HWND focus = GetFocus();
-    ExportFile file;
-    if (!OpenExportFile(&file, ExportPath(CSV_EXPORT_NAME))) {
-        ReportExportFailure(hMainWindow, file);
-        SetFocus(focus);
-        return;
-    }
-    HWND progress = CreateProgressWindow(hMainWindow);
-    SetProgressTexts(progress, L"Exporting to CSV File", L"Export in Progresss...", 0, contactCount + 1);
-
-    std::string header(CSV_BYTE_ORDER_MARK);
-    AppendCsvHeader(&header, choice);
-    WriteExportBytes(&file, header);
-    std::string line;
-    ExportSteps steps;
-    steps.contact = [&](int number, const ContactRecord&) {
-        if (!ProgressStepDue(number, contactCount))
-            return;
-        wchar_t text[80];
-        std::swprintf(text, 80, L"Exporting %d of %d Contact Entries", number, contactCount);
-        StepProgress(progress, text, number);
-    };
-    steps.activity = [&](const ContactRecord& contact, const ActivityRecord& activity) {
-        line.clear();
-        AppendCsvRow(&line, choice, contact, activity);
-        WriteExportBytes(&file, line);
-    };
-    steps.stopped = [&] { return ExportFileFailed(file); };
-    const int missing = ForEachExportedActivity(choice, steps);
-    const bool written = missing >= 0 ? CommitExportFile(&file) : (DiscardExportFile(&file), false);
-    DestroyProgressWindow(progress);
-
-    if (written)
-        ReportExportDone(hMainWindow, L"CSV", file.path, missing);
-    else if (missing >= 0)
-        ReportExportFailure(hMainWindow, file);
-    SetFocus(focus);
+    RunExportToFile(CSV_EXPORT_NAME, L"CSV", L"Exporting to CSV File", L"Export in Progresss...", contactCount,
+                    [&](ExportFile* file, HWND progress) { return WriteCsvFile(choice, file, progress); });
 }

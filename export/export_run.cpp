@@ -1,6 +1,8 @@
 #include "export/export_run.h"
 
+#include "base/app_handles.h"
 #include "base/message_box.h"
+#include "base/progress_window.h"
 #include "base/short_date.h"
 #include "base/text.h"
 #include "contacts/contact_fields.h"
@@ -116,6 +118,33 @@ int ForEachExportedActivity(const ExportChoice& choice, const ExportSteps& steps
     }
     CloseHandle(activities);
     return unread;
+}
+
+void RunExportToFile(const wchar_t* name, const wchar_t* format, const wchar_t* mainLabel, const wchar_t* subLabel,
+                     int contactCount, const std::function<int(ExportFile* file, HWND progress)>& write)
+{
+    HWND focus = GetFocus();
+    ExportFile file;
+    if (!OpenExportFile(&file, ExportPath(name))) {
+        ReportExportFailure(hMainWindow, file);
+        SetFocus(focus);
+        return;
+    }
+    HWND progress = CreateProgressWindow(hMainWindow);
+    SetProgressTexts(progress, mainLabel, subLabel, 0, contactCount + 1);
+    const int missing = write(&file, progress);
+    bool written = false;
+    if (missing >= 0)
+        written = CommitExportFile(&file);
+    else
+        DiscardExportFile(&file);
+    DestroyProgressWindow(progress);
+    // A store that could not be opened has been reported already.
+    if (written)
+        ReportExportDone(hMainWindow, format, file.path, missing);
+    else if (missing >= 0)
+        ReportExportFailure(hMainWindow, file);
+    SetFocus(focus);
 }
 
 void ReportExportDone(HWND owner, const wchar_t* format, const std::wstring& path, int missingActivities)

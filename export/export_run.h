@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "contacts/field_catalogue.h"
+#include "export/export_file.h"
 #include "platform/cedb/windbase.h"
 #include "store/activity_record.h"
 
@@ -59,6 +60,15 @@ int ForEachExportedActivity(const ExportChoice& choice, const ExportSteps& steps
 // Whether the progress window should show step `number` of `total` now: the
 // first, the last and then about ten a second, since each costs a repaint.
 bool ProgressStepDue(int number, int total);
+
+// The frame of an export to the documents folder's file `name`: the file is
+// opened (its failure reported), the progress window shown with the labels
+// and a range of contactCount + 1, `write` fills the file and returns what
+// ForEachExportedActivity returned, and the file then replaces the earlier
+// one, or not, with the outcome told to the user. The focus comes back to
+// where it was.
+void RunExportToFile(const wchar_t* name, const wchar_t* format, const wchar_t* mainLabel, const wchar_t* subLabel,
+                     int contactCount, const std::function<int(ExportFile* file, HWND progress)>& write);
 
 // Tells the user where the export went ("Export - Complete"), or, when
 // activities had to be left out, how many.

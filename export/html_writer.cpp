@@ -1,6 +1,5 @@
 #include "export/html_writer.h"
 
-#include "base/app_handles.h"
 #include "base/progress_window.h"
 #include "base/text.h"
 #include "export/export_file.h"
@@ -290,23 +289,15 @@ void AppendActivityTableEnd(std::string* out)
     AppendHtmlRule(out);
 }
 
-void ExportHtml(const CEOID* contactOids, int activityFieldCount, int contactFieldCount, int contactCount,
-                const int* activityFields, const int* contactFields, const int* contacts)
+// The whole report into `file`; what ForEachExportedActivity returned.
+static int WriteHtmlFile(const ExportChoice& choice, ExportFile* file, HWND progress)
 {
-    if (activityFieldCount <= 0)
-        return;
-    const ExportChoice choice = {contactOids,     activityFieldCount, contactFieldCount, contactCount,
-                                 activityFields, contactFields,      contacts};
-    HWND focus = GetFocus();
-    ExportFile file;
-    if (!OpenExportFile(&file, ExportPath(HTML_EXPORT_NAME))) {
-        ReportExportFailure(hMainWindow, file);
-        SetFocus(focus);
-        return;
-    }
-    HWND progress = CreateProgressWindow(hMainWindow);
-    SetProgressTexts(progress, L"Exporting to HTML File", L"Export in Progress...", 0, contactCount + 1);
-
+    std::string part;
+    auto write = [&](const std::function<void(std::string*)>& make) {
+        part.clear();
+        make(&part);
+        WriteExportBytes(file, part);
+    };
     SYSTEMTIME now = {};
     GetDeviceLocalTime(&now);
     wchar_t date[DATE_CAPACITY] = L"", time[DATE_CAPACITY] = L"";
@@ -314,45 +305,41 @@ void ExportHtml(const CEOID* contactOids, int activityFieldCount, int contactFie
         date[0] = L'\0';
     if (GetTimeFormatW(LOCALE_SYSTEM_DEFAULT, TIME_NOSECONDS, &now, nullptr, time, DATE_CAPACITY) <= 0)
         time[0] = L'\0';
-    std::string start;
-    AppendHtmlHead(&start, L"Vantaro");
-    AppendHtmlBanner(&start, date, time);
-    WriteExportBytes(&file, start);
+    write([&](std::string* out) {
+        AppendHtmlHead(out, L"Vantaro");
+        AppendHtmlBanner(out, date, time);
+    });
 
-    const ContactGrid grid = LayOutContactGrid(contactFieldCount, contactFields);
-    std::string part;
-    auto write = [&](const std::function<void(std::string*)>& make) {
-        part.clear();
-        make(&part);
-        WriteExportBytes(&file, part);
-    };
+    const ContactGrid grid = LayOutContactGrid(choice.contactFieldCount, choice.contactFields);
     ExportSteps steps;
     steps.contact = [&](int number, const ContactRecord& contact) {
         write([&](std::string* out) {
             AppendContactTable(out, grid, contact);
             AppendActivityTableStart(out, choice);
         });
-        if (!ProgressStepDue(number, contactCount))
+        if (!ProgressStepDue(number, choice.contactCount))
             return;
-        wchar_t text[80];
-        std::swprintf(text, 80, L"Processing %d %% complete", 100 * number / (contactCount + 1));
-        StepProgress(progress, text, number);
+        wchar_t label[80];
+        std::swprintf(label, 80, L"Processing %d %% complete", 100 * number / (choice.contactCount + 1));
+        StepProgress(progress, label, number);
     };
     steps.activity = [&](const ContactRecord&, const ActivityRecord& activity) {
         write([&](std::string* out) { AppendActivityRow(out, choice, activity); });
     };
     steps.contactDone = [&](int) { write(AppendActivityTableEnd); };
-    steps.stopped = [&] { return ExportFileFailed(file); };
+    steps.stopped = [&] { return ExportFileFailed(*file); };
     const int missing = ForEachExportedActivity(choice, steps);
-    std::string end;
-    AppendHtmlEnd(&end);
-    WriteExportBytes(&file, end);
-    const bool written = missing >= 0 ? CommitExportFile(&file) : (DiscardExportFile(&file), false);
-    DestroyProgressWindow(progress);
+    write(AppendHtmlEnd);
+    return missing;
+}
 
-    if (written)
-        ReportExportDone(hMainWindow, L"HTML", file.path, missing);
-    else if (missing >= 0)
-        ReportExportFailure(hMainWindow, file);
-    SetFocus(focus);
+void ExportHtml(const CEOID* contactOids, int activityFieldCount, int contactFieldCount, int contactCount,
+                const int* activityFields, const int* contactFields, const int* contacts)
+{
+    if (activityFieldCount <= 0)
+        return;
+    const ExportChoice choice = {contactOids,     activityFieldCount, contactFieldCount, contactCount,
+                                 activityFields, contactFields,      contacts};
+    RunExportToFile(HTML_EXPORT_NAME, L"HTML", L"Exporting to HTML File", L"Export in Progress...", contactCount,
+                    [&](ExportFile* file, HWND progress) { return WriteHtmlFile(choice, file, progress); });
 }
