@@ -1,8 +1,22 @@
 // Purge and orphan maintenance: deleting old activities of one contact or of
 // the active profile, and removing or relinking activities whose contact has
-// gone. It sits above the contacts and the store, which it joins.
+// gone. It joins the contacts and the store, and shows the progress window.
 #pragma once
-#include <windows.h>
+#include "platform/cedb/windbase.h"
 
-// The purge dialog, modal over the main window.
-void ShowPurgeDialog(HWND mainWindow);
+// Deletes the activities of a contact, or of every contact of the active
+// profile for contact 0: all of them with threshold 0.0, else those whose
+// Date falls on the threshold's day or before. The contacts' latest marks
+// are recomputed afterwards.
+void PurgeActivities(CEOID contact, double threshold);
+
+// Deletes every activity whose contact the device no longer holds; returns
+// how many were deleted.
+int RemoveOrphans();
+// The same over a given list of activities: a record that cannot be read is
+// reported and passed over, and the rest are still examined.
+int RemoveOrphanRecords(const CEOID* activities, int count);
+
+// Gives every orphan to the first contact in FileAs order whose FileAs equals
+// the one the activity keeps (letter case counts); returns how many moved.
+int LinkOrphans();

@@ -1,5 +1,7 @@
 #include "base/drawing.h"
 
+#include "base/text.h"
+
 // The handheld asks for character set 255. A desktop's font mapper weighs the
 // character set above the face name and would swap Tahoma for an OEM raster
 // font, so desktop builds let the face decide.
@@ -18,8 +20,10 @@ HFONT CreateAppFont(int weight, int height, int clearType)
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = clearType == 1 ? CLEARTYPE_QUALITY : DEFAULT_QUALITY;
-    font.lfPitchAndFamily = FF_ROMAN | DEFAULT_PITCH;
-    lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    // Tahoma is a sans-serif face; saying so lets the font mapper pick
+    // another sans-serif face where Tahoma is not installed.
+    font.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
+    CopyText(font.lfFaceName, L"Tahoma");
     return CreateFontIndirectW(&font);
 }
 

@@ -6,8 +6,9 @@
 // An outer colour meaning "no outer line" for DrawRoundFrame.
 constexpr COLORREF NO_OUTER_LINE = 12345678;
 
-// Tahoma of the given weight and cell height, ClearType quality when
-// clearType is 1. The caller deletes it.
+// Tahoma (or, where it is missing, another sans-serif face) of the given
+// weight and cell height, ClearType quality when clearType is 1. The caller
+// deletes it.
 HFONT CreateAppFont(int weight, int height, int clearType);
 
 // Cuts a stepped corner from each corner of region, which covers the

@@ -228,7 +228,12 @@ INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void SetMessageBoxClearTypeSource(const int* clearTypeFlag)
+int CardClearType()
+{
+    return ClearType();
+}
+
+void SetCardClearTypeSource(const int* clearTypeFlag)
 {
     clearTypeSource = clearTypeFlag;
 }

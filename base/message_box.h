@@ -24,4 +24,7 @@ int AppMessageBox(HWND owner, const wchar_t* text, const wchar_t* title, UINT st
 
 // The box draws its text with ClearType while *clearTypeFlag is 1; start-up
 // points it at the setting, so a change made there shows in the next box.
-void SetMessageBoxClearTypeSource(const int* clearTypeFlag);
+void SetCardClearTypeSource(const int* clearTypeFlag);
+// The ClearType choice the program's own cards (this box, the progress
+// window) draw their text with.
+int CardClearType();

@@ -10,12 +10,12 @@
 #include "base/app_handles.h"
 #include "base/text.h"
 #include "store/find_filter.h"
+#include "store/profiles.h"
 
 IPOutlookApp* outlookApp;
 int outlookLoggedOn;
 IFolder* contactsFolder;
 CEOID newContactOid;
-wchar_t* categoryRestriction;
 
 namespace {
 

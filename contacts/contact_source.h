@@ -17,9 +17,6 @@ extern IFolder* contactsFolder;
 // The contact that OpenContactEditor created last, for the contacts list to
 // select after its rebuild; 0 when there is none.
 extern CEOID newContactOid;
-// "[Categories] = "A,B"" for the active profile, empty or null when none
-// applies; the profiles build it.
-extern wchar_t* categoryRestriction;
 
 // ListContactOids sort modes.
 constexpr int SORT_BY_NAME = 1;

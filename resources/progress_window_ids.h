@@ -1,7 +1,7 @@
-// Ids of the progress window and its controls.
+// Resource ids of the progress window.
 #pragma once
 
-#define IDD_PROGRESS 1009
-#define IDC_PROGRESS_MAIN 1290
-#define IDC_PROGRESS_SUB 1011
+#define IDD_PROGRESS_WINDOW 1009
+#define IDC_PROGRESS_MAIN_LABEL 1290
+#define IDC_PROGRESS_SUB_LABEL 1011
 #define IDC_PROGRESS_BAR 1012

@@ -6,5 +6,7 @@
 #include "activity_dialog_ids.h"
 #include "export_dialog_ids.h"
 #include "message_box_ids.h"
+#include "profiles_page_ids.h"
 #include "progress_window_ids.h"
+#include "purge_dialog_ids.h"
 #include "shell_ids.h"

@@ -18,7 +18,7 @@
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/profiles.h"
-#include "activity/purge.h"
+#include "activity/purge_dialog.h"
 #include "shell/about_box.h"
 #include "views/profile_menu.h"
 #include "views/find_bar.h"
@@ -70,8 +70,11 @@ static LRESULT OnHibernate(HWND window, UINT, WPARAM, LPARAM)
 
 static LRESULT OnActivate(HWND window, UINT, WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(wParam) != WA_INACTIVE && !hMenuBar)
+    if (LOWORD(wParam) != WA_INACTIVE && !hMenuBar) {
         CreateAppMenuBar(window);
+        // A new bar comes from the resource: its Profiles menu is built again.
+        BuildProfilesMenu(activeprofilename);
+    }
     SHHandleWMActivate(window, wParam, lParam, &shellActivateInfo, FALSE);
     return 0;
 }
@@ -84,6 +87,8 @@ static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
     DestroyNoteIcon();
     CloseStoreHandles();
     FreeListArrays();
+    FreeCategoryList();
+    FreeCategoryRestriction();
     CloseOutlookConnection();
     RevokePoomServer();
     FreeSettingArrays();
@@ -282,7 +287,7 @@ static LRESULT OnCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
     if (RouteListCommand(window, id, reinterpret_cast<HWND>(lParam)))
         return 0;
     if (IsProfileCommand(id, profileCount))
-        SelectProfile(id - IDM_PROFILE_FIRST);
+        SelectProfile(id);
     return 0;
 }
 

@@ -2,7 +2,6 @@
 
 #include "base/app_folders.h"
 #include "base/message_box.h"
-#include "base/progress_window.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "views/header_band.h"
@@ -45,6 +44,5 @@ void LoadStartupSettings(HWND owner)
     if (!AllocateSettingArrays())
         AppMessageBox(owner, L"InitInstance: Error in malloc!", L"Error Message", APP_MB_WARNING);
     LoadSettings();
-    SetMessageBoxClearTypeSource(&cleartypeflag);
-    SetProgressClearTypeSource(&cleartypeflag);
+    SetCardClearTypeSource(&cleartypeflag);
 }

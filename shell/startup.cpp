@@ -11,6 +11,8 @@
 #include "views/splitter.h"
 #include "views/list_views.h"
 #include "store/activity_database.h"
+#include "store/profiles.h"
+#include "views/profile_menu.h"
 #include "views/view_resources.h"
 #include "settings/settings.h"
 
@@ -100,8 +102,11 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
 
     DetermineBackupFolder();
     CreateSettingsKey();
+    ReadCategoryList(&categoryList, &categoryCount);
     LoadStartupSettings(hMainWindow);
     MountVolumeAtStartup(hMainWindow);
+    BuildProfilesMenu(activeprofilename);
+    BuildCategoryRestriction(activeprofilename);
     FillContactPropertyNames();
     CreateViewBrushes();
     CreateSplitters(hMainWindow, showCommand);

@@ -1,6 +1,12 @@
-// The Profiles menu: choosing a profile restricts the contacts list to its
-// categories.
+// The Profiles menu of the menu bar: "All", a separator and one item per
+// profile (60001, 60002, ... in the volume's order). Choosing one restricts the
+// contacts list to the profile's categories.
 #pragma once
 
-// Makes profile index active (0 is "All") and refills the lists.
-void SelectProfile(int index);
+// Rebuilds the profile items after the separator and checks the active
+// profile; returns the number of profiles (also kept in profileCount).
+int BuildProfilesMenu(const wchar_t* activeProfile);
+
+// Makes the profile of a menu command (60000 to 60000 + profileCount) active,
+// stores it, restricts the contacts to it and refills the lists.
+void SelectProfile(int commandId);

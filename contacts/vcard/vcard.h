@@ -29,7 +29,10 @@ struct CardDate {
 };
 
 struct CardContact {
+    // text[kFileAs] is how the device files the person ("Last, First");
+    // fullName is the card's FN, the name as it is shown.
     std::array<std::string, kCardTextFields> text;
+    std::string fullName;
     CardDate birthday;
     std::vector<std::string> categories;
     std::string uid;
@@ -54,8 +57,11 @@ CardReadResult ReadCards(std::string_view bytes);
 // One card as vCard 3.0: UTF-8, CRLF line ends, lines folded at 75 octets.
 std::string WriteCard(const CardContact& contact);
 
-// The name a device shows for a contact when the card has no FN:
-// "Last, First", or whichever of them exists, or else the company.
+// How the device files a contact: "Last, First", or whichever of them
+// exists, or else the company; empty when the card names none of them.
 std::string DeriveFileAs(const CardContact& contact);
+
+// The name shown for a contact: its FN, else "First Last", else its FileAs.
+std::string DisplayName(const CardContact& contact);
 
 }  // namespace vcard

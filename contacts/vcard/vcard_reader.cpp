@@ -44,7 +44,7 @@ struct Candidate {
 struct CardBuilder {
     CardContact contact;
     std::string version;
-    bool fileAsSeen = false;
+    std::string fileAs;  // X-VANTARO-FILEAS: a filing name of the user's own
     std::vector<Candidate> phones, emails, addresses, urls;
     int order = 0;
 };
@@ -373,8 +373,9 @@ std::string ApplyProperty(CardBuilder& card, const ContentLine& line)
     auto& text = card.contact.text;
     int preference = 101;
     if (name == "FN") {
-        text[kFileAs] = TextValue(value);
-        card.fileAsSeen = true;
+        card.contact.fullName = TextValue(value);
+    } else if (name == "X-VANTARO-FILEAS") {
+        card.fileAs = TextValue(value);
     } else if (name == "N") {
         const auto parts = SplitEscaped(value, ";");
         text[kLastName] = parts[0];
@@ -498,8 +499,13 @@ void Finish(CardBuilder& card)
         text[kState] = address->parts[4];
         text[kPostalCode] = address->parts[5];
     }
-    if (!card.fileAsSeen)
+    // Filed as the device files people; a card naming nobody and no company
+    // is filed under its FN.
+    text[kFileAs] = card.fileAs;
+    if (text[kFileAs].empty())
         text[kFileAs] = DeriveFileAs(contact);
+    if (text[kFileAs].empty())
+        text[kFileAs] = contact.fullName;
 }
 
 }  // namespace
@@ -514,6 +520,18 @@ std::string DeriveFileAs(const CardContact& contact)
     if (!text[kFirstName].empty())
         return text[kFirstName];
     return text[kCompany];
+}
+
+std::string DisplayName(const CardContact& contact)
+{
+    const auto& text = contact.text;
+    if (!contact.fullName.empty())
+        return contact.fullName;
+    if (!text[kFirstName].empty() && !text[kLastName].empty())
+        return text[kFirstName] + " " + text[kLastName];
+    if (!text[kFirstName].empty() || !text[kLastName].empty())
+        return text[kFirstName] + text[kLastName];
+    return text[kFileAs];
 }
 
 CardReadResult ReadCards(std::string_view input)

@@ -54,7 +54,7 @@ std::string WriteCard(const CardContact& contact)
     };
     line("BEGIN:VCARD");
     line("VERSION:3.0");
-    line("FN:" + Escape(text[kFileAs]));
+    line("FN:" + Escape(DisplayName(contact)));
     line("N:" + Escape(text[kLastName]) + ";" + Escape(text[kFirstName]) + ";;;");
     if (!text[kCompany].empty() || !text[kDepartment].empty())
         line("ORG:" + Escape(text[kCompany]) + (text[kDepartment].empty() ? "" : ";" + Escape(text[kDepartment])));
@@ -72,6 +72,10 @@ std::string WriteCard(const CardContact& contact)
     optional("EMAIL;TYPE=INTERNET", kEmail3);
     optional("URL", kWebPage);
     optional("X-VANTARO-OFFICE", kOfficeLocation);
+    // A filing name the user chose survives the trip; the usual one is made
+    // again from N or ORG.
+    if (!text[kFileAs].empty() && text[kFileAs] != DeriveFileAs(contact))
+        line("X-VANTARO-FILEAS:" + Escape(text[kFileAs]));
     if (contact.birthday.Present()) {
         char date[16];
         if (contact.birthday.year > 0)

@@ -62,11 +62,24 @@ bool RestrictContacts(const std::vector<ContactData>& items, const std::wstring&
         return false;
     ++pos;
     SkipBlanks(restriction, pos);
-    const size_t endQuote = restriction.find(L'"', pos + 1);
-    if (pos >= restriction.size() || restriction[pos] != L'"' || endQuote == std::wstring::npos)
+    if (pos >= restriction.size() || restriction[pos] != L'"')
         return false;
-    const std::wstring value = restriction.substr(pos + 1, endQuote - pos - 1);
-    pos = endQuote + 1;
+    // Inside the quotes a doubled quote stands for one.
+    std::wstring value;
+    for (++pos;; ++pos) {
+        if (pos >= restriction.size())
+            return false;
+        if (restriction[pos] == L'"') {
+            if (pos + 1 < restriction.size() && restriction[pos + 1] == L'"') {
+                value += L'"';
+                ++pos;
+                continue;
+            }
+            break;
+        }
+        value += restriction[pos];
+    }
+    ++pos;
     SkipBlanks(restriction, pos);
     if (pos != restriction.size())
         return false;

@@ -23,6 +23,15 @@
 #undef TB_SETTOOLTIPS
 #define TB_SETTOOLTIPS (WM_USER + 81)
 
+// ---- Property sheets -------------------------------------------------------------
+
+// The device's sheet asks its callback for the control version; the answer
+// 0x020C gives the handheld look with the tabs at the bottom.
+#ifndef PSCB_GETVERSION
+#define PSCB_GETVERSION 3
+#endif
+#define POCKET_PC_COMCTL32_VERSION 0x020C
+
 // ---- Menu bar -----------------------------------------------------------------
 
 // Flags of SHMENUBARINFO.dwFlags.

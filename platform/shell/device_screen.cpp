@@ -1,5 +1,6 @@
 #include "platform/shell/device_screen.h"
 
+#include <algorithm>
 #include <map>
 
 namespace ceshell {
@@ -8,6 +9,7 @@ namespace {
 
 thread_local HHOOK screenHook;
 thread_local HHOOK createHook;
+thread_local HHOOK dialogHook;
 thread_local HWND windowToPlace;
 
 struct DialogTraits {
@@ -77,6 +79,42 @@ LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam)
         SetWindowPos(sent->hwnd, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A desktop opens a dialog or message box in the middle of the desktop or of
+// its owner; the device opens it on its own screen. A dialog that lies on
+// the screen already, as the full-screen ones do, stays where it is; any
+// other is centred in the visible area (in the whole area below the
+// navigation bar when the input panel leaves too little), or put at its top
+// left when it is larger.
+void PlaceDialogOnScreen(HWND dialog)
+{
+    bool doneButton = false, followsSip = false;
+    if ((GetWindowLongW(dialog, GWL_STYLE) & WS_CHILD) || IsShellDialog(dialog, &doneButton, &followsSip))
+        return;
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    const RECT screen = DefaultWindowRect();
+    if (rect.left >= screen.left && rect.top >= screen.top && rect.right <= screen.right &&
+        rect.bottom <= screen.bottom)
+        return;
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    RECT area = VisibleDesktop();
+    if (height > area.bottom - area.top)
+        area = screen;
+    const LONG x = area.left + std::max<LONG>(0, (area.right - area.left - width) / 2);
+    const LONG y = area.top + std::max<LONG>(0, (area.bottom - area.top - height) / 2);
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// After WM_INITDIALOG the dialog has its final size (message boxes and the
+// program's own ones size themselves there) and is not yet shown.
+LRESULT CALLBACK DialogHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* sent = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_INITDIALOG)
+        PlaceDialogOnScreen(sent->hwnd);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -198,6 +236,8 @@ void InstallDeviceScreenHook()
         screenHook = SetWindowsHookExW(WH_CBT, ScreenHook, nullptr, GetCurrentThreadId());
     if (!createHook)
         createHook = SetWindowsHookExW(WH_CALLWNDPROC, CreateHook, nullptr, GetCurrentThreadId());
+    if (!dialogHook)
+        dialogHook = SetWindowsHookExW(WH_CALLWNDPROCRET, DialogHook, nullptr, GetCurrentThreadId());
 }
 
 RECT DoneButtonRect()

@@ -45,7 +45,8 @@ RECT DoneButtonRect();
 
 // Installed for the calling thread when the stand-in is first used and at
 // start-up of the process: places overlapped and default-positioned
-// top-level windows on the device screen without desktop decorations.
+// top-level windows on the device screen without desktop decorations, and
+// every dialog and message box within the screen.
 void InstallDeviceScreenHook();
 
 // Dialogs that SHInitDialog made full screen, and whether they show Done.

@@ -1,4 +1,5 @@
 #include "base/drawing.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 
@@ -163,7 +164,7 @@ TEST(Drawing, AppFontCarriesTheFixedFields)
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
     EXPECT_EQ(0, font.lfOutPrecision);
     EXPECT_EQ(0, font.lfClipPrecision);
-    EXPECT_EQ(0x10, font.lfPitchAndFamily);
+    EXPECT_EQ(FF_SWISS, font.lfPitchAndFamily & 0xF0);
     DeleteObject(bold);
 
     for (int flag : {0, 2}) {
@@ -173,6 +174,31 @@ TEST(Drawing, AppFontCarriesTheFixedFields)
         EXPECT_EQ(12, font.lfHeight);
         EXPECT_EQ(DEFAULT_QUALITY, font.lfQuality) << "flag " << flag;
         DeleteObject(normal);
+    }
+}
+
+// A plain Wine prefix has no Tahoma; the font mapper then goes by the family
+// the font asks for, and the program's text must stay sans-serif.
+TEST(Drawing, AppFontStaysSansSerifWhereTahomaIsMissing)
+{
+    for (int weight : {400, 700}) {
+        HFONT app = CreateAppFont(weight, 12, 0);
+        LOGFONTW font = {};
+        ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(app, sizeof font, &font));
+        DeleteObject(app);
+        CopyText(font.lfFaceName, L"Vantaro Absent Face");
+        HFONT substitute = CreateFontIndirectW(&font);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, substitute);
+        TEXTMETRICW metrics = {};
+        ASSERT_TRUE(GetTextMetricsW(dc, &metrics));
+        wchar_t face[LF_FACESIZE] = L"";
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        EXPECT_EQ(FF_SWISS, metrics.tmPitchAndFamily & 0xF0)
+            << "weight " << weight << " maps to " << static_cast<const wchar_t*>(face);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(substitute);
     }
 }
 

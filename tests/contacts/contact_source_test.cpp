@@ -10,6 +10,7 @@
 #include "shell/app_state.h"
 #include "base/text.h"
 #include "store/find_filter.h"
+#include "store/profiles.h"
 
 namespace {
 
@@ -133,6 +134,32 @@ TEST_F(ContactsTest, CategoryRestrictionWithOneAndTwoCategories)
     EXPECT_EQ(4u, Items(controls.list, false).size()) << "the export list restricts only when filtering";
     FillContactListBox(controls.list, 1, &oids);
     EXPECT_EQ(3u, Items(controls.list, false).size());
+    std::free(oids);
+}
+
+TEST_F(ContactsTest, ProfileRestrictionsNeverShowTheWrongContacts)
+{
+    const CEOID lower = Add(L"Lower", L"", L"customers");
+    const CEOID quoted = Add(L"Quoted", L"", L"Say \"Hi\"");
+    Add(L"A only", L"", L"A");
+    Add(L"B only", L"", L"B");
+    CEOID* oids = nullptr;
+    int count = 0;
+    auto listFor = [&](std::vector<const wchar_t*> names) {
+        std::vector<CategoryName> categories(names.size());
+        for (size_t i = 0; i < names.size(); ++i)
+            CopyText(categories[i], names[i]);
+        FormatCategoryRestriction(categories.data(), static_cast<int>(names.size()), &categoryRestriction);
+        ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+        return Oids(oids, count);
+    };
+    EXPECT_EQ(std::vector<CEOID>{lower}, listFor({L"Customers"})) << "categories compare ignoring case";
+    EXPECT_STREQ(L"[Categories] = \"Say \"\"Hi\"\"\"", (listFor({L"Say \"Hi\""}), categoryRestriction));
+    EXPECT_EQ(std::vector<CEOID>{quoted}, listFor({L"Say \"Hi\""}));
+    EXPECT_TRUE(listFor({L"A,B"}).empty()) << "a name no contact can carry matches nobody, not A or B";
+    EXPECT_EQ(4u, listFor({}).size());
+    EXPECT_STREQ(L"", categoryRestriction);
+    FreeCategoryRestriction();
     std::free(oids);
 }
 

@@ -11,6 +11,7 @@
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "store/find_filter.h"
+#include "store/profiles.h"
 
 std::vector<ShownBox> ContactsTest::boxes;
 std::vector<CENOTIFICATION> ContactsTest::notifications;

@@ -170,12 +170,12 @@ LRESULT CALLBACK WatchProgress(int code, WPARAM wParam, LPARAM lParam)
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION) {
         HWND parent = GetParent(call->hwnd);
-        if (parent && GetDlgItem(parent, IDC_PROGRESS_BAR) && GetDlgItem(parent, IDC_PROGRESS_MAIN)) {
+        if (parent && GetDlgItem(parent, IDC_PROGRESS_BAR) && GetDlgItem(parent, IDC_PROGRESS_MAIN_LABEL)) {
             progressLog.window = parent;
             const int id = GetDlgCtrlID(call->hwnd);
-            if (call->message == WM_SETTEXT && id == IDC_PROGRESS_MAIN)
+            if (call->message == WM_SETTEXT && id == IDC_PROGRESS_MAIN_LABEL)
                 progressLog.mainLabels.push_back(reinterpret_cast<const wchar_t*>(call->lParam));
-            else if (call->message == WM_SETTEXT && id == IDC_PROGRESS_SUB)
+            else if (call->message == WM_SETTEXT && id == IDC_PROGRESS_SUB_LABEL)
                 progressLog.subLabels.push_back(reinterpret_cast<const wchar_t*>(call->lParam));
             else if (call->message == PBM_SETRANGE32)
                 progressLog.ranges.emplace_back(static_cast<int>(call->wParam), static_cast<int>(call->lParam));

@@ -316,6 +316,11 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     EXPECT_EQ(L"QL due", ChildText(bubble, cenotify::ID_BUBBLE_TITLE));
     EXPECT_EQ(L"Vantaro Reminder:\nAnn (Call) 3/12/2030", ChildText(bubble, cenotify::ID_BUBBLE_TEXT));
     EXPECT_EQ(L"Dismiss", ChildText(bubble, cenotify::ID_BUBBLE_DISMISS));
+    // On the device screen (240 x 320), below its navigation bar.
+    RECT placed;
+    GetWindowRect(bubble, &placed);
+    EXPECT_TRUE(placed.left >= 0 && placed.top >= 26 && placed.right <= 240 && placed.bottom <= 320)
+        << placed.left << "," << placed.top << " - " << placed.right << "," << placed.bottom;
     EXPECT_TRUE(Pump([flashes] { return cenotify::FlashCount() > flashes; }));
     EXPECT_EQ(program, cenotify::LastFlashedWindow());
 

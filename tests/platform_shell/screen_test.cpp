@@ -121,6 +121,56 @@ INT_PTR RunDialog(DialogRun* run)
                                    nullptr, RunDialogProc, reinterpret_cast<LPARAM>(run));
 }
 
+// A dialog as the program makes its own: centred by the desktop, no owner.
+// Its procedure may move or size it while it initialises, and records
+// where it opens.
+struct PlacedRun {
+    RECT setInInit;  // empty: left where the desktop put it
+    RECT opened;
+};
+
+INT_PTR CALLBACK PlacedDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    static PlacedRun* run;
+    if (message == WM_INITDIALOG) {
+        run = reinterpret_cast<PlacedRun*>(lParam);
+        const RECT& r = run->setInInit;
+        if (!IsRectEmpty(&r))
+            SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+        PostMessageW(dialog, WM_APP, 0, 0);
+        return TRUE;
+    }
+    if (message == WM_APP) {
+        GetWindowRect(dialog, &run->opened);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+RECT OpenPlacedDialog(RECT setInInit)
+{
+    std::vector<WORD> words = DialogTemplate();
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
+    dialog->style = WS_POPUP | DS_CENTER | DS_MODALFRAME;
+    PlacedRun run = {setInInit, {}};
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog, nullptr, PlacedDialogProc,
+                            reinterpret_cast<LPARAM>(&run));
+    return run.opened;
+}
+
+RECT messageBoxRect;
+
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = FindWindowW(L"#32770", L"Placement");
+    if (!box)
+        return;
+    KillTimer(nullptr, timer);
+    GetWindowRect(box, &messageBoxRect);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
 } // namespace
 
 TEST_F(ScreenTest, DefaultPlacedWindowFillsTheScreenBelowTheNavigationBarWithoutFrame)
@@ -254,4 +304,30 @@ TEST(ShellLibrary, InitShowsTheNavigationBarAndRejectsBadDialogs)
     EXPECT_FALSE(SHInitDialog(nullptr));
     SHINITDLGINFO noWindow = {SHIDIM_FLAGS, nullptr, SHIDIF_DONEBUTTON};
     EXPECT_FALSE(SHInitDialog(&noWindow));
+}
+
+// The device shows every dialog and message box on its screen, not in the
+// middle of the desktop around it.
+TEST_F(ScreenTest, DialogsAndMessageBoxesOpenOnTheDeviceScreen)
+{
+    const RECT centred = OpenPlacedDialog({});
+    const int width = centred.right - centred.left, height = centred.bottom - centred.top;
+    ASSERT_LT(width, 240);
+    EXPECT_TRUE(RectIs(centred, (240 - width) / 2, 26 + (294 - height) / 2, (240 - width) / 2 + width,
+                       26 + (294 - height) / 2 + height));
+
+    messageBoxRect = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, CloseMessageBox);
+    MessageBoxW(nullptr, L"Restore the backup copy?", L"Placement", MB_OKCANCEL);
+    KillTimer(nullptr, timer);
+    ASSERT_FALSE(IsRectEmpty(&messageBoxRect));
+    EXPECT_GE(messageBoxRect.left, 0);
+    EXPECT_GE(messageBoxRect.top, 26);
+    EXPECT_LE(messageBoxRect.right, 240);
+    EXPECT_LE(messageBoxRect.bottom, 320);
+
+    // A dialog that puts itself on the screen stays there; one larger than
+    // the screen starts at its top left, below the navigation bar.
+    EXPECT_TRUE(RectIs(OpenPlacedDialog({20, 60, 180, 160}), 20, 60, 180, 160));
+    EXPECT_TRUE(RectIs(OpenPlacedDialog({300, 300, 600, 700}), 0, 26, 300, 426));
 }

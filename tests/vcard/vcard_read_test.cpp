@@ -23,7 +23,8 @@ TEST(CardProducers, DesktopClient21InWindows1252WithQuotedPrintable)
     ASSERT_EQ(2u, result.contacts.size());
 
     const CardContact& j = result.contacts[0];
-    EXPECT_EQ("Dr. J\xC3\xBCrgen Oberwald", j.text[kFileAs]);
+    EXPECT_EQ("Oberwald, J\xC3\xBCrgen", j.text[kFileAs]);
+    EXPECT_EQ("Dr. J\xC3\xBCrgen Oberwald", j.fullName);
     EXPECT_EQ("J\xC3\xBCrgen", j.text[kFirstName]);
     EXPECT_EQ("Oberwald", j.text[kLastName]);
     EXPECT_EQ("Leiter Einkauf", j.text[kJobTitle]);
@@ -49,7 +50,7 @@ TEST(CardProducers, DesktopClient21InWindows1252WithQuotedPrintable)
     EXPECT_EQ((Categories{"Lieferanten", "Schl\xC3\xBCsselkunden"}), j.categories);
 
     const CardContact& r = result.contacts[1];
-    EXPECT_EQ("Ren\xC3\xA9" "e Falkenrath", r.text[kFileAs]);
+    EXPECT_EQ("Falkenrath, Ren\xC3\xA9" "e", r.text[kFileAs]);
     EXPECT_EQ("Am Wall 12\nHinterhaus", r.text[kStreet]);
     EXPECT_EQ("Bremen", r.text[kCity]);
     EXPECT_EQ("28195", r.text[kPostalCode]);
@@ -63,7 +64,7 @@ TEST(CardProducers, Handset30WithGroupsPreferencesAndYearlessBirthday)
     ASSERT_EQ(2u, result.contacts.size());
 
     const CardContact& a = result.contacts[0];
-    EXPECT_EQ("Am\xC3\xA9lie L\xC3\xA9v\xC3\xAAque", a.text[kFileAs]);
+    EXPECT_EQ("L\xC3\xA9v\xC3\xAAque, Am\xC3\xA9lie", a.text[kFileAs]);
     EXPECT_EQ("L\xC3\xA9v\xC3\xAAque", a.text[kLastName]);
     // The title is folded in the middle of its en dash.
     EXPECT_EQ("Responsable des op\xC3\xA9rations logistiques pour r\xC3\xA9gion \xC3\x8Ele-de-France "
@@ -98,7 +99,7 @@ TEST(CardProducers, Webmail30WithCategoriesAndNamelessCard)
     ASSERT_EQ(3u, result.contacts.size());
 
     const CardContact& t = result.contacts[0];
-    EXPECT_EQ("Tobias Marquardt", t.text[kFileAs]);
+    EXPECT_EQ("Marquardt, Tobias", t.text[kFileAs]);
     EXPECT_EQ("t.marquardt@hafenkontor.example", t.text[kEmail1]);
     EXPECT_EQ("tobi.m@webpost.example", t.text[kEmail2]);
     EXPECT_EQ("tm1979@altmail.example", t.text[kEmail3]);
@@ -129,7 +130,7 @@ TEST(CardProducers, AddressBook40WithUrisAndPreferenceRanks)
     ASSERT_TRUE(result.problems.empty()) << result.problems[0].message;
     ASSERT_EQ(1u, result.contacts.size());
     const CardContact& s = result.contacts[0];
-    EXPECT_EQ("S\xC3\xB8ren Halvorsen-Nygaard", s.text[kFileAs]);
+    EXPECT_EQ("Halvorsen-Nygaard, S\xC3\xB8ren", s.text[kFileAs]);
     EXPECT_EQ("Fjordlys Energi AS", s.text[kCompany]);
     EXPECT_EQ("Prosjektavdeling", s.text[kDepartment]);
     EXPECT_EQ("+47-55-55-90-11", s.text[kBusinessPhone]) << "PREF=1 before PREF=2";
@@ -153,7 +154,7 @@ TEST(CardProblems, MalformedCardsAreReportedByLineAndSkipped)
 {
     const auto result = ReadCards(ReadTestCards("partly_broken.vcf"));
     ASSERT_EQ(2u, result.contacts.size());
-    EXPECT_EQ("Greta Lindqvist", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("Lindqvist, Greta", result.contacts[0].text[kFileAs]);
     EXPECT_EQ("Olav Brekke", result.contacts[1].text[kFileAs]);
     EXPECT_EQ(17, result.contacts[1].line);
 
@@ -191,6 +192,18 @@ TEST(CardProblems, HostileBytesNeitherCrashNorProduceInvalidText)
             EXPECT_TRUE(IsValidUtf8(t));
 }
 
+TEST(CardProducers, NamelessCardsFileUnderTheirCompanyOrNothing)
+{
+    const auto result = ReadCards(ReadTestCards("nameless_v30.vcf"));
+    ASSERT_TRUE(result.problems.empty());
+    ASSERT_EQ(3u, result.contacts.size());
+    EXPECT_EQ("Metro Courier Dispatch", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("", result.contacts[1].text[kFileAs]);
+    EXPECT_EQ("orders-noreply@shopfront.example", result.contacts[1].text[kEmail1]);
+    EXPECT_EQ("", result.contacts[2].text[kFileAs]);
+    EXPECT_EQ("415-555-0166", result.contacts[2].text[kMobilePhone]);
+}
+
 // --- Encodings and line structure -------------------------------------------
 
 TEST(CardEncoding, Utf16FileWithByteOrderMark)
@@ -225,22 +238,36 @@ TEST(CardEncoding, EscapesAndCharsetParameter)
         "ORG:A\\;B;Dept\\, West\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:2.1\nFN;CHARSET=ISO-8859-1:Fran\xE7ois\nEND:VCARD\n");
     ASSERT_EQ(2u, result.contacts.size());
-    EXPECT_EQ("Backslash\\Semi;Comma,Line\nEnd", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("Backslash\\Semi;Comma,Line\nEnd", result.contacts[0].fullName);
     EXPECT_EQ("A;B", result.contacts[0].text[kCompany]);
     EXPECT_EQ("Dept, West", result.contacts[0].text[kDepartment]);
     EXPECT_EQ("Fran\xC3\xA7ois", result.contacts[1].text[kFileAs]);
 }
 
-TEST(CardEncoding, NameIsDerivedOnlyWhenTheCardHasNoFn)
+// People are filed "Last, First" whatever FN says; FN is kept as the shown
+// name. Only a card without names files under its company, and only one
+// without a company under its FN.
+TEST(CardFiling, FiledAsTheDeviceFilesPeople)
 {
     const auto result = ReadCards(
         "BEGIN:VCARD\nVERSION:2.1\nN:Pruitt;Dale\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:2.1\nORG:Quarry Supplies\nEND:VCARD\n"
-        "BEGIN:VCARD\nVERSION:3.0\nFN:\nN:Pruitt;Dale;;;\nEND:VCARD\n");
-    ASSERT_EQ(3u, result.contacts.size());
-    EXPECT_EQ("Pruitt, Dale", result.contacts[0].text[kFileAs]);
-    EXPECT_EQ("Quarry Supplies", result.contacts[1].text[kFileAs]);
-    EXPECT_EQ("", result.contacts[2].text[kFileAs]);
+        "BEGIN:VCARD\nVERSION:3.0\nFN:\nN:Pruitt;Dale;;;\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Ingrid Solberg\nN:Solberg;Ingrid;;;\nORG:Nordkapp AS\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:4.0\nFN:Ingrid\nN:;Ingrid;;;\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Front desk\nN:;;;;\nORG:Nordkapp AS\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:\nN:;;;;\nEMAIL:x@example.org\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Ingrid Solberg\nN:Solberg;Ingrid;;;\n"
+        "X-VANTARO-FILEAS:Ingrid (ferry)\nEND:VCARD\n");
+    ASSERT_EQ(8u, result.contacts.size());
+    const char* filed[] = {"Pruitt, Dale", "Quarry Supplies", "Pruitt, Dale", "Solberg, Ingrid",
+                           "Ingrid", "Nordkapp AS", "", "Ingrid (ferry)"};
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(filed[i], result.contacts[i].text[kFileAs]) << "card " << i;
+    EXPECT_EQ("Ingrid Solberg", result.contacts[3].fullName);
+    EXPECT_EQ("Ingrid Solberg", DisplayName(result.contacts[3]));
+    EXPECT_EQ("Dale Pruitt", DisplayName(result.contacts[2]));
+    EXPECT_EQ("Quarry Supplies", DisplayName(result.contacts[1]));
 }
 
 TEST(CardEncoding, BirthdayForms)
@@ -267,15 +294,19 @@ TEST(CardEncoding, BirthdayForms)
 
 // --- Our own sample file ------------------------------------------------------
 
-TEST(SampleCards, FortyFictionalPeopleOfSeveralKinds)
+// The sample is what a new user meets first: the list opens on its first
+// contact in filing order, which must be a person.
+TEST(SampleCards, FictionalPeopleOfSeveralKindsAllNamed)
 {
     const auto result = ReadCards(ReadCardFile(SAMPLE_CARD_FILE));
     EXPECT_TRUE(result.problems.empty());
-    ASSERT_EQ(40u, result.contacts.size());
-    size_t nameless = 0, birthdays = 0, addresses = 0, severalPhones = 0, severalMails = 0;
+    ASSERT_EQ(37u, result.contacts.size());
+    std::vector<std::string> filed;
+    size_t birthdays = 0, addresses = 0, severalPhones = 0, severalMails = 0;
     Categories categories;
     for (const auto& c : result.contacts) {
-        nameless += c.text[kFileAs].empty();
+        EXPECT_FALSE(c.text[kFirstName].empty() && c.text[kLastName].empty()) << "nameless card " << c.line;
+        filed.push_back(c.text[kFileAs]);
         birthdays += c.birthday.Present();
         addresses += !c.text[kStreet].empty() && !c.text[kCity].empty();
         int phones = 0;
@@ -287,7 +318,8 @@ TEST(SampleCards, FortyFictionalPeopleOfSeveralKinds)
             if (std::find(categories.begin(), categories.end(), cat) == categories.end())
                 categories.push_back(cat);
     }
-    EXPECT_GE(nameless, 2u);
+    std::sort(filed.begin(), filed.end());
+    EXPECT_NE(std::string::npos, filed.front().find(", ")) << "first in the list: \"" << filed.front() << "\"";
     EXPECT_GE(birthdays, 10u);
     EXPECT_GE(addresses, 20u);
     EXPECT_GE(severalPhones, 20u);

@@ -103,3 +103,26 @@ TEST(CardWriting, WritesVersion30WithWorkTypes)
     EXPECT_NE(std::string::npos, card.find("\r\nBDAY:1976-02-29\r\n"));
     EXPECT_EQ(card.size() - 11, card.rfind("END:VCARD\r\n"));
 }
+
+TEST(CardWriting, FnIsTheShownNameAndAnOwnFilingNameTravelsBeside)
+{
+    CardContact c;
+    c.text[kFileAs] = "Solberg, Ingrid";
+    c.text[kFirstName] = "Ingrid";
+    c.text[kLastName] = "Solberg";
+    std::string card = WriteCard(c);
+    EXPECT_NE(std::string::npos, card.find("\r\nFN:Ingrid Solberg\r\n")) << card;
+    EXPECT_EQ(std::string::npos, card.find("X-VANTARO-FILEAS")) << card;
+
+    c.text[kFileAs] = "Ingrid (ferry)";
+    card = WriteCard(c);
+    EXPECT_NE(std::string::npos, card.find("\r\nFN:Ingrid Solberg\r\n")) << card;
+    const auto back = ReadCards(card);
+    ASSERT_EQ(1u, back.contacts.size());
+    EXPECT_EQ("Ingrid (ferry)", back.contacts[0].text[kFileAs]);
+
+    // A card read from a file keeps its own FN.
+    const auto read = ReadCards("BEGIN:VCARD\nVERSION:3.0\nFN:Dr. Ingrid Solberg\nN:Solberg;Ingrid;;Dr.;\nEND:VCARD\n");
+    ASSERT_EQ(1u, read.contacts.size());
+    EXPECT_NE(std::string::npos, WriteCard(read.contacts[0]).find("\r\nFN:Dr. Ingrid Solberg\r\n"));
+}

@@ -56,11 +56,12 @@ HWND ViewsTest::Start()
     return window;
 }
 
-CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company)
+CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company, const std::wstring& categories)
 {
     poom::ContactData contact;
     contact.text[0] = fileAs;
     contact.text[4] = company;
+    contact.categories = categories;
     return poom::SaveContactRecord(contact);
 }
 
@@ -79,12 +80,18 @@ CEOID ViewsTest::AddActivity(CEOID contact, const std::wstring& event, double da
     return oid;
 }
 
+// The record is made as the database service makes it, a local heap block
+// that the handler frees; the checks around the message keep both sides of
+// that ownership honest.
 void ViewsTest::ContactsChanged()
 {
-    CENOTIFICATION change = {};
-    change.dwSize = sizeof change;
-    change.uType = DB_CEOID_CHANGED;
-    SendMessageW(scenario->MainWindow(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(&change));
+    auto* change = static_cast<CENOTIFICATION*>(LocalAlloc(LPTR, sizeof(CENOTIFICATION)));
+    ASSERT_NE(nullptr, change);
+    change->dwSize = sizeof *change;
+    change->uType = DB_CEOID_CHANGED;
+    ASSERT_TRUE(HeapValidate(GetProcessHeap(), 0, change)) << "the change record is no heap block";
+    SendMessageW(scenario->MainWindow(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(change));
+    EXPECT_FALSE(HeapValidate(GetProcessHeap(), 0, change)) << "the handler kept the change record";
     scenario->PumpPending();
 }
 

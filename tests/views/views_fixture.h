@@ -24,7 +24,8 @@ protected:
     void Setting(const wchar_t* name, DWORD value);
     HWND Start();
 
-    CEOID AddContact(const std::wstring& fileAs, const std::wstring& company = L"");
+    CEOID AddContact(const std::wstring& fileAs, const std::wstring& company = L"",
+                     const std::wstring& categories = L"");
     CEOID AddActivity(CEOID contact, const std::wstring& event, double date, double nextDate = 0, int done = 0,
                       const std::wstring& notes = L"");
     // What the contact source does after a change: the contacts refresh.

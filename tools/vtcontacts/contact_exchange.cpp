@@ -41,7 +41,10 @@ const char kHelp[] =
     "\n"
     "How vCard properties become contact fields (export writes them back the\n"
     "same way):\n"
-    "  FileAs ................... FN; without FN: \"Last, First\" from N, or ORG\n"
+    "  FileAs ................... \"Last, First\" from N, else the name N has,\n"
+    "                             else ORG, else FN; X-VANTARO-FILEAS when the\n"
+    "                             contact is filed otherwise. Export writes FN\n"
+    "                             as the name is shown: \"First Last\"\n"
     "  First Name, Last Name .... N (given name, family name)\n"
     "  Title .................... TITLE\n"
     "  Company, Department ...... ORG (organisation; first unit)\n"
@@ -167,17 +170,19 @@ HRESULT WriteContact(IContact* contact, const vcard::CardContact& card)
     return contact->Save();
 }
 
-// What identifies a card that has no UID: the name and the first ways to
-// reach the person. The FileAs is taken as the device files it.
+// What identifies a card that has no UID: the names, the company and the
+// first ways to reach the person. The filing name counts only for a card
+// that names nobody, so that contacts filed under their display name by
+// earlier imports are still found.
 std::string IdentityOf(const vcard::CardContact& card)
 {
-    std::string fileAs = card.text[vcard::kFileAs];
-    if (fileAs.find_first_not_of(" \t") == std::string::npos)
-        fileAs = vcard::DeriveFileAs(card);
-    std::string key = fileAs;
+    std::string key;
     for (int f : {vcard::kFirstName, vcard::kLastName, vcard::kCompany, vcard::kEmail1, vcard::kMobilePhone,
                   vcard::kBusinessPhone})
-        key += '\x1F' + card.text[f];
+        key += card.text[f] + '\x1F';
+    if (card.text[vcard::kFirstName].empty() && card.text[vcard::kLastName].empty() &&
+        card.text[vcard::kCompany].empty())
+        key += card.text[vcard::kFileAs];
     return key;
 }
 
@@ -310,6 +315,12 @@ int Import(const std::wstring& path, bool onlyIntoNewStore, ToolOutput& output)
         return 1;
     }
     const vcard::CardReadResult cards = vcard::ReadCards(bytes);
+    if (cards.contacts.empty() && cards.problems.empty()) {
+        // An empty file, a spreadsheet or a picture: saying "imported 0"
+        // would hide that the wrong file was given.
+        output.err += "vtcontacts: " + Utf8(path) + " holds no vCard; nothing imported\n";
+        return 1;
+    }
     Store store;
     if (!store.Open(output))
         return 1;

@@ -1,0 +1,11 @@
+// The Profiles page of the settings sheet.
+#pragma once
+
+#define IDD_PROFILES_PAGE 1019
+#define IDC_PROFILE_LABEL 1310
+#define IDC_PROFILE_COMBO 1311
+#define IDC_PROFILE_CATEGORIES_LABEL 1312
+#define IDC_PROFILE_CATEGORIES 1313
+#define IDC_PROFILE_APPLY 1314
+#define IDC_PROFILE_DELETE 1315
+#define IDC_PROFILE_CLEAR 1316

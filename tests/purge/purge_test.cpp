@@ -1,0 +1,221 @@
+#include "tests/views/views_fixture.h"
+
+#include "activity/purge.h"
+#include "base/text.h"
+#include "contacts/contact_source.h"
+#include "platform/poom/contact_records.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/database.h"
+#include "store/profiles.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+class PurgeTest : public ViewsTest {
+protected:
+    // An activity as the dialog files it: with its contact's FileAs.
+    static CEOID File(CEOID contact, const wchar_t* fileAs, double date, BOOL last = FALSE)
+    {
+        ActivityRecord record = {};
+        record.contactOid = contact;
+        CopyText(record.fileAs, fileAs);
+        CopyText(record.event, L"Call");
+        record.date = date;
+        record.nextDate = date;
+        record.lastFlag = last;
+        return WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
+    }
+
+    static std::vector<CEOID> ActivitiesOf(CEOID contact)
+    {
+        CEOID* oids = nullptr;
+        int count = 0;
+        getActivityOIDList(&oids, contact, &count, 0);
+        std::vector<CEOID> list(oids, oids + count);
+        std::free(oids);
+        std::sort(list.begin(), list.end());
+        return list;
+    }
+
+    static CEOID Latest(CEOID contact)
+    {
+        CEOID* latest = nullptr;
+        getLastActivityOIDList(&latest, &contact, 1);
+        const CEOID oid = latest ? latest[0] : 0;
+        std::free(latest);
+        return oid;
+    }
+
+    static void Restrict(const wchar_t* category)
+    {
+        CategoryName name;
+        CopyText(name, category);
+        FormatCategoryRestriction(&name, 1, &categoryRestriction);
+    }
+
+    void AnswerAll(int answer)
+    {
+        scenario->AnswerDialogs([answer](HWND box) { Scenario::PressButton(box, answer); });
+    }
+};
+
+} // namespace
+
+TEST_F(PurgeTest, ByDateKeepsTheChosenDayWhateverTheTimesAndRecomputesTheLatest)
+{
+    const CEOID ames = AddContact(L"Ames");
+    ASSERT_NE(nullptr, Start());
+    const double today = TodayDate();
+    File(ames, L"Ames", today - 1 + 0.99, TRUE);   // late yesterday, the latest
+    const CEOID earlyToday = File(ames, L"Ames", today + 0.01);
+    const CEOID noon = File(ames, L"Ames", today + 0.5);
+    File(ames, L"Ames", today - 30);
+    // The dialog passes the chosen day, at its time of day, less one day.
+    PurgeActivities(ames, today + 0.7 - 1.0);
+    EXPECT_EQ((std::vector<CEOID>{earlyToday, noon}), ActivitiesOf(ames));
+    EXPECT_EQ(noon, Latest(ames)) << "the purged flagged activity hands the mark to the latest Next Date";
+
+    PurgeActivities(ames, 0.0);
+    EXPECT_TRUE(ActivitiesOf(ames).empty());
+}
+
+TEST_F(PurgeTest, AllContactsMeansThoseOfTheActiveProfileOnly)
+{
+    const CEOID business = AddContact(L"Ames", L"", L"Business");
+    const CEOID press = AddContact(L"Berg", L"", L"Press");
+    ASSERT_NE(nullptr, Start());
+    const double today = TodayDate();
+    File(business, L"Ames", today - 5);
+    const CEOID kept = File(business, L"Ames", today);
+    const CEOID outside = File(press, L"Berg", today - 5);
+    const CEOID orphan = File(4242, L"Gone", today - 5);
+    Restrict(L"Business");
+    PurgeActivities(0, today - 1.0);
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(business));
+    EXPECT_EQ(std::vector<CEOID>{outside}, ActivitiesOf(press));
+    EXPECT_EQ(std::vector<CEOID>{orphan}, ActivitiesOf(4242));
+    EXPECT_EQ(kept, Latest(business));
+    FreeCategoryRestriction();
+}
+
+TEST_F(PurgeTest, OrphansAreRemovedOrGoToTheFirstContactOfTheirFileAs)
+{
+    const CEOID gone = AddContact(L"Same, Name");
+    const CEOID first = AddContact(L"Same, Name");
+    const CEOID second = AddContact(L"Same, Name");
+    const CEOID other = AddContact(L"Other");
+    ASSERT_NE(nullptr, Start());
+    const CEOID a = File(gone, L"Same, Name", 45000, TRUE);
+    const CEOID b = File(gone, L"Same, Name", 45010);
+    const CEOID unmatched = File(gone, L"same, name", 45020);   // letter case counts
+    const CEOID stays = File(other, L"Same, Name", 45030);
+    const CEOID theirs = File(first, L"Same, Name", 45040, TRUE);
+    ASSERT_TRUE(poom::DeleteContactRecord(gone));
+
+    CEOID* byName = nullptr;
+    int count = 0;
+    ListContactOids(&byName, &count, 0, SORT_BY_NAME, 0);
+    ASSERT_GE(count, 3);
+    const CEOID winner = byName[0] == other ? byName[1] : byName[0];
+    std::free(byName);
+    ASSERT_TRUE(winner == first || winner == second);
+
+    EXPECT_EQ(2, LinkOrphans());
+    std::vector<CEOID> expected = {a, b};
+    if (winner == first)
+        expected.push_back(theirs);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, ActivitiesOf(winner));
+    EXPECT_EQ(std::vector<CEOID>{stays}, ActivitiesOf(other));
+    EXPECT_EQ(winner == first ? theirs : b, Latest(winner)) << "the mark sits on the latest Next Date";
+    int flagged = 0;
+    for (CEOID oid : ActivitiesOf(winner)) {
+        ActivityRecord record = {};
+        ReadActivityRecordDB(activityDatabase, oid, &record);
+        flagged += record.lastFlag ? 1 : 0;
+    }
+    EXPECT_EQ(1, flagged) << "a relinked activity brings no second mark";
+
+    EXPECT_EQ(0, LinkOrphans());
+    EXPECT_EQ(1, RemoveOrphans());
+    EXPECT_TRUE(ActivitiesOf(gone).empty());
+    (void)unmatched;
+    EXPECT_EQ(0, RemoveOrphans());
+}
+
+TEST_F(PurgeTest, RemovingOrphansGoesOnPastAnUnreadableRecord)
+{
+    const CEOID live = AddContact(L"Live");
+    ASSERT_NE(nullptr, Start());
+    const CEOID first = File(5151, L"Gone", 45000);
+    const CEOID missing = File(5151, L"Gone", 45001);
+    const CEOID last = File(5151, L"Gone", 45002);
+    const CEOID keep = File(live, L"Live", 45003);
+    DeleteRecordDB(activityDatabase, missing);
+    AnswerAll(IDOK);
+    const CEOID ids[] = {first, missing, last, keep};
+    EXPECT_EQ(2, RemoveOrphanRecords(ids, 4));
+    EXPECT_EQ(1, Shown(L"No record found 'ReadActivityRecordDB'"));
+    EXPECT_TRUE(ActivitiesOf(5151).empty());
+    EXPECT_EQ(std::vector<CEOID>{keep}, ActivitiesOf(live));
+}
+
+TEST_F(PurgeTest, DialogAsksTheRightQuestionStoresTheMethodAndPurgesOnYesOnly)
+{
+    const CEOID ames = AddContact(L"Ames");
+    ASSERT_NE(nullptr, Start());
+    File(ames, L"Ames", TodayDate() - 3);
+    bool seen = false;
+    std::vector<bool> dateShown;
+    int answer = IDCANCEL;
+    scenario->AnswerDialogs([&](HWND window) {
+        HWND method = GetDlgItem(window, IDC_PURGE_METHOD);
+        if (!method) {
+            Scenario::PressButton(window, answer);
+            return;
+        }
+        if (seen)
+            return;
+        seen = true;
+        dateShown.push_back(IsWindowVisible(GetDlgItem(window, IDC_PURGE_DATE)) != FALSE);
+        SendMessageW(method, CB_SETCURSEL, 1, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_PURGE_METHOD, CBN_SELCHANGE), reinterpret_cast<LPARAM>(method));
+        dateShown.push_back(IsWindowVisible(GetDlgItem(window, IDC_PURGE_DATE)) != FALSE);
+        HWND contact = GetDlgItem(window, IDC_PURGE_CONTACT);
+        SendMessageW(contact, CB_SETCURSEL, 1, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_PURGE_BUTTON, BN_CLICKED), 0);
+        EXPECT_EQ(1u, ActivitiesOf(ames).size()) << "No keeps everything";
+        answer = IDOK;
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_PURGE_BUTTON, BN_CLICKED), 0);
+        EXPECT_TRUE(ActivitiesOf(ames).empty());
+        SendMessageW(contact, CB_SETCURSEL, 0, 0);
+        SendMessageW(method, CB_SETCURSEL, 0, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_PURGE_METHOD, CBN_SELCHANGE), reinterpret_cast<LPARAM>(method));
+        answer = IDCANCEL;
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_PURGE_BUTTON, BN_CLICKED), 0);
+        Scenario::PressButton(window, IDOK);
+    });
+    scenario->Command(IDM_PURGE);
+    scenario->AnswerDialogs(nullptr);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ((std::vector<bool>{false, true}), dateShown);
+    EXPECT_EQ(2, Shown(L"Purging all activity records before " + [] {
+                          wchar_t date[40] = L"";
+                          SYSTEMTIME now;
+                          GetLocalTime(&now);
+                          GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 40);
+                          return std::wstring(date);
+                      }() + L" for Contact 'Ames'?"));
+    EXPECT_EQ(1, Shown(L"Purging all activity records for all Contacts?"));
+    DWORD method = 9;
+    EXPECT_TRUE(Stored(L"purgemethod", &method));
+    EXPECT_EQ(0u, method);
+}
