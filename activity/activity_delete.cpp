@@ -9,7 +9,6 @@
 #include "store/database.h"
 #include "views/list_rows.h"
 #include "views/list_views.h"
-#include "views/notes_pane.h"
 
 #include <commctrl.h>
 
@@ -49,7 +48,6 @@ void DeleteMarkedActivity()
     SetWaitCursor(false);
     ScrollRowToTop(list, top);
     InvalidateRect(list, nullptr, TRUE);
-    ShowNotes(L"");
     if (activityCount > 0)
         SelectRowByTap(list, std::min(row, activityCount - 1));
     if (HWND contacts = ContactsList())

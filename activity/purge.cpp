@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -29,6 +30,29 @@ struct OidList {
     ~OidList() { std::free(items); }
 };
 
+// The operation's changes are flushed once, at its end.
+struct BulkChange {
+    BulkChange() { BeginBulkChange(); }
+    ~BulkChange() { EndBulkChange(); }
+};
+
+// Whether contacts exist, asked of the contact source once per contact.
+class ContactPresence {
+public:
+    bool Exists(CEOID contact)
+    {
+        auto known = answers.find(contact);
+        if (known != answers.end())
+            return known->second;
+        const bool exists = ContactExists(contact) != 0;
+        answers.emplace(contact, exists);
+        return exists;
+    }
+
+private:
+    std::map<CEOID, bool> answers;
+};
+
 // Shows the progress window for the operation's length; closed when it goes.
 class Progress {
 public:
@@ -39,14 +63,23 @@ public:
     }
     ~Progress() { DestroyProgressWindow(window); }
     void Step(const wchar_t* text, int position) { StepProgress(window, text, position); }
+    // The window is repainted only when what it shows changes: a step per
+    // record would cost more than the records themselves.
     void Percent(int done, int total)
     {
+        const int percent = done * 100 / total;
+        if (percent == shownPercent)
+            return;
+        shownPercent = percent;
         wchar_t text[STEP_TEXT_CAPACITY];
-        std::swprintf(text, STEP_TEXT_CAPACITY, L"Processing %d %% complete...", done * 100 / total);
+        std::swprintf(text, STEP_TEXT_CAPACITY, L"Processing %d %% complete...", percent);
         Step(text, done + 1);
     }
     void Processed(int done, int total, int position)
     {
+        const int stride = total / 200 > 1 ? total / 200 : 1;
+        if (done != total && done % stride != 0)
+            return;
         wchar_t text[STEP_TEXT_CAPACITY];
         std::swprintf(text, STEP_TEXT_CAPACITY, L"Processed %d of %d", done, total);
         Step(text, position);
@@ -54,44 +87,50 @@ public:
 
 private:
     HWND window;
+    int shownPercent = -1;
 };
 
-// The contact's activities dated on the threshold's day or before; a record
-// that cannot be read is reported by the read and kept.
-void DeleteContactActivitiesBefore(CEOID contact, double threshold, bool showProgress)
+// Deletes the contact's activities dated on the threshold's day or before
+// and returns how many went; a record that cannot be read is reported by the
+// read and kept.
+int DeleteContactActivitiesBefore(CEOID contact, double threshold, bool showProgress)
 {
     OidList activities;
     SetWaitCursor(true);
     getActivityOIDList(&activities.items, contact, &activities.count, 0);
     SetWaitCursor(false);
     if (activities.count == 0)
-        return;
+        return 0;
     std::unique_ptr<Progress> progress;
     if (showProgress)
         progress.reset(new Progress(L"Purging Activity Records", L"Processing 0 % complete", 0, activities.count));
     const double lastDay = std::trunc(threshold);
+    int deleted = 0;
     for (int i = 0; i < activities.count; ++i) {
         if (progress)
             progress->Percent(i, activities.count);
         ActivityRecord record = {};
         if (ReadActivityRecordDB(activityDatabase, activities.items[i], &record) &&
-            std::trunc(record.date) <= lastDay)
+            std::trunc(record.date) <= lastDay) {
             DeleteRecordDB(activityDatabase, activities.items[i]);
+            ++deleted;
+        }
     }
+    return deleted;
 }
 
 } // namespace
 
 void PurgeActivities(CEOID contact, double threshold)
 {
+    BulkChange bulk;
     if (contact != 0) {
         if (threshold == 0.0) {
             Progress progress(L"Purging Activity Records", L"Please wait...", 1, 2);
             DeleteContactActivities(contact);
-        } else {
-            DeleteContactActivitiesBefore(contact, threshold, true);
+        } else if (DeleteContactActivitiesBefore(contact, threshold, true) > 0) {
+            UpdateLastActivityFlag(activityDatabase, contact);
         }
-        UpdateLastActivityFlag(activityDatabase, contact);
         return;
     }
     OidList contacts;
@@ -100,26 +139,46 @@ void PurgeActivities(CEOID contact, double threshold)
     SetWaitCursor(false);
     if (contacts.count == 0)
         return;
-    Progress progress(L"Purging Activity Records", L"Processing 0 % complete...", 0, contacts.count);
-    for (int i = 0; i < contacts.count; ++i) {
-        progress.Percent(i, contacts.count);
-        if (threshold == 0.0)
+    if (threshold == 0.0) {
+        Progress progress(L"Purging Activity Records", L"Processing 0 % complete...", 0, contacts.count);
+        for (int i = 0; i < contacts.count; ++i) {
+            progress.Percent(i, contacts.count);
             DeleteContactActivities(contacts.items[i]);
-        else
-            DeleteContactActivitiesBefore(contacts.items[i], threshold, false);
-        // A purge may take a contact's latest activity: the lists' last
-        // columns must show the one that remains.
-        UpdateLastActivityFlag(activityDatabase, contacts.items[i]);
+        }
+        return;
     }
+    // By date: one pass over every activity, keeping those of contacts
+    // outside the profile (and orphans), instead of one listing per contact.
+    const std::set<CEOID> profile(contacts.items, contacts.items + contacts.count);
+    OidList activities;
+    getActivityOIDList(&activities.items, 0, &activities.count, 0);
+    Progress progress(L"Purging Activity Records", L"Processing 0 % complete...", 0, activities.count);
+    const double lastDay = std::trunc(threshold);
+    std::set<CEOID> losers;
+    for (int i = 0; i < activities.count; ++i) {
+        progress.Percent(i, activities.count);
+        ActivityRecord record = {};
+        if (!ReadActivityRecordDB(activityDatabase, activities.items[i], &record) ||
+            std::trunc(record.date) > lastDay || !profile.count(record.contactOid))
+            continue;
+        DeleteRecordDB(activityDatabase, activities.items[i]);
+        losers.insert(record.contactOid);
+    }
+    // A purge may take a contact's latest activity: the lists' last columns
+    // must show the one that remains.
+    for (CEOID contact : losers)
+        UpdateLastActivityFlag(activityDatabase, contact);
 }
 
 int RemoveOrphanRecords(const CEOID* activities, int count)
 {
+    BulkChange bulk;
+    ContactPresence contacts;
     Progress progress(L"Processing Activity Records", L"Remove Orphans", 0, count);
     int removed = 0;
     for (int i = 0; i < count; ++i) {
         ActivityRecord record = {};
-        if (ReadActivityRecordDB(activityDatabase, activities[i], &record) && !ContactExists(record.contactOid)) {
+        if (ReadActivityRecordDB(activityDatabase, activities[i], &record) && !contacts.Exists(record.contactOid)) {
             DeleteRecordDB(activityDatabase, activities[i]);
             ++removed;
         }
@@ -153,13 +212,15 @@ int LinkOrphans()
         GetContactName(contacts.items[c], name, LABEL_CAPACITY);
         names[static_cast<size_t>(c)] = name;
     }
+    BulkChange bulk;
+    ContactPresence presence;
     Progress progress(L"Processing Activity Records", L"Linking Orphans", 0, activities.count);
     std::set<CEOID> gainers;
     int linked = 0;
     for (int i = 0; i < activities.count; ++i) {
         ActivityRecord record = {};
         if (ReadActivityRecordDB(activityDatabase, activities.items[i], &record) &&
-            !ContactExists(record.contactOid)) {
+            !presence.Exists(record.contactOid)) {
             for (int c = 0; c < contacts.count; ++c) {
                 if (names[static_cast<size_t>(c)] != record.fileAs)
                     continue;

@@ -3,7 +3,9 @@
 
 #define IDI_VANTARO 1
 
+#include "about_box_ids.h"
 #include "activity_dialog_ids.h"
+#include "contact_popup_ids.h"
 #include "export_dialog_ids.h"
 #include "message_box_ids.h"
 #include "profiles_page_ids.h"

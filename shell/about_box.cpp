@@ -1,4 +1,78 @@
 #include "shell/about_box.h"
 
-// The About box comes with the database info; until then the command does nothing.
-void ShowAboutBox(HWND) {}
+#include "base/app_handles.h"
+#include "base/drawing.h"
+#include "base/wait_cursor.h"
+#include "contacts/contact_source.h"
+#include "platform/shell/aygshell.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "store/database_info.h"
+
+namespace {
+
+constexpr COLORREF DB_INFO_GREEN = 0x009900;
+constexpr int NAME_FONT_HEIGHT = 20;
+
+HFONT nameFont;
+
+BOOL OnInitAbout(HWND dialog)
+{
+    SHINITDLGINFO shell = {};
+    shell.dwMask = SHIDIM_FLAGS;
+    shell.hDlg = dialog;
+    shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
+    SHInitDialog(&shell);
+    // The navigation bar shows the page's title.
+    SetWindowTextW(dialog, L"About");
+
+    nameFont = CreateAppFont(700, NAME_FONT_HEIGHT, cleartypeflag);
+    SendDlgItemMessageW(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont), FALSE);
+
+    // The device's total, not the contacts list's rows, which the profile
+    // and the find bar narrow.
+    SetWaitCursor(true);
+    DatabaseCounts counts = {};
+    GetDatabaseCounts(CountContacts(), &counts);
+    SetWaitCursor(false);
+    SetDlgItemTextW(dialog, IDC_ABOUT_DB_INFO, FormatDatabaseInfo(counts).c_str());
+    return TRUE;
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitAbout(dialog);
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_ABOUT_DB_INFO)
+            SetTextColor(dc, DB_INFO_GREEN);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        if (nameFont) {
+            DeleteObject(nameFont);
+            nameFont = nullptr;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void ShowAboutBox(HWND mainWindow)
+{
+    DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_ABOUT), mainWindow, AboutProc, 0);
+}

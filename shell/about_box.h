@@ -1,4 +1,5 @@
-// The About box (dialog 101) with the database info.
+// The About box (dialog 101): the program's name and version and the
+// database info, counted once as it opens.
 #pragma once
 #include <windows.h>
 

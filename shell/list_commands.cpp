@@ -4,6 +4,7 @@
 #include "activity/activity_dialog.h"
 #include "base/app_handles.h"
 #include "resources/resource.h"
+#include "views/contact_popup.h"
 #include "views/list_rows.h"
 #include "views/list_views.h"
 

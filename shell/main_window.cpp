@@ -2,7 +2,6 @@
 
 #include "contacts/contact_editor.h"
 #include "contacts/contact_source.h"
-#include "contacts/contact_source.h"
 #include "export/export_dialog.h"
 #include "platform/poom/poom_server.h"
 #include "settings/sheet/settings_sheet.h"
@@ -199,11 +198,11 @@ static LRESULT OnSettings(HWND window, WORD, HWND, WORD)
     return 1;
 }
 
+// The chosen editor, or the device's card when that editor cannot take the
+// call (it may have been removed since start-up).
 static LRESULT OnNewContact(HWND window, WORD, HWND, WORD)
 {
-    if (piminterface)
-        ShowContactInEditor(0);
-    else if (!OpenContactEditor(0))
+    if (!(piminterface && ShowContactInEditor(0)) && !OpenContactEditor(0))
         return 1;
     SelectRowByTap(GetDlgItem(window, ID_CONTACTS_LIST), 0);
     return 1;

@@ -2,6 +2,7 @@
 
 #include "base/app_folders.h"
 #include "base/message_box.h"
+#include "contacts/contact_editor.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "views/header_band.h"
@@ -45,4 +46,13 @@ void LoadStartupSettings(HWND owner)
         AppMessageBox(owner, L"InitInstance: Error in malloc!", L"Error Message", APP_MB_WARNING);
     LoadSettings();
     SetCardClearTypeSource(&cleartypeflag);
+}
+
+void DetectContactEditor()
+{
+    contactEditorInstalled = IsContactEditorInstalled();
+    // Without the editor the device's card serves, whatever the registry
+    // says; the stored choice stays for when the editor comes back.
+    if (!contactEditorInstalled)
+        piminterface = 0;
 }

@@ -14,3 +14,6 @@ int DetermineKeyboardFlag();
 // Gives the setting arrays their first entry and loads every setting. An allocation failure is reported over owner and start-up
 // goes on.
 void LoadStartupSettings(HWND owner);
+// Looks for the optional contact editor once; without it "piminterface" is
+// 0 in memory, so New Contact and Edit use the device's card.
+void DetectContactEditor();

@@ -104,6 +104,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     CreateSettingsKey();
     ReadCategoryList(&categoryList, &categoryCount);
     LoadStartupSettings(hMainWindow);
+    DetectContactEditor();
     MountVolumeAtStartup(hMainWindow);
     BuildProfilesMenu(activeprofilename);
     BuildCategoryRestriction(activeprofilename);

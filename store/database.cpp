@@ -8,9 +8,30 @@
 
 #include <cwchar>
 
+// Bulk changes open at the moment; while there is one, flushes wait for its end.
+static int bulkChanges;
+static bool flushPending;
+
 void FlushVolume()
 {
+    if (bulkChanges > 0) {
+        flushPending = true;
+        return;
+    }
     CeFlushDBVol(&volumeGuid);
+}
+
+void BeginBulkChange()
+{
+    ++bulkChanges;
+}
+
+void EndBulkChange()
+{
+    if (bulkChanges > 0 && --bulkChanges == 0 && flushPending) {
+        flushPending = false;
+        CeFlushDBVol(&volumeGuid);
+    }
 }
 
 static HANDLE OpenByName(CEOID* oid, const wchar_t* name, CEPROPID sortProperty)
@@ -121,8 +142,8 @@ CEOID ReadTextRecordDB(HANDLE database, wchar_t* buffer, size_t capacity)
 
 void DeleteRecordDB(HANDLE database, CEOID oid)
 {
-    DWORD index = 0;
-    if (CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, &index) == 0) {
+    // No index asked for: counting the position walks the whole sort order.
+    if (CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr) == 0) {
         AppMessageBox(nullptr, L"No record found 'DeleteRecordDB'", L"Error", 0);
         return;
     }

@@ -24,4 +24,10 @@ int CountTextRecordsDB(const wchar_t* name);
 int DeleteNamedDB(const wchar_t* name);
 
 void ReportWriteError(CEOID result);
+// Every change flushes the volume, except between BeginBulkChange and the
+// matching EndBulkChange, which flushes once for all of them: a bulk
+// operation then costs one sync, and an interruption loses only changes not
+// yet flushed, each record whole or not at all.
 void FlushVolume();
+void BeginBulkChange();
+void EndBulkChange();

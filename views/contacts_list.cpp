@@ -1,7 +1,6 @@
 #include "views/list_views.h"
 
 #include "contacts/contact_editor.h"
-#include "contacts/contact_source.h"
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "resources/resource.h"
@@ -11,13 +10,11 @@
 #include "base/wait_cursor.h"
 #include "store/activity_queries.h"
 #include "views/list_rows.h"
-#include "views/notes_pane.h"
 #include "views/sorting.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 // Where the pen last went down on the contacts list, for the context menu.
 static POINT contactsTapPoint;
@@ -39,13 +36,12 @@ void FillContactsList()
     activityCount = 0;
     currentContactIndex = 0;
     ReloadContactRows();
-    if (contactCount == 0) {
-        std::free(activityOIDList);
-        activityOIDList = nullptr;
-    } else {
-        LoadActivitiesOfContact();
+    // The rows now hold other contacts: the old mark names none of them.
+    if (HWND list = ContactsList())
+        ForgetListMark(list);
+    LoadActivitiesOfContact();
+    if (contactCount > 0)
         ResortByLastActivity();
-    }
     SetItemCount(ContactsList(), contactCount);
     SetItemCount(ActivityList(), activityCount);
     if (HWND list = ContactsList())
@@ -57,8 +53,15 @@ void ResortByLastActivity()
     // Called after every change of an activity: the last activities follow
     // even when they do not decide the order.
     RebuildLastActivities();
-    if (!IsLastActivityColumn(lv1sortcolumn))
+    if (!IsLastActivityColumn(lv1sortcolumn)) {
+        // The order stands, but the current contact's row shows its last
+        // activity in its cells and colour, and that may have changed.
+        if (HWND list = ContactsList()) {
+            SendMessageW(list, LVM_REDRAWITEMS, currentContactIndex, currentContactIndex);
+            UpdateWindow(list);
+        }
         return;
+    }
     const CEOID current = CurrentContactOid();
     if (contactCount >= 2)
         SortOIDList(lastActivityOIDList, contactOIDList, contactCount,
@@ -94,11 +97,13 @@ void SelectRowByTap(HWND list, int row)
         return;
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
-    if (!SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)))
-        bounds = RECT{};
-    const LPARAM point = MAKELPARAM(10, bounds.top + 4);
-    SendMessageW(list, WM_LBUTTONDOWN, row, point);
-    SendMessageW(list, WM_LBUTTONUP, row, point);
+    // A row that does not exist has no place to tap. (A point above the rows
+    // would do on the device, but Wine's list view hit-tests it as row 0.)
+    if (SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds))) {
+        const LPARAM point = MAKELPARAM(10, bounds.top + 4);
+        SendMessageW(list, WM_LBUTTONDOWN, row, point);
+        SendMessageW(list, WM_LBUTTONUP, row, point);
+    }
     if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) {
         InvalidateRect(list, nullptr, TRUE);
         UpdateWindow(list);
@@ -153,9 +158,6 @@ static void TapContact(HWND list, LPARAM point)
         InvalidateRect(activities, nullptr, TRUE);
         UpdateWindow(activities);
     }
-    ShowNotes(L"");
-    if (HWND notes = NotesPane())
-        EnableWindow(notes, activityCount > 0);
     if (activityCount > 0)
         SelectRowByTap(activities, 0);
     SetTimer(list, LIST_HOLD_TIMER, LIST_HOLD_DELAY_MS, nullptr);
@@ -183,7 +185,16 @@ void DeleteMarkedContact()
         ClearListSelection(list);
         return;
     }
-    DeleteContact(contact);
+    // The activities go only with their contact: a contact that stays keeps
+    // its history.
+    if (!DeleteContact(contact)) {
+        wchar_t report[300];
+        std::swprintf(report, 300, L"Contact '%ls' could not be deleted. The contact and its activities are kept.",
+                      name);
+        AppMessageBox(nullptr, report, L"Error", 0);
+        ClearListSelection(list);
+        return;
+    }
     SetWaitCursor(true);
     DeleteContactActivities(contact);
     FillContactsList();
@@ -205,9 +216,7 @@ void EditMarkedContact()
     if (row < 0)
         return;
     const CEOID contact = contactOIDList[row];
-    if (piminterface)
-        ShowContactInEditor(contact);
-    else
+    if (!(piminterface && ShowContactInEditor(contact)))
         OpenContactEditor(contact);
     SetWaitCursor(true);
     FillContactsList();
@@ -217,10 +226,6 @@ void EditMarkedContact()
     SelectAndShow(list, found < 0 ? 0 : found);
     SetFocus(list);
 }
-
-// The contact information popup (dialog 1014) comes with the popup itself;
-// until then Info and Enter show nothing.
-void ShowContactPopup() {}
 
 static void StepSelection(HWND list, int delta)
 {
@@ -259,8 +264,9 @@ LRESULT CALLBACK ContactsListProc(HWND list, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_KEYUP:
+        // Enter is the menu's Info..., routed the same way.
         if (wParam == VK_RETURN) {
-            ShowContactPopup();
+            SendToMainWindow(WM_COMMAND, MAKEWPARAM(IDM_INFO, 0), reinterpret_cast<LPARAM>(list));
             return 0;
         }
         break;

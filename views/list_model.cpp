@@ -4,6 +4,8 @@
 #include "contacts/contact_source.h"
 #include "settings/settings.h"
 #include "store/activity_queries.h"
+#include "views/list_rows.h"
+#include "views/notes_pane.h"
 #include "views/sorting.h"
 
 #include <commctrl.h>
@@ -32,8 +34,21 @@ void ReloadContactRows()
     ListContactOids(&contactOIDList, &contactCount, 1, SORT_BY_LIST_COLUMN, 1);
 }
 
+// The notes pane writes into the marked activity. After a refill the old
+// mark may name another contact's activity, so no activity is marked and the
+// pane stays empty and closed to typing until a row is tapped.
+static void ForgetMarkedActivity()
+{
+    if (HWND list = ActivityList())
+        ForgetListMark(list);
+    ShowNotes(L"");
+    if (HWND notes = NotesPane())
+        EnableWindow(notes, FALSE);
+}
+
 void LoadActivitiesOfContact(int applyFind)
 {
+    ForgetMarkedActivity();
     activityCount = 0;
     const CEOID contact = CurrentContactOid();
     if (contact == 0) {

@@ -34,7 +34,8 @@ void ReloadContactRows();
 void RebuildLastActivities();
 // Loads the current contact's activities (narrowed by the find bar when
 // applyFind is 1) in the activity list's order, and gives the activity
-// list its new row count.
+// list its new row count. No activity is marked afterwards and the notes
+// pane is empty and disabled.
 void LoadActivitiesOfContact(int applyFind = 1);
 
 // The contact of the current row, 0 for none.

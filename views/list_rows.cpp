@@ -9,9 +9,17 @@
 
 void ClearListSelection(HWND list)
 {
+    // Selection on all rows at once, which costs nothing when no row is
+    // selected; focus only on the focused row, since asking every row of a
+    // virtual list to drop its focus visits thousands of contacts one by one.
     LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.stateMask = LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    const int focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0) {
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, focused, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void MarkListRow(HWND list, int row)
@@ -22,6 +30,15 @@ void MarkListRow(HWND list, int row)
     if (previous >= 0)
         SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
     SendMessageW(list, LVM_REDRAWITEMS, row, row);
+}
+
+void ForgetListMark(HWND list)
+{
+    const int previous = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    ClearListSelection(list);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, -1);
+    if (previous >= 0)
+        SendMessageW(list, LVM_REDRAWITEMS, previous, previous);
 }
 
 int HitListRow(HWND list, LPARAM point)

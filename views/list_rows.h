@@ -10,6 +10,8 @@ constexpr UINT LIST_HOLD_DELAY_MS = 800;
 void ClearListSelection(HWND list);
 // Makes a row the list's one marked row and redraws the old and the new mark.
 void MarkListRow(HWND list, int row);
+// Leaves the list without a marked row, redrawing the row that had it.
+void ForgetListMark(HWND list);
 // The row under a point (list client coordinates), -1 for none.
 int HitListRow(HWND list, LPARAM point);
 // Double tap (Edit...), the tap-and-hold menu at tapPoint, painting across

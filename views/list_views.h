@@ -49,11 +49,10 @@ void SortContactsByColumn(HWND list, int column);
 void SortActivitiesByColumn(HWND list, int column);
 
 // The lists' commands, which reach the main window as commands: the marked
-// contact deleted after a question, edited in the chosen editor, shown in the
-// popup; the marked activity marked done or not done.
+// contact deleted after a question or edited in the chosen editor (the
+// popup is views/contact_popup.h); the marked activity marked done or not done.
 void DeleteMarkedContact();
 void EditMarkedContact();
-void ShowContactPopup();
 void ToggleDoneOfMarkedActivity();
 
 // Subclass procedures of the two lists.

@@ -11,6 +11,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 int listTop = LIST_TOP_PLAIN;
 HWND hUpperSplitter;
 HWND hLowerSplitter;
@@ -196,6 +198,29 @@ static int ClientHeight(HWND window)
     return client.bottom;
 }
 
+// The input panel moves the panes while a full-screen dialog may cover them,
+// and a moved pane keeps bits its own painting does not renew (scroll bars,
+// list headers, the edit's margins): each is painted whole, after the
+// splitters, so the panes' borders stay drawn over the splitters' edges.
+static void RepaintMovedPanes()
+{
+    const UINT whole = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+    for (HWND splitter : {hUpperSplitter, hLowerSplitter})
+        RedrawWindow(splitter, nullptr, nullptr, whole);
+    for (int id : {ID_CONTACTS_LIST, ID_ACTIVITY_LIST, ID_NOTES_PANE})
+        if (HWND pane = GetDlgItem(hMainWindow, id))
+            RedrawWindow(pane, nullptr, nullptr, whole);
+}
+
+// Keeps both splitters on the panes' area of a client area b high: the
+// upper no higher than the list top allows, the lower no lower than the
+// notes-closed layout, and at least the all-closed distance apart.
+static void KeepSplittersInside(int b)
+{
+    sb2top = std::max(listTop + 5, std::min(sb2top, b - 6));
+    sb1top = std::max(listTop - 1, std::min(sb1top, sb2top - 6));
+}
+
 // The input panel came up and the client area shrank from b0 to b1: keep the
 // panes' arrangement within the smaller area.
 static void SqueezeSplitters(int b0, int b1)
@@ -213,12 +238,13 @@ static void SqueezeSplitters(int b0, int b1)
             sb1top = T - 1;
             sb2top = sb2top - b0 + b1;
         }
-        return;
-    }
-    if (sb2top != b0 - 13) {
+    } else if (sb2top != b0 - 13) {
         sb2top = sb2top - b0 + b1;
         sb1top = sb2top / 2;
     }
+    // Layouts with little room above the lower splitter would otherwise
+    // end above the list top, the notes pane over both lists.
+    KeepSplittersInside(b1);
 }
 
 LRESULT OnLayoutSettingChange(HWND mainWindow, WPARAM wParam, LPARAM lParam)
@@ -247,5 +273,6 @@ LRESULT OnLayoutSettingChange(HWND mainWindow, WPARAM wParam, LPARAM lParam)
         sb2top = savedSb2top;
     }
     ApplySplitters();
+    RepaintMovedPanes();
     return 0;
 }

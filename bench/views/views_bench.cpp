@@ -14,6 +14,7 @@
 #include "export/csv_writer.h"
 #include "export/export_run.h"
 #include "export/html_writer.h"
+#include "platform/cedb/call_counts.h"
 #include "settings/field_labels.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
@@ -29,10 +30,23 @@ constexpr int CONTACTS = 5000;
 constexpr int ACTIVITIES = 65535;
 constexpr int BUSY = 1000;
 
+enum Operation { STARTUP, TAP, SORT, RESORT, CSV_EXPORT, HTML_EXPORT, OPERATIONS };
+
+const char* const OPERATION_NAMES[OPERATIONS] = {
+    "start-up to the first painted lists",
+    "tap on the contact with 1,000 activities",
+    "column sort of those activities",
+    "contacts re-sort by a last-activity column",
+    "CSV export, every contact and field",
+    "HTML export, every contact and field",
+};
+
 struct Figures {
-    double startup = 0, tap = 0, sort = 0, resort = 0, csv = 0, html = 0;
+    double ms[OPERATIONS] = {};
+    CedbCallCounts calls[OPERATIONS] = {};
     int rows = 0, busyRows = 0, exported = 0;
-    long sortReads = 0, csvFetches = 0, csvReads = 0, htmlFetches = 0, htmlReads = 0;
+    long sortReads = 0;
+    long fetches[OPERATIONS] = {}, reads[OPERATIONS] = {};
 };
 
 double Now()
@@ -47,6 +61,28 @@ double Now()
     return 1000.0 * counter.QuadPart / frequency.QuadPart;
 }
 
+// Times one operation and counts the database calls it made.
+class Measurement {
+public:
+    Measurement(Figures* figures, Operation operation)
+        : figures_(figures), operation_(operation), before_(CedbGetCallCounts()), start_(Now())
+    {
+    }
+    ~Measurement()
+    {
+        figures_->ms[operation_] = Now() - start_;
+        const CedbCallCounts after = CedbGetCallCounts();
+        figures_->calls[operation_] = CedbCallCounts{after.calls - before_.calls, after.opens - before_.opens};
+    }
+
+private:
+    Figures* figures_;
+    Operation operation_;
+    CedbCallCounts before_;
+    double start_;
+};
+
+
 void TapHeader(Scenario& scenario, HWND list, int column)
 {
     HWND header = ListView_GetHeader(list);
@@ -59,27 +95,29 @@ void TapHeader(Scenario& scenario, HWND list, int column)
 using Writer = void (*)(const CEOID*, int, int, int, const int*, const int*, const int*);
 
 // One export as the export dialog starts it with every named contact and
-// every field chosen, to the closing message (which the scenario confirms).
-double TimeExport(Writer writer, int* contacts, long* fetches, long* reads)
+// every field chosen, to the closing message (which the scenario confirms),
+// with the contacts it fetched and the activities it read.
+void MeasureExport(Figures* figures, Operation operation, Writer writer)
 {
     CEOID* oids = nullptr;
-    *contacts = static_cast<int>(ListContactNames(&oids, false, 0).size());
-    std::vector<int> positions(static_cast<size_t>(*contacts) + 1), contactFields, activityFields;
-    for (int i = 0; i < *contacts; ++i)
+    const int contacts = static_cast<int>(ListContactNames(&oids, false, 0).size());
+    std::vector<int> positions(static_cast<size_t>(contacts) + 1), contactFields, activityFields;
+    for (int i = 0; i < contacts; ++i)
         positions[static_cast<size_t>(i)] = i;
     for (int f = 0; f < CONTACT_FIELD_COUNT; ++f)
         contactFields.push_back(f);
     for (int f = 0; f < ACTIVITY_FIELD_COUNT; ++f)
         activityFields.push_back(f);
     const long fetched = exportContactFetches, read = exportActivityReads;
-    const double start = Now();
-    writer(oids, ACTIVITY_FIELD_COUNT, CONTACT_FIELD_COUNT, *contacts, activityFields.data(), contactFields.data(),
-           positions.data());
-    const double elapsed = Now() - start;
-    *fetches = exportContactFetches - fetched;
-    *reads = exportActivityReads - read;
+    {
+        Measurement measure(figures, operation);
+        writer(oids, ACTIVITY_FIELD_COUNT, CONTACT_FIELD_COUNT, contacts, activityFields.data(), contactFields.data(),
+               positions.data());
+    }
+    figures->exported = contacts;
+    figures->fetches[operation] = exportContactFetches - fetched;
+    figures->reads[operation] = exportActivityReads - read;
     std::free(oids);
-    return elapsed;
 }
 
 bool Measure(bool large, Figures* figures)
@@ -90,11 +128,12 @@ bool Measure(bool large, Figures* figures)
         std::fprintf(stderr, "the store could not be generated\n");
         return false;
     }
-    double start = Now();
-    if (!scenario.Start())
-        return false;
-    scenario.PumpPending();
-    figures->startup = Now() - start;
+    {
+        Measurement measure(figures, STARTUP);
+        if (!scenario.Start())
+            return false;
+        scenario.PumpPending();
+    }
 
     HWND contacts = GetDlgItem(hMainWindow, ID_CONTACTS_LIST);
     HWND activities = GetDlgItem(hMainWindow, ID_ACTIVITY_LIST);
@@ -104,26 +143,28 @@ bool Measure(bool large, Figures* figures)
         if (contactOIDList[row] == store.busyContact)
             busyRow = row;
 
-    start = Now();
-    SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
-    SelectRowByTap(contacts, busyRow);
-    UpdateWindow(activities);
-    scenario.PumpPending();
-    figures->tap = Now() - start;
+    {
+        Measurement measure(figures, TAP);
+        SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
+        SelectRowByTap(contacts, busyRow);
+        UpdateWindow(activities);
+        scenario.PumpPending();
+    }
     figures->busyRows = static_cast<int>(SendMessageW(activities, LVM_GETITEMCOUNT, 0, 0));
 
     const long reads = sortRecordReads;
-    start = Now();
-    TapHeader(scenario, activities, 1);
-    figures->sort = Now() - start;
+    {
+        Measurement measure(figures, SORT);
+        TapHeader(scenario, activities, 1);
+    }
     figures->sortReads = sortRecordReads - reads;
 
-    start = Now();
-    TapHeader(scenario, contacts, 2);
-    figures->resort = Now() - start;
-
-    figures->csv = TimeExport(ExportCsv, &figures->exported, &figures->csvFetches, &figures->csvReads);
-    figures->html = TimeExport(ExportHtml, &figures->exported, &figures->htmlFetches, &figures->htmlReads);
+    {
+        Measurement measure(figures, RESORT);
+        TapHeader(scenario, contacts, 2);
+    }
+    MeasureExport(figures, CSV_EXPORT, ExportCsv);
+    MeasureExport(figures, HTML_EXPORT, ExportHtml);
     return scenario.Close() == 0;
 }
 
@@ -136,19 +177,23 @@ int main()
     Figures empty, large;
     if (!Measure(false, &empty) || !Measure(true, &large))
         return 1;
-    std::printf("%-44s %12s %12s\n", "views (ms)", "empty store", "large store");
-    std::printf("%-44s %12.1f %12.1f\n", "start-up to the first painted lists", empty.startup, large.startup);
-    std::printf("%-44s %12.1f %12.1f\n", "tap on the contact with 1,000 activities", empty.tap, large.tap);
-    std::printf("%-44s %12.1f %12.1f\n", "column sort of those activities", empty.sort, large.sort);
-    std::printf("%-44s %12.1f %12.1f\n", "contacts re-sort by a last-activity column", empty.resort, large.resort);
-    std::printf("%-44s %12.1f %12.1f\n", "CSV export, every contact and field", empty.csv, large.csv);
-    std::printf("%-44s %12.1f %12.1f\n", "HTML export, every contact and field", empty.html, large.html);
+    // Each figure also as a multiple of this run's empty-store start-up, the
+    // yardstick that makes runs on differently loaded machines comparable.
+    const double yardstick = empty.ms[STARTUP] > 0 ? empty.ms[STARTUP] : 1;
+    std::printf("%-44s %18s %18s %22s\n", "views (ms, x empty start-up)", "empty store", "large store",
+                "engine calls (opens)");
+    for (int op = 0; op < OPERATIONS; ++op) {
+        char calls[48];
+        std::snprintf(calls, sizeof calls, "%ld (%ld) / %ld (%ld)", empty.calls[op].calls, empty.calls[op].opens,
+                      large.calls[op].calls, large.calls[op].opens);
+        std::printf("%-44s %10.1f %6.2fx %10.1f %6.2fx %22s\n", OPERATION_NAMES[op], empty.ms[op],
+                    empty.ms[op] / yardstick, large.ms[op], large.ms[op] / yardstick, calls);
+    }
     std::printf("large store: %d contacts listed, %d activities on the tapped contact, %ld records read by the sort\n",
                 large.rows, large.busyRows, large.sortReads);
-    std::printf("large store exports: %d contacts; CSV fetched %ld contacts and read %ld activities, "
-                "HTML fetched %ld and read %ld\n",
-                large.exported, large.csvFetches, large.csvReads, large.htmlFetches, large.htmlReads);
-    std::printf("exports against the empty-store start-up (target: at most 2x): CSV %.2fx, HTML %.2fx\n",
-                large.csv / empty.startup, large.html / empty.startup);
+    std::printf("large store exports (target: at most 2x): %d contacts; CSV fetched %ld contacts and read %ld "
+                "activities, HTML fetched %ld and read %ld\n",
+                large.exported, large.fetches[CSV_EXPORT], large.reads[CSV_EXPORT], large.fetches[HTML_EXPORT],
+                large.reads[HTML_EXPORT]);
     return 0;
 }

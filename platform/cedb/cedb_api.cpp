@@ -2,6 +2,7 @@
 // process-wide lock, so the service is safe to call from any thread.
 #include "platform/cedb/windbase.h"
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #endif
 
+#include "platform/cedb/call_counts.h"
 #include "platform/cedb/core/volume.h"
 #include "platform/cedb/fixed_text.h"
 #include "platform/cedb/handle_table.h"
@@ -25,6 +27,13 @@ namespace {
 constexpr DWORD kGuidMarker = 0x56544F56;  // tells our volume identifiers from random bits
 
 std::recursive_mutex g_api;
+std::atomic<long> g_calls{0}, g_opens{0};
+
+// Every call of the platform's API holds the service's lock and is counted.
+struct ApiCall {
+    std::lock_guard<std::recursive_mutex> lock{g_api};
+    ApiCall() { g_calls++; }
+};
 
 struct VolumeSlot {
     std::unique_ptr<cedb::Volume> vol;
@@ -217,10 +226,13 @@ void DeliverNotification(VolumeSlot* slot, cedb::Change ch, uint32_t db, uint32_
     case cedb::Change::kDatabaseDeleted: type = DB_CEOID_DATABASE_DELETED; record = false; break;
     }
     if (slot->listeners <= 0) return;
-    for (auto& obj : cedb::api::LiveApiHandles()) {
-        auto h = std::dynamic_pointer_cast<DbHandle>(obj);
-        if (!h || h->slot != slot || h->serial != slot->guid.Data3 || !h->hwnd) continue;
-        if (record && h->db != db) continue;
+    // Only the handles that would hear of it are checked for being closed.
+    auto hears = [&](const HandleObject& obj) {
+        auto h = dynamic_cast<const DbHandle*>(&obj);
+        return h && h->slot == slot && h->serial == slot->guid.Data3 && h->hwnd && (!record || h->db == db);
+    };
+    for (auto& obj : cedb::api::LiveApiHandles(hears)) {
+        auto h = std::static_pointer_cast<DbHandle>(obj);
         CEOID parent = record ? db : 0;
         if (!h->ex) {
             PostMessageW(h->hwnd, type, static_cast<WPARAM>(oid), static_cast<LPARAM>(parent));
@@ -475,11 +487,11 @@ BOOL DeleteDatabase(const CEGUID* g, CEOID oid)
     VolumeSlot* slot = Slot(g);
     if (!slot) return FALSE;
     if (!slot->vol->FindDatabase(oid)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
-    for (auto& obj : cedb::api::LiveApiHandles()) {
-        auto h = std::dynamic_pointer_cast<DbHandle>(obj);
-        if (h && h->Valid() && h->slot == slot && h->db == oid && h->cursor.db)
-            return Fail(ERROR_SHARING_VIOLATION, FALSE);
-    }
+    auto opens_it = [&](const HandleObject& obj) {
+        auto h = dynamic_cast<const DbHandle*>(&obj);
+        return h && h->Valid() && h->slot == slot && h->db == oid && h->cursor.db;
+    };
+    if (!cedb::api::LiveApiHandles(opens_it).empty()) return Fail(ERROR_SHARING_VIOLATION, FALSE);
     cedb::Status s = slot->vol->DeleteDatabase(oid);
     if (!s.ok()) return Fail(s.code, FALSE);
     AfterChange(slot);
@@ -513,7 +525,7 @@ extern "C" {
 
 BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     std::u16string path16;
     if (!pceguid || !lpszVol || !*lpszVol || !ToU16(lpszVol, 4096, &path16)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
     if (dwFlags < CREATE_NEW || dwFlags > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER, FALSE);
@@ -551,11 +563,16 @@ BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
 
 BOOL CeUnmountDBVol(PCEGUID pceguid)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     if (!pceguid || CHECK_SYSTEMGUID(pceguid)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
     VolumeSlot* slot = Slot(pceguid);
     if (!slot) return FALSE;
     if (--slot->refs > 0) return TRUE;
+    // Handles the program closed release their cursors before the volume goes.
+    cedb::api::LiveApiHandles([slot](const HandleObject& obj) {
+        auto h = dynamic_cast<const DbHandle*>(&obj);
+        return h && h->slot == slot;
+    });
     cedb::Status s = slot->vol->Unmount();
     slot->vol.reset();
     slot->key.clear();
@@ -565,7 +582,7 @@ BOOL CeUnmountDBVol(PCEGUID pceguid)
 
 BOOL CeFlushDBVol(PCEGUID pceguid)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     VolumeSlot* slot = Slot(pceguid);
     if (!slot) return FALSE;
     cedb::Status s = slot->vol->Flush();
@@ -574,7 +591,7 @@ BOOL CeFlushDBVol(PCEGUID pceguid)
 
 CEOID CeCreateDatabaseEx(PCEGUID pceguid, CEDBASEINFO* info)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return CreateFromInfo(pceguid, info, [&](WORD i, cedb::SortOrder* keys) {
         keys->push_back(cedb::SortKey{info->rgSortSpecs[i].propid, info->rgSortSpecs[i].dwFlags & kSortFlagMask});
         return true;
@@ -583,7 +600,7 @@ CEOID CeCreateDatabaseEx(PCEGUID pceguid, CEDBASEINFO* info)
 
 CEOID CeCreateDatabaseEx2(PCEGUID pceguid, CEDBASEINFOEX* info)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return CreateFromInfo(pceguid, info, [&](WORD i, cedb::SortOrder* keys) {
         const SORTORDERSPECEX& o = info->rgSortSpecs[i];
         if (o.wNumProps < 1 || o.wNumProps > CEDB_MAXSORTPROP) return false;
@@ -594,7 +611,7 @@ CEOID CeCreateDatabaseEx2(PCEGUID pceguid, CEDBASEINFOEX* info)
 
 CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     std::u16string name;
     if (!lpszName || !ToU16(lpszName, cedb::kMaxNameLength, &name) || wNumSortOrder > CEDB_MAXSORTORDER ||
         (wNumSortOrder && !rgSortSpecs))
@@ -608,13 +625,13 @@ CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, 
 
 BOOL CeDeleteDatabaseEx(PCEGUID pceguid, CEOID oid)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return DeleteDatabase(pceguid, oid);
 }
 
 BOOL CeDeleteDatabase(CEOID oid)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     CEGUID system = {0, 0, 0, 0};
     return DeleteDatabase(&system, oid);
 }
@@ -622,7 +639,8 @@ BOOL CeDeleteDatabase(CEOID oid)
 HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags,
                         CENOTIFYREQUEST* req)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
+    g_opens++;
     HWND hwnd = nullptr;
     bool ex = false;
     HANDLE heap = nullptr;
@@ -642,14 +660,15 @@ HANDLE CeOpenDatabaseEx(PCEGUID pceguid, PCEOID poid, LPCWSTR lpszName, CEPROPID
 
 HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags, HWND hwndNotify)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
+    g_opens++;
     CEGUID system = {0, 0, 0, 0};
     return OpenDatabase(&system, poid, lpszName, propid, dwFlags, hwndNotify, false, nullptr, 0);
 }
 
 CEOID CeSeekDatabaseEx(HANDLE hDatabase, DWORD dwSeekType, DWORD_PTR dwValue, WORD wNumVals, LPDWORD lpdwIndex)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     auto h = Db(hDatabase);
     if (!h) return 0;
     std::vector<cedb::Prop> values;
@@ -687,7 +706,7 @@ CEOID CeSeekDatabase(HANDLE hDatabase, DWORD dwSeekType, DWORD_PTR dwValue, LPDW
 CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID, LPBYTE* lplpBuffer,
                           LPDWORD lpcbBuffer, HANDLE hHeap)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     auto h = Db(hDbase);
     if (!h) return 0;
     if (!lpcPropID || (rgPropID && *lpcPropID == 0)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
@@ -762,7 +781,7 @@ CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID
 
 CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     auto h = Db(hDbase);
     if (!h) return 0;
     if (cPropID && !rgPropVal) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
@@ -791,7 +810,7 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
 
 BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     auto h = Db(hDatabase);
     if (!h) return FALSE;
     cedb::Status s = h->slot->vol->DeleteRecord(h->cursor.db, oidRecord);
@@ -802,38 +821,38 @@ BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord)
 
 HANDLE CeFindFirstDatabaseEx(PCEGUID pceguid, DWORD dwDbaseType)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return FindFirst(pceguid, dwDbaseType);
 }
 
 CEOID CeFindNextDatabaseEx(HANDLE hEnum, PCEGUID)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return FindNext(hEnum);
 }
 
 HANDLE CeFindFirstDatabase(DWORD dwDbaseType)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     CEGUID system = {0, 0, 0, 0};
     return FindFirst(&system, dwDbaseType);
 }
 
 CEOID CeFindNextDatabase(HANDLE hEnum)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return FindNext(hEnum);
 }
 
 BOOL CeOidGetInfoEx(PCEGUID pceguid, CEOID oid, CEOIDINFO* info)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     return OidGetInfo(pceguid, oid, info, FillInfo);
 }
 
 BOOL CeOidGetInfoEx2(PCEGUID pceguid, CEOID oid, CEOIDINFOEX* info)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     BOOL ok = OidGetInfo(pceguid, oid, info, FillInfoEx);
     if (ok) info->wVersion = CEOIDINFOEX_VERSION;
     return ok;
@@ -841,7 +860,7 @@ BOOL CeOidGetInfoEx2(PCEGUID pceguid, CEOID oid, CEOIDINFOEX* info)
 
 BOOL CeOidGetInfo(CEOID oid, CEOIDINFO* info)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_api);
+    ApiCall call;
     CEGUID system = {0, 0, 0, 0};
     return OidGetInfo(&system, oid, info, FillInfo);
 }
@@ -862,3 +881,5 @@ BOOL CeFreeNotification(PCENOTIFYREQUEST pRequest, PCENOTIFICATION pNotify)
 }
 
 }  // extern "C"
+
+CedbCallCounts CedbGetCallCounts() { return CedbCallCounts{g_calls.load(), g_opens.load()}; }

@@ -1,7 +1,8 @@
 #include "platform/cedb/handle_table.h"
 
-#include <map>
+#include <cstdint>
 #include <mutex>
+#include <unordered_map>
 
 namespace cedb {
 namespace api {
@@ -14,7 +15,7 @@ struct Entry {
     HANDLE dup;
     std::shared_ptr<HandleObject> obj;
 };
-std::map<HANDLE, Entry> g_table;
+std::unordered_map<HANDLE, Entry> g_table;
 size_t g_sweep_at = 64;  // table size that triggers forgetting closed handles
 
 typedef BOOL(WINAPI* CompareFn)(HANDLE, HANDLE);
@@ -44,14 +45,18 @@ bool Alive(HANDLE h, const Entry& e)
 // since their destructors reach back into the service.
 using Dropped = std::vector<std::shared_ptr<HandleObject>>;
 
-void Forget(std::map<HANDLE, Entry>::iterator it, Dropped* dropped)
+void Forget(std::unordered_map<HANDLE, Entry>::iterator it, Dropped* dropped)
 {
     CloseHandle(it->second.dup);
     dropped->push_back(std::move(it->second.obj));
     g_table.erase(it);
 }
 #else
-std::map<HANDLE, std::shared_ptr<HandleObject>> g_table;
+std::unordered_map<HANDLE, std::shared_ptr<HandleObject>> g_table;
+// Values of closed handles go out again first, as the kernel's do, so that
+// both builds meet reused values.
+std::vector<uintptr_t> g_closed;
+uintptr_t g_next_value = 4;
 #endif
 
 }  // namespace
@@ -85,15 +90,12 @@ HANDLE NewApiHandle(std::shared_ptr<HandleObject> obj)
 
 std::shared_ptr<HandleObject> LookupApiHandle(HANDLE h)
 {
-    Dropped dropped;
+    // Asking the kernel whether h is still open costs two server round trips
+    // under Wine, more than the engine's work for a read; closes are noticed
+    // on the cold paths instead.
     std::lock_guard<std::mutex> lock(g_mutex);
     auto it = g_table.find(h);
-    if (it == g_table.end()) return nullptr;
-    if (!Alive(h, it->second)) {
-        Forget(it, &dropped);
-        return nullptr;
-    }
-    return it->second.obj;
+    return it == g_table.end() ? nullptr : it->second.obj;
 }
 
 bool CloseApiHandle(HANDLE h)
@@ -106,13 +108,14 @@ bool CloseApiHandle(HANDLE h)
     return CloseHandle(h) != FALSE;
 }
 
-std::vector<std::shared_ptr<HandleObject>> LiveApiHandles()
+std::vector<std::shared_ptr<HandleObject>> LiveApiHandles(const std::function<bool(const HandleObject&)>& wanted)
 {
     Dropped dropped;
     std::lock_guard<std::mutex> lock(g_mutex);
     std::vector<std::shared_ptr<HandleObject>> out;
     for (auto it = g_table.begin(); it != g_table.end();) {
         auto cur = it++;
+        if (!wanted(*cur->second.obj)) continue;
         if (Alive(cur->first, cur->second)) out.push_back(cur->second.obj);
         else Forget(cur, &dropped);
     }
@@ -121,8 +124,15 @@ std::vector<std::shared_ptr<HandleObject>> LiveApiHandles()
 #else
 HANDLE NewApiHandle(std::shared_ptr<HandleObject> obj)
 {
-    HANDLE h = new char;
     std::lock_guard<std::mutex> lock(g_mutex);
+    uintptr_t value = g_next_value;
+    if (g_closed.empty()) {
+        g_next_value += 4;
+    } else {
+        value = g_closed.back();
+        g_closed.pop_back();
+    }
+    HANDLE h = reinterpret_cast<HANDLE>(value);
     g_table[h] = std::move(obj);
     return h;
 }
@@ -143,16 +153,17 @@ bool CloseApiHandle(HANDLE h)
         if (it == g_table.end()) return false;
         obj = std::move(it->second);
         g_table.erase(it);
+        g_closed.push_back(reinterpret_cast<uintptr_t>(h));
     }
-    delete static_cast<char*>(h);
     return true;  // obj is released here, outside the lock
 }
 
-std::vector<std::shared_ptr<HandleObject>> LiveApiHandles()
+std::vector<std::shared_ptr<HandleObject>> LiveApiHandles(const std::function<bool(const HandleObject&)>& wanted)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     std::vector<std::shared_ptr<HandleObject>> out;
-    for (auto& kv : g_table) out.push_back(kv.second);
+    for (auto& kv : g_table)
+        if (wanted(*kv.second)) out.push_back(kv.second);
     return out;
 }
 #endif

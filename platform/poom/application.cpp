@@ -42,6 +42,7 @@ HRESULT Application::Logon(long hWnd)
 
 HRESULT Application::Logoff()
 {
+    ReleaseContactsHandle();
     loggedOn = false;
     owner = nullptr;
     return S_OK;

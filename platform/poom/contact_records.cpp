@@ -56,6 +56,32 @@ HANDLE Open(const wchar_t* name, DWORD flags = 0)
     return CeOpenDatabaseEx(&store, &oid, const_cast<LPWSTR>(name), 0, flags, nullptr);
 }
 
+// One handle on the contacts database serves every single-contact read and
+// write: the contacts list fetches a contact for each cell it paints, and an
+// open makes a kernel object each time. Logoff lets it go.
+HANDLE g_contacts = INVALID_HANDLE_VALUE;
+
+HANDLE Contacts()
+{
+    if (g_contacts == INVALID_HANDLE_VALUE)
+        g_contacts = Open(kContactsDatabase);
+    return g_contacts;
+}
+
+// A handle that stopped working (the store went away underneath) is
+// replaced once.
+template <class Use>
+auto WithContacts(Use use) -> decltype(use(HANDLE()))
+{
+    HANDLE db = Contacts();
+    auto result = use(db);
+    if (!result && db != INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_HANDLE) {
+        ReleaseContactsHandle();
+        result = use(Contacts());
+    }
+    return result;
+}
+
 void Fill(ContactData& contact, CEOID oid, const CEPROPVAL* values, WORD count)
 {
     contact = ContactData{};
@@ -111,6 +137,24 @@ std::wstring Trim(const std::wstring& s)
     return s.substr(b, e - b);
 }
 
+CEOID WriteContact(HANDLE db, const ContactData& contact)
+{
+    if (db == INVALID_HANDLE_VALUE)
+        return 0;
+    CEPROPVAL values[kPropertyCount + 1] = {};
+    for (int f = 0; f < kTextProperties; ++f) {
+        values[f].propid = TextPropId(f);
+        values[f].val.lpwstr = const_cast<LPWSTR>(contact.text[f].c_str());
+    }
+    values[kBirthday].propid = kBirthdayPropId;
+    values[kBirthday].val.dblVal = contact.birthday;
+    values[kCategories].propid = kCategoriesPropId;
+    values[kCategories].val.lpwstr = const_cast<LPWSTR>(contact.categories.c_str());
+    values[kPropertyCount].propid = kUidPropId;
+    values[kPropertyCount].val.lpwstr = const_cast<LPWSTR>(contact.uid.c_str());
+    return CeWriteRecordProps(db, contact.oid, kPropertyCount + 1, values);
+}
+
 }  // namespace
 
 const wchar_t* PropertyName(int property)
@@ -144,56 +188,45 @@ bool LoadAllContacts(std::vector<ContactData>& contacts)
     });
 }
 
+void ReleaseContactsHandle()
+{
+    if (g_contacts != INVALID_HANDLE_VALUE)
+        CloseHandle(g_contacts);
+    g_contacts = INVALID_HANDLE_VALUE;
+}
+
 bool LoadContact(CEOID oid, ContactData& contact)
 {
     if (!oid)
         return false;
-    HANDLE db = Open(kContactsDatabase);
-    if (db == INVALID_HANDLE_VALUE)
-        return false;
-    LPBYTE buffer = nullptr;
-    DWORD size = 0;
-    DWORD index = 0;
-    WORD count = 0;
-    const bool found = CeSeekDatabaseEx(db, CEDB_SEEK_CEOID, oid, 0, &index) == oid &&
-                       CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr) == oid;
-    if (found)
-        Fill(contact, oid, reinterpret_cast<const CEPROPVAL*>(buffer), count);
-    if (buffer)
-        LocalFree(buffer);
-    CloseHandle(db);
-    return found;
+    return WithContacts([&](HANDLE db) {
+        if (db == INVALID_HANDLE_VALUE)
+            return false;
+        LPBYTE buffer = nullptr;
+        DWORD size = 0;
+        WORD count = 0;
+        // No position asked for: counting it walks the sort order.
+        const bool found =
+            CeSeekDatabaseEx(db, CEDB_SEEK_CEOID, oid, 0, nullptr) == oid &&
+            CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr) == oid;
+        const DWORD error = GetLastError();
+        if (found)
+            Fill(contact, oid, reinterpret_cast<const CEPROPVAL*>(buffer), count);
+        if (buffer)
+            LocalFree(buffer);
+        SetLastError(error);
+        return found;
+    });
 }
 
 CEOID SaveContactRecord(const ContactData& contact)
 {
-    HANDLE db = Open(kContactsDatabase);
-    if (db == INVALID_HANDLE_VALUE)
-        return 0;
-    CEPROPVAL values[kPropertyCount + 1] = {};
-    for (int f = 0; f < kTextProperties; ++f) {
-        values[f].propid = TextPropId(f);
-        values[f].val.lpwstr = const_cast<LPWSTR>(contact.text[f].c_str());
-    }
-    values[kBirthday].propid = kBirthdayPropId;
-    values[kBirthday].val.dblVal = contact.birthday;
-    values[kCategories].propid = kCategoriesPropId;
-    values[kCategories].val.lpwstr = const_cast<LPWSTR>(contact.categories.c_str());
-    values[kPropertyCount].propid = kUidPropId;
-    values[kPropertyCount].val.lpwstr = const_cast<LPWSTR>(contact.uid.c_str());
-    const CEOID oid = CeWriteRecordProps(db, contact.oid, kPropertyCount + 1, values);
-    CloseHandle(db);
-    return oid;
+    return WithContacts([&](HANDLE db) { return WriteContact(db, contact); });
 }
 
 bool DeleteContactRecord(CEOID oid)
 {
-    HANDLE db = Open(kContactsDatabase);
-    if (db == INVALID_HANDLE_VALUE)
-        return false;
-    const BOOL deleted = oid && CeDeleteRecord(db, oid);
-    CloseHandle(db);
-    return deleted != FALSE;
+    return oid && WithContacts([&](HANDLE db) { return db != INVALID_HANDLE_VALUE && CeDeleteRecord(db, oid); });
 }
 
 std::vector<std::wstring> SplitCategories(const std::wstring& list)

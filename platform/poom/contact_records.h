@@ -43,6 +43,8 @@ bool LoadContact(CEOID oid, ContactData& contact);
 // Writes the contact (a new record when oid is 0) and returns its oid, or 0.
 CEOID SaveContactRecord(const ContactData& contact);
 bool DeleteContactRecord(CEOID oid);
+// Closes the handle that single-contact reads and writes share.
+void ReleaseContactsHandle();
 
 // Category names split from a contact's list, blanks trimmed, empties dropped.
 std::vector<std::wstring> SplitCategories(const std::wstring& list);

@@ -514,6 +514,36 @@ TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
     EXPECT_EQ(actions.end(), std::find(actions.begin(), actions.end(), L"Brand New"));
 }
 
+// The dialog raises the input panel and closing it lowers the panel again:
+// the panes move twice underneath it, and every pixel must come back.
+TEST_F(ActivityDialogTest, AfterTheClosePictureTheMainWindowLooksAsBeforeTheDialog)
+{
+    StartWithContacts();
+    Write(ann, L"Call back", At(2030, 1, 2), At(2030, 3, 20), 0);
+    Write(ann, L"Send offer", At(2030, 1, 1), At(2030, 3, 21), 0);
+    SelectContact(ann);
+    scenario.PumpPending();
+    // The panes painted whole: a row repainted alone leaves the grid lines
+    // at its edges unlike the whole list's painting.
+    for (HWND pane : {ContactsList(), ActivityList(), GetDlgItem(scenario.MainWindow(), ID_NOTES_PANE)})
+        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const WindowImage before = Scenario::CaptureWindow(scenario.MainWindow());
+    ASSERT_FALSE(before.bits.empty());
+    RunDialog(-1, [&](HWND dialog) {
+        UpdateWindow(dialog);
+        Close(dialog);
+    });
+    scenario.PumpPending();
+    const WindowImage after = Scenario::CaptureWindow(scenario.MainWindow());
+    const RECT stale = DifferingArea(before, after);
+    if (!IsRectEmpty(&stale)) {
+        const std::string folder = std::string(SCREENSHOT_DIR) + "/";
+        Scenario::SaveWindowImage(scenario.MainWindow(), WindowsPath(folder + "main_after_activity_dialog.bmp"));
+    }
+    EXPECT_TRUE(IsRectEmpty(&stale)) << "stale pixels at (" << stale.left << "," << stale.top << ")-("
+                                     << stale.right << "," << stale.bottom << ")";
+}
+
 TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialogOpen)
 {
     AddContact(L"");

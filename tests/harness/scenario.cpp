@@ -8,6 +8,8 @@
 #include "store/activity_database.h"
 #include "store/volume.h"
 
+#include <algorithm>
+
 static Scenario* activeScenario;
 
 static std::wstring MakeScratchFolder()
@@ -296,15 +298,13 @@ LRESULT CALLBACK Scenario::CbtHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool Scenario::SaveWindowImage(HWND window, const std::wstring& path)
+WindowImage Scenario::CaptureWindow(HWND window)
 {
+    WindowImage image;
     RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return false;
+    if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
+        return image;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return false;
-
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
     header.biWidth = width;
@@ -320,29 +320,68 @@ bool Scenario::SaveWindowImage(HWND window, const std::wstring& path)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
                                       &bits, nullptr, 0);
-    bool saved = false;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
         SelectObject(memory, old);
         GdiFlush();
-
-        BITMAPFILEHEADER file = {};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (out != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            saved = WriteFile(out, &file, sizeof file, &written, nullptr) &&
-                    WriteFile(out, &header, sizeof header, &written, nullptr) &&
-                    WriteFile(out, bits, header.biSizeImage, &written, nullptr);
-            CloseHandle(out);
-        }
+        image.width = width;
+        image.height = height;
+        image.stride = static_cast<int>(stride);
+        const auto* first = static_cast<const unsigned char*>(bits);
+        image.bits.assign(first, first + header.biSizeImage);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return image;
+}
+
+RECT DifferingArea(const WindowImage& a, const WindowImage& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return {0, 0, std::max(a.width, b.width), std::max(a.height, b.height)};
+    RECT area = {a.width, a.height, 0, 0};
+    for (int y = 0; y < a.height; ++y) {
+        const size_t row = static_cast<size_t>(a.height - 1 - y) * a.stride;   // stored bottom up
+        for (int x = 0; x < a.width; ++x) {
+            const size_t at = row + static_cast<size_t>(x) * 3;
+            if (a.bits[at] == b.bits[at] && a.bits[at + 1] == b.bits[at + 1] && a.bits[at + 2] == b.bits[at + 2])
+                continue;
+            area.left = std::min<LONG>(area.left, x);
+            area.top = std::min<LONG>(area.top, y);
+            area.right = std::max<LONG>(area.right, x + 1);
+            area.bottom = std::max<LONG>(area.bottom, y + 1);
+        }
+    }
+    return area.right > area.left ? area : RECT{};
+}
+
+bool Scenario::SaveWindowImage(HWND window, const std::wstring& path)
+{
+    const WindowImage image = CaptureWindow(window);
+    if (image.bits.empty())
+        return false;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = image.width;
+    header.biHeight = image.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(image.bits.size());
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool saved = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+                       WriteFile(out, &header, sizeof header, &written, nullptr) &&
+                       WriteFile(out, image.bits.data(), header.biSizeImage, &written, nullptr);
+    CloseHandle(out);
     return saved;
 }
 

@@ -8,6 +8,17 @@
 #include <string>
 #include <vector>
 
+// What the screen showed of a window: 24-bit pixels, rows bottom up with
+// stride bytes each, as a BMP stores them.
+struct WindowImage {
+    int width = 0, height = 0, stride = 0;
+    std::vector<unsigned char> bits;
+};
+
+// The part where two images differ (window coordinates, top down), empty
+// when they agree; the whole of both when their sizes differ.
+RECT DifferingArea(const WindowImage& a, const WindowImage& b);
+
 struct SeenDialog {
     std::wstring className;
     std::wstring title;
@@ -59,6 +70,9 @@ public:
     HKEY UserRegistry() const { return userKey; }
     HKEY ClassesRegistry() const { return classesKey; }
 
+    // What the screen shows where the window is, whatever covers it; no
+    // pixels when it has no area.
+    static WindowImage CaptureWindow(HWND window);
     // Saves what the window shows as a 24-bit BMP.
     static bool SaveWindowImage(HWND window, const std::wstring& path);
 

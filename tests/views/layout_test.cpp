@@ -127,3 +127,36 @@ TEST_F(PaneLayout, TheInputPanelSqueezesThePanesAndGivesThemBack)
     EXPECT_EQ(125, Top(hUpperSplitter));
     EXPECT_EQ(220, Top(hLowerSplitter));
 }
+
+TEST_F(PaneLayout, TheSqueezeKeepsTheSplittersBetweenTheListTopAndTheBottom)
+{
+    ASSERT_NE(nullptr, Start());
+    const int B0 = ClientHeight();
+    const int T = listTop;
+    // Layouts a user can leave behind, low ones and the special cases of the
+    // squeeze among them.
+    const int layouts[][2] = {{30, 60},       {T - 1, T + 5},   {T - 1, 40},  {40, 70},
+                              {60, B0 - 13}, {B0 - 12, B0 - 6}, {125, 220}};
+    for (const auto& layout : layouts) {
+        sb1top = layout[0];
+        sb2top = layout[1];
+        MoveSplitter(hUpperSplitter, sb1top);
+        MoveSplitter(hLowerSplitter, sb2top);
+        LayoutPanes();
+        SipShowIM(SIPF_ON);
+        ASSERT_TRUE(scenario->PumpUntil([&] { return ClientHeight() < B0; }));
+        const int B1 = ClientHeight();
+        SCOPED_TRACE(testing::Message() << layout[0] << "/" << layout[1] << " squeezed to " << sb1top << "/"
+                                        << sb2top << " in " << B1);
+        EXPECT_GE(sb1top, T - 1);
+        EXPECT_GE(sb2top, sb1top + 6);
+        EXPECT_LE(sb2top, B1 - 6);
+        EXPECT_EQ(sb1top, Top(hUpperSplitter));
+        EXPECT_EQ(sb2top, Top(hLowerSplitter));
+        EXPECT_GE(Top(Notes()), T) << "the notes pane stays below the header band";
+        SipShowIM(SIPF_OFF);
+        ASSERT_TRUE(scenario->PumpUntil([&] { return ClientHeight() == B0; }));
+        EXPECT_EQ(layout[0], sb1top);
+        EXPECT_EQ(layout[1], sb2top);
+    }
+}

@@ -1,4 +1,5 @@
 #include "activity/reminders.h"
+#include "contacts/contact_source.h"
 #include "tests/notify/notify_testing.h"
 #include "tests/views/views_fixture.h"
 
@@ -262,6 +263,43 @@ TEST_F(ListViews, DeletingActivitiesSelectsTheNewLastRow)
     SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
     EXPECT_EQ(0, Rows(Activities()));
     EXPECT_EQ(L"", Cell(Contacts(), 0, 2)) << "the contact has no last activity any more";
+    EXPECT_EQ(L"", NotesText());
+    EXPECT_FALSE(IsWindowEnabled(Notes())) << "no activity is left to type notes for";
+}
+
+TEST_F(ListViews, DeletingTheLatestActivityRepaintsTheContactsRow)
+{
+    const CEOID contact = AddContact(L"Repaint");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(contact, L"older", 45002, 45002);
+    AddActivity(contact, L"latest", 45003, 45003);
+    ContactsChanged();
+    const std::wstring shownBefore = Cell(Contacts(), 0, 2);
+    TapRow(Activities(), 0);
+    // The focus is away from the contacts list (as while typing notes), so
+    // closing the question repaints nothing there.
+    SetFocus(Activities());
+    SendMessageW(Activities(), WM_COMMAND, IDM_DELETE, 0);
+    scenario->PumpPending();
+    ASSERT_NE(shownBefore, Cell(Contacts(), 0, 2)) << "the older activity is the latest now";
+    // The row on the screen must be what a full repaint shows. (Its bottom
+    // grid line differs between a row's and the whole list's painting.)
+    const WindowImage shown = Scenario::CaptureWindow(Contacts());
+    ASSERT_FALSE(shown.bits.empty());
+    RedrawWindow(Contacts(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const RECT stale = DifferingArea(shown, Scenario::CaptureWindow(Contacts()));
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageW(Contacts(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+    MapWindowPoints(Contacts(), nullptr, reinterpret_cast<POINT*>(&row), 2);
+    RECT window;
+    GetWindowRect(Contacts(), &window);
+    OffsetRect(&row, -window.left, -window.top);
+    row.bottom -= 1;
+    RECT overlap;
+    EXPECT_FALSE(IntersectRect(&overlap, &stale, &row))
+        << "stale pixels at (" << stale.left << "," << stale.top << ")-(" << stale.right << "," << stale.bottom
+        << ")";
 }
 
 TEST_F(ListViews, DeletingAContactDeletesItsActivities)
@@ -280,6 +318,30 @@ TEST_F(ListViews, DeletingAContactDeletesItsActivities)
     EXPECT_EQ(0, count);
     std::free(oids);
     (void)activity;
+}
+
+TEST_F(ListViews, AContactThatCannotBeDeletedKeepsItsActivitiesAndSaysSo)
+{
+    const CEOID kept = AddContact(L"Kept");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(kept, L"history", 45000);
+    ContactsChanged();
+    // The connection to the contacts goes while the question is open.
+    scenario->AnswerDialogs([](HWND dialog) {
+        CloseOutlookConnection();
+        Scenario::PressButton(dialog, IDOK);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_DELETE, 0);
+    scenario->PumpPending();
+    poom::ContactData stored;
+    EXPECT_TRUE(poom::LoadContact(kept, stored));
+    CEOID* oids = nullptr;
+    int count = -1;
+    getActivityOIDList(&oids, kept, &count, 0);
+    EXPECT_EQ(1, count) << "the contact stays, and so does its history";
+    std::free(oids);
+    EXPECT_EQ(1, Shown(L"Contact 'Kept' could not be deleted. The contact and its activities are kept."));
+    EXPECT_EQ(1, Rows(Contacts()));
 }
 
 TEST_F(ListViews, RowColoursFollowPastDueAndDone)
@@ -335,6 +397,46 @@ TEST_F(ListViews, AnUnreadableRecordPaintsEmptyAndIsReportedOnce)
     EXPECT_EQ(L"", Cell(Activities(), 1, 1));
     EXPECT_EQ(L"kept", Cell(Activities(), 0, 1));
     EXPECT_EQ(1, Shown(L"No record found 'ReadActivityRecordDB'"));
+}
+
+TEST_F(ListViews, ARefreshWithoutTheTopRowLeavesNoActivityForTheNotesToWriteInto)
+{
+    const CEOID first = AddContact(L"C00");
+    std::vector<CEOID> others;
+    for (int i = 1; i < 20; ++i)
+        others.push_back(AddContact(L"C" + std::wstring(i < 10 ? L"0" : L"") + std::to_wstring(i)));
+    ASSERT_NE(nullptr, Start());
+    const CEOID newer = AddActivity(first, L"newer", 45002, 0, 0, L"newer notes");
+    const CEOID older = AddActivity(first, L"older", 45001, 0, 0, L"older notes");
+    AddActivity(others.back(), L"call", 45004, 0, 0, L"call notes");
+    AddActivity(others.back(), L"visit", 45003, 0, 0, L"visit notes");
+    ContactsChanged();
+    // The user scrolls to the end and picks the last contact's second activity.
+    SendMessageW(Contacts(), LVM_ENSUREVISIBLE, 19, FALSE);
+    ASSERT_GT(SendMessageW(Contacts(), LVM_GETTOPINDEX, 0, 0), 3);
+    TapRow(Contacts(), 19);
+    TapRow(Activities(), 1);
+    ASSERT_EQ(L"visit notes", NotesText());
+
+    // Elsewhere all but the first three contacts go, the top row with them.
+    // The watch reports each; one refresh stands for them all, as the first
+    // of them would find the list.
+    for (size_t i = 2; i < others.size(); ++i)
+        ASSERT_TRUE(poom::DeleteContactRecord(others[i]));
+    CENOTIFYREQUEST request = {};
+    request.dwSize = sizeof request;
+    MSG report;
+    while (PeekMessageW(&report, scenario->MainWindow(), WM_DBNOTIFICATION, WM_DBNOTIFICATION, PM_REMOVE))
+        CeFreeNotification(&request, reinterpret_cast<CENOTIFICATION*>(report.lParam));
+    ContactsChanged();
+    ASSERT_EQ(3, Rows(Contacts()));
+    EXPECT_EQ(-1, Mark(Activities()));
+    EXPECT_EQ(L"", NotesText());
+    EXPECT_FALSE(IsWindowEnabled(Notes()));
+    SetWindowTextW(Notes(), L"typed after the refresh");
+    scenario->Key(Notes(), 'T');
+    EXPECT_EQ(std::wstring(L"newer notes"), Read(newer).notes);
+    EXPECT_EQ(std::wstring(L"older notes"), Read(older).notes);
 }
 
 TEST_F(ListViews, RefreshAfterAnEditSelectsTheEditedContactOtherwiseTheTopRow)

@@ -121,6 +121,21 @@ public:
         insert(std::move(value));
     }
 
+    // Replaces the contents with `sorted`, which must be ordered by Less and
+    // free of duplicates: a bulk load without a search per element.
+    void AssignSorted(std::vector<T> sorted)
+    {
+        blocks_.clear();
+        size_ = sorted.size();
+        for (size_t at = 0; at < sorted.size(); at += kBlock) {
+            const size_t n = std::min(kBlock, sorted.size() - at);
+            blocks_.emplace_back();
+            blocks_.back().reserve(kBlock);
+            auto from = sorted.begin() + static_cast<std::ptrdiff_t>(at);
+            std::move(from, from + static_cast<std::ptrdiff_t>(n), std::back_inserter(blocks_.back()));
+        }
+    }
+
     size_t erase(const T& key)
     {
         iterator it = find(key);

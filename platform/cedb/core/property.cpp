@@ -78,6 +78,9 @@ void PutU64(std::string* out, uint64_t v)
     out->append(b, 8);
 }
 
+// The log stores little-endian; on such a host strings copy as they are.
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
 uint16_t GetU16(const char* p)
 {
     const unsigned char* u = reinterpret_cast<const unsigned char*>(p);
@@ -194,7 +197,10 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
             const char* b;
             if (!r.U32(&len) || len > r.Left() / 2 || !r.Bytes(size_t(len) * 2, &b)) return false;
             p.s.resize(len);
-            for (uint32_t j = 0; j < len; ++j) p.s[j] = static_cast<char16_t>(GetU16(b + 2 * j));
+            if (kLittleEndian)
+                std::memcpy(&p.s[0], b, size_t(len) * 2);
+            else
+                for (uint32_t j = 0; j < len; ++j) p.s[j] = static_cast<char16_t>(GetU16(b + 2 * j));
             break;
         }
         case kTypeBlob: {

@@ -148,6 +148,8 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     if (!s.ok()) return s;
 
     std::string data;
+    bool ends_vouched = false;
+    
     if (!fresh) {
         s = ReadAll(v->file_.get(), &data);
         if (!s.ok()) return s;
@@ -172,6 +174,10 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
         s = v->Replay(scan);
         if (!s.ok()) return Status::Error(s.code, path + ": " + s.message);
         rep.entries = scan.entries.size();
+        // A log closed by a checkpoint that vouches for all before it (every
+        // unmount and compaction leaves one) needs no new one, only a sync.
+        ends_vouched = !scan.entries.empty() && scan.entries.back().type == kEntryCheckpoint &&
+                       scan.entries.back().offset == v->proven_ && !scan.torn_tail;
         v->end_ = v->synced_ = scan.valid_end;
         v->allocated_ = data.size();
         if (scan.torn_tail) {
@@ -186,7 +192,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
         s = fs->Remove(TempPath(path));
         // Entries that survived this mount are durable now; say so in the
         // log, or damage to them later would pass for a torn tail.
-        if (s.ok()) s = v->Checkpoint();
+        if (s.ok()) s = ends_vouched ? v->file_->Sync() : v->Checkpoint();
         if (!s.ok()) return s;
     }
     rep.log_bytes = v->end_;
@@ -199,6 +205,9 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
 Status Volume::Replay(const LogScan& scan)
 {
     uint32_t max_oid = 0;
+    std::vector<Prop> props;  // reused: its strings keep their buffers
+    records_.reserve(scan.entries.size());
+    replaying_ = true;
     for (const LogEntry& e : scan.entries) {
         const uint32_t bytes = static_cast<uint32_t>(kEntryHeaderSize + e.size);
         const std::string where = "entry at offset " + std::to_string(e.offset);
@@ -222,7 +231,6 @@ Status Volume::Replay(const LogScan& scan)
         }
         case kEntryPutRecord: {
             Database* db = nullptr;
-            std::vector<Prop> props;
             if (!r.U32(&a) || !r.U32(&b) || b == 0 || !(db = FindDatabase(a)) || FindDatabase(b) ||
                 !DecodeProps(e.payload + 8, e.size - 8, &props))
                 return Status::Error(kErrFileCorrupt, where + ": bad record");
@@ -250,6 +258,8 @@ Status Volume::Replay(const LogScan& scan)
         proven_ = std::max(proven_, e.synced);
         max_oid = std::max(max_oid, std::max(a, b));
     }
+    replaying_ = false;
+    BuildSortIndexes();
     if (max_oid == 0xFFFFFFFFu) return Status::Error(kErrFileCorrupt, "object ids exhausted");
     header_.next_oid = std::max(header_.next_oid, max_oid + 1);
     return Status::Ok();
@@ -266,6 +276,30 @@ Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t 
     live_ += entry_bytes;
     databases_[oid] = std::move(db);
     return Status::Ok();
+}
+
+void Volume::BuildSortIndexes()
+{
+    std::vector<Prop>& props = scratch_;
+    for (auto& kv : databases_) {
+        Database& db = *kv.second;
+        std::vector<std::vector<IndexEntry>> entries = std::move(db.replayed);
+        db.replayed.clear();
+        if (db.indexes.size() < 2) continue;
+        if (db.replayed_stale || entries.size() != db.indexes.size()) {
+            entries.assign(db.indexes.size(), std::vector<IndexEntry>());
+            for (size_t i = 1; i < entries.size(); ++i) entries[i].reserve(db.count());
+            for (const IndexEntry& e : db.indexes[0]) {
+                RecordProps(records_.find(e.oid)->second, &props);  // decoded once already: cannot fail
+                for (size_t i = 1; i < entries.size(); ++i) entries[i].push_back(MakeEntry(db, i, props, e.oid));
+            }
+        }
+        db.replayed_stale = false;
+        for (size_t i = 1; i < entries.size(); ++i) {
+            std::sort(entries[i].begin(), entries[i].end(), db.indexes[i].key_comp());
+            db.indexes[i].AssignSorted(std::move(entries[i]));
+        }
+    }
 }
 
 void Volume::RemoveDatabase(Database* db)
@@ -304,7 +338,12 @@ void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const st
         *created = true;
         // New ids only grow, so object-id order takes them at its end.
         db->indexes[0].emplace_hint(db->indexes[0].end(), MakeEntry(*db, 0, props, oid));
-        for (size_t i = 1; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
+        if (replaying_) {
+            db->replayed.resize(db->indexes.size());
+            for (size_t i = 1; i < db->indexes.size(); ++i) db->replayed[i].push_back(MakeEntry(*db, i, props, oid));
+        } else {
+            for (size_t i = 1; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
+        }
         Record& r = records_[oid];
         r.db = db->oid;
         r.payload = std::move(payload);
@@ -314,8 +353,10 @@ void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const st
         *created = false;
         Record& r = it->second;
         std::vector<Prop>& old = scratch_;
-        if (db->indexes.size() > 1 && !before) RecordProps(r, &old);
-        for (size_t i = 1; i < db->indexes.size(); ++i) {
+        if (replaying_) db->replayed_stale = true;
+        const size_t sorted = replaying_ ? 1 : db->indexes.size();
+        if (sorted > 1 && !before) RecordProps(r, &old);
+        for (size_t i = 1; i < sorted; ++i) {
             IndexEntry was = before ? (*before)[i - 1] : MakeEntry(*db, i, old, oid);
             IndexEntry now = MakeEntry(*db, i, props, oid);
             const IndexLess& less = db->indexes[i].key_comp();
@@ -347,8 +388,10 @@ void Volume::EraseRecord(Database* db, uint32_t oid)
     }
     auto it = records_.find(oid);
     std::vector<Prop>& props = scratch_;
-    RecordProps(it->second, &props);
-    for (size_t i = 0; i < db->indexes.size(); ++i) db->indexes[i].erase(MakeEntry(*db, i, props, oid));
+    if (replaying_) db->replayed_stale = true;
+    const size_t indexes = replaying_ ? 1 : db->indexes.size();
+    if (indexes > 1) RecordProps(it->second, &props);
+    for (size_t i = 0; i < indexes; ++i) db->indexes[i].erase(MakeEntry(*db, i, props, oid));
     live_ -= it->second.entry_bytes;
     db->record_bytes -= it->second.entry_bytes;
     records_.erase(it);
@@ -470,7 +513,7 @@ Status Volume::Compact()
     uint64_t written = 0;
     // Every entry of a compacted file is durable before the file is used,
     // so each claims all bytes before it as flushed.
-    auto put = [&](uint8_t type) -> Status {
+    auto put = [&](uint8_t type, const std::string& payload) -> Status {
         AppendEntry(&buf, h.generation, type, written + buf.size(), payload.data(), payload.size());
         if (buf.size() < kSpillBytes) return Status::Ok();
         Status w = out->Write(written, buf.data(), buf.size());
@@ -482,16 +525,14 @@ Status Volume::Compact()
         const Database& db = *kv.second;
         payload.clear();
         EncodeDatabase(db.oid, db.layout, &payload);
-        if (!(s = put(kEntryCreateDatabase)).ok()) break;
-        for (const IndexEntry& e : db.indexes[0]) {
-            payload = records_[e.oid].payload;
-            if (!(s = put(kEntryPutRecord)).ok()) break;
-        }
+        if (!(s = put(kEntryCreateDatabase, payload)).ok()) break;
+        for (const IndexEntry& e : db.indexes[0])
+            if (!(s = put(kEntryPutRecord, records_.find(e.oid)->second.payload)).ok()) break;
         if (!s.ok()) break;
     }
     if (s.ok()) {
         payload.clear();
-        s = put(kEntryCheckpoint);
+        s = put(kEntryCheckpoint, payload);
     }
     if (s.ok()) s = out->Write(written, buf.data(), buf.size());
     written += buf.size();

@@ -115,6 +115,10 @@ struct Database {
     uint64_t last_change = 0;  // volume change counter at the last index change
     std::vector<Index> indexes;  // [0] object-id order, [1 + i] layout.orders[i]
     std::set<Cursor*> cursors;   // moved off a record before it is erased
+    // While mounting: sort-order entries of the records the log created, in
+    // log order; stale once the log rewrote or erased one of them.
+    std::vector<std::vector<IndexEntry>> replayed;
+    bool replayed_stale = false;
     size_t count() const { return indexes[0].size(); }
 };
 
@@ -182,6 +186,9 @@ public:
 private:
     Volume() = default;
     Status Replay(const LogScan& scan);
+    // Replay keeps only object-id order; the sort orders are built once at
+    // its end, sorting instead of inserting record by record.
+    void BuildSortIndexes();
     Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
     Status AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
@@ -216,6 +223,7 @@ private:
     std::unordered_map<uint32_t, Record> records_;
     Observer observer_;
     std::vector<Prop> scratch_;  // decoding buffers reused across calls
+    bool replaying_ = false;     // sort-order indexes are left empty meanwhile
     std::vector<Prop> merged_;
 };
 

@@ -1,0 +1,90 @@
+#include "tests/views/views_fixture.h"
+
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
+#include "store/database_info.h"
+#include "store/find_filter.h"
+#include "store/label_lists.h"
+#include "views/list_views.h"
+
+namespace {
+
+std::wstring DbInfo(int contacts, int activities, int labels)
+{
+    return L"Database Info:\n\nContacts Entries = " + std::to_wstring(contacts) + L"\nActivity Entries = " +
+           std::to_wstring(activities) + L"\nLabel Entries = " + std::to_wstring(labels);
+}
+
+}  // namespace
+
+class AboutBox : public ViewsTest {
+protected:
+    // Opens About from the Options menu and reads its database info.
+    std::wstring ShownInfo()
+    {
+        std::wstring info;
+        int seen = 0;
+        scenario->AnswerDialogs([&](HWND dialog) {
+            ++seen;
+            wchar_t text[200] = L"";
+            GetDlgItemTextW(dialog, IDC_ABOUT_DB_INFO, text, 200);
+            info = text;
+            Scenario::PressButton(dialog, IDOK);
+        });
+        scenario->Command(IDM_ABOUT);
+        EXPECT_EQ(1, seen);
+        return info;
+    }
+};
+
+TEST_F(AboutBox, ANewVolumeHoldsTheElevenDefaultLabelsAndNothingElse)
+{
+    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(DbInfo(0, 0, 11), ShownInfo());
+}
+
+TEST_F(AboutBox, CountsTheDevicesContactsWhateverTheListShowsAndLeavesTheListAlone)
+{
+    const CEOID anna = AddContact(L"Anna");
+    const CEOID bert = AddContact(L"Bert");
+    AddContact(L"Carl");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(anna, L"Call", TodayDate());
+    AddActivity(bert, L"Visit", TodayDate());
+    AppendLabel(USER1_DATABASE, L"Harbour");
+
+    // The find bar narrows the list to one contact.
+    findBarVisible = 1;
+    findMode = FIND_MODE_CONTACTS;
+    lstrcpynW(findText, L"bert", FIND_TEXT_CAPACITY);
+    FillContactsList();
+    ASSERT_EQ(1, contactCount);
+
+    EXPECT_EQ(DbInfo(3, 2, 12), ShownInfo());
+    EXPECT_EQ(1, contactCount);
+    EXPECT_EQ(1, Rows(Contacts()));
+    EXPECT_EQ(L"Bert", Cell(Contacts(), 0, 0));
+}
+
+TEST_F(AboutBox, ActivitiesAreCountedWhateverTheDatabasesSortOrder)
+{
+    // A volume made while another activity sort field was set has no order
+    // on the next date, by which counting opens the database.
+    CreateSettingsKey();
+    RegWriteDword(L"activitysortfield", PROPID_DATE);
+    ASSERT_TRUE(scenario->OpenStore());
+    ActivityRecord record = {};
+    record.contactOid = 7;
+    record.date = TodayDate();
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record));
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record));
+
+    DatabaseCounts counts = {};
+    GetDatabaseCounts(4, &counts);
+    EXPECT_EQ(4, counts.contacts);
+    EXPECT_EQ(2, counts.activities);
+    EXPECT_EQ(11, counts.labels);
+    EXPECT_EQ(DbInfo(4, 2, 11), FormatDatabaseInfo(counts));
+}

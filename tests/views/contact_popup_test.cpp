@@ -1,0 +1,374 @@
+#include "tests/views/views_fixture.h"
+
+#include "base/drawing.h"
+#include "platform/poom/contact_records.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "views/contact_popup.h"
+
+#include <map>
+
+namespace {
+
+enum Field {
+    FIRST = 1, LAST = 2, TITLE = 3, COMPANY = 4, STREET = 5, CITY = 6, STATE = 7, ZIP = 8,
+    OFFICE = 9, OTHER = 10, MOBILE = 11, HOME = 12, FAX = 13, EMAIL = 14, EMAIL2 = 15, EMAIL3 = 16, WEB = 17,
+};
+
+ContactRecord Record(const std::map<int, std::wstring>& fields)
+{
+    ContactRecord record = {};
+    for (const auto& field : fields)
+        lstrcpynW(record.field[field.first], field.second.c_str(), CONTACT_FIELD_TEXT_CAPACITY);
+    return record;
+}
+
+CEOID AddPerson(const std::wstring& fileAs, const std::map<int, std::wstring>& fields)
+{
+    poom::ContactData contact;
+    contact.text[0] = fileAs;
+    for (const auto& field : fields)
+        contact.text[field.first] = field.second;
+    return poom::SaveContactRecord(contact);
+}
+
+// What the popup shows: each text, whether it is visible and where it lies
+// in the popup's client area.
+struct PopupView {
+    std::wstring text[4];
+    bool visible[4] = {};
+    RECT rect[4] = {};
+    SIZE client = {};
+    RECT window = {};
+};
+
+const int popupControls[4] = {IDC_POPUP_NAME, IDC_POPUP_TITLE, IDC_POPUP_PHONES, IDC_POPUP_ADDITIONAL};
+enum { NAME, TITLE_LINE, PHONES, ADDITIONAL };
+
+PopupView Look(HWND popup)
+{
+    PopupView view;
+    for (int i = 0; i < 4; ++i) {
+        HWND control = GetDlgItem(popup, popupControls[i]);
+        wchar_t text[400] = L"";
+        GetWindowTextW(control, text, 400);
+        view.text[i] = text;
+        view.visible[i] = IsWindowVisible(control) != FALSE;
+        GetWindowRect(control, &view.rect[i]);
+        MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&view.rect[i]), 2);
+    }
+    RECT client;
+    GetClientRect(popup, &client);
+    view.client = {client.right, client.bottom};
+    GetWindowRect(popup, &view.window);
+    return view;
+}
+
+void TapPopup(HWND popup, int x, int y)
+{
+    SendMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+// The arrow's place: the bottom-right corner of the popup as it opened.
+void TapArrow(HWND popup, const PopupView& opened)
+{
+    TapPopup(popup, opened.client.cx - 3, opened.client.cy - 3);
+}
+
+// Arrow pictures, as the popup draws them at the arrow's corner plus (5, 5):
+// the portrait arrows are 9 x 5 (down: full top row, up: full bottom row),
+// the landscape ones 5 x 9 (left: full right column, right: full left one).
+bool Drawn(HWND popup, int x, int y)
+{
+    UpdateWindow(popup);
+    HDC dc = GetDC(popup);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(popup, dc);
+    return colour != CLR_INVALID && colour != popupbkgcolor;
+}
+
+// Probes at the ends of those full rows and columns.
+struct ArrowPixels {
+    bool topRight, rightOfRow5, bottomOfColumn5, bottomLeft;
+};
+
+ArrowPixels LookAtArrow(HWND popup, const PopupView& opened)
+{
+    const int x = opened.client.cx - POPUP_TOGGLE_WIDTH + 5, y = opened.client.cy - POPUP_TOGGLE_HEIGHT + 5;
+    return {Drawn(popup, x + 8, y), Drawn(popup, x + 8, y + 4), Drawn(popup, x + 4, y + 8), Drawn(popup, x, y + 8)};
+}
+
+bool Inside(const RECT& inner, SIZE outer)
+{
+    return inner.left >= 0 && inner.top >= 0 && inner.right <= outer.cx && inner.bottom <= outer.cy;
+}
+
+int PopupGap()
+{
+    HFONT font = CreateAppFont(FW_NORMAL, popupfontsize, cleartypeflag);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return metrics.tmHeight / 3;
+}
+
+}  // namespace
+
+TEST(PopupTexts, PhonesNameTitleAndAnEmptyRecord)
+{
+    const ContactRecord all = Record({{OFFICE, L"1"}, {OTHER, L"2"}, {MOBILE, L"3"}, {HOME, L"4"}, {FAX, L"5"}});
+    EXPECT_EQ(L"1 (Office)\n3 (Cell Phone)\n4 (Home)\n", PopupPhoneText(all, false));
+    EXPECT_EQ(L"1 (Office)\n3 (Cell Phone)\n4 (Home)\n5 (Fax)\n2 (Other)", PopupPhoneText(all, true));
+    // Each phone alone: its short form (fax and other have none), then its long form.
+    const std::map<int, std::pair<std::wstring, std::wstring>> alone = {
+        {OFFICE, {L"9 (Office)\n", L"9 (Office)\n"}}, {MOBILE, {L"9 (Cell Phone)\n", L"9 (Cell Phone)\n"}},
+        {HOME, {L"9 (Home)\n", L"9 (Home)\n"}}, {FAX, {L"", L"9 (Fax)\n"}}, {OTHER, {L"", L"9 (Other)"}}};
+    for (const auto& phone : alone) {
+        EXPECT_EQ(phone.second.first, PopupPhoneText(Record({{phone.first, L"9"}}), false)) << phone.first;
+        EXPECT_EQ(phone.second.second, PopupPhoneText(Record({{phone.first, L"9"}}), true)) << phone.first;
+    }
+
+    EXPECT_EQ(L"Ada Vance", PopupNameText(Record({{FIRST, L"Ada"}, {LAST, L"Vance"}})));
+    EXPECT_EQ(L"Vance", PopupNameText(Record({{LAST, L"Vance"}})));
+    EXPECT_EQ(L"Ada ", PopupNameText(Record({{FIRST, L"Ada"}})));
+    EXPECT_EQ(L"Buyer\nQuay\n", PopupTitleText(Record({{TITLE, L"Buyer"}, {COMPANY, L"Quay"}})));
+    EXPECT_EQ(L"Quay\n", PopupTitleText(Record({{COMPANY, L"Quay"}})));
+    EXPECT_EQ(L"Buyer\n", PopupTitleText(Record({{TITLE, L"Buyer"}})));
+    const ContactRecord empty = {};
+    EXPECT_EQ(L"", PopupNameText(empty) + PopupTitleText(empty) + PopupPhoneText(empty, true) +
+                       PopupAdditionalText(empty));
+}
+
+TEST(PopupTexts, AddressBlockWithEachPartMissingInTurn)
+{
+    const std::map<int, std::wstring> full = {{STREET, L"S"}, {CITY, L"C"}, {STATE, L"T"}, {ZIP, L"Z"},
+                                              {EMAIL, L"e"}, {EMAIL2, L"f"}, {EMAIL3, L"g"}, {WEB, L"w"}};
+    EXPECT_EQ(L"S\nC,T Z\ne\nf\ng\nw", PopupAdditionalText(Record(full)));
+    const std::map<int, std::wstring> withoutOne = {
+        {STREET, L"\nC,T Z\ne\nf\ng\nw"}, {CITY, L"S\n,T Z\ne\nf\ng\nw"}, {STATE, L"S\nC Z\ne\nf\ng\nw"},
+        {ZIP, L"S\nC,T\ne\nf\ng\nw"},     {EMAIL, L"S\nC,T Z\nf\ng\nw"},  {EMAIL2, L"S\nC,T Z\ne\ng\nw"},
+        {EMAIL3, L"S\nC,T Z\ne\nf\nw"},    {WEB, L"S\nC,T Z\ne\nf\ng"}};
+    for (const auto& missing : withoutOne) {
+        std::map<int, std::wstring> fields = full;
+        fields.erase(missing.first);
+        EXPECT_EQ(missing.second, PopupAdditionalText(Record(fields))) << missing.first;
+    }
+    EXPECT_EQ(L"S", PopupAdditionalText(Record({{STREET, L"S"}})));
+    EXPECT_EQ(L"\nC Z", PopupAdditionalText(Record({{CITY, L"C"}, {ZIP, L"Z"}})));
+}
+
+using ContactPopup = ViewsTest;
+
+TEST_F(ContactPopup, InfoShowsTheShortFormAndATapOutsideTheArrowClosesIt)
+{
+    AddPerson(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {TITLE, L"Buyer"}, {COMPANY, L"Quayside"},
+                              {MOBILE, L"0170 55"}, {FAX, L"0170 56"}, {EMAIL, L"ada@q.example"}});
+    ASSERT_NE(nullptr, Start());
+    TapRow(Contacts(), 0);
+    PopupView shown;
+    int seen = 0;
+    scenario->AnswerDialogs([&](HWND popup) {
+        ++seen;
+        shown = Look(popup);
+        TapPopup(popup, 10, 10);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    ASSERT_EQ(1, seen);
+    EXPECT_EQ(L"Ada Vance", shown.text[NAME]);
+    EXPECT_EQ(L"Buyer\nQuayside\n", shown.text[TITLE_LINE]);
+    EXPECT_EQ(L"0170 55 (Cell Phone)\n", shown.text[PHONES]);
+    EXPECT_FALSE(shown.visible[ADDITIONAL]);
+    EXPECT_EQ(POPUP_TOP, shown.window.top);
+    EXPECT_LT(shown.rect[NAME].bottom, shown.rect[TITLE_LINE].top);
+    EXPECT_LT(shown.rect[TITLE_LINE].bottom, shown.rect[PHONES].top);
+    for (int i : {NAME, TITLE_LINE, PHONES})
+        EXPECT_TRUE(shown.visible[i] && Inside(shown.rect[i], shown.client)) << i;
+    DWORD stored = 9;
+    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
+    EXPECT_EQ(0u, stored) << "a tap remembers the short form";
+
+    // Escape closes it as Enter does, leaving the remembered form alone.
+    bool stillOpen = true;
+    scenario->AnswerDialogs([&](HWND popup) {
+        RegWriteDword(L"defaultpopupinfosize", 1);
+        scenario->Key(popup, VK_ESCAPE);
+        stillOpen = IsWindowVisible(popup) != FALSE;
+        if (stillOpen)
+            TapPopup(popup, 10, 10);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    EXPECT_FALSE(stillOpen);
+    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
+    EXPECT_EQ(1u, stored);
+}
+
+TEST_F(ContactPopup, TheArrowTogglesTheLongFormWhichTheNextOpeningRemembers)
+{
+    AddPerson(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {OFFICE, L"1"}, {FAX, L"5"}, {OTHER, L"2"},
+                              {STREET, L"1 Quay St"}, {CITY, L"Lyme"}, {EMAIL, L"ada@q.example"}});
+    ASSERT_NE(nullptr, Start());
+    TapRow(Contacts(), 0);
+    PopupView opened, expanded, collapsed, keyed;
+    ArrowPixels down = {}, up = {};
+    DWORD storedWhileOpen = 9;
+    scenario->AnswerDialogs([&](HWND popup) {
+        opened = Look(popup);
+        down = LookAtArrow(popup, opened);
+        TapArrow(popup, opened);
+        expanded = Look(popup);
+        up = LookAtArrow(popup, opened);
+        Stored(L"defaultpopupinfosize", &storedWhileOpen);
+        TapArrow(popup, opened);
+        collapsed = Look(popup);
+        scenario->Key(popup, VK_DOWN);
+        keyed = Look(popup);
+        TapPopup(popup, 5, opened.client.cy - 3);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+
+    EXPECT_EQ(L"1 (Office)\n", opened.text[PHONES]);
+    EXPECT_EQ(L"1 (Office)\n5 (Fax)\n2 (Other)", expanded.text[PHONES]);
+    EXPECT_TRUE(expanded.visible[ADDITIONAL]);
+    EXPECT_EQ(L"1 Quay St\nLyme\nada@q.example", expanded.text[ADDITIONAL]);
+    EXPECT_GT(expanded.rect[ADDITIONAL].top, expanded.rect[PHONES].bottom);
+    EXPECT_GT(expanded.client.cy, opened.client.cy);
+    EXPECT_TRUE(Inside(expanded.rect[ADDITIONAL], expanded.client));
+    EXPECT_EQ(1u, storedWhileOpen) << "every toggle writes the form";
+    EXPECT_TRUE(down.topRight && !down.rightOfRow5 && !down.bottomOfColumn5) << "short form: the down arrow";
+    EXPECT_TRUE(up.rightOfRow5 && !up.topRight) << "long form: the up arrow";
+
+    EXPECT_EQ(opened.text[PHONES], collapsed.text[PHONES]);
+    EXPECT_FALSE(collapsed.visible[ADDITIONAL]);
+    EXPECT_EQ(opened.client.cx, collapsed.client.cx);
+    EXPECT_EQ(opened.client.cy, collapsed.client.cy);
+    EXPECT_TRUE(keyed.visible[ADDITIONAL]) << "the Down key taps the arrow";
+
+    // Closed by a tap in the long form: the next opening starts long, and
+    // Enter closes it without writing the form.
+    DWORD stored = 9;
+    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
+    EXPECT_EQ(1u, stored);
+    PopupView reopened;
+    scenario->AnswerDialogs([&](HWND popup) {
+        reopened = Look(popup);
+        RegWriteDword(L"defaultpopupinfosize", 0);
+        scenario->Key(popup, VK_RETURN);
+    });
+    scenario->Key(Contacts(), VK_RETURN);
+    EXPECT_TRUE(reopened.visible[ADDITIONAL]);
+    EXPECT_EQ(expanded.text[PHONES], reopened.text[PHONES]);
+    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
+    EXPECT_EQ(0u, stored);
+}
+
+TEST_F(ContactPopup, WithoutTitleAndCompanyThePhonesFollowTheNameOneGapBelow)
+{
+    AddPerson(L"Vance", {{LAST, L"Vance"}, {HOME, L"77"}});
+    AddPerson(L"Zz", {});
+    ASSERT_NE(nullptr, Start());
+    std::vector<PopupView> views;
+    scenario->AnswerDialogs([&](HWND popup) {
+        views.push_back(Look(popup));
+        TapArrow(popup, views.back());
+        views.push_back(Look(popup));
+        TapPopup(popup, 1, 1);
+    });
+    TapRow(Contacts(), 0);
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    // A contact with nothing to show still opens, with every text hidden.
+    TapRow(Contacts(), 1);
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    ASSERT_EQ(4u, views.size());
+
+    const PopupView& person = views[0];
+    EXPECT_FALSE(person.visible[TITLE_LINE]);
+    EXPECT_EQ(person.rect[NAME].bottom + PopupGap(), person.rect[PHONES].top);
+    EXPECT_EQ(person.client.cy, views[1].client.cy) << "no address: the long form only adds phones";
+    EXPECT_FALSE(views[1].visible[ADDITIONAL]);
+    for (const PopupView& empty : {views[2], views[3]})
+        for (bool visible : empty.visible)
+            EXPECT_FALSE(visible);
+}
+
+TEST_F(ContactPopup, LongTextsWrapInsideThePopupAndItStaysOnTheScreen)
+{
+    const std::wstring longMail(70, L'm');
+    AddPerson(L"Long", {{FIRST, L"Bartholomew-Maximilian"}, {LAST, L"Featherstonehaugh-Cholmondeley"},
+                        {TITLE, L"Senior Vice President of Regional Partnerships and Channel Development"},
+                        {OFFICE, L"+44 20 7946 0000 extension 12345 ask for the front desk"},
+                        {OTHER, L"+44207946000012345678901234567890"},
+                        {STREET, L"Flat 12, The Old Rope Works, 1-3 Long Quay Street"},
+                        {EMAIL, longMail + L"@q.example"}, {EMAIL2, longMail + L"@r.example"},
+                        {EMAIL3, longMail + L"@s.example"}, {WEB, L"https://" + longMail + L".example"}});
+    ASSERT_NE(nullptr, Start());
+    TapRow(Contacts(), 0);
+    PopupView opened, expanded;
+    scenario->AnswerDialogs([&](HWND popup) {
+        opened = Look(popup);
+        TapArrow(popup, opened);
+        expanded = Look(popup);
+        TapPopup(popup, 1, 1);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    RECT screen;
+    GetWindowRect(scenario->MainWindow(), &screen);
+    for (const PopupView& view : {opened, expanded}) {
+        EXPECT_LE(view.window.bottom, screen.bottom);
+        EXPECT_LE(view.window.right, screen.right);
+        for (int i = 0; i < 4; ++i) {
+            if (!view.visible[i])
+                continue;
+            EXPECT_LE(view.rect[i].right, view.client.cx) << i;
+            EXPECT_EQ(opened.rect[NAME].right - opened.rect[NAME].left, view.rect[i].right - view.rect[i].left)
+                << "every text keeps to the column: " << i;
+        }
+    }
+    EXPECT_GT(opened.rect[NAME].bottom - opened.rect[NAME].top, 20) << "the bold name wraps";
+}
+
+TEST_F(ContactPopup, InLandscapeTheAdditionalInfoStandsRightOfTheNameColumn)
+{
+    AddPerson(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {COMPANY, L"Quayside"}, {MOBILE, L"3"},
+                              {STREET, L"1 Quay St"}, {EMAIL, L"ada@q.example"}});
+    ASSERT_NE(nullptr, Start());
+    SetWindowPos(scenario->MainWindow(), nullptr, 0, 26, 320, 214, SWP_NOZORDER);
+    TapRow(Contacts(), 0);
+    PopupView opened, expanded, collapsed;
+    ArrowPixels left = {}, right = {};
+    scenario->AnswerDialogs([&](HWND popup) {
+        opened = Look(popup);
+        left = LookAtArrow(popup, opened);
+        TapArrow(popup, opened);
+        expanded = Look(popup);
+        right = LookAtArrow(popup, opened);
+        TapArrow(popup, opened);
+        collapsed = Look(popup);
+        TapPopup(popup, 1, 1);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    EXPECT_TRUE(expanded.visible[ADDITIONAL]);
+    EXPECT_GE(expanded.rect[ADDITIONAL].left, expanded.rect[NAME].right + 20);
+    EXPECT_EQ(expanded.rect[TITLE_LINE].top, expanded.rect[ADDITIONAL].top);
+    EXPECT_GT(expanded.client.cx, opened.client.cx);
+    EXPECT_TRUE(Inside(expanded.rect[ADDITIONAL], expanded.client));
+    EXPECT_LE(expanded.window.right, 320);
+    EXPECT_EQ(opened.client.cx, collapsed.client.cx);
+    EXPECT_FALSE(collapsed.visible[ADDITIONAL]);
+    EXPECT_TRUE(left.bottomOfColumn5 && !left.bottomLeft && !left.topRight) << "short form: the left arrow";
+    EXPECT_TRUE(right.bottomLeft && !right.bottomOfColumn5) << "long form: the right arrow";
+}
+
+TEST_F(ContactPopup, NothingOpensWithoutAMarkedContact)
+{
+    ASSERT_NE(nullptr, Start());
+    int seen = 0;
+    scenario->AnswerDialogs([&](HWND) { ++seen; });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    scenario->Key(Contacts(), VK_RETURN);
+    scenario->PumpPending();
+    EXPECT_EQ(0, seen);
+}
