@@ -82,6 +82,15 @@ INT_PTR CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+// The operations run without pumping messages, so the bar is repainted here
+// and now, like the labels.
+void SetPosition(HWND window, int position)
+{
+    HWND bar = GetDlgItem(window, IDC_PROGRESS_BAR);
+    SendMessageW(bar, PBM_SETPOS, position, 0);
+    UpdateWindow(bar);
+}
+
 void SetLabel(HWND window, int id, const wchar_t* text)
 {
     HWND label = GetDlgItem(window, id);
@@ -107,7 +116,7 @@ void SetProgressTexts(HWND window, const wchar_t* mainLabel, const wchar_t* subL
     SetLabel(window, IDC_PROGRESS_SUB_LABEL, subLabel);
     // The 32-bit range: counts above 65,535 do not wrap.
     SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETRANGE32, low, high);
-    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    SetPosition(window, 0);
 }
 
 void StepProgress(HWND window, const wchar_t* subLabel, int position)
@@ -115,7 +124,7 @@ void StepProgress(HWND window, const wchar_t* subLabel, int position)
     if (!window)
         return;
     SetLabel(window, IDC_PROGRESS_SUB_LABEL, subLabel);
-    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
+    SetPosition(window, position);
 }
 
 void DestroyProgressWindow(HWND window)

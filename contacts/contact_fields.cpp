@@ -10,6 +10,8 @@
 #include "store/activity_record.h"
 #include "store/find_filter.h"
 
+#include <unordered_map>
+
 namespace {
 
 using TextGetter = HRESULT (STDMETHODCALLTYPE IContact::*)(BSTR*);
@@ -104,6 +106,54 @@ void GetContactRecord(CEOID oid, ContactRecord* record)
     for (int f = 0; f < CONTACT_FIELD_COUNT; ++f)
         ReadField(contact, f, record->field[f], CONTACT_FIELD_TEXT_CAPACITY, true);
     contact->Release();
+}
+
+std::vector<std::wstring> GetContactFieldTexts(const CEOID* oids, int count, const int* fields, int fieldCount,
+                                               int* fetched)
+{
+    *fetched = 0;
+    std::vector<std::wstring> texts;
+    if (!oids || count <= 0 || fieldCount < 0 || (fieldCount > 0 && !fields))
+        return texts;
+    texts.resize(static_cast<size_t>(count) * static_cast<size_t>(fieldCount));
+    IPOutlookItemCollection* items = nullptr;
+    if (!contactsFolder || FAILED(contactsFolder->get_Items(&items)) || !items)
+        return texts;
+    std::unordered_map<CEOID, std::vector<int>> wanted;
+    for (int i = 0; i < count; ++i)
+        wanted[oids[i]].push_back(i);
+    int total = 0;
+    if (FAILED(items->get_Count(&total)))
+        total = 0;
+    wchar_t text[CONTACT_FIELD_TEXT_CAPACITY];
+    for (int position = 1; position <= total; ++position) {
+        IDispatch* item = nullptr;
+        if (FAILED(items->Item(position, &item)) || !item)
+            continue;
+        IContact* contact = nullptr;
+        if (FAILED(item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact))))
+            contact = nullptr;
+        item->Release();
+        if (!contact)
+            continue;
+        long oid = 0;
+        contact->get_Oid(&oid);
+        const auto entry = wanted.find(static_cast<CEOID>(oid));
+        if (entry != wanted.end()) {
+            ++*fetched;
+            for (int j = 0; j < fieldCount; ++j) {
+                if (fields[j] < 0 || fields[j] >= CONTACT_FIELD_COUNT)
+                    continue;
+                text[0] = L'\0';
+                ReadField(contact, fields[j], text, CONTACT_FIELD_TEXT_CAPACITY, true);
+                for (int i : entry->second)
+                    texts[static_cast<size_t>(i) * static_cast<size_t>(fieldCount) + static_cast<size_t>(j)] = text;
+            }
+        }
+        contact->Release();
+    }
+    items->Release();
+    return texts;
 }
 
 void GetContactName(CEOID oid, wchar_t* buffer, int capacity)

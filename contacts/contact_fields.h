@@ -10,6 +10,9 @@
 #include <string>
 #include <unordered_map>
 
+#include <string>
+#include <vector>
+
 // The field's text, cut to capacity - 1 characters and terminated. A field
 // index of 21 or more, or a contact that cannot be fetched, leaves the
 // buffer untouched. An absent birthday gives empty text.
@@ -17,6 +20,13 @@ void GetContactFieldText(CEOID oid, int contactFieldIndex, wchar_t* buffer, int 
 // All 21 texts in one visit; a contact that cannot be fetched leaves the
 // record untouched.
 void GetContactRecord(CEOID oid, ContactRecord* record);
+// The texts of the chosen fields of many contacts, from one visit of the
+// contact store, which fetches each contact once: entry i * fieldCount + j
+// is field fields[j] of oids[i], cut as GetContactRecord cuts it. A contact
+// the store does not hold gives empty texts. *fetched counts the contacts
+// read.
+std::vector<std::wstring> GetContactFieldTexts(const CEOID* oids, int count, const int* fields, int fieldCount,
+                                               int* fetched);
 // The FileAs text; empty when the contact cannot be fetched.
 void GetContactName(CEOID oid, wchar_t* buffer, int capacity);
 // One contact field's text (as GetContactFieldText writes it) for every

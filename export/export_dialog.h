@@ -4,3 +4,6 @@
 
 // The export dialog, modal over the main window.
 void ShowExportDialog(HWND mainWindow);
+
+// Its texts, which tests look for.
+extern const wchar_t NO_EXPORT_CONTACT_MESSAGE[];

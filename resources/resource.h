@@ -6,6 +6,7 @@
 #include "about_box_ids.h"
 #include "activity_dialog_ids.h"
 #include "contact_popup_ids.h"
+#include "export_dialog_ids.h"
 #include "message_box_ids.h"
 #include "profiles_page_ids.h"
 #include "progress_window_ids.h"

@@ -189,6 +189,56 @@ int LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityR
     return 1;
 }
 
+HANDLE OpenActivitiesByContactDB()
+{
+    CEOID databaseOid = 0;
+    int records = 0;
+    HANDLE database = OpenCreateDB(&databaseOid, &records, L"ActivityDatabase", PROPID_CONTACTOID, false);
+    if (!database)
+        AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'OpenActivitiesByContactDB'", L"Error", 0x30);
+    return database;
+}
+
+int ReadContactActivitiesDB(HANDLE byContact, CEOID contactOid, const std::function<void(const ActivityRecord&)>& visit,
+                            int* unread)
+{
+    if (!byContact || !contactOid)
+        return 0;
+    CEPROPVAL key = {};
+    key.propid = PROPID_CONTACTOID;
+    key.val.ulVal = contactOid;
+    // The contact's run in the sort order: from its first record up to the
+    // first record of a greater contact id, or to the end.
+    DWORD end = 0, first = 0;
+    if (!CeSeekDatabase(byContact, CEDB_SEEK_VALUEGREATER, reinterpret_cast<DWORD_PTR>(&key), &end)) {
+        if (!CeSeekDatabase(byContact, CEDB_SEEK_END, 0, &end))
+            return 0;
+        ++end;
+    }
+    if (!CeSeekDatabase(byContact, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key), &first))
+        return 0;
+
+    ActivityRecord record;
+    LPBYTE buffer = nullptr;
+    DWORD size = 0;
+    int read = 0;
+    for (DWORD position = first; position < end; ++position) {
+        record = ActivityRecord();
+        if (ReadNextActivityRecordDB(byContact, &record, &buffer, &size)) {
+            ++read;
+            visit(record);
+            continue;
+        }
+        // A failed read leaves the handle where it was: step over the record.
+        ++*unread;
+        if (!CeSeekDatabase(byContact, CEDB_SEEK_BEGINNING, position + 1, nullptr))
+            break;
+    }
+    if (buffer)
+        LocalFree(buffer);
+    return read;
+}
+
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record)
 {
     CEOID* oids = nullptr;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <unordered_map>
 #include <unordered_set>
+#include <functional>
 
 // Fills *oids (a malloc'd array, null when empty) with the activities of one
 // contact, or of all contacts for contactOid 0, in contact-id order. With
@@ -32,6 +33,18 @@ struct LastFlagChooser {
     void Offer(CEOID oid, double nextDate, BOOL lastFlag);
     void Apply(HANDLE database) const;
 };
+
+// Bulk reading, contact after contact (export): a handle on
+// "ActivityDatabase" in contact order, null when it cannot be opened (which
+// is reported); the caller closes it.
+HANDLE OpenActivitiesByContactDB();
+// Reads each activity of the contact once, in the order of its unfiltered
+// activity list, without a seek per record: visit gets each record read
+// (cleared before each read). Records that cannot be read are reported by
+// the record layer and counted in *unread. Returns the number of records
+// read.
+int ReadContactActivitiesDB(HANDLE byContact, CEOID contactOid, const std::function<void(const ActivityRecord&)>& visit,
+                            int* unread);
 
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
 

@@ -151,6 +151,20 @@ CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record)
     return oid;
 }
 
+CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
+{
+    WORD count = 0;
+    const CEOID oid = CeReadRecordProps(database, CEDB_ALLOWREALLOC, &count, nullptr, buffer, size);
+    if (oid == 0) {
+        AppMessageBox(nullptr, L"Failed to read record 'ReadNextActivityRecordDB'", L"error", 0);
+        return 0;
+    }
+    const CEPROPVAL* values = reinterpret_cast<const CEPROPVAL*>(*buffer);
+    for (WORD i = 0; i < count; ++i)
+        CopyProperty(values[i], record);
+    return oid;
+}
+
 // Reads the record and tells whether its property `id` is present and passes
 // `test`; failures and absence give 0. The service's buffer is always freed.
 template <class Test>

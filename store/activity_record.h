@@ -47,5 +47,11 @@ CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
 // Only the contact, the dates and the last flag, for bulk passes that decide
 // by them; failures are reported as ReadActivityRecordDB reports them.
 CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record);
+
+// Reads the record at the handle's current position, which then moves on,
+// into the record as ReadActivityRecordDB does. The properties go through
+// *buffer (LocalAlloc'd, grown as needed, freed by the caller with
+// LocalFree), so a run of reads allocates little.
+CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size);
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);

@@ -7,6 +7,7 @@
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
+#include "platform/poom/contact_records.h"
 #include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
@@ -176,4 +177,25 @@ TEST_F(ContactsTest, FindTextIsEmptyWithoutALatestActivity)
         EXPECT_EQ(L"", FindText(unflagged, field)) << field;
         EXPECT_EQ(L"", FindText(idle, field)) << field;
     }
+}
+
+TEST_F(ContactsTest, FieldTextsOfManyContactsComeFromOneVisit)
+{
+    const CEOID ann = Add(L"Baker, Ann", L"Acme", L"", OleDay(1980, 5, 17));
+    const CEOID ben = Add(L"Cole, Ben");
+    SetText(ben, 9, std::wstring(100, L'9'));
+    const CEOID gone = Add(L"Gone, Gil", L"Old");
+    ASSERT_TRUE(poom::DeleteContactRecord(gone));
+
+    const CEOID oids[] = {ben, gone, ann, ben};
+    const int fields[] = {20, 4, 9};
+    int fetched = -1;
+    const std::vector<std::wstring> texts = GetContactFieldTexts(oids, 4, fields, 3, &fetched);
+    EXPECT_EQ(2, fetched);
+    const std::wstring nine(CONTACT_FIELD_TEXT_CAPACITY - 1, L'9');
+    EXPECT_EQ((std::vector<std::wstring>{L"", L"", nine, L"", L"", L"", ShortDate(OleDay(1980, 5, 17)), L"Acme", L"",
+                                         L"", L"", nine}),
+              texts);
+    EXPECT_TRUE(GetContactFieldTexts(oids, 0, fields, 3, &fetched).empty());
+    EXPECT_EQ(0, fetched);
 }

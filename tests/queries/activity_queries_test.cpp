@@ -118,3 +118,52 @@ TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
     GetActivityColumnText(record, 8, text, 200, 0);
     EXPECT_STREQ(L"Error", text);
 }
+
+TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
+{
+    // Interleaved contacts, the first and the last contact id of the sort
+    // order among them.
+    std::vector<CEOID> mine;
+    for (int i = 0; i < 5; ++i) {
+        Write(400, FALSE, 45000.0 + i);
+        mine.push_back(Write(401, FALSE, 46000.0 - i));
+        Write(499, FALSE);
+    }
+    CEOID* listed = nullptr;
+    int count = 0;
+    getActivityOIDList(&listed, 401, &count, 0);
+    const std::vector<CEOID> order(listed, listed + count);
+    std::free(listed);
+
+    HANDLE byContact = OpenActivitiesByContactDB();
+    ASSERT_NE(nullptr, byContact);
+    // The dates of the records read; the count returned must agree.
+    auto read = [&](CEOID contact, int* unread) {
+        std::vector<double> dates;
+        const int count = ReadContactActivitiesDB(
+            byContact, contact,
+            [&](const ActivityRecord& record) {
+                EXPECT_EQ(contact, record.contactOid);
+                dates.push_back(record.nextDate);
+            },
+            unread);
+        EXPECT_EQ(static_cast<size_t>(count), dates.size());
+        return dates;
+    };
+    int unread = 0;
+    const std::vector<double> dates = read(401, &unread);
+    ASSERT_EQ(5u, dates.size());
+    std::vector<double> expected;
+    for (CEOID oid : order) {
+        ActivityRecord record = {};
+        ReadActivityRecordDB(activityDatabase, oid, &record);
+        expected.push_back(record.nextDate);
+    }
+    EXPECT_EQ(expected, dates);
+    EXPECT_EQ(5u, read(400, &unread).size());
+    EXPECT_EQ(5u, read(499, &unread).size());
+    EXPECT_TRUE(read(402, &unread).empty());
+    EXPECT_EQ(0, unread);
+    CloseHandle(byContact);
+    EXPECT_TRUE(scenario.Dialogs().empty());
+}

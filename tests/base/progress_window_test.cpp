@@ -1,0 +1,81 @@
+// The progress window on its own: labels, a range beyond 16 bits, its face
+// and rounded corners, and the null handle every operation accepts.
+#include "base/progress_window.h"
+#include "resources/progress_window_ids.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring Text(HWND window, int id)
+{
+    wchar_t text[256] = {};
+    GetDlgItemTextW(window, id, text, 256);
+    return text;
+}
+
+int Position(HWND window)
+{
+    return static_cast<int>(SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+}
+
+}  // namespace
+
+TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
+{
+    HWND window = CreateProgressWindow(nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    SetProgressTexts(window, L"Purging Activity Records", L"Please wait...", 0, 100000);
+    EXPECT_EQ(L"Purging Activity Records", Text(window, IDC_PROGRESS_MAIN_LABEL));
+    EXPECT_EQ(L"Please wait...", Text(window, IDC_PROGRESS_SUB_LABEL));
+    PBRANGE range = {};
+    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(0, range.iLow);
+    EXPECT_EQ(100000, range.iHigh);
+    EXPECT_EQ(0, Position(window));
+
+    StepProgress(window, L"Processing 70 % complete", 70000);
+    EXPECT_EQ(L"Processing 70 % complete", Text(window, IDC_PROGRESS_SUB_LABEL));
+    EXPECT_EQ(70000, Position(window));
+    EXPECT_EQ(L"Purging Activity Records", Text(window, IDC_PROGRESS_MAIN_LABEL));
+
+    // A fresh range puts the bar back at its start.
+    SetProgressTexts(window, L"Processing Activity Records", L"Remove Orphans", 1, 2);
+    EXPECT_EQ(1, Position(window));
+
+    // None stands for a window that could not be made.
+    SetProgressTexts(nullptr, L"x", L"y", 0, 1);
+    StepProgress(nullptr, L"z", 1);
+    DestroyProgressWindow(nullptr);
+    EXPECT_EQ(L"Remove Orphans", Text(window, IDC_PROGRESS_SUB_LABEL));
+
+    DestroyProgressWindow(window);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(ProgressWindow, HasALightYellowFaceAndCutCorners)
+{
+    HWND window = CreateProgressWindow(nullptr);
+    ASSERT_NE(nullptr, window);
+    SetProgressTexts(window, L"Exporting to CSV File", L"Export in Progresss...", 0, 10);
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    // Between the frame and the main label.
+    EXPECT_EQ(RGB(255, 255, 150), GetPixel(dc, client.right / 2, 4));
+    ReleaseDC(window, dc);
+
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(window, region));
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_FALSE(PtInRegion(region, client.right - 1, client.bottom - 1));
+    EXPECT_TRUE(PtInRegion(region, client.right / 2, client.bottom / 2));
+    DeleteObject(region);
+    DestroyProgressWindow(window);
+}

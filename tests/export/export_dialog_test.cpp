@@ -1,0 +1,532 @@
+// Export from the real main window: the dialog and its stored choices, the
+// CSV file read back cell by cell, the HTML report, the progress shown on
+// the way, and exports whose file cannot be written.
+#include "export/csv_writer.h"
+#include "export/export_dialog.h"
+#include "export/export_run.h"
+#include "platform/poom/contact_records.h"
+#include "platform/poom/poom_server.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "store/activity_database.h"
+#include "store/activity_record.h"
+#include "store/find_filter.h"
+#include "tests/harness/scenario.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Table = std::vector<std::vector<std::string>>;
+
+// A strict RFC 4180 reader: quoted fields with doubled quotes, CR LF
+// between records. Anything else (a stray quote, a bare CR) fails the read.
+bool ReadCsv(const std::string& text, Table* table, std::string* fault)
+{
+    table->clear();
+    size_t at = 0;
+    std::vector<std::string> record;
+    while (at < text.size()) {
+        std::string field;
+        if (text[at] == '"') {
+            for (++at;; ++at) {
+                if (at >= text.size()) {
+                    *fault = "unterminated quote";
+                    return false;
+                }
+                if (text[at] == '"') {
+                    if (at + 1 < text.size() && text[at + 1] == '"') {
+                        field.push_back('"');
+                        ++at;
+                        continue;
+                    }
+                    ++at;
+                    break;
+                }
+                field.push_back(text[at]);
+            }
+        } else {
+            while (at < text.size() && text[at] != ',' && text[at] != '\r') {
+                if (text[at] == '"' || text[at] == '\n') {
+                    *fault = "quote or line feed in an unquoted field at " + std::to_string(at);
+                    return false;
+                }
+                field.push_back(text[at++]);
+            }
+        }
+        record.push_back(field);
+        if (at < text.size() && text[at] == ',') {
+            ++at;
+        } else if (text.compare(at, 2, "\r\n") == 0) {
+            at += 2;
+            table->push_back(record);
+            record.clear();
+        } else {
+            *fault = "junk after a field at " + std::to_string(at);
+            return false;
+        }
+    }
+    if (!record.empty()) {
+        *fault = "last record without its line end";
+        return false;
+    }
+    return true;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    std::string out;
+    AppendUtf8(&out, text.c_str());
+    return out;
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string text(static_cast<size_t>(GetFileSize(file, nullptr)), '\0');
+    DWORD read = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+std::vector<std::wstring> ListItems(HWND list)
+{
+    std::vector<std::wstring> items;
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::vector<int> Selected(HWND dialog, int id)
+{
+    std::vector<int> positions;
+    HWND list = GetDlgItem(dialog, id);
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (SendMessageW(list, LB_GETSEL, i, 0) > 0)
+            positions.push_back(i);
+    return positions;
+}
+
+void Select(HWND dialog, int id, const std::vector<int>& positions)
+{
+    SendDlgItemMessageW(dialog, id, LB_SETSEL, FALSE, -1);
+    for (int position : positions)
+        SendDlgItemMessageW(dialog, id, LB_SETSEL, TRUE, position);
+}
+
+// A tap on a button: it runs to its end before this returns.
+void Click(HWND dialog, int id)
+{
+    SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+}
+
+bool IsExportDialog(HWND window)
+{
+    return GetDlgItem(window, IDC_EXPORT_FORMAT) && GetDlgItem(window, IDC_EXPORT_CONTACT_FIELDS);
+}
+
+// What the progress window is told while an export runs.
+struct ProgressLog {
+    HWND window = nullptr;
+    std::vector<std::wstring> mainLabels, subLabels;
+    std::vector<std::pair<int, int>> ranges;
+    std::vector<int> positions;
+} progressLog;
+
+LRESULT CALLBACK WatchProgress(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION) {
+        HWND parent = GetParent(call->hwnd);
+        if (parent && GetDlgItem(parent, IDC_PROGRESS_BAR) && GetDlgItem(parent, IDC_PROGRESS_MAIN_LABEL)) {
+            progressLog.window = parent;
+            const int id = GetDlgCtrlID(call->hwnd);
+            if (call->message == WM_SETTEXT && id == IDC_PROGRESS_MAIN_LABEL)
+                progressLog.mainLabels.push_back(reinterpret_cast<const wchar_t*>(call->lParam));
+            else if (call->message == WM_SETTEXT && id == IDC_PROGRESS_SUB_LABEL)
+                progressLog.subLabels.push_back(reinterpret_cast<const wchar_t*>(call->lParam));
+            else if (call->message == PBM_SETRANGE32)
+                progressLog.ranges.emplace_back(static_cast<int>(call->wParam), static_cast<int>(call->lParam));
+            else if (call->message == PBM_SETPOS)
+                progressLog.positions.push_back(static_cast<int>(call->wParam));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegisterPoomServer();
+        std::vector<poom::ContactData> all;
+        poom::LoadAllContacts(all);
+        for (const poom::ContactData& contact : all)
+            poom::DeleteContactRecord(contact.oid);
+        progressLog = ProgressLog();
+        watch = SetWindowsHookExW(WH_CALLWNDPROC, WatchProgress, nullptr, GetCurrentThreadId());
+    }
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(watch);
+        findBarVisible = 0;
+        findText[0] = L'\0';
+        if (scenario.Running()) {
+            EXPECT_EQ(0, scenario.Close());
+        }
+    }
+
+    CEOID AddContact(const std::wstring& fileAs, const std::wstring& company = L"")
+    {
+        poom::ContactData data;
+        data.text[0] = fileAs;
+        data.text[4] = company;
+        return poom::SaveContactRecord(data);
+    }
+    CEOID AddActivity(CEOID contact, const wchar_t* event, const wchar_t* notes = L"", double date = 47000.0)
+    {
+        ActivityRecord record = {};
+        record.contactOid = contact;
+        wcscpy(record.event, event);
+        wcscpy(record.notes, notes);
+        record.date = date;
+        return WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
+    }
+    void Start()
+    {
+        CreateSettingsKey();
+        ASSERT_NE(nullptr, scenario.Start());
+        scenario.PumpPending();
+    }
+
+    // Opens the dialog with the Export command and hands it to `use`, which
+    // ends it; message boxes are confirmed and recorded.
+    void RunDialog(const std::function<void(HWND)>& use)
+    {
+        bool seen = false;
+        scenario.AnswerDialogs([&](HWND window) {
+            if (!IsExportDialog(window)) {
+                Scenario::PressButton(window, IDOK);
+            } else if (!seen) {
+                seen = true;
+                use(window);
+            }
+        });
+        scenario.Command(IDM_EXPORT);
+        EXPECT_TRUE(seen) << "the export dialog never came up";
+    }
+    // The dialog with all contacts chosen and the given fields; Export, then
+    // Cancel.
+    void ExportAll(int format, const std::vector<int>& contactFields, const std::vector<int>& activityFields)
+    {
+        RunDialog([&](HWND dialog) {
+            SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, format, 0);
+            Click(dialog, IDC_EXPORT_CONTACTS_ALL);
+            Select(dialog, IDC_EXPORT_CONTACT_FIELDS, contactFields);
+            Select(dialog, IDC_EXPORT_ACTIVITY_FIELDS, activityFields);
+            Click(dialog, IDC_EXPORT_RUN);
+            Scenario::PressButton(dialog, IDCANCEL);
+        });
+    }
+    // Messages of the common message box with this title.
+    std::vector<std::wstring> Messages(const std::wstring& title) const
+    {
+        std::vector<std::wstring> texts;
+        for (const SeenDialog& dialog : scenario.Dialogs())
+            if (dialog.title == title && !dialog.texts.empty())
+                texts.push_back(dialog.texts.front());
+        return texts;
+    }
+    DWORD Stored(const wchar_t* name) const
+    {
+        DWORD value = 12345;
+        RegReadDword(name, &value);
+        return value;
+    }
+    std::wstring CsvPath() const { return scenario.DocumentsFolder() + L"\\ql_export.csv"; }
+    std::wstring HtmlPath() const { return scenario.DocumentsFolder() + L"\\ql_export.html"; }
+
+    Scenario scenario;
+    HHOOK watch = nullptr;
+};
+
+}  // namespace
+
+// ---- The dialog --------------------------------------------------------------------
+
+TEST_F(ExportTest, OpensWithTheStoredChoiceAndNamedContactsOnly)
+{
+    AddContact(L"Baker, Ann");
+    AddContact(L"");
+    AddContact(L"Cole, Ben");
+    Start();
+    RunDialog([&](HWND dialog) {
+        EXPECT_EQ((std::vector<std::wstring>{L"Baker, Ann", L"Cole, Ben"}),
+                  ListItems(GetDlgItem(dialog, IDC_EXPORT_CONTACTS)));
+        EXPECT_TRUE(Selected(dialog, IDC_EXPORT_CONTACTS).empty());
+        EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0));
+        EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCOUNT, 0, 0));
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_EXPORT_FILTER));
+        const std::vector<std::wstring> contactLabels = ListItems(GetDlgItem(dialog, IDC_EXPORT_CONTACT_FIELDS));
+        ASSERT_EQ(21u, contactLabels.size());
+        EXPECT_EQ(L"Zip/Postal Code", contactLabels[8]);
+        EXPECT_EQ(8u, ListItems(GetDlgItem(dialog, IDC_EXPORT_ACTIVITY_FIELDS)).size());
+        EXPECT_EQ((std::vector<int>{0, 3, 4, 9, 14}), Selected(dialog, IDC_EXPORT_CONTACT_FIELDS));
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), Selected(dialog, IDC_EXPORT_ACTIVITY_FIELDS));
+
+        Click(dialog, IDC_EXPORT_CONTACTS_ALL);
+        Click(dialog, IDC_EXPORT_CONTACT_FIELDS_NONE);
+        Click(dialog, IDC_EXPORT_ACTIVITY_FIELDS_ALL);
+        EXPECT_EQ((std::vector<int>{0, 1}), Selected(dialog, IDC_EXPORT_CONTACTS));
+        EXPECT_TRUE(Selected(dialog, IDC_EXPORT_CONTACT_FIELDS).empty());
+        EXPECT_EQ(8u, Selected(dialog, IDC_EXPORT_ACTIVITY_FIELDS).size());
+        Click(dialog, IDC_EXPORT_CONTACTS_NONE);
+        EXPECT_TRUE(Selected(dialog, IDC_EXPORT_CONTACTS).empty());
+
+        // Nothing chosen to export: a warning, and no file.
+        Click(dialog, IDC_EXPORT_RUN);
+        Scenario::PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(std::vector<std::wstring>{NO_EXPORT_CONTACT_MESSAGE}, Messages(L"Warning"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(CsvPath().c_str()));
+}
+
+TEST_F(ExportTest, UseFilteringIsStoredAtOnceAndRefillsTheContacts)
+{
+    AddContact(L"Baker, Ann");
+    AddContact(L"Cole, Ben");
+    AddContact(L"Abba, Cara");
+    Start();
+    // The find bar searches names for "ba".
+    findBarVisible = 1;
+    findMode = FIND_MODE_CONTACTS;
+    lastcontactfindfield = 0;
+    wcscpy(findText, L"ba");
+    RunDialog([&](HWND dialog) {
+        HWND contacts = GetDlgItem(dialog, IDC_EXPORT_CONTACTS);
+        EXPECT_EQ(3u, ListItems(contacts).size());
+        Click(dialog, IDC_EXPORT_CONTACTS_ALL);
+        Click(dialog, IDC_EXPORT_FILTER);
+        EXPECT_EQ(1u, Stored(L"filterexportflag"));
+        EXPECT_EQ((std::vector<std::wstring>{L"Abba, Cara", L"Baker, Ann"}), ListItems(contacts));
+        EXPECT_TRUE(Selected(dialog, IDC_EXPORT_CONTACTS).empty());
+        Click(dialog, IDC_EXPORT_FILTER);
+        EXPECT_EQ(0u, Stored(L"filterexportflag"));
+        EXPECT_EQ(3u, ListItems(contacts).size());
+        Click(dialog, IDC_EXPORT_FILTER);
+        // Cancel does not take back what the box stored.
+        Scenario::PressButton(dialog, IDCANCEL);
+    });
+    RunDialog([&](HWND dialog) {
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_EXPORT_FILTER));
+        EXPECT_EQ(2u, ListItems(GetDlgItem(dialog, IDC_EXPORT_CONTACTS)).size());
+        Scenario::PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(1u, Stored(L"filterexportflag"));
+}
+
+TEST_F(ExportTest, DoneStoresTheFieldsInOrderAndCancelKeepsTheOldChoice)
+{
+    const CEOID ann = AddContact(L"Baker, Ann");
+    Start();
+    AddActivity(ann, L"Call");
+    RunDialog([&](HWND dialog) {
+        Select(dialog, IDC_EXPORT_CONTACT_FIELDS, {1, 5, 20});
+        Select(dialog, IDC_EXPORT_ACTIVITY_FIELDS, {7, 2});
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(3u, Stored(L"numexportcontactfield"));
+    EXPECT_EQ(1u, Stored(L"exportcontactfield0"));
+    EXPECT_EQ(5u, Stored(L"exportcontactfield1"));
+    EXPECT_EQ(20u, Stored(L"exportcontactfield2"));
+    EXPECT_EQ(2u, Stored(L"numexportactivityfield"));
+    EXPECT_EQ(2u, Stored(L"exportactivityfield0"));
+    EXPECT_EQ(7u, Stored(L"exportactivityfield1"));
+    EXPECT_EQ(0u, Stored(L"exportformat"));
+
+    // Changed, exported as HTML, then cancelled: the fields stay as stored
+    // and the format is remembered for this run of the program only.
+    RunDialog([&](HWND dialog) {
+        EXPECT_EQ((std::vector<int>{1, 5, 20}), Selected(dialog, IDC_EXPORT_CONTACT_FIELDS));
+        EXPECT_EQ((std::vector<int>{2, 7}), Selected(dialog, IDC_EXPORT_ACTIVITY_FIELDS));
+        SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, 1, 0);
+        Select(dialog, IDC_EXPORT_CONTACT_FIELDS, {0});
+        Select(dialog, IDC_EXPORT_CONTACTS, {0});
+        Click(dialog, IDC_EXPORT_RUN);
+        Scenario::PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(1u, Messages(L"Export - Complete").size());
+    EXPECT_EQ(3u, Stored(L"numexportcontactfield"));
+    EXPECT_EQ(0u, Stored(L"exportformat"));
+    RunDialog([&](HWND dialog) {
+        EXPECT_EQ(1, SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0));
+        EXPECT_EQ((std::vector<int>{1, 5, 20}), Selected(dialog, IDC_EXPORT_CONTACT_FIELDS));
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(1u, Stored(L"exportformat"));
+}
+
+// ---- CSV ---------------------------------------------------------------------------
+
+TEST_F(ExportTest, CsvReadsBackCellByCell)
+{
+    poom::ContactData lukasz;
+    lukasz.text[0] = L"Wr\x00F3" L"bel, \x0141ukasz";
+    lukasz.text[4] = L"Acme, \"Best\" Ltd";
+    lukasz.text[5] = L"Main St 1\r\nFlat 2";
+    lukasz.text[9] = L"=1+2";
+    const CEOID first = poom::SaveContactRecord(lukasz);
+    const CEOID idle = AddContact(L"Idle, Ida", L"No activities");
+    const CEOID second = AddContact(L"Zorn, Zoe", L"@home");
+    Start();
+    AddActivity(first, L"Call, then mail", L"line one\r\nline two <b>", 47000.0);
+    AddActivity(first, L"-Meeting", L"", 0.0);
+    AddActivity(second, L"Visit");
+    (void)idle;
+
+    const long fetches = exportContactFetches, reads = exportActivityReads;
+    ExportAll(0, {0, 4, 5, 9}, {1, 2, 4});
+    EXPECT_EQ(3, exportContactFetches - fetches);
+    EXPECT_EQ(3, exportActivityReads - reads);
+    ASSERT_EQ(1u, Messages(L"Export - Complete").size());
+    EXPECT_EQ(L"Finished exporting data to CSV file '" + CsvPath() + L"'", Messages(L"Export - Complete")[0]);
+
+    const std::string bytes = ReadFileBytes(CsvPath());
+    ASSERT_EQ(0u, bytes.find(CSV_BYTE_ORDER_MARK));
+    Table table;
+    std::string fault;
+    ASSERT_TRUE(ReadCsv(bytes.substr(3), &table, &fault)) << fault;
+    const Table expected = {
+        {"FileAs", "Company", "Street Address", "Business Phone", "Next Date", "Event", "Notes"},
+        {Utf8(L"Wr\x00F3" L"bel, \x0141ukasz"), "Acme, \"Best\" Ltd", "Main St 1\r\nFlat 2", "'=1+2", "",
+         "Call, then mail", "line one  line two <b>"},
+        {Utf8(L"Wr\x00F3" L"bel, \x0141ukasz"), "Acme, \"Best\" Ltd", "Main St 1\r\nFlat 2", "'=1+2", "",
+         "'-Meeting", ""},
+        {"Zorn, Zoe", "'@home", "", "", "", "Visit", ""},
+    };
+    EXPECT_EQ(expected, table);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((CsvPath() + L".tmp").c_str()));
+}
+
+TEST_F(ExportTest, CsvShowsItsProgressContactByContact)
+{
+    const CEOID ann = AddContact(L"Baker, Ann");
+    const CEOID ben = AddContact(L"Cole, Ben");
+    Start();
+    AddActivity(ann, L"Call");
+    AddActivity(ben, L"Mail");
+    ExportAll(0, {0}, {2});
+    EXPECT_EQ(std::vector<std::wstring>{L"Exporting to CSV File"}, progressLog.mainLabels);
+    EXPECT_EQ((std::vector<std::wstring>{L"Export in Progresss...", L"Exporting 1 of 2 Contact Entries",
+                                         L"Exporting 2 of 2 Contact Entries"}),
+              progressLog.subLabels);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 3}}), progressLog.ranges);
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), progressLog.positions);
+    EXPECT_FALSE(IsWindow(progressLog.window));
+}
+
+TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndTheEarlierOneKept)
+{
+    const CEOID ann = AddContact(L"Baker, Ann");
+    Start();
+    AddActivity(ann, L"Call");
+    WriteFileBytes(CsvPath(), "earlier");
+    // A spreadsheet has the file open.
+    HANDLE held = CreateFileW(CsvPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ExportAll(0, {0}, {2});
+    CloseHandle(held);
+    EXPECT_TRUE(Messages(L"Export - Complete").empty());
+    ASSERT_EQ(1u, Messages(L"Error").size());
+    EXPECT_EQ(L"Could not write '" + CsvPath() + L"': the file is open in another program. Any earlier file was "
+              L"left as it was.",
+              Messages(L"Error")[0]);
+    EXPECT_EQ("earlier", ReadFileBytes(CsvPath()));
+    EXPECT_FALSE(IsWindow(progressLog.window));
+
+    // A folder in the report's place: refused before anything is written.
+    ASSERT_TRUE(CreateDirectoryW(HtmlPath().c_str(), nullptr));
+    ExportAll(1, {0}, {2});
+    EXPECT_TRUE(Messages(L"Export - Complete").empty());
+    ASSERT_EQ(2u, Messages(L"Error").size());
+    EXPECT_NE(std::wstring::npos, Messages(L"Error")[1].find(L"a folder of that name is in the way"));
+    RemoveDirectoryW(HtmlPath().c_str());
+}
+
+// ---- HTML --------------------------------------------------------------------------
+
+TEST_F(ExportTest, HtmlReportEscapesTextAndShowsEveryContact)
+{
+    const CEOID ann = AddContact(L"Baker & Sons", L"");
+    AddContact(L"Idle, Ida", L"Quiet");
+    Start();
+    AddActivity(ann, L"Call", L"Bring the <b>draft</b>\r\nand coffee");
+    ExportAll(1, {0, 4, 6}, {0, 2, 4});
+    ASSERT_EQ(1u, Messages(L"Export - Complete").size());
+    EXPECT_EQ(L"Finished exporting data to HTML file '" + HtmlPath() + L"'", Messages(L"Export - Complete")[0]);
+    const std::string page = ReadFileBytes(HtmlPath());
+    EXPECT_EQ(0u, page.find("<html>\r\n<head>\r\n"));
+    EXPECT_NE(std::string::npos, page.find("<title>Vantaro</title>"));
+    EXPECT_NE(std::string::npos, page.find("Generated on "));
+    EXPECT_NE(std::string::npos, page.find(">Baker &amp; Sons<"));
+    EXPECT_NE(std::string::npos, page.find(">Bring the &lt;b&gt;draft&lt;/b&gt;  and coffee<"));
+    EXPECT_EQ(std::string::npos, page.find("<b>draft"));
+    // Two contacts: two contact tables (City in its own column: 50 percent),
+    // two activity tables, the second with its header row only.
+    EXPECT_EQ(2u, Occurrences(page, "<table border=\"0\" width=\"50%\">"));
+    EXPECT_EQ(2u, Occurrences(page, "<table border=\"1\" width=\"100%\">"));
+    EXPECT_EQ(1u, Occurrences(page, "bgcolor=\"#CCFFCC\"><font color=\"#000000\">Call<"));
+    EXPECT_EQ(6u, Occurrences(page, "bgcolor=\"#FFDCB9\""));
+    EXPECT_EQ(3u, Occurrences(page, ">(none)<"));   // Ann's company and city, Ida's city
+    const std::string end = "</body>\r\n</html>\r\n";
+    EXPECT_EQ(page.size() - end.size(), page.rfind(end));
+
+    EXPECT_EQ(std::vector<std::wstring>{L"Exporting to HTML File"}, progressLog.mainLabels);
+    EXPECT_EQ((std::vector<std::wstring>{L"Export in Progress...", L"Processing 33 % complete",
+                                         L"Processing 66 % complete"}),
+              progressLog.subLabels);
+}
+
+TEST_F(ExportTest, HtmlWithoutActivityFieldsWritesNothing)
+{
+    const CEOID ann = AddContact(L"Baker, Ann");
+    Start();
+    AddActivity(ann, L"Call");
+    WriteFileBytes(HtmlPath(), "earlier");
+    ExportAll(1, {0}, {});
+    EXPECT_EQ(1u, scenario.Dialogs().size());   // the export dialog alone
+    EXPECT_EQ("earlier", ReadFileBytes(HtmlPath()));
+    EXPECT_TRUE(progressLog.mainLabels.empty());
+}
