@@ -5,3 +5,5 @@
 
 // Opens the contact in the optional third-party editor (0: a new contact).
 void ShowContactInEditor(DWORD contactOid);
+// 1 when the editor's library can be loaded (it is freed again at once).
+int IsContactEditorInstalled();

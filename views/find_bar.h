@@ -7,6 +7,10 @@
 
 extern int findButtonPressed;   // 1 while a find bar button is held down (go button drawn pressed)
 
+// Empties the field box and fills it with the fields of a find mode, the
+// field remembered for that mode selected.
+void FillFindFieldBox(int mode);
+
 // Find command: shows or hides the bar.
 void ToggleFindBar(HWND mainWindow);
 // Commands of the find field box (id 6003).
