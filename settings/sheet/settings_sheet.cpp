@@ -102,7 +102,8 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
         return POCKET_PC_COMCTL32_VERSION;
     if (message == PSCB_INITIALIZED && sheet) {
         if (HWND tabs = PropSheet_GetTabControl(sheet))
-            SetWindowLongW(tabs, GWL_STYLE, GetWindowLongW(tabs, GWL_STYLE) | TCS_BOTTOM);
+            // One row of tabs, scrolled when they do not all fit, as on the device.
+            SetWindowLongW(tabs, GWL_STYLE, (GetWindowLongW(tabs, GWL_STYLE) | TCS_BOTTOM) & ~TCS_MULTILINE);
         previousSheetProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetProc)));
         SHINITDLGINFO shell = {SHIDIM_FLAGS, sheet, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};

@@ -1,10 +1,22 @@
 #include "tests/settings_sheet/sheet_fixture.h"
 
+#include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "views/view_resources.h"
 
 #include <commctrl.h>
+
+// Rectangles compared and printed in the checks below.
+static bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+static std::ostream& operator<<(std::ostream& out, const RECT& r)
+{
+    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
 
 namespace {
 
@@ -50,4 +62,42 @@ TEST_F(OneVisitTest, ColumnColourAndLabelTakeEffectTogether)
     EXPECT_EQ(0x0000FFu, lv2r1color);
     EXPECT_EQ(0x0000FFu, BrushColour(hLv2Row1Brush));
     EXPECT_EQ(L"Acme", Cell(Contacts(), 0, 2));
+}
+
+// The sheet covers the device screen below the navigation bar, its tabs
+// along the bottom and every visible control of a page above them; the
+// pages that take text keep that with the input panel up.
+TEST_F(OneVisitTest, EveryPageFitsTheScreenAboveItsTabs)
+{
+    ASSERT_NE(nullptr, Start());
+    OnPage(DISPLAY, [&](HWND sheet, HWND) {
+        for (int index = DISPLAY; index <= OTHER; ++index) {
+            const bool panel = index == DESCRIPTOR || index == LABELS;
+            for (bool up : {false, true}) {
+                if (up && !panel)
+                    continue;
+                HWND page = TurnTo(sheet, static_cast<PageIndex>(index));
+                SipShowIM(up ? SIPF_ON : SIPF_OFF);
+                RECT screen;
+                GetWindowRect(sheet, &screen);
+                EXPECT_EQ((RECT{0, 26, 240, up ? 214 : 320}), screen) << index;
+                HWND tabs = PropSheet_GetTabControl(sheet);
+                EXPECT_TRUE(GetWindowLongW(tabs, GWL_STYLE) & TCS_BOTTOM);
+                RECT tab;
+                TabCtrl_GetItemRect(tabs, TabCtrl_GetCurSel(tabs), &tab);
+                MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+                EXPECT_GE(tab.top, screen.bottom - 30) << "tabs at the bottom";
+                for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                    if (!IsWindowVisible(child))
+                        continue;
+                    RECT control;
+                    GetWindowRect(child, &control);
+                    EXPECT_GE(control.left, 0) << index << " " << GetDlgCtrlID(child);
+                    EXPECT_LE(control.right, 240) << index << " " << GetDlgCtrlID(child);
+                    EXPECT_LE(control.bottom, tab.top) << index << " " << GetDlgCtrlID(child) << (up ? " panel up" : "");
+                }
+            }
+        }
+        SipShowIM(SIPF_OFF);
+    }, IDCANCEL);
 }
