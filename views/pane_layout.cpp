@@ -261,7 +261,7 @@ LRESULT OnLayoutSettingChange(HWND mainWindow, WPARAM wParam, LPARAM lParam)
     const bool panelUp = IsInputPanelShown() != 0;
     if (osGeneration < OS_GENERATION_2003 && !panelUp) {
         const SIZE visible = GetVisibleAreaSize();
-        SetWindowPos(mainWindow, nullptr, 0, 0, visible.cx, visible.cy, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(mainWindow, nullptr, 0, 0, visible.cx, visible.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         UpdateWindow(mainWindow);
     }
     const int b1 = ClientHeight(mainWindow);

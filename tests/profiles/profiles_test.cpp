@@ -18,6 +18,9 @@
 
 namespace {
 
+// The Profiles page is the fifth tab of the sheet.
+constexpr int PROFILES_PAGE_INDEX = 4;
+
 class ProfilesTest : public ViewsTest {
 protected:
     // A profile as the page's Apply stores it.
@@ -60,7 +63,8 @@ protected:
             HWND page = PropSheet_GetCurrentPageHwnd(window);
             if (page && !seen) {
                 seen = true;
-                use(page);
+                PropSheet_SetCurSel(window, nullptr, PROFILES_PAGE_INDEX);
+                use(PropSheet_GetCurrentPageHwnd(window));
                 Scenario::PressButton(window, IDOK);
             } else if (!page) {
                 Scenario::PressButton(window, answer);

@@ -1,0 +1,10 @@
+// The Descriptor page of the settings sheet.
+#pragma once
+
+#define IDD_DESCRIPTOR_PAGE 1018
+#define IDC_DESCRIPTOR_LIST_CHOICE 1227
+#define IDC_DESCRIPTOR_EDIT 1224
+#define IDC_DESCRIPTOR_ADD 1266
+#define IDC_DESCRIPTOR_LABELS 1202
+#define IDC_DESCRIPTOR_DELETE 1267
+#define IDC_DESCRIPTOR_ADD_NEW 1265

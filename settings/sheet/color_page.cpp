@@ -1,0 +1,208 @@
+#include "settings/sheet/color_page.h"
+
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "settings/sheet/colour_selector.h"
+#include "settings/sheet/sheet_page.h"
+#include "views/list_model.h"
+#include "views/view_resources.h"
+
+#include <commctrl.h>
+#include <initializer_list>
+
+namespace {
+
+struct Swatch {
+    int id;
+    COLORREF* setting;
+    const wchar_t* name;
+};
+
+// In the order the colours are written.
+const Swatch SWATCHES[] = {
+    {IDC_COLOR_LV1_ROW1, &lv1r1color, L"lv1r1color"},
+    {IDC_COLOR_LV1_ROW2, &lv1r2color, L"lv1r2color"},
+    {IDC_COLOR_LV2_ROW1, &lv2r1color, L"lv2r1color"},
+    {IDC_COLOR_LV2_ROW2, &lv2r2color, L"lv2r2color"},
+    {IDC_COLOR_NOTES_BACKGROUND, &notesbkgcolor, L"notesbkgcolor"},
+    {IDC_COLOR_LV1_TEXT, &lv1textcolor, L"lv1textcolor"},
+    {IDC_COLOR_LV2_TEXT, &lv2textcolor, L"lv2textcolor"},
+    {IDC_COLOR_NOTES_TEXT, &notestextcolor, L"notestextcolor"},
+    {IDC_COLOR_LV1_LINES, &lv1linecolor, L"lv1linecolor"},
+    {IDC_COLOR_LV2_LINES, &lv2linecolor, L"lv2linecolor"},
+    {IDC_COLOR_LV1_PAST_DUE, &lv1pastduecolor, L"lv1pastduecolor"},
+    {IDC_COLOR_LV2_PAST_DUE, &lv2pastduecolor, L"lv2pastduecolor"},
+    {IDC_COLOR_POPUP_BACKGROUND, &popupbkgcolor, L"popupbkgcolor"},
+    {IDC_COLOR_POPUP_TEXT, &popuptextcolor, L"popuptextcolor"},
+    {IDC_COLOR_POPUP_CONTROLS, &popupcontrolcolor, L"popupcontrolcolor"},
+    {IDC_COLOR_LV1_DONE, &lv1donecolor, L"lv1donecolor"},
+    {IDC_COLOR_LV2_DONE, &lv2donecolor, L"lv2donecolor"},
+};
+constexpr int SWATCH_COUNT = sizeof SWATCHES / sizeof SWATCHES[0];
+
+const wchar_t* const SECTIONS[] = {L"Contacts Display", L"Activity Display", L"Notes Display", L"Popup Display"};
+const wchar_t* const LINE_STYLES[] = {L"No Lines", L"Horizontal", L"Vertical", L"Both"};
+
+// Each section's controls in order and the Contacts Display place each takes.
+struct Placed {
+    int id;
+    int place;
+};
+const Placed CONTACTS_SECTION[] = {
+    {IDC_COLOR_LV1_ROWS_LABEL, 0}, {IDC_COLOR_LV1_ROW1, 1},       {IDC_COLOR_LV1_ROW2, 2},
+    {IDC_COLOR_LV1_TEXT_LABEL, 3}, {IDC_COLOR_LV1_TEXT, 4},       {IDC_COLOR_LV1_LINES_LABEL, 5},
+    {IDC_COLOR_LV1_LINES, 6},      {IDC_COLOR_LV1_PAST_DUE_LABEL, 7}, {IDC_COLOR_LV1_PAST_DUE, 8},
+    {IDC_COLOR_LV1_DONE_LABEL, 9}, {IDC_COLOR_LV1_DONE, 10},      {IDC_COLOR_LV1_STYLE_LABEL, 11},
+    {IDC_COLOR_LV1_LINE_STYLE, 12},
+};
+const Placed ACTIVITY_SECTION[] = {
+    {IDC_COLOR_LV2_ROWS_LABEL, 0}, {IDC_COLOR_LV2_ROW1, 1},       {IDC_COLOR_LV2_ROW2, 2},
+    {IDC_COLOR_LV2_TEXT_LABEL, 3}, {IDC_COLOR_LV2_TEXT, 4},       {IDC_COLOR_LV2_LINES_LABEL, 5},
+    {IDC_COLOR_LV2_LINES, 6},      {IDC_COLOR_LV2_PAST_DUE_LABEL, 7}, {IDC_COLOR_LV2_PAST_DUE, 8},
+    {IDC_COLOR_LV2_DONE_LABEL, 9}, {IDC_COLOR_LV2_DONE, 10},      {IDC_COLOR_LV2_STYLE_LABEL, 11},
+    {IDC_COLOR_LV2_LINE_STYLE, 12},
+};
+const Placed NOTES_SECTION[] = {
+    {IDC_COLOR_NOTES_BACKGROUND_LABEL, 0}, {IDC_COLOR_NOTES_BACKGROUND, 1},
+    {IDC_COLOR_NOTES_TEXT_LABEL, 3},       {IDC_COLOR_NOTES_TEXT, 4},
+};
+const Placed POPUP_SECTION[] = {
+    {IDC_COLOR_POPUP_BACKGROUND_LABEL, 0}, {IDC_COLOR_POPUP_BACKGROUND, 1}, {IDC_COLOR_POPUP_TEXT_LABEL, 3},
+    {IDC_COLOR_POPUP_TEXT, 4},             {IDC_COLOR_POPUP_CONTROLS_LABEL, 5}, {IDC_COLOR_POPUP_CONTROLS, 6},
+};
+struct Section {
+    const Placed* controls;
+    int count;
+};
+const Section SECTION_CONTROLS[] = {
+    {CONTACTS_SECTION, 13}, {ACTIVITY_SECTION, 13}, {NOTES_SECTION, 4}, {POPUP_SECTION, 6}};
+
+// The page's working colours, their swatch brushes and the section shown.
+COLORREF working[SWATCH_COUNT];
+HBRUSH brushes[SWATCH_COUNT];
+int shownSection;
+
+int SwatchIndex(int id)
+{
+    for (int i = 0; i < SWATCH_COUNT; ++i)
+        if (SWATCHES[i].id == id)
+            return i;
+    return -1;
+}
+
+void FillCombo(HWND page, int id, const wchar_t* const* items, int count, int selected)
+{
+    for (int i = 0; i < count; ++i)
+        SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+    SendDlgItemMessageW(page, id, CB_SETCURSEL, selected, 0);
+}
+
+void OnInitDialog(HWND page)
+{
+    for (int i = 0; i < SWATCH_COUNT; ++i) {
+        working[i] = *SWATCHES[i].setting;
+        brushes[i] = CreateSolidBrush(working[i]);
+    }
+    FillCombo(page, IDC_COLOR_SECTION, SECTIONS, 4, 0);
+    FillCombo(page, IDC_COLOR_LV1_LINE_STYLE, LINE_STYLES, 4, lv1lines);
+    FillCombo(page, IDC_COLOR_LV2_LINE_STYLE, LINE_STYLES, 4, lv2lines);
+    POINT places[13];
+    for (const Placed& control : CONTACTS_SECTION) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(page, control.id), &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        places[control.place] = {rect.left, rect.top};
+    }
+    for (int s = 1; s < 4; ++s)
+        for (int c = 0; c < SECTION_CONTROLS[s].count; ++c) {
+            const Placed& control = SECTION_CONTROLS[s].controls[c];
+            SetWindowPos(GetDlgItem(page, control.id), nullptr, places[control.place].x, places[control.place].y, 0,
+                         0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    shownSection = 0;
+}
+
+void ShowSection(HWND page, int section)
+{
+    if (section < 0 || section > 3 || section == shownSection)
+        return;
+    for (int c = 0; c < SECTION_CONTROLS[shownSection].count; ++c)
+        ShowWindow(GetDlgItem(page, SECTION_CONTROLS[shownSection].controls[c].id), SW_HIDE);
+    for (int c = 0; c < SECTION_CONTROLS[section].count; ++c)
+        ShowWindow(GetDlgItem(page, SECTION_CONTROLS[section].controls[c].id), SW_SHOW);
+    shownSection = section;
+}
+
+void OnSwatchTapped(HWND page, int index)
+{
+    const COLORREF chosen = SelectColor(page, working[index]);
+    if (chosen == working[index])
+        return;
+    working[index] = chosen;
+    DeleteObject(brushes[index]);
+    brushes[index] = CreateSolidBrush(chosen);
+    InvalidateRect(GetDlgItem(page, SWATCHES[index].id), nullptr, TRUE);
+}
+
+void OnApply(HWND page)
+{
+    lv1lines = static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_LV1_LINE_STYLE, CB_GETCURSEL, 0, 0));
+    lv2lines = static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_LV2_LINE_STYLE, CB_GETCURSEL, 0, 0));
+    for (int i = 0; i < SWATCH_COUNT; ++i)
+        *SWATCHES[i].setting = working[i];
+    for (const Swatch& swatch : SWATCHES)
+        RegWriteDword(swatch.name, *swatch.setting);
+    RegWriteDword(L"lv1lines", lv1lines);
+    RegWriteDword(L"lv2lines", lv2lines);
+    // The row stripes are painted with brushes made from the colours: they
+    // are made again so that new stripes show at once, not after a restart.
+    CreateViewBrushes();
+    for (HWND pane : {ContactsList(), ActivityList(), NotesPane()})
+        if (pane)
+            InvalidateRect(pane, nullptr, TRUE);
+}
+
+} // namespace
+
+INT_PTR CALLBACK ColorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(page);
+        return TRUE;
+    case WM_PAINT:
+        PaintPagePanels(page, 5, 41, 46);
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        const int index = SwatchIndex(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+        if (index < 0)
+            return ColorPageStatic(reinterpret_cast<HDC>(wParam), false, nullptr, 0);
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, working[index]);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(brushes[index]);
+    }
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDC_COLOR_SECTION && HIWORD(wParam) == CBN_CLOSEUP) {
+            ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_SECTION, CB_GETCURSEL, 0, 0)));
+        } else if (HIWORD(wParam) == STN_CLICKED) {
+            const int index = SwatchIndex(id);
+            if (index >= 0)
+                OnSwatchTapped(page, index);
+        }
+        return TRUE;
+    }
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, true, OnApply);
+    case WM_DESTROY:
+        for (HBRUSH& brush : brushes) {
+            if (brush)
+                DeleteObject(brush);
+            brush = nullptr;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,206 @@
+#include "settings/sheet/labels_page.h"
+
+#include "base/app_handles.h"
+#include "base/message_box.h"
+#include "base/text.h"
+#include "platform/shell/sipapi.h"
+#include "resources/resource.h"
+#include "settings/field_labels.h"
+#include "settings/settings.h"
+#include "settings/sheet/display_page.h"
+#include "settings/sheet/settings_sheet.h"
+#include "settings/sheet/sheet_page.h"
+#include "store/find_filter.h"
+#include "views/find_bar.h"
+#include "views/list_model.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace {
+
+// The edit is read with room for this many characters.
+constexpr int TYPED_CAPACITY = 100;
+
+void FillLabels(HWND page)
+{
+    HWND list = GetDlgItem(page, IDC_LABELS_LIST);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (int field = 0; field < FIELD_COUNT; ++field)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FieldLabel(field)));
+}
+
+void EndEditing(HWND page)
+{
+    SetDlgItemTextW(page, IDC_LABELS_EDIT, L"");
+    EnableWindow(GetDlgItem(page, IDC_LABELS_RENAME), FALSE);
+}
+
+void SetHeaderText(HWND list, int column, const wchar_t* text)
+{
+    HWND header = list ? ListView_GetHeader(list) : nullptr;
+    if (!header)
+        return;
+    wchar_t copy[FIELD_LABEL_CAPACITY];
+    CopyText(copy, text);
+    HDITEMW item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = copy;
+    SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+}
+
+// Every column that shows the field takes its label, the contacts list's
+// last-activity columns included, so no header keeps an old name.
+void RetitleColumns(int field)
+{
+    if (field < CONTACT_FIELD_COUNT) {
+        for (int c = 0; c < numcontactfield; ++c)
+            if (contactfield[c] == field)
+                SetHeaderText(ContactsList(), c, FieldLabel(field));
+        return;
+    }
+    const int activityField = field - CONTACT_FIELD_COUNT;
+    for (int c = 0; c < numlastactivityfield; ++c)
+        if (lastactivityfield[c] == activityField)
+            SetHeaderText(ContactsList(), numcontactfield + c, FieldLabel(field));
+    for (int c = 0; c < numactivityfield; ++c)
+        if (activityfield[c] == activityField)
+            SetHeaderText(ActivityList(), c, FieldLabel(field));
+}
+
+void WriteLabel(int field)
+{
+    wchar_t name[32];
+    if (field >= CONTACT_FIELD_COUNT)
+        std::swprintf(name, 32, L"activityfieldlabel%d", field - CONTACT_FIELD_COUNT);
+    else
+        std::swprintf(name, 32, L"contactfieldlabel%d", field);
+    RegWriteString(name, FieldLabel(field));
+}
+
+void RefillDisplayPage(HWND page)
+{
+    if (HWND display = SettingsPage(GetParent(page), IDD_DISPLAY_PAGE))
+        RelabelDisplayLists(display);
+}
+
+void OnRename(HWND page)
+{
+    HWND list = GetDlgItem(page, IDC_LABELS_LIST);
+    const int field = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    if (field < 0 || field >= FIELD_COUNT)
+        return;
+    wchar_t typed[TYPED_CAPACITY] = L"";
+    GetDlgItemTextW(page, IDC_LABELS_EDIT, typed, TYPED_CAPACITY);
+    wchar_t trimmed[TYPED_CAPACITY];
+    CopyText(trimmed, typed);
+    TrimSpaces(trimmed);
+    if (!trimmed[0]) {
+        // A column would be left without a header.
+        AppMessageBox(page, EMPTY_LABEL_REFUSED, L"Warning", APP_MB_WARNING);
+        SetFocus(GetDlgItem(page, IDC_LABELS_EDIT));
+        return;
+    }
+    RenameFieldLabel(field, typed);
+    WriteLabel(field);
+    SendMessageW(list, LB_DELETESTRING, field, 0);
+    SendMessageW(list, LB_INSERTSTRING, field, reinterpret_cast<LPARAM>(FieldLabel(field)));
+    SendMessageW(list, LB_SETCURSEL, field, 0);
+    RefillDisplayPage(page);
+    RetitleColumns(field);
+    EndEditing(page);
+}
+
+void OnReset(HWND page)
+{
+    if (AppMessageBox(page,
+                      L"Do you want to reset all the existing contact and activity field labels to their original "
+                      L"default values?",
+                      L"Warning", APP_MB_YESNO | APP_MB_WARNING) == 1) {
+        ResetFieldLabels();
+        for (int field = 0; field < FIELD_COUNT; ++field)
+            WriteLabel(field);
+        FillLabels(page);
+        RefillDisplayPage(page);
+        for (int field = 0; field < FIELD_COUNT; ++field)
+            RetitleColumns(field);
+    }
+    EndEditing(page);
+}
+
+// The find bar's field box shows the labels as they are now.
+void OnApply(HWND)
+{
+    FillFindFieldBox(findMode);
+}
+
+void OnSize(HWND page, int height)
+{
+    HWND list = GetDlgItem(page, IDC_LABELS_LIST);
+    if (!list)
+        return;
+    RECT box;
+    GetWindowRect(list, &box);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
+    const int listHeight = height - box.top - 12;
+    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, listHeight > 20 ? listHeight : 20,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(page, nullptr, TRUE);
+}
+
+void OnCommand(HWND page, WORD id, WORD code)
+{
+    switch (id) {
+    case IDC_LABELS_LIST:
+        if (code == LBN_SELCHANGE) {
+            const LRESULT field = SendDlgItemMessageW(page, IDC_LABELS_LIST, LB_GETCURSEL, 0, 0);
+            if (field >= 0 && field < FIELD_COUNT) {
+                SetDlgItemTextW(page, IDC_LABELS_EDIT, FieldLabel(static_cast<int>(field)));
+                SetFocus(GetDlgItem(page, IDC_LABELS_EDIT));
+                EnableWindow(GetDlgItem(page, IDC_LABELS_RENAME), TRUE);
+            }
+        }
+        break;
+    case IDC_LABELS_EDIT:
+        if (code == EN_SETFOCUS && !hasKeyboard)
+            SipShowIM(SIPF_ON);
+        break;
+    case IDC_LABELS_RENAME:
+        if (code == BN_CLICKED)
+            OnRename(page);
+        break;
+    case IDC_LABELS_RESET:
+        if (code == BN_CLICKED)
+            OnReset(page);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK LabelsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FillLabels(page);
+        return TRUE;
+    case WM_SIZE:
+        OnSize(page, HIWORD(lParam));
+        return TRUE;
+    case WM_PAINT:
+        PaintPagePanels(page, 5, 0, 0);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return ColorPageStatic(reinterpret_cast<HDC>(wParam), false, nullptr, 0);
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, false, OnApply);
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,267 @@
+#include "settings/sheet/other_page.h"
+
+#include "activity/purge.h"
+#include "base/app_folders.h"
+#include "base/app_handles.h"
+#include "base/drawing.h"
+#include "base/message_box.h"
+#include "base/wait_cursor.h"
+#include "contacts/contact_editor.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "settings/sheet/sheet_page.h"
+#include "views/list_model.h"
+#include "views/list_views.h"
+#include "views/view_resources.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+#include <initializer_list>
+
+namespace {
+
+constexpr COLORREF TITLE_COLOR = 0x990000;
+constexpr int FONT_SIZE_ITEMS = 6;
+constexpr int FITTED_COLUMNS = 9;
+const wchar_t* const EDITORS[] = {L"Std Contact App", L"PocketInformant"};
+constexpr int POCKET_INFORMANT = 1;
+
+const int SIZE_LISTS[] = {IDC_OTHER_FONT_SIZE, IDC_OTHER_NOTES_FONT_SIZE, IDC_OTHER_POPUP_FONT_SIZE};
+
+// What the page found when it was made; apply compares against it.
+HFONT titleFont;
+int createdFontSize;
+int createdNoteFontSize;
+int createdClearType;
+
+int Checked(HWND page, int id)
+{
+    return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
+}
+
+void Check(HWND page, int id, int value)
+{
+    CheckDlgButton(page, id, value ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int SelectedSize(HWND page, int id, int current)
+{
+    const int item = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+    return item < 0 ? current : FontSizeOfItem(item);
+}
+
+void OnInitDialog(HWND page)
+{
+    titleFont = CreateSectionTitleFont();
+    SendDlgItemMessageW(page, IDC_OTHER_FONTS_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont), FALSE);
+    const int sizes[] = {fontsize, notefontsize, popupfontsize};
+    for (int list = 0; list < 3; ++list) {
+        for (int item = 0; item < FONT_SIZE_ITEMS; ++item) {
+            const std::wstring text = std::to_wstring(FontSizeOfItem(item));
+            SendDlgItemMessageW(page, SIZE_LISTS[list], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        SendDlgItemMessageW(page, SIZE_LISTS[list], CB_SETCURSEL, FontSizeItem(sizes[list]), 0);
+    }
+    for (const wchar_t* editor : EDITORS)
+        SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor));
+    SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, piminterface, 0);
+    Check(page, IDC_OTHER_CLEARTYPE, cleartypeflag);
+    Check(page, IDC_OTHER_PAST_DUE, pastdueflag);
+    Check(page, IDC_OTHER_DONE, doneflag);
+    Check(page, IDC_OTHER_NOTE_ICON, noteiconflag);
+    Check(page, IDC_OTHER_BACKUP, backupdatabaseflag);
+    wchar_t backup[300];
+    std::swprintf(backup, 300, L"Copy database to '%ls'", GetDocumentsFolder().c_str());
+    SetDlgItemTextW(page, IDC_OTHER_BACKUP, backup);
+    createdFontSize = fontsize;
+    createdNoteFontSize = notefontsize;
+    createdClearType = cleartypeflag;
+}
+
+void OnEditorClosedUp(HWND page)
+{
+    if (SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0) != POCKET_INFORMANT)
+        return;
+    if (IsContactEditorInstalled())
+        return;
+    AppMessageBox(page, L"Sorry, PocketInformant doesn't appear to be installed on this device", L"Warning",
+                  APP_MB_WARNING);
+    SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, 0, 0);
+    piminterface = 0;
+}
+
+void OnAssociate(HWND page)
+{
+    if (AppMessageBox(page,
+                      L"Do you want to link all orphaned activity records to your existing contact entries by "
+                      L"doing a 'FileAs' field comparison?",
+                      L"Warning", APP_MB_YESNO | APP_MB_WARNING) == 1) {
+        const int linked = LinkOrphans();
+        wchar_t report[80];
+        if (linked >= 1)
+            std::swprintf(report, 80, L"Linked %d orphan activity records", linked);
+        else
+            std::swprintf(report, 80, L"No activity records were linked to existing contact entries");
+        AppMessageBox(page, report, L"Info Message", 0);
+        SetWaitCursor(true);
+        FillContactsList();
+        ResortByLastActivity();
+        const int row = MarkedContactRow();
+        SelectRowByTap(ContactsList(), row < 0 ? 0 : row);
+        SetWaitCursor(false);
+    }
+    SetFocus(page);
+}
+
+void OnRemove(HWND page)
+{
+    if (AppMessageBox(page,
+                      L"Do you want to remove all activity records from the database that are no longer linked "
+                      L"with a Contact entry?",
+                      L"Warning", APP_MB_YESNO | APP_MB_WARNING) == 1) {
+        const int removed = RemoveOrphans();
+        wchar_t report[80];
+        if (removed >= 1)
+            std::swprintf(report, 80, L"Removed %d orphan Activity Records", removed);
+        else
+            std::swprintf(report, 80, L"No orphaned activity records were found");
+        AppMessageBox(page, report, L"Info Message", 0);
+    }
+    SetFocus(page);
+}
+
+// The lists and the find boxes get the new list font; the columns are fitted
+// to their headers in it (the widths are not stored).
+void RenewListFont(bool fitColumns)
+{
+    HFONT previous = hListFont;
+    hListFont = CreateAppFont(400, fontsize, cleartypeflag);
+    for (HWND control : {ContactsList(), ActivityList(), MainWindowChild(ID_FIND_FIELD_BOX),
+                         MainWindowChild(ID_FIND_TEXT_BOX)})
+        if (control)
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(hListFont), TRUE);
+    if (previous)
+        DeleteObject(previous);
+    if (!fitColumns)
+        return;
+    for (HWND list : {ContactsList(), ActivityList()}) {
+        if (!list)
+            continue;
+        HWND header = ListView_GetHeader(list);
+        const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int c = 0; c < columns && c < FITTED_COLUMNS; ++c)
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
+    }
+}
+
+void RenewNotesFont()
+{
+    HFONT previous = hNotesFont;
+    hNotesFont = CreateAppFont(400, notefontsize, cleartypeflag);
+    if (HWND notes = NotesPane())
+        SendMessageW(notes, WM_SETFONT, reinterpret_cast<WPARAM>(hNotesFont), TRUE);
+    if (previous)
+        DeleteObject(previous);
+}
+
+void OnApply(HWND page)
+{
+    cleartypeflag = Checked(page, IDC_OTHER_CLEARTYPE);
+    pastdueflag = Checked(page, IDC_OTHER_PAST_DUE);
+    doneflag = Checked(page, IDC_OTHER_DONE);
+    noteiconflag = Checked(page, IDC_OTHER_NOTE_ICON);
+    backupdatabaseflag = Checked(page, IDC_OTHER_BACKUP);
+    fontsize = SelectedSize(page, IDC_OTHER_FONT_SIZE, fontsize);
+    notefontsize = SelectedSize(page, IDC_OTHER_NOTES_FONT_SIZE, notefontsize);
+    popupfontsize = SelectedSize(page, IDC_OTHER_POPUP_FONT_SIZE, popupfontsize);
+    const int editor = static_cast<int>(SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0));
+    piminterface = editor < 0 ? 0 : editor;
+
+    RegWriteDword(L"cleartypeflag", cleartypeflag);
+    RegWriteDword(L"pastdueflag", pastdueflag);
+    RegWriteDword(L"doneflag", doneflag);
+    RegWriteDword(L"notefontsize", notefontsize);
+    RegWriteDword(L"fontsize", fontsize);
+    RegWriteDword(L"popupfontsize", popupfontsize);
+    RegWriteDword(L"noteiconflag", noteiconflag);
+    RegWriteDword(L"backupdatabaseflag", backupdatabaseflag);
+    RegWriteDword(L"piminterface", piminterface);
+
+    // A new ClearType choice shows at once too, not only at the next size
+    // change; only a new size refits the columns.
+    const bool clearTypeChanged = cleartypeflag != createdClearType;
+    if (fontsize != createdFontSize || clearTypeChanged)
+        RenewListFont(fontsize != createdFontSize);
+    if (notefontsize != createdNoteFontSize || clearTypeChanged)
+        RenewNotesFont();
+    // Done, past-due and note-icon marks are drawn from the flags.
+    for (HWND list : {ContactsList(), ActivityList()})
+        if (list)
+            InvalidateRect(list, nullptr, FALSE);
+}
+
+void OnCommand(HWND page, WORD id, WORD code)
+{
+    switch (id) {
+    case IDC_OTHER_EDITOR:
+        if (code == CBN_CLOSEUP)
+            OnEditorClosedUp(page);
+        break;
+    case IDC_OTHER_ASSOCIATE:
+        if (code == BN_CLICKED)
+            OnAssociate(page);
+        break;
+    case IDC_OTHER_REMOVE:
+        if (code == BN_CLICKED)
+            OnRemove(page);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+int FontSizeOfItem(int item)
+{
+    return item == FONT_SIZE_ITEMS - 1 ? 16 : MIN_FONT_SIZE + item;
+}
+
+int FontSizeItem(int size)
+{
+    if (size >= MIN_FONT_SIZE && size <= 14)
+        return size - MIN_FONT_SIZE;
+    if (size == 15 || size == 16)
+        return FONT_SIZE_ITEMS - 1;
+    return -1;
+}
+
+INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(page);
+        return TRUE;
+    case WM_PAINT:
+        PaintPagePanels(page, 3, 88, 93);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return ColorPageStatic(reinterpret_cast<HDC>(wParam),
+                               GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_OTHER_FONTS_TITLE, titleFont,
+                               TITLE_COLOR);
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return OnPageNotify(page, lParam, true, OnApply);
+    case WM_DESTROY:
+        if (titleFont)
+            DeleteObject(titleFont);
+        titleFont = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

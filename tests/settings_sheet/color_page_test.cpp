@@ -1,0 +1,93 @@
+#include "tests/settings_sheet/sheet_fixture.h"
+
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "views/view_resources.h"
+
+namespace {
+
+class ColorPageTest : public SheetTest {
+protected:
+    // The colour selector answers: tap a preset, then Ok (or Cancel).
+    void PickPreset(int preset, int close = IDC_COLOUR_OK)
+    {
+        answerOthers = [preset, close](HWND selector) {
+            SendMessageW(selector, WM_COMMAND, MAKEWPARAM(preset, STN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(selector, preset)));
+            Scenario::PressButton(selector, close);
+        };
+    }
+
+    static void TapSwatch(HWND page, int id)
+    {
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    }
+
+    static bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
+
+    static COLORREF BrushColour(HBRUSH brush)
+    {
+        LOGBRUSH shape = {};
+        GetObjectW(brush, sizeof shape, &shape);
+        return shape.lbColor;
+    }
+};
+
+} // namespace
+
+TEST_F(ColorPageTest, SectionsShowOnlyTheirOwnControlsInTheSamePlaces)
+{
+    ASSERT_NE(nullptr, Start());
+    OnPage(COLOR, [&](HWND, HWND page) {
+        EXPECT_TRUE(Visible(page, IDC_COLOR_LV1_ROWS_LABEL));
+        EXPECT_FALSE(Visible(page, IDC_COLOR_LV2_ROWS_LABEL));
+        Choose(page, IDC_COLOR_SECTION, 3);
+        Choose(page, IDC_COLOR_SECTION, 1);
+        for (int id : {IDC_COLOR_LV2_ROWS_LABEL, IDC_COLOR_LV2_ROW1, IDC_COLOR_LV2_LINE_STYLE})
+            EXPECT_TRUE(Visible(page, id)) << id;
+        for (int id : {IDC_COLOR_LV1_ROWS_LABEL, IDC_COLOR_LV1_ROW1, IDC_COLOR_LV1_LINE_STYLE,
+                       IDC_COLOR_POPUP_BACKGROUND_LABEL, IDC_COLOR_POPUP_CONTROLS, IDC_COLOR_NOTES_TEXT})
+            EXPECT_FALSE(Visible(page, id)) << id;
+        RECT contacts, activity, notes;
+        GetWindowRect(GetDlgItem(page, IDC_COLOR_LV1_TEXT), &contacts);
+        GetWindowRect(GetDlgItem(page, IDC_COLOR_LV2_TEXT), &activity);
+        GetWindowRect(GetDlgItem(page, IDC_COLOR_NOTES_TEXT), &notes);
+        EXPECT_EQ(contacts.top, activity.top);
+        EXPECT_EQ(contacts.top, notes.top) << "the notes text swatch takes the fifth place";
+        // Back to Popup, closed there: the next opening starts on Contacts.
+        Choose(page, IDC_COLOR_SECTION, 3);
+    });
+    OnPage(COLOR, [&](HWND, HWND page) {
+        EXPECT_TRUE(Visible(page, IDC_COLOR_LV1_ROW1));
+        EXPECT_FALSE(Visible(page, IDC_COLOR_POPUP_TEXT));
+        Choose(page, IDC_COLOR_SECTION, 2);
+        EXPECT_FALSE(Visible(page, IDC_COLOR_LV1_ROW1));
+        EXPECT_TRUE(Visible(page, IDC_COLOR_NOTES_BACKGROUND));
+    }, IDCANCEL);
+}
+
+TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
+{
+    ASSERT_NE(nullptr, Start());
+    // Cancelled in the selector, then on the sheet: nothing changes.
+    PickPreset(1107, IDC_COLOUR_CANCEL);
+    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); });
+    EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
+    PickPreset(1107);
+    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
+    EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
+    EXPECT_EQ(0x000000u, lv1textcolor);
+
+    PickPreset(1100);
+    OnPage(COLOR, [&](HWND, HWND page) {
+        Choose(page, IDC_COLOR_SECTION, 1);
+        TapSwatch(page, IDC_COLOR_LV2_ROW1);
+        Choose(page, IDC_COLOR_LV2_LINE_STYLE, 3);
+    });
+    EXPECT_EQ(0x7EFBF7, StoredValue(L"lv2r1color"));
+    EXPECT_EQ(0x7EFBF7u, lv2r1color);
+    EXPECT_EQ(3, StoredValue(L"lv2lines"));
+    EXPECT_EQ(0xC4FFC4, StoredValue(L"lv1r1color")) << "every colour is written";
+    EXPECT_EQ(0x7EFBF7u, BrushColour(hLv2Row1Brush)) << "the stripes take the new colour at once";
+    EXPECT_EQ(0xAEFFFFu, BrushColour(hNotesBrush));
+}

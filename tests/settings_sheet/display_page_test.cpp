@@ -1,0 +1,104 @@
+#include "tests/settings_sheet/sheet_fixture.h"
+
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+#include <commctrl.h>
+
+namespace {
+
+class DisplayPageTest : public SheetTest {
+protected:
+    static bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
+};
+
+} // namespace
+
+TEST_F(DisplayPageTest, ANewColumnRebuildsTheListInCatalogueOrderAndResetsSorting)
+{
+    Setting(L"lv1sortcolumn", 2);
+    Setting(L"lv2sortcolumn", 1);
+    Setting(L"lv1columnorder0", 1);
+    Setting(L"lv1columnorder1", 0);
+    AddContact(L"Ames", L"Acme");
+    ASSERT_NE(nullptr, Start());
+    OnPage(DISPLAY, [&](HWND, HWND page) {
+        HWND fields = GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS);
+        EXPECT_EQ(21u, ListItems(fields).size());
+        EXPECT_EQ((std::vector<int>{0, 4}), Selected(fields));
+        EXPECT_EQ(L"Title", ListItems(fields)[3]);
+        SendMessageW(fields, LB_SETSEL, TRUE, 3);
+    });
+    EXPECT_EQ((std::vector<std::wstring>{L"FileAs", L"Title", L"Company", L"Last Date", L"Next Date"}),
+              Headers(Contacts()));
+    EXPECT_EQ(3, numcontactfield);
+    EXPECT_EQ(3, StoredValue(L"numcontactfield"));
+    EXPECT_EQ(3, StoredValue(L"contactfield1"));
+    EXPECT_EQ(4, StoredValue(L"contactfield2"));
+    EXPECT_EQ(0, StoredValue(L"lv1sortcolumn"));
+    EXPECT_EQ(0, StoredValue(L"lv2sortcolumn"));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(i, StoredValue((L"lv1columnorder" + std::to_wstring(i)).c_str())) << i;
+    EXPECT_EQ(L"Acme", Cell(Contacts(), 0, 2));
+}
+
+TEST_F(DisplayPageTest, OtherFieldsInTheSameNumberOfColumnsGetTheirHeaders)
+{
+    Setting(L"lv2sortcolumn", 2);
+    ASSERT_NE(nullptr, Start());
+    OnPage(DISPLAY, [&](HWND, HWND page) {
+        Choose(page, IDC_DISPLAY_SECTION, 1);
+        HWND activities = GetDlgItem(page, IDC_DISPLAY_ACTIVITY_FIELDS);
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), Selected(activities));
+        SendMessageW(activities, LB_SETSEL, FALSE, 1);
+        SendMessageW(activities, LB_SETSEL, TRUE, 4);
+    });
+    EXPECT_EQ(4, numactivityfield);
+    EXPECT_EQ((std::vector<std::wstring>{L"Last Date", L"Event", L"Next Action", L"Notes"}), Headers(Activities()));
+    EXPECT_EQ(0, lv2sortcolumn);
+}
+
+TEST_F(DisplayPageTest, OkWithoutChangesKeepsColumnsAndSorting)
+{
+    Setting(L"lv1sortcolumn", 1);
+    ASSERT_NE(nullptr, Start());
+    OnPage(DISPLAY, [](HWND, HWND) {});
+    EXPECT_EQ(2, StoredValue(L"numcontactfield")) << "the entries are written again";
+    EXPECT_EQ(1, lv1sortcolumn);
+    EXPECT_EQ(-12345, StoredValue(L"lv1columnorder0"));
+
+    // Cancel stores nothing, even after a change.
+    OnPage(DISPLAY, [](HWND, HWND page) {
+        SendDlgItemMessageW(page, IDC_DISPLAY_LAST_FIELDS, LB_SETSEL, FALSE, -1);
+    }, IDCANCEL);
+    EXPECT_EQ(2, numlastactivityfield);
+}
+
+TEST_F(DisplayPageTest, SectionsShowTheirOwnLists)
+{
+    ASSERT_NE(nullptr, Start());
+    OnPage(DISPLAY, [&](HWND, HWND page) {
+        EXPECT_TRUE(Visible(page, IDC_DISPLAY_CONTACT_FIELDS));
+        EXPECT_TRUE(Visible(page, IDC_DISPLAY_LAST_TITLE));
+        EXPECT_FALSE(Visible(page, IDC_DISPLAY_ACTIVITY_FIELDS));
+        Choose(page, IDC_DISPLAY_SECTION, 1);
+        EXPECT_FALSE(Visible(page, IDC_DISPLAY_CONTACT_FIELDS));
+        EXPECT_FALSE(Visible(page, IDC_DISPLAY_LAST_FIELDS));
+        EXPECT_FALSE(Visible(page, IDC_DISPLAY_LAST_TITLE));
+        EXPECT_TRUE(Visible(page, IDC_DISPLAY_ACTIVITY_FIELDS));
+        wchar_t title[40] = L"";
+        GetDlgItemTextW(page, IDC_DISPLAY_TITLE, title, 40);
+        EXPECT_STREQ(L"Activity Information", title);
+        RECT contactPlace, activityPlace;
+        GetWindowRect(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), &contactPlace);
+        GetWindowRect(GetDlgItem(page, IDC_DISPLAY_ACTIVITY_FIELDS), &activityPlace);
+        EXPECT_EQ(contactPlace.top, activityPlace.top);
+        // Only the activity section's list changes numactivityfield.
+        SendDlgItemMessageW(page, IDC_DISPLAY_ACTIVITY_FIELDS, LB_SETSEL, FALSE, 0);
+        Choose(page, IDC_DISPLAY_SECTION, 0);
+        EXPECT_TRUE(Visible(page, IDC_DISPLAY_CONTACT_FIELDS));
+    });
+    EXPECT_EQ(3, numactivityfield);
+    EXPECT_EQ(2, numcontactfield);
+    EXPECT_EQ(2, numlastactivityfield);
+}

@@ -1,0 +1,177 @@
+#include "tests/settings_sheet/sheet_fixture.h"
+
+#include "base/input_panel.h"
+#include "resources/resource.h"
+#include "settings/field_labels.h"
+#include "settings/settings.h"
+#include "settings/sheet/labels_page.h"
+#include "store/label_lists.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+class LabelPagesTest : public SheetTest {
+protected:
+    static void Type(HWND page, int id, const wchar_t* text) { SetDlgItemTextW(page, id, text); }
+
+    static void SelectLabel(HWND page, int field)
+    {
+        SendDlgItemMessageW(page, IDC_LABELS_LIST, LB_SETCURSEL, field, 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LABELS_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_LABELS_LIST)));
+    }
+
+    static std::wstring Header(HWND list, int column) { return Headers(list).at(column); }
+
+    static std::wstring StoredLabel(const wchar_t* name)
+    {
+        wchar_t text[SETTINGS_STRING_CHARS] = L"";
+        RegReadString(name, text);
+        return text;
+    }
+
+    static int Height(HWND window)
+    {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return rect.bottom - rect.top;
+    }
+};
+
+} // namespace
+
+TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
+{
+    ASSERT_NE(nullptr, Start());
+    ReplaceLabels(NEXT_ACTION_DATABASE, {L"Call", L"Mail", L"Meet", L"Visit", L"Wait"});
+    OnPage(DESCRIPTOR, [&](HWND, HWND page) {
+        HWND labels = GetDlgItem(page, IDC_DESCRIPTOR_LABELS);
+        std::vector<std::wstring> stored = ReadLabels(EVENTS_DATABASE), shown = ListItems(labels);
+        std::sort(stored.begin(), stored.end());
+        std::sort(shown.begin(), shown.end());
+        EXPECT_FALSE(shown.empty());
+        EXPECT_EQ(stored, shown);
+        Type(page, IDC_DESCRIPTOR_EDIT, L"  Golf ");
+        Click(page, IDC_DESCRIPTOR_ADD);
+        Type(page, IDC_DESCRIPTOR_EDIT, L"golf");
+        Click(page, IDC_DESCRIPTOR_ADD);
+        Type(page, IDC_DESCRIPTOR_EDIT, L"   ");
+        Click(page, IDC_DESCRIPTOR_ADD);
+        const std::vector<std::wstring> events = ReadLabels(EVENTS_DATABASE);
+        EXPECT_EQ(1, std::count(events.begin(), events.end(), L"Golf"));
+        EXPECT_EQ(0, std::count(events.begin(), events.end(), L"golf"));
+        EXPECT_EQ(0, std::count(events.begin(), events.end(), L""));
+
+        Choose(page, IDC_DESCRIPTOR_LIST_CHOICE, 1);
+        EXPECT_EQ((std::vector<std::wstring>{L"Call", L"Mail", L"Meet", L"Visit", L"Wait"}), ListItems(labels));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DESCRIPTOR_DELETE)));
+        Select(labels, {1, 3});
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_DESCRIPTOR_LABELS, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(labels));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DESCRIPTOR_DELETE)));
+        Click(page, IDC_DESCRIPTOR_DELETE);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DESCRIPTOR_DELETE)));
+        CheckDlgButton(page, IDC_DESCRIPTOR_ADD_NEW, BST_UNCHECKED);
+    }, IDCANCEL);
+    std::vector<std::wstring> remaining = ReadLabels(NEXT_ACTION_DATABASE);
+    std::sort(remaining.begin(), remaining.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"Call", L"Meet", L"Wait"}), remaining)
+        << "the list tools act at once, whatever the sheet's end";
+    EXPECT_EQ(1, addlabelsflag);
+    EXPECT_EQ(-12345, StoredValue(L"addlabelsflag"));
+
+    OnPage(DESCRIPTOR, [&](HWND, HWND page) { CheckDlgButton(page, IDC_DESCRIPTOR_ADD_NEW, BST_UNCHECKED); });
+    EXPECT_EQ(0, addlabelsflag);
+    EXPECT_EQ(0, StoredValue(L"addlabelsflag"));
+}
+
+TEST_F(LabelPagesTest, TypingRaisesTheInputPanelAndTheListsMakeRoomForIt)
+{
+    ASSERT_NE(nullptr, Start());
+    for (PageIndex index : {DESCRIPTOR, LABELS}) {
+        OnPage(index, [&](HWND sheet, HWND page) {
+            const int list = index == DESCRIPTOR ? IDC_DESCRIPTOR_LABELS : IDC_LABELS_LIST;
+            const int before = Height(GetDlgItem(page, list));
+            SetFocus(GetDlgItem(page, index == DESCRIPTOR ? IDC_DESCRIPTOR_EDIT : IDC_LABELS_EDIT));
+            EXPECT_EQ(1, IsInputPanelShown());
+            // The panel's 80 pixels and the menu bar's strip below it.
+            EXPECT_EQ(before - 106, Height(GetDlgItem(page, list)));
+            RECT sheetRect;
+            GetWindowRect(sheet, &sheetRect);
+            EXPECT_EQ(214, sheetRect.bottom) << "the sheet ends at the panel";
+            if (index == DESCRIPTOR) {
+                RECT check, client;
+                GetWindowRect(GetDlgItem(page, IDC_DESCRIPTOR_ADD_NEW), &check);
+                GetClientRect(page, &client);
+                MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&check), 2);
+                EXPECT_EQ(client.bottom - 30, check.top);
+            }
+            // Leaving the page takes the panel down again.
+            TurnTo(sheet, OTHER);
+            EXPECT_EQ(0, IsInputPanelShown());
+        }, IDCANCEL);
+    }
+}
+
+TEST_F(LabelPagesTest, RenameCutsTheLabelAndRetitlesEveryColumnAndTheDisplayPage)
+{
+    Setting(L"numlastactivityfield", 2);
+    ASSERT_NE(nullptr, Start());
+    OnPage(LABELS, [&](HWND sheet, HWND page) {
+        HWND list = GetDlgItem(page, IDC_LABELS_LIST);
+        ASSERT_EQ(29u, ListItems(list).size());
+        EXPECT_EQ(L"Birthday", ListItems(list)[20]);
+        EXPECT_EQ(L"Last Date", ListItems(list)[21]);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_LABELS_RENAME)));
+        SelectLabel(page, 4);
+        wchar_t shown[40] = L"";
+        GetDlgItemTextW(page, IDC_LABELS_EDIT, shown, 40);
+        EXPECT_STREQ(L"Company", shown);
+        Type(page, IDC_LABELS_EDIT, L"Organisation and its long name, forty ch");
+        Click(page, IDC_LABELS_RENAME);
+        EXPECT_EQ(L"Organisation and its long nam", ListItems(list)[4]);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_LABELS_RENAME)));
+        HWND display = PropSheet_IndexToHwnd(sheet, DISPLAY);
+        EXPECT_EQ(L"Organisation and its long nam", ListItems(GetDlgItem(display, IDC_DISPLAY_CONTACT_FIELDS))[4]);
+
+        // Blanks are refused; the label stays.
+        SelectLabel(page, 22);
+        Type(page, IDC_LABELS_EDIT, L"   ");
+        Click(page, IDC_LABELS_RENAME);
+        EXPECT_EQ(L"Next Date", ListItems(list)[22]);
+        Type(page, IDC_LABELS_EDIT, L"Follow-up");
+        Click(page, IDC_LABELS_RENAME);
+    }, IDCANCEL);
+    EXPECT_EQ(1, Shown(EMPTY_LABEL_REFUSED));
+    EXPECT_EQ(L"Organisation and its long nam", StoredLabel(L"contactfieldlabel4")) << "stored despite Cancel";
+    EXPECT_EQ(L"Organisation and its long nam", Header(Contacts(), 1));
+    EXPECT_EQ(L"Follow-up", StoredLabel(L"activityfieldlabel1"));
+    EXPECT_EQ(L"Follow-up", Header(Contacts(), 3)) << "the last activity's column too";
+    EXPECT_EQ(L"Follow-up", Header(Activities(), 3));
+}
+
+TEST_F(LabelPagesTest, ResetAsksAndRestoresEveryDefault)
+{
+    ASSERT_NE(nullptr, Start());
+    RenameFieldLabel(4, L"Firm");
+    RegWriteString(L"contactfieldlabel4", L"Firm");
+    const std::wstring question =
+        L"Do you want to reset all the existing contact and activity field labels to their original default values?";
+    OnPage(LABELS, [&](HWND, HWND page) {
+        SelectLabel(page, 4);
+        Click(page, IDC_LABELS_RESET);
+        EXPECT_EQ(L"Firm", ListItems(GetDlgItem(page, IDC_LABELS_LIST))[4]);
+        wchar_t shown[40] = L"x";
+        GetDlgItemTextW(page, IDC_LABELS_EDIT, shown, 40);
+        EXPECT_STREQ(L"", shown) << "No still empties the edit";
+        Click(page, IDC_LABELS_RESET);
+        EXPECT_EQ(L"Company", ListItems(GetDlgItem(page, IDC_LABELS_LIST))[4]);
+    }, IDOK, {IDCANCEL, IDOK});
+    EXPECT_EQ(2, Shown(question));
+    EXPECT_EQ(L"Company", StoredLabel(L"contactfieldlabel4"));
+    EXPECT_EQ(L"User Field 3", StoredLabel(L"activityfieldlabel7"));
+    EXPECT_EQ(L"Company", Header(Contacts(), 1));
+}

@@ -1,0 +1,97 @@
+#include "tests/settings_sheet/sheet_fixture.h"
+
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+void SheetTest::OnPage(PageIndex index, const std::function<void(HWND, HWND)>& use, int close,
+                       std::vector<int> answers)
+{
+    bool seen = false;
+    size_t next = 0;
+    scenario->AnswerDialogs([&](HWND window) {
+        if (PropSheet_GetCurrentPageHwnd(window)) {
+            if (seen)
+                return;
+            seen = true;
+            use(window, TurnTo(window, index));
+            Scenario::PressButton(window, close);
+        } else if (answerOthers) {
+            answerOthers(window);
+        } else {
+            Scenario::PressButton(window, next < answers.size() ? answers[next++] : IDOK);
+        }
+    });
+    scenario->Command(IDM_SETTINGS);
+    scenario->AnswerDialogs(nullptr);
+    EXPECT_TRUE(seen) << "the sheet never came up";
+}
+
+HWND SheetTest::TurnTo(HWND sheet, PageIndex index)
+{
+    PropSheet_SetCurSel(sheet, nullptr, index);
+    return PropSheet_GetCurrentPageHwnd(sheet);
+}
+
+void SheetTest::Click(HWND page, int id)
+{
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+void SheetTest::Choose(HWND page, int id, int item)
+{
+    SendDlgItemMessageW(page, id, CB_SETCURSEL, item, 0);
+    HWND combo = GetDlgItem(page, id);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+}
+
+std::vector<std::wstring> SheetTest::ListItems(HWND list)
+{
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[100] = L"";
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::vector<int> SheetTest::Selected(HWND list)
+{
+    std::vector<int> items(64);
+    const LRESULT count = SendMessageW(list, LB_GETSELITEMS, items.size(), reinterpret_cast<LPARAM>(items.data()));
+    items.resize(count > 0 ? static_cast<size_t>(count) : 0);
+    return items;
+}
+
+void SheetTest::Select(HWND list, const std::vector<int>& items)
+{
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    for (int item : items)
+        SendMessageW(list, LB_SETSEL, TRUE, item);
+}
+
+int SheetTest::StoredValue(const wchar_t* name) const
+{
+    DWORD value = 0;
+    return Stored(name, &value) ? static_cast<int>(value) : -12345;
+}
+
+std::vector<std::wstring> SheetTest::Headers(HWND list)
+{
+    std::vector<std::wstring> texts;
+    HWND header = ListView_GetHeader(list);
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[40] = L"";
+        HDITEMW item = {};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 40;
+        SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}

@@ -1,0 +1,37 @@
+// The running program with its settings sheet: opens the sheet, turns to a
+// page, lets the test work on it and closes the sheet with OK or Cancel.
+#pragma once
+#include "tests/views/views_fixture.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class SheetTest : public ViewsTest {
+protected:
+    // Tab positions of the pages.
+    enum PageIndex { DISPLAY, COLOR, DESCRIPTOR, LABELS, PROFILES, OTHER };
+
+    // Opens the sheet, turns to the page, hands it to use, then presses
+    // close (IDOK or IDCANCEL). Message boxes on the way are answered from
+    // answers in order (IDOK is Yes), then with IDOK.
+    void OnPage(PageIndex index, const std::function<void(HWND sheet, HWND page)>& use, int close = IDOK,
+                std::vector<int> answers = {});
+
+    // Turns the open sheet to a page and returns it.
+    static HWND TurnTo(HWND sheet, PageIndex index);
+    static void Click(HWND page, int id);
+    // A combo box choice as the user makes it: selected, then closed up.
+    static void Choose(HWND page, int id, int item);
+    static std::vector<std::wstring> ListItems(HWND list);
+    static std::vector<int> Selected(HWND list);
+    static void Select(HWND list, const std::vector<int>& items);
+    // The header texts of a list's columns, in column order.
+    static std::vector<std::wstring> Headers(HWND list);
+    // A dword of the settings key, or -12345 when it is not stored.
+    int StoredValue(const wchar_t* name) const;
+
+    // When set, answers every dialog other than the sheet (message boxes,
+    // the colour selector) instead of the answers list.
+    std::function<void(HWND)> answerOthers;
+};
