@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
+  python3
 )
 
 missing=()
