@@ -38,7 +38,9 @@ protected:
         HMENU menu = Menu();
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             wchar_t text[40] = L"";
-            MENUITEMINFOW info = {sizeof info, MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID};
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID;
             info.dwTypeData = text;
             info.cch = 40;
             GetMenuItemInfoW(menu, i, TRUE, &info);

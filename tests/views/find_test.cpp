@@ -100,7 +100,8 @@ TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
     EXPECT_TRUE(IsWindowVisible(TextBox()));
     EXPECT_EQ(TextBox(), GetFocus());
     EXPECT_TRUE(IsInputPanelShown()) << "a device without keys gets the input panel";
-    RECT client = {}, header = {}, row = {LVIR_BOUNDS};
+    RECT client = {}, header = {}, row = {};
+    row.left = LVIR_BOUNDS;
     GetClientRect(Contacts(), &client);
     GetWindowRect(ListView_GetHeader(Contacts()), &header);
     SendMessageW(Contacts(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));

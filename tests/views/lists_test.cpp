@@ -371,8 +371,9 @@ TEST_F(ListViews, RowColoursFollowPastDueAndDone)
                                                      reinterpret_cast<LPARAM>(&draw)));
         ReleaseDC(Activities(), draw.nmcd.hdc);
         texts.push_back(draw.clrText);
-        if (row > 0)
+        if (row > 0) {
             EXPECT_EQ(row % 2 ? lv2r1color : lv2r2color, draw.clrTextBk) << row;
+        }
     }
     EXPECT_EQ(lv2pastduecolor, texts[0]) << "past due shows even on the marked row";
     EXPECT_EQ(lv2textcolor, texts[1]) << "due today is not past due";

@@ -44,8 +44,9 @@ void ViewsTest::SetUp()
 
 void ViewsTest::TearDown()
 {
-    if (scenario && scenario->Running())
+    if (scenario && scenario->Running()) {
         EXPECT_EQ(0, scenario->Close());
+    }
     scenario.reset();
 }
 
