@@ -11,6 +11,7 @@
 #include "store/activity_database.h"
 #include "store/database.h"
 #include "store/volume.h"
+#include "bench/milliseconds.h"
 #include "tests/harness/scenario.h"
 #include "tools/vtgenerate/store_generator.h"
 
@@ -19,18 +20,6 @@ namespace {
 constexpr int CONTACTS = 5000;
 constexpr int ACTIVITIES = 65535;
 constexpr int BUSY = 1000;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
 
 double StartUp()
 {

@@ -20,6 +20,7 @@
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/volume.h"
+#include "bench/milliseconds.h"
 #include "tests/harness/scenario.h"
 #include "tools/vtgenerate/store_generator.h"
 #include "views/list_views.h"
@@ -57,18 +58,6 @@ struct Figures {
     long sortReads = 0;
     long fetches[OPERATIONS] = {}, reads[OPERATIONS] = {};
 };
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
 
 // Times one operation and counts the database calls it made.
 class Measurement {

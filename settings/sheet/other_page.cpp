@@ -92,23 +92,35 @@ void OnEditorClosedUp(HWND page)
     piminterface = 0;
 }
 
+// Asks the question; on Yes runs the tool and reports its count with
+// `found`, or `none` when it is 0. Returns whether the tool ran.
+bool RunOrphanTool(HWND page, const wchar_t* question, int (*tool)(), const wchar_t* found, const wchar_t* none)
+{
+    if (AppMessageBox(page, question, L"Warning", APP_MB_YESNO | APP_MB_WARNING) != 1)
+        return false;
+    const int count = tool();
+    wchar_t report[80];
+    if (count >= 1)
+        std::swprintf(report, 80, found, count);
+    else
+        std::swprintf(report, 80, L"%ls", none);
+    AppMessageBox(page, report, L"Info Message", 0);
+    return true;
+}
+
 void OnAssociate(HWND page)
 {
-    if (AppMessageBox(page,
+    // The marked contact, remembered by id: the refill clears the list's mark.
+    const CEOID marked = MarkedContactOid();
+    if (RunOrphanTool(page,
                       L"Do you want to link all orphaned activity records to your existing contact entries by "
                       L"doing a 'FileAs' field comparison?",
-                      L"Warning", APP_MB_YESNO | APP_MB_WARNING) == 1) {
-        const int linked = LinkOrphans();
-        wchar_t report[80];
-        if (linked >= 1)
-            std::swprintf(report, 80, L"Linked %d orphan activity records", linked);
-        else
-            std::swprintf(report, 80, L"No activity records were linked to existing contact entries");
-        AppMessageBox(page, report, L"Info Message", 0);
+                      LinkOrphans, L"Linked %d orphan activity records",
+                      L"No activity records were linked to existing contact entries")) {
         SetWaitCursor(true);
         FillContactsList();
         ResortByLastActivity();
-        const int row = MarkedContactRow();
+        const int row = RowOfContact(marked);
         SelectRowByTap(ContactsList(), row < 0 ? 0 : row);
         SetWaitCursor(false);
     }
@@ -117,18 +129,10 @@ void OnAssociate(HWND page)
 
 void OnRemove(HWND page)
 {
-    if (AppMessageBox(page,
-                      L"Do you want to remove all activity records from the database that are no longer linked "
-                      L"with a Contact entry?",
-                      L"Warning", APP_MB_YESNO | APP_MB_WARNING) == 1) {
-        const int removed = RemoveOrphans();
-        wchar_t report[80];
-        if (removed >= 1)
-            std::swprintf(report, 80, L"Removed %d orphan Activity Records", removed);
-        else
-            std::swprintf(report, 80, L"No orphaned activity records were found");
-        AppMessageBox(page, report, L"Info Message", 0);
-    }
+    RunOrphanTool(page,
+                  L"Do you want to remove all activity records from the database that are no longer linked "
+                  L"with a Contact entry?",
+                  RemoveOrphans, L"Removed %d orphan Activity Records", L"No orphaned activity records were found");
     SetFocus(page);
 }
 
