@@ -220,7 +220,8 @@ int LinkOrphans()
         names[static_cast<size_t>(c)] = name;
     }
     BulkChange bulk;
-    ContactPresence presence;
+    // Every contact is listed already: an orphan is one whose contact is not.
+    const std::set<CEOID> listed(contacts.items, contacts.items + contacts.count);
     Progress progress(L"Processing Activity Records", L"Linking Orphans", 0, activities.count);
     std::set<CEOID> gainers;
     int linked = 0;
@@ -228,7 +229,7 @@ int LinkOrphans()
         ActivityRecord record = {};
         // The whole record is read only for an orphan, which may move.
         if (ReadActivityKeysDB(activityDatabase, activities.items[i], &record) &&
-            !presence.Exists(record.contactOid) && ReadActivityRecordDB(activityDatabase, activities.items[i], &record)) {
+            !listed.count(record.contactOid) && ReadActivityRecordDB(activityDatabase, activities.items[i], &record)) {
             for (int c = 0; c < contacts.count; ++c) {
                 if (names[static_cast<size_t>(c)] != record.fileAs)
                     continue;
