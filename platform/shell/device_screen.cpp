@@ -2,15 +2,21 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace ceshell {
 
 namespace {
 
+// The CBT hook stays for the thread's life. The two hooks that see every sent
+// message are installed only while a window waits for its placement: under
+// Wine each hooked message costs several server round trips, which on a
+// list of thousands of rows is most of a tap's time.
 thread_local HHOOK screenHook;
 thread_local HHOOK createHook;
 thread_local HHOOK dialogHook;
 thread_local HWND windowToPlace;
+thread_local std::set<HWND>* dialogsToPlace;
 
 struct DialogTraits {
     bool doneButton;
@@ -39,6 +45,40 @@ void StripDesktopFrame(HWND window, CREATESTRUCTW* create)
     SetWindowLongW(window, GWL_EXSTYLE, create->dwExStyle);
 }
 
+// WM_INITDIALOG goes only to windows of the dialog class or of a class made
+// for dialogs, which reserves the dialog's window bytes.
+bool IsDialogWindow(HWND window)
+{
+    wchar_t name[16] = {};
+    return (GetClassNameW(window, name, 16) && lstrcmpW(name, L"#32770") == 0) ||
+           GetClassLongPtrW(window, GCL_CBWNDEXTRA) >= DLGWINDOWEXTRA;
+}
+
+LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK DialogHook(int code, WPARAM wParam, LPARAM lParam);
+
+void WatchCreation()
+{
+    if (!createHook)
+        createHook = SetWindowsHookExW(WH_CALLWNDPROC, CreateHook, nullptr, GetCurrentThreadId());
+}
+
+void WatchDialog(HWND dialog)
+{
+    if (!dialogsToPlace)
+        dialogsToPlace = new std::set<HWND>;
+    dialogsToPlace->insert(dialog);
+    if (!dialogHook)
+        dialogHook = SetWindowsHookExW(WH_CALLWNDPROCRET, DialogHook, nullptr, GetCurrentThreadId());
+}
+
+// Removed from within the hook itself once nothing waits; Windows allows it.
+void StopWatching(HHOOK* hook)
+{
+    if (*hook && UnhookWindowsHookEx(*hook))
+        *hook = nullptr;
+}
+
 LRESULT CALLBACK ScreenHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND) {
@@ -60,12 +100,20 @@ LRESULT CALLBACK ScreenHook(int code, WPARAM wParam, LPARAM lParam)
             // Not every window manager takes the changed position from the
             // hook; the window is placed again as it receives WM_CREATE.
             windowToPlace = reinterpret_cast<HWND>(wParam);
+            WatchCreation();
         }
+        if (topLevel && IsDialogWindow(reinterpret_cast<HWND>(wParam)))
+            WatchDialog(reinterpret_cast<HWND>(wParam));
     } else if (code == HCBT_ACTIVATE) {
         if (navigationBar)
             InvalidateRect(navigationBar, nullptr, FALSE);
     } else if (code == HCBT_DESTROYWND) {
-        ForgetShellDialog(reinterpret_cast<HWND>(wParam));
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        ForgetShellDialog(window);
+        if (window == windowToPlace)
+            windowToPlace = nullptr;
+        if (dialogsToPlace)
+            dialogsToPlace->erase(window);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -79,7 +127,10 @@ LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam)
         SetWindowPos(sent->hwnd, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+    if (!windowToPlace)
+        StopWatching(&createHook);
+    return next;
 }
 
 // A desktop opens a dialog or message box in the middle of the desktop or of
@@ -113,9 +164,12 @@ void PlaceDialogOnScreen(HWND dialog)
 LRESULT CALLBACK DialogHook(int code, WPARAM wParam, LPARAM lParam)
 {
     auto* sent = reinterpret_cast<CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == WM_INITDIALOG)
+    if (code == HC_ACTION && sent->message == WM_INITDIALOG && dialogsToPlace && dialogsToPlace->erase(sent->hwnd))
         PlaceDialogOnScreen(sent->hwnd);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+    if (!dialogsToPlace || dialogsToPlace->empty())
+        StopWatching(&dialogHook);
+    return next;
 }
 
 // Installed before main so that the program's first window already lands on
@@ -234,10 +288,6 @@ void InstallDeviceScreenHook()
 {
     if (!screenHook)
         screenHook = SetWindowsHookExW(WH_CBT, ScreenHook, nullptr, GetCurrentThreadId());
-    if (!createHook)
-        createHook = SetWindowsHookExW(WH_CALLWNDPROC, CreateHook, nullptr, GetCurrentThreadId());
-    if (!dialogHook)
-        dialogHook = SetWindowsHookExW(WH_CALLWNDPROCRET, DialogHook, nullptr, GetCurrentThreadId());
 }
 
 RECT DoneButtonRect()
