@@ -146,6 +146,36 @@ TEST_F(PoomTest, SortsTextPropertiesIgnoringCaseInBothDirections)
     items->Release();
 }
 
+// The sort goes by keys computed once per contact; its order must be the one
+// the locale's own comparison gives, where accents, apostrophes, hyphens and
+// digits do not sort as their code points, and equal names keep their order.
+TEST_F(PoomTest, SortOrderIsTheLocaleComparisonsAndKeepsEqualNamesInPlace)
+{
+    const wchar_t* const names[] = {L"zoe",   L"Zoë",     L"O'Neil", L"o'brien", L"Oster", L"Øster", L"co-op",
+                                    L"coop",  L"Émile",   L"Eve",    L"10 Downing", L"9 Elms", L"de la Cruz",
+                                    L"Del Monte", L"SAME", L"same",  L"",       L"ångström", L"Zulu"};
+    for (const wchar_t* name : names)
+        AddContact({name});
+    IPOutlookItemCollection* items = Items();
+    for (VARIANT_BOOL descending : {VARIANT_FALSE, VARIANT_TRUE}) {
+        ASSERT_EQ(S_OK, items->Sort(Bstr(L"[FileAs]"), descending));
+        const NameList sorted = Names(items);
+        ASSERT_EQ(std::size(names), sorted.size());
+        for (size_t i = 1; i < sorted.size(); ++i) {
+            const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, sorted[i - 1].c_str(), -1,
+                                             sorted[i].c_str(), -1);
+            EXPECT_NE(descending ? CSTR_LESS_THAN : CSTR_GREATER_THAN, order)
+                << "'" << std::string(sorted[i - 1].begin(), sorted[i - 1].end()) << "' before '"
+                << std::string(sorted[i].begin(), sorted[i].end()) << "'";
+        }
+        const auto same = std::find(sorted.begin(), sorted.end(), L"SAME");
+        ASSERT_NE(sorted.end(), same);
+        ASSERT_NE(sorted.end(), same + 1);
+        EXPECT_EQ(L"same", *(same + 1)) << "equal names stay in the order they were stored";
+    }
+    items->Release();
+}
+
 TEST_F(PoomTest, SortsBirthdaysAsDatesWithNoDateLast)
 {
     AddContact({L"Late", L"", L"", L"", L"", OleDay(1980, 1, 1)});
