@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "views/alphabet_index.h"
 #include "views/header_band.h"
+#include "views/list_rows.h"
 #include "views/list_views.h"
 #include "views/notes_pane.h"
 #include "views/pane_layout.h"
@@ -315,6 +316,7 @@ void RunFind(HWND)
 
     HWND contacts = ContactsList();
     HWND activities = ActivityList();
+    ListsFrozen frozen;
     if (findMode == FIND_MODE_ACTIVITIES) {
         SetWaitCursor(true);
         LoadActivitiesOfContact();

@@ -97,3 +97,20 @@ bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lPar
         return false;
     }
 }
+
+ListsFrozen::ListsFrozen() : lists_{ContactsList(), ActivityList()}
+{
+    for (HWND list : lists_)
+        if (list)
+            SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+}
+
+ListsFrozen::~ListsFrozen()
+{
+    for (HWND list : lists_) {
+        if (!list)
+            continue;
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW);
+    }
+}

@@ -19,3 +19,18 @@ int HitListRow(HWND list, LPARAM point);
 // answered with *result; false when it goes on to the list view.
 bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, POINT tapPoint,
                              LRESULT* result);
+
+// Both lists paint nothing while one lives, however often a refill marks,
+// counts and redraws rows; at its end each list is painted once, whole.
+// A refill of thousands of rows otherwise paints the lists several times
+// over, and under Wine each paint of the themed parts costs server calls.
+class ListsFrozen {
+public:
+    ListsFrozen();
+    ~ListsFrozen();
+    ListsFrozen(const ListsFrozen&) = delete;
+    ListsFrozen& operator=(const ListsFrozen&) = delete;
+
+private:
+    HWND lists_[2];
+};

@@ -35,9 +35,11 @@ constexpr int CONTACTS_COLUMN_SLOTS = CONTACT_COLUMN_SLOTS + LAST_ACTIVITY_COLUM
 
 static HWND CreateList(HWND mainWindow, int id, int top, int height, int width)
 {
+    // Clipping the header keeps it out of the rows' repaints: it shows the
+    // same columns after a refill.
     return CreateWindowExW(0, WC_LISTVIEWW, L"",
-                           WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                               LVS_SHOWSELALWAYS,
+                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN | LVS_REPORT | LVS_OWNERDATA |
+                               LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                            0, top, width, height < 0 ? 0 : height, mainWindow,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInstance, nullptr);
 }
