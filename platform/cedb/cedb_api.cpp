@@ -214,8 +214,11 @@ std::shared_ptr<DbHandle> Db(HANDLE h)
 
 // --- notifications -------------------------------------------------------
 
+std::atomic<unsigned long long> g_change_stamp{1};
+
 void DeliverNotification(VolumeSlot* slot, cedb::Change ch, uint32_t db, uint32_t oid)
 {
+    ++g_change_stamp;
     UINT type = DB_CEOID_CHANGED;
     bool record = true;
     switch (ch) {
@@ -557,6 +560,7 @@ BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
     slot->guid = CEGUID{static_cast<DWORD>(index + 1), kGuidMarker, ++g_serial, 0};
     slot->listeners = 0;
     Attach(slot);
+    ++g_change_stamp;
     *pceguid = slot->guid;
     return TRUE;
 }
@@ -575,6 +579,7 @@ BOOL CeUnmountDBVol(PCEGUID pceguid)
     });
     cedb::Status s = slot->vol->Unmount();
     slot->vol.reset();
+    ++g_change_stamp;
     slot->key.clear();
     if (!s.ok()) return Fail(s.code, FALSE);
     return TRUE;
@@ -883,3 +888,5 @@ BOOL CeFreeNotification(PCENOTIFYREQUEST pRequest, PCENOTIFICATION pNotify)
 }  // extern "C"
 
 CedbCallCounts CedbGetCallCounts() { return CedbCallCounts{g_calls.load(), g_opens.load()}; }
+
+unsigned long long CedbChangeStamp() { return g_change_stamp.load(); }

@@ -144,10 +144,13 @@ HRESULT Folder::get_Items(IPOutlookItemCollection** out)
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    std::vector<ContactData> contacts;
-    if (!LoadAllContacts(contacts))
+    std::shared_ptr<const ContactSnapshot> contacts = CurrentContacts();
+    if (!contacts)
         return E_FAIL;
-    *out = new ItemCollection(app, std::move(contacts));
+    std::vector<size_t> rows(contacts->Contacts().size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = i;
+    *out = new ItemCollection(app, std::move(contacts), std::move(rows));
     return S_OK;
 }
 

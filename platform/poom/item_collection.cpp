@@ -7,22 +7,6 @@ namespace poom {
 
 namespace {
 
-// Text order as the device lists contacts: by the user's locale, ignoring
-// letter case. The locale's sort key of a text compares byte by byte as the
-// locale compares the texts themselves; one key per contact is far cheaper
-// than a locale comparison for each of the sort's n log n steps.
-std::string SortKey(const std::wstring& text)
-{
-    const int length = static_cast<int>(text.size());
-    const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), length,
-                                  nullptr, 0);
-    std::string key(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), length,
-                     reinterpret_cast<LPWSTR>(&key[0]), size);
-    return key;
-}
-
 const std::wstring& TextOf(const ContactData& c, int property)
 {
     return property == kCategories ? c.categories : c.text[property];
@@ -43,30 +27,23 @@ void SkipBlanks(const std::wstring& s, size_t& pos)
 
 void SortContacts(std::vector<ContactData>& items, int property, bool descending)
 {
-    std::vector<size_t> order(items.size());
+    std::vector<size_t> rows(items.size());
     std::vector<std::string> keys;
     for (size_t i = 0; i < items.size(); ++i) {
-        order[i] = i;
+        rows[i] = i;
         if (property != kBirthday)
             keys.push_back(SortKey(TextOf(items[i], property)));
     }
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        int sign;
-        if (property == kBirthday)
-            sign = items[a].birthday < items[b].birthday ? -1 : (items[a].birthday > items[b].birthday ? 1 : 0);
-        else
-            sign = keys[a].compare(keys[b]);
-        return descending ? sign > 0 : sign < 0;
-    });
+    OrderRows(rows, items, keys, property, descending);
     std::vector<ContactData> sorted;
     sorted.reserve(items.size());
-    for (size_t i : order)
+    for (size_t i : rows)
         sorted.push_back(std::move(items[i]));
     items = std::move(sorted);
 }
 
-bool RestrictContacts(const std::vector<ContactData>& items, const std::wstring& restriction,
-                      std::vector<ContactData>& kept)
+bool RestrictRows(const std::vector<ContactData>& contacts, const std::vector<size_t>& rows,
+                  const std::wstring& restriction, std::vector<size_t>& kept)
 {
     size_t pos = 0;
     SkipBlanks(restriction, pos);
@@ -105,26 +82,26 @@ bool RestrictContacts(const std::vector<ContactData>& items, const std::wstring&
         return false;
 
     kept.clear();
-    if (property == kCategories) {
-        const std::vector<std::wstring> wanted = SplitCategories(value);
-        for (const auto& item : items) {
-            bool match = false;
-            for (const auto& have : SplitCategories(item.categories))
+    const std::vector<std::wstring> wanted = SplitCategories(value);
+    for (size_t row : rows) {
+        const ContactData& contact = contacts[row];
+        bool match = false;
+        if (property == kCategories) {
+            for (const auto& have : SplitCategories(contact.categories))
                 for (const auto& want : wanted)
                     match = match || SameText(have, want);
-            if (match)
-                kept.push_back(item);
+        } else {
+            match = SameText(contact.text[property], value);
         }
-    } else {
-        for (const auto& item : items)
-            if (SameText(item.text[property], value))
-                kept.push_back(item);
+        if (match)
+            kept.push_back(row);
     }
     return true;
 }
 
-ItemCollection::ItemCollection(Application* owner, std::vector<ContactData> contacts)
-    : app(owner), items(std::move(contacts))
+ItemCollection::ItemCollection(Application* owner, std::shared_ptr<const ContactSnapshot> contacts,
+                               std::vector<size_t> listed)
+    : app(owner), snapshot(std::move(contacts)), rows(std::move(listed))
 {
     app->AddRef();
 }
@@ -162,7 +139,7 @@ HRESULT ItemCollection::get_Count(int* count)
 {
     if (!count)
         return E_POINTER;
-    *count = static_cast<int>(items.size());
+    *count = static_cast<int>(rows.size());
     return S_OK;
 }
 
@@ -171,19 +148,19 @@ HRESULT ItemCollection::Item(int index, IDispatch** out)
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    if (index < 1 || static_cast<size_t>(index) > items.size())
+    if (index < 1 || static_cast<size_t>(index) > rows.size())
         return E_INVALIDARG;
-    *out = static_cast<IContact*>(new Contact(app, items[index - 1]));
+    *out = static_cast<IContact*>(new Contact(app, snapshot->Contacts()[rows[index - 1]]));
     return S_OK;
 }
 
 HRESULT ItemCollection::Remove(int index)
 {
-    if (index < 1 || static_cast<size_t>(index) > items.size())
+    if (index < 1 || static_cast<size_t>(index) > rows.size())
         return E_INVALIDARG;
-    if (!DeleteContactRecord(items[index - 1].oid))
+    if (!DeleteContactRecord(snapshot->Contacts()[rows[index - 1]].oid))
         return E_FAIL;
-    items.erase(items.begin() + (index - 1));
+    rows.erase(rows.begin() + (index - 1));
     return S_OK;
 }
 
@@ -192,10 +169,10 @@ HRESULT ItemCollection::Restrict(BSTR restriction, IPOutlookItemCollection** out
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    std::vector<ContactData> kept;
-    if (!restriction || !RestrictContacts(items, restriction, kept))
+    std::vector<size_t> kept;
+    if (!restriction || !RestrictRows(snapshot->Contacts(), rows, restriction, kept))
         return E_INVALIDARG;
-    *out = new ItemCollection(app, std::move(kept));
+    *out = new ItemCollection(app, snapshot, std::move(kept));
     return S_OK;
 }
 
@@ -204,7 +181,7 @@ HRESULT ItemCollection::Sort(BSTR property, VARIANT_BOOL descending)
     const int index = property ? PropertyFromName(property) : -1;
     if (index < 0)
         return E_INVALIDARG;
-    SortContacts(items, index, descending != VARIANT_FALSE);
+    OrderRows(rows, snapshot->Contacts(), snapshot->SortKeys(index), index, descending != VARIANT_FALSE);
     return S_OK;
 }
 

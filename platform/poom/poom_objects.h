@@ -4,10 +4,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/poom/contact_records.h"
+#include "platform/poom/contact_snapshot.h"
 #include "platform/poom/pimstore.h"
 #include "platform/poom/poom_server.h"
 
@@ -140,7 +142,7 @@ private:
 // A snapshot of the folder's contacts, in the order of the last Sort.
 class ItemCollection final : public DispatchObject<IPOutlookItemCollection>, public IPOlItems {
 public:
-    ItemCollection(Application* app, std::vector<ContactData> items);
+    ItemCollection(Application* app, std::shared_ptr<const ContactSnapshot> contacts, std::vector<size_t> rows);
     ~ItemCollection() override;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
@@ -170,7 +172,8 @@ public:
 
 private:
     Application* app;
-    std::vector<ContactData> items;
+    std::shared_ptr<const ContactSnapshot> snapshot;
+    std::vector<size_t> rows;  // indices into the snapshot's contacts, in order
     std::wstring columns;
 };
 
@@ -181,10 +184,10 @@ HRESULT ShowContactCard(Contact* contact, HWND owner);
 // Orders contacts by a property: text ignoring letter case, dates by value;
 // ties keep their previous order.
 void SortContacts(std::vector<ContactData>& items, int property, bool descending);
-// Parses "[Property] = "value"" and keeps the matching contacts; for
-// [Categories] the value is a comma-separated list and any one of them
+// Parses "[Property] = "value"" and keeps the rows of the matching contacts;
+// for [Categories] the value is a comma-separated list and any one of them
 // matches. Returns false when the text is not a restriction it knows.
-bool RestrictContacts(const std::vector<ContactData>& items, const std::wstring& restriction,
-                      std::vector<ContactData>& kept);
+bool RestrictRows(const std::vector<ContactData>& contacts, const std::vector<size_t>& rows,
+                  const std::wstring& restriction, std::vector<size_t>& kept);
 
 }  // namespace poom

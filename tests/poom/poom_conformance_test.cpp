@@ -176,6 +176,50 @@ TEST_F(PoomTest, SortOrderIsTheLocaleComparisonsAndKeepsEqualNamesInPlace)
     items->Release();
 }
 
+// Collections share what was read until the store changes: every change,
+// through the object model or straight into the database, shows in the next
+// listing, while a collection listed before keeps its own contents.
+TEST_F(PoomTest, ListingsFollowEveryChangeOfTheStore)
+{
+    const long kept = AddContact({L"Kept"});
+    const long renamed = AddContact({L"Renamed"});
+    IPOutlookItemCollection* before = Items();
+    before->Sort(Bstr(L"[FileAs]"), VARIANT_FALSE);
+
+    IContact* contact = Fetch(renamed);
+    ASSERT_NE(nullptr, contact);
+    contact->put_FileAs(Bstr(L"Aardvark"));
+    ASSERT_EQ(S_OK, contact->Save());
+    contact->Release();
+
+    CEGUID store;
+    CREATE_SYSTEMGUID(&store);
+    CEOID database = 0;
+    HANDLE direct = CeOpenDatabaseEx(&store, &database, const_cast<LPWSTR>(L"Contacts Database"), 0, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, direct);
+    CEPROPVAL fileAs = {};
+    fileAs.propid = static_cast<CEPROPID>(0x4000 << 16 | CEVT_LPWSTR);
+    fileAs.val.lpwstr = const_cast<LPWSTR>(L"Written directly");
+    EXPECT_NE(0u, CeWriteRecordProps(direct, 0, 1, &fileAs));
+    CloseHandle(direct);
+
+    IPOutlookItemCollection* after = Items();
+    after->Sort(Bstr(L"[FileAs]"), VARIANT_FALSE);
+    EXPECT_EQ((NameList{L"Aardvark", L"Kept", L"Written directly"}), Names(after));
+    EXPECT_EQ((NameList{L"Kept", L"Renamed"}), Names(before)) << "an earlier collection is unchanged";
+    after->Release();
+    before->Release();
+
+    IContact* gone = Fetch(kept);
+    ASSERT_NE(nullptr, gone);
+    EXPECT_EQ(S_OK, gone->Delete());
+    gone->Release();
+    IPOutlookItemCollection* last = Items();
+    last->Sort(Bstr(L"[FileAs]"), VARIANT_FALSE);
+    EXPECT_EQ((NameList{L"Aardvark", L"Written directly"}), Names(last));
+    last->Release();
+}
+
 TEST_F(PoomTest, SortsBirthdaysAsDatesWithNoDateLast)
 {
     AddContact({L"Late", L"", L"", L"", L"", OleDay(1980, 1, 1)});

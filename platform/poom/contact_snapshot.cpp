@@ -1,0 +1,66 @@
+#include "platform/poom/contact_snapshot.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/cedb/call_counts.h"
+
+namespace poom {
+
+const std::vector<std::string>& ContactSnapshot::SortKeys(int property) const
+{
+    static const std::vector<std::string> none;
+    if (property < 0 || property >= kPropertyCount || property == kBirthday)
+        return none;
+    if (!keyed_[property]) {
+        keys_[property].reserve(contacts_.size());
+        for (const ContactData& contact : contacts_)
+            keys_[property].push_back(
+                SortKey(property == kCategories ? contact.categories : contact.text[property]));
+        keyed_[property] = true;
+    }
+    return keys_[property];
+}
+
+std::shared_ptr<const ContactSnapshot> CurrentContacts()
+{
+    static std::shared_ptr<const ContactSnapshot> last;
+    static unsigned long long lastStamp = 0;
+    const unsigned long long stamp = CedbChangeStamp();
+    if (last && stamp == lastStamp)
+        return last;
+    std::vector<ContactData> contacts;
+    if (!LoadAllContacts(contacts))
+        return nullptr;
+    last = std::make_shared<const ContactSnapshot>(std::move(contacts));
+    lastStamp = stamp;
+    return last;
+}
+
+std::string SortKey(const std::wstring& text)
+{
+    const int length = static_cast<int>(text.size());
+    const int size =
+        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), length, nullptr, 0);
+    std::string key(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), length,
+                     reinterpret_cast<LPWSTR>(&key[0]), size);
+    return key;
+}
+
+void OrderRows(std::vector<size_t>& rows, const std::vector<ContactData>& contacts,
+               const std::vector<std::string>& keys, int property, bool descending)
+{
+    std::stable_sort(rows.begin(), rows.end(), [&](size_t a, size_t b) {
+        int sign;
+        if (property == kBirthday)
+            sign = contacts[a].birthday < contacts[b].birthday ? -1 : (contacts[a].birthday > contacts[b].birthday ? 1 : 0);
+        else
+            sign = keys[a].compare(keys[b]);
+        return descending ? sign > 0 : sign < 0;
+    });
+}
+
+}  // namespace poom
