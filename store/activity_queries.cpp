@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <unordered_map>
 
 namespace {
 
@@ -128,15 +129,26 @@ static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
     CEPROPVAL flagged = {};
     flagged.propid = PROPID_LASTFLAG;
     flagged.val.boolVal = TRUE;
-    CEOID oid = CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
-    while (oid != 0) {
-        ActivityRecord record = {};
-        if (ReadActivityRecordDB(database, oid, &record))
+    // The flagged records stand together in this sort order: one seek to the
+    // first, then each read moves on to the next, until a record is not
+    // flagged. An unreadable record is stepped over.
+    if (CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr)) {
+        LPBYTE buffer = nullptr;
+        DWORD size = 0;
+        for (;;) {
+            ActivityRecord record = {};
+            const CEOID oid = ReadCurrentActivityRecordDB(database, &record, &buffer, &size);
+            if (oid == 0) {
+                if (!CeSeekDatabase(database, CEDB_SEEK_CURRENT, 1, nullptr))
+                    break;
+                continue;
+            }
+            if (record.lastFlag != TRUE)
+                break;
             visit(oid, record);
-        // Reading moved the handle on; continue the value seek from this record.
-        // No positions asked for: counting them walks the whole sort order.
-        CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr);
-        oid = CeSeekDatabase(database, CEDB_SEEK_VALUENEXTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr);
+        }
+        if (buffer)
+            LocalFree(buffer);
     }
     CloseHandle(database);
     return true;
@@ -155,13 +167,17 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
     *latest = static_cast<CEOID*>(storage);
     std::fill(*latest, *latest + contactCount, 0u);
 
+    std::unordered_map<CEOID, int> rowOf;
+    rowOf.reserve(static_cast<size_t>(contactCount));
+    for (int row = contactCount - 1; row >= 0; --row)
+        rowOf[contacts[row]] = row;
     VisitFlaggedActivities(L"Error in call to OpenCreateDB 'getLastActivityOIDList'",
                            [&](CEOID oid, const ActivityRecord& record) {
                                // A later flagged activity of the same contact (a damaged
                                // database) wins over an earlier one.
-                               const CEOID* entry = std::find(contacts, contacts + contactCount, record.contactOid);
-                               if (entry != contacts + contactCount)
-                                   (*latest)[entry - contacts] = oid;
+                               const auto row = rowOf.find(record.contactOid);
+                               if (row != rowOf.end())
+                                   (*latest)[row->second] = oid;
                            });
 }
 

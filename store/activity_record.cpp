@@ -151,17 +151,23 @@ CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record)
     return oid;
 }
 
-CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
+CEOID ReadCurrentActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
 {
     WORD count = 0;
     const CEOID oid = CeReadRecordProps(database, CEDB_ALLOWREALLOC, &count, nullptr, buffer, size);
-    if (oid == 0) {
-        AppMessageBox(nullptr, L"Failed to read record 'ReadNextActivityRecordDB'", L"error", 0);
+    if (oid == 0)
         return 0;
-    }
     const CEPROPVAL* values = reinterpret_cast<const CEPROPVAL*>(*buffer);
     for (WORD i = 0; i < count; ++i)
         CopyProperty(values[i], record);
+    return oid;
+}
+
+CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
+{
+    const CEOID oid = ReadCurrentActivityRecordDB(database, record, buffer, size);
+    if (oid == 0)
+        AppMessageBox(nullptr, L"Failed to read record 'ReadNextActivityRecordDB'", L"error", 0);
     return oid;
 }
 

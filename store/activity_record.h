@@ -53,5 +53,8 @@ CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record);
 // *buffer (LocalAlloc'd, grown as needed, freed by the caller with
 // LocalFree), so a run of reads allocates little.
 CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size);
+// The same without a message: 0 at the end of the table or for a record
+// that cannot be read, which leaves the handle where it was.
+CEOID ReadCurrentActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size);
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);
