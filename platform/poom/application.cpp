@@ -89,6 +89,10 @@ HRESULT Application::GetItemFromOid(long oid, IDispatch** out)
     *out = nullptr;
     if (!loggedOn)
         return E_FAIL;
+    if (std::shared_ptr<const ContactData> current = CurrentContact(static_cast<CEOID>(oid))) {
+        *out = static_cast<IContact*>(new Contact(this, std::move(current)));
+        return S_OK;
+    }
     ContactData data;
     if (!LoadContact(static_cast<CEOID>(oid), data))
         return E_INVALIDARG;

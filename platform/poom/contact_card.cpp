@@ -91,7 +91,7 @@ void ShowSummary(HWND card, bool summary)
 bool CollectChanges(HWND card)
 {
     CardState* state = StateOf(card);
-    ContactData& data = state->contact->Data();
+    ContactData& data = state->contact->WritableData();
     bool changed = false;
     for (int f = 0; f < kTextProperties; ++f) {
         const std::wstring text = WindowText(GetDlgItem(state->page, POOM_CARD_FIRST_FIELD_ID + f));

@@ -24,9 +24,22 @@ std::wstring Trimmed(const std::wstring& s)
 
 }  // namespace
 
-Contact::Contact(Application* owner, const ContactData& contact) : app(owner), data(contact)
+Contact::Contact(Application* owner, const ContactData& contact)
+    : app(owner), own(std::make_unique<ContactData>(contact))
 {
     app->AddRef();
+}
+
+Contact::Contact(Application* owner, std::shared_ptr<const ContactData> contact) : app(owner), shared(std::move(contact))
+{
+    app->AddRef();
+}
+
+ContactData& Contact::WritableData()
+{
+    if (!own)
+        own = std::make_unique<ContactData>(*shared);
+    return *own;
 }
 
 Contact::~Contact()
@@ -54,18 +67,18 @@ HRESULT Contact::QueryInterface(REFIID riid, void** out)
 
 HRESULT Contact::GetText(int index, BSTR* value)
 {
-    return Copy(data.text[index], value);
+    return Copy(Data().text[index], value);
 }
 
 HRESULT Contact::PutText(int index, BSTR value)
 {
-    data.text[index] = value ? value : L"";
+    WritableData().text[index] = value ? value : L"";
     return S_OK;
 }
 
 HRESULT Contact::get_Categories(BSTR* value)
 {
-    return Copy(data.categories, value);
+    return Copy(Data().categories, value);
 }
 
 HRESULT Contact::put_Categories(BSTR value)
@@ -74,7 +87,7 @@ HRESULT Contact::put_Categories(BSTR value)
     std::wstring list;
     for (const auto& name : SplitCategories(value ? value : L""))
         list += (list.empty() ? L"" : L", ") + name;
-    data.categories = list;
+    WritableData().categories = list;
     return S_OK;
 }
 
@@ -82,13 +95,13 @@ HRESULT Contact::get_Birthday(DATE* value)
 {
     if (!value)
         return E_POINTER;
-    *value = data.birthday;
+    *value = Data().birthday;
     return S_OK;
 }
 
 HRESULT Contact::put_Birthday(DATE value)
 {
-    data.birthday = value;
+    WritableData().birthday = value;
     return S_OK;
 }
 
@@ -96,12 +109,13 @@ HRESULT Contact::get_Oid(long* oid)
 {
     if (!oid)
         return E_POINTER;
-    *oid = static_cast<long>(data.oid);
+    *oid = static_cast<long>(Data().oid);
     return S_OK;
 }
 
 HRESULT Contact::Save()
 {
+    ContactData& data = WritableData();
     // Like the device, a contact saved without a FileAs is filed under its
     // name, or its company when it has none.
     if (Trimmed(data.text[0]).empty()) {
@@ -123,16 +137,16 @@ HRESULT Contact::Save()
 
 HRESULT Contact::Delete()
 {
-    if (!data.oid || !DeleteContactRecord(data.oid))
+    if (!Data().oid || !DeleteContactRecord(Data().oid))
         return E_FAIL;
-    data.oid = 0;
+    WritableData().oid = 0;
     return S_OK;
 }
 
 HRESULT Contact::Display()
 {
     ContactData current;
-    if (data.oid && !LoadContact(data.oid, current))
+    if (Data().oid && !LoadContact(Data().oid, current))
         return E_FAIL;
     return ShowContactCard(this, app->Owner());
 }
@@ -148,12 +162,12 @@ HRESULT Contact::get_Application(IPOutlookApp** out)
 
 HRESULT Contact::get_Uid(BSTR* value)
 {
-    return Copy(data.uid, value);
+    return Copy(Data().uid, value);
 }
 
 HRESULT Contact::put_Uid(BSTR value)
 {
-    data.uid = value ? value : L"";
+    WritableData().uid = value ? value : L"";
     return S_OK;
 }
 

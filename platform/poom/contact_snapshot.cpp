@@ -23,19 +23,43 @@ const std::vector<std::string>& ContactSnapshot::SortKeys(int property) const
     return keys_[property];
 }
 
+const ContactData* ContactSnapshot::Find(CEOID oid) const
+{
+    if (rowOf_.empty() && !contacts_.empty()) {
+        rowOf_.reserve(contacts_.size());
+        for (size_t row = 0; row < contacts_.size(); ++row)
+            rowOf_.emplace(contacts_[row].oid, row);
+    }
+    const auto found = rowOf_.find(oid);
+    return found == rowOf_.end() ? nullptr : &contacts_[found->second];
+}
+
+namespace {
+
+std::shared_ptr<const ContactSnapshot> lastSnapshot;
+unsigned long long lastSnapshotStamp = 0;
+
+}  // namespace
+
 std::shared_ptr<const ContactSnapshot> CurrentContacts()
 {
-    static std::shared_ptr<const ContactSnapshot> last;
-    static unsigned long long lastStamp = 0;
     const unsigned long long stamp = CedbChangeStamp();
-    if (last && stamp == lastStamp)
-        return last;
+    if (lastSnapshot && stamp == lastSnapshotStamp)
+        return lastSnapshot;
     std::vector<ContactData> contacts;
     if (!LoadAllContacts(contacts))
         return nullptr;
-    last = std::make_shared<const ContactSnapshot>(std::move(contacts));
-    lastStamp = stamp;
-    return last;
+    lastSnapshot = std::make_shared<const ContactSnapshot>(std::move(contacts));
+    lastSnapshotStamp = stamp;
+    return lastSnapshot;
+}
+
+std::shared_ptr<const ContactData> CurrentContact(CEOID oid)
+{
+    if (!lastSnapshot || CedbChangeStamp() != lastSnapshotStamp)
+        return nullptr;
+    const ContactData* contact = lastSnapshot->Find(oid);
+    return contact ? std::shared_ptr<const ContactData>(lastSnapshot, contact) : nullptr;
 }
 
 std::string SortKey(const std::wstring& text)

@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/poom/contact_records.h"
@@ -18,9 +19,12 @@ public:
     const std::vector<ContactData>& Contacts() const { return contacts_; }
     // The locale sort key of each contact's text property, made on first use.
     const std::vector<std::string>& SortKeys(int property) const;
+    // The contact with that oid, null when the snapshot has none.
+    const ContactData* Find(CEOID oid) const;
 
 private:
     std::vector<ContactData> contacts_;
+    mutable std::unordered_map<CEOID, size_t> rowOf_;
     mutable std::vector<std::string> keys_[kPropertyCount];
     mutable bool keyed_[kPropertyCount] = {};
 };
@@ -29,6 +33,10 @@ private:
 // changed since it was read, a new one otherwise; null when the store cannot
 // be read.
 std::shared_ptr<const ContactSnapshot> CurrentContacts();
+// One contact of the last snapshot while that is still current, sharing its
+// record; null otherwise (the caller then reads the one record itself, as a
+// whole new snapshot would cost far more).
+std::shared_ptr<const ContactData> CurrentContact(CEOID oid);
 
 // Text order as the device lists contacts: by the user's locale, ignoring
 // letter case. The key of a text compares byte by byte as the locale

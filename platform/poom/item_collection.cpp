@@ -150,7 +150,9 @@ HRESULT ItemCollection::Item(int index, IDispatch** out)
     *out = nullptr;
     if (index < 1 || static_cast<size_t>(index) > rows.size())
         return E_INVALIDARG;
-    *out = static_cast<IContact*>(new Contact(app, snapshot->Contacts()[rows[index - 1]]));
+    // Shares the snapshot's record: a listing visits every contact.
+    const ContactData* contact = &snapshot->Contacts()[rows[index - 1]];
+    *out = static_cast<IContact*>(new Contact(app, std::shared_ptr<const ContactData>(snapshot, contact)));
     return S_OK;
 }
 

@@ -52,6 +52,8 @@ class Application;
 class Contact final : public DispatchObject<IContact>, public IContactExchange {
 public:
     Contact(Application* app, const ContactData& data);
+    // Shares a contact of a snapshot until a put_ member changes it.
+    Contact(Application* app, std::shared_ptr<const ContactData> shared);
     ~Contact() override;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
@@ -95,14 +97,16 @@ public:
     HRESULT STDMETHODCALLTYPE get_Uid(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Uid(BSTR value) override;
 
-    ContactData& Data() { return data; }
+    const ContactData& Data() const { return own ? *own : *shared; }
+    ContactData& WritableData();
 
 private:
     HRESULT GetText(int index, BSTR* value);
     HRESULT PutText(int index, BSTR value);
 
     Application* app;
-    ContactData data;
+    std::shared_ptr<const ContactData> shared;
+    std::unique_ptr<ContactData> own;  // made on the first change
 };
 
 class Application final : public DispatchObject<IPOutlookApp> {

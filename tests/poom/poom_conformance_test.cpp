@@ -220,6 +220,36 @@ TEST_F(PoomTest, ListingsFollowEveryChangeOfTheStore)
     last->Release();
 }
 
+// Items of one listing share their records: a change made on one item and
+// not saved stays with that item alone.
+TEST_F(PoomTest, UnsavedChangesStayWithTheirItem)
+{
+    const long oid = AddContact({L"Original", L"Ann"});
+    IPOutlookItemCollection* items = Items();
+    IDispatch* item = nullptr;
+    ASSERT_EQ(S_OK, items->Item(1, &item));
+    IContact* changed = nullptr;
+    item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&changed));
+    item->Release();
+    changed->put_FileAs(Bstr(L"Edited"));
+    EXPECT_EQ(L"Edited", Text(changed, &IContact::get_FileAs));
+    EXPECT_EQ(L"Ann", Text(changed, &IContact::get_FirstName)) << "the other fields come along";
+
+    EXPECT_EQ((NameList{L"Original"}), Names(items));
+    IContact* fetched = Fetch(oid);
+    ASSERT_NE(nullptr, fetched);
+    EXPECT_EQ(L"Original", Text(fetched, &IContact::get_FileAs));
+    fetched->Release();
+
+    ASSERT_EQ(S_OK, changed->Save());
+    changed->Release();
+    fetched = Fetch(oid);
+    ASSERT_NE(nullptr, fetched);
+    EXPECT_EQ(L"Edited", Text(fetched, &IContact::get_FileAs)) << "a fetch after the save reads the saved record";
+    fetched->Release();
+    items->Release();
+}
+
 TEST_F(PoomTest, SortsBirthdaysAsDatesWithNoDateLast)
 {
     AddContact({L"Late", L"", L"", L"", L"", OleDay(1980, 1, 1)});
