@@ -527,7 +527,16 @@ TEST_F(ActivityDialogTest, AfterTheClosePictureTheMainWindowLooksAsBeforeTheDial
     // at its edges unlike the whole list's painting.
     for (HWND pane : {ContactsList(), ActivityList(), GetDlgItem(scenario.MainWindow(), ID_NOTES_PANE)})
         RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const WindowImage before = Scenario::CaptureWindow(scenario.MainWindow());
+    // Taken once the window has settled: the notes pane's scroll bar takes
+    // its state from messages still queued after the repaint.
+    WindowImage before = Scenario::CaptureWindow(scenario.MainWindow());
+    scenario.PumpUntil([&] {
+        Sleep(50);
+        WindowImage again = Scenario::CaptureWindow(scenario.MainWindow());
+        const RECT changed = DifferingArea(before, again);
+        before = std::move(again);
+        return IsRectEmpty(&changed) != FALSE;
+    }, 3000);
     ASSERT_FALSE(before.bits.empty());
     RunDialog(-1, [&](HWND dialog) {
         UpdateWindow(dialog);
