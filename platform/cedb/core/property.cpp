@@ -34,7 +34,18 @@ char16_t FoldCase(char16_t c)
     return c;
 }
 
-KeyValue MakeKeyValue(const Prop* p, const SortKey& key)
+namespace {
+
+std::u16string TextOf(const Prop& p) { return p.s; }
+std::u16string TextOf(const PropRef& p)
+{
+    std::u16string s(p.len, u'\0');
+    for (uint32_t j = 0; j < p.len; ++j) s[j] = static_cast<char16_t>(GetU16(p.bytes + 2 * j));
+    return s;
+}
+
+template <class P>
+KeyValue MakeKey(const P* p, const SortKey& key)
 {
     KeyValue k;
     if (!p) return k;
@@ -42,7 +53,7 @@ KeyValue MakeKeyValue(const Prop* p, const SortKey& key)
     switch (TypeOf(key.propid)) {
     case kTypeR8: k.d = p->d; break;
     case kTypeString:
-        k.s = Boxed<std::u16string>(p->s);
+        k.s = Boxed<std::u16string>(TextOf(*p));
         if (key.flags & kSortCaseInsensitive)
             for (char16_t& c : *k.s.get()) c = FoldCase(c);
         break;
@@ -51,9 +62,22 @@ KeyValue MakeKeyValue(const Prop* p, const SortKey& key)
     return k;
 }
 
+}  // namespace
+
+KeyValue MakeKeyValue(const Prop* p, const SortKey& key) { return MakeKey(p, key); }
+
+KeyValue MakeKeyValue(const PropRef* p, const SortKey& key) { return MakeKey(p, key); }
+
 const Prop* FindProp(const std::vector<Prop>& props, uint32_t id)
 {
     for (const Prop& p : props)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+const PropRef* FindProp(const std::vector<PropRef>& props, uint32_t id)
+{
+    for (const PropRef& p : props)
         if (p.id == id) return &p;
     return nullptr;
 }
@@ -170,7 +194,42 @@ void EncodeProps(const std::vector<Prop>& props, std::string* out)
     }
 }
 
-bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
+namespace {
+
+// DecodeProps and DecodePropRefs share one parser; they differ only in
+// whether strings and blobs are copied out or pointed at.
+void Reset(Prop* p)
+{
+    p->i = 0;
+    p->d = 0;
+    p->s.clear();
+    p->blob.clear();
+}
+void Reset(PropRef* p) { *p = PropRef(); }
+
+void SetText(Prop* p, const char* b, uint32_t len)
+{
+    p->s.resize(len);
+    if (kLittleEndian)
+        std::memcpy(&p->s[0], b, size_t(len) * 2);
+    else
+        for (uint32_t j = 0; j < len; ++j) p->s[j] = static_cast<char16_t>(GetU16(b + 2 * j));
+}
+void SetText(PropRef* p, const char* b, uint32_t len)
+{
+    p->bytes = b;
+    p->len = len;
+}
+
+void SetBlob(Prop* p, const char* b, uint32_t len) { p->blob.assign(b, len); }
+void SetBlob(PropRef* p, const char* b, uint32_t len)
+{
+    p->bytes = b;
+    p->len = len;
+}
+
+template <class P>
+bool DecodeInto(const char* data, size_t n, std::vector<P>* out)
 {
     ByteReader r(data, n);
     uint16_t count;
@@ -179,11 +238,8 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
     // vector keeps its string buffers.
     out->resize(count);
     for (uint16_t k = 0; k < count; ++k) {
-        Prop& p = (*out)[k];
-        p.i = 0;
-        p.d = 0;
-        p.s.clear();
-        p.blob.clear();
+        P& p = (*out)[k];
+        Reset(&p);
         if (!r.U32(&p.id)) return false;
         switch (TypeOf(p.id)) {
         case kTypeI2: { uint16_t v; if (!r.U16(&v)) return false; p.i = static_cast<int16_t>(v); break; }
@@ -196,18 +252,14 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
             uint32_t len;
             const char* b;
             if (!r.U32(&len) || len > r.Left() / 2 || !r.Bytes(size_t(len) * 2, &b)) return false;
-            p.s.resize(len);
-            if (kLittleEndian)
-                std::memcpy(&p.s[0], b, size_t(len) * 2);
-            else
-                for (uint32_t j = 0; j < len; ++j) p.s[j] = static_cast<char16_t>(GetU16(b + 2 * j));
+            SetText(&p, b, len);
             break;
         }
         case kTypeBlob: {
             uint32_t len;
             const char* b;
             if (!r.U32(&len) || !r.Bytes(len, &b)) return false;
-            p.blob.assign(b, len);
+            SetBlob(&p, b, len);
             break;
         }
         default: return false;
@@ -217,5 +269,11 @@ bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out)
     }
     return r.AtEnd();
 }
+
+}  // namespace
+
+bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out) { return DecodeInto(data, n, out); }
+
+bool DecodePropRefs(const char* data, size_t n, std::vector<PropRef>* out) { return DecodeInto(data, n, out); }
 
 }  // namespace cedb

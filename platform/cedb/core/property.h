@@ -81,7 +81,6 @@ struct KeyValue {
     Boxed<std::u16string> s;  // set for present string keys
 };
 
-KeyValue MakeKeyValue(const Prop* p, const SortKey& key);
 
 // Orders two values of one key by its flags (absent values by the
 // unknown-first flag whatever the direction). Inline: it is the inner loop
@@ -108,11 +107,28 @@ inline int CompareKey(const KeyValue& a, const KeyValue& b, const SortKey& key)
 }
 char16_t FoldCase(char16_t c);
 
+// A property as it lies in an encoded record: numbers decoded, strings
+// (UTF-16LE, `len` characters) and blobs (`len` bytes) left where they are,
+// so decoding allocates nothing. Valid while the encoded bytes are.
+struct PropRef {
+    uint32_t id = 0;
+    int64_t i = 0;
+    double d = 0;
+    const char* bytes = nullptr;
+    uint32_t len = 0;
+};
+
+KeyValue MakeKeyValue(const Prop* p, const SortKey& key);
+KeyValue MakeKeyValue(const PropRef* p, const SortKey& key);
+
 // Encoded record: u16 count, then per property u32 id and the value.
 void EncodeProps(const std::vector<Prop>& props, std::string* out);
-// False when the bytes are not a well-formed property list.
+// False when the bytes are not a well-formed property list; both accept
+// exactly the same inputs.
 bool DecodeProps(const char* data, size_t n, std::vector<Prop>* out);
+bool DecodePropRefs(const char* data, size_t n, std::vector<PropRef>* out);
 const Prop* FindProp(const std::vector<Prop>& props, uint32_t id);
+const PropRef* FindProp(const std::vector<PropRef>& props, uint32_t id);
 
 // Byte helpers shared by the log code.
 void PutU16(std::string* out, uint16_t v);

@@ -1,6 +1,7 @@
 #include "platform/cedb/core/volume.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace cedb {
@@ -89,6 +90,78 @@ Status ValidateLayout(const DatabaseLayout& layout)
     return Status::Ok();
 }
 
+// An unsigned image of a present, non-string key value that orders as
+// CompareKey does: -0 and +0 meet, every NaN sorts first, descending flips.
+uint64_t KeyImage(const KeyValue& k, const SortKey& key)
+{
+    uint64_t u;
+    if (TypeOf(key.propid) == kTypeR8) {
+        double d = k.d;
+        if (d != d) {
+            u = 0;
+        } else {
+            if (d == 0) d = 0;
+            std::memcpy(&u, &d, 8);
+            u = (u >> 63) ? ~u : u | (uint64_t(1) << 63);
+        }
+    } else {
+        u = static_cast<uint64_t>(k.i) ^ (uint64_t(1) << 63);
+    }
+    return (key.flags & kSortDescending) ? ~u : u;
+}
+
+struct KeyedPos {
+    uint64_t key;
+    uint32_t pos;
+};
+
+// Stable LSD radix sort on `key`, skipping the bytes every key shares (most
+// of them for dates, flags and small integers).
+void RadixSort(std::vector<KeyedPos>* v)
+{
+    if (v->size() < 2) return;
+    uint64_t differ = 0;
+    for (const KeyedPos& e : *v) differ |= e.key ^ (*v)[0].key;
+    std::vector<KeyedPos> out(v->size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        if (((differ >> shift) & 0xFF) == 0) continue;
+        size_t start[257] = {};
+        for (const KeyedPos& e : *v) ++start[((e.key >> shift) & 0xFF) + 1];
+        for (int b = 0; b < 256; ++b) start[b + 1] += start[b];
+        for (const KeyedPos& e : *v) out[start[(e.key >> shift) & 0xFF]++] = e;
+        v->swap(out);
+    }
+}
+
+// Sorts `entries`, which are in object-id order, into `order`. One
+// non-string key is the common case: its values are sorted as integers,
+// stably, so equal keys keep object-id order as IndexLess wants.
+void SortEntries(std::vector<IndexEntry>* entries, const SortOrder& order, const IndexLess& less)
+{
+    if (order.size() != 1 || TypeOf(order[0].propid) == kTypeString) {
+        std::sort(entries->begin(), entries->end(), less);
+        return;
+    }
+    std::vector<KeyedPos> present;
+    std::vector<uint32_t> absent;
+    present.reserve(entries->size());
+    for (size_t i = 0; i < entries->size(); ++i) {
+        const KeyValue& k = (*entries)[i].first;
+        if (k.present) present.push_back(KeyedPos{KeyImage(k, order[0]), static_cast<uint32_t>(i)});
+        else absent.push_back(static_cast<uint32_t>(i));
+    }
+    RadixSort(&present);
+    std::vector<IndexEntry> sorted;
+    sorted.reserve(entries->size());
+    const bool unknown_first = (order[0].flags & kSortUnknownFirst) != 0;
+    if (unknown_first)
+        for (uint32_t i : absent) sorted.push_back(std::move((*entries)[i]));
+    for (const KeyedPos& e : present) sorted.push_back(std::move((*entries)[e.pos]));
+    if (!unknown_first)
+        for (uint32_t i : absent) sorted.push_back(std::move((*entries)[i]));
+    entries->swap(sorted);
+}
+
 int CompareKeys(const IndexEntry& a, const std::vector<KeyValue>& b, const SortOrder& order, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
@@ -147,9 +220,8 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     }
     if (!s.ok()) return s;
 
-    std::string data;
+    std::string& data = v->image_;
     bool ends_vouched = false;
-    
     if (!fresh) {
         s = ReadAll(v->file_.get(), &data);
         if (!s.ok()) return s;
@@ -187,6 +259,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
                 v->allocated_ = scan.valid_end;
             }
         }
+        v->PackImage();
     }
     if (!opt.read_only) {
         s = fs->Remove(TempPath(path));
@@ -205,55 +278,64 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
 Status Volume::Replay(const LogScan& scan)
 {
     uint32_t max_oid = 0;
-    std::vector<Prop> props;  // reused: its strings keep their buffers
-    records_.reserve(scan.entries.size());
+    std::vector<PropRef> props;  // reused; points into the entry being replayed
+    records_.Reserve(scan.entries.size());
     replaying_ = true;
-    for (const LogEntry& e : scan.entries) {
+    const size_t count = scan.entries.size();
+    for (size_t at = 0; at < count; ++at) {
+        const LogEntry& e = scan.entries[at];
         const uint32_t bytes = static_cast<uint32_t>(kEntryHeaderSize + e.size);
-        const std::string where = "entry at offset " + std::to_string(e.offset);
+        // Slots are spread over the table: start fetching one a few
+        // records ahead so that the lookups overlap.
+        const size_t ahead = at + 8;
+        if (ahead < count && scan.entries[ahead].type == kEntryPutRecord && scan.entries[ahead].size >= 8)
+            records_.Prefetch(GetU32(scan.entries[ahead].payload + 4));
+        // The message is built only for a bad entry: most mounts have none.
+        auto bad = [&e](const char* what) {
+            return Status::Error(kErrFileCorrupt, "entry at offset " + std::to_string(e.offset) + what);
+        };
         ByteReader r(e.payload, e.size);
         uint32_t a = 0, b = 0;
         switch (e.type) {
         case kEntryCreateDatabase: {
             DatabaseLayout layout;
-            if (!DecodeDatabase(e.payload, e.size, &a, &layout) || a == 0 || FindDatabase(a) || records_.count(a) ||
+            if (!DecodeDatabase(e.payload, e.size, &a, &layout) || a == 0 || FindDatabase(a) || records_.Find(a) ||
                 !ValidateLayout(layout).ok() || FindDatabaseByName(layout.name))
-                return Status::Error(kErrFileCorrupt, where + ": bad database creation");
+                return bad(": bad database creation");
             AddDatabase(a, layout, bytes);
             break;
         }
         case kEntryDeleteDatabase: {
             Database* db = nullptr;
             if (!r.U32(&a) || !r.AtEnd() || !(db = FindDatabase(a)))
-                return Status::Error(kErrFileCorrupt, where + ": deletes an unknown database");
+                return bad(": deletes an unknown database");
             RemoveDatabase(db);
             break;
         }
         case kEntryPutRecord: {
             Database* db = nullptr;
             if (!r.U32(&a) || !r.U32(&b) || b == 0 || !(db = FindDatabase(a)) || FindDatabase(b) ||
-                !DecodeProps(e.payload + 8, e.size - 8, &props))
-                return Status::Error(kErrFileCorrupt, where + ": bad record");
-            auto it = records_.find(b);
-            if (it != records_.end() && it->second.db != a)
-                return Status::Error(kErrFileCorrupt, where + ": record moved between databases");
+                !DecodePropRefs(e.payload + 8, e.size - 8, &props))
+                return bad(": bad record");
+            const Record* was = records_.Find(b);
+            if (was && was->db != a) return bad(": record moved between databases");
             bool created;
-            PutRecord(db, b, std::string(e.payload, e.size), props, bytes, &created);
+            PutRecord(db, b, Payload::Borrow(e.payload, e.size), props, bytes, &created);
             break;
         }
         case kEntryDeleteRecord: {
             Database* db = nullptr;
-            auto it = records_.end();
-            if (!r.U32(&a) || !r.U32(&b) || !r.AtEnd() || !(db = FindDatabase(a)) ||
-                (it = records_.find(b)) == records_.end() || it->second.db != a)
-                return Status::Error(kErrFileCorrupt, where + ": deletes an unknown record");
+            const Record* was = nullptr;
+            if (!r.U32(&a) || !r.U32(&b) || !r.AtEnd() || !(db = FindDatabase(a)) || !(was = records_.Find(b)) ||
+                was->db != a)
+                return bad(": deletes an unknown record");
             EraseRecord(db, b);
             break;
         }
         case kEntryCheckpoint:
-            if (e.size != 0) return Status::Error(kErrFileCorrupt, where + ": bad checkpoint");
+            if (e.size != 0) return bad(": bad checkpoint");
             break;
-        default: return Status::Error(kErrFileCorrupt, where + ": unknown type");
+        default: return bad(": unknown type");
         }
         proven_ = std::max(proven_, e.synced);
         max_oid = std::max(max_oid, std::max(a, b));
@@ -263,6 +345,25 @@ Status Volume::Replay(const LogScan& scan)
     if (max_oid == 0xFFFFFFFFu) return Status::Error(kErrFileCorrupt, "object ids exhausted");
     header_.next_oid = std::max(header_.next_oid, max_oid + 1);
     return Status::Ok();
+}
+
+void Volume::PackImage()
+{
+    size_t borrowed = 0;
+    records_.ForEach([&](uint32_t, Record& r) {
+        if (r.payload.borrowed()) borrowed += r.payload.size();
+    });
+    if (borrowed >= image_.size() / 2) return;
+    std::string packed(borrowed, '\0');
+    size_t at = 0;
+    records_.ForEach([&](uint32_t, Record& r) {
+        if (!r.payload.borrowed()) return;
+        const size_t n = r.payload.size();
+        std::memcpy(&packed[at], r.payload.data(), n);
+        r.payload = Payload::Borrow(&packed[at], n);
+        at += n;
+    });
+    image_.swap(packed);
 }
 
 Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes)
@@ -280,7 +381,7 @@ Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t 
 
 void Volume::BuildSortIndexes()
 {
-    std::vector<Prop>& props = scratch_;
+    std::vector<PropRef> props;
     for (auto& kv : databases_) {
         Database& db = *kv.second;
         std::vector<std::vector<IndexEntry>> entries = std::move(db.replayed);
@@ -290,13 +391,14 @@ void Volume::BuildSortIndexes()
             entries.assign(db.indexes.size(), std::vector<IndexEntry>());
             for (size_t i = 1; i < entries.size(); ++i) entries[i].reserve(db.count());
             for (const IndexEntry& e : db.indexes[0]) {
-                RecordProps(records_.find(e.oid)->second, &props);  // decoded once already: cannot fail
+                const Payload& payload = records_.Find(e.oid)->payload;
+                DecodePropRefs(payload.data() + 8, payload.size() - 8, &props);  // decoded once already: cannot fail
                 for (size_t i = 1; i < entries.size(); ++i) entries[i].push_back(MakeEntry(db, i, props, e.oid));
             }
         }
         db.replayed_stale = false;
         for (size_t i = 1; i < entries.size(); ++i) {
-            std::sort(entries[i].begin(), entries[i].end(), db.indexes[i].key_comp());
+            SortEntries(&entries[i], db.layout.orders[i - 1], db.indexes[i].key_comp());
             db.indexes[i].AssignSorted(std::move(entries[i]));
         }
     }
@@ -305,16 +407,16 @@ void Volume::BuildSortIndexes()
 void Volume::RemoveDatabase(Database* db)
 {
     for (const IndexEntry& e : db->indexes[0]) {
-        auto it = records_.find(e.oid);
-        live_ -= it->second.entry_bytes;
-        records_.erase(it);
+        live_ -= records_.Find(e.oid)->entry_bytes;
+        records_.Erase(e.oid);
     }
     for (Cursor* c : db->cursors) c->db = 0, c->dbp = nullptr;
     live_ -= db->entry_bytes;
     databases_.erase(db->oid);
 }
 
-IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector<Prop>& props, uint32_t oid) const
+template <class P>
+IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector<P>& props, uint32_t oid) const
 {
     IndexEntry e;
     e.oid = oid;
@@ -329,29 +431,30 @@ IndexEntry Volume::MakeEntry(const Database& db, size_t index, const std::vector
     return e;
 }
 
-void Volume::PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
+template <class P>
+void Volume::PutRecord(Database* db, uint32_t oid, Payload payload, const std::vector<P>& props,
                        uint32_t entry_bytes, bool* created, const std::vector<IndexEntry>* before)
 {
-    auto it = records_.find(oid);
+    Record& r = *records_.Insert(oid, created);
     bool changed = false;
-    if (it == records_.end()) {
-        *created = true;
+    if (*created) {
         // New ids only grow, so object-id order takes them at its end.
-        db->indexes[0].emplace_hint(db->indexes[0].end(), MakeEntry(*db, 0, props, oid));
+        Index& ids = db->indexes[0];
+        const bool in_order = ids.empty() || (--ids.end())->oid < oid;
+        ids.emplace_hint(ids.end(), MakeEntry(*db, 0, props, oid));
         if (replaying_) {
+            // Sorting relies on the replayed entries being in object-id order.
+            if (!in_order) db->replayed_stale = true;
             db->replayed.resize(db->indexes.size());
             for (size_t i = 1; i < db->indexes.size(); ++i) db->replayed[i].push_back(MakeEntry(*db, i, props, oid));
         } else {
             for (size_t i = 1; i < db->indexes.size(); ++i) db->indexes[i].insert(MakeEntry(*db, i, props, oid));
         }
-        Record& r = records_[oid];
         r.db = db->oid;
         r.payload = std::move(payload);
         r.entry_bytes = entry_bytes;
         changed = true;
     } else {
-        *created = false;
-        Record& r = it->second;
         std::vector<Prop>& old = scratch_;
         if (replaying_) db->replayed_stale = true;
         const size_t sorted = replaying_ ? 1 : db->indexes.size();
@@ -386,15 +489,15 @@ void Volume::EraseRecord(Database* db, uint32_t oid)
         c->oid = next == db->indexes[c->index].end() ? 0 : next->oid;
         c->seen = 0;
     }
-    auto it = records_.find(oid);
+    const Record& r = *records_.Find(oid);
     std::vector<Prop>& props = scratch_;
     if (replaying_) db->replayed_stale = true;
     const size_t indexes = replaying_ ? 1 : db->indexes.size();
-    if (indexes > 1) RecordProps(it->second, &props);
+    if (indexes > 1) RecordProps(r, &props);
     for (size_t i = 0; i < indexes; ++i) db->indexes[i].erase(MakeEntry(*db, i, props, oid));
-    live_ -= it->second.entry_bytes;
-    db->record_bytes -= it->second.entry_bytes;
-    records_.erase(it);
+    live_ -= r.entry_bytes;
+    db->record_bytes -= r.entry_bytes;
+    records_.Erase(oid);
     db->last_change = ++change_counter_;
 }
 
@@ -418,8 +521,7 @@ Database* Volume::FindDatabaseByName(const std::u16string& name)
 
 const Record* Volume::FindRecord(uint32_t oid) const
 {
-    auto it = records_.find(oid);
-    return it == records_.end() ? nullptr : &it->second;
+    return records_.Find(oid);
 }
 
 Status Volume::Writable() const
@@ -513,8 +615,8 @@ Status Volume::Compact()
     uint64_t written = 0;
     // Every entry of a compacted file is durable before the file is used,
     // so each claims all bytes before it as flushed.
-    auto put = [&](uint8_t type, const std::string& payload) -> Status {
-        AppendEntry(&buf, h.generation, type, written + buf.size(), payload.data(), payload.size());
+    auto put = [&](uint8_t type, const char* payload, size_t n) -> Status {
+        AppendEntry(&buf, h.generation, type, written + buf.size(), payload, n);
         if (buf.size() < kSpillBytes) return Status::Ok();
         Status w = out->Write(written, buf.data(), buf.size());
         written += buf.size();
@@ -525,15 +627,22 @@ Status Volume::Compact()
         const Database& db = *kv.second;
         payload.clear();
         EncodeDatabase(db.oid, db.layout, &payload);
-        if (!(s = put(kEntryCreateDatabase, payload)).ok()) break;
-        for (const IndexEntry& e : db.indexes[0])
-            if (!(s = put(kEntryPutRecord, records_.find(e.oid)->second.payload)).ok()) break;
+        if (!(s = put(kEntryCreateDatabase, payload.data(), payload.size())).ok()) break;
+        // Records are scattered in memory: fetching the slots and payloads
+        // a few records ahead keeps the copy from waiting on each in turn.
+        const Index& ids = db.indexes[0];
+        Index::iterator slot_ahead = ids.begin(), data_ahead = ids.begin();
+        for (int k = 0; k < 8 && slot_ahead != ids.end(); ++k) ++slot_ahead;
+        for (int k = 0; k < 4 && data_ahead != ids.end(); ++k) ++data_ahead;
+        for (const IndexEntry& e : ids) {
+            if (slot_ahead != ids.end()) records_.Prefetch((slot_ahead++)->oid);
+            if (data_ahead != ids.end()) __builtin_prefetch(records_.Find((data_ahead++)->oid)->payload.data());
+            const Payload& p = records_.Find(e.oid)->payload;
+            if (!(s = put(kEntryPutRecord, p.data(), p.size())).ok()) break;
+        }
         if (!s.ok()) break;
     }
-    if (s.ok()) {
-        payload.clear();
-        s = put(kEntryCheckpoint, payload);
-    }
+    if (s.ok()) s = put(kEntryCheckpoint, "", 0);
     if (s.ok()) s = out->Write(written, buf.data(), buf.size());
     written += buf.size();
     if (s.ok()) s = out->Sync();
@@ -609,10 +718,9 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
     std::vector<IndexEntry> before;
     size_t used = 0;  // merged_[0, used) is the record; later elements are spare buffers
     if (oid != 0) {
-        auto it = records_.find(oid);
-        if (it == records_.end() || it->second.db != dbid)
-            return Status::Error(kErrInvalidParameter, "no such record in this database");
-        RecordProps(it->second, &merged);
+        const Record* rec = records_.Find(oid);
+        if (!rec || rec->db != dbid) return Status::Error(kErrInvalidParameter, "no such record in this database");
+        RecordProps(*rec, &merged);
         used = merged.size();
         for (size_t i = 1; i < db->indexes.size(); ++i) before.push_back(MakeEntry(*db, i, merged, oid));
     } else if (header_.next_oid == 0xFFFFFFFFu) {
@@ -640,7 +748,8 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
     if (merged.size() > 0xFFFF) return Status::Error(kErrInvalidParameter, "too many properties");
 
     const uint32_t id = oid ? oid : header_.next_oid;
-    std::string entry;
+    std::string& entry = encoded_;
+    entry.clear();
     size_t estimate = 10;
     for (const Prop& p : merged) estimate += 12 + 2 * p.s.size() + p.blob.size();
     entry.reserve(estimate);
@@ -652,7 +761,7 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
     if (!(s = Append(kEntryPutRecord, entry, &bytes)).ok()) return s;
     if (!oid) header_.next_oid++;
     bool created;
-    PutRecord(db, id, std::move(entry), merged, bytes, &created, oid ? &before : nullptr);
+    PutRecord(db, id, Payload::Copy(entry.data(), entry.size()), merged, bytes, &created, oid ? &before : nullptr);
     *out_oid = id;
     Notify(created ? Change::kRecordCreated : Change::kRecordChanged, dbid, id);
     return Status::Ok();
@@ -664,8 +773,8 @@ Status Volume::DeleteRecord(uint32_t dbid, uint32_t oid)
     if (!s.ok()) return s;
     Database* db = FindDatabase(dbid);
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
-    auto it = records_.find(oid);
-    if (oid == 0 || it == records_.end() || it->second.db != dbid)
+    const Record* rec = records_.Find(oid);
+    if (!rec || rec->db != dbid)
         return Status::Error(kErrInvalidParameter, "no such record in this database");
     std::string payload;
     PutU32(&payload, dbid);
@@ -719,7 +828,7 @@ void Volume::Locate(Cursor* c)
         SetPosition(c, idx.end());
         return;
     }
-    RecordProps(records_.at(c->oid), &scratch_);
+    RecordProps(*records_.Find(c->oid), &scratch_);
     SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, c->oid)));
 }
 
@@ -727,7 +836,7 @@ const Record* Volume::Current(Cursor* c)
 {
     if (!c->db) return nullptr;
     Locate(c);
-    return c->oid ? &records_.at(c->oid) : nullptr;
+    return c->oid ? records_.Find(c->oid) : nullptr;
 }
 
 void Volume::Advance(Cursor* c)
@@ -760,13 +869,13 @@ uint32_t Volume::Seek(Cursor* c, uint32_t kind, int64_t value, const std::vector
     uint32_t result = 0;
     switch (kind) {
     case kSeekOid: {
-        auto rec = records_.find(static_cast<uint32_t>(value));
-        if (value <= 0 || value > 0xFFFFFFFFll || rec == records_.end() || rec->second.db != c->db) {
+        const Record* rec = value > 0 && value <= 0xFFFFFFFFll ? records_.Find(static_cast<uint32_t>(value)) : nullptr;
+        if (!rec || rec->db != c->db) {
             result = miss();
             break;
         }
-        RecordProps(rec->second, &scratch_);
-        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, rec->first)));
+        RecordProps(*rec, &scratch_);
+        SetPosition(c, idx.find(MakeEntry(*db, c->index, scratch_, static_cast<uint32_t>(value))));
         result = c->oid;
         break;
     }

@@ -7,13 +7,13 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/cedb/core/block_index.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/cedb/core/log_format.h"
 #include "platform/cedb/core/property.h"
+#include "platform/cedb/core/record_table.h"
 #include "platform/cedb/core/status.h"
 
 namespace cedb {
@@ -53,12 +53,6 @@ struct DatabaseLayout {
     uint32_t type = 0;
     uint32_t flags = 0;
     std::vector<SortOrder> orders;
-};
-
-struct Record {
-    uint32_t db = 0;
-    std::string payload;  // as logged: u32 database, u32 object id, EncodeProps form
-    uint32_t entry_bytes = 0;
 };
 
 // One record's place in one index: its sort-key values and object id. The
@@ -189,14 +183,21 @@ private:
     // Replay keeps only object-id order; the sort orders are built once at
     // its end, sorting instead of inserting record by record.
     void BuildSortIndexes();
+    // Payloads borrowed from the mount image keep all of it in memory; when
+    // most of it is dead entries, the live payloads move to a buffer of
+    // their own.
+    void PackImage();
     Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
     Status AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
     // `before` holds the record's old index entries when the caller has them.
-    void PutRecord(Database* db, uint32_t oid, std::string payload, const std::vector<Prop>& props,
+    // `props` are Prop or, while mounting, PropRef.
+    template <class P>
+    void PutRecord(Database* db, uint32_t oid, Payload payload, const std::vector<P>& props,
                    uint32_t entry_bytes, bool* created, const std::vector<IndexEntry>* before = nullptr);
     void EraseRecord(Database* db, uint32_t oid);
-    IndexEntry MakeEntry(const Database& db, size_t index, const std::vector<Prop>& props, uint32_t oid) const;
+    template <class P>
+    IndexEntry MakeEntry(const Database& db, size_t index, const std::vector<P>& props, uint32_t oid) const;
     Status Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes);
     Status WritePending();
     Status Writable() const;
@@ -220,11 +221,13 @@ private:
     bool read_only_ = false;
     uint64_t change_counter_ = 1;
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
-    std::unordered_map<uint32_t, Record> records_;
+    std::string image_;  // the file as read at mount; payloads borrow from it
+    RecordTable records_;
     Observer observer_;
     std::vector<Prop> scratch_;  // decoding buffers reused across calls
     bool replaying_ = false;     // sort-order indexes are left empty meanwhile
     std::vector<Prop> merged_;
+    std::string encoded_;  // WriteRecord's entry, reused for its buffer
 };
 
 }  // namespace cedb
