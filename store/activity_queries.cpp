@@ -156,6 +156,12 @@ static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
 
 void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount)
 {
+    getLastActivityOIDList(latest, contacts, contactCount, nullptr);
+}
+
+void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount,
+                            const std::function<void(int, const ActivityRecord&)>& visit)
+{
     if (contactCount <= 0 || !contacts) {
         std::free(*latest);
         *latest = nullptr;
@@ -176,8 +182,11 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
                                // A later flagged activity of the same contact (a damaged
                                // database) wins over an earlier one.
                                const auto row = rowOf.find(record.contactOid);
-                               if (row != rowOf.end())
-                                   (*latest)[row->second] = oid;
+                               if (row == rowOf.end())
+                                   return;
+                               (*latest)[row->second] = oid;
+                               if (visit)
+                                   visit(row->second, record);
                            });
 }
 

@@ -19,6 +19,10 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
 // entry per contact of `contacts`, in the same order: the object id of that
 // contact's flagged latest activity, or 0.
 void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount);
+// The same, handing each listed contact's latest record to visit(row, record)
+// as it is read, so a sort by it needs no second read.
+void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCount,
+                            const std::function<void(int, const ActivityRecord&)>& visit);
 
 // Gives the last flag to the contact's activity with the latest Next Date and
 // takes it from any other.

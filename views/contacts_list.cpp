@@ -15,6 +15,8 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
+#include <new>
 
 // Where the pen last went down on the contacts list, for the context menu.
 static POINT contactsTapPoint;
@@ -48,12 +50,33 @@ void FillContactsList()
         SetFocus(list);
 }
 
+// Orders the contacts by a field of their latest activities, taking each
+// sort key from the record the rebuild of the latest activities reads anyway.
+static void SortByLastActivities(int field, int direction)
+{
+    std::unique_ptr<SortKey[]> keys(new (std::nothrow) SortKey[contactCount]);
+    if (!keys) {
+        SortOIDList(lastActivityOIDList, contactOIDList, contactCount, field, direction);
+        return;
+    }
+    wchar_t text[SORT_KEY_CAPACITY];
+    ActivitySortKey(0, text, field, direction);
+    for (int row = 0; row < contactCount; ++row)
+        MakeSortKey(text, &keys[row]);
+    getLastActivityOIDList(&lastActivityOIDList, contactOIDList, contactCount,
+                           [&](int row, const ActivityRecord& record) {
+                               ActivityRecordSortKey(record, text, field);
+                               MakeSortKey(text, &keys[row]);
+                           });
+    SortOIDListByKeys(lastActivityOIDList, contactOIDList, keys.get(), contactCount, direction);
+}
+
 void ResortByLastActivity()
 {
     // Called after every change of an activity: the last activities follow
     // even when they do not decide the order.
-    RebuildLastActivities();
     if (!IsLastActivityColumn(lv1sortcolumn)) {
+        RebuildLastActivities();
         // The order stands, but the current contact's row shows its last
         // activity in its cells and colour, and that may have changed.
         if (HWND list = ContactsList()) {
@@ -64,8 +87,9 @@ void ResortByLastActivity()
     }
     const CEOID current = CurrentContactOid();
     if (contactCount >= 2)
-        SortOIDList(lastActivityOIDList, contactOIDList, contactCount,
-                    lastactivityfield[lv1sortcolumn - numcontactfield], lv1sortdirection);
+        SortByLastActivities(lastactivityfield[lv1sortcolumn - numcontactfield], lv1sortdirection);
+    else
+        RebuildLastActivities();
     if (HWND list = ContactsList()) {
         InvalidateRect(list, nullptr, FALSE);
         UpdateWindow(list);

@@ -27,6 +27,11 @@ void ActivitySortKey(CEOID oid, wchar_t* key, int field, int direction)
     ActivityRecord record = {};
     ReadActivityRecordDB(activityDatabase, oid, &record);
     ++sortRecordReads;
+    ActivityRecordSortKey(record, key, field);
+}
+
+void ActivityRecordSortKey(const ActivityRecord& record, wchar_t* key, int field)
+{
     GetActivityColumnText(record, field, key, SORT_KEY_CAPACITY, 1);
 }
 
@@ -111,7 +116,14 @@ void SortOIDList(CEOID* keys, CEOID* parallel, int count, int field, int directi
         ActivitySortKey(keys[i], text, field, direction);
         MakeSortKey(text, &sortKeys[i]);
     }
-    HeapArrays heap = {keys, parallel, sortKeys.get(), direction};
+    SortOIDListByKeys(keys, parallel, sortKeys.get(), count, direction);
+}
+
+void SortOIDListByKeys(CEOID* keys, CEOID* parallel, SortKey* sortKeys, int count, int direction)
+{
+    if (!keys || !sortKeys || count < 2)
+        return;
+    HeapArrays heap = {keys, parallel, sortKeys, direction};
     for (int i = count / 2 - 1; i >= 0; --i)
         heap.SiftDown(i, count - 1);
     for (int end = count - 1; end >= 1; --end) {

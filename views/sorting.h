@@ -1,6 +1,7 @@
 // Sorting the lists' object id arrays by an activity field.
 #pragma once
 #include "platform/cedb/windbase.h"
+#include "store/activity_record.h"
 
 #include <cstddef>
 
@@ -8,6 +9,8 @@ constexpr int SORT_KEY_CAPACITY = 40;
 
 // The key text of one activity (oid 0: a contact without an activity).
 void ActivitySortKey(CEOID oid, wchar_t* key, int field, int direction);
+// The key text of an activity already read.
+void ActivityRecordSortKey(const ActivityRecord& record, wchar_t* key, int field);
 // A key made once per entry: the comparison of two entries depends only on
 // their key texts, so reading each record once gives the order that reading
 // it on every comparison would.
@@ -22,6 +25,8 @@ void MakeSortKey(const wchar_t* text, SortKey* key);
 int CompareSortKeys(const SortKey& a, const SortKey& b, int direction);
 // Heapsort of keys (and the parallel array, when given) by CompareSortKeys.
 void SortOIDList(CEOID* keys, CEOID* parallel, int count, int field, int direction);
+// The same with each entry's key made already (sortKeys, reordered too).
+void SortOIDListByKeys(CEOID* keys, CEOID* parallel, SortKey* sortKeys, int count, int direction);
 void ReverseOIDList(CEOID* oids, int count);
 
 // How many activity records the sorts have read since start; the benchmark
