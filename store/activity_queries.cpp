@@ -6,6 +6,7 @@
 #include "store/activity_database.h"
 #include "store/database.h"
 #include "store/find_filter.h"
+#include "platform/cedb/call_counts.h"
 
 #include <oleauto.h>
 
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -113,11 +115,17 @@ void getActivityOIDList(CEOID** oids, CEOID contactOid, int* count, int applyFin
     CloseHandle(database);
 }
 
-// Walks the flagged records in the order of the last flag's sort order,
-// handing each one read to visit(oid, record). False when the database
-// cannot be opened (reported under the operation's name).
-template <class Visit>
-static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
+struct FlaggedActivity {
+    CEOID oid;
+    ActivityRecord record;
+};
+
+// Reads the flagged records in the order of the last flag's sort order. They
+// stand together in that order: one seek to the first, then each read moves
+// on to the next, until a record is not flagged. An unreadable record is
+// stepped over. False when the database cannot be opened (reported under the
+// operation's name).
+static bool ReadFlaggedActivities(const wchar_t* failure, std::vector<FlaggedActivity>* flaggedRecords)
 {
     CEOID databaseOid = 0;
     int records = 0;
@@ -129,28 +137,47 @@ static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
     CEPROPVAL flagged = {};
     flagged.propid = PROPID_LASTFLAG;
     flagged.val.boolVal = TRUE;
-    // The flagged records stand together in this sort order: one seek to the
-    // first, then each read moves on to the next, until a record is not
-    // flagged. An unreadable record is stepped over.
     if (CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&flagged), nullptr)) {
         LPBYTE buffer = nullptr;
         DWORD size = 0;
         for (;;) {
-            ActivityRecord record = {};
-            const CEOID oid = ReadCurrentActivityRecordDB(database, &record, &buffer, &size);
-            if (oid == 0) {
+            FlaggedActivity read = {};
+            read.oid = ReadCurrentActivityRecordDB(database, &read.record, &buffer, &size);
+            if (read.oid == 0) {
                 if (!CeSeekDatabase(database, CEDB_SEEK_CURRENT, 1, nullptr))
                     break;
                 continue;
             }
-            if (record.lastFlag != TRUE)
+            if (read.record.lastFlag != TRUE)
                 break;
-            visit(oid, record);
+            flaggedRecords->push_back(read);
         }
         if (buffer)
             LocalFree(buffer);
     }
     CloseHandle(database);
+    return true;
+}
+
+// Hands each flagged record to visit(oid, record). The list, the find and a
+// sort by the latest activities all walk them, one after another: the walk is
+// kept while nothing in the store changes.
+template <class Visit>
+static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
+{
+    static std::vector<FlaggedActivity> kept;
+    static unsigned long long keptStamp = 0;
+    const unsigned long long stamp = CedbChangeStamp();
+    if (keptStamp == 0 || stamp != keptStamp) {
+        std::vector<FlaggedActivity> walked;
+        if (!ReadFlaggedActivities(failure, &walked))
+            return false;
+        kept = std::move(walked);
+        // Opening may have created the database: the walk holds from then.
+        keptStamp = CedbChangeStamp();
+    }
+    for (const FlaggedActivity& flagged : kept)
+        visit(flagged.oid, flagged.record);
     return true;
 }
 

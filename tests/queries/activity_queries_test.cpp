@@ -1,6 +1,7 @@
 // The activity queries the contact side and the views rely on.
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
+#include "store/database.h"
 #include "base/text.h"
 #include "tests/store/store_fixture.h"
 
@@ -57,6 +58,24 @@ TEST_F(QueriesTest, TwoFlaggedActivitiesOfOneContactGiveTheOneMetLast)
     ASSERT_NE(first, second);
     // Equal flags keep the order they were written in.
     EXPECT_EQ((std::vector<CEOID>{second}), Latest({201}));
+}
+
+// The flagged records are read once while the store stays as it is; every
+// write or delete shows in the next answer.
+TEST_F(QueriesTest, LatestActivitiesFollowEveryChange)
+{
+    const CEOID first = Write(301, TRUE);
+    EXPECT_EQ((std::vector<CEOID>{first}), Latest({301}));
+    EXPECT_EQ((std::vector<CEOID>{first}), Latest({301}));
+
+    ActivityRecord record = SampleActivity(301, 46000.0);
+    record.lastFlag = FALSE;
+    ASSERT_EQ(first, WriteActivityRecordDB(activityDatabase, first, record));
+    const CEOID second = Write(301, TRUE);
+    EXPECT_EQ((std::vector<CEOID>{second}), Latest({301}));
+
+    DeleteRecordDB(activityDatabase, second);
+    EXPECT_EQ((std::vector<CEOID>{0}), Latest({301}));
 }
 
 TEST_F(QueriesTest, ContactHasLastActivityFindsTheFlaggedOne)
