@@ -6,6 +6,7 @@
 #include "store/activity_database.h"
 #include "store/database.h"
 #include "store/find_filter.h"
+#include "store/volume.h"
 #include "platform/cedb/call_counts.h"
 
 #include <oleauto.h>
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int OID_ARRAY_STEP = 100;
+constexpr size_t DELETE_BATCH = 256;
 
 // A growing array of object ids in the caller's malloc'd storage.
 struct OidArray {
@@ -291,6 +293,80 @@ int ReadContactActivitiesDB(HANDLE byContact, CEOID contactOid, const std::funct
     return read;
 }
 
+ActivityScan::ActivityScan()
+{
+    CEOID databaseOid = 0;
+    database = OpenCreateDB(&databaseOid, &count, L"ActivityDatabase", PROPID_CONTACTOID, false);
+    if (!database) {
+        AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'ActivityScan'", L"Error", 0x30);
+        return;
+    }
+    // That count stops at 65,535.
+    CEOIDINFOEX info = {};
+    info.wVersion = CEOIDINFOEX_VERSION;
+    if (CeOidGetInfoEx2(&volumeGuid, databaseOid, &info))
+        count = static_cast<int>(info.infDatabase.dwNumRecords);
+}
+
+ActivityScan::~ActivityScan()
+{
+    DeleteBatch();
+    if (buffer)
+        LocalFree(buffer);
+    if (database)
+        CloseHandle(database);
+}
+
+bool ActivityScan::StartAt(CEOID contactOid)
+{
+    if (!database)
+        return false;
+    CEPROPVAL key = {};
+    key.propid = PROPID_CONTACTOID;
+    key.val.ulVal = contactOid;
+    return CeSeekDatabase(database, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key), nullptr) != 0;
+}
+
+CEOID ActivityScan::NextKeys(ActivityRecord* record)
+{
+    while (database) {
+        bool end = false;
+        const CEOID oid = ReadNextActivityKeysDB(database, record, &buffer, &size, &end);
+        if (end) {
+            DeleteBatch();
+            return 0;
+        }
+        ++passed;
+        if (oid)
+            return oid;
+        // The failed read left the handle on the record. Relative to it,
+        // since deletions behind the scan shift every position.
+        if (!CeSeekDatabase(database, CEDB_SEEK_CURRENT, 1, nullptr))
+            return 0;
+    }
+    return 0;
+}
+
+void ActivityScan::Delete(CEOID oid)
+{
+    doomed.push_back(oid);
+    if (doomed.size() >= DELETE_BATCH)
+        DeleteBatch();
+}
+
+void ActivityScan::DeleteBatch()
+{
+    // The records lie behind the scan, whose position stays where it is.
+    for (CEOID oid : doomed) {
+        if (!database || !CeDeleteRecord(database, oid)) {
+            AppMessageBox(nullptr, L"Could not delete record 'ActivityScan'", L"Error", 0);
+            continue;
+        }
+        FlushVolume();
+    }
+    doomed.clear();
+}
+
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record)
 {
     CEOID* oids = nullptr;
@@ -315,15 +391,6 @@ void DeleteContactActivities(CEOID contactOid)
     std::free(oids);
 }
 
-static void SetLastFlag(HANDLE database, CEOID oid, BOOL flag)
-{
-    ActivityRecord record = {};
-    if (ReadActivityRecordDB(database, oid, &record)) {
-        record.lastFlag = flag;
-        WriteActivityRecordDB(database, oid, record);
-    }
-}
-
 void LastFlagChooser::Offer(CEOID oid, double nextDate, BOOL lastFlag)
 {
     // Among equal Next Dates the first in the list wins; with no Next Date
@@ -341,22 +408,23 @@ void LastFlagChooser::Apply(HANDLE database) const
 {
     if (latest == 0 || latest == flagged)
         return;
-    SetLastFlag(database, latest, TRUE);
+    WriteActivityLastFlagDB(database, latest, TRUE);
     if (flagged)
-        SetLastFlag(database, flagged, FALSE);
+        WriteActivityLastFlagDB(database, flagged, FALSE);
 }
 
 void UpdateLastActivityFlag(HANDLE database, CEOID contactOid)
 {
-    CEOID* oids = nullptr;
-    int count = 0;
-    getActivityOIDList(&oids, contactOid, &count, 0);
     LastFlagChooser chooser;
-    for (int i = 0; i < count; ++i) {
-        ActivityRecord record = {};
-        if (ReadActivityRecordDB(database, oids[i], &record))
-            chooser.Offer(oids[i], record.nextDate, record.lastFlag);
+    ActivityScan scan;
+    if (scan.StartAt(contactOid)) {
+        for (;;) {
+            ActivityRecord record = {};
+            const CEOID oid = scan.NextKeys(&record);
+            if (oid == 0 || record.contactOid != contactOid)
+                break;
+            chooser.Offer(oid, record.nextDate, record.lastFlag);
+        }
     }
-    std::free(oids);
     chooser.Apply(database);
 }

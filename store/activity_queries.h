@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <functional>
+#include <vector>
 
 // Fills *oids (a malloc'd array, null when empty) with the activities of one
 // contact, or of all contacts for contactOid 0, in contact-id order. With
@@ -49,6 +50,47 @@ HANDLE OpenActivitiesByContactDB();
 // read.
 int ReadContactActivitiesDB(HANDLE byContact, CEOID contactOid, const std::function<void(const ActivityRecord&)>& visit,
                             int* unread);
+
+// A pass over the activities in contact order, the order getActivityOIDList
+// lists them, reading each record once: one service call a record where a
+// listing and a seek per record take three. Records may be deleted or
+// rewritten through any handle meanwhile; the scan goes on after the last
+// record it read, so a record rewritten to a greater contact is met again.
+class ActivityScan {
+public:
+    // Opens its own handle; one that cannot be opened is reported and gives
+    // an empty scan.
+    ActivityScan();
+    ~ActivityScan();
+    ActivityScan(const ActivityScan&) = delete;
+    ActivityScan& operator=(const ActivityScan&) = delete;
+
+    // The records there were when the scan was opened.
+    int Count() const { return count; }
+    // Records read or passed over so far.
+    int Passed() const { return passed; }
+    // Moves to the contact's first activity; false when it has none.
+    bool StartAt(CEOID contactOid);
+    // Reads the next record's contact, dates, last flag and FileAs into
+    // *record (its other fields keep their values) and returns its object
+    // id, 0 at the end. A record that cannot be read is reported and passed
+    // over.
+    CEOID NextKeys(ActivityRecord* record);
+    // Deletes a record the scan has read, without seeking it again. The
+    // deletions are made in batches, all of them by the time NextKeys
+    // returns 0 or the scan goes: after each change the scan has to find its
+    // place again.
+    void Delete(CEOID oid);
+
+private:
+    void DeleteBatch();
+    std::vector<CEOID> doomed;
+    HANDLE database = nullptr;
+    int count = 0;
+    int passed = 0;
+    LPBYTE buffer = nullptr;
+    DWORD size = 0;
+};
 
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
 

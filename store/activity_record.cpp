@@ -104,6 +104,39 @@ CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record)
     return written;
 }
 
+// The service merges the given properties into the stored record.
+static CEOID WriteActivityKeys(HANDLE database, CEOID oid, CEPROPVAL* values, WORD count)
+{
+    CEOID written = 0;
+    // Object id 0 would make a new record of these properties alone.
+    if (oid == 0)
+        SetLastError(ERROR_INVALID_PARAMETER);
+    else
+        written = CeWriteRecordProps(database, oid, count, values);
+    ReportWriteError(written);
+    if (written)
+        FlushVolume();
+    return written;
+}
+
+CEOID WriteActivityLastFlagDB(HANDLE database, CEOID oid, BOOL lastFlag)
+{
+    CEPROPVAL value = {};
+    value.propid = PROPID_LASTFLAG;
+    value.val.boolVal = lastFlag ? TRUE : FALSE;
+    return WriteActivityKeys(database, oid, &value, 1);
+}
+
+CEOID WriteActivityContactDB(HANDLE database, CEOID oid, CEOID contactOid, BOOL lastFlag)
+{
+    CEPROPVAL values[2] = {};
+    values[0].propid = PROPID_CONTACTOID;
+    values[0].val.ulVal = contactOid;
+    values[1].propid = PROPID_LASTFLAG;
+    values[1].val.boolVal = lastFlag ? TRUE : FALSE;
+    return WriteActivityKeys(database, oid, values, 2);
+}
+
 static void CopyProperty(const CEPROPVAL& value, ActivityRecord* record)
 {
     if (value.wFlags & CEDB_PROPNOTFOUND)
@@ -151,12 +184,26 @@ CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record)
     return oid;
 }
 
-CEOID ReadCurrentActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
+// Reads the record at the handle's position, which then moves on: all its
+// properties, or the `wanted` ones. Failures are reported in the operation's
+// name (none for a null operation), except the end when the caller asks to
+// be told of it in *end.
+static CEOID ReadNextRecord(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size,
+                            const wchar_t* operation, const CEPROPID* wanted = nullptr, WORD wantedCount = 0,
+                            bool* end = nullptr)
 {
-    WORD count = 0;
-    const CEOID oid = CeReadRecordProps(database, CEDB_ALLOWREALLOC, &count, nullptr, buffer, size);
-    if (oid == 0)
+    WORD count = wantedCount;
+    const CEOID oid =
+        CeReadRecordProps(database, CEDB_ALLOWREALLOC, &count, const_cast<CEPROPID*>(wanted), buffer, size);
+    const bool atEnd = oid == 0 && end && GetLastError() == ERROR_NO_MORE_ITEMS;
+    if (end)
+        *end = atEnd;
+    if (oid == 0) {
+        if (!atEnd && operation)
+            AppMessageBox(nullptr, (std::wstring(L"Failed to read record '") + operation + L"'").c_str(), L"error",
+                          0);
         return 0;
+    }
     const CEPROPVAL* values = reinterpret_cast<const CEPROPVAL*>(*buffer);
     for (WORD i = 0; i < count; ++i)
         CopyProperty(values[i], record);
@@ -165,10 +212,20 @@ CEOID ReadCurrentActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYT
 
 CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
 {
-    const CEOID oid = ReadCurrentActivityRecordDB(database, record, buffer, size);
-    if (oid == 0)
-        AppMessageBox(nullptr, L"Failed to read record 'ReadNextActivityRecordDB'", L"error", 0);
-    return oid;
+    return ReadNextRecord(database, record, buffer, size, L"ReadNextActivityRecordDB");
+}
+
+CEOID ReadCurrentActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size)
+{
+    return ReadNextRecord(database, record, buffer, size, nullptr);
+}
+
+CEOID ReadNextActivityKeysDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size, bool* end)
+{
+    static const CEPROPID wanted[] = {PROPID_CONTACTOID, PROPID_DATE, PROPID_NEXTDATE, PROPID_LASTFLAG,
+                                      PROPID_FILEAS};
+    return ReadNextRecord(database, record, buffer, size, L"ReadNextActivityKeysDB", wanted,
+                          sizeof wanted / sizeof wanted[0], end);
 }
 
 // Reads the record and tells whether its property `id` is present and passes

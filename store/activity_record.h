@@ -41,6 +41,12 @@ struct ActivityRecord {
 // never half-written. oid NEW_ACTIVITY_RECORD creates a record. Returns the
 // record's object id, 0 on failure.
 CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record);
+// Changes only the last flag, or the contact and the last flag, of an
+// existing record in one call of the service, without a seek or a read; the
+// other properties stay as they are. Returns the object id, 0 on failure
+// (reported).
+CEOID WriteActivityLastFlagDB(HANDLE database, CEOID oid, BOOL lastFlag);
+CEOID WriteActivityContactDB(HANDLE database, CEOID oid, CEOID contactOid, BOOL lastFlag);
 // Fills the fields whose properties the record has; the others keep the
 // caller's values. Returns the object id read, 0 on failure.
 CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
@@ -56,5 +62,9 @@ CEOID ReadNextActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* 
 // The same without a message: 0 at the end of the table or for a record
 // that cannot be read, which leaves the handle where it was.
 CEOID ReadCurrentActivityRecordDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size);
+// The same for the contact, the dates, the last flag and FileAs only. At the
+// end it returns 0 with *end set and reports nothing; a record that cannot be
+// read is reported, returns 0 and leaves the handle on it.
+CEOID ReadNextActivityKeysDB(HANDLE database, ActivityRecord* record, LPBYTE* buffer, DWORD* size, bool* end);
 int ReadActivityNoteFlagDB(HANDLE database, CEOID oid);
 int ReadActivityProcessedFlagDB(HANDLE database, CEOID oid);

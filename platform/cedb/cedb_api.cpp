@@ -722,8 +722,12 @@ CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROP
     if (!cedb::Volume::RecordProps(*rec, &props)) return Fail<CEOID>(ERROR_FILE_CORRUPT, 0);
 
     // The chosen list, in the caller's order; missing ones are flagged.
-    std::vector<const cedb::Prop*> chosen;
-    std::vector<CEPROPID> ids;
+    // Kept between reads like props: a bulk pass would otherwise spend
+    // more on the heap than on the records.
+    static thread_local std::vector<const cedb::Prop*> chosen;
+    static thread_local std::vector<CEPROPID> ids;
+    chosen.clear();
+    ids.clear();
     if (rgPropID) {
         for (WORD i = 0; i < *lpcPropID; ++i) {
             ids.push_back(rgPropID[i]);

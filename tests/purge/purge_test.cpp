@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -104,6 +105,45 @@ TEST_F(PurgeTest, AllContactsMeansThoseOfTheActiveProfileOnly)
     EXPECT_EQ(std::vector<CEOID>{orphan}, ActivitiesOf(4242));
     EXPECT_EQ(kept, Latest(business));
     FreeCategoryRestriction();
+}
+
+TEST_F(PurgeTest, ByDateOverManyActivitiesKeepsTheLaterOnesAndOneMarkEach)
+{
+    const CEOID ames = AddContact(L"Ames");
+    const CEOID berg = AddContact(L"Berg");
+    ASSERT_NE(nullptr, Start());
+    // Interleaved contacts, dates on both sides of the threshold, the mark on
+    // an early activity; more deletions than the store makes at once. The
+    // orphan's id sorts first, so a contact of the profile ends the pass.
+    const CEOID orphan = std::min(ames, berg) - 1;
+    ASSERT_NE(0u, orphan);
+    const CEOID owners[] = {ames, berg, orphan};
+    std::map<CEOID, std::vector<CEOID>> later;
+    for (int i = 0; i < 900; ++i) {
+        const CEOID owner = owners[i % 3];
+        const double date = 45000 + (i * 7) % 200;
+        const CEOID oid = File(owner, L"Any", date, i < 3);
+        if (date > 45100 || owner == orphan)
+            later[owner].push_back(oid);
+    }
+    PurgeActivities(0, 45100.5);
+    for (CEOID owner : owners)
+        EXPECT_EQ(later[owner], ActivitiesOf(owner));
+    for (CEOID owner : {ames, berg}) {
+        CEOID expected = 0;
+        double latest = 0;
+        for (CEOID oid : later[owner]) {
+            ActivityRecord record = {};
+            ReadActivityRecordDB(activityDatabase, oid, &record);
+            if (expected == 0 || record.nextDate > latest) {
+                expected = oid;
+                latest = record.nextDate;
+            }
+        }
+        EXPECT_EQ(expected, Latest(owner));
+    }
+    EXPECT_EQ(static_cast<int>(later[orphan].size()), RemoveOrphans());
+    EXPECT_TRUE(ActivitiesOf(orphan).empty());
 }
 
 TEST_F(PurgeTest, OrphansAreRemovedOrGoToTheFirstContactOfTheirFileAs)

@@ -186,3 +186,97 @@ TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
     CloseHandle(byContact);
     EXPECT_TRUE(scenario.Dialogs().empty());
 }
+
+TEST_F(QueriesTest, ScanReadsEveryActivityOnceInListOrderWhileDeletingBehindIt)
+{
+    // More deletions than one batch, from interleaved contacts.
+    for (int i = 0; i < 600; ++i)
+        Write(600 + i % 3, FALSE, 45000.0 + i);
+    CEOID* listed = nullptr;
+    int count = 0;
+    getActivityOIDList(&listed, 0, &count, 0);
+    const std::vector<CEOID> order(listed, listed + count);
+    std::free(listed);
+    listed = nullptr;
+
+    std::vector<CEOID> met, kept;
+    {
+        ActivityScan scan;
+        EXPECT_EQ(600, scan.Count());
+        ActivityRecord record = {};
+        for (CEOID oid; (oid = scan.NextKeys(&record)) != 0;) {
+            met.push_back(oid);
+            EXPECT_STREQ(L"Marsh, Ilona", record.fileAs);
+            EXPECT_EQ(0, record.event[0]) << "only the keys are read";
+            if (record.contactOid != 601)
+                scan.Delete(oid);
+            else
+                kept.push_back(oid);
+        }
+        EXPECT_EQ(600, scan.Passed());
+        getActivityOIDList(&listed, 0, &count, 0);
+        EXPECT_EQ(kept, std::vector<CEOID>(listed, listed + count)) << "every deletion made by the end";
+        std::free(listed);
+        EXPECT_EQ(0, scan.NextKeys(&record)) << "the end stays the end";
+    }
+    EXPECT_EQ(order, met);
+    EXPECT_TRUE(scenario.Dialogs().empty());
+}
+
+TEST_F(QueriesTest, ScanCountsPastTheDatabaseInformationsLimit)
+{
+    BeginBulkChange();
+    ActivityRecord record = {};
+    record.contactOid = 650;
+    for (int i = 0; i < 65537; ++i)
+        WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
+    EndBulkChange();
+    ActivityScan scan;
+    EXPECT_EQ(65537, scan.Count()) << "a progress range that ends before the records do";
+}
+
+TEST_F(QueriesTest, ScanStartsAtAContactsFirstActivity)
+{
+    Write(700, FALSE);
+    const CEOID first = Write(701, FALSE, 45000.0);
+    Write(701, TRUE, 45001.0);
+    Write(702, FALSE);
+    ActivityScan scan;
+    EXPECT_FALSE(scan.StartAt(699));
+    ASSERT_TRUE(scan.StartAt(701));
+    ActivityRecord record = {};
+    EXPECT_EQ(first, scan.NextKeys(&record));
+    EXPECT_EQ(45000.0, record.nextDate);
+    scan.NextKeys(&record);
+    EXPECT_EQ(701u, record.contactOid);
+    EXPECT_EQ(TRUE, record.lastFlag);
+    scan.NextKeys(&record);
+    EXPECT_EQ(702u, record.contactOid);
+}
+
+TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMark)
+{
+    const CEOID oid = Write(801, TRUE, 45500.0);
+    ActivityRecord before = {};
+    ReadActivityRecordDB(activityDatabase, oid, &before);
+    EXPECT_EQ(oid, WriteActivityLastFlagDB(activityDatabase, oid, FALSE));
+    EXPECT_EQ(oid, WriteActivityContactDB(activityDatabase, oid, 802, TRUE));
+    ActivityRecord after = {};
+    ReadActivityRecordDB(activityDatabase, oid, &after);
+    EXPECT_EQ(802u, after.contactOid);
+    EXPECT_EQ(TRUE, after.lastFlag);
+    EXPECT_STREQ(before.notes, after.notes);
+    EXPECT_STREQ(before.fileAs, after.fileAs);
+    EXPECT_EQ(before.nextDate, after.nextDate);
+    EXPECT_EQ(before.remindIndex, after.remindIndex);
+
+    // Object id 0 would otherwise make a record of the two properties alone.
+    EXPECT_EQ(0u, WriteActivityContactDB(activityDatabase, 0, 802, FALSE));
+    EXPECT_EQ(0u, WriteActivityLastFlagDB(activityDatabase, oid + 1000, TRUE));
+    CEOID* oids = nullptr;
+    int count = 0;
+    getActivityOIDList(&oids, 0, &count, 0);
+    std::free(oids);
+    EXPECT_EQ(1, count);
+    EXPECT_EQ(2u, scenario.Dialogs().size()) << "both failures reported";
+}
