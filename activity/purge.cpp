@@ -1,6 +1,7 @@
 #include "activity/purge.h"
 
 #include "base/app_handles.h"
+#include "base/message_box.h"
 #include "base/progress_window.h"
 #include "base/wait_cursor.h"
 #include "contacts/contact_fields.h"
@@ -253,8 +254,23 @@ void PurgeActivities(CEOID contact, double threshold)
         chooser.Apply(activityDatabase);
 }
 
+// Whether the contacts can be asked at all; when not, every activity would
+// look orphaned, so the caller must delete nothing.
+static bool ContactsReadable()
+{
+    if (outlookLoggedOn && contactsFolder)
+        return true;
+    AppMessageBox(nullptr,
+                  L"The contacts cannot be read now, so no activity record can be told to be an orphan. "
+                  L"Nothing was removed.",
+                  L"Error", APP_MB_WARNING);
+    return false;
+}
+
 int RemoveOrphanRecords(const CEOID* activities, int count)
 {
+    if (!ContactsReadable())
+        return -1;
     BulkChange bulk;
     ContactPresence contacts;
     Progress progress(L"Processing Activity Records", L"Remove Orphans", 0, count);
@@ -273,6 +289,8 @@ int RemoveOrphanRecords(const CEOID* activities, int count)
 
 int RemoveOrphans()
 {
+    if (!ContactsReadable())
+        return -1;
     BulkChange bulk;
     ActivityScan scan;
     const int total = scan.Count();

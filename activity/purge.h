@@ -11,7 +11,8 @@
 void PurgeActivities(CEOID contact, double threshold);
 
 // Deletes every activity whose contact the device no longer holds; returns
-// how many were deleted.
+// how many were deleted. Without a connection to the contacts no contact can
+// be found, so nothing is deleted: that is reported and -1 returned.
 int RemoveOrphans();
 // The same over a given list of activities: a record that cannot be read is
 // reported and passed over, and the rest are still examined.

@@ -99,6 +99,8 @@ bool RunOrphanTool(HWND page, const wchar_t* question, int (*tool)(), const wcha
     if (AppMessageBox(page, question, L"Warning", APP_MB_YESNO | APP_MB_WARNING) != 1)
         return false;
     const int count = tool();
+    if (count < 0)
+        return false;  // the tool said why it did nothing
     wchar_t report[80];
     if (count >= 1)
         std::swprintf(report, 80, found, count);

@@ -208,6 +208,24 @@ TEST_F(PurgeTest, RemovingOrphansGoesOnPastAnUnreadableRecord)
     EXPECT_EQ(std::vector<CEOID>{keep}, ActivitiesOf(live));
 }
 
+// Without the contacts every activity would look orphaned.
+TEST_F(PurgeTest, WithoutTheContactsNoActivityIsRemovedAsAnOrphan)
+{
+    const CEOID live = AddContact(L"Live");
+    ASSERT_NE(nullptr, Start());
+    const CEOID kept = File(live, L"Live", 45000);
+    const CEOID orphan = File(5151, L"Gone", 45001);
+    AnswerAll(IDOK);
+    CloseOutlookConnection();
+    EXPECT_EQ(-1, RemoveOrphans());
+    const CEOID ids[] = {kept, orphan};
+    EXPECT_EQ(-1, RemoveOrphanRecords(ids, 2));
+    EXPECT_EQ(2, Shown(L"The contacts cannot be read now, so no activity record can be told to be an orphan. "
+                       L"Nothing was removed."));
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(live));
+    EXPECT_EQ(std::vector<CEOID>{orphan}, ActivitiesOf(5151));
+}
+
 TEST_F(PurgeTest, DialogAsksTheRightQuestionStoresTheMethodAndPurgesOnYesOnly)
 {
     const CEOID ames = AddContact(L"Ames");
