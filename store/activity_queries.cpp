@@ -161,25 +161,34 @@ static bool ReadFlaggedActivities(const wchar_t* failure, std::vector<FlaggedAct
     return true;
 }
 
-// Hands each flagged record to visit(oid, record). The list, the find and a
-// sort by the latest activities all walk them, one after another: the walk is
-// kept while nothing in the store changes.
-template <class Visit>
-static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
+// The flagged records, null when the database cannot be opened. The list,
+// the find and a sort by the latest activities all walk them, one after
+// another: the walk is kept while nothing in the store changes.
+static const std::vector<FlaggedActivity>* FlaggedActivities(const wchar_t* failure)
 {
     static std::vector<FlaggedActivity> kept;
     static unsigned long long keptStamp = 0;
-    const unsigned long long stamp = CedbChangeStamp();
-    if (keptStamp == 0 || stamp != keptStamp) {
+    if (keptStamp == 0 || CedbChangeStamp() != keptStamp) {
         std::vector<FlaggedActivity> walked;
         if (!ReadFlaggedActivities(failure, &walked))
-            return false;
+            return nullptr;
         kept = std::move(walked);
         // Opening may have created the database: the walk holds from then.
         keptStamp = CedbChangeStamp();
     }
-    for (const FlaggedActivity& flagged : kept)
-        visit(flagged.oid, flagged.record);
+    return &kept;
+}
+
+// Hands each flagged record to visit(oid, record); false when the database
+// cannot be opened.
+template <class Visit>
+static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
+{
+    const std::vector<FlaggedActivity>* flagged = FlaggedActivities(failure);
+    if (!flagged)
+        return false;
+    for (const FlaggedActivity& activity : *flagged)
+        visit(activity.oid, activity.record);
     return true;
 }
 
