@@ -172,18 +172,16 @@ static void TapContact(HWND list, LPARAM point)
     SetFocus(list);
 
     currentContactIndex = row;
-    SetWaitCursor(true);
-    LoadActivitiesOfContact();
-    SetWaitCursor(false);
-
     HWND activities = ActivityList();
-    SetItemCount(activities, activityCount);
-    if (activities) {
-        InvalidateRect(activities, nullptr, TRUE);
-        UpdateWindow(activities);
+    {
+        PaintingHeld held({activities, NotesPane()});
+        SetWaitCursor(true);
+        LoadActivitiesOfContact();
+        SetWaitCursor(false);
+        SetItemCount(activities, activityCount);
+        if (activityCount > 0)
+            SelectRowByTap(activities, 0);
     }
-    if (activityCount > 0)
-        SelectRowByTap(activities, 0);
     SetTimer(list, LIST_HOLD_TIMER, LIST_HOLD_DELAY_MS, nullptr);
 }
 

@@ -316,7 +316,7 @@ void RunFind(HWND)
 
     HWND contacts = ContactsList();
     HWND activities = ActivityList();
-    ListsFrozen frozen;
+    PaintingHeld held({ContactsList(), ActivityList(), NotesPane()});
     if (findMode == FIND_MODE_ACTIVITIES) {
         SetWaitCursor(true);
         LoadActivitiesOfContact();

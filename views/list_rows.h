@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
+
 // Tap-and-hold: timer 1 of a list, 800 ms after the pen went down on a row.
 constexpr UINT_PTR LIST_HOLD_TIMER = 1;
 constexpr UINT LIST_HOLD_DELAY_MS = 800;
@@ -20,17 +22,19 @@ int HitListRow(HWND list, LPARAM point);
 bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, POINT tapPoint,
                              LRESULT* result);
 
-// Both lists paint nothing while one lives, however often a refill marks,
-// counts and redraws rows; at its end each list is painted once, whole.
-// A refill of thousands of rows otherwise paints the lists several times
-// over, and under Wine each paint of the themed parts costs server calls.
-class ListsFrozen {
+// The given panes paint nothing while one lives, however often a refill
+// marks, counts and redraws rows; at its end each is painted once, whole
+// (a list without its header, which keeps its columns). A refill of
+// thousands of rows otherwise paints them several times over, and under Wine
+// each paint of the themed parts costs server calls.
+class PaintingHeld {
 public:
-    ListsFrozen();
-    ~ListsFrozen();
-    ListsFrozen(const ListsFrozen&) = delete;
-    ListsFrozen& operator=(const ListsFrozen&) = delete;
+    PaintingHeld(std::initializer_list<HWND> panes);
+    ~PaintingHeld();
+    PaintingHeld(const PaintingHeld&) = delete;
+    PaintingHeld& operator=(const PaintingHeld&) = delete;
 
 private:
-    HWND lists_[2];
+    static constexpr int MAX_PANES = 3;
+    HWND panes_[MAX_PANES] = {};
 };
