@@ -305,6 +305,7 @@ void FindBarPenUp(HWND mainWindow, int x, int y)
 
 void RunFind(HWND)
 {
+    PaintingHeld held({ContactsList(), ActivityList(), NotesPane()});
     ShowNotes(L"");
     HWND textBox = TextBox();
     std::vector<wchar_t> typed(1, 0);
@@ -316,7 +317,6 @@ void RunFind(HWND)
 
     HWND contacts = ContactsList();
     HWND activities = ActivityList();
-    PaintingHeld held({ContactsList(), ActivityList(), NotesPane()});
     if (findMode == FIND_MODE_ACTIVITIES) {
         SetWaitCursor(true);
         LoadActivitiesOfContact();
