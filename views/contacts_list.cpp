@@ -56,6 +56,7 @@ static void SortByLastActivities(int field, int direction)
 {
     std::unique_ptr<SortKey[]> keys(new (std::nothrow) SortKey[contactCount]);
     if (!keys) {
+        RebuildLastActivities();
         SortOIDList(lastActivityOIDList, contactOIDList, contactCount, field, direction);
         return;
     }
