@@ -10,6 +10,7 @@
 #include "base/wait_cursor.h"
 #include "store/activity_queries.h"
 #include "views/list_rows.h"
+#include "views/painting_held.h"
 #include "views/sorting.h"
 
 #include <commctrl.h>

@@ -12,6 +12,7 @@
 #include "views/alphabet_index.h"
 #include "views/header_band.h"
 #include "views/list_rows.h"
+#include "views/painting_held.h"
 #include "views/list_views.h"
 #include "views/notes_pane.h"
 #include "views/pane_layout.h"

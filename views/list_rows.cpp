@@ -97,27 +97,3 @@ bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lPar
         return false;
     }
 }
-
-PaintingHeld::PaintingHeld(std::initializer_list<HWND> panes)
-{
-    int held = 0;
-    for (HWND pane : panes) {
-        if (!pane || held == MAX_PANES)
-            continue;
-        SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
-        panes_[held++] = pane;
-    }
-}
-
-PaintingHeld::~PaintingHeld()
-{
-    for (HWND pane : panes_) {
-        if (!pane)
-            continue;
-        SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
-        // A list redraws its own scroll bars as it takes painting back; the
-        // notes pane's scroll bar lies in its frame.
-        const UINT frame = pane == ContactsList() || pane == ActivityList() ? 0 : RDW_FRAME;
-        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | frame);
-    }
-}

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <initializer_list>
 
 // Tap-and-hold: timer 1 of a list, 800 ms after the pen went down on a row.
 constexpr UINT_PTR LIST_HOLD_TIMER = 1;
@@ -21,20 +20,3 @@ int HitListRow(HWND list, LPARAM point);
 // answered with *result; false when it goes on to the list view.
 bool HandleCommonListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, POINT tapPoint,
                              LRESULT* result);
-
-// The given panes paint nothing while one lives, however often a refill
-// marks, counts and redraws rows; at its end each is painted once, whole
-// (a list without its header, which keeps its columns). A refill of
-// thousands of rows otherwise paints them several times over, and under Wine
-// each paint of the themed parts costs server calls.
-class PaintingHeld {
-public:
-    PaintingHeld(std::initializer_list<HWND> panes);
-    ~PaintingHeld();
-    PaintingHeld(const PaintingHeld&) = delete;
-    PaintingHeld& operator=(const PaintingHeld&) = delete;
-
-private:
-    static constexpr int MAX_PANES = 3;
-    HWND panes_[MAX_PANES] = {};
-};

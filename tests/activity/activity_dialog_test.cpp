@@ -529,14 +529,7 @@ TEST_F(ActivityDialogTest, AfterTheClosePictureTheMainWindowLooksAsBeforeTheDial
         RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     // Taken once the window has settled: the notes pane's scroll bar takes
     // its state from messages still queued after the repaint.
-    WindowImage before = Scenario::CaptureWindow(scenario.MainWindow());
-    scenario.PumpUntil([&] {
-        Sleep(50);
-        WindowImage again = Scenario::CaptureWindow(scenario.MainWindow());
-        const RECT changed = DifferingArea(before, again);
-        before = std::move(again);
-        return IsRectEmpty(&changed) != FALSE;
-    }, 3000);
+    const WindowImage before = scenario.SettledCapture(scenario.MainWindow());
     ASSERT_FALSE(before.bits.empty());
     RunDialog(-1, [&](HWND dialog) {
         UpdateWindow(dialog);

@@ -337,6 +337,19 @@ WindowImage Scenario::CaptureWindow(HWND window)
     return image;
 }
 
+WindowImage Scenario::SettledCapture(HWND window, DWORD timeoutMs)
+{
+    WindowImage last = CaptureWindow(window);
+    PumpUntil([&] {
+        Sleep(50);
+        WindowImage again = CaptureWindow(window);
+        const RECT changed = DifferingArea(last, again);
+        last = std::move(again);
+        return IsRectEmpty(&changed) != FALSE;
+    }, timeoutMs);
+    return last;
+}
+
 RECT DifferingArea(const WindowImage& a, const WindowImage& b)
 {
     if (a.width != b.width || a.height != b.height)

@@ -73,6 +73,10 @@ public:
     // What the screen shows where the window is, whatever covers it; no
     // pixels when it has no area.
     static WindowImage CaptureWindow(HWND window);
+    // What the window shows once it has settled: the screen takes painted
+    // pixels a little after the painting, and queued messages may paint
+    // more. Two captures 50 ms apart agree, or the last after timeoutMs.
+    WindowImage SettledCapture(HWND window, DWORD timeoutMs = 3000);
     // Saves what the window shows as a 24-bit BMP.
     static bool SaveWindowImage(HWND window, const std::wstring& path);
 

@@ -516,3 +516,64 @@ TEST_F(FindBar, RealPointerClicksReachTheGoButtonAndTheIndex)
     EXPECT_EQ(std::vector<std::wstring>{L"Rut"}, Names());
     EXPECT_EQ(0, findButtonPressed);
 }
+
+namespace {
+
+// What stays on the screen of a pane where a whole repaint shows something
+// else: empty when the pane was painted as it is.
+RECT StaleArea(Scenario& scenario, HWND pane)
+{
+    const WindowImage shown = scenario.SettledCapture(pane);
+    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return DifferingArea(shown, scenario.SettledCapture(pane));
+}
+
+}  // namespace
+
+TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
+{
+    std::wstring longNotes;
+    for (int line = 0; line < 12; ++line)
+        longNotes += L"line " + std::to_wstring(line) + L" of the notes\r\n";
+    CEOID first = 0;
+    for (int i = 0; i < 40; ++i) {
+        const CEOID contact = AddContact(L"Name " + std::to_wstring(100 + i), i % 3 ? L"Acme" : L"Lund");
+        if (i == 0)
+            first = contact;
+    }
+    ASSERT_NE(nullptr, Start());
+    AddActivity(first, L"Call", 45000, 0, 0, longNotes);
+    AddActivity(first, L"Mail", 45001, 0, 0, longNotes);
+    ContactsChanged();
+    // The contacts list scrolled to its end and the notes pane empty, so the
+    // find changes both lists' rows and scroll bars and the notes pane's text.
+    SendMessageW(Contacts(), LVM_ENSUREVISIBLE, 39, FALSE);
+    scenario->PumpPending();
+    Find();
+    ChooseField(4);
+
+    // The second find changes nothing, the third changes everything back.
+    const wchar_t* const steps[] = {L"LUND", L"LUND", L"acme"};
+    const int found[] = {14, 14, 26};
+    const int activities[] = {2, 2, 0};
+    for (int step = 0; step < 3; ++step) {
+        Type(steps[step]);
+        TapGo();
+        ASSERT_EQ(found[step], Rows(Contacts())) << "step " << step;
+        ASSERT_EQ(activities[step], Rows(Activities())) << "step " << step;
+        for (HWND pane : {Contacts(), Activities(), Notes()}) {
+            EXPECT_TRUE(IsWindowVisible(pane)) << "step " << step;
+            const RECT stale = StaleArea(*scenario, pane);
+            EXPECT_TRUE(IsRectEmpty(&stale))
+                << "step " << step << ", pane " << GetDlgCtrlID(pane) << " has stale pixels at (" << stale.left
+                << "," << stale.top << ")-(" << stale.right << "," << stale.bottom << ")";
+        }
+    }
+
+    // A pane hidden before a find stays hidden.
+    ShowWindow(Notes(), SW_HIDE);
+    Type(L"LUND");
+    TapGo();
+    EXPECT_FALSE(IsWindowVisible(Notes()));
+    EXPECT_TRUE(IsWindowVisible(Contacts()));
+}
