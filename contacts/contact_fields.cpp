@@ -182,20 +182,25 @@ void GetFindFieldText(IContact* contact, int fieldIndex, wchar_t* buffer, int ca
     } else {
         long oid = 0;
         contact->get_Oid(&oid);
-        ActivityRecord record = {};
         if (!activityDatabase || activityDatabase == INVALID_HANDLE_VALUE)
             return;
         const CEOID contactOid = static_cast<CEOID>(oid);
-        const int found = latest ? LatestActivityOf(*latest, contactOid, &record)
-                                 : ContactHasLastActivity(activityDatabase, contactOid, &record);
-        if (!found)
+        ActivityRecord read;
+        const ActivityRecord* record = nullptr;
+        if (latest) {
+            record = LatestActivityOf(*latest, contactOid, &read);
+        } else {
+            read = {};
+            if (ContactHasLastActivity(activityDatabase, contactOid, &read))
+                record = &read;
+        }
+        if (!record)
             return;
         const int column = fieldIndex - CONTACT_FIELD_COUNT;
-        record.notes[NOTES_CAPACITY - 1] = 0;
         if (IsDateColumn(column))
-            GetActivityColumnText(record, column, buffer, static_cast<size_t>(capacity), 0);
+            GetActivityColumnText(*record, column, buffer, static_cast<size_t>(capacity), 0);
         else
-            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(record, column));
+            CopyText(buffer, static_cast<size_t>(capacity), ActivityFieldText(*record, column));
     }
     LowerCaseText(buffer);
 }

@@ -152,11 +152,11 @@ void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visi
 {
     const bool filter = FindFilterApplies(findFlag, FIND_MODE_CONTACTS);
     // A find in a latest-activity field reads the flagged activities once.
-    LatestActivities latest;
+    std::shared_ptr<const LatestActivities> latest;
     const bool byActivity = filter && lastcontactfindfield >= CONTACT_FIELD_COUNT && activityDatabase &&
                             activityDatabase != INVALID_HANDLE_VALUE;
     if (byActivity)
-        LoadLatestActivities(&latest);
+        latest = LoadLatestActivities();
     for (int position = 1; position <= total; ++position) {
         IDispatch* item = nullptr;
         if (FAILED(items->Item(position, &item)))
@@ -164,7 +164,7 @@ void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visi
         IContact* contact = AsContact(item);
         if (!contact)
             continue;
-        if (!filter || MatchesFind(contact, byActivity ? &latest : nullptr))
+        if (!filter || MatchesFind(contact, latest.get()))
             visit(contact);
         contact->Release();
     }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -161,22 +162,29 @@ static bool ReadFlaggedActivities(const wchar_t* failure, std::vector<FlaggedAct
     return true;
 }
 
+// A walk of the flagged records, with its index by contact once asked for.
+struct FlaggedWalk {
+    std::vector<FlaggedActivity> records;
+    LatestActivities latest;
+    bool indexed = false;
+};
+
 // The flagged records, null when the database cannot be opened. The list,
 // the find and a sort by the latest activities all walk them, one after
 // another: the walk is kept while nothing in the store changes.
-static const std::vector<FlaggedActivity>* FlaggedActivities(const wchar_t* failure)
+static std::shared_ptr<FlaggedWalk> FlaggedActivities(const wchar_t* failure)
 {
-    static std::vector<FlaggedActivity> kept;
+    static std::shared_ptr<FlaggedWalk> kept;
     static unsigned long long keptStamp = 0;
-    if (keptStamp == 0 || CedbChangeStamp() != keptStamp) {
-        std::vector<FlaggedActivity> walked;
-        if (!ReadFlaggedActivities(failure, &walked))
+    if (!kept || CedbChangeStamp() != keptStamp) {
+        auto walked = std::make_shared<FlaggedWalk>();
+        if (!ReadFlaggedActivities(failure, &walked->records))
             return nullptr;
         kept = std::move(walked);
         // Opening may have created the database: the walk holds from then.
         keptStamp = CedbChangeStamp();
     }
-    return &kept;
+    return kept;
 }
 
 // Hands each flagged record to visit(oid, record); false when the database
@@ -184,10 +192,10 @@ static const std::vector<FlaggedActivity>* FlaggedActivities(const wchar_t* fail
 template <class Visit>
 static bool VisitFlaggedActivities(const wchar_t* failure, Visit visit)
 {
-    const std::vector<FlaggedActivity>* flagged = FlaggedActivities(failure);
+    const std::shared_ptr<FlaggedWalk> flagged = FlaggedActivities(failure);
     if (!flagged)
         return false;
-    for (const FlaggedActivity& activity : *flagged)
+    for (const FlaggedActivity& activity : flagged->records)
         visit(activity.oid, activity.record);
     return true;
 }
@@ -228,28 +236,31 @@ void getLastActivityOIDList(CEOID** latest, const CEOID* contacts, int contactCo
                            });
 }
 
-void LoadLatestActivities(LatestActivities* latest)
+std::shared_ptr<const LatestActivities> LoadLatestActivities()
 {
-    latest->records.clear();
-    latest->ambiguous.clear();
-    VisitFlaggedActivities(L"Error in call to OpenCreateDB 'LoadLatestActivities'",
-                           [&](CEOID, const ActivityRecord& record) {
-                               if (!latest->records.emplace(record.contactOid, record).second)
-                                   latest->ambiguous.insert(record.contactOid);
-                           });
+    const std::shared_ptr<FlaggedWalk> walk = FlaggedActivities(L"Error in call to OpenCreateDB 'LoadLatestActivities'");
+    if (!walk)
+        return std::make_shared<const LatestActivities>();
+    if (!walk->indexed) {
+        walk->latest.byContact.reserve(walk->records.size());
+        for (const FlaggedActivity& activity : walk->records)
+            if (!walk->latest.byContact.emplace(activity.record.contactOid, &activity.record).second)
+                walk->latest.ambiguous.insert(activity.record.contactOid);
+        walk->indexed = true;
+    }
+    return std::shared_ptr<const LatestActivities>(walk, &walk->latest);
 }
 
-int LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityRecord* record)
+const ActivityRecord* LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityRecord* scratch)
 {
     // Two flagged activities (a damaged database): the contact's own query
     // decides which is first, as it would without the index.
-    if (latest.ambiguous.count(contactOid))
-        return ContactHasLastActivity(activityDatabase, contactOid, record);
-    const auto found = latest.records.find(contactOid);
-    if (found == latest.records.end())
-        return 0;
-    *record = found->second;
-    return 1;
+    if (latest.ambiguous.count(contactOid)) {
+        *scratch = {};
+        return ContactHasLastActivity(activityDatabase, contactOid, scratch) ? scratch : nullptr;
+    }
+    const auto found = latest.byContact.find(contactOid);
+    return found == latest.byContact.end() ? nullptr : found->second;
 }
 
 HANDLE OpenActivitiesByContactDB()

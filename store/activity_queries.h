@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Fills *oids (a malloc'd array, null when empty) with the activities of one
@@ -94,15 +95,18 @@ private:
 
 int ContactHasLastActivity(HANDLE database, CEOID contactOid, ActivityRecord* record);
 
-// The flagged latest activity of every contact, read in one pass: for work
-// that visits many contacts, where a query per contact would read each
-// contact's activities again.
+// The flagged latest activity of every contact, by contact: for work that
+// visits many contacts, where a query per contact would read each contact's
+// activities again. It points into the kept walk of the flagged records.
 struct LatestActivities {
-    std::unordered_map<CEOID, ActivityRecord> records;   // by contact
-    std::unordered_set<CEOID> ambiguous;                 // contacts with two flagged (a damaged database)
+    std::unordered_map<CEOID, const ActivityRecord*> byContact;
+    std::unordered_set<CEOID> ambiguous;   // contacts with two flagged (a damaged database)
 };
-void LoadLatestActivities(LatestActivities* latest);
-// What ContactHasLastActivity answers for the contact, from the index.
-int LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityRecord* record);
+// Made once per kept walk, which the pointer keeps alive; empty when the
+// database cannot be opened.
+std::shared_ptr<const LatestActivities> LoadLatestActivities();
+// The record ContactHasLastActivity finds for the contact, null for none;
+// scratch holds it when it has to be read from the database.
+const ActivityRecord* LatestActivityOf(const LatestActivities& latest, CEOID contactOid, ActivityRecord* scratch);
 void DeleteContactActivities(CEOID contactOid);
 

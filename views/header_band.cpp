@@ -50,16 +50,33 @@ void PaintHeaderBand(HWND window, HDC dc)
 {
     RECT client;
     GetClientRect(window, &client);
-    DrawBitmap(dc, hHeaderBandBitmap, 0, 0);
+    // A pressed or released go button repaints only itself: each bitmap
+    // drawn costs server calls under Wine, so parts outside the painted
+    // area are left out.
+    RECT painted;
+    if (GetClipBox(dc, &painted) == ERROR)
+        painted = client;
+    // (An outline may reach two pixels past its part.)
+    auto needed = [&painted](RECT part) {
+        InflateRect(&part, 2, 2);
+        RECT overlap;
+        return IntersectRect(&overlap, &painted, &part) != FALSE;
+    };
+    if (needed({0, 0, client.right, HEADER_BAND_HEIGHT}))
+        DrawBitmap(dc, hHeaderBandBitmap, 0, 0);
     FillColour(dc, {241, 0, client.right, 17}, BAND_GREY);
 
     if (!findBarVisible)
         return;
     FillColour(dc, {0, 18, client.right, 41}, FIND_BAR_YELLOW);
-    DrawModeButton(dc, FIND_BAR_CONTACTS_BUTTON, findMode == FIND_MODE_CONTACTS, hFindContactsBitmap);
-    DrawModeButton(dc, FIND_BAR_ACTIVITIES_BUTTON, findMode == FIND_MODE_ACTIVITIES, hFindActivitiesBitmap);
-    DrawTransparent(dc, findButtonPressed ? hGoPressedBitmap : hGoBitmap, client.right - 26, 19,
-                    GO_BUTTON_WIDTH, GO_BUTTON_HEIGHT);
+    if (needed(FIND_BAR_CONTACTS_BUTTON))
+        DrawModeButton(dc, FIND_BAR_CONTACTS_BUTTON, findMode == FIND_MODE_CONTACTS, hFindContactsBitmap);
+    if (needed(FIND_BAR_ACTIVITIES_BUTTON))
+        DrawModeButton(dc, FIND_BAR_ACTIVITIES_BUTTON, findMode == FIND_MODE_ACTIVITIES, hFindActivitiesBitmap);
+    const RECT go = {client.right - 26, 19, client.right - 26 + GO_BUTTON_WIDTH, 19 + GO_BUTTON_HEIGHT};
+    if (needed(go))
+        DrawTransparent(dc, findButtonPressed ? hGoPressedBitmap : hGoBitmap, go.left, go.top, GO_BUTTON_WIDTH,
+                        GO_BUTTON_HEIGHT);
 }
 
 void UpdateHeaderBand(HWND window)

@@ -78,6 +78,42 @@ TEST_F(QueriesTest, LatestActivitiesFollowEveryChange)
     EXPECT_EQ((std::vector<CEOID>{0}), Latest({301}));
 }
 
+// The index by contact answers as each contact's own query does, follows
+// changes, and one still held keeps its records when the store changes.
+TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
+{
+    Write(601, FALSE, 45000.0);
+    Write(601, TRUE, 45100.0);
+    Write(602, TRUE, 45200.0);
+    Write(602, TRUE, 45300.0);   // two flagged: a damaged database
+    Write(603, FALSE, 45400.0);
+    const std::shared_ptr<const LatestActivities> latest = LoadLatestActivities();
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest, LoadLatestActivities()) << "an unchanged store shares the index";
+    for (CEOID contact : {601u, 602u, 603u, 604u}) {
+        ActivityRecord own = {};
+        const int found = ContactHasLastActivity(activityDatabase, contact, &own);
+        ActivityRecord scratch;
+        const ActivityRecord* indexed = LatestActivityOf(*latest, contact, &scratch);
+        ASSERT_EQ(found != 0, indexed != nullptr) << "contact " << contact;
+        if (indexed)
+            EXPECT_EQ(own.nextDate, indexed->nextDate) << "contact " << contact;
+    }
+
+    ActivityRecord scratch;
+    const ActivityRecord* before = LatestActivityOf(*latest, 601, &scratch);
+    ASSERT_NE(nullptr, before);
+    ASSERT_NE(&scratch, before) << "an unambiguous contact's record is the index's own";
+    const CEOID added = Write(603, TRUE, 45500.0);
+    ASSERT_NE(0u, added);
+    const std::shared_ptr<const LatestActivities> renewed = LoadLatestActivities();
+    ASSERT_NE(latest, renewed);
+    const ActivityRecord* now = LatestActivityOf(*renewed, 603, &scratch);
+    ASSERT_NE(nullptr, now);
+    EXPECT_EQ(45500.0, now->nextDate);
+    EXPECT_EQ(45100.0, before->nextDate) << "the held index keeps its walk";
+}
+
 TEST_F(QueriesTest, ContactHasLastActivityFindsTheFlaggedOne)
 {
     Write(301, FALSE, 45000.0);
