@@ -5,12 +5,6 @@ static bool SameScrollInfo(const SCROLLINFO& a, const SCROLLINFO& b)
     return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
 }
 
-bool PaintingHeld::FrameLook::operator==(const FrameLook& other) const
-{
-    return style == other.style && SameScrollInfo(horizontal, other.horizontal) &&
-           SameScrollInfo(vertical, other.vertical) && EqualRect(&client, &other.client);
-}
-
 PaintingHeld::FrameLook PaintingHeld::LookOfFrame(HWND pane)
 {
     FrameLook look;
@@ -25,6 +19,18 @@ PaintingHeld::FrameLook PaintingHeld::LookOfFrame(HWND pane)
         look.vertical = {};
     GetClientRect(pane, &look.client);
     return look;
+}
+
+static void RedrawMovedBar(HWND pane, int bar, const SCROLLINFO& before, const SCROLLINFO& now)
+{
+    if (SameScrollInfo(before, now))
+        return;
+    // Setting a bar's position, even to the one it has, draws it.
+    SCROLLINFO position = {};
+    position.cbSize = sizeof position;
+    position.fMask = SIF_POS;
+    position.nPos = now.nPos;
+    SetScrollInfo(pane, bar, &position, TRUE);
 }
 
 PaintingHeld::PaintingHeld(std::initializer_list<HWND> panes)
@@ -57,14 +63,22 @@ PaintingHeld::~PaintingHeld()
         if (!held.wasVisible)
             continue;
         DefWindowProcW(held.pane, WM_SETREDRAW, TRUE, 0);
+        // Any change of a window's style leaves its frame to be painted;
+        // what the frame shows is decided here instead.
+        RedrawWindow(held.pane, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
         // Nothing paints over a pane while the program holds it, so its
-        // frame still shows what it showed unless its scroll bars or its
-        // state changed, and a list's header keeps its columns unless a
-        // scroll bar came or went and the header was stretched with the
-        // client area.
+        // frame still shows what it showed unless its state changed or a
+        // scroll bar came or went (then the whole frame is painted, and a
+        // list's header, stretched with the client area), or a scroll bar
+        // moved (then that bar alone). Otherwise a list's header keeps its
+        // columns.
         const FrameLook now = LookOfFrame(held.pane);
-        const UINT frame = now == held.frame ? 0 : RDW_FRAME;
-        const UINT children = EqualRect(&now.client, &held.frame.client) ? RDW_NOCHILDREN : RDW_ALLCHILDREN;
-        RedrawWindow(held.pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | frame | children);
+        const bool reshaped = now.style != held.frame.style || !EqualRect(&now.client, &held.frame.client);
+        const UINT frame = reshaped ? RDW_FRAME | RDW_ALLCHILDREN : RDW_NOCHILDREN;
+        RedrawWindow(held.pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | frame);
+        if (reshaped)
+            continue;
+        RedrawMovedBar(held.pane, SB_HORZ, held.frame.horizontal, now.horizontal);
+        RedrawMovedBar(held.pane, SB_VERT, held.frame.vertical, now.vertical);
     }
 }

@@ -24,7 +24,6 @@ private:
         SCROLLINFO horizontal = {};
         SCROLLINFO vertical = {};
         RECT client = {};
-        bool operator==(const FrameLook& other) const;
     };
     static FrameLook LookOfFrame(HWND pane);
 

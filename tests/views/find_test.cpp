@@ -545,12 +545,24 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
     AddActivity(first, L"Call", 45000, 0, 0, longNotes);
     AddActivity(first, L"Mail", 45001, 0, 0, longNotes);
     ContactsChanged();
-    // The contacts list scrolled to its end and the notes pane empty, so the
-    // find changes both lists' rows and scroll bars and the notes pane's text.
-    SendMessageW(Contacts(), LVM_ENSUREVISIBLE, 39, FALSE);
-    scenario->PumpPending();
     Find();
     ChooseField(4);
+    // Columns narrow enough to leave the lists without a horizontal scroll
+    // bar, so the contacts list's vertical one has room for the scroll box
+    // whose size and place a find changes.
+    for (HWND list : {Contacts(), Activities()}) {
+        const int columns = static_cast<int>(SendMessageW(ListView_GetHeader(list), HDM_GETITEMCOUNT, 0, 0));
+        for (int column = 0; column < columns; ++column)
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, column, 200 / columns);
+    }
+    scenario->PumpPending();
+    SCROLLBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(Contacts(), OBJID_VSCROLL, &bar));
+    ASSERT_GT(bar.xyThumbBottom, bar.xyThumbTop);
+    // The contacts list scrolled to its end: the find moves its scroll box.
+    SendMessageW(Contacts(), LVM_ENSUREVISIBLE, 39, FALSE);
+    scenario->PumpPending();
 
     // The second find changes nothing, the third changes everything back.
     const wchar_t* const steps[] = {L"LUND", L"LUND", L"acme"};
