@@ -573,6 +573,7 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
         TapGo();
         ASSERT_EQ(found[step], Rows(Contacts())) << "step " << step;
         ASSERT_EQ(activities[step], Rows(Activities())) << "step " << step;
+        EXPECT_EQ(Contacts(), GetFocus()) << "step " << step;
         for (HWND pane : {Contacts(), Activities(), Notes()}) {
             EXPECT_TRUE(IsWindowVisible(pane)) << "step " << step;
             const RECT stale = StaleArea(*scenario, pane);
