@@ -33,7 +33,7 @@ static void RedrawMovedBar(HWND pane, int bar, const SCROLLINFO& before, const S
     SetScrollInfo(pane, bar, &position, TRUE);
 }
 
-PaintingHeld::PaintingHeld(std::initializer_list<HWND> panes)
+PaintingHeld::PaintingHeld(std::initializer_list<HWND> panes) : messageTime_(GetMessageTime())
 {
     int count = 0;
     for (HWND pane : panes) {
@@ -56,6 +56,9 @@ PaintingHeld::PaintingHeld(std::initializer_list<HWND> panes)
 
 PaintingHeld::~PaintingHeld()
 {
+    // Messages taken from the queue meanwhile (a message box's loop) may
+    // have exposed and painted the main window where the hidden panes lie.
+    const bool pumped = GetMessageTime() != messageTime_;
     for (const Held& held : held_) {
         if (!held.pane)
             continue;
@@ -66,14 +69,15 @@ PaintingHeld::~PaintingHeld()
         // Any change of a window's style leaves its frame to be painted;
         // what the frame shows is decided here instead.
         RedrawWindow(held.pane, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
-        // Nothing paints over a pane while the program holds it, so its
-        // frame still shows what it showed unless its state changed or a
-        // scroll bar came or went (then the whole frame is painted, and a
-        // list's header, stretched with the client area), or a scroll bar
-        // moved (then that bar alone). Otherwise a list's header keeps its
-        // columns.
+        // Unless messages were pumped, nothing paints over a pane while the
+        // program holds it, so its frame still shows what it showed unless
+        // its state changed or a scroll bar came or went (then the whole
+        // frame is painted, and a list's header, stretched with the client
+        // area), or a scroll bar moved (then that bar alone). Otherwise a
+        // list's header keeps its columns.
         const FrameLook now = LookOfFrame(held.pane);
-        const bool reshaped = now.style != held.frame.style || !EqualRect(&now.client, &held.frame.client);
+        const bool reshaped =
+            pumped || now.style != held.frame.style || !EqualRect(&now.client, &held.frame.client);
         const UINT frame = reshaped ? RDW_FRAME | RDW_ALLCHILDREN : RDW_NOCHILDREN;
         RedrawWindow(held.pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | frame);
         if (reshaped)

@@ -34,4 +34,5 @@ private:
         FrameLook frame;
     };
     Held held_[MAX_PANES] = {};
+    LONG messageTime_ = 0;
 };

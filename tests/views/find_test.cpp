@@ -1,6 +1,7 @@
 #include "tests/views/views_fixture.h"
 
 #include "base/input_panel.h"
+#include "base/message_box.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
@@ -13,6 +14,7 @@
 #include "views/alphabet_index.h"
 #include "views/find_bar.h"
 #include "views/list_model.h"
+#include "views/painting_held.h"
 #include "views/pane_layout.h"
 
 #include <commctrl.h>
@@ -589,4 +591,32 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
     TapGo();
     EXPECT_FALSE(IsWindowVisible(Notes()));
     EXPECT_TRUE(IsWindowVisible(Contacts()));
+}
+
+TEST_F(FindBar, AMessageBoxOverHeldPanesLeavesNothingOfItselfOnThem)
+{
+    const CEOID contact = AddContact(L"Anna", L"Lund");
+    AddContact(L"Bo", L"Acme");
+    ASSERT_NE(nullptr, Start());
+    AddActivity(contact, L"Call", 45000, 0, 0, L"notes");
+    ContactsChanged();
+    int boxes = 0;
+    scenario->AnswerDialogs([&](HWND box) {
+        ++boxes;
+        UpdateWindow(box);
+        Scenario::PressButton(box, IDOK);
+    });
+    {
+        // As when a refill cannot open the database: the box is shown while
+        // the panes it covers are held.
+        PaintingHeld held({Contacts(), Activities(), Notes()});
+        AppMessageBox(hMainWindow, L"A message over the panes, long enough to cover them", L"Error", MB_OK);
+    }
+    ASSERT_EQ(1, boxes);
+    for (HWND pane : {Contacts(), Activities(), Notes()}) {
+        EXPECT_TRUE(IsWindowVisible(pane));
+        const RECT stale = StaleArea(*scenario, pane);
+        EXPECT_TRUE(IsRectEmpty(&stale)) << "pane " << GetDlgCtrlID(pane) << " has stale pixels at (" << stale.left
+                                         << "," << stale.top << ")-(" << stale.right << "," << stale.bottom << ")";
+    }
 }
