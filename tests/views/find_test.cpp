@@ -519,19 +519,6 @@ TEST_F(FindBar, RealPointerClicksReachTheGoButtonAndTheIndex)
     EXPECT_EQ(0, findButtonPressed);
 }
 
-namespace {
-
-// What stays on the screen of a pane where a whole repaint shows something
-// else: empty when the pane was painted as it is.
-RECT StaleArea(Scenario& scenario, HWND pane)
-{
-    const WindowImage shown = scenario.SettledCapture(pane);
-    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    return DifferingArea(shown, scenario.SettledCapture(pane));
-}
-
-}  // namespace
-
 TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
 {
     std::wstring longNotes;
@@ -578,7 +565,7 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
         EXPECT_EQ(Contacts(), GetFocus()) << "step " << step;
         for (HWND pane : {Contacts(), Activities(), Notes()}) {
             EXPECT_TRUE(IsWindowVisible(pane)) << "step " << step;
-            const RECT stale = StaleArea(*scenario, pane);
+            const RECT stale = StaleArea(pane);
             EXPECT_TRUE(IsRectEmpty(&stale))
                 << "step " << step << ", pane " << GetDlgCtrlID(pane) << " has stale pixels at (" << stale.left
                 << "," << stale.top << ")-(" << stale.right << "," << stale.bottom << ")";
@@ -615,7 +602,7 @@ TEST_F(FindBar, AMessageBoxOverHeldPanesLeavesNothingOfItselfOnThem)
     ASSERT_EQ(1, boxes);
     for (HWND pane : {Contacts(), Activities(), Notes()}) {
         EXPECT_TRUE(IsWindowVisible(pane));
-        const RECT stale = StaleArea(*scenario, pane);
+        const RECT stale = StaleArea(pane);
         EXPECT_TRUE(IsRectEmpty(&stale)) << "pane " << GetDlgCtrlID(pane) << " has stale pixels at (" << stale.left
                                          << "," << stale.top << ")-(" << stale.right << "," << stale.bottom << ")";
     }

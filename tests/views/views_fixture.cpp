@@ -173,3 +173,12 @@ int ViewsTest::Shown(const std::wstring& text) const
                 ++count;
     return count;
 }
+
+RECT ViewsTest::StaleArea(HWND pane)
+{
+    const WindowImage shown = scenario->SettledCapture(pane);
+    if (shown.bits.empty())
+        ADD_FAILURE() << "pane " << GetDlgCtrlID(pane) << " shows nothing to compare";
+    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return DifferingArea(shown, scenario->SettledCapture(pane));
+}

@@ -45,6 +45,10 @@ protected:
     std::wstring NotesText() const;
     bool Stored(const wchar_t* name, DWORD* value) const;
     int Shown(const std::wstring& text) const;
+    // What stays on the screen of a pane where a whole repaint shows
+    // something else (window coordinates): empty when the pane was painted
+    // as it is.
+    RECT StaleArea(HWND pane);
 
     std::unique_ptr<Scenario> scenario;
     std::vector<std::pair<std::wstring, DWORD>> settings;
