@@ -26,7 +26,6 @@ TEST(MainWindowChildTest, AnswersTheLivingChildOfTheCurrentMainWindow)
     HWND notes = MakeWindow(first, ID_NOTES_PANE);
     EXPECT_EQ(list, MainWindowChild(ID_CONTACTS_LIST));
     EXPECT_EQ(notes, MainWindowChild(ID_NOTES_PANE));
-    EXPECT_EQ(list, MainWindowChild(ID_CONTACTS_LIST));
     EXPECT_EQ(nullptr, MainWindowChild(ID_ACTIVITY_LIST));
 
     DestroyWindow(list);
@@ -42,10 +41,10 @@ TEST(MainWindowChildTest, AnswersTheLivingChildOfTheCurrentMainWindow)
     EXPECT_EQ(nullptr, MainWindowChild(ID_NOTES_PANE));
 
     // More ids than are kept at once.
-    for (int id = 100; id < 120; ++id)
-        MakeWindow(second, id);
-    for (int id = 100; id < 120; ++id)
-        EXPECT_EQ(id, GetDlgCtrlID(MainWindowChild(id)));
+    for (int id = 100; id < 120; ++id) {
+        HWND child = MakeWindow(second, id);
+        EXPECT_EQ(child, MainWindowChild(id));
+    }
     EXPECT_EQ(secondList, MainWindowChild(ID_CONTACTS_LIST));
 
     hMainWindow = nullptr;

@@ -83,6 +83,17 @@ protected:
         scenario->PumpPending();
     }
     std::vector<std::wstring> Names() const { return Column(Contacts(), 0); }
+    // Every pane shown and painted as a whole repaint paints it.
+    void ExpectPanesPaintedWhole(const std::string& when)
+    {
+        for (HWND pane : {Contacts(), Activities(), Notes()}) {
+            EXPECT_TRUE(IsWindowVisible(pane)) << when;
+            const RECT stale = StaleArea(pane);
+            EXPECT_TRUE(IsRectEmpty(&stale)) << when << ", pane " << GetDlgCtrlID(pane) << " has stale pixels at ("
+                                             << stale.left << "," << stale.top << ")-(" << stale.right << ","
+                                             << stale.bottom << ")";
+        }
+    }
 };
 
 TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
@@ -563,13 +574,7 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
         ASSERT_EQ(found[step], Rows(Contacts())) << "step " << step;
         ASSERT_EQ(activities[step], Rows(Activities())) << "step " << step;
         EXPECT_EQ(Contacts(), GetFocus()) << "step " << step;
-        for (HWND pane : {Contacts(), Activities(), Notes()}) {
-            EXPECT_TRUE(IsWindowVisible(pane)) << "step " << step;
-            const RECT stale = StaleArea(pane);
-            EXPECT_TRUE(IsRectEmpty(&stale))
-                << "step " << step << ", pane " << GetDlgCtrlID(pane) << " has stale pixels at (" << stale.left
-                << "," << stale.top << ")-(" << stale.right << "," << stale.bottom << ")";
-        }
+        ExpectPanesPaintedWhole("step " + std::to_string(step));
     }
 
     // A pane hidden before a find stays hidden.
@@ -600,10 +605,5 @@ TEST_F(FindBar, AMessageBoxOverHeldPanesLeavesNothingOfItselfOnThem)
         AppMessageBox(hMainWindow, L"A message over the panes, long enough to cover them", L"Error", MB_OK);
     }
     ASSERT_EQ(1, boxes);
-    for (HWND pane : {Contacts(), Activities(), Notes()}) {
-        EXPECT_TRUE(IsWindowVisible(pane));
-        const RECT stale = StaleArea(pane);
-        EXPECT_TRUE(IsRectEmpty(&stale)) << "pane " << GetDlgCtrlID(pane) << " has stale pixels at (" << stale.left
-                                         << "," << stale.top << ")-(" << stale.right << "," << stale.bottom << ")";
-    }
+    ExpectPanesPaintedWhole("after the box");
 }
