@@ -12,9 +12,9 @@
 #include "views/alphabet_index.h"
 #include "views/header_band.h"
 #include "views/list_rows.h"
-#include "views/painting_held.h"
 #include "views/list_views.h"
 #include "views/notes_pane.h"
+#include "views/painting_held.h"
 #include "views/pane_layout.h"
 
 int findButtonPressed = 0;

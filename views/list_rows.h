@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-
 // Tap-and-hold: timer 1 of a list, 800 ms after the pen went down on a row.
 constexpr UINT_PTR LIST_HOLD_TIMER = 1;
 constexpr UINT LIST_HOLD_DELAY_MS = 800;

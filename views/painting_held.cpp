@@ -41,6 +41,9 @@ PaintingHeld::PaintingHeld(std::initializer_list<HWND> panes) : messageTime_(Get
             continue;
         Held& held = held_[count++];
         held.pane = pane;
+        // What was left to paint is painted first: the hold paints only
+        // what changes while it lives.
+        RedrawWindow(pane, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         held.frame = LookOfFrame(pane);
         SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
         // The controls set their scroll bars as rows and text change, and a

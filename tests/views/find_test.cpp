@@ -14,6 +14,7 @@
 #include "views/alphabet_index.h"
 #include "views/find_bar.h"
 #include "views/list_model.h"
+#include "views/list_views.h"
 #include "views/painting_held.h"
 #include "views/pane_layout.h"
 
@@ -84,9 +85,10 @@ protected:
     }
     std::vector<std::wstring> Names() const { return Column(Contacts(), 0); }
     // Every pane shown and painted as a whole repaint paints it.
-    void ExpectPanesPaintedWhole(const std::string& when)
+    void ExpectPanesPaintedWhole(const std::string& when) { ExpectPaintedWhole(when, {Contacts(), Activities(), Notes()}); }
+    void ExpectPaintedWhole(const std::string& when, std::initializer_list<HWND> panes)
     {
-        for (HWND pane : {Contacts(), Activities(), Notes()}) {
+        for (HWND pane : panes) {
             EXPECT_TRUE(IsWindowVisible(pane)) << when;
             const RECT stale = StaleArea(pane);
             EXPECT_TRUE(IsRectEmpty(&stale)) << when << ", pane " << GetDlgCtrlID(pane) << " has stale pixels at ("
@@ -576,6 +578,22 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
         EXPECT_EQ(Contacts(), GetFocus()) << "step " << step;
         ExpectPanesPaintedWhole("step " + std::to_string(step));
     }
+
+    // A repaint of the frames still pending when a tap on a contact holds
+    // the panes is not lost, though the tap changes nothing there.
+    Type(L"LUND");
+    TapGo();
+    for (HWND pane : {Activities(), Notes()}) {
+        HDC frame = GetWindowDC(pane);
+        RECT whole;
+        GetWindowRect(pane, &whole);
+        OffsetRect(&whole, -whole.left, -whole.top);
+        FillRect(frame, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(pane, frame);
+        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    SelectRowByTap(Contacts(), 0);
+    ExpectPaintedWhole("after a tap with repaints pending", {Activities(), Notes()});
 
     // A pane hidden before a find stays hidden.
     ShowWindow(Notes(), SW_HIDE);
