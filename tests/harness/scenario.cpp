@@ -254,10 +254,10 @@ void Scenario::OnActivated(HWND window)
         return;
     // A dialog may be activated before WM_INITDIALOG has filled it; it is
     // looked at and answered from the modal loop that runs next.
-    for (HWND waiting : pending)
-        if (waiting == window)
+    for (const Pending& waiting : pending)
+        if (waiting.window == window)
             return;
-    pending.push_back(window);
+    pending.push_back({window, 0});
     SetTimer(nullptr, 0, 1, AnswerPending);
 }
 
@@ -266,12 +266,22 @@ void CALLBACK Scenario::AnswerPending(HWND, UINT, UINT_PTR timer, DWORD)
     KillTimer(nullptr, timer);
     if (!activeScenario)
         return;
-    std::vector<HWND> windows;
+    std::vector<Pending> windows;
     windows.swap(activeScenario->pending);
-    for (HWND window : windows) {
-        if (IsWindow(window))
-            activeScenario->Answer(window);
+    for (Pending& waiting : windows) {
+        if (!IsWindow(waiting.window))
+            continue;
+        // A dialog box shows itself when its loop first finds the queue
+        // empty, which may come after this timer on a busy machine: it is
+        // looked at once shown (or after a second, shown or not).
+        if (!IsWindowVisible(waiting.window) && ++waiting.waits < 100) {
+            activeScenario->pending.push_back(waiting);
+            continue;
+        }
+        activeScenario->Answer(waiting.window);
     }
+    if (activeScenario && !activeScenario->pending.empty())
+        SetTimer(nullptr, 0, 10, AnswerPending);
 }
 
 void Scenario::Answer(HWND window)

@@ -99,7 +99,11 @@ private:
     int quitCode = 0;
     std::function<void(HWND)> answerer;
     std::vector<SeenDialog> seen;
-    std::vector<HWND> pending;
+    struct Pending {
+        HWND window;
+        int waits;   // timer rounds spent waiting for it to be shown
+    };
+    std::vector<Pending> pending;
 };
 
 // Runs a program and waits for it while dispatching this thread's messages.

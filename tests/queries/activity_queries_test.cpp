@@ -96,8 +96,9 @@ TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
         ActivityRecord scratch;
         const ActivityRecord* indexed = LatestActivityOf(*latest, contact, &scratch);
         ASSERT_EQ(found != 0, indexed != nullptr) << "contact " << contact;
-        if (indexed)
+        if (indexed) {
             EXPECT_EQ(own.nextDate, indexed->nextDate) << "contact " << contact;
+        }
     }
 
     ActivityRecord scratch;
