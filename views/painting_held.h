@@ -5,10 +5,10 @@
 #include <initializer_list>
 
 // The given panes paint nothing while one lives, however often a refill
-// marks, counts and redraws rows or sets text; at its end each is painted
-// once, whole (a list without its header, which keeps its columns). A refill
-// of thousands of rows otherwise paints them several times over, and under
-// Wine each paint of the themed parts costs server calls.
+// marks, counts and redraws rows or sets text; at its end each client area
+// is painted once, and of the frame and a list's header only what changed.
+// A refill of thousands of rows otherwise paints them several times over,
+// and under Wine each paint of the themed parts costs server calls.
 class PaintingHeld {
 public:
     PaintingHeld(std::initializer_list<HWND> panes);
