@@ -75,6 +75,8 @@ std::string Excerpt(std::string_view s)
     return text;
 }
 
+// Lines end in CR LF, LF or CR; a run of CRs before an LF is one line end,
+// as text-mode writers turn CR LF into CR CR LF.
 std::vector<PhysicalLine> SplitLines(std::string_view bytes)
 {
     std::vector<PhysicalLine> lines;
@@ -83,8 +85,11 @@ std::vector<PhysicalLine> SplitLines(std::string_view bytes)
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\n' || bytes[i] == '\r') {
             lines.push_back({bytes.substr(start, i - start), number++});
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
+            size_t crs = i;
+            while (crs < bytes.size() && bytes[crs] == '\r')
+                ++crs;
+            if (bytes[i] == '\r' && crs < bytes.size() && bytes[crs] == '\n')
+                i = crs;
             start = i + 1;
         }
     }
@@ -93,12 +98,45 @@ std::vector<PhysicalLine> SplitLines(std::string_view bytes)
     return lines;
 }
 
-// The part of a logical line before its value, upper case: enough to tell
-// how the value is encoded while lines are still being joined.
-std::string Head(const std::string& line)
-{
-    return Upper(std::string_view(line).substr(0, line.find(':')));
-}
+// A logical line being joined from its physical lines. The part before the
+// value (upper case) tells how the value is encoded; it is taken once, when
+// the colon arrives, so a long line costs no more than its length.
+class LogicalLine {
+public:
+    void Start(std::string_view text, int number)
+    {
+        line.assign(text);
+        firstLine = number;
+        head.clear();
+        colon = std::string::npos;
+        FindColon(0);
+    }
+    void Append(std::string_view text)
+    {
+        const size_t before = line.size();
+        line.append(text);
+        if (colon == std::string::npos)
+            FindColon(before);
+    }
+    void DropLast() { line.pop_back(); }
+    const std::string& Text() const { return line; }
+    int Number() const { return firstLine; }
+    bool HasValue() const { return colon != std::string::npos; }
+    const std::string& Head() const { return head; }
+
+private:
+    void FindColon(size_t from)
+    {
+        colon = line.find(':', from);
+        if (colon != std::string::npos)
+            head = Upper(std::string_view(line).substr(0, colon));
+    }
+
+    std::string line;
+    std::string head;
+    size_t colon = std::string::npos;
+    int firstLine = 0;
+};
 
 bool HeadIsQuotedPrintable(const std::string& head)
 {
@@ -500,12 +538,17 @@ void Finish(CardBuilder& card)
         text[kPostalCode] = address->parts[5];
     }
     // Filed as the device files people; a card naming nobody and no company
-    // is filed under its FN.
+    // is filed under its FN, else, as address books do, under its first
+    // e-mail address or its first phone number.
     text[kFileAs] = card.fileAs;
     if (text[kFileAs].empty())
         text[kFileAs] = DeriveFileAs(contact);
     if (text[kFileAs].empty())
         text[kFileAs] = contact.fullName;
+    if (text[kFileAs].empty())
+        text[kFileAs] = text[kEmail1];
+    if (text[kFileAs].empty() && !card.phones.empty())
+        text[kFileAs] = card.phones[0].parts[0];
 }
 
 }  // namespace
@@ -586,39 +629,36 @@ CardReadResult ReadCards(std::string_view input)
         }
     };
 
-    std::string current;
-    int currentLine = 0;
+    LogicalLine current;
     bool have = false;
     for (const auto& physical : SplitLines(bytes)) {
         const std::string_view t = physical.text;
         if (have) {
-            const std::string head = Head(current);
-            if (HeadIsQuotedPrintable(head) && !current.empty() && current.back() == '=' &&
-                current.find(':') != std::string::npos) {
-                current.pop_back();
-                current.append(t);
+            if (current.HasValue() && HeadIsQuotedPrintable(current.Head()) && current.Text().back() == '=') {
+                current.DropLast();
+                current.Append(t);
                 continue;
             }
             if (!t.empty() && (t[0] == ' ' || t[0] == '\t')) {
                 // 2.1 folds keep the white space; later versions drop one character.
-                current.append(inCard && card.version == "2.1" ? t : t.substr(1));
+                current.Append(inCard && card.version == "2.1" ? t : t.substr(1));
                 continue;
             }
-            if (HeadIsBase64(head) && !t.empty() && t.find(':') == std::string_view::npos) {
-                current.append(t);
+            if (current.HasValue() && HeadIsBase64(current.Head()) && !t.empty() &&
+                t.find(':') == std::string_view::npos) {
+                current.Append(t);
                 continue;
             }
-            handle(current, currentLine);
+            handle(current.Text(), current.Number());
             have = false;
         }
         if (t.empty())
             continue;
-        current.assign(t);
-        currentLine = physical.number;
+        current.Start(t, physical.number);
         have = true;
     }
     if (have)
-        handle(current, currentLine);
+        handle(current.Text(), current.Number());
     if (inCard && !broken)
         result.problems.push_back({card.contact.line, "card has no END:VCARD"});
     return result;
