@@ -75,32 +75,38 @@ std::string Excerpt(std::string_view s)
     return text;
 }
 
-// Lines end in CR LF, LF or CR; a run of CRs before an LF is one line end,
-// as text-mode writers turn CR LF into CR CR LF.
-std::vector<PhysicalLine> SplitLines(std::string_view bytes)
-{
-    std::vector<PhysicalLine> lines;
-    size_t start = 0;
-    int number = 1;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || bytes[i] == '\r') {
-            lines.push_back({bytes.substr(start, i - start), number++});
-            size_t crs = i;
-            while (crs < bytes.size() && bytes[crs] == '\r')
-                ++crs;
-            if (bytes[i] == '\r' && crs < bytes.size() && bytes[crs] == '\n')
-                i = crs;
-            start = i + 1;
-        }
+// The physical lines one after another. Lines end in CR LF, LF or CR; a run
+// of CRs before an LF is one line end, as text-mode writers turn CR LF into
+// CR CR LF.
+class LineSplitter {
+public:
+    explicit LineSplitter(std::string_view bytes) : bytes(bytes) {}
+    bool Next(PhysicalLine& line)
+    {
+        if (at >= bytes.size())
+            return false;
+        size_t end = at;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        line = {bytes.substr(at, end - at), number++};
+        size_t crs = end;
+        while (crs < bytes.size() && bytes[crs] == '\r')
+            ++crs;
+        at = crs < bytes.size() && bytes[crs] == '\n' ? crs + 1 : end + 1;
+        return true;
     }
-    if (start < bytes.size())
-        lines.push_back({bytes.substr(start), number});
-    return lines;
-}
+
+private:
+    std::string_view bytes;
+    size_t at = 0;
+    int number = 1;
+};
 
 // A logical line being joined from its physical lines. The part before the
 // value (upper case) tells how the value is encoded; it is taken once, when
-// the colon arrives, so a long line costs no more than its length.
+// the colon arrives, so a long line costs no more than its length. A name
+// and parameters longer than any real card's are not kept growing: without
+// its colon the line is refused all the same.
 class LogicalLine {
 public:
     void Start(std::string_view text, int number)
@@ -113,6 +119,8 @@ public:
     }
     void Append(std::string_view text)
     {
+        if (colon == std::string::npos && line.size() > kLongestHead)
+            return;
         const size_t before = line.size();
         line.append(text);
         if (colon == std::string::npos)
@@ -125,6 +133,8 @@ public:
     const std::string& Head() const { return head; }
 
 private:
+    static constexpr size_t kLongestHead = 64 * 1024;
+
     void FindColon(size_t from)
     {
         colon = line.find(':', from);
@@ -150,7 +160,7 @@ bool HeadIsBase64(const std::string& head)
 
 bool IsNameChar(char c)
 {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
 }
 
 // Splits "group.NAME;p=v;BARE:value". Returns an error text, empty on success.
@@ -631,7 +641,9 @@ CardReadResult ReadCards(std::string_view input)
 
     LogicalLine current;
     bool have = false;
-    for (const auto& physical : SplitLines(bytes)) {
+    LineSplitter lines(bytes);
+    PhysicalLine physical;
+    while (lines.Next(physical)) {
         const std::string_view t = physical.text;
         if (have) {
             if (current.HasValue() && HeadIsQuotedPrintable(current.Head()) && current.Text().back() == '=') {
