@@ -37,14 +37,6 @@ std::wstring CardFile(const char* name)
     return vcard::Utf8ToWide(std::string(CARD_DATA_DIR) + "/" + name);
 }
 
-size_t Occurrences(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 int CountLines(const std::string& text)
 {
     int lines = 0;
@@ -182,8 +174,8 @@ TEST_F(ContactTool, ImportedPeopleAreFiledLastFirst)
     ASSERT_EQ(0, Run({L"import", CardFile("webmail_v30.vcf")})) << output.err;
     // Categories the device cannot keep whole are named, not split or cut.
     EXPECT_EQ(L"myContacts, Kunden", Stored(L"Marquardt, Tobias")->categories);
-    EXPECT_EQ(2u, Occurrences(output.err, "webmail_v30.vcf:1: category \""));
-    EXPECT_NE(std::string::npos, output.err.find("\"Hafen, Logistik\" left out: a category name has 1 to 29"));
+    EXPECT_NE(std::string::npos,
+              output.err.find("webmail_v30.vcf:1: category \"Hafen, Logistik\" left out: a category name has 1 to 29"));
     EXPECT_NE(std::string::npos, output.err.find("\"Ausschreibung Hafenerweiterung 2027\" left out"));
     const auto categories = poom::LoadCategoryNames();
     EXPECT_EQ(categories.end(), std::find(categories.begin(), categories.end(), L"Hafen"));
