@@ -136,6 +136,7 @@ bool CategoriesFit(HWND card)
     MessageBoxW(card, (L"A category name has at most 29 characters. Please shorten:" + refused).c_str(),
                 POOM_CARD_TITLE, MB_OK | MB_ICONEXCLAMATION);
     SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
     return false;
 }
 
