@@ -74,9 +74,19 @@ void AppendUtf8(std::string* out, const wchar_t* text)
         c = AppendCharacter(out, c);
 }
 
+// A phone number or a date: digits, blanks and + - ( ) . / alone make at
+// most plain arithmetic, never a call, so such a value is left as it is.
+static bool IsNumberLike(const wchar_t* value)
+{
+    for (const wchar_t* c = value; *c; ++c)
+        if (!((*c >= L'0' && *c <= L'9') || wcschr(L" +-()./", *c)))
+            return false;
+    return true;
+}
+
 bool StartsLikeFormula(const wchar_t* value)
 {
-    if (!value)
+    if (!value || IsNumberLike(value))
         return false;
     // The characters that open a formula, a DDE call or a cell reference, and
     // the full-width forms some spreadsheets accept for them.

@@ -3,7 +3,7 @@
 //
 // Every value is one double-quoted RFC 4180 field with its inner quotes
 // doubled; a value a spreadsheet would run as a formula gets a leading
-// apostrophe inside the quotes, so it stays text. The file is UTF-8 with a
+// apostrophe inside the quotes, so it stays text (phone numbers need none). The file is UTF-8 with a
 // byte-order mark, which spreadsheet programs read as Unicode, and its lines
 // end in CR LF.
 #pragma once
@@ -29,7 +29,8 @@ extern const char CSV_BYTE_ORDER_MARK[];
 
 // The text as UTF-8; a lone surrogate becomes U+FFFD.
 void AppendUtf8(std::string* out, const wchar_t* text);
-// Whether a spreadsheet would take a cell beginning with this as a formula.
+// Whether a spreadsheet would take a cell beginning with this as a formula
+// that could call something; "+44 1463 555 210" could not.
 bool StartsLikeFormula(const wchar_t* value);
 // One quoted field.
 void AppendCsvField(std::string* out, const wchar_t* value);

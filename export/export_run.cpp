@@ -131,7 +131,8 @@ void RunExportToFile(const wchar_t* name, const wchar_t* format, const wchar_t* 
         return;
     }
     HWND progress = CreateProgressWindow(hMainWindow);
-    SetProgressTexts(progress, mainLabel, subLabel, 0, contactCount + 1);
+    // One step a contact: the bar is full when the last one is written.
+    SetProgressTexts(progress, mainLabel, subLabel, 0, contactCount);
     const int missing = write(&file, progress);
     bool written = false;
     if (missing >= 0)

@@ -63,7 +63,7 @@ bool ProgressStepDue(int number, int total);
 
 // The frame of an export to the documents folder's file `name`: the file is
 // opened (its failure reported), the progress window shown with the labels
-// and a range of contactCount + 1, `write` fills the file and returns what
+// and a range of one step a contact, `write` fills the file and returns what
 // ForEachExportedActivity returned, and the file then replaces the earlier
 // one, or not, with the outcome told to the user. The focus comes back to
 // where it was.

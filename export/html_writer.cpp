@@ -320,7 +320,7 @@ static int WriteHtmlFile(const ExportChoice& choice, ExportFile* file, HWND prog
         if (!ProgressStepDue(number, choice.contactCount))
             return;
         wchar_t label[80];
-        std::swprintf(label, 80, L"Processing %d %% complete", 100 * number / (choice.contactCount + 1));
+        std::swprintf(label, 80, L"Processing %d %% complete", 100 * number / choice.contactCount);
         StepProgress(progress, label, number);
     };
     steps.activity = [&](const ContactRecord&, const ActivityRecord& activity) {

@@ -16,10 +16,10 @@ import_sample_contacts() {
   local sample="$(pwd)/contacts/sample/sample_contacts.vcf"
   wine "$build/vtcontacts.exe" import --if-new-store "Z:${sample//\//\\}" ||
     echo "warning: the sample contacts could not be imported" >&2
-  # And, with a new volume, a few activities for them to show.
+  # And, with a new volume, a few months of activities up to today.
   local volume="$(cd "$build" && pwd)/vt1.vol"
   if [ ! -f "$volume" ]; then
-    wine "$build/vtgenerate.exe" "Z:${volume//\//\\}" 0 160 >/dev/null ||
+    wine "$build/vtgenerate.exe" "Z:${volume//\//\\}" 0 160 --recent >/dev/null ||
       echo "warning: the sample activities could not be made" >&2
   fi
 }

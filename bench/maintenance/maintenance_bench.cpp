@@ -11,6 +11,7 @@
 #include "store/activity_database.h"
 #include "store/database.h"
 #include "store/volume.h"
+#include "bench/empty_store_startup.h"
 #include "bench/milliseconds.h"
 #include "tests/harness/scenario.h"
 #include "tools/vtgenerate/store_generator.h"
@@ -20,18 +21,6 @@ namespace {
 constexpr int CONTACTS = 5000;
 constexpr int ACTIVITIES = 65535;
 constexpr int BUSY = 1000;
-
-double StartUp()
-{
-    Scenario scenario;
-    const double start = Now();
-    if (!scenario.Start())
-        return -1;
-    scenario.PumpPending();
-    const double took = Now() - start;
-    scenario.Close();
-    return took;
-}
 
 // Runs the operation on a new large store; returns its time, and the
 // activities left in *left.
@@ -66,7 +55,7 @@ void Row(const char* name, double took, double yardstick, int result, int left)
 
 int main()
 {
-    const double yardstick = StartUp();
+    const double yardstick = EmptyStoreStartUp();
     if (yardstick <= 0)
         return 1;
     std::printf("%-46s %10s %9s\n", "maintenance (ms)", "large", "ratio");

@@ -75,30 +75,78 @@ std::string Excerpt(std::string_view s)
     return text;
 }
 
-std::vector<PhysicalLine> SplitLines(std::string_view bytes)
-{
-    std::vector<PhysicalLine> lines;
-    size_t start = 0;
-    int number = 1;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || bytes[i] == '\r') {
-            lines.push_back({bytes.substr(start, i - start), number++});
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-        }
+// The physical lines one after another. Lines end in CR LF, LF or CR; a run
+// of CRs before an LF is one line end, as text-mode writers turn CR LF into
+// CR CR LF.
+class LineSplitter {
+public:
+    explicit LineSplitter(std::string_view bytes) : bytes(bytes) {}
+    bool Next(PhysicalLine& line)
+    {
+        if (at >= bytes.size())
+            return false;
+        size_t end = at;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        line = {bytes.substr(at, end - at), number++};
+        size_t crs = end;
+        while (crs < bytes.size() && bytes[crs] == '\r')
+            ++crs;
+        at = crs < bytes.size() && bytes[crs] == '\n' ? crs + 1 : end + 1;
+        return true;
     }
-    if (start < bytes.size())
-        lines.push_back({bytes.substr(start), number});
-    return lines;
-}
 
-// The part of a logical line before its value, upper case: enough to tell
-// how the value is encoded while lines are still being joined.
-std::string Head(const std::string& line)
-{
-    return Upper(std::string_view(line).substr(0, line.find(':')));
-}
+private:
+    std::string_view bytes;
+    size_t at = 0;
+    int number = 1;
+};
+
+// A logical line being joined from its physical lines. The part before the
+// value (upper case) tells how the value is encoded; it is taken once, when
+// the colon arrives, so a long line costs no more than its length. A name
+// and parameters longer than any real card's are not kept growing: without
+// its colon the line is refused all the same.
+class LogicalLine {
+public:
+    void Start(std::string_view text, int number)
+    {
+        line.assign(text);
+        firstLine = number;
+        head.clear();
+        colon = std::string::npos;
+        FindColon(0);
+    }
+    void Append(std::string_view text)
+    {
+        if (colon == std::string::npos && line.size() > kLongestHead)
+            return;
+        const size_t before = line.size();
+        line.append(text);
+        if (colon == std::string::npos)
+            FindColon(before);
+    }
+    void DropLast() { line.pop_back(); }
+    const std::string& Text() const { return line; }
+    int Number() const { return firstLine; }
+    bool HasValue() const { return colon != std::string::npos; }
+    const std::string& Head() const { return head; }
+
+private:
+    static constexpr size_t kLongestHead = 64 * 1024;
+
+    void FindColon(size_t from)
+    {
+        colon = line.find(':', from);
+        if (colon != std::string::npos)
+            head = Upper(std::string_view(line).substr(0, colon));
+    }
+
+    std::string line;
+    std::string head;
+    size_t colon = std::string::npos;
+    int firstLine = 0;
+};
 
 bool HeadIsQuotedPrintable(const std::string& head)
 {
@@ -112,7 +160,7 @@ bool HeadIsBase64(const std::string& head)
 
 bool IsNameChar(char c)
 {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
 }
 
 // Splits "group.NAME;p=v;BARE:value". Returns an error text, empty on success.
@@ -500,12 +548,17 @@ void Finish(CardBuilder& card)
         text[kPostalCode] = address->parts[5];
     }
     // Filed as the device files people; a card naming nobody and no company
-    // is filed under its FN.
+    // is filed under its FN, else, as address books do, under its first
+    // e-mail address or its first phone number.
     text[kFileAs] = card.fileAs;
     if (text[kFileAs].empty())
         text[kFileAs] = DeriveFileAs(contact);
     if (text[kFileAs].empty())
         text[kFileAs] = contact.fullName;
+    if (text[kFileAs].empty())
+        text[kFileAs] = text[kEmail1];
+    if (text[kFileAs].empty() && !card.phones.empty())
+        text[kFileAs] = card.phones[0].parts[0];
 }
 
 }  // namespace
@@ -586,39 +639,38 @@ CardReadResult ReadCards(std::string_view input)
         }
     };
 
-    std::string current;
-    int currentLine = 0;
+    LogicalLine current;
     bool have = false;
-    for (const auto& physical : SplitLines(bytes)) {
+    LineSplitter lines(bytes);
+    PhysicalLine physical;
+    while (lines.Next(physical)) {
         const std::string_view t = physical.text;
         if (have) {
-            const std::string head = Head(current);
-            if (HeadIsQuotedPrintable(head) && !current.empty() && current.back() == '=' &&
-                current.find(':') != std::string::npos) {
-                current.pop_back();
-                current.append(t);
+            if (current.HasValue() && HeadIsQuotedPrintable(current.Head()) && current.Text().back() == '=') {
+                current.DropLast();
+                current.Append(t);
                 continue;
             }
             if (!t.empty() && (t[0] == ' ' || t[0] == '\t')) {
                 // 2.1 folds keep the white space; later versions drop one character.
-                current.append(inCard && card.version == "2.1" ? t : t.substr(1));
+                current.Append(inCard && card.version == "2.1" ? t : t.substr(1));
                 continue;
             }
-            if (HeadIsBase64(head) && !t.empty() && t.find(':') == std::string_view::npos) {
-                current.append(t);
+            if (current.HasValue() && HeadIsBase64(current.Head()) && !t.empty() &&
+                t.find(':') == std::string_view::npos) {
+                current.Append(t);
                 continue;
             }
-            handle(current, currentLine);
+            handle(current.Text(), current.Number());
             have = false;
         }
         if (t.empty())
             continue;
-        current.assign(t);
-        currentLine = physical.number;
+        current.Start(t, physical.number);
         have = true;
     }
     if (have)
-        handle(current, currentLine);
+        handle(current.Text(), current.Number());
     if (inCard && !broken)
         result.problems.push_back({card.contact.line, "card has no END:VCARD"});
     return result;

@@ -121,6 +121,25 @@ bool CollectChanges(HWND card)
     return changed || before != data.categories;
 }
 
+// The categories typed are names of at most 29 characters each; a longer
+// one would be cut when the device reads its lists, so that no profile of
+// it matches. The card says which and stays open with what was typed.
+bool CategoriesFit(HWND card)
+{
+    HWND edit = GetDlgItem(StateOf(card)->page, POOM_CARD_CATEGORIES_ID);
+    std::wstring refused;
+    for (const auto& name : SplitCategories(WindowText(edit)))
+        if (!IsCategoryName(name))
+            refused += L"\n" + name;
+    if (refused.empty())
+        return true;
+    MessageBoxW(card, (L"A category name has at most 29 characters. Please shorten:" + refused).c_str(),
+                POOM_CARD_TITLE, MB_OK | MB_ICONEXCLAMATION);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    return false;
+}
+
 // The Summary child answers the command the program sends it, as the
 // device's tab does, by switching the card to its summary view.
 LRESULT CALLBACK SummaryButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -281,6 +300,8 @@ LRESULT CALLBACK CardProc(HWND card, UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CLOSE:
+        if (!CategoriesFit(card))
+            return 0;
         // Closing the card keeps what was typed, as on the device.
         if (CollectChanges(card))
             StateOf(card)->contact->Save();

@@ -245,6 +245,11 @@ std::vector<std::wstring> SplitCategories(const std::wstring& list)
     return names;
 }
 
+bool IsCategoryName(const std::wstring& name)
+{
+    return !name.empty() && name.size() <= 29 && name.find(L',') == std::wstring::npos;
+}
+
 std::vector<std::wstring> LoadCategoryNames()
 {
     std::vector<std::wstring> names;

@@ -48,6 +48,10 @@ void ReleaseContactsHandle();
 
 // Category names split from a contact's list, blanks trimmed, empties dropped.
 std::vector<std::wstring> SplitCategories(const std::wstring& list);
+// Whether the device keeps `name` whole as one category: 1 to 29 characters
+// (its category lists hold 30 with the terminator) and no comma, which
+// separates the names of a contact's list.
+bool IsCategoryName(const std::wstring& name);
 std::vector<std::wstring> LoadCategoryNames();
 // Adds each name that the categories database does not hold yet.
 bool AddCategoryNames(const std::vector<std::wstring>& names);

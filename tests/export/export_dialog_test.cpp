@@ -440,6 +440,31 @@ TEST_F(ExportTest, CsvReadsBackCellByCell)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((CsvPath() + L".tmp").c_str()));
 }
 
+// Deleted on the device after the dialog listed it: its rows come out with
+// empty contact values, not with those of the contact before it.
+TEST_F(ExportTest, AContactThatCannotBeFetchedExportsEmptyValues)
+{
+    const CEOID ann = AddContact(L"Baker, Ann", L"Acme");
+    const CEOID ben = AddContact(L"Cole, Ben", L"Bolt");
+    Start();
+    AddActivity(ann, L"Call");
+    AddActivity(ben, L"Visit");
+    RunDialog([&](HWND dialog) {
+        Click(dialog, IDC_EXPORT_CONTACTS_ALL);
+        Select(dialog, IDC_EXPORT_CONTACT_FIELDS, {0, 4});
+        Select(dialog, IDC_EXPORT_ACTIVITY_FIELDS, {2});
+        ASSERT_TRUE(poom::DeleteContactRecord(ben));
+        Click(dialog, IDC_EXPORT_RUN);
+        Scenario::PressButton(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(1u, Messages(L"Export - Complete").size());
+    Table table;
+    std::string fault;
+    ASSERT_TRUE(ReadCsv(ReadFileBytes(CsvPath()).substr(3), &table, &fault)) << fault;
+    const Table expected = {{"FileAs", "Company", "Event"}, {"Baker, Ann", "Acme", "Call"}, {"", "", "Visit"}};
+    EXPECT_EQ(expected, table);
+}
+
 TEST_F(ExportTest, CsvShowsItsProgressContactByContact)
 {
     const CEOID ann = AddContact(L"Baker, Ann");
@@ -452,7 +477,8 @@ TEST_F(ExportTest, CsvShowsItsProgressContactByContact)
     EXPECT_EQ((std::vector<std::wstring>{L"Export in Progresss...", L"Exporting 1 of 2 Contact Entries",
                                          L"Exporting 2 of 2 Contact Entries"}),
               progressLog.subLabels);
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 3}}), progressLog.ranges);
+    // One step a contact: the bar ends full.
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}}), progressLog.ranges);
     EXPECT_EQ((std::vector<int>{0, 1, 2}), progressLog.positions);
     EXPECT_FALSE(IsWindow(progressLog.window));
 }
@@ -514,9 +540,10 @@ TEST_F(ExportTest, HtmlReportEscapesTextAndShowsEveryContact)
     EXPECT_EQ(page.size() - end.size(), page.rfind(end));
 
     EXPECT_EQ(std::vector<std::wstring>{L"Exporting to HTML File"}, progressLog.mainLabels);
-    EXPECT_EQ((std::vector<std::wstring>{L"Export in Progress...", L"Processing 33 % complete",
-                                         L"Processing 66 % complete"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"Export in Progress...", L"Processing 50 % complete",
+                                         L"Processing 100 % complete"}),
               progressLog.subLabels);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}}), progressLog.ranges);
 }
 
 TEST_F(ExportTest, HtmlWithoutActivityFieldsWritesNothing)

@@ -73,10 +73,17 @@ TEST_F(ExportFormatTest, CsvFieldsAreQuotedWithInnerQuotesDoubled)
 
 TEST_F(ExportFormatTest, CsvValuesThatWouldRunAsFormulasStayText)
 {
-    for (const wchar_t* value : {L"=1+2", L"+44 20 7946 0000", L"-5", L"@SUM(A1)", L"\tx", L"\rx", L"\xFF1D" L"1"}) {
+    for (const wchar_t* value : {L"=1+2", L"+44 20 7946 0000 =1", L"-5+cmd|' /C calc'!A0", L"@SUM(A1)", L"\tx",
+                                 L"\r1", L"+1\t2", L"\xFF1D" L"1", L"\xFF0B" L"44 1463"}) {
         EXPECT_TRUE(StartsLikeFormula(value)) << Field(value);
         const std::string field = Field(value);
         EXPECT_EQ("\"'", field.substr(0, 2)) << field;
+    }
+    // Phone numbers and dates cannot call anything and stay as they are.
+    for (const wchar_t* value : {L"+44 1463 555 210", L"-5", L"+1 (555) 010-2000", L"(01463) 555.210/11", L"+"}) {
+        std::string text;
+        AppendUtf8(&text, value);
+        EXPECT_EQ('"' + text + '"', Field(value));
     }
     EXPECT_EQ("\"'=HYPERLINK(\"\"x\"\")\"", Field(L"=HYPERLINK(\"x\")"));
     // Only the first character counts.

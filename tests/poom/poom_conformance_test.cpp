@@ -349,8 +349,19 @@ struct CardVisit {
     bool summaryShown = false;
     bool editViewAtStart = false;
     std::wstring summaryText;
+    bool refusing = false;
+    std::wstring refusal;
+    std::wstring categoriesKept;
     bool closed = false;
 } visit;
+
+HWND BoxOwnedBy(HWND card)
+{
+    for (HWND box = FindWindowW(L"#32770", nullptr); box; box = FindWindowExW(nullptr, box, L"#32770", nullptr))
+        if (GetWindow(box, GW_OWNER) == card)
+            return box;
+    return nullptr;
+}
 
 HWND FindChildByText(HWND parent, const wchar_t* text)
 {
@@ -373,6 +384,27 @@ void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
     if (!card || visit.closed || (visit.callerTicks < 5 && ++visit.attempts < 100))
         return;
     HWND page = FindWindowExW(card, nullptr, L"DialogPage", nullptr);
+    if (visit.refusing) {
+        // The close was refused with a message; once it is answered the
+        // card is still there with what was typed.
+        HWND box = BoxOwnedBy(card);
+        if (box && visit.refusal.empty()) {
+            wchar_t text[256] = L"";
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            visit.refusal = text;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        if (box || visit.refusal.empty())
+            return;
+        wchar_t typed[128] = L"";
+        GetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, typed, 128);
+        visit.categoriesKept = typed;
+        SetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, L"Press,Family");
+        visit.closed = true;
+        KillTimer(nullptr, timer);
+        PostMessageW(card, WM_CLOSE, 0, 0);
+        return;
+    }
     HWND summaryView = GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID);
     visit.editViewAtStart = IsWindowVisible(page) && !IsWindowVisible(summaryView);
     HWND summary = FindChildByText(card, POOM_CARD_SUMMARY);
@@ -384,10 +416,9 @@ void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
     visit.summaryText = text;
 
     SetDlgItemTextW(page, POOM_CARD_FIRST_FIELD_ID + 1, L"Wilhelmina");
-    SetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, L"Press,Family");
+    SetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, L"Press, Harbour festival volunteers 2027");
     CheckDlgButton(page, POOM_CARD_HAS_BIRTHDAY_ID, BST_UNCHECKED);
-    visit.closed = true;
-    KillTimer(nullptr, timer);
+    visit.refusing = true;
     PostMessageW(card, WM_CLOSE, 0, 0);
 }
 
@@ -398,7 +429,7 @@ void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
 
 }  // namespace
 
-TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnClose)
+TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnCloseWithCategoriesThatFit)
 {
     const long oid = AddContact({L"Voss, Mina", L"Mina", L"Voss", L"Harbour Lights", L"Press",
                                  OleDay(1990, 3, 4)});
@@ -419,6 +450,10 @@ TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnClose)
     EXPECT_NE(std::wstring::npos, visit.summaryText.find(L"Voss, Mina"));
     EXPECT_NE(std::wstring::npos, visit.summaryText.find(L"Harbour Lights"));
     EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
+    EXPECT_NE(std::wstring::npos, visit.refusal.find(L"at most 29 characters")) << visit.refusal;
+    EXPECT_NE(std::wstring::npos, visit.refusal.find(L"\nHarbour festival volunteers 2027")) << visit.refusal;
+    EXPECT_EQ(std::wstring::npos, visit.refusal.find(L"Press")) << visit.refusal;
+    EXPECT_EQ(L"Press, Harbour festival volunteers 2027", visit.categoriesKept);
 
     contact = Fetch(oid);
     ASSERT_NE(nullptr, contact);

@@ -1,6 +1,7 @@
 #include "contacts/vcard/vcard.h"
 #include "contacts/vcard/text_encoding.h"
 #include "tests/vcard/card_files.h"
+#include "tests/vcard/long_folded_card.h"
 
 #include <gtest/gtest.h>
 
@@ -111,10 +112,12 @@ TEST(CardProducers, Webmail30WithCategoriesAndNamelessCard)
     EXPECT_EQ("Hafenkontor Nord", t.text[kCompany]);
     EXPECT_EQ("Disponent", t.text[kJobTitle]);
     EXPECT_EQ((CardDate{1979, 8, 23}), t.birthday);
-    EXPECT_EQ((Categories{"myContacts", "Hafen, Logistik", "Kunden"}), t.categories);
+    // The reader keeps what the card says; the device's limits apply on import.
+    EXPECT_EQ((Categories{"myContacts", "Hafen, Logistik", "Kunden", "Ausschreibung Hafenerweiterung 2027"}),
+              t.categories);
 
     const CardContact& nameless = result.contacts[1];
-    EXPECT_EQ("", nameless.text[kFileAs]);
+    EXPECT_EQ("newsletter-bounce@versand.example", nameless.text[kFileAs]);
     EXPECT_EQ("newsletter-bounce@versand.example", nameless.text[kEmail1]);
 
     const CardContact& i = result.contacts[2];
@@ -192,15 +195,14 @@ TEST(CardProblems, HostileBytesNeitherCrashNorProduceInvalidText)
             EXPECT_TRUE(IsValidUtf8(t));
 }
 
-TEST(CardProducers, NamelessCardsFileUnderTheirCompanyOrNothing)
+TEST(CardProducers, NamelessCardsFileUnderTheirCompanyMailOrPhone)
 {
     const auto result = ReadCards(ReadTestCards("nameless_v30.vcf"));
     ASSERT_TRUE(result.problems.empty());
     ASSERT_EQ(3u, result.contacts.size());
     EXPECT_EQ("Metro Courier Dispatch", result.contacts[0].text[kFileAs]);
-    EXPECT_EQ("", result.contacts[1].text[kFileAs]);
-    EXPECT_EQ("orders-noreply@shopfront.example", result.contacts[1].text[kEmail1]);
-    EXPECT_EQ("", result.contacts[2].text[kFileAs]);
+    EXPECT_EQ("orders-noreply@shopfront.example", result.contacts[1].text[kFileAs]);
+    EXPECT_EQ("415-555-0166", result.contacts[2].text[kFileAs]);
     EXPECT_EQ("415-555-0166", result.contacts[2].text[kMobilePhone]);
 }
 
@@ -219,16 +221,45 @@ TEST(CardEncoding, Utf16FileWithByteOrderMark)
     EXPECT_EQ("\xC5\x81ucja \xC5\xBB" "ak \xF0\x9F\x8C\xB8", result.contacts[0].text[kFileAs]);
 }
 
-TEST(CardEncoding, FoldsJoinBytesBeforeDecodingAndKeepSpacesIn21)
+TEST(CardEncoding, FoldsJoinBytesBeforeDecoding)
 {
     // "Zoë" with the fold between the two bytes of the ë.
     const auto v3 = ReadCards("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\xC3\r\n \xAB Quist\r\nEND:VCARD\r\n");
     ASSERT_EQ(1u, v3.contacts.size());
     EXPECT_EQ("Zo\xC3\xAB Quist", v3.contacts[0].text[kFileAs]);
-    // 2.1 unfolding keeps the white space that starts the continuation.
-    const auto v21 = ReadCards("BEGIN:VCARD\r\nVERSION:2.1\r\nTITLE:Head of\r\n Research\r\nEND:VCARD\r\n");
-    ASSERT_EQ(1u, v21.contacts.size());
-    EXPECT_EQ("Head of Research", v21.contacts[0].text[kJobTitle]);
+}
+
+// Phones, text-mode pipes and old desktops end lines differently; folded
+// and soft-broken lines must join whichever it is (2.1 folds keep the white
+// space that starts the continuation).
+TEST(CardEncoding, EveryLineEndKeepsFoldedLines)
+{
+    const std::string card = "BEGIN:VCARD|VERSION:3.0|FN:Ana Ruiz|ADR;TYPE=WORK:;;Calle Mayor 1;Sevi| lla;;41001;|"
+                             "END:VCARD|BEGIN:VCARD|VERSION:2.1|N:Ruiz;Ana|"
+                             "NOTE;ENCODING=QUOTED-PRINTABLE:one=|two|TITLE:Jefa| de ventas|END:VCARD|";
+    for (const char* end : {"\r\n", "\n", "\r", "\r\r\n"}) {
+        std::string bytes;
+        for (char c : card)
+            c == '|' ? bytes += end : bytes += c;
+        const auto result = ReadCards(bytes);
+        ASSERT_TRUE(result.problems.empty()) << result.problems[0].line << ": " << result.problems[0].message;
+        ASSERT_EQ(2u, result.contacts.size());
+        EXPECT_EQ("Sevilla", result.contacts[0].text[kCity]);
+        EXPECT_EQ("Jefa de ventas", result.contacts[1].text[kJobTitle]);
+        EXPECT_EQ(7, result.contacts[1].line) << "one line end, one line";
+    }
+}
+
+TEST(CardProblems, FourMegabyteFoldedLineWithoutColonIsRefusedAlone)
+{
+    const auto result = ReadCards(LongFoldedCard(4 << 20));
+    ASSERT_EQ(2u, result.contacts.size());
+    EXPECT_EQ("Before", result.contacts[0].text[kFileAs]);
+    EXPECT_EQ("After", result.contacts[1].text[kFileAs]);
+    ASSERT_EQ(1u, result.problems.size());
+    EXPECT_EQ(7, result.problems[0].line);
+    EXPECT_EQ(0u, result.problems[0].message.find("expected a property, found \"NOTExxx")) << result.problems[0].message;
+    EXPECT_LT(result.problems[0].message.size(), 80u);
 }
 
 TEST(CardEncoding, EscapesAndCharsetParameter)
@@ -246,7 +277,7 @@ TEST(CardEncoding, EscapesAndCharsetParameter)
 
 // People are filed "Last, First" whatever FN says; FN is kept as the shown
 // name. Only a card without names files under its company, and only one
-// without a company under its FN.
+// without a company under its FN, and one without an FN under its e-mail.
 TEST(CardFiling, FiledAsTheDeviceFilesPeople)
 {
     const auto result = ReadCards(
@@ -261,7 +292,7 @@ TEST(CardFiling, FiledAsTheDeviceFilesPeople)
         "X-VANTARO-FILEAS:Ingrid (ferry)\nEND:VCARD\n");
     ASSERT_EQ(8u, result.contacts.size());
     const char* filed[] = {"Pruitt, Dale", "Quarry Supplies", "Pruitt, Dale", "Solberg, Ingrid",
-                           "Ingrid", "Nordkapp AS", "", "Ingrid (ferry)"};
+                           "Ingrid", "Nordkapp AS", "x@example.org", "Ingrid (ferry)"};
     for (size_t i = 0; i < 8; ++i)
         EXPECT_EQ(filed[i], result.contacts[i].text[kFileAs]) << "card " << i;
     EXPECT_EQ("Ingrid Solberg", result.contacts[3].fullName);

@@ -48,7 +48,7 @@ TEST(CardWriting, RoundTripOfYearlessBirthdayAndNamelessContact)
     c.birthday = CardDate{0, 12, 31};
     const auto back = ReadCards(WriteCard(c));
     ASSERT_EQ(1u, back.contacts.size());
-    EXPECT_EQ("", back.contacts[0].text[kFileAs]);
+    EXPECT_EQ("no-name@example.org", back.contacts[0].text[kFileAs]);
     EXPECT_EQ(c.birthday, back.contacts[0].birthday);
     EXPECT_EQ("no-name@example.org", back.contacts[0].text[kEmail1]);
 }

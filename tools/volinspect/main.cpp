@@ -11,6 +11,9 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 static std::string Utf8(const wchar_t* w)
 {
     int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
@@ -20,6 +23,8 @@ static std::string Utf8(const wchar_t* w)
 }
 extern "C" int wmain(int argc, wchar_t** wargv)
 {
+    // Output is the same bytes on every system: LF line ends, no conversion.
+    _setmode(_fileno(stdout), _O_BINARY);
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) args.push_back(Utf8(wargv[i]));
 #else

@@ -8,6 +8,7 @@
 
 #include "contacts/vcard/text_encoding.h"
 #include "contacts/vcard/vcard.h"
+#include "export/export_file.h"
 #include "platform/cedb/object_store.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/pimstore.h"
@@ -42,7 +43,8 @@ const char kHelp[] =
     "How vCard properties become contact fields (export writes them back the\n"
     "same way):\n"
     "  FileAs ................... \"Last, First\" from N, else the name N has,\n"
-    "                             else ORG, else FN; X-VANTARO-FILEAS when the\n"
+    "                             else ORG, else FN, else the first EMAIL, else\n"
+    "                             the first TEL; X-VANTARO-FILEAS when the\n"
     "                             contact is filed otherwise. Export writes FN\n"
     "                             as the name is shown: \"First Last\"\n"
     "  First Name, Last Name .... N (given name, family name)\n"
@@ -63,11 +65,15 @@ const char kHelp[] =
     "  Office Location .......... X-VANTARO-OFFICE\n"
     "  Birthday ................. BDAY (YYYY-MM-DD, YYYYMMDD, --MMDD, --MM-DD);\n"
     "                             a birthday without a year is kept in year 1604\n"
-    "  categories ............... CATEGORIES (several lines add up)\n"
+    "  categories ............... CATEGORIES (several lines add up); a name of\n"
+    "                             more than 29 characters or with a comma is\n"
+    "                             left out and reported\n"
     "Within each kind, PREF (TYPE=PREF, or PREF=1 in vCard 4.0) comes first;\n"
     "further numbers of a kind that is full, PAGER and CAR numbers, home fax\n"
     "numbers and other addresses are left out. itemN. groups are read like\n"
     "ungrouped properties; PHOTO and other binary values are skipped.\n";
+
+const char kCategoryRule[] = "a category name has 1 to 29 characters and no comma";
 
 // The year that stands for "no year" in a stored birthday.
 constexpr WORD kNoYear = 1604;
@@ -194,6 +200,21 @@ bool HasCategory(const vcard::CardContact& card, const std::wstring& wanted)
     return false;
 }
 
+// Leaves out, and names, the categories the device could not keep whole:
+// cut or split later, they would match no profile.
+void KeepCategoryNames(vcard::CardContact& card, const std::string& file, ToolOutput& output)
+{
+    std::vector<std::string> kept;
+    for (const auto& name : card.categories) {
+        if (poom::IsCategoryName(vcard::Utf8ToWide(name)))
+            kept.push_back(name);
+        else
+            output.err += file + ":" + std::to_string(card.line) + ": category \"" + name + "\" left out: " +
+                          kCategoryRule + "\n";
+    }
+    card.categories = std::move(kept);
+}
+
 struct Entry {
     long oid = 0;
     vcard::CardContact card;
@@ -314,7 +335,7 @@ int Import(const std::wstring& path, bool onlyIntoNewStore, ToolOutput& output)
         output.err += "vtcontacts: cannot read " + Utf8(path) + "\n";
         return 1;
     }
-    const vcard::CardReadResult cards = vcard::ReadCards(bytes);
+    vcard::CardReadResult cards = vcard::ReadCards(bytes);
     if (cards.contacts.empty() && cards.problems.empty()) {
         // An empty file, a spreadsheet or a picture: saying "imported 0"
         // would hide that the wrong file was given.
@@ -324,6 +345,8 @@ int Import(const std::wstring& path, bool onlyIntoNewStore, ToolOutput& output)
     Store store;
     if (!store.Open(output))
         return 1;
+    for (auto& card : cards.contacts)
+        KeepCategoryNames(card, Utf8(path), output);
 
     std::map<std::string, long> byUid, byIdentity;
     for (const auto& entry : store.All()) {
@@ -385,9 +408,14 @@ int Export(const std::wstring& category, const std::wstring& path, ToolOutput& o
         output.out += cards;
         return 0;
     }
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file || fwrite(cards.data(), 1, cards.size(), file) != cards.size() || fclose(file) != 0) {
-        output.err += "vtcontacts: cannot write " + Utf8(path) + "\n";
+    // Through a temporary file, so that a failure leaves the earlier file.
+    ExportFile file;
+    if (OpenExportFile(&file, path))
+        WriteExportBytes(&file, cards);
+    if (ExportFileFailed(file) || !CommitExportFile(&file)) {
+        DiscardExportFile(&file);
+        output.err += "vtcontacts: cannot write " + Utf8(path) + ": " + Utf8(DescribeExportFailure(file)) +
+                      "; any earlier file was left as it was\n";
         return 1;
     }
     output.out += "Exported " + std::to_string(count) + " contacts to " + Utf8(path) + ".\n";
@@ -424,8 +452,8 @@ int Categories(ToolOutput& output)
 int AddCategory(const std::wstring& name, ToolOutput& output)
 {
     const auto names = poom::SplitCategories(name);
-    if (names.size() != 1 || names[0].size() > 29) {
-        output.err += "vtcontacts: a category name has 1 to 29 characters and no comma\n";
+    if (names.size() != 1 || !poom::IsCategoryName(names[0])) {
+        output.err += std::string("vtcontacts: ") + kCategoryRule + "\n";
         return 2;
     }
     Store store;

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include "tools/vtcontacts/contact_exchange.h"
@@ -13,6 +15,9 @@ static void Write(FILE* stream, const std::string& text)
 
 int main()
 {
+    // The cards carry their own CR LF line ends; a text-mode stream would
+    // make them CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::wstring> args;

@@ -69,14 +69,50 @@ HANDLE OpenActivities(CEGUID* volume)
     return CeOpenDatabaseEx(volume, &oid, info.szDbaseName, PROPID_NEXTDATE, 0, nullptr);
 }
 
-CEOID WriteActivity(HANDLE database, CEOID contact, int index, bool last, unsigned* state)
+struct ActivityDates {
+    double date;
+    double next;
+    short done;
+};
+
+// The benchmarks' history: 3,000 days from 2015, each contact's flagged
+// activity with its latest next date.
+ActivityDates FixedDates(int index, bool last, unsigned* state)
 {
+    const double date = 42005.0 + index % 3000 + (Next(state) % 1000) / 1000.0;
+    return {date, last ? 46000.0 + index % 500 : date + 7, static_cast<short>(Next(state) % 4 == 0 ? 1 : 0)};
+}
+
+// A history that ends on `today`, as a user's would: about six weeks between
+// a contact's activities, the earlier ones done, and the latest one of the
+// last three weeks due soon, due later, past due or done.
+ActivityDates RecentDates(double today, int fromEnd, unsigned* state)
+{
+    const double time = (8 + Next(state) % 10) / 24.0;
+    if (fromEnd > 0) {
+        const double date = today - 21 - 42.0 * fromEnd + Next(state) % 21 + time;
+        return {date, date + 7, 1};
+    }
+    const double date = today - Next(state) % 21 + time;
+    switch (Next(state) % 8) {
+    case 0: case 1: case 2: return {date, today + 1 + Next(state) % 10, 0};
+    case 3: return {date, today - 1 - Next(state) % 10, 0};
+    case 4: case 5: return {date, today + 14 + Next(state) % 45, 0};
+    default: return {date, date + 3, 1};
+    }
+}
+
+// `fromEnd` counts the contact's activities after this one; a history end
+// of 0 gives the benchmarks' fixed history.
+CEOID WriteActivity(HANDLE database, CEOID contact, int index, int fromEnd, double historyEnd, unsigned* state)
+{
+    const bool last = fromEnd == 0;
     wchar_t event[LABEL_CAPACITY], action[LABEL_CAPACITY], notes[NOTES_CAPACITY], empty[1] = L"";
     lstrcpynW(event, Pick(events, Next(state)), LABEL_CAPACITY);
     lstrcpynW(action, Pick(actions, Next(state)), LABEL_CAPACITY);
     std::swprintf(notes, NOTES_CAPACITY, last || index % 3 == 0 ? L"Spoke about order %d." : L"", index);
-    // Dates from 2015 on, with the latest activity of a contact last.
-    const double date = 42005.0 + index % 3000 + (Next(state) % 1000) / 1000.0;
+    const ActivityDates dates =
+        historyEnd > 0 ? RecentDates(historyEnd, fromEnd, state) : FixedDates(index, last, state);
     CEPROPVAL values[13] = {};
     const CEPROPID ids[13] = {PROPID_CONTACTOID, PROPID_EVENT, PROPID_NEXTACTION, PROPID_NOTES, PROPID_USER1,
                               PROPID_USER2, PROPID_USER3, PROPID_REMINDINDEX, PROPID_LASTFLAG, PROPID_DATE,
@@ -89,18 +125,16 @@ CEOID WriteActivity(HANDLE database, CEOID contact, int index, bool last, unsign
     values[3].val.lpwstr = notes;
     values[4].val.lpwstr = values[5].val.lpwstr = values[6].val.lpwstr = values[11].val.lpwstr = empty;
     values[8].val.boolVal = last ? TRUE : FALSE;
-    values[9].val.dblVal = date;
-    // The flagged activity has the contact's latest next date, as the
-    // program's own flagging would have it.
-    values[10].val.dblVal = last ? 46000.0 + index % 500 : date + 7;
-    values[12].val.iVal = static_cast<short>(Next(state) % 4 == 0 ? 1 : 0);
+    values[9].val.dblVal = dates.date;
+    values[10].val.dblVal = dates.next;
+    values[12].val.iVal = dates.done;
     return CeWriteRecordProps(database, 0, 13, values);
 }
 
 }  // namespace
 
 bool GenerateStore(const std::wstring& volumePath, int contacts, int activities, int busyActivities,
-                   GeneratedStore* result)
+                   GeneratedStore* result, double historyEnd)
 {
     unsigned state = 20240601u;
     if (!poom::EnsureContactDatabases() || !AddContacts(contacts, result, &state))
@@ -138,8 +172,8 @@ bool GenerateStore(const std::wstring& volumePath, int contacts, int activities,
         const bool busy = i < busyActivities;
         const int round = busy ? 0 : (i - busyActivities);
         const int who = busy ? 0 : first + round % spread;
-        const bool last = busy ? i == busyActivities - 1 : round + spread >= activities - busyActivities;
-        ok = WriteActivity(database, result->contacts[who], i, last, &state) != 0;
+        const int fromEnd = busy ? busyActivities - 1 - i : (activities - busyActivities - 1 - round) / spread;
+        ok = WriteActivity(database, result->contacts[who], i, fromEnd, historyEnd, &state) != 0;
         result->activities += ok ? 1 : 0;
     }
     if (database != INVALID_HANDLE_VALUE)

@@ -17,6 +17,8 @@ struct GeneratedStore {
 
 // Adds `contacts` contacts (none: spread the activities over the contacts the
 // store holds) and `activities` activities, `busyActivities` of them for the
-// first contact. The volume file is created when missing. False on failure.
+// first contact. Their dates run over 3,000 days from 2015, or, with a
+// history end (an OLE date), up to that day. The volume file is created when
+// missing. False on failure.
 bool GenerateStore(const std::wstring& volumePath, int contacts, int activities, int busyActivities,
-                   GeneratedStore* result);
+                   GeneratedStore* result, double historyEnd = 0);
