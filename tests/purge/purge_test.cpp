@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "contacts/contact_source.h"
 #include "platform/poom/contact_records.h"
+#include "platform/poom/poom_objects.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
@@ -47,32 +48,13 @@ namespace {
 // The contacts folder of the object model, whose listings fail to fetch one
 // contact, as the object model may: the contact is there all the same.
 template <class Interface>
-class Forwarding : public Interface {
+class Forwarding : public poom::DispatchObject<Interface> {
 public:
-    virtual ~Forwarding() = default;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
     {
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
-
-private:
-    ULONG refs = 1;
 };
 
 class ItemsMissingOne : public Forwarding<IPOutlookItemCollection> {
