@@ -41,23 +41,6 @@ struct BulkChange {
     ~BulkChange() { EndBulkChange(); }
 };
 
-// Whether contacts exist, asked of the contact source once per contact.
-class ContactPresence {
-public:
-    bool Exists(CEOID contact)
-    {
-        auto known = answers.find(contact);
-        if (known != answers.end())
-            return known->second;
-        const bool exists = ContactExists(contact) != 0;
-        answers.emplace(contact, exists);
-        return exists;
-    }
-
-private:
-    std::map<CEOID, bool> answers;
-};
-
 // Calls visit(oid, record, wanted) for each activity the scan reads, with
 // wanted from wants(contact): asked once a contact, as the scan meets a
 // contact's activities together.
@@ -267,26 +250,6 @@ static bool ContactsReadable()
     return false;
 }
 
-int RemoveOrphanRecords(const CEOID* activities, int count)
-{
-    if (!ContactsReadable())
-        return -1;
-    BulkChange bulk;
-    ContactPresence contacts;
-    Progress progress(L"Processing Activity Records", L"Remove Orphans", 0, count);
-    int removed = 0;
-    for (int i = 0; i < count; ++i) {
-        ActivityRecord record = {};
-        if (ReadActivityKeysDB(activityDatabase, activities[i], &record) &&
-            !contacts.Exists(record.contactOid)) {
-            DeleteRecordDB(activityDatabase, activities[i]);
-            ++removed;
-        }
-        progress.Processed(i + 1, count, i);
-    }
-    return removed;
-}
-
 int RemoveOrphans()
 {
     if (!ContactsReadable())
@@ -322,14 +285,15 @@ int LinkOrphans()
         return 0;
     HeirByName heirs(contacts.items, contacts.count);
     BulkChange bulk;
-    // Every contact is listed already: an orphan is one whose contact is not.
+    // A contact the listing could not fetch is missing from it too: only the
+    // contact source can tell that one that is gone.
     const std::set<CEOID> listed(contacts.items, contacts.items + contacts.count);
     Progress progress(L"Processing Activity Records", L"Linking Orphans", 0, total);
     // A move changes the activity's place in contact order, ahead of the
     // scan or behind it: the moves wait until the scan is over.
     std::vector<std::pair<CEOID, CEOID>> moves;   // activity, new contact
     VisitByContact(
-        &scan, [&](CEOID contact) { return listed.count(contact) == 0; },
+        &scan, [&](CEOID contact) { return listed.count(contact) == 0 && ContactExists(contact) == 0; },
         [&](CEOID oid, const ActivityRecord& record, bool orphan) {
             const CEOID heir = orphan ? heirs.Find(record.fileAs) : 0;
             if (heir)

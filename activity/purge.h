@@ -12,11 +12,10 @@ void PurgeActivities(CEOID contact, double threshold);
 
 // Deletes every activity whose contact the device no longer holds; returns
 // how many were deleted. Without a connection to the contacts no contact can
-// be found, so nothing is deleted: that is reported and -1 returned.
+// be found, so nothing is deleted: that is reported and -1 returned. A
+// record that cannot be read is reported and kept, and the rest are still
+// examined.
 int RemoveOrphans();
-// The same over a given list of activities: a record that cannot be read is
-// reported and passed over, and the rest are still examined.
-int RemoveOrphanRecords(const CEOID* activities, int count);
 
 // Gives every orphan to the first contact in FileAs order whose FileAs equals
 // the one the activity keeps (letter case counts); returns how many moved.

@@ -184,7 +184,7 @@ bool Resize(int** array, int entries)
 
 void LoadScalars()
 {
-    activitysortfield = 0x001F0005;
+    activitysortfield = DEFAULT_ACTIVITY_SORT_FIELD;
     RegReadDword(L"activitysortfield", &activitysortfield);
     ReadInts(firstScalars);
 

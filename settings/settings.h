@@ -63,6 +63,9 @@ constexpr int MAX_FONT_SIZE = 16;
 
 // ---- Scalars of the first table --------------------------------------------
 
+// The sort property of the activity database: the next date by default;
+// start-up replaces a value the database cannot be opened by.
+constexpr DWORD DEFAULT_ACTIVITY_SORT_FIELD = 0x001F0005;
 extern DWORD activitysortfield;
 extern int activitysortdirection;
 extern int messageboxcheckflag;

@@ -18,8 +18,34 @@ void MountVolumeAtStartup(HWND owner)
         SeedDefaultLabels();
 }
 
+// The stored sort property when "ActivityDatabase" has that order (or, not
+// made yet, when it is one of an activity's properties); else the default,
+// else the database's own first order. An open by any other property fails,
+// and so would every start.
+static CEPROPID ActivitySortProperty()
+{
+    CEPROPID orders[CEDB_MAXSORTORDER];
+    const int count = ReadSortPropertiesDB(L"ActivityDatabase", orders);
+    if (count < 0) {
+        static const CEPROPID properties[] = {
+            PROPID_CONTACTOID, PROPID_EVENT, PROPID_NEXTACTION, PROPID_NOTES, PROPID_USER1,
+            PROPID_USER2, PROPID_USER3, PROPID_LASTFLAG, PROPID_DATE, PROPID_NEXTDATE,
+            PROPID_REMINDINDEX, PROPID_FILEAS, PROPID_DONE};
+        for (CEPROPID property : properties)
+            if (property == activitysortfield)
+                return activitysortfield;
+        return DEFAULT_ACTIVITY_SORT_FIELD;
+    }
+    for (CEPROPID wanted : {static_cast<CEPROPID>(activitysortfield), DEFAULT_ACTIVITY_SORT_FIELD})
+        for (int i = 0; i < count; ++i)
+            if (orders[i] == wanted)
+                return wanted;
+    return count > 0 ? orders[0] : DEFAULT_ACTIVITY_SORT_FIELD;
+}
+
 bool OpenActivityDatabase()
 {
+    activitysortfield = ActivitySortProperty();
     activityDatabase = OpenCreateDB(&activityDatabaseOid, &activityRecordCount, L"ActivityDatabase",
                                     activitysortfield, activitysortdirection != 0);
     if (activityDatabase)

@@ -53,18 +53,16 @@ static bool SeekRecord(HANDLE database, CEOID oid, const wchar_t* operation)
     return false;
 }
 
-// Seeks to the record and reads all its properties, or only the `wanted`
-// ones; failures are reported in the operation's name. The caller releases
-// the result with LocalFree.
-static CEPROPVAL* ReadRecordProperties(HANDLE database, CEOID oid, const wchar_t* operation, WORD* count,
-                                       const CEPROPID* wanted = nullptr, WORD wantedCount = 0)
+// Seeks to the record and reads all its properties; failures are reported in
+// the operation's name. The caller releases the result with LocalFree.
+static CEPROPVAL* ReadRecordProperties(HANDLE database, CEOID oid, const wchar_t* operation, WORD* count)
 {
-    *count = wanted ? wantedCount : 0;
+    *count = 0;
     if (!SeekRecord(database, oid, operation))
         return nullptr;
     LPBYTE data = nullptr;
     DWORD size = 0;
-    if (CeReadRecordProps(database, CEDB_ALLOWREALLOC, count, const_cast<CEPROPID*>(wanted), &data, &size) == 0) {
+    if (CeReadRecordProps(database, CEDB_ALLOWREALLOC, count, nullptr, &data, &size) == 0) {
         if (data)
             LocalFree(data);
         *count = 0;
@@ -163,19 +161,6 @@ CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record)
 {
     WORD count = 0;
     CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityRecordDB", &count);
-    if (!values)
-        return 0;
-    for (WORD i = 0; i < count; ++i)
-        CopyProperty(values[i], record);
-    LocalFree(values);
-    return oid;
-}
-
-CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record)
-{
-    static const CEPROPID wanted[] = {PROPID_CONTACTOID, PROPID_DATE, PROPID_NEXTDATE, PROPID_LASTFLAG};
-    WORD count = 0;
-    CEPROPVAL* values = ReadRecordProperties(database, oid, L"ReadActivityRecordDB", &count, wanted, 4);
     if (!values)
         return 0;
     for (WORD i = 0; i < count; ++i)

@@ -50,9 +50,6 @@ CEOID WriteActivityContactDB(HANDLE database, CEOID oid, CEOID contactOid, BOOL 
 // Fills the fields whose properties the record has; the others keep the
 // caller's values. Returns the object id read, 0 on failure.
 CEOID ReadActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord* record);
-// Only the contact, the dates and the last flag, for bulk passes that decide
-// by them; failures are reported as ReadActivityRecordDB reports them.
-CEOID ReadActivityKeysDB(HANDLE database, CEOID oid, ActivityRecord* record);
 
 // Reads the record at the handle's current position, which then moves on,
 // into the record as ReadActivityRecordDB does. The properties go through

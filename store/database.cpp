@@ -93,6 +93,23 @@ HANDLE OpenCreateDB(CEOID* oid, int* count, const wchar_t* name, CEPROPID sortPr
     return database;
 }
 
+int ReadSortPropertiesDB(const wchar_t* name, CEPROPID* properties)
+{
+    CEOID oid = 0;
+    HANDLE database = OpenByName(&oid, name, 0);
+    if (database == INVALID_HANDLE_VALUE)
+        return -1;
+    CloseHandle(database);
+    CEOIDINFO info = {};
+    if (!CeOidGetInfoEx(&volumeGuid, oid, &info))
+        return 0;
+    const int count = info.infDatabase.wNumSortOrder < CEDB_MAXSORTORDER ? info.infDatabase.wNumSortOrder
+                                                                         : CEDB_MAXSORTORDER;
+    for (int i = 0; i < count; ++i)
+        properties[i] = info.infDatabase.rgSortSpecs[i].propid;
+    return count;
+}
+
 void ReportWriteError(CEOID result)
 {
     if (result != 0)

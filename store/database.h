@@ -13,6 +13,11 @@ constexpr CEPROPID PROPID_TEXT = 0x0014001F;
 // failure; *oid and *count receive the database's object id and record count.
 HANDLE OpenCreateDB(CEOID* oid, int* count, const wchar_t* name, CEPROPID sortProperty, bool descending);
 
+// The sort properties of the named database, in its order, into properties
+// (room for CEDB_MAXSORTORDER); their number, or -1 when the volume holds no
+// such database.
+int ReadSortPropertiesDB(const wchar_t* name, CEPROPID* properties);
+
 CEOID WriteTextRecordDB(HANDLE database, const wchar_t* text);
 // Reads the record at the current position (the position then moves on).
 CEOID ReadTextRecordDB(HANDLE database, wchar_t* buffer, size_t capacity);

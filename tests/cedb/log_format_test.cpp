@@ -5,6 +5,7 @@
 #include "platform/cedb/core/crc32c.h"
 #include "platform/cedb/core/log_format.h"
 #include "platform/cedb/core/property.h"
+#include "tests/cedb/crafted_volumes.h"
 
 namespace {
 
@@ -182,6 +183,28 @@ TEST(LogScan, EntriesOfAnotherGenerationAreNotValid)
     EXPECT_EQ(kHeaderSize, s.valid_end);
 }
 
+TEST(LogScan, CandidateEntriesPastDamageCostABoundedMultipleOfTheFile)
+{
+    // Every candidate claims the rest of the file: checking them all would
+    // hash about the square of its size.
+    const std::string crafted = cedb_test::CandidateHeadersVolume(256 << 10);
+    LogScan s = ScanLog(crafted.data(), crafted.size(), Header().generation);
+    EXPECT_TRUE(s.corrupt);
+    EXPECT_NE(std::string::npos, s.problem.find("candidate entries")) << s.problem;
+
+    // An honest file of that size whose unflushed batch was garbled at its
+    // first entry: every entry after it is checked once, and it is torn.
+    LogBuilder log;
+    log.AddFlushed(2);
+    const uint64_t synced = log.bytes.size();
+    while (log.bytes.size() < crafted.size()) log.Add(synced, kEntryPutRecord, 4000);
+    log.bytes[log.offsets[2] + kEntryHeaderSize] ^= 1;
+    s = log.Scan();
+    EXPECT_FALSE(s.corrupt) << s.problem;
+    EXPECT_TRUE(s.torn_tail);
+    EXPECT_EQ(log.offsets[2], s.valid_end);
+}
+
 TEST(PropertyCodec, RoundTripsEveryTypeAndRejectsMalformedBytes)
 {
     std::vector<Prop> props(7);
@@ -224,6 +247,16 @@ TEST(PropertyCodec, RoundTripsEveryTypeAndRejectsMalformedBytes)
     EncodeProps({props[0], props[0]}, &dup);
     EXPECT_FALSE(DecodeProps(dup.data(), dup.size(), &back));
     EXPECT_FALSE(DecodePropRefs(dup.data(), dup.size(), &refs));
+    // However far apart, among as many properties as a record may hold.
+    std::vector<Prop> wide(0xFFFF);
+    for (size_t k = 0; k < wide.size(); ++k) wide[k].id = static_cast<uint32_t>((wide.size() - k) << 16 | kTypeI2);
+    std::string w;
+    EncodeProps(wide, &w);
+    EXPECT_TRUE(DecodePropRefs(w.data(), w.size(), &refs));
+    wide.back().id = wide.front().id;
+    w.clear();
+    EncodeProps(wide, &w);
+    EXPECT_FALSE(DecodePropRefs(w.data(), w.size(), &refs));
     std::string unknown = b;
     unknown[2] = 0x77;  // first property's type
     EXPECT_FALSE(DecodeProps(unknown.data(), unknown.size(), &back));

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "contacts/contact_source.h"
 #include "platform/poom/contact_records.h"
+#include "platform/poom/poom_objects.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
@@ -19,6 +20,97 @@
 #include <map>
 
 namespace {
+
+// The engine grows a reading buffer through LocalReAlloc; armed, the next
+// growth fails as when memory runs out, and that record cannot be read.
+bool failNextGrowth;
+
+HLOCAL WINAPI GrowUnlessArmed(HLOCAL memory, SIZE_T bytes, UINT flags)
+{
+    static const auto grow = reinterpret_cast<HLOCAL(WINAPI*)(HLOCAL, SIZE_T, UINT)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LocalReAlloc")));
+    if (!failNextGrowth)
+        return grow(memory, bytes, flags);
+    failNextGrowth = false;
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+} // namespace
+
+// Linked in place of the import, for every caller in this program.
+extern "C" {
+HLOCAL(WINAPI* __imp_LocalReAlloc)(HLOCAL, SIZE_T, UINT) = GrowUnlessArmed;
+}
+
+namespace {
+
+// The contacts folder of the object model, whose listings fail to fetch one
+// contact, as the object model may: the contact is there all the same.
+template <class Interface>
+class Forwarding : public poom::DispatchObject<Interface> {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+};
+
+class ItemsMissingOne : public Forwarding<IPOutlookItemCollection> {
+public:
+    ItemsMissingOne(IPOutlookItemCollection* items, CEOID missing) : items(items), missing(missing) {}
+    ~ItemsMissingOne() override { items->Release(); }
+    HRESULT STDMETHODCALLTYPE Add(IDispatch** out) override { return items->Add(out); }
+    HRESULT STDMETHODCALLTYPE get_Count(int* count) override { return items->get_Count(count); }
+    HRESULT STDMETHODCALLTYPE Item(int index, IDispatch** out) override
+    {
+        const HRESULT result = items->Item(index, out);
+        IContact* contact = nullptr;
+        long oid = 0;
+        if (SUCCEEDED(result) && SUCCEEDED((*out)->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact)))) {
+            contact->get_Oid(&oid);
+            contact->Release();
+        }
+        if (static_cast<CEOID>(oid) != missing)
+            return result;
+        (*out)->Release();
+        *out = nullptr;
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE Remove(int index) override { return items->Remove(index); }
+    HRESULT STDMETHODCALLTYPE Restrict(BSTR text, IPOutlookItemCollection** out) override
+    {
+        return items->Restrict(text, out);
+    }
+    HRESULT STDMETHODCALLTYPE Sort(BSTR property, VARIANT_BOOL descending) override
+    {
+        return items->Sort(property, descending);
+    }
+    HRESULT STDMETHODCALLTYPE get_Application(IPOutlookApp** out) override { return items->get_Application(out); }
+
+private:
+    IPOutlookItemCollection* items;
+    CEOID missing;
+};
+
+class FolderMissingOne : public Forwarding<IFolder> {
+public:
+    FolderMissingOne(IFolder* folder, CEOID missing) : folder(folder), missing(missing) {}
+    HRESULT STDMETHODCALLTYPE get_Items(IPOutlookItemCollection** out) override
+    {
+        IPOutlookItemCollection* items = nullptr;
+        const HRESULT result = folder->get_Items(&items);
+        *out = SUCCEEDED(result) ? new ItemsMissingOne(items, missing) : nullptr;
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE get_DefaultItemType(int* type) override { return folder->get_DefaultItemType(type); }
+    HRESULT STDMETHODCALLTYPE get_Application(IPOutlookApp** out) override { return folder->get_Application(out); }
+
+private:
+    IFolder* folder;
+    CEOID missing;
+};
 
 class PurgeTest : public ViewsTest {
 protected:
@@ -191,21 +283,41 @@ TEST_F(PurgeTest, OrphansAreRemovedOrGoToTheFirstContactOfTheirFileAs)
     EXPECT_EQ(0, RemoveOrphans());
 }
 
-TEST_F(PurgeTest, RemovingOrphansGoesOnPastAnUnreadableRecord)
+TEST_F(PurgeTest, RemovingOrphansKeepsARecordItCannotReadAndGoesOn)
 {
     const CEOID live = AddContact(L"Live");
     ASSERT_NE(nullptr, Start());
-    const CEOID first = File(5151, L"Gone", 45000);
-    const CEOID missing = File(5151, L"Gone", 45001);
-    const CEOID last = File(5151, L"Gone", 45002);
-    const CEOID keep = File(live, L"Live", 45003);
-    DeleteRecordDB(activityDatabase, missing);
+    // The scan meets them in contact order; the longer FileAs needs more room
+    // than any record read before it.
+    const CEOID keep = File(live, L"Live", 45000);
+    File(5151, L"Gone", 45001);
+    const CEOID unreadable = File(5152, L"Gone, with a name that needs more room", 45002);
+    File(5153, L"Gone", 45003);
     AnswerAll(IDOK);
-    const CEOID ids[] = {first, missing, last, keep};
-    EXPECT_EQ(2, RemoveOrphanRecords(ids, 4));
-    EXPECT_EQ(1, Shown(L"No record found 'ReadActivityRecordDB'"));
+    failNextGrowth = true;
+    EXPECT_EQ(2, RemoveOrphans());
+    EXPECT_FALSE(failNextGrowth);
+    EXPECT_EQ(1, Shown(L"Failed to read record 'ReadNextActivityKeysDB'"));
+    EXPECT_EQ(std::vector<CEOID>{unreadable}, ActivitiesOf(5152));
     EXPECT_TRUE(ActivitiesOf(5151).empty());
+    EXPECT_TRUE(ActivitiesOf(5153).empty());
     EXPECT_EQ(std::vector<CEOID>{keep}, ActivitiesOf(live));
+}
+
+TEST_F(PurgeTest, LinkingLeavesTheActivitiesOfAContactTheListingCannotFetch)
+{
+    const CEOID unlisted = AddContact(L"Same, Name");
+    const CEOID other = AddContact(L"Same, Name");
+    ASSERT_NE(nullptr, Start());
+    const CEOID kept = File(unlisted, L"Same, Name", 45000);
+    IFolder* const folder = contactsFolder;
+    contactsFolder = new FolderMissingOne(folder, unlisted);
+    EXPECT_EQ(0, LinkOrphans());
+    EXPECT_EQ(0, RemoveOrphans());
+    contactsFolder->Release();
+    contactsFolder = folder;
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(unlisted));
+    EXPECT_TRUE(ActivitiesOf(other).empty());
 }
 
 // Without the contacts every activity would look orphaned.
@@ -218,9 +330,7 @@ TEST_F(PurgeTest, WithoutTheContactsNoActivityIsRemovedAsAnOrphan)
     AnswerAll(IDOK);
     CloseOutlookConnection();
     EXPECT_EQ(-1, RemoveOrphans());
-    const CEOID ids[] = {kept, orphan};
-    EXPECT_EQ(-1, RemoveOrphanRecords(ids, 2));
-    EXPECT_EQ(2, Shown(L"The contacts cannot be read now, so no activity record can be told to be an orphan. "
+    EXPECT_EQ(1, Shown(L"The contacts cannot be read now, so no activity record can be told to be an orphan. "
                        L"Nothing was removed."));
     EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(live));
     EXPECT_EQ(std::vector<CEOID>{orphan}, ActivitiesOf(5151));

@@ -138,6 +138,41 @@ TEST(Mount, DamagedVolumeIsReportedAndLeftUntouched)
     EXPECT_EQ(goodBackup, ReadFile(BackupPath()));
 }
 
+// Opened by an order it lacks, the activity database would end every start.
+TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
+{
+    Scenario scenario;
+    CreateSettingsKey();
+    RegWriteDword(L"activitysortfield", 0x7777001F);   // no property of an activity
+    ASSERT_NE(nullptr, scenario.Start());
+    for (double nextDate : {46003.0, 46001.0, 46002.0})
+        ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(7, nextDate)));
+    std::vector<double> inHandleOrder;
+    DWORD index = 0;
+    ASSERT_NE(0u, CeSeekDatabase(activityDatabase, CEDB_SEEK_BEGINNING, 0, &index));
+    LPBYTE buffer = nullptr;
+    DWORD size = 0;
+    for (int i = 0; i < 3; ++i) {
+        ActivityRecord record = {};
+        ASSERT_NE(0u, ReadNextActivityRecordDB(activityDatabase, &record, &buffer, &size));
+        inHandleOrder.push_back(record.nextDate);
+    }
+    LocalFree(buffer);
+    EXPECT_EQ((std::vector<double>{46001, 46002, 46003}), inHandleOrder) << "by the default, the next date";
+    EXPECT_EQ(0, scenario.Close());
+
+    // A database made with the Date order has no order by the default.
+    DeleteFileW(VolumePath().c_str());
+    DeleteFileW(BackupPath().c_str());
+    RegWriteDword(L"activitysortfield", PROPID_DATE);
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_EQ(0, scenario.Close());
+    RegWriteDword(L"activitysortfield", PROPID_NOTES);
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_EQ(PROPID_DATE, activitysortfield);
+    EXPECT_EQ(0, scenario.Close());
+}
+
 TEST(ExitBackup, RefreshedWithFlagOneAndUntouchedWithFlagZero)
 {
     Scenario scenario;

@@ -19,9 +19,17 @@ uint32_t EntryCrc(const char* head_without_crc, uint32_t generation, const char*
     return Crc32cExtend(crc, payload, n);
 }
 
-enum class Probe { kValid, kInvalid, kUnknownType };
+// A crafted file can put a plausible entry header at every byte, each
+// claiming megabytes to check: a scan hashes at most this many times the
+// file's size, and a file that needs more is taken for damaged. An honest
+// file needs about three times its size at most: its valid entries, then
+// its damaged tail twice (the entry that failed, the entries after it).
+constexpr uint64_t kHashBudgetPerByte = 8;
 
-Probe ProbeEntry(const char* file, size_t n, uint64_t at, uint32_t generation, LogEntry* e, uint64_t* synced)
+enum class Probe { kValid, kInvalid, kUnknownType, kOverBudget };
+
+Probe ProbeEntry(const char* file, size_t n, uint64_t at, uint32_t generation, uint64_t* budget, LogEntry* e,
+                 uint64_t* synced)
 {
     if (at + kEntryHeaderSize > n) return Probe::kInvalid;
     const char* p = file + at;
@@ -29,6 +37,8 @@ Probe ProbeEntry(const char* file, size_t n, uint64_t at, uint32_t generation, L
     uint8_t type = static_cast<uint8_t>(p[8]);
     uint64_t sync = GetU64(p + 9);
     if (type == 0 || len > kMaxEntryPayload || len > n - at - kEntryHeaderSize || sync > at) return Probe::kInvalid;
+    if (len > *budget) return Probe::kOverBudget;
+    *budget -= len;
     if (GetU32(p) != EntryCrc(p + 4, generation, p + kEntryHeaderSize, len)) return Probe::kInvalid;
     e->offset = at;
     e->type = type;
@@ -93,8 +103,9 @@ LogScan ScanLog(const char* file, size_t n, uint32_t generation)
     uint64_t at = kHeaderSize;
     LogEntry e;
     uint64_t synced;
+    uint64_t budget = kHashBudgetPerByte * n;
     for (;;) {
-        Probe pr = ProbeEntry(file, n, at, generation, &e, &synced);
+        Probe pr = ProbeEntry(file, n, at, generation, &budget, &e, &synced);
         if (pr == Probe::kUnknownType) {
             scan.corrupt = true;
             scan.problem = "unknown entry type " + std::to_string(e.type) + " at offset " + std::to_string(at);
@@ -111,7 +122,15 @@ LogScan ScanLog(const char* file, size_t n, uint32_t generation)
     // Something other than a valid entry at `at`. It is a torn tail only if
     // nothing written after it claims that it had been flushed.
     for (uint64_t p = at + 1; p + kEntryHeaderSize <= n; ++p) {
-        if (ProbeEntry(file, n, p, generation, &e, &synced) == Probe::kInvalid) continue;
+        Probe pr = ProbeEntry(file, n, p, generation, &budget, &e, &synced);
+        if (pr == Probe::kOverBudget) {
+            scan.corrupt = true;
+            scan.problem = "damaged entry at offset " + std::to_string(at) +
+                           ", followed by more candidate entries than a volume holds (checked up to offset " +
+                           std::to_string(p) + ")";
+            return scan;
+        }
+        if (pr == Probe::kInvalid) continue;
         if (synced > at) {
             scan.corrupt = true;
             scan.problem = "damaged entry at offset " + std::to_string(at) + " before flushed data at offset " +

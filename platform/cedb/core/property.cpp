@@ -1,5 +1,6 @@
 #include "platform/cedb/core/property.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace cedb {
@@ -228,6 +229,23 @@ void SetBlob(PropRef* p, const char* b, uint32_t len)
     p->len = len;
 }
 
+// Sorted copies of the ids, on the stack for records of usual size: a
+// crafted record may hold 65,535 properties.
+template <class P>
+bool HasDuplicateIds(const std::vector<P>& props)
+{
+    uint32_t small[32];
+    std::vector<uint32_t> large;
+    uint32_t* ids = small;
+    if (props.size() > 32) {
+        large.resize(props.size());
+        ids = large.data();
+    }
+    for (size_t i = 0; i < props.size(); ++i) ids[i] = props[i].id;
+    std::sort(ids, ids + props.size());
+    return std::adjacent_find(ids, ids + props.size()) != ids + props.size();
+}
+
 template <class P>
 bool DecodeInto(const char* data, size_t n, std::vector<P>* out)
 {
@@ -264,10 +282,8 @@ bool DecodeInto(const char* data, size_t n, std::vector<P>* out)
         }
         default: return false;
         }
-        for (uint16_t j = 0; j < k; ++j)
-            if ((*out)[j].id == p.id) return false;
     }
-    return r.AtEnd();
+    return r.AtEnd() && !HasDuplicateIds(*out);
 }
 
 }  // namespace
