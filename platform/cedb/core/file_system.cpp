@@ -62,22 +62,4 @@ Status CopyToNewFile(FileSystem* fs, const std::string& from, const std::string&
     return out->Sync();
 }
 
-bool SameContents(FileSystem* fs, const std::string& a, const std::string& b)
-{
-    std::unique_ptr<File> fa, fb;
-    uint64_t na = 0, nb = 0;
-    if (!fs->Open(a, OpenMode::kReadOnly, &fa).ok() || !fs->Open(b, OpenMode::kReadOnly, &fb).ok() ||
-        !fa->Size(&na).ok() || !fb->Size(&nb).ok() || na != nb)
-        return false;
-    std::string ba(kCopyChunk, '\0'), bb(kCopyChunk, '\0');
-    for (uint64_t at = 0; at < na;) {
-        size_t ga = 0, gb = 0;
-        if (!fa->Read(at, &ba[0], ba.size(), &ga).ok() || !fb->Read(at, &bb[0], bb.size(), &gb).ok() || ga != gb ||
-            ga == 0 || ba.compare(0, ga, bb, 0, gb) != 0)
-            return false;
-        at += ga;
-    }
-    return true;
-}
-
 }  // namespace cedb

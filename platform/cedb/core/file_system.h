@@ -63,7 +63,4 @@ Status ReplaceByRename(FileSystem* fs, const std::string& from, const std::strin
 // syncs it: the copy is durable once this succeeds.
 Status CopyToNewFile(FileSystem* fs, const std::string& from, const std::string& to);
 
-// True when both files can be read and hold the same bytes.
-bool SameContents(FileSystem* fs, const std::string& a, const std::string& b);
-
 }  // namespace cedb
