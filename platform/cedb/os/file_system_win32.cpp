@@ -127,10 +127,11 @@ public:
         HANDLE h = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return LastError("reopen renamed " + to);
-        const BOOL flushed = FlushFileBuffers(h);
-        Status s = flushed ? Status::Ok() : LastError("sync renamed " + to);
-        CloseHandle(h);
+        // The move is done: a failure from here on is not worth a retry.
+        Status s;
+        if (h == INVALID_HANDLE_VALUE || !FlushFileBuffers(h))
+            s = Status::Error(kErrWriteFault, LastError("flush renamed " + to).message);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
         const size_t slash = target.find_last_of(L"\\/");
         if (slash != std::wstring::npos) {
             HANDLE dir = CreateFileW(target.substr(0, slash).c_str(), GENERIC_READ | GENERIC_WRITE,
