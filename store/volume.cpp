@@ -10,8 +10,6 @@ static bool mountedThisRun;
 // or not restored): the exit backup must not replace it.
 static bool keepBackups;
 
-static const wchar_t VOLUME_FILE_NAME[] = L"\\vt1.vol";
-
 std::wstring VolumePath()
 {
     return GetInstallFolder() + VOLUME_FILE_NAME;

@@ -24,5 +24,9 @@ void UnmountDBVolume();
 // copy of the user's history. False when the copy failed.
 bool BackupDBVolume();
 
+// The volume's file name, in the install folder and, as its backup, in the
+// documents folder.
+constexpr wchar_t VOLUME_FILE_NAME[] = L"\\vt1.vol";
+
 bool FileExists(const std::wstring& path);
 std::wstring VolumePath();

@@ -5,8 +5,6 @@
 #include "platform/cedb/windbase.h"
 #include "store/volume.h"
 
-static const wchar_t BACKUP_FILE_NAME[] = L"\\vt1.vol";
-
 static std::string Utf8(const std::wstring& path)
 {
     const int length = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), static_cast<int>(path.size()), nullptr, 0,
@@ -25,7 +23,7 @@ static cedb::FileSystem* Files()
 
 std::wstring BackupPath()
 {
-    return GetDocumentsFolder() + BACKUP_FILE_NAME;
+    return GetDocumentsFolder() + VOLUME_FILE_NAME;
 }
 
 std::wstring PreviousBackupPath()
