@@ -47,9 +47,9 @@ static int RecoverMissingVolume(HWND owner)
         return MOUNTED_NEW;
     if (staged == StagedBackup::NONE_READABLE) {
         AppMessageBox(owner,
-                      (L"The Vantaro install directory did not contain a database file, and no backup copy can be "
-                       L"read. Vantaro starts with a new, empty database and leaves the backups in your '" +
-                       GetDocumentsFolder() + L"' folder as they are.").c_str(),
+                      (L"Vantaro found no database file, and no backup copy in your '" + GetDocumentsFolder() +
+                       L"' folder can be read. It starts with a new, empty database and leaves those backups as "
+                       L"they are.").c_str(),
                       L"Vantaro Warning", APP_MB_WARNING);
         return MOUNTED_NEW;
     }

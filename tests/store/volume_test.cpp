@@ -136,9 +136,9 @@ TEST(Mount, UnreadableBackupsAreReportedKeptAndTheNewVolumeSeeded)
     ASSERT_NE(nullptr, scenario.Start());
     ASSERT_EQ(1u, scenario.Dialogs().size());
     EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
-    EXPECT_TRUE(SawText(scenario, (L"The Vantaro install directory did not contain a database file, and no backup "
-                                   L"copy can be read. Vantaro starts with a new, empty database and leaves the "
-                                   L"backups in your '" + scenario.DocumentsFolder() + L"' folder as they are.")
+    EXPECT_TRUE(SawText(scenario, (L"Vantaro found no database file, and no backup copy in your '" +
+                                   scenario.DocumentsFolder() + L"' folder can be read. It starts with a new, empty "
+                                   L"database and leaves those backups as they are.")
                                       .substr(0, 199)));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
