@@ -11,7 +11,7 @@ BENCH_BUILD      := build/bench
 FUZZ_BUILD       := build/fuzz
 FUZZ_SECONDS     ?= 60
 
-.PHONY: run test bench fuzz deps build build-win build-native build-native-asan build-bench wineprefix clean
+.PHONY: run test bench fuzz crash-trials deps build build-win build-native build-native-asan build-bench wineprefix clean
 
 run: deps build-win
 	@scripts/run.sh $(WIN_BUILD)
@@ -55,6 +55,15 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target cedb_mount_fuzz
 	@mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/tests/cedb/cedb_mount_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus tests/cedb/fuzz_corpus
+
+# The kill test of the real program, long: TRIALS kills from SEED (a seed
+# reproduces its run); `make test` runs 50 from a fixed seed.
+TRIALS ?= 1000
+SEED   ?= $(shell date +%s)
+crash-trials: deps build-win wineprefix
+	@echo "crash trials: TRIALS=$(TRIALS) SEED=$(SEED)"
+	@VANTARO_KILL_TRIALS=$(TRIALS) VANTARO_KILL_SEED=$(SEED) \
+	  scripts/with-xvfb.sh $(WIN_BUILD)/wine-exec.sh $(WIN_BUILD)/tests/shell/shell_kill_test.exe
 
 wineprefix: build-win
 	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix --isolated

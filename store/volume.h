@@ -14,18 +14,19 @@ enum MountResult {
     MOUNTED_NEW = 2,        // an empty volume was created: seed the defaults
 };
 
+// Mounts the volume; when it is missing, offers the newest readable backup.
 int MountDBVolume(HWND owner);
 void UnmountDBVolume();
-// Copies the volume to the documents folder; skipped unless this run
-// mounted the volume, so a damaged file never replaces a good backup.
-void BackupDBVolume();
-// Copies the backup over the volume file; false when the copy failed.
-bool RestoreDBVolume();
+// Refreshes the backups in the documents folder (volume_backup.h) and tells
+// the user when that failed. Skipped unless this run mounted the volume, so a
+// damaged file never replaces a good backup, and skipped when the run began
+// on a new volume although a backup existed: that backup is then the only
+// copy of the user's history. False when the copy failed.
+bool BackupDBVolume();
+
+// The volume's file name, in the install folder and, as its backup, in the
+// documents folder.
+constexpr wchar_t VOLUME_FILE_NAME[] = L"\\vt1.vol";
 
 bool FileExists(const std::wstring& path);
 std::wstring VolumePath();
-std::wstring BackupPath();
-
-// Copies a file through a temporary name and renames it into place, so the
-// target is either the old file or a complete copy.
-bool CopyFileSafely(const std::wstring& from, const std::wstring& to);

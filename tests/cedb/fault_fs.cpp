@@ -93,6 +93,12 @@ void FaultFileSystem::FailAt(uint64_t n, bool persistent)
     persistent_ = persistent;
 }
 
+void FaultFileSystem::RefuseRenames(int times, uint32_t code)
+{
+    refusals_ = times;
+    refusal_code_ = code;
+}
+
 void FaultFileSystem::PowerOffAfterSyncs(uint64_t n)
 {
     power_after_ = n ? syncs_ + n : 0;
@@ -189,6 +195,16 @@ Status FaultFileSystem::Rename(const std::string& from, const std::string& to)
     if (!s.ok()) return s;
     auto it = files_.find(from);
     if (it == files_.end()) return Status::Error(cedb::kErrFileNotFound, from + " not found");
+    if (refusals_ > 0) {
+        --refusals_;
+        return Status::Error(refusal_code_, to + " is held by another program");
+    }
+    if (die_in_rename_) {
+        die_in_rename_ = false;
+        files_.erase(to);
+        off_ = true;
+        return Status::Error(cedb::kErrIoDevice, "power went off inside a rename");
+    }
     files_[to] = it->second;
     files_.erase(from);
     return Status::Ok();

@@ -42,6 +42,13 @@ public:
     uint64_t syncs() const { return syncs_; }
     bool powered_off() const { return off_; }
 
+    // The next `times` renames are refused with `code`, changing nothing.
+    void RefuseRenames(int times, uint32_t code);
+    // The next rename replaces its target as FAT does, deleting it first,
+    // and the machine goes down before the move.
+    void DieInsideNextRename() { die_in_rename_ = true; }
+    uint32_t paused_ms() const { return paused_; }
+
     // Resolves unsynced writes as `how` says, then the machine is up again.
     // Every File of the crashed run must be gone.
     void Crash(Unsynced how, std::mt19937* rng);
@@ -53,6 +60,7 @@ public:
     cedb::Status Rename(const std::string& from, const std::string& to) override;
     cedb::Status Remove(const std::string& path) override;
     bool Exists(const std::string& path) override;
+    void Pause(uint32_t milliseconds) override { paused_ += milliseconds; }
 
     // Counts a call and says whether it must fail.
     cedb::Status Tick(const char* what);
@@ -66,6 +74,10 @@ private:
     uint64_t power_after_ = 0;
     uint64_t syncs_ = 0;
     bool off_ = false;
+    int refusals_ = 0;
+    uint32_t refusal_code_ = 0;
+    bool die_in_rename_ = false;
+    uint32_t paused_ = 0;
 };
 
 }  // namespace cedb_test

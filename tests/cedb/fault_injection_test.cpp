@@ -101,6 +101,16 @@ protected:
         EXPECT_TRUE(v->WriteRecord(db, 0, {p}, {}, &oid).ok());
         return oid;
     }
+    // Ten live records among many dead ones, flushed: unmounting compacts.
+    uint32_t FillForCompaction(Volume* v, std::vector<uint32_t>* oids)
+    {
+        uint32_t db = 0;
+        EXPECT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
+        for (int i = 0; i < 100; ++i) oids->push_back(Put(v, db, i));
+        for (int i = 0; i < 90; ++i) EXPECT_TRUE(v->DeleteRecord(db, (*oids)[i]).ok());
+        EXPECT_TRUE(v->Flush().ok());
+        return db;
+    }
     FaultFileSystem fs;
     MountReport report;
 };
@@ -265,6 +275,77 @@ TEST_F(VolumeFaults, CrashDuringCompactionKeepsTheOldFile)
     fs.Crash(Unsynced::kRandom, &rng);
     v = Mount();
     EXPECT_EQ(50u, v->FindDatabase(db)->count());
+}
+
+TEST_F(VolumeFaults, CompactionCutBetweenDeleteAndMoveIsTakenUpByTheNextMount)
+{
+    const std::string compact = std::string(kPath) + ".compact";
+    auto v = Mount();
+    std::vector<uint32_t> oids;
+    const uint32_t db = FillForCompaction(v.get(), &oids);
+    fs.DieInsideNextRename();
+    EXPECT_FALSE(v->Unmount().ok());
+    v.reset();
+    std::mt19937 rng(2);
+    fs.Crash(Unsynced::kDropAll, &rng);
+    ASSERT_FALSE(fs.Exists(kPath));
+    std::string whole;
+    ASSERT_TRUE(fs.GetContents(compact, &whole));
+
+    v = Mount();
+    EXPECT_FALSE(report.created);
+    EXPECT_FALSE(fs.Exists(compact));
+    ASSERT_TRUE(v->FindDatabase(db));
+    EXPECT_EQ(10u, v->FindDatabase(db)->count());
+    EXPECT_TRUE(v->FindRecord(oids[99]));
+    v.reset();
+
+    // A compacted file cut short anywhere, or missing its closing
+    // checkpoint, holds no more than the lost volume did: it is removed.
+    for (size_t cut : {size_t(1), kEntryHeaderSize, whole.size() / 2, whole.size() - kHeaderSize}) {
+        ASSERT_TRUE(fs.Remove(kPath).ok());
+        fs.SetContents(compact, whole.substr(0, whole.size() - cut));
+        v = Mount();
+        EXPECT_TRUE(report.created) << "cut " << cut;
+        EXPECT_FALSE(fs.Exists(compact)) << "cut " << cut;
+        EXPECT_TRUE(v->databases().empty()) << "cut " << cut;
+        v.reset();
+    }
+}
+
+TEST_F(VolumeFaults, RefusedRenameIsRetriedForAShortBoundedTime)
+{
+    auto v = Mount();
+    std::vector<uint32_t> oids;
+    const uint32_t db = FillForCompaction(v.get(), &oids);
+    const uint64_t before = v->log_bytes();
+    fs.RefuseRenames(2, kErrSharingViolation);
+    ASSERT_TRUE(v->Compact().ok());
+    EXPECT_GT(fs.paused_ms(), 0u);
+    EXPECT_LT(v->log_bytes(), before / 2);
+
+    const uint32_t paused = fs.paused_ms();
+    Put(v.get(), db, 1000);
+    fs.RefuseRenames(1000, kErrAccessDenied);
+    Status s = v->Compact();
+    EXPECT_EQ(kErrAccessDenied, s.code);
+    EXPECT_NE(std::string::npos, s.message.find("in use")) << s.message;
+    EXPECT_GE(fs.paused_ms() - paused, kRenameRetryMilliseconds);
+    EXPECT_LE(fs.paused_ms() - paused, kRenameRetryMilliseconds + 250);
+
+    // Only a refusal is worth waiting for.
+    fs.RefuseRenames(1, kErrIoDevice);
+    const uint32_t waited = fs.paused_ms();
+    EXPECT_EQ(kErrIoDevice, v->Compact().code);
+    EXPECT_EQ(waited, fs.paused_ms());
+
+    // The old file stays in use and takes new work.
+    fs.RefuseRenames(0, 0);
+    Put(v.get(), db, 1001);
+    ASSERT_TRUE(v->Flush().ok());
+    v.reset();
+    v = Mount();
+    EXPECT_EQ(12u, v->FindDatabase(db)->count());
 }
 
 TEST(ByteFlips, EveryFlippedByteMountsAsAPrefixOrIsRefusedCleanly)

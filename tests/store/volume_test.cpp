@@ -3,6 +3,7 @@
 #include "store/database.h"
 #include "store/label_lists.h"
 #include "store/volume.h"
+#include "store/volume_backup.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -88,11 +89,12 @@ TEST(Mount, MissingVolumeWithBackupAsksAndYesRestoresWithoutSeeding)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST(Mount, MissingVolumeWithBackupAndNoStartsEmptyAndSeeds)
+TEST(Mount, MissingVolumeWithBackupAndNoStartsEmptyAndKeepsTheBackup)
 {
     Scenario scenario;
     LeaveVolumeWithOneActivity(scenario);
     ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
+    const std::string history = ReadFile(BackupPath());
 
     scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, NO_BUTTON); });
     ASSERT_NE(nullptr, scenario.Start());
@@ -100,19 +102,71 @@ TEST(Mount, MissingVolumeWithBackupAndNoStartsEmptyAndSeeds)
     EXPECT_EQ(0, CountActivityRecordsDB(L"ActivityDatabase"));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
+    // The declined backup may be the only copy of the history.
+    EXPECT_TRUE(history == ReadFile(BackupPath()));
+    EXPECT_FALSE(FileExists(PreviousBackupPath()));
 }
 
-TEST(Mount, FailedRestoreIsReportedAndTheNewVolumeSeeded)
+TEST(Mount, UnreadableNewestBackupOffersThePreviousOneByName)
 {
     Scenario scenario;
-    // A folder where the backup file should be: it is found, but cannot be copied.
-    ASSERT_TRUE(CreateDirectoryW((scenario.DocumentsFolder() + L"\\vt1.vol").c_str(), nullptr));
+    LeaveVolumeWithOneActivity(scenario);
+    ASSERT_TRUE(MoveFileW(BackupPath().c_str(), PreviousBackupPath().c_str()));
+    WriteFile(BackupPath(), std::string(4096, '\x5A'));
+    ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
+
     scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, YES_BUTTON); });
     ASSERT_NE(nullptr, scenario.Start());
-    ASSERT_EQ(2u, scenario.Dialogs().size());
-    EXPECT_TRUE(SawText(scenario, L"The backup copy could not be restored. Vantaro starts with a new, empty database."));
+    ASSERT_EQ(1u, scenario.Dialogs().size());
+    const std::wstring question = L"The Vantaro install directory did not contain a database file, and the latest "
+                                  L"backup cannot be read. Recover using the previous one, vt1.vol.prev, in your '" +
+                                  scenario.DocumentsFolder() + L"' folder?";
+    EXPECT_TRUE(SawText(scenario, question.substr(0, 199)));
+    EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
+}
+
+TEST(Mount, UnreadableBackupsAreReportedKeptAndTheNewVolumeSeeded)
+{
+    Scenario scenario;
+    WriteFile(BackupPath(), "not a volume");
+    // A folder where the previous backup should be: found, but not copied.
+    ASSERT_TRUE(CreateDirectoryW(PreviousBackupPath().c_str(), nullptr));
+    ASSERT_NE(nullptr, scenario.Start());
+    ASSERT_EQ(1u, scenario.Dialogs().size());
+    EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
+    EXPECT_TRUE(SawText(scenario, (L"Vantaro found no database file, and no backup copy in your '" +
+                                   scenario.DocumentsFolder() + L"' folder can be read. It starts with a new, empty "
+                                   L"database and leaves those backups as they are.")
+                                      .substr(0, 199)));
+    EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
+    EXPECT_EQ(0, scenario.Close());
+    EXPECT_EQ("not a volume", ReadFile(BackupPath()));
+    EXPECT_FALSE(FileExists(VolumePath() + L".restore"));
+}
+
+// A rename that deletes its target first (FAT) and was cut short leaves the
+// volume only as the engine's complete compacted file: that is the volume,
+// and no backup is offered.
+TEST(Mount, VolumeLeftAsACompletedCompactionIsMountedWithoutAsking)
+{
+    Scenario scenario;
+    ASSERT_NE(nullptr, scenario.Start());
+    std::vector<CEOID> written;
+    for (int i = 0; i < 40; ++i)
+        written.push_back(WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(7, 46000 + i)));
+    for (int i = 1; i < 40; ++i)
+        DeleteRecordDB(activityDatabase, written[i]);
+    EXPECT_EQ(0, scenario.Close());   // mostly dead entries: the unmount compacts
+    ASSERT_TRUE(FileExists(BackupPath()));
+    ASSERT_TRUE(MoveFileW(VolumePath().c_str(), (VolumePath() + L".compact").c_str()));
+
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_TRUE(scenario.Dialogs().empty());
+    EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
+    EXPECT_EQ(0, scenario.Close());
+    EXPECT_TRUE(FileExists(VolumePath()));
 }
 
 TEST(Mount, DamagedVolumeIsReportedAndLeftUntouched)
@@ -164,6 +218,7 @@ TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
     // A database made with the Date order has no order by the default.
     DeleteFileW(VolumePath().c_str());
     DeleteFileW(BackupPath().c_str());
+    DeleteFileW(PreviousBackupPath().c_str());
     RegWriteDword(L"activitysortfield", PROPID_DATE);
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_EQ(0, scenario.Close());
@@ -173,19 +228,50 @@ TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST(ExitBackup, RefreshedWithFlagOneAndUntouchedWithFlagZero)
+// Each exit keeps the backup it replaces as the previous generation.
+TEST(ExitBackup, KeepsTwoGenerationsWithFlagOneAndIsUntouchedWithFlagZero)
 {
     Scenario scenario;
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_EQ(1, backupdatabaseflag);
     EXPECT_EQ(0, scenario.Close());
-    EXPECT_EQ(ReadFile(VolumePath()), ReadFile(BackupPath()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((BackupPath() + L".tmp").c_str()));
+    const std::string first = ReadFile(BackupPath());
+    EXPECT_TRUE(ReadFile(VolumePath()) == first);
+    EXPECT_FALSE(FileExists(PreviousBackupPath()));
+
+    ASSERT_NE(nullptr, scenario.Start());
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 1)));
+    EXPECT_EQ(0, scenario.Close());
+    EXPECT_TRUE(ReadFile(VolumePath()) == ReadFile(BackupPath()));
+    EXPECT_TRUE(first == ReadFile(PreviousBackupPath()));
+    EXPECT_FALSE(FileExists(BackupPath() + L".tmp"));
+    EXPECT_TRUE(scenario.Dialogs().empty());
 
     WriteFile(BackupPath(), "an older backup");
     RegWriteDword(L"backupdatabaseflag", 0);
     ASSERT_NE(nullptr, scenario.Start());
-    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 1)));
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 2)));
     EXPECT_EQ(0, scenario.Close());
     EXPECT_EQ("an older backup", ReadFile(BackupPath()));
+}
+
+TEST(ExitBackup, FailureIsReportedAndLeavesTheBackupsAsTheyWere)
+{
+    Scenario scenario;
+    LeaveVolumeWithOneActivity(scenario);
+    const std::string backup = ReadFile(BackupPath());
+    // A folder where the temporary copy goes: it can be neither removed nor written.
+    ASSERT_TRUE(CreateDirectoryW((BackupPath() + L".tmp").c_str(), nullptr));
+    ASSERT_NE(nullptr, scenario.Start());
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 1)));
+    EXPECT_EQ(0, scenario.Close());
+    ASSERT_EQ(1u, scenario.Dialogs().size());
+    EXPECT_EQ(L"Warning", scenario.Dialogs()[0].title);
+    bool reported = false;
+    for (const std::wstring& text : scenario.Dialogs()[0].texts)
+        reported = reported || (text.rfind(L"The backup copy of your database could not be saved: ", 0) == 0 &&
+                                text.find(L"The database itself is not affected") != std::wstring::npos);
+    EXPECT_TRUE(reported);
+    EXPECT_TRUE(backup == ReadFile(BackupPath()));
+    EXPECT_FALSE(FileExists(PreviousBackupPath()));
 }

@@ -35,10 +35,14 @@ public:
     // Exclusive opens are owned by this process: another process trying the
     // same gets kErrSharingViolation.
     virtual Status Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) = 0;
-    // Atomically replaces `to` with `from` and makes the change durable.
+    // Replaces `to` with `from` and makes the change durable. Some file
+    // systems (FAT, exFAT) delete `to` first: a crash may leave only `from`.
+    // Callers go through ReplaceByRename.
     virtual Status Rename(const std::string& from, const std::string& to) = 0;
     virtual Status Remove(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // Waits between retries of a refused call; tests pass time without waiting.
+    virtual void Pause(uint32_t milliseconds);
 
     // The operating system's files (POSIX or Win32, chosen at build time).
     static FileSystem* Default();
@@ -46,5 +50,17 @@ public:
 
 // Whole-file helper used by mount and by tools.
 Status ReadAll(File* f, std::string* out);
+
+// Longest time a refused rename is retried.
+constexpr uint32_t kRenameRetryMilliseconds = 2000;
+
+// fs->Rename, retried for up to kRenameRetryMilliseconds while it is refused
+// with access denied or a sharing violation: a virus scanner, the indexer or
+// a synchronising client may hold either file for a moment.
+Status ReplaceByRename(FileSystem* fs, const std::string& from, const std::string& to);
+
+// Writes a copy of `from` as the new file `to`, which must not exist, and
+// syncs it: the copy is durable once this succeeds.
+Status CopyToNewFile(FileSystem* fs, const std::string& from, const std::string& to);
 
 }  // namespace cedb

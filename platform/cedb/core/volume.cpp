@@ -26,9 +26,38 @@ Status CreateEmpty(FileSystem* fs, const std::string& path)
     s = f->Write(0, head.data(), head.size());
     if (s.ok()) s = f->Sync();
     f.reset();
-    if (s.ok()) s = fs->Rename(temp, path);
+    if (s.ok()) s = ReplaceByRename(fs, temp, path);
     if (!s.ok()) fs->Remove(temp);
     return s;
+}
+
+// Compaction writes its file whole, ending with a checkpoint that vouches
+// for every byte before it, and syncs it before the rename. Anything less
+// was cut short and holds nothing the volume file did not.
+bool IsCompleteCompaction(const std::string& data)
+{
+    Header h;
+    if (!DecodeHeader(data.data(), data.size(), &h).ok()) return false;
+    LogScan scan = ScanLog(data.data(), data.size(), h.generation);
+    if (scan.corrupt || scan.torn_tail || scan.valid_end != data.size() || scan.entries.empty()) return false;
+    const LogEntry& last = scan.entries.back();
+    return last.type == kEntryCheckpoint && last.synced == last.offset;
+}
+
+// A rename that deletes its target first (FAT, exFAT) may have stopped
+// between the two steps of a compaction: then the complete compacted file
+// is the volume. An incomplete one is left for the mount to remove.
+Status AdoptCompaction(FileSystem* fs, const std::string& path)
+{
+    const std::string temp = TempPath(path);
+    if (fs->Exists(path) || !fs->Exists(temp)) return Status::Ok();
+    std::unique_ptr<File> f;
+    std::string data;
+    Status s = fs->Open(temp, OpenMode::kReadOnly, &f);
+    if (s.ok()) s = ReadAll(f.get(), &data);
+    f.reset();
+    if (!s.ok() || !IsCompleteCompaction(data)) return s;
+    return ReplaceByRename(fs, temp, path);
 }
 
 void EncodeDatabase(uint32_t oid, const DatabaseLayout& layout, std::string* out)
@@ -197,9 +226,10 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     MountReport rep;
     const uint32_t mode = opt.mode;
     if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
+    Status s;
+    if (!opt.read_only && !(s = AdoptCompaction(fs, path)).ok()) return s;
     const bool exists = fs->Exists(path);
     bool fresh = false, made = false;
-    Status s;
     if (opt.read_only) {
         s = fs->Open(path, OpenMode::kReadOnly, &v->file_);
     } else if (mode == kCreateNew && exists) {
@@ -652,20 +682,25 @@ Status Volume::Compact()
         return s;
     }
     file_.reset();
-    Status renamed = fs_->Rename(temp, path_);
+    Status renamed = ReplaceByRename(fs_, temp, path_);
+    // A failed rename may still have moved the file (only making it durable
+    // failed) or, deleting the target first, have left only the new file,
+    // which the next mount takes up.
+    const bool moved = renamed.ok() || !fs_->Exists(temp);
     s = fs_->Open(path_, OpenMode::kOpenExisting, &file_);
     if (!s.ok()) {
         failed_ = s;
         return s;
     }
-    if (!renamed.ok()) {
+    if (!moved) {
         fs_->Remove(temp);
         return renamed;
     }
     header_ = h;
     end_ = synced_ = allocated_ = proven_ = written;
     live_ = written - kEntryHeaderSize;  // all but the closing checkpoint
-    return Status::Ok();
+    if (!renamed.ok()) failed_ = renamed;
+    return renamed;
 }
 
 void Volume::Notify(Change ch, uint32_t db, uint32_t oid)
