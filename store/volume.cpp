@@ -2,6 +2,7 @@
 
 #include "base/app_folders.h"
 #include "base/message_box.h"
+#include "platform/cedb/os/long_path.h"
 
 CEGUID volumeGuid = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
 static bool mountedThisRun;
@@ -10,7 +11,7 @@ static const wchar_t VOLUME_FILE_NAME[] = L"\\vt1.vol";
 
 std::wstring VolumePath()
 {
-    return GetInstallFolder() + VOLUME_FILE_NAME;
+    return cedb::ExtendedLengthPath(GetDataFolder() + VOLUME_FILE_NAME);
 }
 
 std::wstring BackupPath()
@@ -70,6 +71,8 @@ static void ReportMountFailure(DWORD error)
         text = L"Database mount failed: Not Enough Memory";
     else if (error == ERROR_INVALID_PARAMETER)
         text = L"Database mount failed: Invalid Parameter";
+    else if (error == ERROR_ACCESS_DENIED)
+        text = L"Database mount failed: Access Denied";
     AppMessageBox(nullptr, text, L"Error", 0);
 }
 

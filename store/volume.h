@@ -23,6 +23,7 @@ void BackupDBVolume();
 bool RestoreDBVolume();
 
 bool FileExists(const std::wstring& path);
+// The volume file in the data folder, in the form file calls take at any length.
 std::wstring VolumePath();
 std::wstring BackupPath();
 
