@@ -36,7 +36,12 @@ static void FocusContactsList(HWND window)
 
 static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES};
+    // Every common control the program makes: lists and their headers, the
+    // menu bar's toolbar, track bar and tool tips, date pickers, the progress
+    // bar and the settings sheet's tabs.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES |
+                                                          ICC_PROGRESS_CLASS | ICC_TAB_CLASSES |
+                                                          ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     SHShellLibraryInit();
     CreateAppMenuBar(window);

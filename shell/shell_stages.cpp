@@ -32,12 +32,17 @@ void DetermineBackupFolder()
 int DetermineKeyboardFlag()
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    DWORD value = 0, type = 0, size = sizeof value;
-    const LONG read = RegQueryValueExW(key, L"HasKeyboard", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1 ? 1 : 0;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        DWORD value = 0, type = 0, size = sizeof value;
+        const LONG read =
+            RegQueryValueExW(key, L"HasKeyboard", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+        RegCloseKey(key);
+        if (read != ERROR_FILE_NOT_FOUND)
+            return read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1 ? 1 : 0;
+    }
+    // Nothing stored: a desktop PC with a keyboard has no use for the input
+    // panel, a device (or a tablet) without one does.
+    return GetKeyboardType(0) != 0 ? 1 : 0;
 }
 
 void LoadStartupSettings(HWND owner)

@@ -9,7 +9,9 @@ void ResetShellActivateInfo();
 void ShowHeaderBandAndMenuBar(HWND mainWindow);
 // The user's documents folder, where the volume's backup copy goes.
 void DetermineBackupFolder();
-// 1 when HKEY_CURRENT_USER\SOFTWARE\Microsoft\Shell "HasKeyboard" reads as 1.
+// 1 when HKEY_CURRENT_USER\SOFTWARE\Microsoft\Shell "HasKeyboard" reads as 1;
+// 0 when it holds anything else; without the value, whether the PC has a
+// keyboard.
 int DetermineKeyboardFlag();
 // Gives the setting arrays their first entry and loads every setting. An allocation failure is reported over owner and start-up
 // goes on.

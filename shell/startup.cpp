@@ -62,9 +62,13 @@ static bool BringRunningInstanceForward()
     HWND running = FindWindowW(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE);
     if (!running)
         return false;
-    // The low bit asks the window manager to bring the instance's active
-    // owned window (an open dialog, say) forward with it.
-    SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(running) | 1));
+    // The device's shell reads a set low bit of the handle as "and its active
+    // owned window"; a desktop takes it for another handle. Name the window
+    // the user last worked in (an open dialog, say) and bring a minimised
+    // program back first.
+    if (IsIconic(running))
+        ShowWindow(running, SW_RESTORE);
+    SetForegroundWindow(GetLastActivePopup(running));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/app_folders.h"
 #include "base/message_box.h"
+#include "platform/cedb/os/long_path.h"
 #include "store/volume_backup.h"
 
 CEGUID volumeGuid = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
@@ -12,7 +13,7 @@ static bool keepBackups;
 
 std::wstring VolumePath()
 {
-    return GetInstallFolder() + VOLUME_FILE_NAME;
+    return cedb::ExtendedLengthPath(GetDataFolder() + VOLUME_FILE_NAME);
 }
 
 bool FileExists(const std::wstring& path)
@@ -77,6 +78,8 @@ static void ReportMountFailure(DWORD error)
         text = L"Database mount failed: Not Enough Memory";
     else if (error == ERROR_INVALID_PARAMETER)
         text = L"Database mount failed: Invalid Parameter";
+    else if (error == ERROR_ACCESS_DENIED)
+        text = L"Database mount failed: Access Denied";
     AppMessageBox(nullptr, text, L"Error", 0);
 }
 

@@ -29,4 +29,5 @@ bool BackupDBVolume();
 constexpr wchar_t VOLUME_FILE_NAME[] = L"\\vt1.vol";
 
 bool FileExists(const std::wstring& path);
+// The volume file in the data folder, in the form file calls take at any length.
 std::wstring VolumePath();

@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #ifdef _WIN32
+#include "platform/cedb/os/long_path.h"
+
 #include <windows.h>
 #else
 #include <cerrno>
@@ -71,7 +73,8 @@ bool EnsureFolder(const std::string& folder)
         int n = MultiByteToWideChar(CP_UTF8, 0, part.c_str(), -1, nullptr, 0);
         std::wstring w(static_cast<size_t>(n), L'\0');
         MultiByteToWideChar(CP_UTF8, 0, part.c_str(), -1, &w[0], n);
-        if (!CreateDirectoryW(w.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        if (!CreateDirectoryW(ExtendedLengthPath(w.c_str()).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
 #else
         if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
 #endif

@@ -3,6 +3,7 @@
 #include "platform/notify/device_clock.h"
 #include "platform/notify/notify.h"
 #include "platform/notify/notify_store.h"
+#include "platform/shell/device_screen.h"
 
 #include <atomic>
 #include <map>
@@ -144,15 +145,40 @@ HFONT BubbleFont(int weight)
     return CreateFontW(-12, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
 }
 
-void ShowBubble(const StoredNotification& item)
+// The program's top window owns the bubbles, so they stay with the program
+// rather than over other programs: the window that owns the device's chrome,
+// else the program's first window; none while it has no window.
+HWND BubbleOwner()
+{
+    if (HWND owner = ceshell::ChromeOwner())
+        return owner;
+    const std::vector<HWND> windows = ProgramWindows();
+    return windows.empty() ? nullptr : windows.front();
+}
+
+// A bubble is seen while its owner is: hidden while the program is
+// minimised, and above the program's windows while the program is in front
+// (a window it brings up later must not cover one).
+void FollowOwner(HWND bubble)
+{
+    HWND owner = GetWindow(bubble, GW_OWNER);
+    const bool visible = !owner || (IsWindowVisible(owner) && !IsIconic(owner));
+    if (visible != (IsWindowVisible(bubble) != FALSE))
+        ShowWindow(bubble, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (visible && ceshell::ProgramIsInFront())
+        SetWindowPos(bubble, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ShowBubble(const StoredNotification& item, HWND owner)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    const int y = BUBBLE_TOP + BUBBLE_STEP * static_cast<int>(bubbles.size() % 6);
+    const POINT screen = ceshell::ScreenOrigin();
+    const int x = screen.x + BUBBLE_LEFT;
+    const int y = screen.y + BUBBLE_TOP + BUBBLE_STEP * static_cast<int>(bubbles.size() % 6);
     const wchar_t* title = item.title.present ? item.title.value.c_str() : L"";
     const wchar_t* text = item.text.present ? item.text.value.c_str() : L"";
-    HWND bubble = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, BUBBLE_CLASS, title,
-                                  WS_POPUP | WS_BORDER, BUBBLE_LEFT, y, BUBBLE_WIDTH, BUBBLE_HEIGHT, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND bubble = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, BUBBLE_CLASS, title, WS_POPUP | WS_BORDER, x,
+                                  y, BUBBLE_WIDTH, BUBBLE_HEIGHT, owner, nullptr, instance, nullptr);
     if (!bubble)
         return;
     SetWindowLongPtrW(bubble, GWLP_USERDATA, static_cast<LONG_PTR>(item.handle));
@@ -168,7 +194,7 @@ void ShowBubble(const StoredNotification& item)
     SendMessageW(titleStatic, WM_SETFONT, reinterpret_cast<WPARAM>(BubbleFont(FW_BOLD)), FALSE);
     SendMessageW(textStatic, WM_SETFONT, reinterpret_cast<WPARAM>(BubbleFont(FW_NORMAL)), FALSE);
     SendMessageW(dismiss, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    ShowWindow(bubble, SW_SHOWNOACTIVATE);
+    FollowOwner(bubble);
     UpdateWindow(bubble);
     bubbles[item.handle] = bubble;
 }
@@ -181,6 +207,21 @@ void Poll()
         if (ProgramWindows().empty())
             return;
         awaitProgramWindow.store(false);
+    }
+    // A bubble whose owner closed went with it, and one shown before the
+    // program had a window belongs to it now: both are shown again below.
+    HWND owner = nullptr;
+    const bool ownerKnown = !bubbles.empty();
+    if (ownerKnown) {
+        owner = BubbleOwner();
+        for (auto it = bubbles.begin(); it != bubbles.end();) {
+            if (IsWindow(it->second) && GetWindow(it->second, GW_OWNER) == owner) {
+                ++it;
+                continue;
+            }
+            DestroyWindow(it->second);
+            it = bubbles.erase(it);
+        }
     }
     SYSTEMTIME now;
     GetDeviceLocalTime(&now);
@@ -227,17 +268,14 @@ void Poll()
         DestroyWindow(it->second);
         it = bubbles.erase(it);
     }
-    // A window the program brings up later must not cover a bubble, but a
-    // desktop's window system may stack it above one despite the topmost
-    // flag: each look lifts the bubbles to the top again.
-    for (auto& shown : bubbles) {
-        SetWindowPos(shown.second, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetWindowPos(shown.second, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
+    for (auto& shown : bubbles)
+        FollowOwner(shown.second);
 
+    if (!toShow.empty() && !ownerKnown)
+        owner = BubbleOwner();
     for (const StoredNotification& item : toShow) {
         if (item.hasUser && (item.actionFlags & PUN_DIALOG))
-            ShowBubble(item);
+            ShowBubble(item, owner);
         if (item.hasUser && (item.actionFlags & PUN_LED))
             FlashProgramWindows();
     }

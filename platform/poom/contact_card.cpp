@@ -2,6 +2,7 @@
 // field of one contact and shows a summary view. It runs its own message
 // loop, so the caller's timers and paints go on while it is open.
 #include "platform/poom/poom_objects.h"
+#include "platform/shell/device_screen.h"
 
 #include <commctrl.h>
 #include <oleauto.h>
@@ -346,12 +347,12 @@ HRESULT ShowContactCard(Contact* contact, HWND owner)
     state.contact = contact;
     if (owner && !IsWindow(owner))
         owner = nullptr;
-    RECT frame = {0, 0, 240, 320};
-    AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
-    HWND card = CreateWindowExW(WS_EX_DLGMODALFRAME, POOM_CARD_CLASS, POOM_CARD_TITLE,
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                                instance, &state);
+    // Full screen below the navigation bar, frameless, as on the device; a
+    // pop-up at the default position would land at the desktop's corner.
+    const RECT screen = ceshell::DefaultWindowRect();
+    HWND card = CreateWindowExW(0, POOM_CARD_CLASS, POOM_CARD_TITLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
+                                owner, nullptr, instance, &state);
     if (!card)
         return E_FAIL;
     if (owner)

@@ -25,6 +25,10 @@ struct DialogTraits {
 std::map<HWND, DialogTraits> shellDialogs;
 
 HWND navigationBar;
+// Posted to the navigation bar once an activation, or a minimise or restore
+// of the chrome's owner, has been made.
+constexpr UINT WM_RAISE_CHROME = WM_USER + 1;
+constexpr UINT WM_FOLLOW_OWNER = WM_USER + 2;
 
 bool IsOwnClass(const wchar_t* className)
 {
@@ -104,9 +108,19 @@ LRESULT CALLBACK ScreenHook(int code, WPARAM wParam, LPARAM lParam)
         }
         if (topLevel && IsDialogWindow(reinterpret_cast<HWND>(wParam)))
             WatchDialog(reinterpret_cast<HWND>(wParam));
+    } else if (code == HCBT_MINMAX) {
+        // A desktop hides a window's owned pop-ups with it as it is
+        // minimised, but not every window system does: the chrome follows
+        // its owner once the change is made.
+        if (navigationBar && reinterpret_cast<HWND>(wParam) == ChromeOwner())
+            PostMessageW(navigationBar, WM_FOLLOW_OWNER, 0, 0);
     } else if (code == HCBT_ACTIVATE) {
-        if (navigationBar)
+        // The window being activated comes to the top after this hook: the
+        // chrome follows it once that is done.
+        if (navigationBar) {
             InvalidateRect(navigationBar, nullptr, FALSE);
+            PostMessageW(navigationBar, WM_RAISE_CHROME, 0, 0);
+        }
     } else if (code == HCBT_DESTROYWND) {
         const HWND window = reinterpret_cast<HWND>(wParam);
         ForgetShellDialog(window);
@@ -239,6 +253,16 @@ LRESULT CALLBACK NavigationBarProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_FOLLOW_OWNER:
+        // Minimised, the program shows none of its pop-ups; restored, it
+        // shows again those that went with it.
+        if (HWND owner = ChromeOwner())
+            ShowOwnedPopups(owner, !IsIconic(owner));
+        RaiseChrome();
+        return 0;
+    case WM_RAISE_CHROME:
+        RaiseChrome();
+        return 0;
     case WM_LBUTTONUP: {
         POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         RECT done = DoneButtonRect();
@@ -300,15 +324,46 @@ HWND NavigationBar()
     return navigationBar;
 }
 
-void EnsureShellWindows()
+HWND ChromeOwner()
+{
+    return navigationBar ? GetWindow(navigationBar, GW_OWNER) : nullptr;
+}
+
+bool ProgramIsInFront()
+{
+    DWORD process = 0;
+    HWND foreground = GetForegroundWindow();
+    return foreground && GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
+}
+
+void RaiseChrome()
+{
+    // Over another program's windows the chrome stays where its owner is.
+    if (!ProgramIsInFront())
+        return;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (navigationBar)
+        SetWindowPos(navigationBar, HWND_TOP, 0, 0, 0, 0, flags);
+    HWND panel = InputPanelWindow();
+    if (panel && IsWindowVisible(panel))
+        SetWindowPos(panel, HWND_TOP, 0, 0, 0, 0, flags);
+}
+
+void EnsureShellWindows(HWND forWindow)
 {
     InstallDeviceScreenHook();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HWND owner = forWindow ? GetAncestor(forWindow, GA_ROOTOWNER) : nullptr;
+    // A bar made before the program had a window goes to the first one.
+    if (navigationBar && owner && !ChromeOwner())
+        DestroyWindow(navigationBar);
     if (RegisterShellClass(NAV_BAR_CLASS, NavigationBarProc) && !navigationBar) {
         const RECT bar = NavBarRect();
-        navigationBar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, NAV_BAR_CLASS,
-                                        L"", WS_POPUP | WS_VISIBLE, bar.left, bar.top, bar.right - bar.left,
-                                        bar.bottom - bar.top, nullptr, nullptr, instance, nullptr);
+        navigationBar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, NAV_BAR_CLASS, L"",
+                                        WS_POPUP | WS_VISIBLE, bar.left, bar.top, bar.right - bar.left,
+                                        bar.bottom - bar.top, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // The panel went with the previous owner; the new one gets it back.
+        if (navigationBar && SipIsUp())
+            ShowPanelWindow(true);
     }
 }
 

@@ -12,15 +12,16 @@ constexpr int NAV_BAR_HEIGHT = 26;    // title, clock and Done button on top
 constexpr int MENU_BAR_HEIGHT = 26;   // the program's menu bar at the bottom
 constexpr int SIP_HEIGHT = 80;        // the input panel, just above the menu bar
 
-constexpr RECT NavBarRect() { return {0, 0, SCREEN_WIDTH, NAV_BAR_HEIGHT}; }
-constexpr RECT MenuBarRect() { return {0, SCREEN_HEIGHT - MENU_BAR_HEIGHT, SCREEN_WIDTH, SCREEN_HEIGHT}; }
-constexpr RECT SipRect()
-{
-    return {0, SCREEN_HEIGHT - MENU_BAR_HEIGHT - SIP_HEIGHT, SCREEN_WIDTH, SCREEN_HEIGHT - MENU_BAR_HEIGHT};
-}
+// Where the screen's top left lies on the desktop: the top left of the
+// desktop's work area, so that a taskbar docked at the top or left does not
+// cover it. The parts below are in desktop coordinates.
+POINT ScreenOrigin();
+RECT NavBarRect();
+RECT MenuBarRect();
+RECT SipRect();
 // Where a top-level window created at the default position goes: everything
 // below the navigation bar, the menu bar's strip included, as on the device.
-constexpr RECT DefaultWindowRect() { return {0, NAV_BAR_HEIGHT, SCREEN_WIDTH, SCREEN_HEIGHT}; }
+RECT DefaultWindowRect();
 
 // Visible desktop: below the navigation bar and above the panel when it is up,
 // down to the bottom of the screen otherwise.
@@ -38,7 +39,23 @@ HFONT CreateShellFont(int height, int weight);
 bool RegisterShellClass(const wchar_t* name, WNDPROC procedure, HBRUSH background = nullptr);
 
 // Registers the stand-in's classes and shows the navigation bar (idempotent).
-void EnsureShellWindows();
+// The device's chrome (navigation bar, input panel) belongs to the program:
+// it is owned by the top window of `forWindow` (its root owner), so it is
+// stacked with the program, not over other programs, and hidden with it
+// when it is minimised. Made again for the next top window when its owner
+// is gone.
+void EnsureShellWindows(HWND forWindow);
+// The program's top window that owns the chrome, if any.
+HWND ChromeOwner();
+// Whether the foreground window is one of this process's.
+bool ProgramIsInFront();
+// Puts the chrome above the program's other windows after an activation,
+// while the program is the one in front. (While its owner is minimised the
+// program's pop-ups are hidden, the chrome with them.)
+void RaiseChrome();
+// The input panel's window, made (hidden) for the chrome's owner when up.
+void ShowPanelWindow(bool show);
+HWND InputPanelWindow();
 HWND NavigationBar();
 // The Done button's rectangle in the navigation bar's client coordinates.
 RECT DoneButtonRect();

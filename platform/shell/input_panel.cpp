@@ -58,19 +58,6 @@ LRESULT CALLBACK SipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void ShowPanelWindow(bool show)
-{
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (show && !sipWindow && RegisterShellClass(SIP_CLASS, SipProc)) {
-        const RECT panel = SipRect();
-        sipWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, SIP_CLASS, L"",
-                                    WS_POPUP, panel.left, panel.top, panel.right - panel.left,
-                                    panel.bottom - panel.top, nullptr, nullptr, instance, nullptr);
-    }
-    if (sipWindow)
-        ShowWindow(sipWindow, show ? SW_SHOWNOACTIVATE : SW_HIDE);
-}
-
 struct ProgramWindows {
     std::vector<HWND> windows;
 };
@@ -103,6 +90,31 @@ void AnnounceSipChange()
 
 } // namespace
 
+void ShowPanelWindow(bool show)
+{
+    // Owned by the program's top window like the rest of the chrome; a panel
+    // made before that window existed is made again for it.
+    HWND owner = ChromeOwner();
+    if (show && sipWindow && GetWindow(sipWindow, GW_OWNER) != owner)
+        DestroyWindow(sipWindow);
+    if (show && !sipWindow && RegisterShellClass(SIP_CLASS, SipProc)) {
+        const RECT panel = SipRect();
+        sipWindow = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, SIP_CLASS, L"", WS_POPUP, panel.left,
+                                    panel.top, panel.right - panel.left, panel.bottom - panel.top, owner, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    }
+    if (sipWindow) {
+        ShowWindow(sipWindow, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+        if (show)
+            RaiseChrome();
+    }
+}
+
+HWND InputPanelWindow()
+{
+    return sipWindow;
+}
+
 bool SipIsUp()
 {
     return sipUp;
@@ -110,7 +122,7 @@ bool SipIsUp()
 
 RECT VisibleDesktop()
 {
-    RECT visible = {0, NAV_BAR_HEIGHT, SCREEN_WIDTH, SCREEN_HEIGHT};
+    RECT visible = DefaultWindowRect();
     if (sipUp)
         visible.bottom = SipRect().top;
     return visible;
@@ -118,8 +130,12 @@ RECT VisibleDesktop()
 
 static BOOL SetSip(bool up)
 {
-    if (up == sipUp)
+    if (up == sipUp) {
+        // The panel may have gone with an owner that closed.
+        if (up && !sipWindow)
+            ShowPanelWindow(true);
         return TRUE;
+    }
     sipUp = up;
     ShowPanelWindow(up);
     AnnounceSipChange();

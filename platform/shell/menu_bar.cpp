@@ -346,7 +346,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
         return FALSE;
     }
     info->hwndMB = nullptr;
-    EnsureShellWindows();
+    EnsureShellWindows(info->hwndParent);
     if (!RegisterShellClass(MENU_BAR_CLASS, MenuBarProc, GetSysColorBrush(COLOR_BTNFACE)))
         return FALSE;
 

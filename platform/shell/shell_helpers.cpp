@@ -8,7 +8,7 @@ using namespace ceshell;
 
 BOOL WINAPI SHShellLibraryInit()
 {
-    EnsureShellWindows();
+    EnsureShellWindows(nullptr);
     return TRUE;
 }
 
@@ -18,7 +18,7 @@ BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    EnsureShellWindows();
+    EnsureShellWindows(info->hDlg);
     HWND dialog = info->hDlg;
     const DWORD flags = info->dwFlags;
     const bool sized = (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) != 0;

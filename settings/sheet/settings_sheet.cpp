@@ -12,6 +12,7 @@
 #include "settings/sheet/profiles_page.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace {
 
@@ -101,9 +102,13 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
     if (message == PSCB_GETVERSION)
         return POCKET_PC_COMCTL32_VERSION;
     if (message == PSCB_INITIALIZED && sheet) {
-        if (HWND tabs = PropSheet_GetTabControl(sheet))
+        if (HWND tabs = PropSheet_GetTabControl(sheet)) {
             // One row of tabs, scrolled when they do not all fit, as on the device.
             SetWindowLongW(tabs, GWL_STYLE, (GetWindowLongW(tabs, GWL_STYLE) | TCS_BOTTOM) & ~TCS_MULTILINE);
+            // Visual styles draw tabs for a strip along the top only: this one
+            // control goes unthemed, so its strip is drawn for the bottom.
+            SetWindowTheme(tabs, L"", L"");
+        }
         previousSheetProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetProc)));
         SHINITDLGINFO shell = {SHIDIM_FLAGS, sheet, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};

@@ -6,6 +6,7 @@
 #include "views/contact_card.h"
 #include "views/contact_name_controls.h"
 #include "platform/poom/poom_server.h"
+#include "platform/shell/device_screen.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "base/text.h"
@@ -222,6 +223,7 @@ struct CardPlay {
     bool summaryShown = false;
     const wchar_t* typeLastName = nullptr;
     bool done = false;
+    RECT placed = {};
 } play;
 
 // Waits for the card's summary view (timer 1 has then run), types what the
@@ -234,6 +236,7 @@ void CALLBACK PlayCard(HWND, UINT, UINT_PTR timer, DWORD)
     // Gives the switch five seconds; a card that never shows its summary is
     // closed anyway and fails the test.
     play.summaryShown = IsWindowVisible(GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID)) != FALSE;
+    GetWindowRect(card, &play.placed);
     if (!play.summaryShown && ++play.attempts < 100)
         return;
     if (play.typeLastName) {
@@ -255,6 +258,9 @@ TEST_F(ContactsTest, EditingAContactShowsItsSummaryAndReportsTheChange)
     EXPECT_EQ(1, OpenContactEditor(oid));
     KillTimer(nullptr, player);
     EXPECT_TRUE(play.summaryShown) << "timer 1 switched the card to its summary";
+    // On the device's screen below the navigation bar, not at the desktop's corner.
+    const RECT screen = ceshell::DefaultWindowRect();
+    EXPECT_TRUE(EqualRect(&screen, &play.placed)) << play.placed.left << "," << play.placed.top;
     ASSERT_EQ(1u, notifications.size());
     EXPECT_EQ(36u, notifications[0].dwSize);
     EXPECT_EQ(static_cast<UINT>(DB_CEOID_CHANGED), notifications[0].uType);

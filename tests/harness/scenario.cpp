@@ -100,6 +100,15 @@ void Scenario::SandboxRegistry()
         RegOverridePredefKey(HKEY_CLASSES_ROOT, classesKey);
     if (userKey)
         RegOverridePredefKey(HKEY_CURRENT_USER, userKey);
+    // The scenarios play the handheld, which has no keyboard: the input panel
+    // comes up where it would on the device.
+    HKEY shell = nullptr;
+    if (userKey && RegCreateKeyExW(userKey, L"SOFTWARE\\Microsoft\\Shell", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                   &shell, nullptr) == ERROR_SUCCESS) {
+        const DWORD none = 0;
+        RegSetValueExW(shell, L"HasKeyboard", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&none), sizeof none);
+        RegCloseKey(shell);
+    }
 }
 
 void Scenario::RestoreRegistry()

@@ -332,6 +332,15 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     EXPECT_EQ(1u, Handles().size());
     EXPECT_EQ(bubble, Bubble(L"QL due")) << "shown once, not again";
 
+    // The program's own: owned by its window rather than over every program,
+    // and out of sight while the program is minimised.
+    EXPECT_EQ(program, GetWindow(bubble, GW_OWNER));
+    EXPECT_EQ(0, GetWindowLongW(bubble, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ShowWindow(program, SW_MINIMIZE);
+    EXPECT_TRUE(Pump([] { return Bubble(L"QL due") == nullptr; }));
+    ShowWindow(program, SW_RESTORE);
+    EXPECT_TRUE(Pump([bubble] { return Bubble(L"QL due") == bubble; }));
+
     PostMessageW(bubble, WM_COMMAND, MAKEWPARAM(cenotify::ID_BUBBLE_DISMISS, BN_CLICKED), 0);
     EXPECT_TRUE(Pump([] { return Bubble() == nullptr; }));
     EXPECT_TRUE(Handles().empty());

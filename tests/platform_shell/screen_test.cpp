@@ -292,6 +292,75 @@ TEST_F(ScreenTest, SizedDialogStartsAboveARaisedPanel)
     EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
 }
 
+// The chrome is the program's: owned by its top window, not over other
+// programs, above the program's own windows while it is in front, and out of
+// sight while it is minimised.
+TEST_F(ScreenTest, ChromeBelongsToTheProgramsTopWindow)
+{
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof info;
+    info.hwndParent = window;
+    info.dwFlags = SHCMBF_EMPTYBAR;
+    ASSERT_TRUE(SHCreateMenuBar(&info));
+    SipShowIM(SIPF_ON);
+    HWND panel = FindWindowW(ceshell::SIP_CLASS, nullptr);
+    const HWND chrome[] = {ceshell::NavigationBar(), panel, info.hwndMB};
+    for (HWND part : chrome) {
+        ASSERT_NE(nullptr, part);
+        EXPECT_EQ(window, GetWindow(part, GW_OWNER));
+        EXPECT_EQ(0, GetWindowLongW(part, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_TRUE(IsWindowVisible(part));
+    }
+
+    // A full-screen window of the program, activated later, stays below the panel.
+    const RECT screen = ceshell::DefaultWindowRect();
+    HWND covering = CreateWindowW(L"ProbeWindow", L"Covering", WS_POPUP | WS_VISIBLE, screen.left, screen.top,
+                                  screen.right - screen.left, screen.bottom - screen.top, window, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, covering);
+    SetForegroundWindow(covering);
+    auto above = [](HWND upper, HWND lower) {
+        for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+            if (next == lower)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return above(panel, covering); }));
+    DestroyWindow(covering);
+
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(chrome[0]) && !IsWindowVisible(panel); }));
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(chrome[0]) && IsWindowVisible(panel); }));
+
+    // Closing the program takes the chrome with it; the next program's top
+    // window gets its own, the panel included since it is still up. With a
+    // taskbar docked at the top left the screen starts beside it.
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    RECT docked = {work.left + 30, work.top + 40, work.right, work.bottom};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &docked, 0));
+    DestroyWindow(window);
+    EXPECT_EQ(nullptr, ceshell::NavigationBar());
+    window = CreateProbeWindow();
+    info.hwndParent = window;
+    EXPECT_TRUE(SHCreateMenuBar(&info));
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+    HWND parts[] = {ceshell::NavigationBar(), FindWindowW(ceshell::SIP_CLASS, nullptr), info.hwndMB, window};
+    const RECT expected[] = {{0, 0, 240, 26}, {0, 214, 240, 294}, {0, 294, 240, 320}, {0, 26, 240, 320}};
+    for (size_t i = 0; i < ARRAYSIZE(parts); ++i) {
+        ASSERT_NE(nullptr, parts[i]);
+        RECT rect;
+        GetWindowRect(parts[i], &rect);
+        OffsetRect(&rect, -docked.left, -docked.top);
+        EXPECT_TRUE(RectIs(rect, expected[i].left, expected[i].top, expected[i].right, expected[i].bottom)) << i;
+        if (parts[i] != window) {
+            EXPECT_EQ(window, GetWindow(parts[i], GW_OWNER)) << i;
+        }
+    }
+    EXPECT_TRUE(IsWindowVisible(parts[1]));
+}
+
 TEST(ShellLibrary, InitShowsTheNavigationBarAndRejectsBadDialogs)
 {
     EXPECT_TRUE(SHShellLibraryInit());

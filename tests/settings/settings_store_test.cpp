@@ -411,6 +411,8 @@ KeyCounts Count(HKEY root, const wchar_t* path)
 TEST_F(SettingsKey, FirstRunCreatesTheKeyAndWritesNothingElse)
 {
     Scenario scenario;
+    // Without the scenario's keyboard setting the sandbox starts empty.
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(scenario.UserRegistry(), L"Software\\Microsoft"));
     ASSERT_NE(nullptr, scenario.Start());
     // The whole user sandbox is the one chain of keys down to the settings key.
     const wchar_t* chain[] = {L"", L"Software", L"Software\\Classes", L"Software\\Classes\\Halvorn"};

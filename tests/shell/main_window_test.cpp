@@ -386,7 +386,7 @@ TEST(Startup, BackupFolderIsTheDocumentsFolder)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOne)
+TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOneAndWithoutItAsksThePC)
 {
     struct Case {
         bool present;
@@ -395,23 +395,24 @@ TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOne)
         int expected;
     };
     const Case cases[] = {
-        {false, REG_DWORD, 0, 0},
+        {false, REG_DWORD, 0, 1},   // the test machine has a keyboard
         {true, REG_DWORD, 1, 1},
+        {true, REG_DWORD, 0, 0},
         {true, REG_DWORD, 2, 0},
         {true, REG_SZ, 1, 0},
     };
     for (const Case& c : cases) {
         Scenario scenario;
-        if (c.present) {
-            HKEY shellKey = nullptr;
-            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, nullptr,
-                                                     0, KEY_ALL_ACCESS, nullptr, &shellKey, nullptr));
+        HKEY shellKey = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &shellKey, nullptr));
+        RegDeleteValueW(shellKey, L"HasKeyboard");
+        if (c.present)
             RegSetValueExW(shellKey, L"HasKeyboard", 0, c.type, reinterpret_cast<const BYTE*>(&c.value),
                            sizeof c.value);
-            RegCloseKey(shellKey);
-        }
+        RegCloseKey(shellKey);
         ASSERT_NE(nullptr, scenario.Start());
-        EXPECT_EQ(c.expected, hasKeyboard) << "type " << c.type << " value " << c.value;
+        EXPECT_EQ(c.expected, hasKeyboard) << "present " << c.present << " type " << c.type << " value " << c.value;
         EXPECT_EQ(0, scenario.Close());
     }
 }

@@ -15,11 +15,33 @@ static std::wstring ProgramCommandLine()
 TEST(Startup, SecondStartBringsTheFirstForwardAndExitsWith16)
 {
     Scenario scenario;
-    ASSERT_NE(nullptr, scenario.Start());
-    DWORD exitCode = 0;
-    ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode));
-    EXPECT_EQ(16u, exitCode);
-    EXPECT_EQ(1, CountWindows(L"Vantaro"));
+    HWND window = scenario.Start();
+    ASSERT_NE(nullptr, window);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    // Another program's window in front, and a window of the first instance
+    // that the user worked in last.
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 300, 0, 100, 100,
+                                 nullptr, nullptr, instance, nullptr);
+    HWND popup = CreateWindowExW(0, L"STATIC", L"owned", WS_POPUP | WS_VISIBLE, 20, 60, 100, 100, window,
+                                 nullptr, instance, nullptr);
+    ASSERT_TRUE(other && popup);
+    auto secondStart = [&](HWND expectedForeground) {
+        SetForegroundWindow(other);
+        ASSERT_TRUE(scenario.PumpUntil([&] { return GetForegroundWindow() == other; }));
+        DWORD exitCode = 0;
+        ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode));
+        EXPECT_EQ(16u, exitCode);
+        EXPECT_EQ(1, CountWindows(L"Vantaro"));
+        EXPECT_TRUE(scenario.PumpUntil([&] { return GetForegroundWindow() == expectedForeground; }, 3000));
+        EXPECT_FALSE(IsIconic(window));
+    };
+    SetForegroundWindow(popup);
+    secondStart(popup);
+    DestroyWindow(popup);
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    secondStart(window);
+    DestroyWindow(other);
     EXPECT_EQ(0, scenario.Close());
 }
 

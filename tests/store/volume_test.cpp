@@ -1,3 +1,4 @@
+#include "base/app_folders.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/database.h"
@@ -274,4 +275,40 @@ TEST(ExitBackup, FailureIsReportedAndLeavesTheBackupsAsTheyWere)
     EXPECT_TRUE(reported);
     EXPECT_TRUE(backup == ReadFile(BackupPath()));
     EXPECT_FALSE(FileExists(PreviousBackupPath()));
+}
+
+// Under Program Files the user may not write beside the executable: the data
+// goes to the user's local application data folder, and a denial that leaves
+// no folder at all is named as such.
+TEST(Mount, ReadOnlyInstallFolderKeepsTheDataInTheUsersFolder)
+{
+    // /sys refuses new files even to root, as Program Files refuses a user.
+    const std::wstring readOnly = L"Z:\\sys";
+    HANDLE probe = CreateFileW((readOnly + L"\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, probe);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+
+    wchar_t savedLocal[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal, MAX_PATH);
+    Scenario scenario;
+    const std::wstring local = scenario.Root() + L"\\local";
+    ASSERT_TRUE(CreateDirectoryW(local.c_str(), nullptr));
+    SetEnvironmentVariableW(L"LOCALAPPDATA", local.c_str());
+    OverrideAppFolders(readOnly, scenario.DocumentsFolder());
+
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_TRUE(scenario.Dialogs().empty());
+    EXPECT_EQ(local + L"\\Vantaro\\vt1.vol", VolumePath());
+    ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(7, 46000)));
+    EXPECT_EQ(0, scenario.Close());
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
+    EXPECT_EQ(0, scenario.Close());
+
+    // No user folder either: the mount's failure says what went wrong.
+    SetEnvironmentVariableW(L"LOCALAPPDATA", (readOnly + L"\\local").c_str());
+    OverrideAppFolders(readOnly, scenario.DocumentsFolder());
+    EXPECT_EQ(nullptr, scenario.Start());
+    EXPECT_TRUE(SawText(scenario, L"Database mount failed: Access Denied"));
+    SetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal[0] ? savedLocal : nullptr);
 }

@@ -1,19 +1,21 @@
 // Win32 files. The volume is opened without sharing, so another process gets
 // ERROR_SHARING_VIOLATION from CreateFileW, which is the ownership rule.
 #include "platform/cedb/core/file_system.h"
+#include "platform/cedb/os/long_path.h"
 
 #include <windows.h>
 
 namespace cedb {
 namespace {
 
+// A path in the form the file calls take at any length.
 std::wstring Widen(const std::string& s)
 {
     if (s.empty()) return std::wstring();
     int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-    return w;
+    return ExtendedLengthPath(w);
 }
 
 Status LastError(const std::string& what)
