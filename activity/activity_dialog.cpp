@@ -15,6 +15,7 @@
 #include "base/app_handles.h"
 #include "base/message_box.h"
 #include "base/text.h"
+#include "base/window_text.h"
 #include "base/wait_cursor.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
@@ -176,19 +177,13 @@ int ComboCount(HWND dialog, int id)
 // A control's text, cut to the field's capacity through the one checked copy.
 void ReadField(HWND dialog, int id, wchar_t* field, size_t capacity)
 {
-    wchar_t text[READ_BUFFER];
-    if (!GetDlgItemTextW(dialog, id, text, READ_BUFFER))
-        text[0] = L'\0';
-    CopyText(field, capacity, text);
+    ReadWindowText(GetDlgItem(dialog, id), field, capacity);
     TrimSpaces(field);
 }
 
 void ContactComboText(HWND dialog, wchar_t* text, size_t capacity)
 {
-    wchar_t read[READ_BUFFER];
-    if (!GetDlgItemTextW(dialog, IDC_CONTACT_COMBO, read, READ_BUFFER))
-        read[0] = L'\0';
-    CopyText(text, capacity, read);
+    ReadWindowText(GetDlgItem(dialog, IDC_CONTACT_COMBO), text, capacity);
 }
 
 void SetCaption(HWND dialog, int id, int activityField)

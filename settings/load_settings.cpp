@@ -54,7 +54,7 @@ int contactfield[CONTACT_COLUMN_SLOTS];
 int lastactivityfield[LAST_ACTIVITY_COLUMN_SLOTS];
 int activityfield[ACTIVITY_COLUMN_SLOTS];
 
-wchar_t activeprofilename[SETTINGS_STRING_CHARS];
+wchar_t activeprofilename[PROFILE_NAME_CAPACITY];
 int lastcontactfindfield;
 int lastactivityfindfield;
 int purgemethod;
@@ -343,8 +343,10 @@ void LoadSettings()
     LoadColumnSelections();
     LoadColumnOrders();
 
-    CopyText(activeprofilename, L"All");
-    RegReadString(L"activeprofilename", activeprofilename);
+    // A name too long for a profile names none: cut, it could name another.
+    wchar_t stored[SETTINGS_STRING_CHARS] = L"";
+    if (RegReadString(L"activeprofilename", stored) != 0 || !CopyText(activeprofilename, stored))
+        CopyText(activeprofilename, L"All");
 
     ReadInts(secondScalars);
 

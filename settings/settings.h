@@ -121,7 +121,9 @@ extern int* lv2columnorder;
 
 // ---- The second table --------------------------------------------------------
 
-extern wchar_t activeprofilename[SETTINGS_STRING_CHARS];
+// A profile name: at most 29 characters and the terminator.
+constexpr size_t PROFILE_NAME_CAPACITY = 30;
+extern wchar_t activeprofilename[PROFILE_NAME_CAPACITY];
 extern int lastcontactfindfield;
 extern int lastactivityfindfield;
 extern int purgemethod;

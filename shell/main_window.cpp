@@ -21,6 +21,7 @@
 #include "shell/about_box.h"
 #include "views/profile_menu.h"
 #include "views/find_bar.h"
+#include "views/list_model.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
@@ -76,8 +77,10 @@ static LRESULT OnActivate(HWND window, UINT, WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(wParam) != WA_INACTIVE && !hMenuBar) {
         CreateAppMenuBar(window);
-        // A new bar comes from the resource: its Profiles menu is built again.
+        // A new bar comes from the resource: its Profiles menu is built again,
+        // and New Activity has nothing to act on without contacts.
         BuildProfilesMenu(activeprofilename);
+        EnableNewActivity(contactCount > 0);
     }
     SHHandleWMActivate(window, wParam, lParam, &shellActivateInfo, FALSE);
     return 0;

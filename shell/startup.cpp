@@ -113,8 +113,7 @@ HWND InitInstance(HINSTANCE instance, int showCommand)
     LoadStartupSettings(hMainWindow);
     DetectContactEditor();
     MountVolumeAtStartup(hMainWindow);
-    BuildProfilesMenu(activeprofilename);
-    BuildCategoryRestriction(activeprofilename);
+    SetUpActiveProfile();
     FillContactPropertyNames();
     FillFindFieldBox(FIND_MODE_CONTACTS);
     CreateViewBrushes();

@@ -2,6 +2,7 @@
 
 #include "base/message_box.h"
 #include "base/text.h"
+#include "settings/settings.h"
 #include "store/database.h"
 #include "store/volume.h"
 
@@ -13,6 +14,8 @@ CategoryName* categoryList;
 int categoryCount;
 int profileCount = 0;
 wchar_t* categoryRestriction;
+
+static_assert(CATEGORY_NAME_CAPACITY == PROFILE_NAME_CAPACITY, "the active profile is one of the listed names");
 
 namespace {
 
@@ -192,6 +195,13 @@ int ListProfiles(CategoryName** list)
             CopyText((*list)[listed++], name);
     });
     return listed;
+}
+
+bool IsStoredProfile(const wchar_t* name)
+{
+    bool found = false;
+    ForEachProfile([&](const wchar_t* profile) { found = found || std::wcscmp(profile, name) == 0; });
+    return found;
 }
 
 void FormatCategoryRestriction(const CategoryName* categories, int count, wchar_t** restriction)

@@ -35,6 +35,8 @@ int ReadProfileCategories(const wchar_t* profile, CategoryName** list);
 int CountProfiles();
 // The profile names in the volume's order; *list is null when there are none.
 int ListProfiles(CategoryName** list);
+// Whether the volume holds a profile of exactly this name.
+bool IsStoredProfile(const wchar_t* name);
 
 // Rebuilds categoryRestriction for the named profile ("All": none).
 void BuildCategoryRestriction(const wchar_t* profile);

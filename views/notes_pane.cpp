@@ -4,7 +4,7 @@
 #include "base/app_handles.h"
 #include "views/pane_layout.h"
 #include "settings/settings.h"
-#include "base/text.h"
+#include "base/window_text.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "views/list_views.h"
@@ -29,9 +29,7 @@ void SaveNotesOfMarkedActivity()
     if (!ReadActivityRecordDB(activityDatabase, oid, &record))
         return;
     // The record keeps 399 characters; the pane may hold one more.
-    wchar_t text[NOTES_CAPACITY] = L"";
-    GetWindowTextW(pane, text, NOTES_CAPACITY);
-    CopyText(record.notes, text);
+    ReadWindowText(pane, record.notes);
     WriteActivityRecordDB(activityDatabase, oid, record);
 }
 

@@ -41,6 +41,14 @@ int BuildProfilesMenu(const wchar_t* activeProfile)
     return count;
 }
 
+void SetUpActiveProfile()
+{
+    if (!IsStoredProfile(activeprofilename))
+        CopyText(activeprofilename, ALL_PROFILES);
+    BuildProfilesMenu(activeprofilename);
+    BuildCategoryRestriction(activeprofilename);
+}
+
 static void Repaint(HWND window)
 {
     if (window) {

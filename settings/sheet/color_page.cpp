@@ -184,7 +184,7 @@ INT_PTR CALLBACK ColorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == IDC_COLOR_SECTION && HIWORD(wParam) == CBN_CLOSEUP) {
+        if (id == IDC_COLOR_SECTION && IsChoiceChange(HIWORD(wParam))) {
             ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_SECTION, CB_GETCURSEL, 0, 0)));
         } else if (HIWORD(wParam) == STN_CLICKED) {
             const int index = SwatchIndex(id);

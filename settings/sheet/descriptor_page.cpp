@@ -2,6 +2,7 @@
 
 #include "base/app_handles.h"
 #include "base/text.h"
+#include "base/window_text.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -20,6 +21,7 @@ const wchar_t* const DATABASES[] = {EVENTS_DATABASE, NEXT_ACTION_DATABASE, USER1
 // The edit takes a label of at most 39 characters.
 constexpr int TYPED_LABEL_CAPACITY = 40;
 
+// The list the list box shows, which Add and Delete act on.
 int loadedList;
 
 int ChosenList(HWND page)
@@ -44,14 +46,26 @@ void OnInitDialog(HWND page)
     SendDlgItemMessageW(page, IDC_DESCRIPTOR_EDIT, EM_LIMITTEXT, TYPED_LABEL_CAPACITY, 0);
 }
 
+// Every change of the choice reloads, so the list box always shows the list
+// Add and Delete act on.
+void FollowListChoice(HWND page)
+{
+    const int chosen = ChosenList(page);
+    if (chosen == loadedList)
+        return;
+    loadedList = chosen;
+    FillLabelList(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[loadedList]);
+    EnableDelete(page, false);
+}
+
 void OnAdd(HWND page)
 {
     wchar_t typed[TYPED_LABEL_CAPACITY] = L"";
-    GetDlgItemTextW(page, IDC_DESCRIPTOR_EDIT, typed, TYPED_LABEL_CAPACITY);
+    ReadWindowText(GetDlgItem(page, IDC_DESCRIPTOR_EDIT), typed);
     TrimSpaces(typed);
     // An empty label would be an empty, unpickable line in the lists.
     if (typed[0])
-        AddLabel(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[ChosenList(page)], typed);
+        AddLabel(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[loadedList], typed);
     EnableDelete(page, false);
     SetDlgItemTextW(page, IDC_DESCRIPTOR_EDIT, L"");
     SetFocus(GetDlgItem(page, IDC_DESCRIPTOR_EDIT));
@@ -59,7 +73,7 @@ void OnAdd(HWND page)
 
 void OnDelete(HWND page)
 {
-    DeleteSelectedLabels(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[ChosenList(page)]);
+    DeleteSelectedLabels(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[loadedList]);
     EnableDelete(page, false);
 }
 
@@ -93,11 +107,8 @@ void OnCommand(HWND page, WORD id, WORD code)
 {
     switch (id) {
     case IDC_DESCRIPTOR_LIST_CHOICE:
-        if (code == CBN_CLOSEUP && ChosenList(page) != loadedList) {
-            loadedList = ChosenList(page);
-            FillLabelList(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[loadedList]);
-            EnableDelete(page, false);
-        }
+        if (IsChoiceChange(code))
+            FollowListChoice(page);
         break;
     case IDC_DESCRIPTOR_LABELS:
         if (code == LBN_SELCHANGE)

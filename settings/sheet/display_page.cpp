@@ -214,7 +214,7 @@ INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
                                titleFont, TITLE_COLOR);
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_DISPLAY_SECTION && HIWORD(wParam) == CBN_CLOSEUP)
+        if (LOWORD(wParam) == IDC_DISPLAY_SECTION && IsChoiceChange(HIWORD(wParam)))
             ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_DISPLAY_SECTION, CB_GETCURSEL, 0, 0)));
         return TRUE;
     case WM_NOTIFY:

@@ -3,6 +3,7 @@
 #include "base/app_handles.h"
 #include "base/message_box.h"
 #include "base/text.h"
+#include "base/window_text.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
@@ -91,8 +92,8 @@ void OnRename(HWND page)
     const int field = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
     if (field < 0 || field >= FIELD_COUNT)
         return;
-    wchar_t typed[TYPED_CAPACITY] = L"";
-    GetDlgItemTextW(page, IDC_LABELS_EDIT, typed, TYPED_CAPACITY);
+    wchar_t typed[TYPED_CAPACITY];
+    ReadWindowText(GetDlgItem(page, IDC_LABELS_EDIT), typed);
     wchar_t trimmed[TYPED_CAPACITY];
     CopyText(trimmed, typed);
     TrimSpaces(trimmed);

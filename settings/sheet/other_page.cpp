@@ -35,6 +35,8 @@ HFONT titleFont;
 int createdFontSize;
 int createdNoteFontSize;
 int createdClearType;
+// The editor choice whose installation was last checked.
+LRESULT checkedEditor;
 
 int Checked(HWND page, int id)
 {
@@ -67,6 +69,7 @@ void OnInitDialog(HWND page)
     for (const wchar_t* editor : EDITORS)
         SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor));
     SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, piminterface, 0);
+    checkedEditor = SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0);
     Check(page, IDC_OTHER_CLEARTYPE, cleartypeflag);
     Check(page, IDC_OTHER_PAST_DUE, pastdueflag);
     Check(page, IDC_OTHER_DONE, doneflag);
@@ -80,15 +83,21 @@ void OnInitDialog(HWND page)
     createdClearType = cleartypeflag;
 }
 
-void OnEditorClosedUp(HWND page)
+// Checks each new choice once, however it was made; while the list is open
+// the check waits for it to close, so the warning is not hidden behind it.
+void FollowEditorChoice(HWND page)
 {
-    if (SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0) != POCKET_INFORMANT)
+    HWND editors = GetDlgItem(page, IDC_OTHER_EDITOR);
+    const LRESULT chosen = SendMessageW(editors, CB_GETCURSEL, 0, 0);
+    if (chosen == checkedEditor || SendMessageW(editors, CB_GETDROPPEDSTATE, 0, 0))
         return;
-    if (IsContactEditorInstalled())
+    checkedEditor = chosen;
+    if (chosen != POCKET_INFORMANT || IsContactEditorInstalled())
         return;
     AppMessageBox(page, L"Sorry, PocketInformant doesn't appear to be installed on this device", L"Warning",
                   APP_MB_WARNING);
-    SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, 0, 0);
+    SendMessageW(editors, CB_SETCURSEL, 0, 0);
+    checkedEditor = 0;
     piminterface = 0;
 }
 
@@ -212,8 +221,8 @@ void OnCommand(HWND page, WORD id, WORD code)
 {
     switch (id) {
     case IDC_OTHER_EDITOR:
-        if (code == CBN_CLOSEUP)
-            OnEditorClosedUp(page);
+        if (IsChoiceChange(code))
+            FollowEditorChoice(page);
         break;
     case IDC_OTHER_ASSOCIATE:
         if (code == BN_CLICKED)

@@ -3,6 +3,7 @@
 #include "base/drawing.h"
 #include "base/message_box.h"
 #include "base/text.h"
+#include "base/window_text.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -31,8 +32,7 @@ std::wstring ProfileDatabase(const wchar_t* profile)
 // The combo's text, trimmed.
 void TypedProfile(HWND page, wchar_t (&name)[CATEGORY_NAME_CAPACITY + 8])
 {
-    if (!GetDlgItemTextW(page, IDC_PROFILE_COMBO, name, CATEGORY_NAME_CAPACITY + 8))
-        name[0] = 0;
+    ReadWindowText(GetDlgItem(page, IDC_PROFILE_COMBO), name);
     TrimSpaces(name);
 }
 

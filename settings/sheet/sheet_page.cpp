@@ -44,6 +44,11 @@ INT_PTR ColorPageStatic(HDC dc, bool title, HFONT titleFont, COLORREF titleColor
     return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
 }
 
+bool IsChoiceChange(WORD notification)
+{
+    return notification == CBN_SELCHANGE || notification == CBN_CLOSEUP;
+}
+
 INT_PTR NotifyResult(HWND page, LONG_PTR result)
 {
     SetWindowLongPtrW(page, DWLP_MSGRESULT, result);

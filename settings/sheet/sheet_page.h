@@ -15,6 +15,11 @@ void PaintPagePanels(HWND page, int firstTop, int firstBottom, int secondTop);
 // static and check box on the white panel.
 INT_PTR ColorPageStatic(HDC dc, bool title, HFONT titleFont, COLORREF titleColor);
 
+// Whether a combo box notification may bring a new choice: keys and the
+// wheel change it without a close-up, a pen with one. Pages compare the
+// selection with what they show, so either may come first, or both.
+bool IsChoiceChange(WORD notification);
+
 // A dialog procedure's answer to a notification.
 INT_PTR NotifyResult(HWND page, LONG_PTR result);
 

@@ -54,7 +54,7 @@ public:
 
     LRESULT Command(WORD id, HWND target = nullptr);
     void Tap(HWND window, int x, int y);
-    void Key(HWND window, UINT virtualKey);
+    static void Key(HWND window, UINT virtualKey);
 
     // Called for every dialog or top-level window that becomes active while
     // the scenario runs. Without an answer dialogs are confirmed with IDOK.

@@ -153,6 +153,22 @@ TEST_F(ProfilesTest, ChosenProfileRestrictsTheContactsAndSurvivesARestart)
     BuildCategoryRestriction(L"Nobody");
     EXPECT_EQ(0u, wcslen(categoryRestriction));
     EXPECT_EQ(3, CountProfiles());
+
+    // A stored name too long for a profile, or of none, means "All": no item
+    // checked wrongly, no restriction, no profile made for it.
+    for (const std::wstring& stored : {L"Customers" + std::wstring(31, L'x'), std::wstring(L"Gone")}) {
+        EXPECT_EQ(0, scenario->Close());
+        RegWriteString(L"activeprofilename", stored.c_str());
+        ASSERT_NE(nullptr, Start());
+        EXPECT_STREQ(L"All", activeprofilename);
+        const std::vector<std::wstring> items = MenuItems();
+        EXPECT_EQ(L"60000 All*", items[0]);
+        EXPECT_EQ(1, std::count_if(items.begin(), items.end(), [](const std::wstring& item) {
+            return item.back() == L'*';
+        }));
+        EXPECT_EQ(4, Rows(Contacts()));
+        EXPECT_EQ(3, CountProfiles());
+    }
 }
 
 TEST_F(ProfilesTest, PageAppliesAProfileAndRefusesNamesItCannotStore)

@@ -41,7 +41,7 @@ TEST_F(ColorPageTest, SectionsShowOnlyTheirOwnControlsInTheSamePlaces)
     OnPage(COLOR, [&](HWND, HWND page) {
         EXPECT_TRUE(Visible(page, IDC_COLOR_LV1_ROWS_LABEL));
         EXPECT_FALSE(Visible(page, IDC_COLOR_LV2_ROWS_LABEL));
-        Choose(page, IDC_COLOR_SECTION, 3);
+        ChooseInOpenList(page, IDC_COLOR_SECTION, 3);
         Choose(page, IDC_COLOR_SECTION, 1);
         for (int id : {IDC_COLOR_LV2_ROWS_LABEL, IDC_COLOR_LV2_ROW1, IDC_COLOR_LV2_LINE_STYLE})
             EXPECT_TRUE(Visible(page, id)) << id;
@@ -90,4 +90,37 @@ TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
     EXPECT_EQ(0xC4FFC4, StoredValue(L"lv1r1color")) << "every colour is written";
     EXPECT_EQ(0x7EFBF7u, BrushColour(hLv2Row1Brush)) << "the stripes take the new colour at once";
     EXPECT_EQ(0xAEFFFFu, BrushColour(hNotesBrush));
+}
+
+TEST_F(ColorPageTest, TheSelectorIsARoundedCardOutlinedOnEverySide)
+{
+    ASSERT_NE(nullptr, Start());
+    WindowImage card;
+    answerOthers = [&](HWND selector) {
+        card = scenario->SettledCapture(selector);
+        Scenario::PressButton(selector, IDC_COLOUR_CANCEL);
+    };
+    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
+    ASSERT_GT(card.width, 40);
+    ASSERT_GT(card.height, 40);
+    auto pixel = [&](int x, int y) {
+        const unsigned char* at = &card.bits[static_cast<size_t>(card.height - 1 - y) * card.stride + x * 3];
+        return RGB(at[2], at[1], at[0]);
+    };
+    // The 2-pixel outline lies within the outermost three pixels of each
+    // side, with no frame outside it.
+    auto outlined = [&](int x, int y, int dx, int dy) {
+        for (int step = 0; step < 3; ++step)
+            if (pixel(x + step * dx, y + step * dy) == RGB(0, 0, 0))
+                return true;
+        return false;
+    };
+    const int midX = card.width / 2, midY = card.height / 2;
+    EXPECT_TRUE(outlined(0, midY, 1, 0)) << "left";
+    EXPECT_TRUE(outlined(card.width - 1, midY, -1, 0)) << "right";
+    EXPECT_TRUE(outlined(midX, 0, 0, 1)) << "top";
+    EXPECT_TRUE(outlined(midX, card.height - 1, 0, -1)) << "bottom";
+    // The title band reaches both ends, inside the outline.
+    EXPECT_EQ(pixel(4, 9), pixel(card.width - 5, 9));
+    EXPECT_NE(RGB(255, 255, 255), pixel(card.width - 5, 9));
 }

@@ -47,6 +47,7 @@ TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
 {
     ASSERT_NE(nullptr, Start());
     ReplaceLabels(NEXT_ACTION_DATABASE, {L"Call", L"Mail", L"Meet", L"Visit", L"Wait"});
+    std::vector<std::wstring> events;
     OnPage(DESCRIPTOR, [&](HWND, HWND page) {
         HWND labels = GetDlgItem(page, IDC_DESCRIPTOR_LABELS);
         std::vector<std::wstring> stored = ReadLabels(EVENTS_DATABASE), shown = ListItems(labels);
@@ -60,12 +61,20 @@ TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
         Click(page, IDC_DESCRIPTOR_ADD);
         Type(page, IDC_DESCRIPTOR_EDIT, L"   ");
         Click(page, IDC_DESCRIPTOR_ADD);
-        const std::vector<std::wstring> events = ReadLabels(EVENTS_DATABASE);
+        // The edit's 40th unit is cut; a pair across the cut goes whole.
+        Type(page, IDC_DESCRIPTOR_EDIT, (std::wstring(38, L'x') + L"\xD83D\xDE00").c_str());
+        Click(page, IDC_DESCRIPTOR_ADD);
+        events = ReadLabels(EVENTS_DATABASE);
         EXPECT_EQ(1, std::count(events.begin(), events.end(), L"Golf"));
         EXPECT_EQ(0, std::count(events.begin(), events.end(), L"golf"));
         EXPECT_EQ(0, std::count(events.begin(), events.end(), L""));
+        EXPECT_EQ(1, std::count(events.begin(), events.end(), std::wstring(38, L'x')));
 
-        Choose(page, IDC_DESCRIPTOR_LIST_CHOICE, 1);
+        // Keys and the wheel change the list without a close-up; each
+        // change shows the chosen list, which Add and Delete then act on.
+        Choose(page, IDC_DESCRIPTOR_LIST_CHOICE, 2);
+        EXPECT_TRUE(ListItems(labels).empty()) << "User Field 1 has no labels yet";
+        SendDlgItemMessageW(page, IDC_DESCRIPTOR_LIST_CHOICE, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
         EXPECT_EQ((std::vector<std::wstring>{L"Call", L"Mail", L"Meet", L"Visit", L"Wait"}), ListItems(labels));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DESCRIPTOR_DELETE)));
         Select(labels, {1, 3});
@@ -80,6 +89,7 @@ TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
     std::sort(remaining.begin(), remaining.end());
     EXPECT_EQ((std::vector<std::wstring>{L"Call", L"Meet", L"Wait"}), remaining)
         << "the list tools act at once, whatever the sheet's end";
+    EXPECT_EQ(events, ReadLabels(EVENTS_DATABASE)) << "the list shown before is left alone";
     EXPECT_EQ(1, addlabelsflag);
     EXPECT_EQ(-12345, StoredValue(L"addlabelsflag"));
 

@@ -105,11 +105,17 @@ TEST_F(OtherPageTest, UnvisitedPageWritesNothingAndAMissingEditorFallsBack)
     EXPECT_EQ(-12345, StoredValue(L"piminterface"));
     EXPECT_EQ(-12345, StoredValue(L"cleartypeflag"));
 
+    // Chosen by key on the closed list, then in the open list: each choice
+    // is checked once, the open list's when it has closed.
+    const wchar_t* const warning = L"Sorry, PocketInformant doesn't appear to be installed on this device";
     OnPage(OTHER, [&](HWND, HWND page) {
         Choose(page, IDC_OTHER_EDITOR, 1);
         EXPECT_EQ(L"Std Contact App", ItemText(page, IDC_OTHER_EDITOR));
+        EXPECT_EQ(1, Shown(warning));
+        ChooseInOpenList(page, IDC_OTHER_EDITOR, 1, [&] { EXPECT_EQ(1, Shown(warning)); });
+        EXPECT_EQ(L"Std Contact App", ItemText(page, IDC_OTHER_EDITOR));
     });
-    EXPECT_EQ(1, Shown(L"Sorry, PocketInformant doesn't appear to be installed on this device"));
+    EXPECT_EQ(2, Shown(warning));
     EXPECT_EQ(0, StoredValue(L"piminterface"));
 }
 

@@ -38,12 +38,37 @@ void SheetTest::Click(HWND page, int id)
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
+// Arrow keys until the item is chosen, or the list stops moving (the page
+// may have put the choice back).
+static void StepTo(HWND combo, int item)
+{
+    for (LRESULT at = SendMessageW(combo, CB_GETCURSEL, 0, 0); at != item;) {
+        Scenario::Key(combo, at < item ? VK_DOWN : VK_UP);
+        const LRESULT moved = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        if (moved == at)
+            return;
+        at = moved;
+    }
+}
+
 void SheetTest::Choose(HWND page, int id, int item)
 {
-    SendDlgItemMessageW(page, id, CB_SETCURSEL, item, 0);
     HWND combo = GetDlgItem(page, id);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+    SetFocus(combo);
+    StepTo(combo, item);
+}
+
+void SheetTest::ChooseInOpenList(HWND page, int id, int item, const std::function<void()>& whileOpen)
+{
+    HWND combo = GetDlgItem(page, id);
+    SetFocus(combo);
+    Scenario::Key(combo, VK_F4);
+    EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the list opens";
+    StepTo(combo, item);
+    if (whileOpen)
+        whileOpen();
+    Scenario::Key(combo, VK_RETURN);
+    EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the list closes";
 }
 
 std::vector<std::wstring> SheetTest::ListItems(HWND list)

@@ -21,8 +21,10 @@ protected:
     // Turns the open sheet to a page and returns it.
     static HWND TurnTo(HWND sheet, PageIndex index);
     static void Click(HWND page, int id);
-    // A combo box choice as the user makes it: selected, then closed up.
+    // A combo box choice made with the arrow keys on the closed list, or
+    // with the list open and closed again: the control notifies the page.
     static void Choose(HWND page, int id, int item);
+    static void ChooseInOpenList(HWND page, int id, int item, const std::function<void()>& whileOpen = nullptr);
     static std::vector<std::wstring> ListItems(HWND list);
     static std::vector<int> Selected(HWND list);
     static void Select(HWND list, const std::vector<int>& items);

@@ -7,6 +7,8 @@
 #include "platform/shell/aygshell.h"
 #include "tests/harness/scenario.h"
 #include "views/find_bar.h"
+#include "views/list_model.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -210,10 +212,14 @@ TEST(MainWindow, HibernationInTheBackgroundGivesUpTheMenuBarUntilReactivated)
     EXPECT_EQ(nullptr, hMenuBar);
     EXPECT_FALSE(IsWindow(bar));
 
+    // The new bar comes from the resource; without contacts New Activity
+    // stays disabled.
+    ASSERT_EQ(0, contactCount);
     SetActiveWindow(window);
     ASSERT_TRUE(IsWindow(hMenuBar));
     EXPECT_EQ(9, SendMessageW(hMenuBar, TB_BUTTONCOUNT, 0, 0));
     EXPECT_EQ(L"Find", ToolTipOf(hMenuBar, 40052));
+    EXPECT_FALSE(SendMessageW(hMenuBar, TB_ISBUTTONENABLED, IDM_NEW_ACTIVITY, 0));
     DestroyWindow(other);
     EXPECT_EQ(0, scenario.Close());
 }

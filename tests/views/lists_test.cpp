@@ -233,6 +233,10 @@ TEST_F(ListViews, NotesAreSavedOnKeyReleaseAndCut)
     SetWindowTextW(Notes(), std::wstring(450, L'n').c_str());
     scenario->Key(Notes(), 'N');
     EXPECT_EQ(399u, std::wstring(Read(second).notes).size());
+    // A pair across the cut goes whole: no half character is kept.
+    SetWindowTextW(Notes(), (std::wstring(398, L'n') + L"\xD83D\xDE00").c_str());
+    scenario->Key(Notes(), 'N');
+    EXPECT_EQ(std::wstring(398, L'n'), Read(second).notes);
 }
 
 TEST_F(ListViews, DeletingActivitiesSelectsTheNewLastRow)
