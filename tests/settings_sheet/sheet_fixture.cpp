@@ -46,18 +46,6 @@ void SheetTest::Choose(HWND page, int id, int item)
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
 }
 
-std::vector<std::wstring> SheetTest::ListItems(HWND list)
-{
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[100] = L"";
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
 std::vector<int> SheetTest::Selected(HWND list)
 {
     std::vector<int> items(64);

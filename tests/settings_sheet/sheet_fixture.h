@@ -23,7 +23,6 @@ protected:
     static void Click(HWND page, int id);
     // A combo box choice as the user makes it: selected, then closed up.
     static void Choose(HWND page, int id, int item);
-    static std::vector<std::wstring> ListItems(HWND list);
     static std::vector<int> Selected(HWND list);
     static void Select(HWND list, const std::vector<int>& items);
     // The header texts of a list's columns, in column order.
