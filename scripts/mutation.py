@@ -187,6 +187,20 @@ class Build:
         return status
 
 
+def object_digest(build_dir, path):
+    """A digest of every object compiled from the source, None when there is none.
+    The builds carry no debug information, so a mutant in code the
+    preprocessor leaves out gives the same objects."""
+    stem = os.path.basename(path)
+    digest, found = hashlib.sha256(), False
+    for folder, _, names in os.walk(build_dir):
+        for name in sorted(names):
+            if name in (stem + '.o', stem + '.obj') and os.sep + 'CMakeFiles' + os.sep in folder + os.sep:
+                digest.update(open(os.path.join(folder, name), 'rb').read())
+                found = True
+    return digest.hexdigest() if found else None
+
+
 def seeded_order(module, files, seed):
     sites = []
     for path in files:
@@ -229,6 +243,7 @@ def run_module(module, seed, count, equivalents, out, sites=None):
     if build.test(suites, 600) != 0:
         out(f'{module}: the unmutated suites fail'); return None
     limit = max(60, int(3 * (time.time() - started)) // max(1, len(suites)) + 30)
+    baseline_objects = {path: object_digest(build.dir, path) for path in files}
     killed, survivors, skipped, stillborn = 0, [], 0, 0
     for path, number, before, after, name in sites if sites is not None else seeded_order(module, files, seed):
         if killed + len(survivors) >= count:
@@ -240,11 +255,15 @@ def run_module(module, seed, count, equivalents, out, sites=None):
         original = open(target, encoding='utf-8').read()
         lines = original.split('\n')
         lines[number - 1] = after
+        unmutated = baseline_objects.get(path)
         try:
             with open(target, 'w', encoding='utf-8') as f:
                 f.write('\n'.join(lines))
             if not build.build(suites):
                 stillborn += 1
+                continue
+            if unmutated is not None and object_digest(build.dir, path) == unmutated:
+                stillborn += 1   # in code this build leaves out
                 continue
             status = build.test(suites, limit)
         finally:
@@ -305,10 +324,10 @@ def main():
         else:
             results.append(result)
     out('')
-    out(f'seed {args.seed}: module, killed / mutants, kill rate (equivalent skipped, not compiled)')
+    out(f'seed {args.seed}: module, killed / mutants, kill rate (equivalent skipped, not compiled or compiled out)')
     for module, killed, total, skipped, stillborn, survivors in results:
         rate = 100.0 * killed / total if total else 0.0
-        out(f'{module:10} {killed:3} / {total:3}  {rate:5.1f}%  ({skipped} equivalent, {stillborn} not compiled)')
+        out(f'{module:10} {killed:3} / {total:3}  {rate:5.1f}%  ({skipped} equivalent, {stillborn} not compiled or compiled out)')
     for module, *_, survivors in results:
         for label in survivors:
             out(f'survivor {module}: {label}')

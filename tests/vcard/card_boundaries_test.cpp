@@ -149,3 +149,24 @@ TEST(CardBoundaries, WriterKeepsALoneAddressPartAndFoldsEvenBrokenText)
         longest = std::max(longest, end - start);
     EXPECT_EQ(75u, longest);
 }
+
+TEST(CardBoundaries, Windows1252BytesAroundTheControlRangeAndLoneLeadBytes)
+{
+    EXPECT_EQ("\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF", Cp1252ToUtf8("\x80\x9F\xA0\xFF"));
+    EXPECT_FALSE(IsValidUtf8("\x80"));
+    EXPECT_TRUE(IsValidUtf8("\x7F"));
+    // Not UTF-8, so the whole value is Windows-1252: the euro sign.
+    const auto result = ReadOne("FN:Price \x80 5\r\n", "2.1");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("Price \xE2\x82\xAC 5", result.contacts[0].fullName);
+}
+
+TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBackslashStays)
+{
+    const auto result = ReadOne("FN:Ann\r\nADR;TYPE=HOME:;;1 First St;Alton;;;\r\n"
+                                "ADR;TYPE=HOME,PREF:;;2 Second St;Barton;;;\r\nTITLE:Ends in \\\r\n");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("2 Second St", result.contacts[0].text[kStreet]);
+    EXPECT_EQ("Barton", result.contacts[0].text[kCity]);
+    EXPECT_EQ("Ends in \\", result.contacts[0].text[kJobTitle]);
+}
