@@ -11,7 +11,7 @@ BENCH_BUILD      := build/bench
 FUZZ_BUILD       := build/fuzz
 FUZZ_SECONDS     ?= 60
 
-.PHONY: run test bench fuzz deps build build-win build-native build-native-asan build-bench wineprefix clean
+.PHONY: run test bench fuzz mutation deps build build-win build-native build-native-asan build-bench wineprefix clean
 
 run: deps build-win
 	@scripts/run.sh $(WIN_BUILD)
@@ -55,6 +55,12 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target cedb_mount_fuzz
 	@mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/tests/cedb/cedb_mount_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus tests/cedb/fuzz_corpus
+
+# Planted faults, one at a time, against the suites that cover each module;
+# long, so outside `make test`. MUTATION_ARGS picks modules, seed and count.
+MUTATION_ARGS ?= --seed 1 --count 40
+mutation: deps
+	@nice -n 10 scripts/mutation.py $(MUTATION_ARGS)
 
 wineprefix: build-win
 	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix --isolated

@@ -10,7 +10,7 @@ by the next site in the seeded order, and those listed in
 scripts/mutation_equivalent.txt (no observable difference) are skipped, so each
 module runs N mutants that count. Prints the kill rate per module and every
 survivor; exits non-zero when a module's unmutated suites fail. --recheck runs
-again the survivors a earlier run printed (after tests were added, say).
+again the survivors an earlier run printed (after tests were added, say).
 
 The tree is never touched: the sources are copied into build/mutation/src and
 built there (build/mutation/native, build/mutation/win), and a mutated copy is

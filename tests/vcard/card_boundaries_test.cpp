@@ -51,6 +51,8 @@ TEST(CardBoundaries, Utf16FilesOfBothByteOrdersWithSurrogatePairs)
         EXPECT_EQ("J\xC3\xBCrgen \xF0\x9F\x98\x80", result.contacts[0].fullName) << bigEndian;
         EXPECT_EQ("\xF0\x9F\x9F\xBF", result.contacts[0].text[kJobTitle]) << bigEndian;
     }
+    // The last pair of all: U+10FFFF.
+    EXPECT_EQ("\xF4\x8F\xBF\xBF", Utf16ToUtf8("\xDB\xFF\xDF\xFF", true));
     // A lone surrogate, first or last of its range, becomes U+FFFD.
     EXPECT_EQ("\xEF\xBF\xBD" "a", Utf16ToUtf8(std::string("\x00\xD8\x61\x00", 4), false));
     EXPECT_EQ("\xEF\xBF\xBD", Utf16ToUtf8(std::string("\xDF\xFF", 2), true));
