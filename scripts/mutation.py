@@ -23,11 +23,12 @@ WORK = os.path.join(ROOT, 'build', 'mutation')   # --work changes it, so that ru
 SRC = os.path.join(WORK, 'src')
 EQUIVALENT_FILE = os.path.join(ROOT, 'scripts', 'mutation_equivalent.txt')
 
-# Each module: the files mutated, the build they compile in, the suites that cover them.
+# Each module: the files mutated, the build they compile in, the suites that
+# cover them (CTest names, or a test program with the arguments to run it with).
 MODULES = {
     'cedb-core': ('native', ['platform/cedb/core/*.cpp', 'platform/cedb/core/*.h'],
                   ['cedb_log_format_test', 'cedb_fault_injection_test', 'cedb_api_test',
-                   'volume_crash_test', 'cedb_mount_fuzz_replay']),
+                   'cedb_mount_fuzz_replay', 'volume_crash_test --trials 6 --seed 1']),
     'cedb-api': ('native', ['platform/cedb/cedb_api.cpp'], ['cedb_api_test', 'volinspect_test']),
     'vcard': ('native', ['contacts/vcard/*.cpp'], ['vcard_test']),
     'store': ('win', ['store/*.cpp'],
@@ -169,10 +170,18 @@ class Build:
         subprocess.run(args, check=True, capture_output=True, env=self.env)
 
     def build(self, suites):
-        return run(['cmake', '--build', self.dir, '--target'] + suites, self.dir,
+        return run(['cmake', '--build', self.dir, '--target'] + [s.split()[0] for s in suites], self.dir,
                    timeout=1800, env=self.env) == 0
 
+    def program(self, name):
+        for folder, _, names in os.walk(os.path.join(self.dir, 'tests')):
+            if name in names or name + '.exe' in names:
+                return os.path.join(folder, name)
+        return name
+
     def test(self, suites, timeout):
+        programs = [s.split() for s in suites if ' ' in s]
+        suites = [s for s in suites if ' ' not in s]
         command = ['ctest', '--test-dir', self.dir, '--stop-on-failure', '--timeout', str(timeout),
                    '-R', '^(' + '|'.join(suites) + ')$']
         if self.kind == 'win':
@@ -184,6 +193,10 @@ class Build:
         status = run(command, self.dir, timeout=timeout * len(suites) + 60, env=self.env)
         if self.kind == 'win':
             run(['wineserver', '-k'], self.dir, timeout=30, env=self.env)
+        for name, *args in programs:
+            if status != 0:
+                break
+            status = run([self.program(name)] + args, self.dir, timeout=timeout, env=self.env)
         return status
 
 
