@@ -104,7 +104,10 @@ def mutation_sites(path, text):
                 sites.append((path, number, line, line[:m.start()] + replacement + line[m.end():], name))
         if CALL_STATEMENT.match(code) and not re.match(r'\s*(return|if|while|for|switch|case)\b', code):
             sites.append((path, number, line, re.sub(r'\S.*$', ';', line), 'drop-call'))
-    return sites
+    unique = {}
+    for site in sites:   # two operators may plant the same fault
+        unique.setdefault((site[1], site[3]), site)
+    return list(unique.values())
 
 
 def load_equivalents():
@@ -229,11 +232,15 @@ def module_files(module):
 
 def recorded_survivors(log):
     """The survivors a log names, per module, found again among today's sites by their text."""
-    wanted = {}
+    wanted, module = {}, None
     for raw in open(log, encoding='utf-8'):
-        m = re.match(r'survivor (\S+): (\S+?):\d+: (.*?)  ->  (.*)$', raw.rstrip('\n'))
+        header = re.match(r'== (\S+) ', raw)
+        module = header.group(1) if header else module
+        # The summary's "survivor MODULE: ..." lines, or the running "  survived  ..." ones.
+        m = re.match(r'(?:survivor (\S+)|  survived ): (\S+?):\d+: (.*?)  ->  (.*)$', raw.rstrip('\n')) or \
+            re.match(r'(?:survivor (\S+): |  survived  )(\S+?):\d+: (.*?)  ->  (.*)$', raw.rstrip('\n'))
         if m:
-            wanted.setdefault(m.group(1), set()).add((m.group(2), m.group(3), m.group(4)))
+            wanted.setdefault(m.group(1) or module, set()).add((m.group(2), m.group(3), m.group(4)))
     chosen = {}
     for module, keys in wanted.items():
         for path in module_files(module):
