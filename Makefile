@@ -11,7 +11,7 @@ BENCH_BUILD      := build/bench
 FUZZ_BUILD       := build/fuzz
 FUZZ_SECONDS     ?= 60
 
-.PHONY: run test bench fuzz crash-trials deps build build-win build-native build-native-asan build-bench wineprefix clean
+.PHONY: run test bench fuzz crash-trials mutation deps build build-win build-native build-native-asan build-bench wineprefix clean
 
 run: deps build-win
 	@scripts/run.sh $(WIN_BUILD)
@@ -59,11 +59,19 @@ fuzz: deps
 # The kill test of the real program, long: TRIALS kills from SEED (a seed
 # reproduces its run); `make test` runs 50 from a fixed seed.
 TRIALS ?= 1000
-SEED   ?= $(shell date +%s)
+ifndef SEED
+SEED := $(shell date +%s)
+endif
 crash-trials: deps build-win wineprefix
 	@echo "crash trials: TRIALS=$(TRIALS) SEED=$(SEED)"
 	@VANTARO_KILL_TRIALS=$(TRIALS) VANTARO_KILL_SEED=$(SEED) \
 	  scripts/with-xvfb.sh $(WIN_BUILD)/wine-exec.sh $(WIN_BUILD)/tests/shell/shell_kill_test.exe
+
+# Planted faults, one at a time, against the suites that cover each module;
+# long, so outside `make test`. MUTATION_ARGS picks modules, seed and count.
+MUTATION_ARGS ?= --seed 1 --count 40
+mutation: deps
+	@nice -n 10 scripts/mutation.py $(MUTATION_ARGS)
 
 wineprefix: build-win
 	@scripts/wineprefix.sh $(CURDIR)/$(WIN_BUILD)/wineprefix --isolated

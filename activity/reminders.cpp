@@ -1,4 +1,5 @@
 #include "activity/reminders.h"
+#include "activity/activity_diagnostics.h"
 
 #include "platform/notify/notify.h"
 #include "base/message_box.h"

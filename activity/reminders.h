@@ -13,10 +13,6 @@ constexpr int REMINDER_TEXT_CAPACITY = 200;
 constexpr int REMINDER_DATE_CAPACITY = 80;  // the short date text
 constexpr int REMINDER_NAME_CAPACITY = 40;  // contact name and Next Action
 
-// Where the handle and information buffers come from (malloc; freed with
-// free). Tests swap it to run out of memory.
-extern void* (*reminderAllocate)(size_t bytes);
-
 // The reminder list's items, in index order.
 extern const wchar_t* const reminderChoices[REMINDER_CHOICES];
 

@@ -238,6 +238,11 @@ void SetCardClearTypeSource(const int* clearTypeFlag)
     clearTypeSource = clearTypeFlag;
 }
 
+int SystemMessageBox(HWND owner, const wchar_t* text, const wchar_t* title)
+{
+    return MessageBoxW(owner, text, title, MB_OK);
+}
+
 int AppMessageBox(HWND owner, const wchar_t* text, const wchar_t* title, UINT style, int* checkState)
 {
     CopyText(box.text, text);

@@ -22,6 +22,10 @@ constexpr int APP_MB_TITLE_CHARS = 99;
 // closes; the caller decides whether that is a setting.
 int AppMessageBox(HWND owner, const wchar_t* text, const wchar_t* title, UINT style, int* checkState = nullptr);
 
+// The system's own message box with one OK button, for the few failures
+// that layers without window code report that way; returns its answer.
+int SystemMessageBox(HWND owner, const wchar_t* text, const wchar_t* title);
+
 // The box draws its text with ClearType while *clearTypeFlag is 1; start-up
 // points it at the setting, so a change made there shows in the next box.
 void SetCardClearTypeSource(const int* clearTypeFlag);

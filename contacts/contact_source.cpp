@@ -8,6 +8,7 @@
 #include "contacts/field_catalogue.h"
 #include "settings/settings.h"
 #include "base/app_handles.h"
+#include "base/message_box.h"
 #include "base/text.h"
 #include "store/activity_database.h"
 #include "store/find_filter.h"
@@ -25,7 +26,7 @@ constexpr UINT CHANGE_RECORD_SIZE = 36;
 
 void ShowConnectionError(const wchar_t* text)
 {
-    MessageBoxW(nullptr, text, L"Error", MB_OK);
+    SystemMessageBox(nullptr, text, L"Error");
 }
 
 // A BSTR received from the contact store, released at the end of its scope.
@@ -308,7 +309,7 @@ int OpenContactEditor(CEOID oid)
         IContact* contact = nullptr;
         if (outlookApp->GetItemFromOid(static_cast<long>(oid), &item) != S_OK ||
             !(contact = AsContact(item))) {
-            MessageBoxW(hMainWindow, L"Error in getting contact handle", L"Error", MB_OK);
+            SystemMessageBox(hMainWindow, L"Error in getting contact handle", L"Error");
             return 0;
         }
         StartMainWindowTimer(CONTACT_SUMMARY_TIMER, CONTACT_SUMMARY_DELAY_MS);
@@ -366,7 +367,7 @@ int DeleteContact(CEOID oid)
         return 0;
     IDispatch* item = nullptr;
     if (FAILED(outlookApp->GetItemFromOid(static_cast<long>(oid), &item))) {
-        MessageBoxW(nullptr, L"Failure to Obtain Contact Item", L"Error", MB_OK);
+        SystemMessageBox(nullptr, L"Failure to Obtain Contact Item", L"Error");
         return 0;
     }
     IContact* contact = AsContact(item);

@@ -1,4 +1,5 @@
 #include "export/export_run.h"
+#include "export/export_diagnostics.h"
 
 #include "base/app_handles.h"
 #include "base/message_box.h"

@@ -24,11 +24,6 @@ struct ExportChoice {
     const int* contacts;        // positions in contactOids
 };
 
-// Contacts fetched and activity records read by exports since the program
-// started; the benchmark checks that an export needs each only once.
-extern long exportContactFetches;
-extern long exportActivityReads;
-
 // Holds the text of any activity field.
 constexpr int EXPORT_VALUE_CAPACITY = NOTES_CAPACITY;
 

@@ -33,12 +33,15 @@ LAYERS = [
 OUTSIDE = ("tools", "tests", "bench", "build", "scripts", "cmake")
 
 WINDOWLESS = ("store", "contacts")
-# Calls that create, fill or read windows and controls.
+# Calls that create, fill, show, read or message windows and controls.
 WINDOW_CODE = re.compile(
-    r"\b(SendMessage[AW]?|SendDlgItemMessage[AW]?|GetDlgItem|CreateWindow(Ex)?[AW]?|DialogBox(Param)?[AW]?|"
+    r"\b(SendMessage[AW]?|SendDlgItemMessage[AW]?|PostMessage[AW]?|GetDlgItem|GetDlgItemText[AW]?|"
+    r"CreateWindow(Ex)?[AW]?|DialogBox(Param)?[AW]?|MessageBox(Ex)?[AW]?|ShowWindow(Async)?|"
     r"SetWindowText[AW]?|GetWindowText[AW]?|FindWindow[AW]?|SetTimer|(LB|CB|LVM)_[A-Z]+)\b")
 
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+# `#include "x"`, `#include <x>` and `#include NAME`, NAME defined in the file.
+INCLUDE = re.compile(r'^\s*#\s*include\s+(?:"([^"]+)"|<([^>]+)>|([A-Za-z_]\w*))')
+DEFINE = re.compile(r'^\s*#\s*define\s+([A-Za-z_]\w*)\s+(?:"([^"]+)"|<([^>]+)>)')
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".rc")
 
 
@@ -56,19 +59,39 @@ def strip_comment(line):
     return line.split("//", 1)[0]
 
 
+def included_path(root, path, name):
+    """The repository path an include names: beside the including file when it
+    is there or the name climbs out with "..", else from the repository root."""
+    beside = os.path.normpath(os.path.join(os.path.dirname(path), name)).replace(os.sep, "/")
+    if name.startswith(("./", "../")) or os.path.exists(os.path.join(root, beside)):
+        return beside
+    return os.path.normpath(name).replace(os.sep, "/")
+
+
 def check_file(root, path):
     faults = []
     own = layer_of(path)
     if own is None:
         return faults
     rank = LAYERS.index(own)
+    macros = {}
     with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
         for number, line in enumerate(source, 1):
+            define = DEFINE.match(line)
+            if define:
+                macros[define.group(1)] = define.group(2) or define.group(3)
             match = INCLUDE.match(line)
             if match:
-                target = layer_of(match.group(1))
+                name = match.group(1) or match.group(2)
+                if match.group(3):
+                    name = macros.get(match.group(3))
+                    if name is None:
+                        faults.append(f"{path}:{number}: includes {match.group(3)}, a name whose header "
+                                      f"this file does not define: the layer it comes from cannot be told")
+                        continue
+                target = layer_of(included_path(root, path, name))
                 if target is not None and LAYERS.index(target) > rank:
-                    faults.append(f'{path}:{number}: includes "{match.group(1)}": layer {own} '
+                    faults.append(f'{path}:{number}: includes "{name}": layer {own} '
                                   f'may not include layer {target}, which sits above it')
                 continue
             if own in WINDOWLESS:

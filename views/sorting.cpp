@@ -1,4 +1,5 @@
 #include "views/sorting.h"
+#include "views/view_diagnostics.h"
 
 #include "base/text.h"
 #include "store/activity_database.h"

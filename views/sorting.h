@@ -28,7 +28,3 @@ void SortOIDList(CEOID* keys, CEOID* parallel, int count, int field, int directi
 // The same with each entry's key made already (sortKeys, reordered too).
 void SortOIDListByKeys(CEOID* keys, CEOID* parallel, SortKey* sortKeys, int count, int direction);
 void ReverseOIDList(CEOID* oids, int count);
-
-// How many activity records the sorts have read since start; the benchmark
-// and the tests follow the cost with it.
-extern long sortRecordReads;

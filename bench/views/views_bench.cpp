@@ -12,6 +12,7 @@
 
 #include "contacts/contact_source.h"
 #include "export/csv_writer.h"
+#include "export/export_diagnostics.h"
 #include "export/export_run.h"
 #include "export/html_writer.h"
 #include "platform/cedb/call_counts.h"
@@ -23,6 +24,7 @@
 #include "bench/milliseconds.h"
 #include "tests/harness/scenario.h"
 #include "tools/vtgenerate/store_generator.h"
+#include "views/view_diagnostics.h"
 #include "views/list_views.h"
 #include "views/sorting.h"
 

@@ -39,18 +39,6 @@ std::wstring Text(HWND dialog, int id)
     return text;
 }
 
-std::vector<std::wstring> ComboItems(HWND combo)
-{
-    std::vector<std::wstring> items;
-    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
 SYSTEMTIME Picker(HWND dialog, int id)
 {
     SYSTEMTIME time = {};
@@ -244,7 +232,7 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsList
     RunDialog(-1, [&](HWND dialog) {
         EXPECT_EQ(L"Cole, Ben", Text(dialog, IDC_CONTACT_COMBO));
         EXPECT_EQ((std::vector<std::wstring>{L"Baker, Ann", L"Cole, Ben", L"Diaz, Cara"}),
-                  ComboItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)));
+                  ListItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)));
         EXPECT_EQ(L"Activity Information", Text(dialog, IDC_ACTIVITY_TITLE));
         EXPECT_EQ(L"Contact:", Text(dialog, IDC_CONTACT_LABEL));
         EXPECT_EQ(L"Last Date:", Text(dialog, IDC_DATE_LABEL));
@@ -255,15 +243,15 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsList
         EXPECT_EQ(L"User Field 1:", Text(dialog, IDC_USER1_LABEL));
         EXPECT_EQ(L"User Field 3:", Text(dialog, IDC_USER3_LABEL));
         EXPECT_EQ(L"Reminder:", Text(dialog, IDC_REMINDER_LABEL));
-        const std::vector<std::wstring> reminders = ComboItems(GetDlgItem(dialog, IDC_REMINDER_COMBO));
+        const std::vector<std::wstring> reminders = ListItems(GetDlgItem(dialog, IDC_REMINDER_COMBO));
         ASSERT_EQ(14u, reminders.size());
         EXPECT_EQ(L"NONE", reminders[0]);
         EXPECT_EQ(L"4 weeks", reminders[13]);
         EXPECT_EQ(L"NONE", Text(dialog, IDC_REMINDER_COMBO));
         EXPECT_EQ((std::vector<std::wstring>{L"Email", L"Letter", L"Meeting", L"On-Site Visit", L"Phone Call",
                                              L"Presentation"}),
-                  ComboItems(GetDlgItem(dialog, IDC_EVENT_COMBO)));
-        EXPECT_TRUE(ComboItems(GetDlgItem(dialog, IDC_USER1_COMBO)).empty());
+                  ListItems(GetDlgItem(dialog, IDC_EVENT_COMBO)));
+        EXPECT_TRUE(ListItems(GetDlgItem(dialog, IDC_USER1_COMBO)).empty());
         const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
         EXPECT_EQ(2030, date.wYear);
         EXPECT_EQ(12, date.wDay);
@@ -558,7 +546,7 @@ TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialo
     ASSERT_EQ(2, contactCount);
     bool stillOpen = false;
     RunDialog(-1, [&](HWND dialog) {
-        EXPECT_TRUE(ComboItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)).empty());
+        EXPECT_TRUE(ListItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)).empty());
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         stillOpen = IsWindow(dialog) != 0;
         Close(dialog);

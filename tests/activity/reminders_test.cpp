@@ -1,6 +1,7 @@
 // Reminders over the notification service: the time rule, the title and
 // text, scheduling, and the search-and-clear with its failure reports.
 #include "activity/reminders.h"
+#include "activity/activity_diagnostics.h"
 #include "platform/notify/notify.h"
 #include "platform/notify/notify_faults.h"
 #include "tests/notify/notify_testing.h"

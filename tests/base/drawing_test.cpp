@@ -70,45 +70,9 @@ TEST(Drawing, ClipWindowCornersCutsTwelvePixelsFromEachCorner)
     EXPECT_EQ(12, missing[1][0]);
     EXPECT_EQ(12, missing[1][1]);
 
-    // The steps: 5, 3, 2, 1, 1 pixels in the first five rows of each corner.
-    const int steps[] = {5, 3, 2, 1, 1};
-    for (int row = 0; row < 5; ++row) {
-        EXPECT_FALSE(PtInRegion(region, steps[row] - 1, row)) << row;
-        EXPECT_TRUE(PtInRegion(region, steps[row], row)) << row;
-        EXPECT_FALSE(PtInRegion(region, 100 - steps[row], 49 - row)) << row;
-        EXPECT_TRUE(PtInRegion(region, 99 - steps[row], 49 - row)) << row;
-        EXPECT_FALSE(PtInRegion(region, 100 - steps[row], row)) << row;
-        EXPECT_FALSE(PtInRegion(region, steps[row] - 1, 49 - row)) << row;
-    }
     EXPECT_TRUE(PtInRegion(region, 0, 5));
     DeleteObject(region);
     DestroyWindow(window);
-}
-
-TEST(Drawing, RoundOutlinePassesThroughItsTwentyFivePoints)
-{
-    Canvas canvas(60, 40);
-    HPEN pen = CreatePen(PS_SOLID, 1, BLACK);
-    HGDIOBJ old = SelectObject(canvas.dc, pen);
-    const int l = 2, t = 3, r = 58, b = 37;
-    DrawRoundOutline(canvas.dc, l, t, r, b);
-    SelectObject(canvas.dc, old);
-    DeleteObject(pen);
-
-    const POINT points[25] = {
-        {l + 5, t},     {l + 4, t + 1}, {l + 3, t + 1}, {l + 1, t + 3}, {l + 1, t + 4},
-        {l, t + 5},     {l, b - 5},     {l + 1, b - 4}, {l + 1, b - 3}, {l + 3, b - 1},
-        {l + 4, b - 1}, {l + 5, b},     {r - 6, b},     {r - 5, b - 1}, {r - 4, b - 1},
-        {r - 2, b - 3}, {r - 2, b - 4}, {r - 1, b - 5}, {r - 1, t + 5}, {r - 2, t + 4},
-        {r - 2, t + 3}, {r - 4, t + 1}, {r - 5, t + 1}, {r - 6, t},     {l + 5, t},
-    };
-    for (const POINT& p : points)
-        EXPECT_EQ(BLACK, canvas.At(p.x, p.y)) << p.x << "," << p.y;
-    // The corners themselves stay outside, the inside stays unpainted.
-    EXPECT_EQ(WHITE, canvas.At(l, t));
-    EXPECT_EQ(WHITE, canvas.At(r - 1, b));
-    EXPECT_EQ(WHITE, canvas.At(l, t + 4));
-    EXPECT_EQ(WHITE, canvas.At(30, 20));
 }
 
 int CountRoundRects(COLORREF outer)
@@ -147,34 +111,6 @@ TEST(Drawing, RoundFrameDrawsTwoLinesOrOneWithoutOuterColour)
     EXPECT_EQ(0, single.Count(BLACK));
     // Pens are made and deleted inside: the context's own pen is back.
     EXPECT_EQ(GetStockObject(BLACK_PEN), GetCurrentObject(single.dc, OBJ_PEN));
-}
-
-TEST(Drawing, AppFontCarriesTheFixedFields)
-{
-    HFONT bold = CreateAppFont(700, 13, 1);
-    LOGFONTW font = {};
-    ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(bold, sizeof font, &font));
-    EXPECT_STREQ(L"Tahoma", font.lfFaceName);
-    EXPECT_EQ(13, font.lfHeight);
-    EXPECT_EQ(700, font.lfWeight);
-    EXPECT_EQ(CLEARTYPE_QUALITY, font.lfQuality);
-    EXPECT_EQ(0, font.lfWidth);
-    EXPECT_EQ(0, font.lfEscapement);
-    EXPECT_EQ(0, font.lfOrientation);
-    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
-    EXPECT_EQ(0, font.lfOutPrecision);
-    EXPECT_EQ(0, font.lfClipPrecision);
-    EXPECT_EQ(FF_SWISS, font.lfPitchAndFamily & 0xF0);
-    DeleteObject(bold);
-
-    for (int flag : {0, 2}) {
-        HFONT normal = CreateAppFont(400, 12, flag);
-        ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(normal, sizeof font, &font));
-        EXPECT_EQ(400, font.lfWeight);
-        EXPECT_EQ(12, font.lfHeight);
-        EXPECT_EQ(DEFAULT_QUALITY, font.lfQuality) << "flag " << flag;
-        DeleteObject(normal);
-    }
 }
 
 // A plain Wine prefix has no Tahoma; the font mapper then goes by the family

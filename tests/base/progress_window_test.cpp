@@ -59,17 +59,13 @@ TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
     EXPECT_FALSE(IsWindow(window));
 }
 
-TEST(ProgressWindow, HasALightYellowFaceAndCutCorners)
+TEST(ProgressWindow, HasCutCorners)
 {
     HWND window = CreateProgressWindow(nullptr);
     ASSERT_NE(nullptr, window);
     SetProgressTexts(window, L"Exporting to CSV File", L"Export in Progresss...", 0, 10);
     RECT client;
     GetClientRect(window, &client);
-    HDC dc = GetDC(window);
-    // Between the frame and the main label.
-    EXPECT_EQ(RGB(255, 255, 150), GetPixel(dc, client.right / 2, 4));
-    ReleaseDC(window, dc);
 
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(window, region));

@@ -46,6 +46,13 @@ TEST(Crc32c, MatchesTheCastagnoliCheckValue)
     EXPECT_EQ(Crc32c("123456789", 9), Crc32cExtend(Crc32c("1234", 4), "56789", 5));
     std::string big(1000, 'x');
     EXPECT_NE(Crc32c(big.data(), big.size()), Crc32c(big.data(), big.size() - 1));
+    // The table-driven form agrees at every length and byte, continued or not.
+    EXPECT_EQ(0xE3069283u, Crc32cExtendPortable(0, "123456789", 9));
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) bytes += static_cast<char>((i * 167 + 13) & 0xFF);
+    for (size_t n = 0; n <= bytes.size(); n += 7)
+        EXPECT_EQ(Crc32c(bytes.data(), n), Crc32cExtendPortable(Crc32cExtendPortable(0, bytes.data(), n / 3),
+                                                               bytes.data() + n / 3, n - n / 3)) << n;
 }
 
 TEST(LogHeader, RoundTripsAndRejectsDamage)

@@ -176,14 +176,3 @@ int ContactsTest::StoredCount()
     return static_cast<int>(all.size());
 }
 
-std::vector<std::wstring> ContactsTest::Items(HWND control, bool combo)
-{
-    std::vector<std::wstring> items;
-    const int count = static_cast<int>(SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = L"";
-        SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}

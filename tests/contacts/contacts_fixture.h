@@ -2,6 +2,8 @@
 // that records what the contact source sends it, and a hook that answers
 // and records system message boxes.
 #pragma once
+#include "tests/harness/ui_wait.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -32,5 +34,4 @@ protected:
     void SetText(CEOID oid, int field, const std::wstring& text);
     bool Stored(CEOID oid);
     int StoredCount();
-    std::vector<std::wstring> Items(HWND control, bool combo);
 };

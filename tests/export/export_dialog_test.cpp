@@ -3,6 +3,7 @@
 // the way, and exports whose file cannot be written.
 #include "export/csv_writer.h"
 #include "export/export_dialog.h"
+#include "export/export_diagnostics.h"
 #include "export/export_run.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
@@ -114,18 +115,6 @@ size_t Occurrences(const std::string& text, const std::string& part)
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
-}
-
-std::vector<std::wstring> ListItems(HWND list)
-{
-    std::vector<std::wstring> items;
-    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
 }
 
 std::vector<int> Selected(HWND dialog, int id)
@@ -501,14 +490,6 @@ TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndTheEarlierOneKept)
               Messages(L"Error")[0]);
     EXPECT_EQ("earlier", ReadFileBytes(CsvPath()));
     EXPECT_FALSE(IsWindow(progressLog.window));
-
-    // A folder in the report's place: refused before anything is written.
-    ASSERT_TRUE(CreateDirectoryW(HtmlPath().c_str(), nullptr));
-    ExportAll(1, {0}, {2});
-    EXPECT_TRUE(Messages(L"Export - Complete").empty());
-    ASSERT_EQ(2u, Messages(L"Error").size());
-    EXPECT_NE(std::wstring::npos, Messages(L"Error")[1].find(L"a folder of that name is in the way"));
-    RemoveDirectoryW(HtmlPath().c_str());
 }
 
 // ---- HTML --------------------------------------------------------------------------

@@ -8,6 +8,8 @@
 #include "store/activity_database.h"
 #include "store/volume.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 static Scenario* activeScenario;
@@ -129,7 +131,7 @@ HWND Scenario::Start(int showCommand)
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (RegisterWindowClasses(instance) != 0)
         return nullptr;
-    quitSeen = false;
+    quit = MSG{};
     mainWindow = InitInstance(instance, showCommand);
     if (!mainWindow)
         AbandonStart(instance);
@@ -160,7 +162,7 @@ void Scenario::AbandonStart(HINSTANCE instance)
 {
     if (hMainWindow && IsWindow(hMainWindow)) {
         DestroyWindow(hMainWindow);
-        PumpUntil([this] { return quitSeen; }, 2000);
+        PumpUntil([this] { return quit.message == WM_QUIT; }, 2000);
     }
     UnmountDBVolume();
     UnregisterWindowClasses(instance);
@@ -176,38 +178,11 @@ int Scenario::Close()
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (Running())
         SendMessageW(mainWindow, WM_COMMAND, IDM_EXIT, 0);
-    PumpUntil([this] { return quitSeen; });
+    PumpUntil([this] { return quit.message == WM_QUIT; });
     mainWindow = nullptr;
-    int code = ExitInstance(instance, quitCode);
+    int code = ExitInstance(instance, static_cast<int>(quit.wParam));
     UnregisterWindowClasses(instance);
     return code;
-}
-
-void Scenario::PumpPending()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            quitSeen = true;
-            quitCode = static_cast<int>(msg.wParam);
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool Scenario::PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (condition())
-            return true;
-        if (GetTickCount() - start > limitMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
 }
 
 LRESULT Scenario::Command(WORD id, HWND target)
@@ -358,14 +333,24 @@ WindowImage Scenario::CaptureWindow(HWND window)
 
 WindowImage Scenario::SettledCapture(HWND window, DWORD timeoutMs)
 {
+    // Settled: nothing of the window is left to paint, no message is queued,
+    // and the screen showed the same pixels across two waits for input (each
+    // wait lets the window system put painted surfaces on the screen).
     WindowImage last = CaptureWindow(window);
-    PumpUntil([&] {
-        Sleep(50);
+    int agreeing = 0;
+    const bool settled = PumpUntil([&] {
+        if (GetQueueStatus(QS_ALLINPUT) != 0) {   // QS_PAINT: a window of this thread is left to paint
+            agreeing = 0;
+            return false;
+        }
         WindowImage again = CaptureWindow(window);
         const RECT changed = DifferingArea(last, again);
         last = std::move(again);
-        return IsRectEmpty(&changed) != FALSE;
+        agreeing = IsRectEmpty(&changed) ? agreeing + 1 : 0;
+        return agreeing >= 2;
     }, timeoutMs);
+    if (!settled)
+        ADD_FAILURE() << "the window kept changing for " << timeoutMs << " ms";
     return last;
 }
 
@@ -429,24 +414,18 @@ bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs,
         return false;
     CloseHandle(process.hThread);
 
-    const DWORD start = GetTickCount();
-    bool ended = false;
-    while (!ended) {
-        DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT);
-        ended = wait == WAIT_OBJECT_0;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (!ended && whileRunning)
+    const bool ended = PumpUntil([&] {
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
+            return true;
+        if (whileRunning)
             whileRunning(process.hProcess);
-        if (!ended && GetTickCount() - start > limitMs) {
-            TerminateProcess(process.hProcess, 255);
-            WaitForSingleObject(process.hProcess, 5000);
-            CloseHandle(process.hProcess);
-            return false;
-        }
+        return false;
+    }, limitMs);
+    if (!ended) {
+        TerminateProcess(process.hProcess, 255);
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hProcess);
+        return false;
     }
     GetExitCodeProcess(process.hProcess, exitCode);
     CloseHandle(process.hProcess);

@@ -2,6 +2,8 @@
 // registry of its own, drives it with the messages that taps and keys
 // produce, and answers modal dialogs through a hook.
 #pragma once
+#include "tests/harness/ui_wait.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -49,8 +51,11 @@ public:
     bool Running() const;
 
     // Dispatches messages until the condition holds or the limit passes.
-    bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 10000);
-    void PumpPending();
+    bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 10000)
+    {
+        return ::PumpUntil(condition, limitMs, &quit);
+    }
+    void PumpPending() { ::PumpPending(&quit); }
 
     LRESULT Command(WORD id, HWND target = nullptr);
     void Tap(HWND window, int x, int y);
@@ -73,9 +78,9 @@ public:
     // What the screen shows where the window is, whatever covers it; no
     // pixels when it has no area.
     static WindowImage CaptureWindow(HWND window);
-    // What the window shows once it has settled: the screen takes painted
-    // pixels a little after the painting, and queued messages may paint
-    // more. Two captures 50 ms apart agree, or the last after timeoutMs.
+    // What the window shows once it has settled: nothing left to paint, no
+    // queued message, and the same pixels on screen across two waits. A
+    // window still changing after timeoutMs fails the test.
     WindowImage SettledCapture(HWND window, DWORD timeoutMs = 3000);
     // Saves what the window shows as a 24-bit BMP.
     static bool SaveWindowImage(HWND window, const std::wstring& path);
@@ -95,8 +100,7 @@ private:
     HHOOK hook = nullptr;
     HWND mainWindow = nullptr;
     bool storeOpen = false;
-    bool quitSeen = false;
-    int quitCode = 0;
+    MSG quit = {};   // the main loop's WM_QUIT, once seen
     std::function<void(HWND)> answerer;
     std::vector<SeenDialog> seen;
     struct Pending {

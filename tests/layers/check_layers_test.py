@@ -36,6 +36,21 @@ class LayeringCheck(unittest.TestCase):
         self.assertEqual(1, code)
         self.assertIn('store/queries.cpp:3: includes "views/find_bar.h": layer store may not include layer views', out)
 
+    def test_every_include_form_is_read(self):
+        code, out = run_on({
+            "store/a.cpp": '#include <views/list.h>\n',
+            "store/b.cpp": '#include "../views/list.h"\n',
+            "store/c.cpp": '#define LIST_HEADER "views/list.h"\n#include LIST_HEADER\n',
+            "store/d.cpp": '#include SOMEWHERE\n',
+            "store/e.cpp": '#include <windows.h>\n#include "../base/text.h"\n#include "labels.h"\n',
+            "store/labels.h": "",
+        })
+        self.assertEqual(1, code)
+        for fault in ('store/a.cpp:1: includes "views/list.h"', 'store/b.cpp:1: includes "../views/list.h"',
+                      'store/c.cpp:2: includes "views/list.h"', "store/d.cpp:1: includes SOMEWHERE"):
+            self.assertIn(fault, out)
+        self.assertNotIn("store/e.cpp", out)
+
     def test_a_nested_layer_sits_apart_from_its_parent(self):
         code, out = run_on({"settings/load.cpp": '#include "settings/sheet/other_page.h"\n'})
         self.assertEqual(1, code)
@@ -45,11 +60,16 @@ class LayeringCheck(unittest.TestCase):
         code, out = run_on({
             "contacts/source.cpp": "// SendMessageW is not used here\nvoid f() { SendMessageW(0, 0, 0, 0); }\n",
             "store/labels.cpp": "int n = LB_ERR;\n",
+            "store/ask.cpp": "void a() { PostMessageW(0, 0, 0, 0); }\nvoid b() { ShowWindow(0, 0); }\n"
+                             "void c() { GetDlgItemTextW(0, 0, 0, 0); }\nvoid d() { MessageBoxW(0, 0, 0, 0); }\n",
             "views/list.cpp": "void g() { SendMessageW(0, 0, 0, 0); }\n",
         })
         self.assertEqual(1, code)
         self.assertIn("contacts/source.cpp:2: window code (SendMessageW)", out)
         self.assertIn("store/labels.cpp:1: window code (LB_ERR)", out)
+        for fault in ("ask.cpp:1: window code (PostMessageW)", "ask.cpp:2: window code (ShowWindow)",
+                      "ask.cpp:3: window code (GetDlgItemTextW)", "ask.cpp:4: window code (MessageBoxW)"):
+            self.assertIn(fault, out)
         self.assertNotIn("source.cpp:1", out)
         self.assertNotIn("views/list.cpp", out)
 

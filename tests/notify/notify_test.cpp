@@ -92,24 +92,13 @@ protected:
             DeleteFileW((folder + L"\\" + name).c_str());
         RemoveDirectoryW(folder.c_str());
     }
-    // Lets the host take at least two full looks at the store.
+    // Lets the host take at least two full looks at the store; a host that
+    // stalls fails the test rather than pass an absence check unseen.
     static void LetHostLook()
     {
         const int seen = cenotify::HostPollCount();
-        Pump([seen] { return cenotify::HostPollCount() >= seen + 2; });
-    }
-    static bool Pump(const std::function<bool()>& condition, DWORD limitMs = 10000)
-    {
-        const DWORD start = GetTickCount();
-        while (!condition()) {
-            if (GetTickCount() - start > limitMs)
-                return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&msg);
-        }
-        return true;
+        ASSERT_TRUE(PumpUntil([seen] { return cenotify::HostPollCount() >= seen + 2; }))
+            << "the notification host took no look at the store in 10 s";
     }
     std::wstring folder;
     static int counter;
@@ -311,7 +300,7 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     const SYSTEMTIME due = At(2030, 3, 12, 9, 0);
     SetDeviceClock(&due);
     cenotify::NotificationStoreChanged();
-    ASSERT_TRUE(Pump([] { return Bubble(L"QL due") != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL due") != nullptr; }));
     HWND bubble = Bubble(L"QL due");
     EXPECT_EQ(L"QL due", ChildText(bubble, cenotify::ID_BUBBLE_TITLE));
     EXPECT_EQ(L"Vantaro Reminder:\nAnn (Call) 3/12/2030", ChildText(bubble, cenotify::ID_BUBBLE_TEXT));
@@ -321,7 +310,7 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     GetWindowRect(bubble, &placed);
     EXPECT_TRUE(placed.left >= 0 && placed.top >= 26 && placed.right <= 240 && placed.bottom <= 320)
         << placed.left << "," << placed.top << " - " << placed.right << "," << placed.bottom;
-    EXPECT_TRUE(Pump([flashes] { return cenotify::FlashCount() > flashes; }));
+    EXPECT_TRUE(PumpUntil([flashes] { return cenotify::FlashCount() > flashes; }));
     EXPECT_EQ(program, cenotify::LastFlashedWindow());
 
     std::string shot = std::string(SCREENSHOT_DIR) + "/notify_bubble.bmp";
@@ -342,7 +331,7 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     EXPECT_TRUE(Pump([bubble] { return Bubble(L"QL due") == bubble; }));
 
     PostMessageW(bubble, WM_COMMAND, MAKEWPARAM(cenotify::ID_BUBBLE_DISMISS, BN_CLICKED), 0);
-    EXPECT_TRUE(Pump([] { return Bubble() == nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return Bubble() == nullptr; }));
     EXPECT_TRUE(Handles().empty());
     DestroyWindow(program);
 }
@@ -352,10 +341,10 @@ TEST_F(NotifyTest, ClearingAShownNotificationClosesItsBubble)
     HANDLE handle = ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL past", L"text", PUN_DIALOG);
     const int flashes = cenotify::FlashCount();
     cenotify::StartNotificationHost();
-    ASSERT_TRUE(Pump([] { return Bubble(L"QL past") != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL past") != nullptr; }));
     EXPECT_EQ(flashes, cenotify::FlashCount()) << "no LED asked for";
     EXPECT_TRUE(CeClearUserNotification(handle));
-    EXPECT_TRUE(Pump([] { return Bubble() == nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return Bubble() == nullptr; }));
 }
 
 TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUntilDismissed)
@@ -367,7 +356,7 @@ TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUn
     SetDeviceClock(&nextDay);
 
     cenotify::StartNotificationHost();
-    ASSERT_TRUE(Pump([] { return Bubble(L"QL missed") != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL missed") != nullptr; }));
     LetHostLook();
     EXPECT_EQ(nullptr, Bubble(L"QL later"));
 
@@ -376,7 +365,7 @@ TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUn
     EXPECT_EQ(nullptr, Bubble());
     EXPECT_EQ(2u, Handles().size());
     cenotify::StartNotificationHost();
-    ASSERT_TRUE(Pump([] { return Bubble(L"QL missed") != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL missed") != nullptr; }));
 }
 
 TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcessIdIsNot)
@@ -402,7 +391,7 @@ TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcess
         return true;
     }));
     cenotify::StartNotificationHost();
-    EXPECT_TRUE(Pump([] { return Bubble(L"QL reused") != nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return Bubble(L"QL reused") != nullptr; }));
     LetHostLook();
     EXPECT_EQ(nullptr, Bubble(L"QL elsewhere"));
 
@@ -410,7 +399,7 @@ TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcess
     WaitForSingleObject(other.hProcess, 10000);
     CloseHandle(other.hProcess);
     CloseHandle(other.hThread);
-    EXPECT_TRUE(Pump([] { return Bubble(L"QL elsewhere") != nullptr; })) << "its program ended without a Dismiss";
+    EXPECT_TRUE(PumpUntil([] { return Bubble(L"QL elsewhere") != nullptr; })) << "its program ended without a Dismiss";
 }
 
 TEST_F(NotifyTest, ClockPinnedThroughTheEnvironmentForStartedPrograms)

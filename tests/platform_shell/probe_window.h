@@ -1,6 +1,8 @@
 // A top-level window that records the commands and setting changes it gets,
 // and a message pump that waits for a condition.
 #pragma once
+#include "tests/harness/ui_wait.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -43,24 +45,3 @@ inline HWND CreateProbeWindow()
                          CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-inline void PumpPending()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-inline bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (condition())
-            return true;
-        if (GetTickCount() - start > limitMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}

@@ -13,21 +13,6 @@ void UseFreshDeviceStore(const wchar_t* folderName)
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > limitMs)
-            return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
 
 void PoomTest::SetUp()
 {

@@ -1,6 +1,8 @@
 // Shared set-up of the contact object model tests: a device store of the
 // test's own, the class object registered, and a logged-on application.
 #pragma once
+#include "tests/harness/ui_wait.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -45,8 +47,6 @@ protected:
     IFolder* folder = nullptr;
 };
 
-// Dispatches messages until the condition holds or the limit passes.
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 5000);
 
 class Bstr {
 public:

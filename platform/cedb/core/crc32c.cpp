@@ -83,4 +83,9 @@ uint32_t Crc32cExtend(uint32_t crc, const void* data, size_t n)
     return ExtendPortable(crc, p, n);
 }
 
+uint32_t Crc32cExtendPortable(uint32_t crc, const void* data, size_t n)
+{
+    return ExtendPortable(crc, static_cast<const uint8_t*>(data), n);
+}
+
 }  // namespace cedb

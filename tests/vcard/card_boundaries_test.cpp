@@ -1,0 +1,174 @@
+// Cards at the edges of what the reader and writer accept: line ends,
+// encodings, parameters, dates and folding.
+#include "contacts/vcard/text_encoding.h"
+#include "contacts/vcard/vcard.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+using namespace vcard;
+
+namespace {
+
+CardReadResult ReadOne(const std::string& body, const char* version = "3.0")
+{
+    return ReadCards("BEGIN:VCARD\r\nVERSION:" + std::string(version) + "\r\n" + body + "END:VCARD\r\n");
+}
+
+std::string Utf16(const std::u16string& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(CardBoundaries, LineEndsOfEveryKindAndBlankLinesKeepTheLineNumbers)
+{
+    // CR alone, LF alone, CRLF, and a blank line: the bad date is on line 8.
+    const auto result = ReadCards("BEGIN:VCARD\rVERSION:3.0\nFN:Ann\r\nEND:VCARD\n\n"
+                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nBDAY:someday\r\nEND:VCARD\r\n");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("Ann", result.contacts[0].fullName);
+    ASSERT_EQ(1u, result.problems.size());
+    EXPECT_EQ(8, result.problems[0].line);
+}
+
+TEST(CardBoundaries, Utf16FilesOfBothByteOrdersWithSurrogatePairs)
+{
+    // "Jürgen 😀" (U+1F600 as a pair) and U+1F7FF, whose low half is DFFF.
+    const std::u16string card = u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:J\u00FCrgen \U0001F600\r\n"
+                                u"TITLE:\U0001F7FF\r\nEND:VCARD\r\n";
+    for (bool bigEndian : {false, true}) {
+        const auto result = ReadCards(Utf16(card, bigEndian));
+        ASSERT_EQ(1u, result.contacts.size()) << bigEndian;
+        EXPECT_EQ("J\xC3\xBCrgen \xF0\x9F\x98\x80", result.contacts[0].fullName) << bigEndian;
+        EXPECT_EQ("\xF0\x9F\x9F\xBF", result.contacts[0].text[kJobTitle]) << bigEndian;
+    }
+    // The last pair of all: U+10FFFF.
+    EXPECT_EQ("\xF4\x8F\xBF\xBF", Utf16ToUtf8("\xDB\xFF\xDF\xFF", true));
+    // A lone surrogate, first or last of its range, becomes U+FFFD.
+    EXPECT_EQ("\xEF\xBF\xBD" "a", Utf16ToUtf8(std::string("\x00\xD8\x61\x00", 4), false));
+    EXPECT_EQ("\xEF\xBF\xBD", Utf16ToUtf8(std::string("\xDF\xFF", 2), true));
+    EXPECT_EQ("\xEF\xBF\xBD", WideToUtf8(std::wstring(1, wchar_t(0xD800))));
+    EXPECT_EQ("\xEF\xBF\xBD", WideToUtf8(std::wstring(1, wchar_t(0xDFFF))));
+}
+
+TEST(CardBoundaries, CharsetsNamedLatinAreReadAsWindows1252)
+{
+    for (const char* charset : {"ISO-8859-1", "LATIN1", "WINDOWS-1252", "cp1252"}) {
+        // "Caf\xE9" alone would be invalid UTF-8 anyway; "\xC3\xA9" is valid
+        // UTF-8 and must still be read as the two Latin letters it is.
+        const auto result = ReadOne("FN;CHARSET=" + std::string(charset) + ":Caf\xC3\xA9\r\n", "2.1");
+        ASSERT_EQ(1u, result.contacts.size()) << charset;
+        EXPECT_EQ("Caf\xC3\x83\xC2\xA9", result.contacts[0].fullName) << charset;
+    }
+}
+
+TEST(CardBoundaries, QuotedPrintableAndBase64AreToldByEncodingOrBareType)
+{
+    auto title = [](const std::string& line) {
+        const auto result = ReadOne(line + "\r\nFN:x\r\n", "2.1");
+        return result.contacts.empty() ? std::string("(none)") : result.contacts[0].text[kJobTitle];
+    };
+    EXPECT_EQ("9Aa:", title("TITLE;ENCODING=QUOTED-PRINTABLE:=39=41=61=3A"));
+    EXPECT_EQ("9Aa:", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3A"));
+    EXPECT_EQ("=4", title("TITLE;QUOTED-PRINTABLE:=4"));
+    EXPECT_EQ("", title("TITLE;ENCODING=BASE64:QUJD"));
+    EXPECT_EQ("", title("TITLE;BASE64:QUJD"));
+    EXPECT_EQ("", title("TITLE;ENCODING=b:QUJD"));
+}
+
+TEST(CardBoundaries, ParametersQuoteSeparatorsAndTrimmedValues)
+{
+    const auto result = ReadOne("FN:Ann\r\nEMAIL;X-LABEL=\"Home: main; private\":ann@example.com\r\n"
+                                "TITLE:Boss\t \r\n");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("ann@example.com", result.contacts[0].text[kEmail1]);
+    EXPECT_EQ("Boss", result.contacts[0].text[kJobTitle]);
+
+    const auto unterminated = ReadOne("FN:Bo\r\nEMAIL;X-LABEL=\"Home:bo@example.com\r\n");
+    EXPECT_TRUE(unterminated.contacts.empty());
+    ASSERT_EQ(1u, unterminated.problems.size());
+}
+
+TEST(CardBoundaries, OnlyThreeEmailsAreKeptAndNeverSpillIntoTheWebPage)
+{
+    const auto result = ReadOne("FN:Many\r\nEMAIL:a@x.org\r\nEMAIL:b@x.org\r\nEMAIL:c@x.org\r\nEMAIL:d@x.org\r\n");
+    ASSERT_EQ(1u, result.contacts.size());
+    const CardContact& c = result.contacts[0];
+    EXPECT_EQ("a@x.org", c.text[kEmail1]);
+    EXPECT_EQ("c@x.org", c.text[kEmail3]);
+    EXPECT_EQ("", c.text[kWebPage]);
+}
+
+TEST(CardBoundaries, BirthdaysNeedWholeNumbersOfTheirLength)
+{
+    auto birthday = [](const std::string& value, std::string param = "") {
+        const auto result = ReadOne("FN:B\r\nBDAY" + param + ":" + value + "\r\n");
+        if (!result.problems.empty())
+            return std::string("rejected");
+        const CardDate d = result.contacts.at(0).birthday;
+        return std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day);
+    };
+    EXPECT_EQ("1975-3-9", birthday("1975-03-09"));
+    EXPECT_EQ("1-1-1", birthday("0001-01-01"));
+    EXPECT_EQ("0-12-9", birthday("--1209"));
+    EXPECT_EQ("0-12-9", birthday("--12-09"));
+    EXPECT_EQ("0-2-29", birthday("--0229"));
+    EXPECT_EQ("rejected", birthday("19x5-03-09"));
+    EXPECT_EQ("rejected", birthday("0000-03-09"));
+    EXPECT_EQ("rejected", birthday("1975-3-9"));
+    EXPECT_EQ("rejected", birthday("--1x09"));
+    EXPECT_EQ("rejected", birthday("--12099"));
+    EXPECT_EQ("rejected", birthday("1975-02-29"));
+    EXPECT_EQ("0-0-0", birthday("in May", ";VALUE=text"));
+}
+
+TEST(CardBoundaries, WriterKeepsALoneAddressPartAndFoldsEvenBrokenText)
+{
+    for (CardField part : {kStreet, kCity, kState, kPostalCode}) {
+        CardContact contact;
+        contact.text[kLastName] = "Ng";
+        contact.text[part] = "Here";
+        const auto back = ReadCards(WriteCard(contact));
+        ASSERT_EQ(1u, back.contacts.size()) << part;
+        EXPECT_EQ("Here", back.contacts[0].text[part]) << part;
+    }
+    // Continuation bytes alone have no character boundary: the line is
+    // still folded, at the octet limit.
+    CardContact broken;
+    broken.text[kJobTitle] = std::string(200, '\x80');
+    const std::string written = WriteCard(broken);
+    size_t start = 0, longest = 0;
+    for (size_t end; (end = written.find("\r\n", start)) != std::string::npos; start = end + 2)
+        longest = std::max(longest, end - start);
+    EXPECT_EQ(75u, longest);
+}
+
+TEST(CardBoundaries, Windows1252BytesAroundTheControlRangeAndLoneLeadBytes)
+{
+    EXPECT_EQ("\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF", Cp1252ToUtf8("\x80\x9F\xA0\xFF"));
+    EXPECT_FALSE(IsValidUtf8("\x80"));
+    EXPECT_TRUE(IsValidUtf8("\x7F"));
+    // Not UTF-8, so the whole value is Windows-1252: the euro sign.
+    const auto result = ReadOne("FN:Price \x80 5\r\n", "2.1");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("Price \xE2\x82\xAC 5", result.contacts[0].fullName);
+}
+
+TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBackslashStays)
+{
+    const auto result = ReadOne("FN:Ann\r\nADR;TYPE=HOME:;;1 First St;Alton;;;\r\n"
+                                "ADR;TYPE=HOME,PREF:;;2 Second St;Barton;;;\r\nTITLE:Ends in \\\r\n");
+    ASSERT_EQ(1u, result.contacts.size());
+    EXPECT_EQ("2 Second St", result.contacts[0].text[kStreet]);
+    EXPECT_EQ("Barton", result.contacts[0].text[kCity]);
+    EXPECT_EQ("Ends in \\", result.contacts[0].text[kJobTitle]);
+}
