@@ -196,6 +196,30 @@ TEST_F(VolumeFaults, CompactionRewritesIntoANewFileAndKeepsObjectIds)
     EXPECT_GT(Put(v.get(), db, 7), oids[99]);  // ids are never reused
 }
 
+// Payloads read at mount borrow from the file image, and a mount packs the
+// live ones into a smaller buffer: a record without properties is so short
+// that a careless buffer keeps it inside a stack frame that then returns.
+TEST_F(VolumeFaults, ShortPayloadsOutliveTheMountThatPackedThem)
+{
+    auto v = Mount();
+    uint32_t db, bare;
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
+    ASSERT_TRUE(v->WriteRecord(db, 0, {}, {}, &bare).ok());
+    ASSERT_TRUE(v->DeleteRecord(db, Put(v.get(), db, 5)).ok());
+    ASSERT_TRUE(v->Unmount().ok());
+    for (int round = 0; round < 2; ++round) {
+        v.reset();
+        v = Mount();
+        if (round == 0) ASSERT_TRUE(v->Compact().ok());
+        const Record* r = v->FindRecord(bare);
+        ASSERT_TRUE(r) << "round " << round;
+        std::vector<Prop> props{Prop()};
+        EXPECT_TRUE(Volume::RecordProps(*r, &props));
+        EXPECT_TRUE(props.empty());
+        EXPECT_EQ(1u, v->FindDatabase(db)->count());
+    }
+}
+
 // Mounting builds sort orders in bulk, by another method than the inserts
 // made while writing; both must give the same order, ties and all.
 TEST_F(VolumeFaults, SortOrdersBuiltAtMountMatchTheOnesKeptWhileWriting)

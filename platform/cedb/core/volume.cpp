@@ -220,7 +220,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     }
     if (!s.ok()) return s;
 
-    std::string& data = v->image_;
+    std::string& data = *v->image_;
     bool ends_vouched = false;
     if (!fresh) {
         s = ReadAll(v->file_.get(), &data);
@@ -353,17 +353,17 @@ void Volume::PackImage()
     records_.ForEach([&](uint32_t, Record& r) {
         if (r.payload.borrowed()) borrowed += r.payload.size();
     });
-    if (borrowed >= image_.size() / 2) return;
-    std::string packed(borrowed, '\0');
+    if (borrowed >= image_->size() / 2) return;
+    std::unique_ptr<std::string> packed(new std::string(borrowed, '\0'));
     size_t at = 0;
     records_.ForEach([&](uint32_t, Record& r) {
         if (!r.payload.borrowed()) return;
         const size_t n = r.payload.size();
-        std::memcpy(&packed[at], r.payload.data(), n);
-        r.payload = Payload::Borrow(&packed[at], n);
+        std::memcpy(&(*packed)[at], r.payload.data(), n);
+        r.payload = Payload::Borrow(packed->data() + at, n);
         at += n;
     });
-    image_.swap(packed);
+    image_ = std::move(packed);
 }
 
 Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes)

@@ -221,7 +221,10 @@ private:
     bool read_only_ = false;
     uint64_t change_counter_ = 1;
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
-    std::string image_;  // the file as read at mount; payloads borrow from it
+    // The file as read at mount, later only its live payloads, which borrow
+    // from it: held by pointer so its characters never move, not even those
+    // of a string short enough to live inside the string object.
+    std::unique_ptr<std::string> image_{new std::string};
     RecordTable records_;
     Observer observer_;
     std::vector<Prop> scratch_;  // decoding buffers reused across calls
