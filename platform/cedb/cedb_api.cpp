@@ -173,7 +173,7 @@ VolumeSlot* ObjectStore()
     cedb::MountOptions opt;
     opt.mode = cedb::kOpenAlways;
     std::unique_ptr<cedb::Volume> vol;
-    cedb::Status s = cedb::Volume::Mount(cedb::FileSystem::Default(), cedb::ObjectStorePath(), opt, &vol);
+    cedb::Status s = cedb::Volume::Mount(cedb::ServiceFileSystem(), cedb::ObjectStorePath(), opt, &vol);
     if (!s.ok()) return Fail<VolumeSlot*>(s.code, nullptr);
     g_object_store.vol = std::move(vol);
     g_object_store.object_store = true;
@@ -546,7 +546,7 @@ BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
     cedb::MountOptions opt;
     opt.mode = dwFlags;
     std::unique_ptr<cedb::Volume> vol;
-    cedb::Status st = cedb::Volume::Mount(cedb::FileSystem::Default(), path, opt, &vol);
+    cedb::Status st = cedb::Volume::Mount(cedb::ServiceFileSystem(), path, opt, &vol);
     if (!st.ok()) return Fail(st.code, FALSE);
     VolumeSlot* slot = nullptr;
     size_t index = 0;

@@ -2,6 +2,12 @@
 
 namespace cedb {
 
+static FileSystem* serviceOverride;
+
+FileSystem* ServiceFileSystem() { return serviceOverride ? serviceOverride : FileSystem::Default(); }
+
+void SetServiceFileSystemForTesting(FileSystem* fs) { serviceOverride = fs; }
+
 Status ReadAll(File* f, std::string* out)
 {
     uint64_t size = 0;
