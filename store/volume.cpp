@@ -2,6 +2,7 @@
 
 #include "base/app_folders.h"
 #include "base/message_box.h"
+#include "store/store_error.h"
 
 CEGUID volumeGuid = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
 static bool mountedThisRun;
@@ -63,14 +64,8 @@ static bool AskToRestore(HWND owner)
 
 static void ReportMountFailure(DWORD error)
 {
-    const wchar_t* text = L"Database mount failed: Unknown Error";
-    if (error == ERROR_DISK_FULL)
-        text = L"Database mount failed: Disk Full";
-    else if (error == ERROR_NOT_ENOUGH_MEMORY)
-        text = L"Database mount failed: Not Enough Memory";
-    else if (error == ERROR_INVALID_PARAMETER)
-        text = L"Database mount failed: Invalid Parameter";
-    AppMessageBox(nullptr, text, L"Error", 0);
+    const std::wstring text = std::wstring(L"Database mount failed: ") + StoreErrorName(error);
+    AppMessageBox(nullptr, text.c_str(), L"Error", 0);
 }
 
 int MountDBVolume(HWND owner)

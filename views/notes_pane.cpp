@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
+#include "store/store_error.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
@@ -32,7 +33,13 @@ void SaveNotesOfMarkedActivity()
     wchar_t text[NOTES_CAPACITY] = L"";
     GetWindowTextW(pane, text, NOTES_CAPACITY);
     CopyText(record.notes, text);
-    WriteActivityRecordDB(activityDatabase, oid, record);
+    // Failing, the text stays in the pane: the next key saves all of it
+    // again. One message per run of failures, not one per key.
+    static bool failing;
+    const bool saved = WriteActivityRecordDB(activityDatabase, oid, record) != 0;
+    if (!saved && !failing)
+        ReportStoreFailure(GetParent(pane), L"The notes could not be saved", L"type in the notes again");
+    failing = !saved;
 }
 
 static void RepaintPane(HWND pane)

@@ -50,8 +50,11 @@ void OnAdd(HWND page)
     GetDlgItemTextW(page, IDC_DESCRIPTOR_EDIT, typed, TYPED_LABEL_CAPACITY);
     TrimSpaces(typed);
     // An empty label would be an empty, unpickable line in the lists.
-    if (typed[0])
-        AddLabel(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[ChosenList(page)], typed);
+    // A label that was not kept stays typed for a second try.
+    if (typed[0] && !AddLabel(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[ChosenList(page)], typed)) {
+        SetFocus(GetDlgItem(page, IDC_DESCRIPTOR_EDIT));
+        return;
+    }
     EnableDelete(page, false);
     SetDlgItemTextW(page, IDC_DESCRIPTOR_EDIT, L"");
     SetFocus(GetDlgItem(page, IDC_DESCRIPTOR_EDIT));
