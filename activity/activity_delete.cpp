@@ -7,6 +7,7 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/database.h"
+#include "store/store_error.h"
 #include "views/list_rows.h"
 #include "views/list_views.h"
 
@@ -38,11 +39,16 @@ void DeleteMarkedActivity()
     // Cleared whether or not it has one: a reminder is found only by the
     // title and text rebuilt from the contact's name (as the dialog's contact
     // list shows it, 39 characters), Next Action and Next Date.
+    // An activity that stays keeps its reminder.
     wchar_t contact[LABEL_CAPACITY];
     GetContactName(record.contactOid, contact, LABEL_CAPACITY);
-    ClearActivityReminder(contact, record.nextAction, record.nextDate);
-    DeleteRecordDB(activityDatabase, oid);
-    UpdateLastActivityFlag(activityDatabase, record.contactOid);
+    StoreChanges changes;
+    if (DeleteRecordDB(activityDatabase, oid)) {
+        ClearActivityReminder(contact, record.nextAction, record.nextDate);
+        UpdateLastActivityFlag(activityDatabase, record.contactOid);
+    }
+    if (changes.Failed())
+        ReportStoreFailure(nullptr, L"The activity could not be deleted", L"delete it again");
     ResortByLastActivity();
     LoadActivitiesOfContact();
     SetWaitCursor(false);

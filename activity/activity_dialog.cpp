@@ -20,6 +20,7 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
+#include "store/store_error.h"
 #include "store/label_lists.h"
 #include "base/input_panel.h"
 #include "views/list_views.h"
@@ -369,8 +370,15 @@ void Save(HWND dialog)
     record.contactOid = chosen;
     GetContactName(chosen, record.fileAs, LABEL_CAPACITY);
 
-    WriteActivityRecordDB(activityDatabase, state.editOid, record);
+    // What was typed stays in the dialog for a second try, and no reminder
+    // is armed for an activity that was not saved.
+    if (!WriteActivityRecordDB(activityDatabase, state.editOid, record)) {
+        SetWaitCursor(false);
+        ReportStoreFailure(dialog, L"The activity could not be saved", L"save again");
+        return;
+    }
 
+    StoreChanges followUp;
     UpdateLastActivityFlag(activityDatabase, chosen);
     if (chosen != state.initialContactOid && state.initialContactOid)
         UpdateLastActivityFlag(activityDatabase, state.initialContactOid);
@@ -378,6 +386,9 @@ void Save(HWND dialog)
     ShowSavedActivity(chosen, state.isNew);
     if (addlabelsflag == 1)
         AddTypedLabels();
+    if (followUp.Failed())
+        ReportStoreFailure(dialog, L"The activity was saved, but its contact's latest mark or its new labels were not",
+                           L"save it again");
     if (state.hadReminder)
         ClearReminder(state.oldReminderText, state.oldReminderTitle);
     if (record.remindIndex > 0) {

@@ -9,6 +9,7 @@
 #include "platform/shell/aygshell.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "store/store_error.h"
 #include "views/contact_name_controls.h"
 #include "views/list_views.h"
 
@@ -101,7 +102,10 @@ void Purge(HWND dialog)
     if (AppMessageBox(dialog, question, L"Purging Message", APP_MB_YESNO | APP_MB_WARNING) != 1)
         return;
 
+    StoreChanges changes;
     PurgeActivities(contact, byDate ? chosenDate - 1.0 : 0.0);
+    if (changes.Failed())
+        ReportStoreFailure(dialog, L"The purge could not be completed", L"purge again");
     const CEOID current = CurrentContactOid();
     SetWaitCursor(true);
     FillContactsList();

@@ -13,6 +13,8 @@
 #include "store/activity_database.h"
 #include "store/find_filter.h"
 #include "store/profiles.h"
+#include "store/store_error.h"
+#include "platform/poom/card_save_failure.h"
 
 IPOutlookApp* outlookApp;
 int outlookLoggedOn;
@@ -198,6 +200,13 @@ std::vector<std::wstring> ListContactNames(CEOID** oids, bool restrict, int find
     return names;
 }
 
+// The device's card stays open with what was typed; the program says why.
+static void ReportContactSaveFailure(HWND card, DWORD error)
+{
+    NoteStoreFailure(error);
+    ReportStoreFailure(card, L"The contact could not be saved", L"close the card again");
+}
+
 int OpenOutlookConnection(HWND mainWindow)
 {
     if (!outlookLoggedOn) {
@@ -219,6 +228,7 @@ int OpenOutlookConnection(HWND mainWindow)
             return 0;
         }
         outlookLoggedOn = 1;
+        SetContactSaveFailureHandler(ReportContactSaveFailure);
     }
     if (contactsFolder) {
         contactsFolder->Release();

@@ -18,7 +18,7 @@ export -f run_suite
 
 status=0
 run_suite "native tests" "$native" "$logdir/native.log" || status=1
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite "native tests (sanitizers)" "$native_san" "$logdir/native-asan.log" || status=1
 
 export WINEPREFIX="$PWD/$win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -5,6 +5,7 @@
 #include "store/activity_record.h"
 #include "store/database.h"
 #include "store/label_lists.h"
+#include "store/store_error.h"
 #include "store/volume.h"
 
 HANDLE activityDatabase;
@@ -14,8 +15,8 @@ HANDLE contactsWatch;
 
 void MountVolumeAtStartup(HWND owner)
 {
-    if (MountDBVolume(owner) == MOUNTED_NEW)
-        SeedDefaultLabels();
+    if (MountDBVolume(owner) == MOUNTED_NEW && !SeedDefaultLabels())
+        ReportStoreFailure(owner, L"The default labels could not be saved", L"add them on the Descriptor page");
 }
 
 // The stored sort property when "ActivityDatabase" has that order (or, not

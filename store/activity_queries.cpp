@@ -378,11 +378,11 @@ void ActivityScan::DeleteBatch()
 {
     // The records lie behind the scan, whose position stays where it is.
     for (CEOID oid : doomed) {
-        if (!database || !CeDeleteRecord(database, oid)) {
-            AppMessageBox(nullptr, L"Could not delete record 'ActivityScan'", L"Error", 0);
-            continue;
-        }
-        FlushVolume();
+        // A failure is noted for the operation to report once, at its end.
+        if (!database)
+            SetLastError(ERROR_INVALID_HANDLE);
+        if (NoteWriteResult(database ? CeDeleteRecord(database, oid) : FALSE))
+            FlushVolume();
     }
     doomed.clear();
 }

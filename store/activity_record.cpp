@@ -97,9 +97,7 @@ CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record)
     values[12] = ShortProperty(PROPID_DONE, record.done);
 
     CEOID written = CeWriteRecordProps(database, oid == NEW_ACTIVITY_RECORD ? 0 : oid, 13, values);
-    ReportWriteError(written);
-    FlushVolume();
-    return written;
+    return NoteWriteResult(written) && FlushVolume() ? written : 0;
 }
 
 // The service merges the given properties into the stored record.
@@ -111,10 +109,7 @@ static CEOID WriteActivityKeys(HANDLE database, CEOID oid, CEPROPVAL* values, WO
         SetLastError(ERROR_INVALID_PARAMETER);
     else
         written = CeWriteRecordProps(database, oid, count, values);
-    ReportWriteError(written);
-    if (written)
-        FlushVolume();
-    return written;
+    return NoteWriteResult(written) && FlushVolume() ? written : 0;
 }
 
 CEOID WriteActivityLastFlagDB(HANDLE database, CEOID oid, BOOL lastFlag)

@@ -39,12 +39,13 @@ struct ActivityRecord {
 
 // Writes all thirteen properties in one call of the service, so a record is
 // never half-written. oid NEW_ACTIVITY_RECORD creates a record. Returns the
-// record's object id, 0 on failure.
+// record's object id once it is durable; 0 on failure, which leaves the
+// record as it was and notes the reason for the caller to report.
 CEOID WriteActivityRecordDB(HANDLE database, CEOID oid, ActivityRecord record);
 // Changes only the last flag, or the contact and the last flag, of an
 // existing record in one call of the service, without a seek or a read; the
 // other properties stay as they are. Returns the object id, 0 on failure
-// (reported).
+// (noted, as for WriteActivityRecordDB).
 CEOID WriteActivityLastFlagDB(HANDLE database, CEOID oid, BOOL lastFlag);
 CEOID WriteActivityContactDB(HANDLE database, CEOID oid, CEOID contactOid, BOOL lastFlag);
 // Fills the fields whose properties the record has; the others keep the

@@ -4,6 +4,7 @@
 #include "base/message_box.h"
 #include "base/text.h"
 #include "store/activity_record.h"
+#include "store/store_error.h"
 #include "store/volume.h"
 
 #include <cwchar>
@@ -12,13 +13,21 @@
 static int bulkChanges;
 static bool flushPending;
 
-void FlushVolume()
+static bool FlushNow()
+{
+    if (CeFlushDBVol(&volumeGuid))
+        return true;
+    NoteStoreFailure(GetLastError());
+    return false;
+}
+
+bool FlushVolume()
 {
     if (bulkChanges > 0) {
         flushPending = true;
-        return;
+        return true;
     }
-    CeFlushDBVol(&volumeGuid);
+    return FlushNow();
 }
 
 void BeginBulkChange()
@@ -26,12 +35,20 @@ void BeginBulkChange()
     ++bulkChanges;
 }
 
-void EndBulkChange()
+bool EndBulkChange()
 {
     if (bulkChanges > 0 && --bulkChanges == 0 && flushPending) {
         flushPending = false;
-        CeFlushDBVol(&volumeGuid);
+        return FlushNow();
     }
+    return true;
+}
+
+bool NoteWriteResult(CEOID result)
+{
+    if (result == 0)
+        NoteStoreFailure(GetLastError());
+    return result != 0;
 }
 
 static HANDLE OpenByName(CEOID* oid, const wchar_t* name, CEPROPID sortProperty)
@@ -76,13 +93,17 @@ HANDLE OpenCreateDB(CEOID* oid, int* count, const wchar_t* name, CEPROPID sortPr
         if (error != ERROR_FILE_NOT_FOUND)
             return nullptr;
         *oid = CreateDatabase(name, sortProperty, descending);
-        if (*oid == 0) {
+        if (!NoteWriteResult(*oid)) {
             AppMessageBox(hMainWindow, L"Database creation failed 'OpenCreateDB'", L"Error", 0);
             return nullptr;
         }
         // A new database is a change like any other: made durable at once,
-        // so an empty label list survives a crash before the next write.
-        FlushVolume();
+        // so an empty label list survives a crash before the next write. One
+        // that could not be is gone again, and the caller reports that.
+        if (!FlushVolume()) {
+            *oid = 0;
+            return nullptr;
+        }
         database = OpenByName(oid, nullptr, sortProperty);
         if (database == INVALID_HANDLE_VALUE)
             return nullptr;
@@ -110,28 +131,13 @@ int ReadSortPropertiesDB(const wchar_t* name, CEPROPID* properties)
     return count;
 }
 
-void ReportWriteError(CEOID result)
-{
-    if (result != 0)
-        return;
-    DWORD error = GetLastError();
-    const wchar_t* text = L"Unknown Error";
-    if (error == ERROR_NOT_ENOUGH_MEMORY)
-        text = L"Not enough memory";
-    else if (error == ERROR_INVALID_PARAMETER)
-        text = L"Invalid Parameter";
-    AppMessageBox(nullptr, text, L"Error", 0);
-}
-
 CEOID WriteTextRecordDB(HANDLE database, const wchar_t* text)
 {
     CEPROPVAL value = {};
     value.propid = PROPID_TEXT;
     value.val.lpwstr = const_cast<LPWSTR>(text ? text : L"");
     CEOID oid = CeWriteRecordProps(database, 0, 1, &value);
-    ReportWriteError(oid);
-    FlushVolume();
-    return oid;
+    return NoteWriteResult(oid) && FlushVolume() ? oid : 0;
 }
 
 CEOID ReadTextRecordDB(HANDLE database, wchar_t* buffer, size_t capacity)
@@ -157,18 +163,14 @@ CEOID ReadTextRecordDB(HANDLE database, wchar_t* buffer, size_t capacity)
     return oid;
 }
 
-void DeleteRecordDB(HANDLE database, CEOID oid)
+bool DeleteRecordDB(HANDLE database, CEOID oid)
 {
     // No index asked for: counting the position walks the whole sort order.
     if (CeSeekDatabase(database, CEDB_SEEK_CEOID, oid, nullptr) == 0) {
         AppMessageBox(nullptr, L"No record found 'DeleteRecordDB'", L"Error", 0);
-        return;
+        return false;
     }
-    if (!CeDeleteRecord(database, oid)) {
-        AppMessageBox(nullptr, L"Could not delete record 'DeleteRecordDB'", L"Error", 0);
-        return;
-    }
-    FlushVolume();
+    return NoteWriteResult(CeDeleteRecord(database, oid)) && FlushVolume();
 }
 
 static int CountRecords(const wchar_t* name, CEPROPID sortProperty)
@@ -204,10 +206,9 @@ int DeleteNamedDB(const wchar_t* name)
             break;
         if (wcscmp(info.infDatabase.szDbaseName, name) != 0)
             continue;
-        if (CeDeleteDatabaseEx(&volumeGuid, oid))
-            deleted = 1;
-        else
-            AppMessageBox(nullptr, L"error in CeDeleteDatabaseEx!", L"Error", 0);
+        // A deletion the flush could not keep is undone: the caller reports it.
+        if (NoteWriteResult(CeDeleteDatabaseEx(&volumeGuid, oid)))
+            deleted = FlushVolume() ? 1 : 0;
         break;
     }
     CloseHandle(enumeration);

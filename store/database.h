@@ -18,21 +18,28 @@ HANDLE OpenCreateDB(CEOID* oid, int* count, const wchar_t* name, CEPROPID sortPr
 // such database.
 int ReadSortPropertiesDB(const wchar_t* name, CEPROPID* properties);
 
+// Writers return 0 (false) when the change failed or could not be flushed;
+// it is then gone, and the reason noted for the caller to report
+// (store/store_error.h).
 CEOID WriteTextRecordDB(HANDLE database, const wchar_t* text);
 // Reads the record at the current position (the position then moves on).
 CEOID ReadTextRecordDB(HANDLE database, wchar_t* buffer, size_t capacity);
-void DeleteRecordDB(HANDLE database, CEOID oid);
+bool DeleteRecordDB(HANDLE database, CEOID oid);
 
 int CountActivityRecordsDB(const wchar_t* name);
 int CountTextRecordsDB(const wchar_t* name);
 // Deletes the database whose name matches exactly (letter case counts).
 int DeleteNamedDB(const wchar_t* name);
 
-void ReportWriteError(CEOID result);
+// Notes the platform's last error as the store's failure when `result` is
+// 0; true when it is not.
+bool NoteWriteResult(CEOID result);
 // Every change flushes the volume, except between BeginBulkChange and the
 // matching EndBulkChange, which flushes once for all of them: a bulk
 // operation then costs one sync, and an interruption loses only changes not
-// yet flushed, each record whole or not at all.
-void FlushVolume();
+// yet flushed, each record whole or not at all. A failed flush (or write)
+// drops every change not yet flushed, from memory too; each returns false
+// then, with the reason noted.
+bool FlushVolume();
 void BeginBulkChange();
-void EndBulkChange();
+bool EndBulkChange();

@@ -3,6 +3,7 @@
 #include "base/message_box.h"
 #include "store/activity_record.h"
 #include "store/database.h"
+#include "store/store_error.h"
 #include "store/volume.h"
 
 #include <vector>
@@ -21,27 +22,31 @@ static HANDLE OpenLabels(const wchar_t* database, int* count, bool descending = 
 }
 
 template <size_t N>
-static void SeedList(const wchar_t* database, const wchar_t* const (&labels)[N])
+static bool SeedList(const wchar_t* database, const wchar_t* const (&labels)[N])
 {
     int count = 0;
     HANDLE handle = OpenLabels(database, &count, false);
     if (!handle)
-        return;
+        return false;
+    bool kept = true;
     for (const wchar_t* label : labels)
-        WriteTextRecordDB(handle, label);
+        kept = WriteTextRecordDB(handle, label) != 0 && kept;
     CloseHandle(handle);
+    return kept;
 }
 
-void SeedDefaultLabels()
+bool SeedDefaultLabels()
 {
-    SeedList(EVENTS_DATABASE, DEFAULT_EVENTS);
-    SeedList(NEXT_ACTION_DATABASE, DEFAULT_NEXT_ACTIONS);
+    bool kept = SeedList(EVENTS_DATABASE, DEFAULT_EVENTS);
+    kept = SeedList(NEXT_ACTION_DATABASE, DEFAULT_NEXT_ACTIONS) && kept;
     for (const wchar_t* empty : {USER1_DATABASE, USER2_DATABASE, USER3_DATABASE}) {
         int count = 0;
         HANDLE handle = OpenLabels(empty, &count, false);
         if (handle)
             CloseHandle(handle);
+        kept = handle != nullptr && kept;
     }
+    return kept;
 }
 
 std::vector<std::wstring> ReadLabels(const wchar_t* database)
@@ -60,64 +65,61 @@ std::vector<std::wstring> ReadLabels(const wchar_t* database)
     return labels;
 }
 
-void AddLabelIfMissing(const wchar_t* database, const wchar_t* label)
+bool AddLabelIfMissing(const wchar_t* database, const wchar_t* label)
 {
     int count = 0;
     HANDLE handle = OpenLabels(database, &count);
     if (!handle)
-        return;
+        return false;
+    bool kept = true;
     CEPROPVAL key = {};
     key.propid = PROPID_TEXT;
     key.val.lpwstr = const_cast<LPWSTR>(label);
     DWORD index = 0;
     // The sort order is case-sensitive, so only an exact match counts.
     if (CeSeekDatabase(handle, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key), &index) == 0)
-        WriteTextRecordDB(handle, label);
+        kept = WriteTextRecordDB(handle, label) != 0;
     CloseHandle(handle);
+    return kept;
 }
 
-void AppendLabel(const wchar_t* database, const wchar_t* label)
+bool AppendLabel(const wchar_t* database, const wchar_t* label)
 {
     int count = 0;
     HANDLE handle = OpenLabels(database, &count);
     if (!handle)
-        return;
-    WriteTextRecordDB(handle, label);
+        return false;
+    const bool kept = WriteTextRecordDB(handle, label) != 0;
     CloseHandle(handle);
+    return kept;
 }
 
-static void ReportDeleteFailure(DWORD error)
-{
-    const wchar_t* text = L"Could not delete text database 'saveLBTextToDatabase'";
-    if (error == ERROR_SHARING_VIOLATION)
-        text = L"Could not delete text database: file is in use 'saveLBTextToDatabase'";
-    else if (error == ERROR_INVALID_PARAMETER)
-        text = L"Could not delete text database: invalid param used 'saveLBTextToDatabase'";
-    AppMessageBox(nullptr, text, L"Error", 0);
-}
-
-CEOID ReplaceLabels(const wchar_t* database, const std::vector<std::wstring>& labels)
+static void WriteLabels(const wchar_t* database, const std::vector<std::wstring>& labels)
 {
     CEOID oid = 0;
     int count = 0;
     HANDLE handle = OpenCreateDB(&oid, &count, database, PROPID_TEXT, true);
     if (!handle)
-        return 0;
+        return;
     if (!CloseHandle(handle))
         AppMessageBox(nullptr, L"Could not close database 'saveLBTextToDatabase'", L"Error", 0);
-    if (!CeDeleteDatabaseEx(&volumeGuid, oid)) {
-        ReportDeleteFailure(GetLastError());
-        return 0;
-    }
+    if (!NoteWriteResult(CeDeleteDatabaseEx(&volumeGuid, oid)))
+        return;
     handle = OpenCreateDB(&oid, &count, database, PROPID_TEXT, true);
-    if (!handle) {
-        AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'saveLBTextToDatabase'", L"Error", 0);
-        return 0;
-    }
-
-    CEOID result = 0;
+    if (!handle)
+        return;
     for (const std::wstring& label : labels)
-        result = WriteTextRecordDB(handle, label.c_str());
+        WriteTextRecordDB(handle, label.c_str());
     CloseHandle(handle);
-    return result;
+}
+
+bool ReplaceLabels(const wchar_t* database, const std::vector<std::wstring>& labels)
+{
+    // One flush for the whole list: a failure anywhere drops every step, so
+    // the list is the new one or still the old one, never half of either.
+    StoreChanges changes;
+    BeginBulkChange();
+    WriteLabels(database, labels);
+    const bool flushed = EndBulkChange();
+    return flushed && !changes.Failed();
 }

@@ -16,14 +16,16 @@ constexpr int LABEL_READ_CAPACITY = 100;
 // Selected-only saving stores at most this many items.
 constexpr int MAX_SAVED_SELECTION = 200;
 
-void SeedDefaultLabels();
+// Each writer returns false when its change was not kept (the reason is
+// noted for the caller to report, store/store_error.h).
+bool SeedDefaultLabels();
 // The labels of a list in the order its database sorts them; empty when the
 // database cannot be opened.
 std::vector<std::wstring> ReadLabels(const wchar_t* database);
 // Adds the label unless the list holds exactly it (letter case counts).
-void AddLabelIfMissing(const wchar_t* database, const wchar_t* label);
+bool AddLabelIfMissing(const wchar_t* database, const wchar_t* label);
 // Adds the label as it is.
-void AppendLabel(const wchar_t* database, const wchar_t* label);
-// Rewrites the list with these labels; the messages name the list box
-// operation that asks for it. Returns the result of the last write.
-CEOID ReplaceLabels(const wchar_t* database, const std::vector<std::wstring>& labels);
+bool AppendLabel(const wchar_t* database, const wchar_t* label);
+// Rewrites the list with these labels, all of them or, on failure, none:
+// the list then stays as it was.
+bool ReplaceLabels(const wchar_t* database, const std::vector<std::wstring>& labels);

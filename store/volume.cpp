@@ -4,6 +4,7 @@
 #include "base/message_box.h"
 #include "platform/cedb/os/long_path.h"
 #include "store/volume_backup.h"
+#include "store/store_error.h"
 
 CEGUID volumeGuid = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
 static bool mountedThisRun;
@@ -71,16 +72,8 @@ static int RecoverMissingVolume(HWND owner)
 
 static void ReportMountFailure(DWORD error)
 {
-    const wchar_t* text = L"Database mount failed: Unknown Error";
-    if (error == ERROR_DISK_FULL)
-        text = L"Database mount failed: Disk Full";
-    else if (error == ERROR_NOT_ENOUGH_MEMORY)
-        text = L"Database mount failed: Not Enough Memory";
-    else if (error == ERROR_INVALID_PARAMETER)
-        text = L"Database mount failed: Invalid Parameter";
-    else if (error == ERROR_ACCESS_DENIED)
-        text = L"Database mount failed: Access Denied";
-    AppMessageBox(nullptr, text, L"Error", 0);
+    const std::wstring text = std::wstring(L"Database mount failed: ") + StoreErrorName(error);
+    AppMessageBox(nullptr, text.c_str(), L"Error", 0);
 }
 
 static int MountFailed()

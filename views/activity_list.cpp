@@ -10,6 +10,7 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
+#include "store/store_error.h"
 #include "store/database.h"
 #include "views/list_rows.h"
 #include "views/notes_pane.h"
@@ -68,7 +69,10 @@ void ToggleDoneOfMarkedActivity()
     // Only 1 counts as done: any other stored value was offered "Mark Done"
     // and must end done.
     record.done = record.done == 1 ? 0 : 1;
-    WriteActivityRecordDB(activityDatabase, activityOIDList[row], record);
+    if (!WriteActivityRecordDB(activityDatabase, activityOIDList[row], record))
+        ReportStoreFailure(nullptr, record.done ? L"The activity could not be marked done"
+                                                : L"The activity could not be marked not done",
+                           L"mark it again");
     RepaintMarkedRow(ContactsList());
     RepaintMarkedRow(list);
 }

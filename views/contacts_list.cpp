@@ -9,6 +9,7 @@
 #include "base/message_box.h"
 #include "base/wait_cursor.h"
 #include "store/activity_queries.h"
+#include "store/store_error.h"
 #include "views/list_rows.h"
 #include "views/painting_held.h"
 #include "views/sorting.h"
@@ -220,7 +221,11 @@ void DeleteMarkedContact()
         return;
     }
     SetWaitCursor(true);
+    StoreChanges changes;
     DeleteContactActivities(contact);
+    if (changes.Failed())
+        ReportStoreFailure(nullptr, L"The contact was deleted, but not all of its activities",
+                           L"remove the orphan records on the Other settings page");
     FillContactsList();
     ResortByLastActivity();
     SetWaitCursor(false);

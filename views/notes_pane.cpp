@@ -7,6 +7,7 @@
 #include "base/window_text.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
+#include "store/store_error.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
@@ -30,7 +31,13 @@ void SaveNotesOfMarkedActivity()
         return;
     // The record keeps 399 characters; the pane may hold one more.
     ReadWindowText(pane, record.notes);
-    WriteActivityRecordDB(activityDatabase, oid, record);
+    // Failing, the text stays in the pane: the next key saves all of it
+    // again. One message per run of failures, not one per key.
+    static bool failing;
+    const bool saved = WriteActivityRecordDB(activityDatabase, oid, record) != 0;
+    if (!saved && !failing)
+        ReportStoreFailure(GetParent(pane), L"The notes could not be saved", L"type in the notes again");
+    failing = !saved;
 }
 
 static void RepaintPane(HWND pane)

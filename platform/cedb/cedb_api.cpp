@@ -15,6 +15,7 @@
 #endif
 
 #include "platform/cedb/call_counts.h"
+#include "platform/cedb/object_store_bulk.h"
 #include "platform/cedb/core/volume.h"
 #include "platform/cedb/fixed_text.h"
 #include "platform/cedb/handle_table.h"
@@ -173,7 +174,7 @@ VolumeSlot* ObjectStore()
     cedb::MountOptions opt;
     opt.mode = cedb::kOpenAlways;
     std::unique_ptr<cedb::Volume> vol;
-    cedb::Status s = cedb::Volume::Mount(cedb::FileSystem::Default(), cedb::ObjectStorePath(), opt, &vol);
+    cedb::Status s = cedb::Volume::Mount(cedb::ServiceFileSystem(), cedb::ObjectStorePath(), opt, &vol);
     if (!s.ok()) return Fail<VolumeSlot*>(s.code, nullptr);
     g_object_store.vol = std::move(vol);
     g_object_store.object_store = true;
@@ -199,10 +200,17 @@ CEGUID GuidOf(const VolumeSlot* slot)
     return slot->guid;
 }
 
-// The device's object store commits every change at once.
-void AfterChange(VolumeSlot* slot)
+int g_object_store_bulk = 0;  // open CedbBeginObjectStoreBulk calls
+
+// The device's object store commits every change at once, unless a bulk
+// change defers that to its end. A change whose flush failed is gone again
+// (the volume went back to its file): the call fails with the flush's error.
+bool AfterChange(VolumeSlot* slot)
 {
-    if (slot->object_store) slot->vol->Flush();
+    if (!slot->object_store || g_object_store_bulk > 0) return true;
+    cedb::Status s = slot->vol->Flush();
+    if (!s.ok()) SetLastError(s.code);
+    return s.ok();
 }
 
 std::shared_ptr<DbHandle> Db(HANDLE h)
@@ -350,8 +358,7 @@ CEOID CreateDatabase(const CEGUID* g, const std::u16string& name, DWORD type, DW
     uint32_t oid = 0;
     cedb::Status s = slot->vol->CreateDatabase(layout, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
-    AfterChange(slot);
-    return oid;
+    return AfterChange(slot) ? oid : 0;
 }
 
 bool NameFromFixed(const WCHAR* buf, std::u16string* name)
@@ -497,8 +504,7 @@ BOOL DeleteDatabase(const CEGUID* g, CEOID oid)
     if (!cedb::api::LiveApiHandles(opens_it).empty()) return Fail(ERROR_SHARING_VIOLATION, FALSE);
     cedb::Status s = slot->vol->DeleteDatabase(oid);
     if (!s.ok()) return Fail(s.code, FALSE);
-    AfterChange(slot);
-    return TRUE;
+    return AfterChange(slot) ? TRUE : FALSE;
 }
 
 // Both information forms: the valid-field flags say what to take.
@@ -546,7 +552,7 @@ BOOL CeMountDBVol(PCEGUID pceguid, LPCWSTR lpszVol, DWORD dwFlags)
     cedb::MountOptions opt;
     opt.mode = dwFlags;
     std::unique_ptr<cedb::Volume> vol;
-    cedb::Status st = cedb::Volume::Mount(cedb::FileSystem::Default(), path, opt, &vol);
+    cedb::Status st = cedb::Volume::Mount(cedb::ServiceFileSystem(), path, opt, &vol);
     if (!st.ok()) return Fail(st.code, FALSE);
     VolumeSlot* slot = nullptr;
     size_t index = 0;
@@ -813,8 +819,7 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
     uint32_t oid = 0;
     cedb::Status s = h->slot->vol->WriteRecord(h->cursor.db, oidRecord, props, deletes, &oid);
     if (!s.ok()) return Fail<CEOID>(s.code, 0);
-    AfterChange(h->slot);
-    return oid;
+    return AfterChange(h->slot) ? oid : 0;
 }
 
 BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord)
@@ -824,8 +829,7 @@ BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord)
     if (!h) return FALSE;
     cedb::Status s = h->slot->vol->DeleteRecord(h->cursor.db, oidRecord);
     if (!s.ok()) return Fail(s.code, FALSE);
-    AfterChange(h->slot);
-    return TRUE;
+    return AfterChange(h->slot) ? TRUE : FALSE;
 }
 
 HANDLE CeFindFirstDatabaseEx(PCEGUID pceguid, DWORD dwDbaseType)
@@ -890,6 +894,20 @@ BOOL CeFreeNotification(PCENOTIFYREQUEST pRequest, PCENOTIFICATION pNotify)
 }
 
 }  // extern "C"
+
+void CedbBeginObjectStoreBulk()
+{
+    ApiCall call;
+    ++g_object_store_bulk;
+}
+
+BOOL CedbEndObjectStoreBulk()
+{
+    ApiCall call;
+    if (g_object_store_bulk == 0 || --g_object_store_bulk > 0 || !g_object_store.vol) return TRUE;
+    cedb::Status s = g_object_store.vol->Flush();
+    return s.ok() ? TRUE : Fail(s.code, FALSE);
+}
 
 CedbCallCounts CedbGetCallCounts() { return CedbCallCounts{g_calls.load(), g_opens.load()}; }
 

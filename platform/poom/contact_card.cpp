@@ -3,6 +3,7 @@
 // loop, so the caller's timers and paints go on while it is open.
 #include "platform/poom/poom_objects.h"
 #include "platform/shell/device_screen.h"
+#include "platform/poom/card_save_failure.h"
 
 #include <commctrl.h>
 #include <oleauto.h>
@@ -28,6 +29,7 @@ struct CardState {
     HWND summary = nullptr;
     int scroll = 0;
     int contentHeight = 0;
+    bool unsaved = false;  // a save failed: the next close saves again
 };
 
 WNDPROC defaultButtonProc = nullptr;
@@ -276,6 +278,8 @@ void BuildControls(HWND card, CardState* state)
     SetScrollInfo(state->page, SB_VERT, &info, TRUE);
 }
 
+ContactSaveFailureHandler saveFailureHandler;
+
 LRESULT CALLBACK CardProc(HWND card, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -303,9 +307,17 @@ LRESULT CALLBACK CardProc(HWND card, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         if (!CategoriesFit(card))
             return 0;
-        // Closing the card keeps what was typed, as on the device.
-        if (CollectChanges(card))
-            StateOf(card)->contact->Save();
+        // Closing the card keeps what was typed, as on the device; what the
+        // store could not keep stays on the open card for a second try.
+        if ((CollectChanges(card) || StateOf(card)->unsaved) && FAILED(StateOf(card)->contact->Save())) {
+            const DWORD error = GetLastError();
+            StateOf(card)->unsaved = true;
+            if (saveFailureHandler)
+                saveFailureHandler(card, error);
+            else
+                MessageBoxW(card, L"The contact could not be saved.", POOM_CARD_TITLE, MB_OK | MB_ICONERROR);
+            return 0;
+        }
         DestroyWindow(card);
         return 0;
     default:
@@ -384,3 +396,8 @@ HRESULT ShowContactCard(Contact* contact, HWND owner)
 }
 
 }  // namespace poom
+
+void SetContactSaveFailureHandler(ContactSaveFailureHandler handler)
+{
+    poom::saveFailureHandler = handler;
+}

@@ -64,8 +64,11 @@ void OnAdd(HWND page)
     ReadWindowText(GetDlgItem(page, IDC_DESCRIPTOR_EDIT), typed);
     TrimSpaces(typed);
     // An empty label would be an empty, unpickable line in the lists.
-    if (typed[0])
-        AddLabel(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[loadedList], typed);
+    // A label that was not kept stays typed for a second try.
+    if (typed[0] && !AddLabel(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[loadedList], typed)) {
+        SetFocus(GetDlgItem(page, IDC_DESCRIPTOR_EDIT));
+        return;
+    }
     EnableDelete(page, false);
     SetDlgItemTextW(page, IDC_DESCRIPTOR_EDIT, L"");
     SetFocus(GetDlgItem(page, IDC_DESCRIPTOR_EDIT));

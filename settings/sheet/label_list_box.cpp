@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
+#include "store/store_error.h"
 
 #include <string>
 #include <vector>
@@ -14,16 +15,20 @@ void FillLabelList(HWND list, const wchar_t* database)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
 }
 
-void AddLabel(HWND list, const wchar_t* database, const wchar_t* label)
+bool AddLabel(HWND list, const wchar_t* database, const wchar_t* label)
 {
     wchar_t trimmed[LABEL_CAPACITY];
     CopyText(trimmed, label);
     TrimSpaces(trimmed);
     // LB_FINDSTRINGEXACT ignores letter case: "email" is not added beside "Email".
     if (SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(trimmed)) != LB_ERR)
-        return;
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(trimmed));
-    AppendLabel(database, trimmed);
+        return true;
+    const LRESULT added = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(trimmed));
+    if (AppendLabel(database, trimmed))
+        return true;
+    SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(added), 0);
+    ReportStoreFailure(GetParent(list), L"The label could not be added", L"add it again");
+    return false;
 }
 
 void DeleteSelectedLabels(HWND list, const wchar_t* database)
@@ -38,7 +43,11 @@ void DeleteSelectedLabels(HWND list, const wchar_t* database)
     indices.resize(static_cast<size_t>(selected));
     for (auto it = indices.rbegin(); it != indices.rend(); ++it)
         SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
-    saveLBTextToDatabase(list, database, 0);
+    if (saveLBTextToDatabase(list, database, 0))
+        return;
+    // The list was kept as it was: show it so.
+    FillLabelList(list, database);
+    ReportStoreFailure(GetParent(list), L"The labels could not be deleted", L"delete them again");
 }
 
 static std::wstring ListItemText(HWND list, int index)
@@ -52,7 +61,7 @@ static std::wstring ListItemText(HWND list, int index)
     return text;
 }
 
-CEOID saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly)
+bool saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly)
 {
     std::vector<int> indices;
     if (selectedOnly) {

@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "settings/sheet/sheet_page.h"
+#include "store/store_error.h"
 #include "views/list_model.h"
 #include "views/list_views.h"
 #include "views/view_resources.h"
@@ -107,9 +108,16 @@ bool RunOrphanTool(HWND page, const wchar_t* question, int (*tool)(), const wcha
 {
     if (AppMessageBox(page, question, L"Warning", APP_MB_YESNO | APP_MB_WARNING) != 1)
         return false;
+    StoreChanges changes;
     const int count = tool();
     if (count < 0)
         return false;  // the tool said why it did nothing
+    // A count is no result when some of its changes were not kept; the
+    // lists are refilled all the same.
+    if (changes.Failed()) {
+        ReportStoreFailure(page, L"The orphan records were not all processed", L"try again");
+        return true;
+    }
     wchar_t report[80];
     if (count >= 1)
         std::swprintf(report, 80, found, count);

@@ -10,6 +10,7 @@
 #include "settings/sheet/label_list_box.h"
 #include "store/database.h"
 #include "store/profiles.h"
+#include "store/store_error.h"
 #include "views/profile_menu.h"
 
 #include <commctrl.h>
@@ -127,7 +128,11 @@ void OnApply(HWND page)
     TypedProfile(page, name);
     if (!AcceptableName(page, name))
         return;
-    saveLBTextToDatabase(GetDlgItem(page, IDC_PROFILE_CATEGORIES), ProfileDatabase(name).c_str(), 1);
+    // Failing, the page keeps the name and the chosen categories.
+    if (!saveLBTextToDatabase(GetDlgItem(page, IDC_PROFILE_CATEGORIES), ProfileDatabase(name).c_str(), 1)) {
+        ReportStoreFailure(page, L"The profile could not be saved", L"apply it again");
+        return;
+    }
     HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
     int item = FindProfileItem(combo, name);
     if (item < 0)
@@ -148,7 +153,12 @@ void OnDelete(HWND page)
     std::swprintf(question, 120, L"Do you want to delete the '%ls' profile?", name);
     if (AppMessageBox(page, question, L"Warning", APP_MB_YESNO | APP_MB_WARNING) != 1)
         return;
+    StoreChanges changes;
     DeleteNamedDB(ProfileDatabase(name).c_str());
+    if (changes.Failed()) {
+        ReportStoreFailure(page, L"The profile could not be deleted", L"delete it again");
+        return;
+    }
     HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
     const int item = FindProfileItem(combo, name);
     if (item >= 0)

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "tests/cedb/fault_fs.h"
+#include "tests/cedb/full_disk_fs.h"
 #include "tests/cedb/workload.h"
 
 namespace {
@@ -115,23 +116,99 @@ protected:
     MountReport report;
 };
 
-TEST_F(VolumeFaults, FailedSyncRefusesWritesUntilRemount)
+// A failed flush takes the volume back to what the file holds, in memory as
+// on disk, and tells observers what changed back; the failure lasts only as
+// long as its cause.
+TEST_F(VolumeFaults, FailedFlushDropsWhatItLostAndLastsOnlyAsLongAsItsCause)
 {
     auto v = Mount();
-    uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
-    Put(v.get(), db, 1);
+    std::vector<std::pair<Change, uint32_t>> heard;
+    v->SetObserver([&](Change ch, uint32_t, uint32_t oid) { heard.emplace_back(ch, oid); });
+    uint32_t db, gone;
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {{SortKey{0x10003, 0}}}}, &db).ok());
+    const uint32_t kept = Put(v.get(), db, 1);
+    ASSERT_TRUE(v->Flush().ok());
+    const uint32_t lost = Put(v.get(), db, 2);
+    Cursor on_lost;
+    ASSERT_TRUE(v->OpenCursor(db, 0x10003, &on_lost).ok());
+    ASSERT_EQ(lost, v->Seek(&on_lost, kSeekOid, lost, {}, nullptr));
+    ASSERT_TRUE(v->DeleteRecord(db, kept).ok());
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"gone", 0, 0, {}}, &gone).ok());
+    heard.clear();
     fs.FailAt(2, false);  // the write succeeds, the sync fails
+    EXPECT_EQ(kErrIoDevice, v->Flush().code);
+    EXPECT_TRUE(v->FindRecord(kept));
+    EXPECT_FALSE(v->FindRecord(lost));
+    EXPECT_FALSE(v->FindDatabase(gone));
+    EXPECT_EQ(nullptr, v->Current(&on_lost));  // its record is gone: past the end
+    const std::vector<std::pair<Change, uint32_t>> changed_back{
+        {Change::kDatabaseDeleted, gone}, {Change::kRecordDeleted, lost}, {Change::kRecordCreated, kept}};
+    EXPECT_EQ(changed_back, heard);
+    ASSERT_EQ(kept, v->Seek(&on_lost, kSeekBeginning, 0, {}, nullptr));
+    const uint32_t after = Put(v.get(), db, 3);
+    EXPECT_TRUE(v->Flush().ok());
+
+    // While the file cannot even be cut back, changes are refused; then
+    // the next one goes through.
+    Put(v.get(), db, 4);
+    fs.FailAt(1, true);
     EXPECT_FALSE(v->Flush().ok());
     uint32_t oid;
-    Status s = v->WriteRecord(db, 0, {}, {}, &oid);
-    EXPECT_EQ(kErrIoDevice, s.code);
-    EXPECT_FALSE(v->Flush().ok());
+    EXPECT_EQ(kErrIoDevice, v->WriteRecord(db, 0, {}, {}, &oid).code);
+    fs.FailAt(0, false);
+    const uint32_t last = Put(v.get(), db, 5);
+    EXPECT_TRUE(v->Flush().ok());
+    v->CloseCursor(&on_lost);
     v.reset();
     v = Mount();
-    ASSERT_TRUE(v->FindDatabase(db));
-    EXPECT_TRUE(v->WriteRecord(db, 0, {}, {}, &oid).ok());
-    EXPECT_TRUE(v->Flush().ok());
+    EXPECT_EQ(3u, v->FindDatabase(db)->count());
+    for (uint32_t present : {kept, after, last}) EXPECT_TRUE(v->FindRecord(present)) << present;
+}
+
+// Full disk at every byte of a run of writes: what was flushed stays, the
+// write that did not fit is gone, and once space is freed writing goes on.
+// Below the step by which the file grows ahead, entries still fit one by one.
+TEST(FullDisk, EveryWriteEitherLastsOrIsGoneAndSpaceFreedLetsWritingGoOn)
+{
+    size_t fit_in_no_room = 0;  // the zeros allocated ahead at mount hold a few
+    for (uint64_t room = 0; room < 700; room += 37) {
+        FaultFileSystem base;
+        cedb_test::FullDiskFileSystem fs(&base);
+        MountOptions opt;
+        opt.allocate_ahead = 256;
+        std::unique_ptr<Volume> v;
+        ASSERT_TRUE(Volume::Mount(&fs, kPath, opt, &v).ok());
+        uint32_t db;
+        ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
+        ASSERT_TRUE(v->Flush().ok());
+        fs.SetFreeBytes(room);
+        std::vector<uint32_t> saved;
+        Status s;
+        for (int i = 0; i < 60 && s.ok(); ++i) {
+            Prop p;
+            p.id = 0x1001F;
+            p.s = u"note " + std::u16string(static_cast<size_t>(i % 7), u'x');
+            uint32_t oid = 0;
+            s = v->WriteRecord(db, 0, {p}, {}, &oid);
+            if (s.ok()) s = v->Flush();
+            if (s.ok()) saved.push_back(oid);
+            else EXPECT_FALSE(v->FindRecord(oid)) << "room " << room;
+        }
+        ASSERT_EQ(kErrDiskFull, s.code) << "room " << room;
+        EXPECT_EQ(saved.size(), v->FindDatabase(db)->count()) << "room " << room;
+        // Entries take under 60 bytes each: every such step of room holds one more.
+        if (room == 0) fit_in_no_room = saved.size();
+        EXPECT_GE(saved.size(), fit_in_no_room + room / 60) << "room " << room;
+        fs.SetUnlimited();
+        uint32_t oid;
+        ASSERT_TRUE(v->WriteRecord(db, 0, {}, {}, &oid).ok());
+        saved.push_back(oid);
+        ASSERT_TRUE(v->Unmount().ok());
+        v.reset();
+        ASSERT_TRUE(Volume::Mount(&fs, kPath, opt, &v).ok()) << "room " << room;
+        EXPECT_EQ(saved.size(), v->FindDatabase(db)->count()) << "room " << room;
+        for (uint32_t oid : saved) EXPECT_TRUE(v->FindRecord(oid)) << "room " << room;
+    }
 }
 
 TEST_F(VolumeFaults, TornTailIsTruncatedAtMount)
@@ -204,6 +281,32 @@ TEST_F(VolumeFaults, CompactionRewritesIntoANewFileAndKeepsObjectIds)
     EXPECT_EQ(9u, v->FindDatabase(db)->count());
     EXPECT_TRUE(v->FindRecord(oids[95]));
     EXPECT_GT(Put(v.get(), db, 7), oids[99]);  // ids are never reused
+}
+
+// Payloads read at mount borrow from the file image, and a mount packs the
+// live ones into a smaller buffer: a record without properties is so short
+// that a careless buffer keeps it inside a stack frame that then returns.
+TEST_F(VolumeFaults, ShortPayloadsOutliveTheMountThatPackedThem)
+{
+    auto v = Mount();
+    uint32_t db, bare;
+    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
+    ASSERT_TRUE(v->WriteRecord(db, 0, {}, {}, &bare).ok());
+    ASSERT_TRUE(v->DeleteRecord(db, Put(v.get(), db, 5)).ok());
+    ASSERT_TRUE(v->Unmount().ok());
+    for (int round = 0; round < 2; ++round) {
+        v.reset();
+        v = Mount();
+        if (round == 0) {
+            ASSERT_TRUE(v->Compact().ok());
+        }
+        const Record* r = v->FindRecord(bare);
+        ASSERT_TRUE(r) << "round " << round;
+        std::vector<Prop> props{Prop()};
+        EXPECT_TRUE(Volume::RecordProps(*r, &props));
+        EXPECT_TRUE(props.empty());
+        EXPECT_EQ(1u, v->FindDatabase(db)->count());
+    }
 }
 
 // Mounting builds sort orders in bulk, by another method than the inserts

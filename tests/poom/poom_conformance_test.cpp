@@ -8,11 +8,17 @@
 #include "tests/poom/ole_day.h"
 
 #include "platform/cedb/windbase.h"
+#include "platform/cedb/core/file_system.h"
+#include "platform/poom/card_save_failure.h"
 #include "platform/poom/contact_records.h"
+#include "tests/cedb/full_disk_fs.h"
 
 namespace {
 
 const bool freshStore = (UseFreshDeviceStore(L"poom_test_device"), true);
+// The device store lives on a disk the tests can fill.
+cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
+const bool diskInstalled = (cedb::SetServiceFileSystemForTesting(&disk), true);
 
 using NameList = std::vector<std::wstring>;
 
@@ -464,6 +470,64 @@ TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnCloseWithCategoriesThatFi
     contact->get_Birthday(&birthday);
     EXPECT_EQ(POOM_NO_DATE, birthday);
     contact->Release();
+}
+
+// What the card could not save stays on it: the program hears why, and the
+// next close, once there is space, saves it.
+TEST_F(PoomTest, CardThatCannotSaveStaysOpenWithWhatWasTyped)
+{
+    const long oid = AddContact({L"Voss, Mina", L"Mina", L"Voss", L"", L"", POOM_NO_DATE});
+    // Records larger than the zeros kept ahead of the log, written last,
+    // leave none.
+    CEGUID store;
+    CREATE_SYSTEMGUID(&store);
+    CEDBASEINFO info = {};
+    info.dwFlags = CEDB_VALIDNAME;
+    lstrcpyW(info.szDbaseName, L"Scratch");
+    CEOID scratch = CeCreateDatabaseEx(&store, &info);
+    HANDLE handle = CeOpenDatabaseEx(&store, &scratch, nullptr, 0, 0, nullptr);
+    std::wstring big(500000, L'x');
+    CEPROPVAL value = {};
+    value.propid = 0x0001001F;
+    value.val.lpwstr = &big[0];
+    for (int i = 0; i < 2; ++i)
+        ASSERT_NE(0u, CeWriteRecordProps(handle, 0, 1, &value));
+    CloseHandle(handle);
+
+    static DWORD heard;
+    static bool stillOpen;
+    heard = 0;
+    SetContactSaveFailureHandler([](HWND card, DWORD error) {
+        heard = error;
+        stillOpen = IsWindow(card) && GetDlgItem(FindWindowExW(card, nullptr, L"DialogPage", nullptr),
+                                                 POOM_CARD_FIRST_FIELD_ID + 1);
+        disk.SetUnlimited();
+        PostMessageW(card, WM_CLOSE, 0, 0);
+    });
+    const UINT_PTR driver = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND card = FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE);
+        if (!card)
+            return;
+        KillTimer(nullptr, timer);
+        SetDlgItemTextW(FindWindowExW(card, nullptr, L"DialogPage", nullptr), POOM_CARD_FIRST_FIELD_ID + 1,
+                        L"Wilhelmina");
+        disk.SetFreeBytes(0);
+        PostMessageW(card, WM_CLOSE, 0, 0);
+    });
+    IContact* contact = Fetch(oid);
+    ASSERT_NE(nullptr, contact);
+    EXPECT_EQ(S_OK, contact->Display());
+    KillTimer(nullptr, driver);
+    contact->Release();
+    SetContactSaveFailureHandler(nullptr);
+    disk.SetUnlimited();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_DISK_FULL), heard);
+    EXPECT_TRUE(stillOpen);
+    contact = Fetch(oid);
+    ASSERT_NE(nullptr, contact);
+    EXPECT_EQ(L"Wilhelmina", Text(contact, &IContact::get_FirstName));
+    contact->Release();
+    EXPECT_TRUE(CeDeleteDatabaseEx(&store, scratch));
 }
 
 TEST_F(PoomTest, CardOfADeletedContactDoesNotOpen)

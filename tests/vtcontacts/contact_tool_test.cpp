@@ -10,8 +10,10 @@
 
 #include "contacts/vcard/text_encoding.h"
 #include "contacts/vcard/vcard.h"
+#include "platform/cedb/core/file_system.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/pimstore.h"
+#include "tests/cedb/full_disk_fs.h"
 #include "tools/vtcontacts/contact_exchange.h"
 
 namespace {
@@ -30,6 +32,13 @@ const std::wstring deviceFolder = [] {
     DeleteFileW((folder + L"\\device.vol").c_str());
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
     return folder;
+}();
+
+// The device store lives on a disk the tests can fill.
+cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
+const bool diskInstalled = [] {
+    cedb::SetServiceFileSystemForTesting(&disk);
+    return true;
 }();
 
 std::wstring CardFile(const char* name)
@@ -222,6 +231,43 @@ TEST_F(ContactTool, FilesWithoutCardsAreRefused)
         EXPECT_NE(std::string::npos, output.err.find("cannot read")) << output.err;
     }
     RemoveDirectoryW(folder.c_str());
+}
+
+// The store flushes once, at the end of the file: on a full disk every card
+// is named as not kept, and the tool fails; with space the same file goes in.
+TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
+{
+    // Records larger than the zeros kept ahead of the log, written last,
+    // leave none.
+    CEGUID store;
+    CREATE_SYSTEMGUID(&store);
+    CEDBASEINFO info = {};
+    info.dwFlags = CEDB_VALIDNAME;
+    lstrcpyW(info.szDbaseName, L"Scratch");
+    CEOID scratch = CeCreateDatabaseEx(&store, &info);
+    HANDLE handle = CeOpenDatabaseEx(&store, &scratch, nullptr, 0, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    std::wstring big(500000, L'x');
+    CEPROPVAL value = {};
+    value.propid = 0x0001001F;
+    value.val.lpwstr = &big[0];
+    for (int i = 0; i < 2; ++i)
+        ASSERT_NE(0u, CeWriteRecordProps(handle, 0, 1, &value));
+    CloseHandle(handle);
+
+    disk.SetFreeBytes(0);
+    EXPECT_EQ(1, Run({L"import", CardFile("desktop_client_v21.vcf")}));
+    disk.SetUnlimited();
+    EXPECT_EQ("Imported 0, updated 0, skipped 2.\n", output.out);
+    EXPECT_NE(std::string::npos,
+              output.err.find(": Oberwald, J\xC3\xBCrgen was not kept: the disk is full. Free some space, then "
+                              "import the file again.\n"))
+        << output.err;
+    EXPECT_EQ(2, CountLines(output.err)) << output.err;
+    EXPECT_EQ(nullptr, Stored(L"Oberwald, J\u00FCrgen"));
+    EXPECT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
+    EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
+    EXPECT_TRUE(CeDeleteDatabaseEx(&store, scratch));
 }
 
 TEST_F(ContactTool, MalformedCardsAreReportedAndTheOthersImported)

@@ -10,10 +10,12 @@
 #include "contacts/vcard/vcard.h"
 #include "export/export_file.h"
 #include "platform/cedb/object_store.h"
+#include "platform/cedb/object_store_bulk.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/pimstore.h"
 #include "platform/poom/poom_objects.h"
 #include "platform/poom/poom_server.h"
+#include "store/store_error.h"
 
 namespace {
 
@@ -174,6 +176,18 @@ HRESULT WriteContact(IContact* contact, const vcard::CardContact& card)
         }
     }
     return contact->Save();
+}
+
+// How a card is named to the user: as it would be filed.
+std::string NameOf(const vcard::CardContact& card)
+{
+    if (!card.text[vcard::kFileAs].empty())
+        return card.text[vcard::kFileAs];
+    const std::string& first = card.text[vcard::kFirstName];
+    const std::string& last = card.text[vcard::kLastName];
+    if (!first.empty() || !last.empty())
+        return last + (first.empty() || last.empty() ? "" : ", ") + first;
+    return card.text[vcard::kCompany];
 }
 
 // What identifies a card that has no UID: the names, the company and the
@@ -354,7 +368,31 @@ int Import(const std::wstring& path, bool onlyIntoNewStore, ToolOutput& output)
             byUid.emplace(entry.card.uid, entry.oid);
         byIdentity.emplace(IdentityOf(entry.card), entry.oid);
     }
-    int imported = 0, updated = 0, failed = 0;
+    // One flush for the whole file. A write or the flush failing drops
+    // every change not yet flushed, so each card stored since then is lost
+    // too: every one of them is named, and the tool fails.
+    struct Stored {
+        const vcard::CardContact* card;
+        bool update;
+    };
+    std::vector<Stored> pending;
+    std::vector<const vcard::CardContact*> lost;
+    DWORD lostBecause = 0;
+    auto losePending = [&](DWORD error) {
+        for (const Stored& stored : pending)
+            lost.push_back(stored.card);
+        pending.clear();
+        lostBecause = error;
+        // The oids those cards got are gone: later cards must not update them.
+        byUid.clear();
+        byIdentity.clear();
+        for (const auto& entry : store.All()) {
+            if (!entry.card.uid.empty())
+                byUid.emplace(entry.card.uid, entry.oid);
+            byIdentity.emplace(IdentityOf(entry.card), entry.oid);
+        }
+    };
+    CedbBeginObjectStoreBulk();
     for (const auto& card : cards.contacts) {
         long oid = 0;
         auto uid = card.uid.empty() ? byUid.end() : byUid.find(card.uid);
@@ -370,25 +408,35 @@ int Import(const std::wstring& path, bool onlyIntoNewStore, ToolOutput& output)
         if (!contact)
             contact = store.Create();
         if (!contact || FAILED(WriteContact(contact, card))) {
-            output.err += Utf8(path) + ":" + std::to_string(card.line) + ": the card could not be stored\n";
-            ++failed;
-        } else {
-            long saved = 0;
-            contact->get_Oid(&saved);
-            if (!card.uid.empty())
-                byUid[card.uid] = saved;
-            byIdentity[IdentityOf(card)] = saved;
-            ++(update ? updated : imported);
+            const DWORD error = GetLastError();
+            lost.push_back(&card);
+            if (contact)
+                contact->Release();
+            losePending(error);
+            continue;
         }
-        if (contact)
-            contact->Release();
+        long saved = 0;
+        contact->get_Oid(&saved);
+        if (!card.uid.empty())
+            byUid[card.uid] = saved;
+        byIdentity[IdentityOf(card)] = saved;
+        pending.push_back({&card, update});
+        contact->Release();
     }
+    if (!CedbEndObjectStoreBulk())
+        losePending(GetLastError());
+    int imported = 0, updated = 0;
+    for (const Stored& stored : pending)
+        ++(stored.update ? updated : imported);
+    for (const vcard::CardContact* card : lost)
+        output.err += Utf8(path) + ":" + std::to_string(card->line) + ": " + NameOf(*card) + " was not kept: " +
+                      Utf8(StoreFailureReason(lostBecause, L"import the file again")) + "\n";
     for (const auto& problem : cards.problems)
         output.err += Utf8(path) + ":" + std::to_string(problem.line) + ": " + problem.message + "; card skipped\n";
-    const size_t skipped = cards.problems.size() + failed;
+    const size_t skipped = cards.problems.size() + lost.size();
     output.out += "Imported " + std::to_string(imported) + ", updated " + std::to_string(updated) + ", skipped " +
                   std::to_string(skipped) + ".\n";
-    return failed ? 1 : 0;
+    return lost.empty() ? 0 : 1;
 }
 
 int Export(const std::wstring& category, const std::wstring& path, ToolOutput& output)

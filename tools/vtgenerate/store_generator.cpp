@@ -1,5 +1,6 @@
 #include "tools/vtgenerate/store_generator.h"
 
+#include "platform/cedb/object_store_bulk.h"
 #include "platform/poom/contact_records.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
@@ -31,7 +32,7 @@ unsigned Next(unsigned* state)
     return (*state >> 8) & 0xFFFFFF;
 }
 
-bool AddContacts(int count, GeneratedStore* result, unsigned* state)
+bool AddContactsInBulk(int count, GeneratedStore* result, unsigned* state)
 {
     for (int i = 0; i < count; ++i) {
         poom::ContactData contact;
@@ -47,6 +48,18 @@ bool AddContacts(int count, GeneratedStore* result, unsigned* state)
         result->contacts.push_back(oid);
     }
     return true;
+}
+
+// The contacts are flushed once, at the end: a thousand device flushes
+// would cost more than the contacts themselves.
+bool AddContacts(int count, GeneratedStore* result, unsigned* state)
+{
+    CedbBeginObjectStoreBulk();
+    const bool added = AddContactsInBulk(count, result, state);
+    if (CedbEndObjectStoreBulk() && added)
+        return true;
+    result->contacts.clear();  // none of them was kept
+    return false;
 }
 
 // The activity database as the program opens it with its default settings:

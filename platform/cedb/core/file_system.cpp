@@ -16,6 +16,12 @@ void FileSystem::Pause(uint32_t milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+static FileSystem* serviceOverride;
+
+FileSystem* ServiceFileSystem() { return serviceOverride ? serviceOverride : FileSystem::Default(); }
+
+void SetServiceFileSystemForTesting(FileSystem* fs) { serviceOverride = fs; }
+
 Status ReadAll(File* f, std::string* out)
 {
     uint64_t size = 0;

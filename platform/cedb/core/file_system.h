@@ -48,6 +48,12 @@ public:
     static FileSystem* Default();
 };
 
+// The file system under the database service's volumes: the operating
+// system's, unless a test put another in its place (a full disk, say). The
+// program never sets it.
+FileSystem* ServiceFileSystem();
+void SetServiceFileSystemForTesting(FileSystem* fs);  // null: the default again
+
 // Whole-file helper used by mount and by tools.
 Status ReadAll(File* f, std::string* out);
 

@@ -223,6 +223,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     v->path_ = path;
     v->read_only_ = opt.read_only;
     v->allocate_ahead_ = opt.allocate_ahead;
+    v->loading_ = true;
     MountReport rep;
     const uint32_t mode = opt.mode;
     if (mode < kCreateNew || mode > kTruncateExisting) return Status::Error(kErrInvalidParameter, "bad creation mode");
@@ -250,7 +251,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     }
     if (!s.ok()) return s;
 
-    std::string& data = v->image_;
+    std::string& data = *v->image_;
     bool ends_vouched = false;
     if (!fresh) {
         s = ReadAll(v->file_.get(), &data);
@@ -295,12 +296,13 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
         s = fs->Remove(TempPath(path));
         // Entries that survived this mount are durable now; say so in the
         // log, or damage to them later would pass for a torn tail.
-        if (s.ok()) s = ends_vouched ? v->file_->Sync() : v->Checkpoint();
+        if (s.ok()) s = ends_vouched || !opt.checkpoint ? v->file_->Sync() : v->Checkpoint();
         if (!s.ok()) return s;
     }
     rep.log_bytes = v->end_;
     rep.generation = v->header_.generation;
     if (report) *report = rep;
+    v->loading_ = false;
     *out = std::move(v);
     return Status::Ok();
 }
@@ -383,17 +385,17 @@ void Volume::PackImage()
     records_.ForEach([&](uint32_t, Record& r) {
         if (r.payload.borrowed()) borrowed += r.payload.size();
     });
-    if (borrowed >= image_.size() / 2) return;
-    std::string packed(borrowed, '\0');
+    if (borrowed >= image_->size() / 2) return;
+    std::unique_ptr<std::string> packed(new std::string(borrowed, '\0'));
     size_t at = 0;
     records_.ForEach([&](uint32_t, Record& r) {
         if (!r.payload.borrowed()) return;
         const size_t n = r.payload.size();
-        std::memcpy(&packed[at], r.payload.data(), n);
-        r.payload = Payload::Borrow(&packed[at], n);
+        std::memcpy(&(*packed)[at], r.payload.data(), n);
+        r.payload = Payload::Borrow(packed->data() + at, n);
         at += n;
     });
-    image_.swap(packed);
+    image_ = std::move(packed);
 }
 
 Status Volume::AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes)
@@ -554,13 +556,95 @@ const Record* Volume::FindRecord(uint32_t oid) const
     return records_.Find(oid);
 }
 
-Status Volume::Writable() const
+Status Volume::Writable()
 {
     if (read_only_) return Status::Error(kErrAccessDenied, "volume is open for reading only");
+    if (!failed_.ok() && !Recover().ok())
+        return Status::Error(failed_.code, "volume refuses changes until it recovers from: " + failed_.message);
     if (!file_) return Status::Error(kErrInvalidHandle, "volume is not mounted");
-    if (!failed_.ok())
-        return Status::Error(failed_.code, "volume refuses changes until it is mounted again: " + failed_.message);
     return Status::Ok();
+}
+
+Status Volume::Fail(const Status& s)
+{
+    failed_ = s;
+    pending_.clear();
+    if (!loading_) Recover();
+    return s;
+}
+
+Status Volume::Recover()
+{
+    Status s;
+    // Bytes past the last sync may or may not be on the disk, and a mount
+    // would take complete entries among them for good ones: cut them off.
+    if (file_) {
+        s = file_->Truncate(synced_);
+        if (s.ok()) s = file_->Sync();
+        if (!s.ok()) return s;
+        file_.reset();  // the mount below opens the file exclusively
+    }
+    std::unique_ptr<Volume> fresh;
+    MountOptions opt;
+    opt.mode = kOpenExisting;
+    opt.allocate_ahead = allocate_ahead_;
+    opt.checkpoint = false;
+    if (!(s = Mount(fs_, path_, opt, &fresh)).ok()) return s;
+    Adopt(fresh.get());
+    failed_ = Status::Ok();
+    NotifyDifferences(fresh.get());
+    return Status::Ok();
+}
+
+void Volume::Adopt(Volume* fresh)
+{
+    std::swap(file_, fresh->file_);
+    std::swap(header_, fresh->header_);
+    std::swap(image_, fresh->image_);
+    std::swap(records_, fresh->records_);
+    databases_.swap(fresh->databases_);
+    end_ = fresh->end_, synced_ = fresh->synced_, allocated_ = fresh->allocated_;
+    live_ = fresh->live_, proven_ = fresh->proven_;
+    pending_.clear();
+    // Cursors find their place again in the new indexes; one whose record
+    // or database is gone ends up past the end or closed.
+    for (auto& kv : databases_) kv.second->last_change = ++change_counter_;
+    for (auto& kv : fresh->databases_) {
+        Database* now = FindDatabase(kv.first);
+        for (Cursor* c : kv.second->cursors) {
+            if (!now) {
+                c->db = 0, c->dbp = nullptr;
+                continue;
+            }
+            const Record* r = c->oid ? records_.Find(c->oid) : nullptr;
+            if (!r || r->db != c->db) c->oid = 0;
+            c->dbp = now;
+            c->seen = 0;
+            now->cursors.insert(c);
+        }
+        kv.second->cursors.clear();
+    }
+}
+
+void Volume::NotifyDifferences(Volume* old)
+{
+    if (!observer_) return;
+    for (auto& kv : old->databases_)
+        if (!FindDatabase(kv.first)) Notify(Change::kDatabaseDeleted, kv.first, kv.first);
+    for (auto& kv : databases_)
+        if (!old->FindDatabase(kv.first)) Notify(Change::kDatabaseCreated, kv.first, kv.first);
+    old->records_.ForEach([&](uint32_t oid, Record& was) {
+        const Record* now = records_.Find(oid);
+        if (!now || now->db != was.db)
+            Notify(Change::kRecordDeleted, was.db, oid);
+        else if (now->payload.size() != was.payload.size() ||
+                 std::memcmp(now->payload.data(), was.payload.data(), was.payload.size()) != 0)
+            Notify(Change::kRecordChanged, now->db, oid);
+    });
+    records_.ForEach([&](uint32_t oid, Record& now) {
+        const Record* was = old->records_.Find(oid);
+        if (!was || was->db != now.db) Notify(Change::kRecordCreated, now.db, oid);
+    });
 }
 
 Status Volume::Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes)
@@ -579,11 +663,12 @@ Status Volume::WritePending()
     // from having to record a new file size; large writes pay that once anyway.
     if (end_ + data > allocated_ && data < allocate_ahead_ / 4) pending_.append(static_cast<size_t>(allocate_ahead_), '\0');
     Status s = file_->Write(end_, pending_.data(), pending_.size());
-    if (!s.ok()) {
-        failed_ = s;
-        pending_.clear();
-        return s;
+    if (!s.ok() && pending_.size() > data) {
+        // No room for the zeros ahead: the entries alone may still fit.
+        pending_.resize(data);
+        s = file_->Write(end_, pending_.data(), data);
     }
+    if (!s.ok()) return Fail(s);
     allocated_ = std::max(allocated_, end_ + pending_.size());
     end_ += data;
     pending_.clear();
@@ -597,10 +682,7 @@ Status Volume::Flush()
     if (!(s = WritePending()).ok()) return s;
     if (synced_ == end_) return Status::Ok();
     s = file_->Sync();
-    if (!s.ok()) {
-        failed_ = s;
-        return s;
-    }
+    if (!s.ok()) return Fail(s);
     synced_ = end_;
     return Status::Ok();
 }
@@ -626,6 +708,7 @@ Status Volume::Unmount()
     for (auto& kv : databases_)
         for (Cursor* c : kv.second->cursors) c->db = 0, c->dbp = nullptr;
     file_.reset();
+    failed_ = Status::Ok();  // nothing left to recover: unmounted is final
     return s;
 }
 
@@ -688,10 +771,7 @@ Status Volume::Compact()
     // which the next mount takes up.
     const bool moved = renamed.ok() || !fs_->Exists(temp);
     s = fs_->Open(path_, OpenMode::kOpenExisting, &file_);
-    if (!s.ok()) {
-        failed_ = s;
-        return s;
-    }
+    if (!s.ok()) return Fail(s);
     if (!moved) {
         fs_->Remove(temp);
         return renamed;

@@ -121,6 +121,9 @@ struct MountOptions {
     uint32_t mode = kOpenAlways;
     bool read_only = false;          // inspection: never writes, keeps a torn tail
     uint64_t allocate_ahead = 1u << 20;  // zeros kept ahead of the log end
+    // A checkpoint vouches for the log as mounted; recovery from a failed
+    // write skips it, since it must work on a full disk.
+    bool checkpoint = true;
 };
 
 struct MountReport {
@@ -139,8 +142,13 @@ public:
                         std::unique_ptr<Volume>* out, MountReport* report = nullptr);
     ~Volume();
 
-    // Writes pending entries and syncs. A failure here, or any write failure,
-    // refuses further changes until the volume is mounted again.
+    // Writes pending entries and syncs. After a failed write or sync the
+    // volume goes back to what the file holds durably: the unsynced end of
+    // the log is cut off and the volume is read again, so changes that did
+    // not become durable are gone from memory too (observers hear of each
+    // record and database that changed back). Until that succeeds the
+    // volume refuses changes, and each later change tries it again: a
+    // failure lasts only as long as its cause, a full disk for instance.
     Status Flush();
     // Flushes, compacts when more than half the log is dead, and closes.
     Status Unmount();
@@ -200,7 +208,15 @@ private:
     IndexEntry MakeEntry(const Database& db, size_t index, const std::vector<P>& props, uint32_t oid) const;
     Status Append(uint8_t type, const std::string& payload, uint32_t* entry_bytes);
     Status WritePending();
-    Status Writable() const;
+    // Refuses changes while a failure stands that recovery cannot mend.
+    Status Writable();
+    // Records `s` as the volume's failure and, outside a mount, recovers.
+    Status Fail(const Status& s);
+    Status Recover();
+    // Takes the state of `fresh`, a new mount of the same file, leaving it
+    // the old one; moves open cursors over and notifies what differs.
+    void Adopt(Volume* fresh);
+    void NotifyDifferences(Volume* old);
     Status Checkpoint();
     void Locate(Cursor* c);
     void SetPosition(Cursor* c, Index::iterator it);
@@ -219,9 +235,13 @@ private:
     std::string pending_;     // entries not yet written to the file
     Status failed_;
     bool read_only_ = false;
+    bool loading_ = false;  // inside Mount: a failure there fails the mount
     uint64_t change_counter_ = 1;
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
-    std::string image_;  // the file as read at mount; payloads borrow from it
+    // The file as read at mount, later only its live payloads, which borrow
+    // from it: held by pointer so its characters never move, not even those
+    // of a string short enough to live inside the string object.
+    std::unique_ptr<std::string> image_{new std::string};
     RecordTable records_;
     Observer observer_;
     std::vector<Prop> scratch_;  // decoding buffers reused across calls

@@ -1,0 +1,208 @@
+// The program on a disk that fills while it runs: the engine's files are
+// put on a disk that runs out of space at a chosen byte. Every write the
+// user makes then fails with a message that says so and what to do, what
+// was typed stays for a second try, nothing shown is lost at a restart,
+// writing goes on once space is freed, and the volume mounts again.
+#include "activity/purge.h"
+#include "base/app_handles.h"
+#include "platform/cedb/core/file_system.h"
+#include "platform/notify/device_clock.h"
+#include "platform/poom/contact_records.h"
+#include "platform/poom/poom_server.h"
+#include "resources/resource.h"
+#include "settings/sheet/label_list_box.h"
+#include "store/activity_database.h"
+#include "store/activity_queries.h"
+#include "store/activity_record.h"
+#include "store/database.h"
+#include "store/label_lists.h"
+#include "store/store_error.h"
+#include "tests/cedb/full_disk_fs.h"
+#include "tests/harness/scenario.h"
+#include "views/list_model.h"
+#include "views/list_views.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t DISK_FULL_SAVE[] =
+    L"The activity could not be saved: the disk is full. Free some space, then save again.";
+
+class FullDiskTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SYSTEMTIME now = {2030, 3, 0, 12, 8, 30, 0, 0};
+        SetDeviceClock(&now);
+        RegisterPoomServer();
+        std::vector<poom::ContactData> all;
+        poom::LoadAllContacts(all);
+        for (const poom::ContactData& contact : all)
+            poom::DeleteContactRecord(contact.oid);
+        poom::ContactData data;
+        data.text[0] = L"Baker, Ann";
+        ann = poom::SaveContactRecord(data);
+        cedb::SetServiceFileSystemForTesting(&disk);
+    }
+    void TearDown() override
+    {
+        if (scenario.Running())
+            scenario.Close();
+        cedb::SetServiceFileSystemForTesting(nullptr);
+        SetDeviceClock(nullptr);
+    }
+
+    // The zeros the volume keeps ahead of its log would take a megabyte of
+    // small writes before the disk is felt: records larger than they are,
+    // written last, end the file where its log ends.
+    static void UseUpTheReserve()
+    {
+        CEOID oid = 0;
+        int count = 0;
+        HANDLE scratch = OpenCreateDB(&oid, &count, L"Scratch", PROPID_TEXT, false);
+        ASSERT_NE(nullptr, scratch);
+        const std::wstring big(500000, L'x');
+        for (int i = 0; i < 2; ++i)
+            ASSERT_NE(0u, WriteTextRecordDB(scratch, big.c_str()));
+        CloseHandle(scratch);
+    }
+    std::vector<CEOID> Activities()
+    {
+        CEOID* oids = nullptr;
+        int count = 0;
+        getActivityOIDList(&oids, ann, &count, 0);
+        std::vector<CEOID> list(oids, oids + count);
+        std::free(oids);
+        return list;
+    }
+    ActivityRecord Read(CEOID oid)
+    {
+        ActivityRecord record = {};
+        ReadActivityRecordDB(activityDatabase, oid, &record);
+        return record;
+    }
+    bool Saw(const std::wstring& text) const
+    {
+        for (const SeenDialog& dialog : scenario.Dialogs())
+            if (std::find(dialog.texts.begin(), dialog.texts.end(), text) != dialog.texts.end())
+                return true;
+        return false;
+    }
+    HWND ActivityList() const { return GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST); }
+    // Types into the notes pane of the marked activity as a key does.
+    void TypeNotes(const wchar_t* text)
+    {
+        SetWindowTextW(NotesPane(), text);
+        SendMessageW(NotesPane(), WM_KEYUP, 'X', 0);
+        scenario.PumpPending();
+    }
+
+    cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
+    Scenario scenario;
+    CEOID ann = 0;
+};
+
+}  // namespace
+
+TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhatWasSaid)
+{
+    ASSERT_NE(nullptr, scenario.Start());
+    ActivityRecord first = {};
+    first.contactOid = ann;
+    wcscpy(first.event, L"Meeting");
+    wcscpy(first.notes, L"Agreed on terms");
+    first.nextDate = 47000.0;
+    const CEOID saved = WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, first);
+    ASSERT_NE(0u, saved);
+    ASSERT_TRUE(ReplaceLabels(L"pfile-Work", {L"Business"}));
+    SelectRowByTap(GetDlgItem(scenario.MainWindow(), ID_CONTACTS_LIST), 0);
+    ASSERT_EQ(1, activityCount);
+
+    UseUpTheReserve();
+    disk.SetFreeBytes(0);
+
+    // A new activity: the dialog stays open with what was typed.
+    int activations = 0;
+    std::wstring keptEvent, keptNotes;
+    scenario.AnswerDialogs([&](HWND window) {
+        if (!GetDlgItem(window, IDC_EVENT_COMBO)) {
+            Scenario::PressButton(window, IDOK);
+            return;
+        }
+        if (++activations == 1) {
+            SetDlgItemTextW(window, IDC_EVENT_COMBO, L"Site Tour");
+            SetDlgItemTextW(window, IDC_NOTES_EDIT, L"Typed on a full disk");
+            Scenario::PressButton(window, IDOK);
+            return;
+        }
+        wchar_t text[100];
+        GetDlgItemTextW(window, IDC_EVENT_COMBO, text, 100);
+        keptEvent = text;
+        GetDlgItemTextW(window, IDC_NOTES_EDIT, text, 100);
+        keptNotes = text;
+        Scenario::PressButton(window, IDCANCEL);
+    });
+    scenario.Command(IDM_NEW_ACTIVITY);
+    EXPECT_TRUE(Saw(DISK_FULL_SAVE));
+    EXPECT_EQ(L"Site Tour", keptEvent);
+    EXPECT_EQ(L"Typed on a full disk", keptNotes);
+    EXPECT_EQ(std::vector<CEOID>{saved}, Activities()) << "the unsaved activity is not listed";
+    EXPECT_EQ(1, activityCount);
+    scenario.AnswerDialogs(nullptr);
+
+    // Notes: the pane keeps the text; one message however many keys.
+    SelectRowByTap(ActivityList(), 0);
+    TypeNotes(L"Agreed on terms, then");
+    TypeNotes(L"Agreed on terms, then more");
+    const std::wstring notesFailed =
+        L"The notes could not be saved: the disk is full. Free some space, then type in the notes again.";
+    size_t notesMessages = 0;
+    for (const SeenDialog& dialog : scenario.Dialogs())
+        notesMessages += std::count(dialog.texts.begin(), dialog.texts.end(), notesFailed);
+    EXPECT_EQ(1u, notesMessages);
+    EXPECT_STREQ(L"Agreed on terms", Read(saved).notes);
+
+    // A label, a profile, a purge: each leaves the store as it was.
+    HWND list = CreateWindowW(L"LISTBOX", L"", WS_CHILD | LBS_EXTENDEDSEL, 0, 0, 10, 10, scenario.MainWindow(),
+                              nullptr, nullptr, nullptr);
+    FillLabelList(list, EVENTS_DATABASE);
+    const LRESULT shown = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    AddLabel(list, EVENTS_DATABASE, L"Trade Fair");
+    EXPECT_EQ(shown, SendMessageW(list, LB_GETCOUNT, 0, 0)) << "the list box shows only what is kept";
+    EXPECT_TRUE(Saw(L"The label could not be added: the disk is full. Free some space, then add it again."));
+    DestroyWindow(list);
+    EXPECT_FALSE(ReplaceLabels(L"pfile-Work", {L"Holiday", L"Personal"}));
+    EXPECT_EQ(std::vector<std::wstring>{L"Business"}, ReadLabels(L"pfile-Work"));
+    {
+        StoreChanges purge;
+        PurgeActivities(ann, 0.0);
+        EXPECT_TRUE(purge.Failed());
+    }
+    EXPECT_EQ(std::vector<CEOID>{saved}, Activities());
+
+    // Space freed: the next write goes through, the pane's text with it.
+    disk.SetUnlimited();
+    SelectRowByTap(ActivityList(), 0);
+    TypeNotes(L"Agreed on terms, then more");
+    EXPECT_STREQ(L"Agreed on terms, then more", Read(saved).notes);
+    EXPECT_TRUE(AppendLabel(USER1_DATABASE, L"North"));
+
+    // Leaving on a full disk: the closing checkpoint cannot be written.
+    UseUpTheReserve();
+    disk.SetFreeBytes(0);
+    scenario.Close();
+    disk.SetUnlimited();
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_EQ(std::vector<CEOID>{saved}, Activities());
+    EXPECT_STREQ(L"Agreed on terms, then more", Read(saved).notes);
+    const std::vector<std::wstring> events = ReadLabels(EVENTS_DATABASE);
+    EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), L"Trade Fair"));
+    EXPECT_EQ(std::vector<std::wstring>{L"North"}, ReadLabels(USER1_DATABASE));
+    EXPECT_EQ(std::vector<std::wstring>{L"Business"}, ReadLabels(L"pfile-Work"));
+}
