@@ -326,9 +326,9 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     EXPECT_EQ(program, GetWindow(bubble, GW_OWNER));
     EXPECT_EQ(0, GetWindowLongW(bubble, GWL_EXSTYLE) & WS_EX_TOPMOST);
     ShowWindow(program, SW_MINIMIZE);
-    EXPECT_TRUE(Pump([] { return Bubble(L"QL due") == nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return Bubble(L"QL due") == nullptr; }));
     ShowWindow(program, SW_RESTORE);
-    EXPECT_TRUE(Pump([bubble] { return Bubble(L"QL due") == bubble; }));
+    EXPECT_TRUE(PumpUntil([bubble] { return Bubble(L"QL due") == bubble; }));
 
     PostMessageW(bubble, WM_COMMAND, MAKEWPARAM(cenotify::ID_BUBBLE_DISMISS, BN_CLICKED), 0);
     EXPECT_TRUE(PumpUntil([] { return Bubble() == nullptr; }));
