@@ -312,5 +312,5 @@ TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMark)
     getActivityOIDList(&oids, 0, &count, 0);
     std::free(oids);
     EXPECT_EQ(1, count);
-    EXPECT_EQ(2u, scenario.Dialogs().size()) << "both failures reported";
+    EXPECT_TRUE(scenario.Dialogs().empty()) << "the store leaves reporting to the caller";
 }
