@@ -2,7 +2,7 @@
 
 #include "base/app_folders.h"
 #include "platform/cedb/core/file_system.h"
-#include "platform/cedb/windbase.h"
+#include "platform/cedb/core/volume.h"
 #include "store/volume.h"
 
 static std::string Utf8(const std::wstring& path)
@@ -37,19 +37,15 @@ static std::wstring StagedPath()
 }
 
 // A copy that mounts and lists at least one database: the program's
-// volumes always hold its label lists and activities.
+// volumes always hold its label lists and activities. Looked at read-only,
+// so that the look leaves the file as it was.
 static bool HoldsDatabases(const std::wstring& path)
 {
-    CEGUID guid;
-    if (!CeMountDBVol(&guid, path.c_str(), OPEN_EXISTING))
-        return false;
-    bool found = false;
-    HANDLE databases = CeFindFirstDatabaseEx(&guid, 0);
-    if (databases != INVALID_HANDLE_VALUE) {
-        found = CeFindNextDatabaseEx(databases, &guid) != 0;
-        CloseHandle(databases);
-    }
-    return CeUnmountDBVol(&guid) && found;
+    cedb::MountOptions options;
+    options.mode = cedb::kOpenExisting;
+    options.read_only = true;
+    std::unique_ptr<cedb::Volume> volume;
+    return cedb::Volume::Mount(Files(), Utf8(path), options, &volume).ok() && !volume->databases().empty();
 }
 
 static bool Stage(const std::wstring& backup)
@@ -94,7 +90,9 @@ DWORD WriteBackup()
     cedb::Status s = files->Remove(temporary);
     if (s.ok())
         s = CopyToNewFile(files, Utf8(VolumePath()), temporary);
-    if (s.ok() && files->Exists(backup))
+    // Only a backup that can be restored becomes the previous generation:
+    // a damaged one must not push out the last good copy.
+    if (s.ok() && files->Exists(backup) && HoldsDatabases(BackupPath()))
         s = cedb::ReplaceByRename(files, backup, Utf8(PreviousBackupPath()));
     if (s.ok())
         s = cedb::ReplaceByRename(files, temporary, backup);

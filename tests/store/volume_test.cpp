@@ -230,7 +230,7 @@ TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
 }
 
 // Each exit keeps the backup it replaces as the previous generation.
-TEST(ExitBackup, KeepsTwoGenerationsWithFlagOneAndIsUntouchedWithFlagZero)
+TEST(ExitBackup, KeepsTwoReadableGenerationsWithFlagOneAndIsUntouchedWithFlagZero)
 {
     Scenario scenario;
     ASSERT_NE(nullptr, scenario.Start());
@@ -254,6 +254,14 @@ TEST(ExitBackup, KeepsTwoGenerationsWithFlagOneAndIsUntouchedWithFlagZero)
     ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 2)));
     EXPECT_EQ(0, scenario.Close());
     EXPECT_EQ("an older backup", ReadFile(BackupPath()));
+
+    // An unreadable backup is replaced without pushing out the readable one.
+    RegWriteDword(L"backupdatabaseflag", 1);
+    const std::string readable = ReadFile(PreviousBackupPath());
+    ASSERT_NE(nullptr, scenario.Start());
+    EXPECT_EQ(0, scenario.Close());
+    EXPECT_TRUE(readable == ReadFile(PreviousBackupPath()));
+    EXPECT_TRUE(ReadFile(VolumePath()) == ReadFile(BackupPath()));
 }
 
 TEST(ExitBackup, FailureIsReportedAndLeavesTheBackupsAsTheyWere)
