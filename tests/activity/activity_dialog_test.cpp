@@ -139,16 +139,29 @@ protected:
     void SelectContact(CEOID contact) { SelectRowByTap(ContactsList(), RowOf(contact)); }
 
     // Runs the dialog; `use` sees it filled and decides how it ends. Other
-    // windows (message boxes) are confirmed and recorded.
-    void RunDialog(LONG oid, const std::function<void(HWND)>& use)
+    // windows (message boxes) are confirmed and recorded. When the dialog
+    // comes back after a message box (a save that failed keeps it open),
+    // `back` sees it and must end it; without `back` that is a failure.
+    void RunDialog(LONG oid, const std::function<void(HWND)>& use,
+                   const std::function<void(HWND)>& back = nullptr)
     {
-        bool seen = false;
+        bool seen = false, afterMessage = false;
         scenario.AnswerDialogs([&](HWND window) {
-            if (IsActivityDialog(window) && !seen) {
+            if (!IsActivityDialog(window)) {
+                afterMessage = true;
+                lastMessage = scenario.Dialogs().back().texts;
+                Scenario::PressButton(window, IDOK);
+            } else if (!seen) {
                 seen = true;
                 use(window);
-            } else if (!IsActivityDialog(window)) {
-                Scenario::PressButton(window, IDOK);
+            } else if (afterMessage) {
+                afterMessage = false;
+                if (back) {
+                    back(window);
+                } else {
+                    ADD_FAILURE() << "the dialog stayed open after a message";
+                    Close(window);
+                }
             }
         });
         if (oid == -1)
@@ -220,6 +233,7 @@ protected:
     }
 
     Scenario scenario;
+    std::vector<std::wstring> lastMessage; // the texts of the last message box RunDialog answered
     CEOID ann = 0, ben = 0, cara = 0;
 };
 
@@ -322,13 +336,26 @@ TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWr
 {
     StartWithContacts();
     SelectContact(ann);
-    RunDialog(0x7777, [&](HWND dialog) {
-        EXPECT_EQ(L"", Text(dialog, IDC_EVENT_COMBO));
-        EXPECT_EQ(L"Baker, Ann", Text(dialog, IDC_CONTACT_COMBO));
-        Scenario::PressButton(dialog, IDOK);
-    });
+    bool keptOpen = false;
+    RunDialog(
+        0x7777,
+        [&](HWND dialog) {
+            EXPECT_EQ(L"", Text(dialog, IDC_EVENT_COMBO));
+            EXPECT_EQ(L"Baker, Ann", Text(dialog, IDC_CONTACT_COMBO));
+            SetDlgItemTextW(dialog, IDC_NOTES_EDIT, L"Typed before the failure");
+            Scenario::PressButton(dialog, IDOK);
+        },
+        [&](HWND dialog) {
+            if (std::none_of(lastMessage.begin(), lastMessage.end(), [](const std::wstring& text) {
+                    return text.rfind(L"The activity could not be saved", 0) == 0;
+                }))
+                return; // back between the write's own report and the dialog's
+            keptOpen = Text(dialog, IDC_NOTES_EDIT) == L"Typed before the failure";
+            Close(dialog);
+        });
     EXPECT_TRUE(Saw(L"Error", L"No record found 'ReadActivityRecordDB'"));
     EXPECT_TRUE(Saw(L"Error", L"No record found 'WriteActivityRecordDB'"));
+    EXPECT_TRUE(keptOpen) << "a failed save keeps the dialog open with what was typed";
     EXPECT_TRUE(ActivitiesOf(ann).empty());
 }
 

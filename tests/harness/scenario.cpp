@@ -432,12 +432,18 @@ bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs,
     return true;
 }
 
+static std::wstring FromUtf8(const char* text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
 std::wstring WindowsPath(const std::string& buildPath)
 {
-    int length = MultiByteToWideChar(CP_UTF8, 0, buildPath.c_str(), -1, nullptr, 0);
-    std::wstring path(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, buildPath.c_str(), -1, &path[0], length);
-    path.resize(wcslen(path.c_str()));
+    std::wstring path = FromUtf8(buildPath.c_str());
     if (!path.empty() && path[0] == L'/') {
         for (wchar_t& c : path)
             if (c == L'/')
@@ -445,6 +451,36 @@ std::wstring WindowsPath(const std::string& buildPath)
         path = L"Z:" + path;
     }
     return path;
+}
+
+bool LinkToFullDevice(const std::wstring& path)
+{
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
+    if (!name)
+        return false;
+    std::wstring command = L"Z:\\bin\\ln -sf /dev/full \"" + FromUtf8(name) + L"\"";
+    HeapFree(GetProcessHeap(), 0, name);
+    // A Unix program's handle is never signalled: the link itself tells
+    // when it is done.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // (A device has no attributes to ask for; a search still finds it.)
+    return PumpUntil([&] {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(path.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return false;
+        FindClose(search);
+        return true;
+    }, 5000);
 }
 
 struct WindowCount {

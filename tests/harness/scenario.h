@@ -120,5 +120,10 @@ bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs 
 // path is reached through drive Z:).
 std::wstring WindowsPath(const std::string& buildPath);
 
+// Makes `path` a Unix link to the full device, so that a file created there
+// takes no byte: every write fails as on a full disk. Wine only (it runs
+// Unix's ln); false when that cannot be done.
+bool LinkToFullDevice(const std::wstring& path);
+
 // Counts top-level windows of a class.
 int CountWindows(const wchar_t* className);

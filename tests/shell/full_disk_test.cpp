@@ -3,7 +3,6 @@
 // user makes then fails with a message that says so and what to do, what
 // was typed stays for a second try, nothing shown is lost at a restart,
 // writing goes on once space is freed, and the volume mounts again.
-#include "activity/purge.h"
 #include "base/app_handles.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/notify/device_clock.h"
@@ -179,11 +178,19 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     DestroyWindow(list);
     EXPECT_FALSE(ReplaceLabels(L"pfile-Work", {L"Holiday", L"Personal"}));
     EXPECT_EQ(std::vector<std::wstring>{L"Business"}, ReadLabels(L"pfile-Work"));
-    {
-        StoreChanges purge;
-        PurgeActivities(ann, 0.0);
-        EXPECT_TRUE(purge.Failed());
-    }
+    bool purgeShown = false;
+    scenario.AnswerDialogs([&](HWND window) {
+        if (GetDlgItem(window, IDC_PURGE_METHOD) && !purgeShown) {
+            purgeShown = true;
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_PURGE_BUTTON, BN_CLICKED), 0);
+            Scenario::PressButton(window, IDOK);
+        } else if (!GetDlgItem(window, IDC_PURGE_METHOD)) {
+            Scenario::PressButton(window, IDOK);
+        }
+    });
+    scenario.Command(IDM_PURGE);
+    scenario.AnswerDialogs(nullptr);
+    EXPECT_TRUE(Saw(L"The purge could not be completed: the disk is full. Free some space, then purge again."));
     EXPECT_EQ(std::vector<CEOID>{saved}, Activities());
 
     // Space freed: the next write goes through, the pane's text with it.
