@@ -13,6 +13,8 @@
 #include "base/drawing.h"
 #include "settings/settings.h"
 #include "base/app_handles.h"
+#include "base/full_screen_dialog.h"
+#include "base/list_controls.h"
 #include "base/message_box.h"
 #include "base/text.h"
 #include "base/window_text.h"
@@ -163,13 +165,6 @@ void SetPickerFromOleDate(HWND dialog, int id, double date)
         SetPickerDate(dialog, id, time);
 }
 
-void FillLabelCombo(HWND combo, const wchar_t* database)
-{
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const std::wstring& label : ReadLabels(database))
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
-}
-
 int ComboCount(HWND dialog, int id)
 {
     return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
@@ -279,15 +274,10 @@ BOOL OnInitDialog(HWND dialog, LPARAM parameter)
     for (const LabelField& field : labelFields)
         SetCaption(dialog, field.caption, field.activityField);
 
-    for (const wchar_t* choice : reminderChoices)
-        SendDlgItemMessageW(dialog, IDC_REMINDER_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
-    SendDlgItemMessageW(dialog, IDC_REMINDER_COMBO, CB_SETCURSEL, ClampReminderIndex(remindindex), 0);
+    FillComboBox(GetDlgItem(dialog, IDC_REMINDER_COMBO), reminderChoices,
+                 ClampReminderIndex(remindindex));
 
-    SHINITDLGINFO shell = {};
-    shell.dwMask = SHIDIM_FLAGS;
-    shell.hDlg = dialog;
-    shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
-    SHInitDialog(&shell);
+    MakeDialogFullScreen(dialog);
     if (hasKeyboard == 0)
         SipShowIM(SIPF_ON);
     FitToInputPanel(dialog, SPI_SETSIPINFO, 0);
@@ -304,7 +294,7 @@ BOOL OnInitDialog(HWND dialog, LPARAM parameter)
     SetWaitCursor(true);
 
     for (const LabelField& field : labelFields)
-        FillLabelCombo(GetDlgItem(dialog, field.combo), field.database);
+        FillComboBox(GetDlgItem(dialog, field.combo), ReadLabels(field.database));
     FillContactCombo(GetDlgItem(dialog, IDC_CONTACT_COMBO), &state.comboContactOids);
     SelectInitialContact(dialog);
 

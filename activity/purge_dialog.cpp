@@ -2,11 +2,12 @@
 
 #include "activity/purge.h"
 #include "base/app_handles.h"
+#include "base/full_screen_dialog.h"
+#include "base/list_controls.h"
 #include "base/message_box.h"
 #include "base/short_date.h"
 #include "base/wait_cursor.h"
 #include "platform/notify/device_clock.h"
-#include "platform/shell/aygshell.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "store/store_error.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr int METHOD_ALL = 0;
 constexpr int METHOD_BY_DATE = 1;
+const wchar_t* const METHODS[] = {L"All", L"By Date"};
 constexpr int NAME_CAPACITY = 80;
 constexpr int QUESTION_CAPACITY = 240;
 
@@ -39,17 +41,11 @@ void ShowDateRow(HWND dialog, int method)
 
 void OnInitDialog(HWND dialog)
 {
-    SHINITDLGINFO shell = {};
-    shell.dwMask = SHIDIM_FLAGS;
-    shell.hDlg = dialog;
-    shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
-    SHInitDialog(&shell);
+    MakeDialogFullScreen(dialog);
 
     HWND method = GetDlgItem(dialog, IDC_PURGE_METHOD);
-    SendMessageW(method, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"All"));
-    SendMessageW(method, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"By Date"));
     const int stored = purgemethod == METHOD_BY_DATE ? METHOD_BY_DATE : METHOD_ALL;
-    SendMessageW(method, CB_SETCURSEL, stored, 0);
+    FillComboBox(method, METHODS, stored);
     ShowDateRow(dialog, stored);
 
     SYSTEMTIME today;

@@ -2,13 +2,24 @@
 
 #include "resources/resource.h"
 
+bool DispatchDialogRows(const MessageRow* rows, size_t count, HWND dialog, UINT message, WPARAM wParam,
+                        LPARAM lParam, INT_PTR* result)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (rows[i].message == message) {
+            *result = rows[i].handler(dialog, message, wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}
+
 LRESULT DispatchMessageRows(const MessageRow* rows, size_t count,
                             HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    for (size_t i = 0; i < count; ++i) {
-        if (rows[i].message == message)
-            return rows[i].handler(window, message, wParam, lParam);
-    }
+    INT_PTR result;
+    if (DispatchDialogRows(rows, count, window, message, wParam, lParam, &result))
+        return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

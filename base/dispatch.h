@@ -21,6 +21,12 @@ struct CommandRow {
 LRESULT DispatchMessageRows(const MessageRow* rows, size_t count,
                             HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A dialog procedure's rows: calls the first row naming the message and
+// gives its answer in *result. False for a message no row names, which the
+// dialog procedure then leaves to the dialog manager (or to rows of its own).
+bool DispatchDialogRows(const MessageRow* rows, size_t count, HWND dialog, UINT message, WPARAM wParam,
+                        LPARAM lParam, INT_PTR* result);
+
 // Calls the first row naming the command id and returns its result.
 // Sets *handled to whether a row matched.
 LRESULT DispatchCommandRows(const CommandRow* rows, size_t count,

@@ -2,6 +2,8 @@
 
 #include "base/app_handles.h"
 #include "base/drawing.h"
+#include "base/full_screen_dialog.h"
+#include "base/list_controls.h"
 #include "base/message_box.h"
 #include "base/wait_cursor.h"
 #include "export/csv_writer.h"
@@ -9,11 +11,11 @@
 #include "platform/shell/aygshell.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
+#include "settings/registry_list.h"
 #include "settings/settings.h"
 #include "views/contact_name_controls.h"
 
 #include <cstdlib>
-#include <cwchar>
 #include <initializer_list>
 #include <vector>
 
@@ -23,6 +25,7 @@ namespace {
 
 constexpr int FORMAT_CSV = 0;
 constexpr int FORMAT_HTML = 1;
+const wchar_t* const FORMATS[] = {L"CSV File Format", L"HTML File Format"};
 constexpr RECT FRAME = {6, 2, 234, 264};
 constexpr int FRAME_CORNER = 4;
 constexpr COLORREF FRAME_INNER = 0x0000FF00;
@@ -30,7 +33,6 @@ constexpr COLORREF FRAME_OUTER = 0x00000000;
 constexpr COLORREF CAPTION_COLOUR = 0x00990000;
 constexpr int CAPTION_WEIGHT = 700;
 constexpr int CAPTION_HEIGHT = 12;
-constexpr int NAME_BUFFER = 32;
 
 // One dialog at a time, so its state is the file's.
 struct ExportDialogState {
@@ -58,14 +60,7 @@ void SelectAll(HWND dialog, int list, bool select)
 // The selected positions of a multiple-selection list, ascending.
 std::vector<int> SelectedPositions(HWND dialog, int list)
 {
-    const LRESULT count = SendDlgItemMessageW(dialog, list, LB_GETSELCOUNT, 0, 0);
-    if (count <= 0)
-        return {};
-    std::vector<int> positions(static_cast<size_t>(count));
-    const LRESULT got = SendDlgItemMessageW(dialog, list, LB_GETSELITEMS, static_cast<WPARAM>(count),
-                                            reinterpret_cast<LPARAM>(positions.data()));
-    positions.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return positions;
+    return SelectedItems(GetDlgItem(dialog, list));
 }
 
 void FillContacts(HWND dialog, int useFilter)
@@ -78,12 +73,8 @@ void FillContacts(HWND dialog, int useFilter)
 void FillFieldList(HWND dialog, int list, int fieldCount, const wchar_t* (*label)(int), int chosenCount,
                    const int* chosen)
 {
-    for (int field = 0; field < fieldCount; ++field)
-        SendDlgItemMessageW(dialog, list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label(field)));
-    SelectAll(dialog, list, false);
-    for (int i = 0; i < chosenCount && chosen; ++i)
-        if (chosen[i] >= 0 && chosen[i] < fieldCount)
-            SendDlgItemMessageW(dialog, list, LB_SETSEL, TRUE, chosen[i]);
+    FillListBox(Item(dialog, list), TextsOf(label, fieldCount));
+    SelectListItems(Item(dialog, list), chosen, chosenCount);
     // Selecting scrolls to each entry; the list opens at its start.
     SendDlgItemMessageW(dialog, list, LB_SETTOPINDEX, 0, 0);
 }
@@ -97,21 +88,14 @@ int ChosenFormat(HWND dialog)
 BOOL OnInitDialog(HWND dialog)
 {
     state = ExportDialogState();
-    SHINITDLGINFO shell = {};
-    shell.dwMask = SHIDIM_FLAGS;
-    shell.hDlg = dialog;
-    shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
-    SHInitDialog(&shell);
+    MakeDialogFullScreen(dialog);
 
     state.captionFont = CreateAppFont(CAPTION_WEIGHT, CAPTION_HEIGHT, 0);
     for (int id : {IDC_EXPORT_CONTACTS_CAPTION, IDC_EXPORT_CONTACT_FIELDS_CAPTION, IDC_EXPORT_ACTIVITY_FIELDS_CAPTION})
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state.captionFont), FALSE);
 
     SetWaitCursor(true);
-    SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"CSV File Format"));
-    SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"HTML File Format"));
-    SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, exportformat == FORMAT_HTML ? FORMAT_HTML : FORMAT_CSV,
-                        0);
+    FillComboBox(Item(dialog, IDC_EXPORT_FORMAT), FORMATS, exportformat == FORMAT_HTML ? FORMAT_HTML : FORMAT_CSV);
     CheckDlgButton(dialog, IDC_EXPORT_FILTER, filterexportflag == 1 ? BST_CHECKED : BST_UNCHECKED);
     FillContactListBox(Item(dialog, IDC_EXPORT_CONTACTS), filterexportflag == 1 ? 1 : 0, &state.contactOids);
     FillFieldList(dialog, IDC_EXPORT_CONTACT_FIELDS, CONTACT_FIELD_COUNT, ContactFieldLabel, numexportcontactfield,
@@ -160,15 +144,6 @@ bool KeepChoice(const std::vector<int>& positions, int** array, int* count)
     return true;
 }
 
-void StoreFields(const wchar_t* pattern, const int* fields, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[NAME_BUFFER];
-        std::swprintf(name, NAME_BUFFER, pattern, i);
-        RegWriteDword(name, static_cast<DWORD>(fields[i]));
-    }
-}
-
 void OnDone(HWND dialog)
 {
     exportformat = ChosenFormat(dialog);
@@ -178,9 +153,9 @@ void OnDone(HWND dialog)
     const bool activityKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_ACTIVITY_FIELDS),
                                          &exportactivityfield, &numexportactivityfield);
     if (contactKept)
-        StoreFields(L"exportcontactfield%d", exportcontactfield, numexportcontactfield);
+        RegWriteNumberList(L"exportcontactfield%d", exportcontactfield, numexportcontactfield);
     if (activityKept)
-        StoreFields(L"exportactivityfield%d", exportactivityfield, numexportactivityfield);
+        RegWriteNumberList(L"exportactivityfield%d", exportactivityfield, numexportactivityfield);
     if (contactKept)
         RegWriteDword(L"numexportcontactfield", static_cast<DWORD>(numexportcontactfield));
     if (activityKept)

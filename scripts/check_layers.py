@@ -14,8 +14,7 @@ import os
 import re
 import sys
 
-# Bottom to top. A folder nested in another (settings/sheet) is a layer of
-# its own when it is listed; otherwise it belongs to its parent's layer.
+# Bottom to top: each top-level folder is one layer.
 LAYERS = [
     "platform",
     "resources",
@@ -26,7 +25,7 @@ LAYERS = [
     "views",
     "activity",
     "export",
-    "settings/sheet",
+    "sheet",
     "shell",
 ]
 
@@ -47,12 +46,8 @@ SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".rc")
 
 def layer_of(path):
     """The layer a repository-relative path belongs to, or None outside them."""
-    best = None
-    for layer in LAYERS:
-        if path == layer or path.startswith(layer + "/"):
-            if best is None or len(layer) > len(best):
-                best = layer
-    return best
+    folder = path.split("/", 1)[0]
+    return folder if folder in LAYERS else None
 
 
 def strip_comment(line):

@@ -2,9 +2,9 @@
 
 #include "base/app_handles.h"
 #include "base/drawing.h"
+#include "base/full_screen_dialog.h"
 #include "base/wait_cursor.h"
 #include "contacts/contact_source.h"
-#include "platform/shell/aygshell.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "store/database_info.h"
@@ -18,11 +18,7 @@ HFONT nameFont;
 
 BOOL OnInitAbout(HWND dialog)
 {
-    SHINITDLGINFO shell = {};
-    shell.dwMask = SHIDIM_FLAGS;
-    shell.hDlg = dialog;
-    shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
-    SHInitDialog(&shell);
+    MakeDialogFullScreen(dialog);
     // The navigation bar shows the page's title.
     SetWindowTextW(dialog, L"About");
 

@@ -4,7 +4,7 @@
 #include "contacts/contact_source.h"
 #include "export/export_dialog.h"
 #include "platform/poom/poom_server.h"
-#include "settings/sheet/settings_sheet.h"
+#include "sheet/settings_sheet.h"
 #include "views/view_bitmaps.h"
 #include "shell/app_menu_bar.h"
 #include "shell/app_state.h"

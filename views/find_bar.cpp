@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/app_handles.h"
+#include "base/list_controls.h"
 #include "base/wait_cursor.h"
 #include "platform/shell/sipapi.h"
 #include "settings/field_labels.h"
@@ -221,14 +222,13 @@ void FillFindFieldBox(int mode)
     HWND box = FieldBox();
     if (!box)
         return;
-    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    // Finding contacts offers their fields before the activity fields.
+    std::vector<std::wstring> labels;
     if (mode == FIND_MODE_CONTACTS)
-        for (int field = 0; field < CONTACT_FIELD_COUNT; ++field)
-            SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ContactFieldLabel(field)));
-    for (int field = 0; field < ACTIVITY_FIELD_COUNT; ++field)
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ActivityFieldLabel(field)));
-    const int remembered = mode == FIND_MODE_CONTACTS ? lastcontactfindfield : lastactivityfindfield;
-    SendMessageW(box, CB_SETCURSEL, remembered, 0);
+        labels = TextsOf(ContactFieldLabel, CONTACT_FIELD_COUNT);
+    const std::vector<std::wstring> activityLabels = TextsOf(ActivityFieldLabel, ACTIVITY_FIELD_COUNT);
+    labels.insert(labels.end(), activityLabels.begin(), activityLabels.end());
+    FillComboBox(box, labels, mode == FIND_MODE_CONTACTS ? lastcontactfindfield : lastactivityfindfield);
 }
 
 void ToggleFindBar(HWND mainWindow)

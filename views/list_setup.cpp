@@ -3,6 +3,7 @@
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
 #include "resources/resource.h"
+#include "settings/registry_list.h"
 #include "settings/settings.h"
 #include "base/app_handles.h"
 #include "views/pane_layout.h"
@@ -268,11 +269,7 @@ static void StoreColumnOrder(HWND list, int* order, int count, const wchar_t* pa
         return;
     if (!SendMessageW(list, LVM_GETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order)))
         return;
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[32];
-        std::swprintf(name, 32, pattern, i);
-        RegWriteDword(name, static_cast<DWORD>(order[i]));
-    }
+    RegWriteNumberList(pattern, order, count);
     InvalidateRect(list, nullptr, FALSE);
 }
 

@@ -132,8 +132,15 @@ static void ApplySplitters()
     LayoutPanes();
 }
 
-static void WriteSb1() { RegWriteDword(L"sb1top", static_cast<DWORD>(sb1top)); }
-static void WriteSb2() { RegWriteDword(L"sb2top", static_cast<DWORD>(sb2top)); }
+void StoreUpperSplitterTop()
+{
+    RegWriteDword(L"sb1top", static_cast<DWORD>(sb1top));
+}
+
+void StoreLowerSplitterTop()
+{
+    RegWriteDword(L"sb2top", static_cast<DWORD>(sb2top));
+}
 
 void RollUp(HWND mainWindow)
 {
@@ -144,21 +151,21 @@ void RollUp(HWND mainWindow)
     if (sb1top >= H - 14 && sb2top >= H - 14) {
         sb1top = (H - 14) / 2;
         ApplySplitters();
-        WriteSb1();
+        StoreUpperSplitterTop();
     } else if (sb2top >= H - 14) {
         sb2top = 3 * (H - 14) / 4;
         sb1top = 3 * (H - 14) / 8;
         ApplySplitters();
-        WriteSb1();
-        WriteSb2();
+        StoreUpperSplitterTop();
+        StoreLowerSplitterTop();
     } else if (sb1top > T) {
         sb1top = T - 1;
         ApplySplitters();
-        WriteSb1();
+        StoreUpperSplitterTop();
     } else {
         sb2top = T + 5;
         ApplySplitters();
-        WriteSb2();
+        StoreLowerSplitterTop();
     }
     ShowMarkedRows();
 }
@@ -170,13 +177,13 @@ void RollDown(HWND)
     if (sb1top == T - 1 && sb2top == T + 5) {
         sb2top = (h - 7) / 2;
         ApplySplitters();
-        WriteSb2();
+        StoreLowerSplitterTop();
     } else if (sb1top == T - 1 && sb2top > T + 5) {
         sb2top = 3 * (h - 7) / 4;
         sb1top = 3 * (h - 7) / 8;
         ApplySplitters();
-        WriteSb1();
-        WriteSb2();
+        StoreUpperSplitterTop();
+        StoreLowerSplitterTop();
     } else {
         if (sb2top < h - 6) {
             sb2top = h - 6;
@@ -185,8 +192,8 @@ void RollDown(HWND)
             sb1top = h - 12;
             ApplySplitters();
         }
-        WriteSb1();
-        WriteSb2();
+        StoreUpperSplitterTop();
+        StoreLowerSplitterTop();
     }
     ShowMarkedRows();
 }

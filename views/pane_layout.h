@@ -33,6 +33,9 @@ void CreateSplitters(HWND mainWindow, int showCommand);
 void MoveSplitter(HWND splitter, int top);
 // Client y of a splitter's top.
 int SplitterTop(HWND splitter);
+// Keep sb1top or sb2top for the next start.
+void StoreUpperSplitterTop();
+void StoreLowerSplitterTop();
 
 void RollUp(HWND mainWindow);
 void RollDown(HWND mainWindow);

@@ -66,8 +66,8 @@ LRESULT CALLBACK SplitterProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (hMainWindow && hUpperSplitter && hLowerSplitter) {
             sb1top = SplitterTop(hUpperSplitter);
             sb2top = SplitterTop(hLowerSplitter);
-            RegWriteDword(L"sb1top", static_cast<DWORD>(sb1top));
-            RegWriteDword(L"sb2top", static_cast<DWORD>(sb2top));
+            StoreUpperSplitterTop();
+            StoreLowerSplitterTop();
         }
         return 0;
     default:

@@ -9,7 +9,7 @@
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "resources/resource.h"
-#include "settings/sheet/label_list_box.h"
+#include "sheet/label_list_box.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"

@@ -1,17 +1,18 @@
-#include "settings/sheet/display_page.h"
+#include "sheet/display_page.h"
 
 #include "base/app_handles.h"
+#include "base/list_controls.h"
 #include "base/wait_cursor.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
+#include "settings/registry_list.h"
 #include "settings/settings.h"
-#include "settings/sheet/sheet_page.h"
+#include "sheet/sheet_page.h"
 #include "views/list_views.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <cstdlib>
 #include <vector>
 #include <initializer_list>
@@ -22,25 +23,19 @@ constexpr COLORREF TITLE_COLOR = 0x960000;
 const wchar_t* const SECTIONS[] = {L"Contact Section", L"Activity Section"};
 constexpr int ACTIVITY_SECTION = 1;
 
-HFONT titleFont;
 int createdContactColumns;
 int createdActivityColumns;
 
 void FillList(HWND list, const wchar_t* (*label)(int), int count, const int* chosen, int chosenCount)
 {
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < count; ++i)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label(i)));
-    for (int i = 0; i < chosenCount; ++i)
-        SendMessageW(list, LB_SETSEL, TRUE, chosen[i]);
+    FillListBox(list, TextsOf(label, count));
+    SelectListItems(list, chosen, chosenCount);
 }
 
 // The selected items in ascending order, at most capacity of them.
-int ReadSelection(HWND page, int id, int* chosen, int capacity)
+std::vector<int> ReadSelection(HWND page, int id, int capacity)
 {
-    const LRESULT count =
-        SendDlgItemMessageW(page, id, LB_GETSELITEMS, capacity, reinterpret_cast<LPARAM>(chosen));
-    return count > 0 ? static_cast<int>(count) : 0;
+    return SelectedItems(GetDlgItem(page, id), static_cast<size_t>(capacity));
 }
 
 void ShowSection(HWND page, int section)
@@ -52,14 +47,9 @@ void ShowSection(HWND page, int section)
     SetDlgItemTextW(page, IDC_DISPLAY_TITLE, activity ? L"Activity Information" : L"Contact Information");
 }
 
-void OnInitDialog(HWND page)
+LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
-    titleFont = CreateSectionTitleFont();
-    for (int id : {IDC_DISPLAY_TITLE, IDC_DISPLAY_LAST_TITLE})
-        SendDlgItemMessageW(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont), FALSE);
-    for (const wchar_t* section : SECTIONS)
-        SendDlgItemMessageW(page, IDC_DISPLAY_SECTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(section));
-    SendDlgItemMessageW(page, IDC_DISPLAY_SECTION, CB_SETCURSEL, 0, 0);
+    FillComboBox(GetDlgItem(page, IDC_DISPLAY_SECTION), SECTIONS, 0);
     RECT place;
     GetWindowRect(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), &place);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&place), 2);
@@ -68,15 +58,12 @@ void OnInitDialog(HWND page)
     RefillDisplayLists(page);
     createdContactColumns = numcontactfield + numlastactivityfield;
     createdActivityColumns = numactivityfield;
+    return TRUE;
 }
 
-void WriteEntries(const wchar_t* pattern, const int* entries, int count)
+void FollowSectionChoice(HWND page)
 {
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[32];
-        std::swprintf(name, 32, pattern, i);
-        RegWriteDword(name, static_cast<DWORD>(entries[i]));
-    }
+    ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_DISPLAY_SECTION, CB_GETCURSEL, 0, 0)));
 }
 
 bool ResizeOrder(int** order, int count)
@@ -96,7 +83,7 @@ void StoreNaturalOrder(HWND list, int* order, int count, const wchar_t* pattern)
         order[i] = i;
     if (list && count > 0)
         SendMessageW(list, LVM_GETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order));
-    WriteEntries(pattern, order, count);
+    RegWriteNumberList(pattern, order, count);
 }
 
 void RebuildColumns()
@@ -124,48 +111,41 @@ void RebuildColumns()
 // The selection keeps the list's current entries when it holds the same
 // fields: the default activity columns are not in catalogue order, and a
 // mere OK must not reorder them.
-bool KeepsFields(const int* chosen, int count, const int* current, int currentCount)
+bool KeepsFields(const std::vector<int>& chosen, const int* current, int currentCount)
 {
-    if (count != currentCount)
+    if (static_cast<int>(chosen.size()) != currentCount)
         return false;
     std::vector<int> sorted(current, current + currentCount);
     std::sort(sorted.begin(), sorted.end());
-    return std::equal(chosen, chosen + count, sorted.begin());
+    return chosen == sorted;
+}
+
+// Takes the list's selection as the columns; false when they change.
+bool TakeFields(HWND page, int listId, int capacity, int* fields, int* count)
+{
+    const std::vector<int> chosen = ReadSelection(page, listId, capacity);
+    if (KeepsFields(chosen, fields, *count))
+        return false;
+    std::copy(chosen.begin(), chosen.end(), fields);
+    *count = static_cast<int>(chosen.size());
+    return true;
 }
 
 void OnApply(HWND page)
 {
-    int contacts[CONTACT_COLUMN_SLOTS], last[LAST_ACTIVITY_COLUMN_SLOTS], activities[ACTIVITY_COLUMN_SLOTS];
-    const int contactCount = ReadSelection(page, IDC_DISPLAY_CONTACT_FIELDS, contacts, CONTACT_COLUMN_SLOTS);
-    const int lastCount = ReadSelection(page, IDC_DISPLAY_LAST_FIELDS, last, LAST_ACTIVITY_COLUMN_SLOTS);
-    const int activityCount = ReadSelection(page, IDC_DISPLAY_ACTIVITY_FIELDS, activities, ACTIVITY_COLUMN_SLOTS);
     // Fields that change while the counts stay need new headers too.
-    bool fieldsChanged = false;
-    if (KeepsFields(contacts, contactCount, contactfield, numcontactfield))
-        std::copy(contactfield, contactfield + contactCount, contacts);
-    else
-        fieldsChanged = true;
-    if (KeepsFields(last, lastCount, lastactivityfield, numlastactivityfield))
-        std::copy(lastactivityfield, lastactivityfield + lastCount, last);
-    else
-        fieldsChanged = true;
-    if (KeepsFields(activities, activityCount, activityfield, numactivityfield))
-        std::copy(activityfield, activityfield + activityCount, activities);
-    else
-        fieldsChanged = true;
-
-    std::copy(contacts, contacts + contactCount, contactfield);
-    std::copy(last, last + lastCount, lastactivityfield);
-    std::copy(activities, activities + activityCount, activityfield);
-    numcontactfield = contactCount;
-    numlastactivityfield = lastCount;
-    numactivityfield = activityCount;
+    bool fieldsChanged = TakeFields(page, IDC_DISPLAY_CONTACT_FIELDS, CONTACT_COLUMN_SLOTS, contactfield,
+                                    &numcontactfield);
+    fieldsChanged |= TakeFields(page, IDC_DISPLAY_LAST_FIELDS, LAST_ACTIVITY_COLUMN_SLOTS, lastactivityfield,
+                                &numlastactivityfield);
+    fieldsChanged |= TakeFields(page, IDC_DISPLAY_ACTIVITY_FIELDS, ACTIVITY_COLUMN_SLOTS, activityfield,
+                                &numactivityfield);
     RegWriteDword(L"numcontactfield", numcontactfield);
     RegWriteDword(L"numlastactivityfield", numlastactivityfield);
     RegWriteDword(L"numactivityfield", numactivityfield);
-    WriteEntries(L"contactfield%d", contactfield, numcontactfield);
-    WriteEntries(L"lastactivityfield%d", lastactivityfield, numlastactivityfield);
-    WriteEntries(L"activityfield%d", activityfield, numactivityfield);
+    RegWriteNumberList(L"contactfield%d", contactfield, numcontactfield);
+    RegWriteNumberList(L"lastactivityfield%d", lastactivityfield, numlastactivityfield);
+    RegWriteNumberList(L"activityfield%d", activityfield, numactivityfield);
 
     const bool countsChanged = numcontactfield + numlastactivityfield != createdContactColumns ||
                                numactivityfield != createdActivityColumns;
@@ -175,7 +155,20 @@ void OnApply(HWND page)
     createdActivityColumns = numactivityfield;
 }
 
+const MessageRow ROWS[] = {
+    {WM_INITDIALOG, OnInitDialog},
+};
+
+const PageCommand COMMANDS[] = {
+    {IDC_DISPLAY_SECTION, CBN_SELCHANGE, FollowSectionChoice},
+    {IDC_DISPLAY_SECTION, CBN_CLOSEUP, FollowSectionChoice},
+};
+
 } // namespace
+
+const SheetPage DISPLAY_PAGE = {
+    5, 0, 0, {IDC_DISPLAY_TITLE, IDC_DISPLAY_LAST_TITLE}, TITLE_COLOR, true, OnApply, ROWS, ARRAYSIZE(ROWS),
+    COMMANDS, ARRAYSIZE(COMMANDS)};
 
 void RefillDisplayLists(HWND page)
 {
@@ -193,38 +186,8 @@ void RelabelDisplayLists(HWND page)
         HWND list = GetDlgItem(page, id);
         const bool contacts = id == IDC_DISPLAY_CONTACT_FIELDS;
         const int count = contacts ? CONTACT_FIELD_COUNT : ACTIVITY_FIELD_COUNT;
-        int chosen[CONTACT_FIELD_COUNT];
-        const int chosenCount = ReadSelection(page, id, chosen, CONTACT_FIELD_COUNT);
-        FillList(list, contacts ? ContactFieldLabel : ActivityFieldLabel, count, chosen, chosenCount);
-    }
-}
-
-INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
-        return TRUE;
-    case WM_PAINT:
-        PaintPagePanels(page, 5, 0, 0);
-        return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        return ColorPageStatic(reinterpret_cast<HDC>(wParam), id == IDC_DISPLAY_TITLE || id == IDC_DISPLAY_LAST_TITLE,
-                               titleFont, TITLE_COLOR);
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_DISPLAY_SECTION && IsChoiceChange(HIWORD(wParam)))
-            ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_DISPLAY_SECTION, CB_GETCURSEL, 0, 0)));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, true, OnApply);
-    case WM_DESTROY:
-        if (titleFont)
-            DeleteObject(titleFont);
-        titleFont = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
+        const std::vector<int> chosen = ReadSelection(page, id, CONTACT_FIELD_COUNT);
+        FillList(list, contacts ? ContactFieldLabel : ActivityFieldLabel, count, chosen.data(),
+                 static_cast<int>(chosen.size()));
     }
 }

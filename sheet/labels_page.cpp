@@ -1,16 +1,16 @@
-#include "settings/sheet/labels_page.h"
+#include "sheet/labels_page.h"
 
 #include "base/app_handles.h"
+#include "base/list_controls.h"
 #include "base/message_box.h"
 #include "base/text.h"
 #include "base/window_text.h"
-#include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
 #include "settings/settings.h"
-#include "settings/sheet/display_page.h"
-#include "settings/sheet/settings_sheet.h"
-#include "settings/sheet/sheet_page.h"
+#include "sheet/display_page.h"
+#include "sheet/settings_sheet.h"
+#include "sheet/sheet_page.h"
 #include "store/find_filter.h"
 #include "views/find_bar.h"
 #include "views/list_model.h"
@@ -26,10 +26,13 @@ constexpr int TYPED_CAPACITY = 100;
 
 void FillLabels(HWND page)
 {
-    HWND list = GetDlgItem(page, IDC_LABELS_LIST);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (int field = 0; field < FIELD_COUNT; ++field)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FieldLabel(field)));
+    FillListBox(GetDlgItem(page, IDC_LABELS_LIST), TextsOf(FieldLabel, FIELD_COUNT));
+}
+
+LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
+{
+    FillLabels(page);
+    return TRUE;
 }
 
 void EndEditing(HWND page)
@@ -136,72 +139,36 @@ void OnApply(HWND)
     FillFindFieldBox(findMode);
 }
 
-void OnSize(HWND page, int height)
+LRESULT OnSize(HWND page, UINT, WPARAM, LPARAM lParam)
 {
-    HWND list = GetDlgItem(page, IDC_LABELS_LIST);
-    if (!list)
-        return;
-    RECT box;
-    GetWindowRect(list, &box);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
-    const int listHeight = height - box.top - 12;
-    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, listHeight > 20 ? listHeight : 20,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(page, nullptr, TRUE);
+    StretchToPageBottom(page, IDC_LABELS_LIST, HIWORD(lParam), 12);
+    return TRUE;
 }
 
-void OnCommand(HWND page, WORD id, WORD code)
+// The chosen label goes into the edit for renaming.
+void OnLabelChosen(HWND page)
 {
-    switch (id) {
-    case IDC_LABELS_LIST:
-        if (code == LBN_SELCHANGE) {
-            const LRESULT field = SendDlgItemMessageW(page, IDC_LABELS_LIST, LB_GETCURSEL, 0, 0);
-            if (field >= 0 && field < FIELD_COUNT) {
-                SetDlgItemTextW(page, IDC_LABELS_EDIT, FieldLabel(static_cast<int>(field)));
-                SetFocus(GetDlgItem(page, IDC_LABELS_EDIT));
-                EnableWindow(GetDlgItem(page, IDC_LABELS_RENAME), TRUE);
-            }
-        }
-        break;
-    case IDC_LABELS_EDIT:
-        if (code == EN_SETFOCUS && !hasKeyboard)
-            SipShowIM(SIPF_ON);
-        break;
-    case IDC_LABELS_RENAME:
-        if (code == BN_CLICKED)
-            OnRename(page);
-        break;
-    case IDC_LABELS_RESET:
-        if (code == BN_CLICKED)
-            OnReset(page);
-        break;
-    default:
-        break;
-    }
+    const LRESULT field = SendDlgItemMessageW(page, IDC_LABELS_LIST, LB_GETCURSEL, 0, 0);
+    if (field < 0 || field >= FIELD_COUNT)
+        return;
+    SetDlgItemTextW(page, IDC_LABELS_EDIT, FieldLabel(static_cast<int>(field)));
+    SetFocus(GetDlgItem(page, IDC_LABELS_EDIT));
+    EnableWindow(GetDlgItem(page, IDC_LABELS_RENAME), TRUE);
 }
+
+const MessageRow ROWS[] = {
+    {WM_INITDIALOG, OnInitDialog},
+    {WM_SIZE, OnSize},
+};
+
+const PageCommand COMMANDS[] = {
+    {IDC_LABELS_LIST, LBN_SELCHANGE, OnLabelChosen},
+    {IDC_LABELS_EDIT, EN_SETFOCUS, RaiseInputPanelForTyping},
+    {IDC_LABELS_RENAME, BN_CLICKED, OnRename},
+    {IDC_LABELS_RESET, BN_CLICKED, OnReset},
+};
 
 } // namespace
 
-INT_PTR CALLBACK LabelsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        FillLabels(page);
-        return TRUE;
-    case WM_SIZE:
-        OnSize(page, HIWORD(lParam));
-        return TRUE;
-    case WM_PAINT:
-        PaintPagePanels(page, 5, 0, 0);
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return ColorPageStatic(reinterpret_cast<HDC>(wParam), false, nullptr, 0);
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, false, OnApply);
-    default:
-        return FALSE;
-    }
-}
+const SheetPage LABELS_PAGE = {5, 0, 0, {0}, 0, false, OnApply, ROWS, ARRAYSIZE(ROWS),
+                               COMMANDS, ARRAYSIZE(COMMANDS)};

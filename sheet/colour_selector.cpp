@@ -1,4 +1,4 @@
-#include "settings/sheet/colour_selector.h"
+#include "sheet/colour_selector.h"
 
 #include "base/app_handles.h"
 #include "base/drawing.h"

@@ -1,4 +1,4 @@
-#include "settings/sheet/colour_selector.h"
+#include "sheet/colour_selector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "tests/settings_sheet/sheet_fixture.h"
+#include "tests/sheet/sheet_fixture.h"
 
 #include "activity/purge.h"
 #include "base/text.h"
 #include "platform/poom/contact_records.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "settings/sheet/other_page.h"
+#include "sheet/other_page.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "views/view_resources.h"

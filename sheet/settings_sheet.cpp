@@ -1,15 +1,17 @@
-#include "settings/sheet/settings_sheet.h"
+#include "sheet/settings_sheet.h"
 
 #include "base/app_handles.h"
+#include "base/full_screen_dialog.h"
 #include "platform/shell/aygshell.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
-#include "settings/sheet/color_page.h"
-#include "settings/sheet/descriptor_page.h"
-#include "settings/sheet/display_page.h"
-#include "settings/sheet/labels_page.h"
-#include "settings/sheet/other_page.h"
-#include "settings/sheet/profiles_page.h"
+#include "sheet/color_page.h"
+#include "sheet/descriptor_page.h"
+#include "sheet/display_page.h"
+#include "sheet/labels_page.h"
+#include "sheet/other_page.h"
+#include "sheet/profiles_page.h"
+#include "sheet/sheet_page.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -19,17 +21,17 @@ namespace {
 struct Page {
     int templateId;
     const wchar_t* title;
-    DLGPROC procedure;
+    const SheetPage* page;
 };
 
 // In tab order; the sheet opens on the first.
 const Page pages[] = {
-    {IDD_DISPLAY_PAGE, L"Display", DisplayPageProc},
-    {IDD_COLOR_PAGE, L"Color", ColorPageProc},
-    {IDD_DESCRIPTOR_PAGE, L"Descriptor", DescriptorPageProc},
-    {IDD_LABELS_PAGE, L"Labels", LabelsPageProc},
-    {IDD_PROFILES_PAGE, L"Profiles", ProfilesPageProc},
-    {IDD_OTHER_PAGE, L"Other", OtherPageProc},
+    {IDD_DISPLAY_PAGE, L"Display", &DISPLAY_PAGE},
+    {IDD_COLOR_PAGE, L"Color", &COLOR_PAGE},
+    {IDD_DESCRIPTOR_PAGE, L"Descriptor", &DESCRIPTOR_PAGE},
+    {IDD_LABELS_PAGE, L"Labels", &LABELS_PAGE},
+    {IDD_PROFILES_PAGE, L"Profiles", &PROFILES_PAGE},
+    {IDD_OTHER_PAGE, L"Other", &OTHER_PAGE},
 };
 
 // The desktop sheet's own buttons: the navigation bar's Done button confirms
@@ -111,8 +113,7 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
         }
         previousSheetProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetProc)));
-        SHINITDLGINFO shell = {SHIDIM_FLAGS, sheet, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
-        SHInitDialog(&shell);
+        MakeDialogFullScreen(sheet);
         // Full screen means down to the bottom; the panel, when it is up,
         // takes its share at once.
         SHHandleWMSettingChange(sheet, SPI_SETSIPINFO, 0, &shellActivateInfo);
@@ -132,7 +133,8 @@ void ShowSettingsSheet(HWND mainWindow)
         descriptions[i].hInstance = AppInstance();
         descriptions[i].pszTemplate = MAKEINTRESOURCEW(pages[i].templateId);
         descriptions[i].pszTitle = pages[i].title;
-        descriptions[i].pfnDlgProc = pages[i].procedure;
+        descriptions[i].pfnDlgProc = SheetPageProc;
+        descriptions[i].lParam = reinterpret_cast<LPARAM>(pages[i].page);
     }
     // The device's maximize flag has another meaning on a desktop sheet; the
     // callback makes the sheet full screen instead.

@@ -1,13 +1,12 @@
-#include "settings/sheet/profiles_page.h"
+#include "sheet/profiles_page.h"
 
-#include "base/drawing.h"
+#include "base/list_controls.h"
 #include "base/message_box.h"
 #include "base/text.h"
 #include "base/window_text.h"
-#include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "settings/sheet/label_list_box.h"
+#include "sheet/label_list_box.h"
 #include "store/database.h"
 #include "store/profiles.h"
 #include "store/store_error.h"
@@ -19,6 +18,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -85,23 +85,26 @@ void SelectFirstProfile(HWND page)
     ShowCategoriesOf(page, first);
 }
 
-void OnInitDialog(HWND page)
+// The names and frees them.
+std::vector<std::wstring> TakeNames(CategoryName* names, int count)
+{
+    std::vector<std::wstring> texts(names, names + (names && count > 0 ? count : 0));
+    std::free(names);
+    return texts;
+}
+
+LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
     SendDlgItemMessageW(page, IDC_PROFILE_COMBO, CB_LIMITTEXT, PROFILE_TYPING_LIMIT, 0);
-    HWND list = GetDlgItem(page, IDC_PROFILE_CATEGORIES);
     CategoryName* categories = nullptr;
     int count = 0;
     ReadCategoryList(&categories, &count);
-    for (int i = 0; i < count; ++i)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(categories[i]));
-    std::free(categories);
-
+    FillListBox(GetDlgItem(page, IDC_PROFILE_CATEGORIES), TakeNames(categories, count));
     CategoryName* profiles = nullptr;
     const int listed = ListProfiles(&profiles);
-    for (int i = 0; i < listed; ++i)
-        SendDlgItemMessageW(page, IDC_PROFILE_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(profiles[i]));
-    std::free(profiles);
+    FillComboBox(GetDlgItem(page, IDC_PROFILE_COMBO), TakeNames(profiles, listed));
     SelectFirstProfile(page);
+    return TRUE;
 }
 
 // A name the page may store: not empty, not "All", short enough for a
@@ -173,65 +176,41 @@ void OnDelete(HWND page)
     MessageBeep(BEEP);
 }
 
-void OnCommand(HWND page, WORD id, WORD code)
+void OnProfileChosen(HWND page)
 {
-    switch (id) {
-    case IDC_PROFILE_COMBO:
-        if (code == CBN_SELCHANGE) {
-            HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
-            wchar_t name[CATEGORY_NAME_CAPACITY] = L"";
-            const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-            if (selected >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, selected, 0) < CATEGORY_NAME_CAPACITY)
-                SendMessageW(combo, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(name));
-            TrimSpaces(name);
-            ShowCategoriesOf(page, name);
-        }
-        break;
-    case IDC_PROFILE_CLEAR: SendDlgItemMessageW(page, IDC_PROFILE_CATEGORIES, LB_SETSEL, FALSE, -1); break;
-    case IDC_PROFILE_APPLY: OnApply(page); break;
-    case IDC_PROFILE_DELETE: OnDelete(page); break;
-    default: break;
-    }
+    HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
+    wchar_t name[CATEGORY_NAME_CAPACITY] = L"";
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (selected >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, selected, 0) < CATEGORY_NAME_CAPACITY)
+        SendMessageW(combo, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(name));
+    TrimSpaces(name);
+    ShowCategoriesOf(page, name);
 }
 
-void OnPaint(HWND page)
+void OnClear(HWND page)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(page, &paint);
-    RECT client;
-    GetClientRect(page, &client);
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawRoundFrame(dc, 6, 3, 234, client.bottom - 6, 4, 0x00FF00, 0x000000);
-    EndPaint(page, &paint);
+    SendDlgItemMessageW(page, IDC_PROFILE_CATEGORIES, LB_SETSEL, FALSE, -1);
 }
+
+// The sheet's OK keeps no pending choice (the page's own Apply does): the
+// menu is only built again.
+void OnSheetApply(HWND)
+{
+    BuildProfilesMenu(activeprofilename);
+}
+
+const MessageRow ROWS[] = {
+    {WM_INITDIALOG, OnInitDialog},
+};
+
+const PageCommand COMMANDS[] = {
+    {IDC_PROFILE_COMBO, CBN_SELCHANGE, OnProfileChosen},
+    {IDC_PROFILE_CLEAR, BN_CLICKED, OnClear},
+    {IDC_PROFILE_APPLY, BN_CLICKED, OnApply},
+    {IDC_PROFILE_DELETE, BN_CLICKED, OnDelete},
+};
 
 } // namespace
 
-INT_PTR CALLBACK ProfilesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
-        return TRUE;
-    case WM_PAINT:
-        OnPaint(page);
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->code == PSN_KILLACTIVE)
-            SipShowIM(SIPF_OFF);
-        else if (header->code == PSN_APPLY)
-            BuildProfilesMenu(activeprofilename);
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-        return TRUE;
-    }
-    default:
-        return FALSE;
-    }
-}
+const SheetPage PROFILES_PAGE = {3, 0, 0, {0}, 0, false, OnSheetApply, ROWS, ARRAYSIZE(ROWS),
+                                 COMMANDS, ARRAYSIZE(COMMANDS)};

@@ -1,13 +1,13 @@
-#include "settings/sheet/descriptor_page.h"
+#include "sheet/descriptor_page.h"
 
 #include "base/app_handles.h"
+#include "base/list_controls.h"
 #include "base/text.h"
 #include "base/window_text.h"
-#include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "settings/sheet/label_list_box.h"
-#include "settings/sheet/sheet_page.h"
+#include "sheet/label_list_box.h"
+#include "sheet/sheet_page.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
 
@@ -35,15 +35,14 @@ void EnableDelete(HWND page, bool enable)
     EnableWindow(GetDlgItem(page, IDC_DESCRIPTOR_DELETE), enable);
 }
 
-void OnInitDialog(HWND page)
+LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
-    for (const wchar_t* name : LIST_NAMES)
-        SendDlgItemMessageW(page, IDC_DESCRIPTOR_LIST_CHOICE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    SendDlgItemMessageW(page, IDC_DESCRIPTOR_LIST_CHOICE, CB_SETCURSEL, 0, 0);
+    FillComboBox(GetDlgItem(page, IDC_DESCRIPTOR_LIST_CHOICE), LIST_NAMES, 0);
     FillLabelList(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[0]);
     loadedList = 0;
     CheckDlgButton(page, IDC_DESCRIPTOR_ADD_NEW, addlabelsflag ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(page, IDC_DESCRIPTOR_EDIT, EM_LIMITTEXT, TYPED_LABEL_CAPACITY, 0);
+    return TRUE;
 }
 
 // Every change of the choice reloads, so the list box always shows the list
@@ -80,82 +79,48 @@ void OnDelete(HWND page)
     EnableDelete(page, false);
 }
 
-// The list box reaches down to the check box, which keeps to the page's
-// bottom, whether the input panel is up or not.
 void OnApply(HWND page)
 {
     addlabelsflag = IsDlgButtonChecked(page, IDC_DESCRIPTOR_ADD_NEW) == BST_CHECKED ? 1 : 0;
     RegWriteDword(L"addlabelsflag", addlabelsflag);
 }
 
-void OnSize(HWND page, int height)
+// The list box reaches down to the check box, which keeps to the page's
+// bottom, whether the input panel is up or not.
+LRESULT OnSize(HWND page, UINT, WPARAM, LPARAM lParam)
 {
-    HWND labels = GetDlgItem(page, IDC_DESCRIPTOR_LABELS);
+    const int height = HIWORD(lParam);
     HWND check = GetDlgItem(page, IDC_DESCRIPTOR_ADD_NEW);
-    if (!labels || !check)
-        return;
-    RECT box, checkRect;
-    GetWindowRect(labels, &box);
+    if (!check)
+        return TRUE;
+    RECT checkRect;
     GetWindowRect(check, &checkRect);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&checkRect), 2);
-    const int listHeight = height - box.top - 35;
-    SetWindowPos(labels, nullptr, 0, 0, box.right - box.left, listHeight > 20 ? listHeight : 20,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(check, nullptr, checkRect.left, height - 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(page, nullptr, TRUE);
+    StretchToPageBottom(page, IDC_DESCRIPTOR_LABELS, height, 35);
+    return TRUE;
 }
 
-void OnCommand(HWND page, WORD id, WORD code)
+void FollowLabelSelection(HWND page)
 {
-    switch (id) {
-    case IDC_DESCRIPTOR_LIST_CHOICE:
-        if (IsChoiceChange(code))
-            FollowListChoice(page);
-        break;
-    case IDC_DESCRIPTOR_LABELS:
-        if (code == LBN_SELCHANGE)
-            EnableDelete(page, SendDlgItemMessageW(page, IDC_DESCRIPTOR_LABELS, LB_GETSELCOUNT, 0, 0) > 0);
-        break;
-    case IDC_DESCRIPTOR_ADD:
-        if (code == BN_CLICKED)
-            OnAdd(page);
-        break;
-    case IDC_DESCRIPTOR_DELETE:
-        if (code == BN_CLICKED)
-            OnDelete(page);
-        break;
-    case IDC_DESCRIPTOR_EDIT:
-        if (code == EN_SETFOCUS && !hasKeyboard)
-            SipShowIM(SIPF_ON);
-        break;
-    default:
-        break;
-    }
+    EnableDelete(page, SendDlgItemMessageW(page, IDC_DESCRIPTOR_LABELS, LB_GETSELCOUNT, 0, 0) > 0);
 }
+
+const MessageRow ROWS[] = {
+    {WM_INITDIALOG, OnInitDialog},
+    {WM_SIZE, OnSize},
+};
+
+const PageCommand COMMANDS[] = {
+    {IDC_DESCRIPTOR_LIST_CHOICE, CBN_SELCHANGE, FollowListChoice},
+    {IDC_DESCRIPTOR_LIST_CHOICE, CBN_CLOSEUP, FollowListChoice},
+    {IDC_DESCRIPTOR_LABELS, LBN_SELCHANGE, FollowLabelSelection},
+    {IDC_DESCRIPTOR_ADD, BN_CLICKED, OnAdd},
+    {IDC_DESCRIPTOR_DELETE, BN_CLICKED, OnDelete},
+    {IDC_DESCRIPTOR_EDIT, EN_SETFOCUS, RaiseInputPanelForTyping},
+};
 
 } // namespace
 
-INT_PTR CALLBACK DescriptorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
-        return TRUE;
-    case WM_SIZE:
-        OnSize(page, HIWORD(lParam));
-        return TRUE;
-    case WM_PAINT:
-        PaintPagePanels(page, 5, 41, 46);
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return ColorPageStatic(reinterpret_cast<HDC>(wParam), false, nullptr, 0);
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, false, OnApply);
-    default:
-        return FALSE;
-    }
-}
+const SheetPage DESCRIPTOR_PAGE = {5, 41, 46, {0}, 0, false, OnApply, ROWS, ARRAYSIZE(ROWS),
+                                   COMMANDS, ARRAYSIZE(COMMANDS)};

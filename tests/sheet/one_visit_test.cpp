@@ -1,4 +1,4 @@
-#include "tests/settings_sheet/sheet_fixture.h"
+#include "tests/sheet/sheet_fixture.h"
 
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"

@@ -2,7 +2,9 @@
 #pragma once
 #include <windows.h>
 
-INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+#include "sheet/sheet_page.h"
+
+extern const SheetPage DISPLAY_PAGE;
 
 // Fills the page's three lists with the current labels and selects the
 // current columns; choices made on the page and not yet applied are lost.

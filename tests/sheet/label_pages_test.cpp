@@ -1,10 +1,10 @@
-#include "tests/settings_sheet/sheet_fixture.h"
+#include "tests/sheet/sheet_fixture.h"
 
 #include "base/input_panel.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
 #include "settings/settings.h"
-#include "settings/sheet/labels_page.h"
+#include "sheet/labels_page.h"
 #include "store/label_lists.h"
 
 #include <commctrl.h>

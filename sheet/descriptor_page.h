@@ -2,4 +2,6 @@
 #pragma once
 #include <windows.h>
 
-INT_PTR CALLBACK DescriptorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+#include "sheet/sheet_page.h"
+
+extern const SheetPage DESCRIPTOR_PAGE;

@@ -1,5 +1,5 @@
 #include "store/database.h"
-#include "settings/sheet/label_list_box.h"
+#include "sheet/label_list_box.h"
 #include "store/label_lists.h"
 #include "tests/store/store_fixture.h"
 

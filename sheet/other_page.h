@@ -2,7 +2,9 @@
 #pragma once
 #include <windows.h>
 
-INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+#include "sheet/sheet_page.h"
+
+extern const SheetPage OTHER_PAGE;
 
 // The font size lists offer 10 to 14 and 16. Item to size, and size to item
 // (-1 for a size the list does not offer; a stored 15, the size the sixth

@@ -1,4 +1,4 @@
-#include "tests/settings_sheet/sheet_fixture.h"
+#include "tests/sheet/sheet_fixture.h"
 
 #include "resources/resource.h"
 #include "settings/settings.h"

@@ -1,9 +1,10 @@
-#include "settings/sheet/color_page.h"
+#include "sheet/color_page.h"
 
+#include "base/list_controls.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "settings/sheet/colour_selector.h"
-#include "settings/sheet/sheet_page.h"
+#include "sheet/colour_selector.h"
+#include "sheet/sheet_page.h"
 #include "views/list_model.h"
 #include "views/view_resources.h"
 
@@ -90,22 +91,15 @@ int SwatchIndex(int id)
     return -1;
 }
 
-void FillCombo(HWND page, int id, const wchar_t* const* items, int count, int selected)
-{
-    for (int i = 0; i < count; ++i)
-        SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
-    SendDlgItemMessageW(page, id, CB_SETCURSEL, selected, 0);
-}
-
-void OnInitDialog(HWND page)
+LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
     for (int i = 0; i < SWATCH_COUNT; ++i) {
         working[i] = *SWATCHES[i].setting;
         brushes[i] = CreateSolidBrush(working[i]);
     }
-    FillCombo(page, IDC_COLOR_SECTION, SECTIONS, 4, 0);
-    FillCombo(page, IDC_COLOR_LV1_LINE_STYLE, LINE_STYLES, 4, lv1lines);
-    FillCombo(page, IDC_COLOR_LV2_LINE_STYLE, LINE_STYLES, 4, lv2lines);
+    FillComboBox(GetDlgItem(page, IDC_COLOR_SECTION), SECTIONS, 0);
+    FillComboBox(GetDlgItem(page, IDC_COLOR_LV1_LINE_STYLE), LINE_STYLES, lv1lines);
+    FillComboBox(GetDlgItem(page, IDC_COLOR_LV2_LINE_STYLE), LINE_STYLES, lv2lines);
     POINT places[13];
     for (const Placed& control : CONTACTS_SECTION) {
         RECT rect;
@@ -120,6 +114,7 @@ void OnInitDialog(HWND page)
                          0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     shownSection = 0;
+    return TRUE;
 }
 
 void ShowSection(HWND page, int section)
@@ -162,47 +157,48 @@ void OnApply(HWND page)
             InvalidateRect(pane, nullptr, TRUE);
 }
 
+// The swatches show their working colour; every other static is on the panel.
+LRESULT OnColorStatic(HWND, UINT, WPARAM wParam, LPARAM lParam)
+{
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    const int index = SwatchIndex(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+    if (index < 0)
+        return ColorPanelStatic(dc);
+    SetTextColor(dc, working[index]);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(brushes[index]);
+}
+
+LRESULT OnCommand(HWND page, UINT, WPARAM wParam, LPARAM)
+{
+    const int id = LOWORD(wParam);
+    if (id == IDC_COLOR_SECTION && IsChoiceChange(HIWORD(wParam))) {
+        ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_SECTION, CB_GETCURSEL, 0, 0)));
+    } else if (HIWORD(wParam) == STN_CLICKED) {
+        const int index = SwatchIndex(id);
+        if (index >= 0)
+            OnSwatchTapped(page, index);
+    }
+    return TRUE;
+}
+
+LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
+{
+    for (HBRUSH& brush : brushes) {
+        if (brush)
+            DeleteObject(brush);
+        brush = nullptr;
+    }
+    return FALSE;
+}
+
+const MessageRow ROWS[] = {
+    {WM_INITDIALOG, OnInitDialog},
+    {WM_CTLCOLORSTATIC, OnColorStatic},
+    {WM_COMMAND, OnCommand},
+    {WM_DESTROY, OnDestroy},
+};
+
 } // namespace
 
-INT_PTR CALLBACK ColorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
-        return TRUE;
-    case WM_PAINT:
-        PaintPagePanels(page, 5, 41, 46);
-        return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        const int index = SwatchIndex(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
-        if (index < 0)
-            return ColorPageStatic(reinterpret_cast<HDC>(wParam), false, nullptr, 0);
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, working[index]);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(brushes[index]);
-    }
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (id == IDC_COLOR_SECTION && IsChoiceChange(HIWORD(wParam))) {
-            ShowSection(page, static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_SECTION, CB_GETCURSEL, 0, 0)));
-        } else if (HIWORD(wParam) == STN_CLICKED) {
-            const int index = SwatchIndex(id);
-            if (index >= 0)
-                OnSwatchTapped(page, index);
-        }
-        return TRUE;
-    }
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, true, OnApply);
-    case WM_DESTROY:
-        for (HBRUSH& brush : brushes) {
-            if (brush)
-                DeleteObject(brush);
-            brush = nullptr;
-        }
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
+const SheetPage COLOR_PAGE = {5, 41, 46, {0}, 0, true, OnApply, ROWS, ARRAYSIZE(ROWS), nullptr, 0};

@@ -2,7 +2,9 @@
 #pragma once
 #include <windows.h>
 
-INT_PTR CALLBACK LabelsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+#include "sheet/sheet_page.h"
+
+extern const SheetPage LABELS_PAGE;
 
 // Shown when the new text of a label is empty or only blanks.
 constexpr wchar_t EMPTY_LABEL_REFUSED[] = L"A label cannot be empty. Type its new text first.";

@@ -1,15 +1,16 @@
-#include "settings/sheet/other_page.h"
+#include "sheet/other_page.h"
 
 #include "activity/purge.h"
 #include "base/app_folders.h"
 #include "base/app_handles.h"
 #include "base/drawing.h"
+#include "base/list_controls.h"
 #include "base/message_box.h"
 #include "base/wait_cursor.h"
 #include "contacts/contact_editor.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "settings/sheet/sheet_page.h"
+#include "sheet/sheet_page.h"
 #include "store/store_error.h"
 #include "views/list_model.h"
 #include "views/list_views.h"
@@ -32,7 +33,6 @@ constexpr int POCKET_INFORMANT = 1;
 const int SIZE_LISTS[] = {IDC_OTHER_FONT_SIZE, IDC_OTHER_NOTES_FONT_SIZE, IDC_OTHER_POPUP_FONT_SIZE};
 
 // What the page found when it was made; apply compares against it.
-HFONT titleFont;
 int createdFontSize;
 int createdNoteFontSize;
 int createdClearType;
@@ -55,20 +55,17 @@ int SelectedSize(HWND page, int id, int current)
     return item < 0 ? current : FontSizeOfItem(item);
 }
 
-void OnInitDialog(HWND page)
+LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
-    titleFont = CreateSectionTitleFont();
-    SendDlgItemMessageW(page, IDC_OTHER_FONTS_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont), FALSE);
     const int sizes[] = {fontsize, notefontsize, popupfontsize};
+    std::vector<std::wstring> sizeTexts;
+    for (int item = 0; item < FONT_SIZE_ITEMS; ++item)
+        sizeTexts.push_back(std::to_wstring(FontSizeOfItem(item)));
     for (int list = 0; list < 3; ++list) {
-        for (int item = 0; item < FONT_SIZE_ITEMS; ++item) {
-            const std::wstring text = std::to_wstring(FontSizeOfItem(item));
-            SendDlgItemMessageW(page, SIZE_LISTS[list], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        }
+        FillComboBox(GetDlgItem(page, SIZE_LISTS[list]), sizeTexts);
         SendDlgItemMessageW(page, SIZE_LISTS[list], CB_SETCURSEL, FontSizeItem(sizes[list]), 0);
     }
-    for (const wchar_t* editor : EDITORS)
-        SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor));
+    FillComboBox(GetDlgItem(page, IDC_OTHER_EDITOR), EDITORS);
     SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, piminterface, 0);
     checkedEditor = SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0);
     Check(page, IDC_OTHER_CLEARTYPE, cleartypeflag);
@@ -82,6 +79,7 @@ void OnInitDialog(HWND page)
     createdFontSize = fontsize;
     createdNoteFontSize = notefontsize;
     createdClearType = cleartypeflag;
+    return TRUE;
 }
 
 // Checks each new choice once, however it was made; while the list is open
@@ -225,27 +223,21 @@ void OnApply(HWND page)
             InvalidateRect(list, nullptr, FALSE);
 }
 
-void OnCommand(HWND page, WORD id, WORD code)
-{
-    switch (id) {
-    case IDC_OTHER_EDITOR:
-        if (IsChoiceChange(code))
-            FollowEditorChoice(page);
-        break;
-    case IDC_OTHER_ASSOCIATE:
-        if (code == BN_CLICKED)
-            OnAssociate(page);
-        break;
-    case IDC_OTHER_REMOVE:
-        if (code == BN_CLICKED)
-            OnRemove(page);
-        break;
-    default:
-        break;
-    }
-}
+const MessageRow ROWS[] = {
+    {WM_INITDIALOG, OnInitDialog},
+};
+
+const PageCommand COMMANDS[] = {
+    {IDC_OTHER_EDITOR, CBN_SELCHANGE, FollowEditorChoice},
+    {IDC_OTHER_EDITOR, CBN_CLOSEUP, FollowEditorChoice},
+    {IDC_OTHER_ASSOCIATE, BN_CLICKED, OnAssociate},
+    {IDC_OTHER_REMOVE, BN_CLICKED, OnRemove},
+};
 
 } // namespace
+
+const SheetPage OTHER_PAGE = {
+    3, 88, 93, {IDC_OTHER_FONTS_TITLE}, TITLE_COLOR, true, OnApply, ROWS, ARRAYSIZE(ROWS), COMMANDS, ARRAYSIZE(COMMANDS)};
 
 int FontSizeOfItem(int item)
 {
@@ -259,32 +251,4 @@ int FontSizeItem(int size)
     if (size == 15 || size == 16)
         return FONT_SIZE_ITEMS - 1;
     return -1;
-}
-
-INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
-        return TRUE;
-    case WM_PAINT:
-        PaintPagePanels(page, 3, 88, 93);
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return ColorPageStatic(reinterpret_cast<HDC>(wParam),
-                               GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_OTHER_FONTS_TITLE, titleFont,
-                               TITLE_COLOR);
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY:
-        return OnPageNotify(page, lParam, true, OnApply);
-    case WM_DESTROY:
-        if (titleFont)
-            DeleteObject(titleFont);
-        titleFont = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
-    }
 }

@@ -1,5 +1,6 @@
-#include "settings/sheet/label_list_box.h"
+#include "sheet/label_list_box.h"
 
+#include "base/list_controls.h"
 #include "base/text.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
@@ -10,9 +11,7 @@
 
 void FillLabelList(HWND list, const wchar_t* database)
 {
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const std::wstring& label : ReadLabels(database))
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+    FillListBox(list, ReadLabels(database));
 }
 
 bool AddLabel(HWND list, const wchar_t* database, const wchar_t* label)
@@ -33,14 +32,9 @@ bool AddLabel(HWND list, const wchar_t* database, const wchar_t* label)
 
 void DeleteSelectedLabels(HWND list, const wchar_t* database)
 {
-    LRESULT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
-    if (selected <= 0)
+    const std::vector<int> indices = SelectedItems(list);
+    if (indices.empty())
         return;
-    std::vector<int> indices(static_cast<size_t>(selected));
-    selected = SendMessageW(list, LB_GETSELITEMS, indices.size(), reinterpret_cast<LPARAM>(indices.data()));
-    if (selected <= 0)
-        return;
-    indices.resize(static_cast<size_t>(selected));
     for (auto it = indices.rbegin(); it != indices.rend(); ++it)
         SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
     if (saveLBTextToDatabase(list, database, 0))
@@ -65,10 +59,7 @@ bool saveLBTextToDatabase(HWND list, const wchar_t* database, int selectedOnly)
 {
     std::vector<int> indices;
     if (selectedOnly) {
-        indices.resize(MAX_SAVED_SELECTION);
-        LRESULT selected = SendMessageW(list, LB_GETSELITEMS, MAX_SAVED_SELECTION,
-                                        reinterpret_cast<LPARAM>(indices.data()));
-        indices.resize(selected > 0 ? static_cast<size_t>(selected) : 0);
+        indices = SelectedItems(list, MAX_SAVED_SELECTION);
     } else {
         LRESULT items = SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (int i = 0; i < items; ++i)

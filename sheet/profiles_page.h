@@ -2,7 +2,9 @@
 #pragma once
 #include <windows.h>
 
-INT_PTR CALLBACK ProfilesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+#include "sheet/sheet_page.h"
+
+extern const SheetPage PROFILES_PAGE;
 
 // Shown when a typed profile name is longer than a database name allows.
 constexpr wchar_t PROFILE_NAME_TOO_LONG[] = L"A profile name holds at most 25 characters.";
