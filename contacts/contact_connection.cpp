@@ -67,11 +67,7 @@ int OpenOutlookConnection(HWND mainWindow)
     if (SUCCEEDED(outlookApp->GetDefaultFolder(olFolderContacts, &contactsFolder)) && contactsFolder)
         return 1;
     contactsFolder = nullptr;
-    outlookLoggedOn = 0;
-    outlookApp->Logoff();
-    outlookApp->Release();
-    outlookApp = nullptr;
-    CoUninitialize();
+    CloseOutlookConnection();
     ShowConnectionError(L"Failure to Obtain Contacts Folder");
     return 0;
 }
