@@ -1,6 +1,6 @@
 // One mounted volume: every database's records and sort orders in memory,
-// persisted as the append-only log described in log_format.h. The class is
-// implemented a responsibility a file: volume.cpp (the state in memory),
+// persisted as the append-only log described in log_format.h. One file per
+// responsibility implements it: volume.cpp (the state in memory),
 // volume_replay.cpp (mount, replay, recovery), volume_index_builder.cpp,
 // volume_cursor.cpp (cursors and seeks), volume_write.cpp and
 // volume_compaction.cpp; catalogue.h codes each database's layout.
@@ -206,7 +206,6 @@ private:
     // most of it is dead entries, the live payloads move to a buffer of
     // their own.
     void PackImage();
-    Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
     Status AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
     // `before` holds the record's old index entries when the caller has them.
