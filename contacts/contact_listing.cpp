@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "store/activity_database.h"
 #include "store/find_filter.h"
+#include "store/profiles.h"
 
 namespace {
 
