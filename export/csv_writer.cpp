@@ -2,6 +2,7 @@
 
 #include "base/progress_window.h"
 #include "export/export_file.h"
+#include "platform/unicode/utf8.h"
 #include "settings/field_labels.h"
 
 #include <cwchar>
@@ -11,41 +12,6 @@ const char CSV_BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 namespace {
 
 constexpr char LINE_END[] = "\r\n";
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-void AppendCodePoint(std::string* out, unsigned long c)
-{
-    if (c < 0x80) {
-        out->push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-// Encodes the character at c, a surrogate pair as one code point and a
-// lone surrogate as U+FFFD; returns the last unit it took.
-const wchar_t* AppendCharacter(std::string* out, const wchar_t* c)
-{
-    const unsigned long unit = static_cast<unsigned short>(*c);
-    if (IsHighSurrogate(*c) && IsLowSurrogate(c[1])) {
-        AppendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (static_cast<unsigned short>(c[1]) - 0xDC00));
-        return c + 1;
-    }
-    AppendCodePoint(out, IsHighSurrogate(*c) || IsLowSurrogate(*c) ? 0xFFFD : unit);
-    return c;
-}
 
 // The fields of a line, separated by commas, with the one comma between the
 // contact half and the activity half when both have fields.
@@ -67,12 +33,6 @@ private:
 };
 
 }  // namespace
-
-void AppendUtf8(std::string* out, const wchar_t* text)
-{
-    for (const wchar_t* c = text; c && *c; ++c)
-        c = AppendCharacter(out, c);
-}
 
 // A phone number or a date: digits, blanks and + - ( ) . / alone make at
 // most plain arithmetic, never a call, so such a value is left as it is.
@@ -104,10 +64,11 @@ void AppendCsvField(std::string* out, const wchar_t* value)
     out->push_back('"');
     if (StartsLikeFormula(value))
         out->push_back('\'');
-    for (const wchar_t* c = value; c && *c; ++c) {
-        if (*c == L'"')
+    const size_t size = value ? wcslen(value) : 0;
+    for (size_t at = 0; at < size;) {
+        if (value[at] == L'"')
             out->push_back('"');
-        c = AppendCharacter(out, c);
+        unicode::AppendUtf8(out, unicode::NextCodePoint(value, size, &at));
     }
     out->push_back('"');
 }

@@ -27,8 +27,6 @@ void ExportCsv(const CEOID* contactOids, int activityFieldCount, int contactFiel
 
 extern const char CSV_BYTE_ORDER_MARK[];
 
-// The text as UTF-8; a lone surrogate becomes U+FFFD.
-void AppendUtf8(std::string* out, const wchar_t* text);
 // Whether a spreadsheet would take a cell beginning with this as a formula
 // that could call something; "+44 1463 555 210" could not.
 bool StartsLikeFormula(const wchar_t* value);

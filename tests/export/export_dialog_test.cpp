@@ -5,6 +5,7 @@
 #include "export/export_dialog.h"
 #include "export/export_diagnostics.h"
 #include "export/export_run.h"
+#include "platform/unicode/utf8.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "resources/resource.h"
@@ -84,7 +85,7 @@ bool ReadCsv(const std::string& text, Table* table, std::string* fault)
 std::string Utf8(const std::wstring& text)
 {
     std::string out;
-    AppendUtf8(&out, text.c_str());
+    unicode::AppendUtf8(&out, std::wstring_view(text));
     return out;
 }
 

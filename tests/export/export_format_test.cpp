@@ -3,6 +3,7 @@
 #include "base/short_date.h"
 #include "export/csv_writer.h"
 #include "export/html_writer.h"
+#include "platform/unicode/utf8.h"
 #include "settings/field_labels.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ TEST_F(ExportFormatTest, CsvValuesThatWouldRunAsFormulasStayText)
     // Phone numbers and dates cannot call anything and stay as they are.
     for (const wchar_t* value : {L"+44 1463 555 210", L"-5", L"+1 (555) 010-2000", L"(01463) 555.210/11", L"+"}) {
         std::string text;
-        AppendUtf8(&text, value);
+        unicode::AppendUtf8(&text, std::wstring_view(value));
         EXPECT_EQ('"' + text + '"', Field(value));
     }
     EXPECT_EQ("\"'=HYPERLINK(\"\"x\"\")\"", Field(L"=HYPERLINK(\"x\")"));
@@ -115,7 +116,7 @@ TEST_F(ExportFormatTest, CsvLinesJoinTheHalvesWithOneComma)
     wchar_t date[80];
     ASSERT_TRUE(FormatShortDate(47000.0, date, 80));
     std::string expected = "\"Baker, Ann\",\"Acme\",\"";
-    AppendUtf8(&expected, date);
+    unicode::AppendUtf8(&expected, std::wstring_view(date));
     expected += "\",\"Call\"\r\n";
     EXPECT_EQ(expected, Row(both));
 

@@ -4,29 +4,12 @@
 #include <memory>
 
 #include "platform/cedb/core/volume.h"
+#include "platform/unicode/utf8.h"
 
 namespace volinspect {
 namespace {
 
 using namespace cedb;
-
-std::string Utf8(const std::u16string& s)
-{
-    std::string out;
-    for (char16_t c : s) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
 
 std::string Hex(uint32_t v)
 {
@@ -55,8 +38,9 @@ const char* TypeName(uint16_t t)
 std::string Quote(const std::u16string& s)
 {
     std::string out = "\"";
-    for (char16_t c : s) {
-        if (c == u'"' || c == u'\\') {
+    for (size_t at = 0; at < s.size();) {
+        const char32_t c = unicode::NextCodePoint(s.data(), s.size(), &at);
+        if (c == U'"' || c == U'\\') {
             out.push_back('\\');
             out.push_back(static_cast<char>(c));
         } else if (c < 0x20) {
@@ -64,7 +48,7 @@ std::string Quote(const std::u16string& s)
             std::snprintf(b, sizeof b, "\\x%02X", static_cast<unsigned>(c));
             out += b;
         } else {
-            out += Utf8(std::u16string(1, c));
+            unicode::AppendUtf8(&out, c);
         }
     }
     return out + "\"";
@@ -131,7 +115,7 @@ Result Inspect(const std::string& path, const std::string& records_of, std::ostr
             << " records\n";
         for (size_t i = 0; i < db.layout.orders.size(); ++i)
             out << "    sort " << (i + 1) << ": " << SortText(db.layout.orders[i]) << "\n";
-        if (!records_of.empty() && Utf8(db.layout.name) == records_of) wanted = &db;
+        if (!records_of.empty() && unicode::Utf16ToUtf8(db.layout.name) == records_of) wanted = &db;
     }
     if (records_of.empty()) return kOk;
     if (!wanted) {

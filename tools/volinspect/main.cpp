@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/cedb/object_store.h"
+#include "platform/unicode/utf8.h"
 #include "tools/volinspect/inspect.h"
 
 #ifdef _WIN32
@@ -14,19 +15,12 @@
 #include <fcntl.h>
 #include <io.h>
 
-static std::string Utf8(const wchar_t* w)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
-    return s;
-}
 extern "C" int wmain(int argc, wchar_t** wargv)
 {
     // Output is the same bytes on every system: LF line ends, no conversion.
     _setmode(_fileno(stdout), _O_BINARY);
     std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) args.push_back(Utf8(wargv[i]));
+    for (int i = 0; i < argc; ++i) args.push_back(unicode::WideToUtf8(wargv[i]));
 #else
 int main(int argc, char** argv)
 {

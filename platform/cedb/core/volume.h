@@ -1,5 +1,9 @@
 // One mounted volume: every database's records and sort orders in memory,
-// persisted as the append-only log described in log_format.h.
+// persisted as the append-only log described in log_format.h. One file per
+// responsibility implements it: volume.cpp (the state in memory),
+// volume_replay.cpp (mount, replay, recovery), volume_index_builder.cpp,
+// volume_cursor.cpp (cursors and seeks), volume_write.cpp and
+// volume_compaction.cpp; catalogue.h codes each database's layout.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -10,6 +14,7 @@
 #include <vector>
 
 #include "platform/cedb/core/block_index.h"
+#include "platform/cedb/core/catalogue.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/cedb/core/log_format.h"
 #include "platform/cedb/core/property.h"
@@ -18,9 +23,6 @@
 
 namespace cedb {
 
-constexpr size_t kMaxNameLength = 31;
-constexpr size_t kMaxSortOrders = 4;
-constexpr size_t kMaxSortKeys = 4;
 constexpr size_t kMaxRecordBytes = 1u << 20;
 
 // Creation modes, numerically the platform's.
@@ -47,13 +49,6 @@ enum SeekKind : uint32_t {
 };
 
 enum class Change { kRecordCreated, kRecordChanged, kRecordDeleted, kDatabaseCreated, kDatabaseDeleted };
-
-struct DatabaseLayout {
-    std::u16string name;
-    uint32_t type = 0;
-    uint32_t flags = 0;
-    std::vector<SortOrder> orders;
-};
 
 // One record's place in one index: its sort-key values and object id. The
 // first key is held inline; most sort orders have only one.
@@ -186,7 +181,23 @@ public:
     bool read_only() const { return read_only_; }
 
 private:
+    static constexpr size_t kSpillBytes = 1u << 20;  // pending entries written early past this
+
     Volume() = default;
+    // Where compaction and creation write a volume before renaming it.
+    static std::string TempPath(const std::string& path);
+    // A new volume appears whole or not at all.
+    static Status CreateEmpty(FileSystem* fs, const std::string& path);
+    // Finishes a compaction whose rename stopped half way.
+    static Status AdoptCompaction(FileSystem* fs, const std::string& path);
+    // Opens the file as the mode asks, creating an empty volume where it must:
+    // then *fresh and *made.
+    Status OpenFile(const MountOptions& opt, bool* fresh, bool* made);
+    // Reads the file into memory, or starts an empty log where it never held
+    // a database.
+    Status LoadFile(const MountOptions& opt, bool fresh, bool made, bool* ends_vouched, MountReport* rep);
+    // Replays the log read and cuts off a torn tail (unless reading only).
+    Status ReadLog(const MountOptions& opt, bool* ends_vouched, MountReport* rep);
     Status Replay(const LogScan& scan);
     // Replay keeps only object-id order; the sort orders are built once at
     // its end, sorting instead of inserting record by record.
@@ -195,7 +206,6 @@ private:
     // most of it is dead entries, the live payloads move to a buffer of
     // their own.
     void PackImage();
-    Status ApplyCreateDatabase(const char* p, size_t n, uint32_t entry_bytes);
     Status AddDatabase(uint32_t oid, const DatabaseLayout& layout, uint32_t entry_bytes);
     void RemoveDatabase(Database* db);
     // `before` holds the record's old index entries when the caller has them.
@@ -218,6 +228,13 @@ private:
     void Adopt(Volume* fresh);
     void NotifyDifferences(Volume* old);
     Status Checkpoint();
+    // Where a value seek lands; the index's end when nothing fits.
+    Index::iterator SeekValue(Cursor* c, uint32_t kind, const std::vector<Prop>& values);
+    // Writes the live state as a log of h's generation to `temp` and syncs it;
+    // *size is the bytes written.
+    Status WriteCompacted(const std::string& temp, const Header& h, uint64_t* size);
+    // Renames the compacted file over the volume and continues on it.
+    Status SwitchToCompacted(const std::string& temp, const Header& h, uint64_t written);
     void Locate(Cursor* c);
     void SetPosition(Cursor* c, Index::iterator it);
     void Notify(Change ch, uint32_t db, uint32_t oid);
