@@ -359,6 +359,15 @@ TEST_F(ApiTest, EverySeekType)
     HANDLE ci = Open(L"K", kText2);
     EXPECT_EQ(a, seek(ci, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText2, L"AB")));
     EXPECT_EQ(b1, seek(ci, CEDB_SEEK_VALUENEXTEQUAL, Str(kText2, L"aB")));
+    // Case folds at both ends of each alphabet's capitals.
+    ASSERT_TRUE(MakeDb(L"Folds", {{kText, CEDB_SORT_CASEINSENSITIVE}}));
+    HANDLE folds = Open(L"Folds", kText);
+    for (const wchar_t* pair : {L"\u00C0\u00E0", L"\u00DE\u00FE", L"\u0391\u03B1", L"\u03AB\u03CB",
+                                L"\u0410\u0430", L"\u042F\u044F"}) {
+        const wchar_t upper[2] = {pair[0], 0}, lower[2] = {pair[1], 0};
+        const CEOID capital = Put(folds, {Str(kText, upper)});
+        EXPECT_EQ(capital, seek(folds, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText, lower))) << int(pair[0]);
+    }
 }
 
 // --- records -------------------------------------------------------------
