@@ -3,7 +3,6 @@
 // store and ownership of a volume file.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -345,6 +344,7 @@ TEST_F(ApiTest, EverySeekType)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
     const CEPROPVAL four[4] = {I4(kNum, 20), I4(kNum2, 20), I4(kNum, 20), I4(kNum2, 20)};
     EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(four), 4, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
 
     // Descending order: smaller and greater still mean the values.
     HANDLE d = Open(L"K", kNum2);
@@ -425,10 +425,6 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     ASSERT_EQ(oid, CeReadRecordPropsEx(c, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size, nullptr));
     ASSERT_EQ(6, count);
     EXPECT_GE(size, 6 * sizeof(CEPROPVAL));
-    std::vector<CEPROPID> all;
-    for (int i = 0; i < count; ++i) all.push_back(reinterpret_cast<const CEPROPVAL*>(buf)[i].propid);
-    std::sort(all.begin(), all.end());
-    EXPECT_EQ((std::vector<CEPROPID>{kNum, kText, kText2, kFlag, kReal, kShort}), all) << "after a chosen list";
     LocalFree(buf);
     EXPECT_EQ(0u, CeReadRecordProps(INVALID_HANDLE_VALUE, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
 }
@@ -690,6 +686,7 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     SetLastError(0);
     EXPECT_EQ(0u, CeCreateDatabase(L"Five orders", 0, 5, orders));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_EQ(0u, CeCreateDatabase(L"Orders not given", 0, 1, nullptr));
     CEOID db = CeCreateDatabase(L"Categories Database", 0, 1, orders);
     ASSERT_TRUE(db) << GetLastError();
     EXPECT_TRUE(cedb_test::FileExistsW(JoinPath(g_device_dir, L"device.vol")));
