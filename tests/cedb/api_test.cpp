@@ -426,6 +426,7 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     ASSERT_EQ(6, count);
     EXPECT_GE(size, 6 * sizeof(CEPROPVAL));
     LocalFree(buf);
+    buf = nullptr;
     EXPECT_EQ(0u, CeReadRecordProps(INVALID_HANDLE_VALUE, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
 }
 
