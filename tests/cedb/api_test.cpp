@@ -472,9 +472,11 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     CEOIDINFO info;
     ASSERT_TRUE(CeOidGetInfoEx(&vol_, oid, &info));
     EXPECT_EQ(OBJTYPE_RECORD, info.wObjType);
+    EXPECT_EQ(0, info.wPad) << "nothing but what it describes";
     EXPECT_EQ(db, info.infRecord.oidParent);
     ASSERT_TRUE(CeOidGetInfoEx(&vol_, db, &info));
     EXPECT_EQ(OBJTYPE_DATABASE, info.wObjType);
+    EXPECT_EQ(0, info.wPad);
     EXPECT_EQ(1, info.infDatabase.wNumRecords);
     EXPECT_EQ(std::wstring(L"W"), info.infDatabase.szDbaseName);
     EXPECT_EQ(kNum, info.infDatabase.rgSortSpecs[0].propid);
