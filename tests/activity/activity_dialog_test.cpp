@@ -16,6 +16,7 @@
 #include "store/activity_record.h"
 #include "store/label_lists.h"
 #include "tests/notify/notify_testing.h"
+#include "tests/harness/activity_readers.h"
 #include "tests/harness/scenario.h"
 #include "views/list_views.h"
 
@@ -184,21 +185,6 @@ protected:
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ACTIVITY_CLOSE, STN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE)));
     }
-    std::vector<CEOID> ActivitiesOf(CEOID contact)
-    {
-        CEOID* oids = nullptr;
-        int count = 0;
-        getActivityOIDList(&oids, contact, &count, 0);
-        std::vector<CEOID> list(oids, oids + count);
-        std::free(oids);
-        return list;
-    }
-    ActivityRecord Read(CEOID oid)
-    {
-        ActivityRecord record = {};
-        ReadActivityRecordDB(activityDatabase, oid, &record);
-        return record;
-    }
     CEOID Write(CEOID contact, const wchar_t* nextAction, const SYSTEMTIME& date, const SYSTEMTIME& next,
                 int remindIndex)
     {
@@ -215,15 +201,6 @@ protected:
         const CEOID oid = WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
         UpdateLastActivityFlag(activityDatabase, contact);
         return oid;
-    }
-    bool Saw(const std::wstring& title, const std::wstring& text) const
-    {
-        for (const SeenDialog& dialog : scenario.Dialogs())
-            if (dialog.title == title)
-                for (const std::wstring& shown : dialog.texts)
-                    if (shown == text)
-                        return true;
-        return false;
     }
     DWORD StoredRemindIndex()
     {
@@ -292,7 +269,7 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsList
         Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_new_scrolled.bmp"));
         Close(dialog);
     });
-    EXPECT_TRUE(ActivitiesOf(ben).empty());
+    EXPECT_TRUE(ActivityOids(ben).empty());
 }
 
 TEST_F(ActivityDialogTest, NewActivityWithoutASelectedContactShowsTheFirstContact)
@@ -326,7 +303,7 @@ TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTim
         Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_edit.bmp"));
         Scenario::PressButton(dialog, IDOK);
     });
-    const ActivityRecord saved = Read(oid);
+    const ActivityRecord saved = ReadActivity(oid);
     EXPECT_EQ(2, saved.done) << "the done value is written back as it was";
     EXPECT_EQ(3, saved.remindIndex);
     EXPECT_STREQ(L"Diaz, Cara", saved.fileAs);
@@ -353,10 +330,10 @@ TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWr
             keptOpen = Text(dialog, IDC_NOTES_EDIT) == L"Typed before the failure";
             Close(dialog);
         });
-    EXPECT_TRUE(Saw(L"Error", L"No record found 'ReadActivityRecordDB'"));
-    EXPECT_TRUE(Saw(L"Error", L"No record found 'WriteActivityRecordDB'"));
+    EXPECT_TRUE(scenario.Saw(L"No record found 'ReadActivityRecordDB'", L"Error"));
+    EXPECT_TRUE(scenario.Saw(L"No record found 'WriteActivityRecordDB'", L"Error"));
     EXPECT_TRUE(keptOpen) << "a failed save keeps the dialog open with what was typed";
-    EXPECT_TRUE(ActivitiesOf(ann).empty());
+    EXPECT_TRUE(ActivityOids(ann).empty());
 }
 
 // ---- Date rule -----------------------------------------------------------------------
@@ -378,9 +355,9 @@ TEST_F(ActivityDialogTest, DateAfterNextDateMovesNextDateButAnEarlierNextDateSta
         PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 2, 27, 7, 0));
         Scenario::PressButton(dialog, IDOK);
     });
-    const std::vector<CEOID> saved = ActivitiesOf(ann);
+    const std::vector<CEOID> saved = ActivityOids(ann);
     ASSERT_EQ(1u, saved.size());
-    const ActivityRecord record = Read(saved[0]);
+    const ActivityRecord record = ReadActivity(saved[0]);
     EXPECT_EQ(ShortDate(OleDate(At(2030, 2, 27))), ShortDate(record.nextDate)) << "accepted as it is";
     EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 1))), ShortDate(record.date));
 }
@@ -405,10 +382,10 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
         Scenario::PressButton(dialog, IDOK);
     });
 
-    const std::vector<CEOID> saved = ActivitiesOf(ben);
+    const std::vector<CEOID> saved = ActivityOids(ben);
     ASSERT_EQ(2u, saved.size());
     const CEOID added = saved[0] == older ? saved[1] : saved[0];
-    const ActivityRecord record = Read(added);
+    const ActivityRecord record = ReadActivity(added);
     EXPECT_EQ(ben, record.contactOid);
     EXPECT_STREQ(L"Cole, Ben", record.fileAs);
     EXPECT_STREQ(L"Site Tour", record.event);
@@ -417,7 +394,7 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_STREQ(L"Gold", record.user2);
     EXPECT_STREQ(L"Asked for the\r\nprice list", record.notes);
     EXPECT_TRUE(record.lastFlag) << "the latest Next Date carries the mark";
-    EXPECT_FALSE(Read(older).lastFlag);
+    EXPECT_FALSE(ReadActivity(older).lastFlag);
 
     // The activity list shows both, sorted by its first column (Last Date).
     EXPECT_EQ(2, static_cast<int>(SendMessageW(ActivityList(), LVM_GETITEMCOUNT, 0, 0)));
@@ -456,8 +433,8 @@ TEST_F(ActivityDialogTest, WithAddLabelsOffTypedLabelsStayOutOfTheLists)
         Scenario::PressButton(dialog, IDOK);
     });
     addlabelsflag = 1;
-    ASSERT_EQ(1u, ActivitiesOf(ann).size());
-    EXPECT_STREQ(L"Lunch", Read(ActivitiesOf(ann)[0]).event);
+    ASSERT_EQ(1u, ActivityOids(ann).size());
+    EXPECT_STREQ(L"Lunch", ReadActivity(ActivityOids(ann)[0]).event);
     const std::vector<std::wstring> events = Labels(EVENTS_DATABASE);
     EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), L"Lunch"));
     EXPECT_EQ(6u, events.size());
@@ -474,8 +451,8 @@ TEST_F(ActivityDialogTest, OverlongTextsAreCutToTheirFields)
         SetDlgItemTextW(dialog, IDC_NOTES_EDIT, notes.c_str());
         Scenario::PressButton(dialog, IDOK);
     });
-    ASSERT_EQ(1u, ActivitiesOf(ann).size());
-    const ActivityRecord record = Read(ActivitiesOf(ann)[0]);
+    ASSERT_EQ(1u, ActivityOids(ann).size());
+    const ActivityRecord record = ReadActivity(ActivityOids(ann)[0]);
     EXPECT_EQ(std::wstring(39, L'e'), record.event);
     EXPECT_EQ(std::wstring(39, L'e'), record.user3);
     EXPECT_EQ(std::wstring(399, L'n'), record.notes);
@@ -487,17 +464,17 @@ TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTh
     StartWithContacts();
     const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
     const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
-    ASSERT_TRUE(Read(moved).lastFlag);
+    ASSERT_TRUE(ReadActivity(moved).lastFlag);
     SelectContact(ann);
     RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
         SelectComboText(dialog, IDC_CONTACT_COMBO, L"Diaz, Cara");
         Scenario::PressButton(dialog, IDOK);
     });
-    EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(ann));
-    EXPECT_EQ(std::vector<CEOID>{moved}, ActivitiesOf(cara));
-    EXPECT_TRUE(Read(kept).lastFlag);
-    EXPECT_TRUE(Read(moved).lastFlag);
-    EXPECT_STREQ(L"Diaz, Cara", Read(moved).fileAs);
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(ann));
+    EXPECT_EQ(std::vector<CEOID>{moved}, ActivityOids(cara));
+    EXPECT_TRUE(ReadActivity(kept).lastFlag);
+    EXPECT_TRUE(ReadActivity(moved).lastFlag);
+    EXPECT_STREQ(L"Diaz, Cara", ReadActivity(moved).fileAs);
     EXPECT_EQ(RowOf(cara), currentContactIndex);
     EXPECT_EQ(RowOf(cara), static_cast<int>(SendMessageW(ContactsList(), LVM_GETSELECTIONMARK, 0, 0)));
     EXPECT_EQ(1, activityCount);
@@ -507,7 +484,7 @@ TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
 {
     StartWithContacts();
     const CEOID oid = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 3, 20), 6);
-    ActivityRecord stored = Read(oid);
+    ActivityRecord stored = ReadActivity(oid);
     wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
     FormatReminder(L"Baker, Ann", L"Meeting", stored.nextDate, title, REMINDER_TITLE_CAPACITY, text,
                    REMINDER_TEXT_CAPACITY);
@@ -520,7 +497,7 @@ TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
         Close(dialog);
     });
-    const ActivityRecord after = Read(oid);
+    const ActivityRecord after = ReadActivity(oid);
     EXPECT_STREQ(L"Meeting", after.event);
     EXPECT_EQ(6, after.remindIndex);
     EXPECT_EQ(1u, StoredNotifications().size());
@@ -579,8 +556,8 @@ TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialo
         Close(dialog);
     });
     EXPECT_TRUE(stillOpen);
-    EXPECT_TRUE(Saw(L"Warning", NO_CONTACT_MESSAGE));
-    EXPECT_TRUE(ActivitiesOf(0).empty());
+    EXPECT_TRUE(scenario.Saw(NO_CONTACT_MESSAGE, L"Warning"));
+    EXPECT_TRUE(ActivityOids(0).empty());
 }
 
 // ---- Reminders --------------------------------------------------------------------------
@@ -617,7 +594,7 @@ TEST_F(ActivityDialogTest, ResavingReplacesTheReminderAndNoneRemovesIt)
     SelectContact(ann);
     SaveNewActivity(L"Meeting", At(2030, 3, 14, 15, 0), 1);  // "1 hour"
     ASSERT_EQ(1u, StoredNotifications().size());
-    const CEOID oid = ActivitiesOf(ann)[0];
+    const CEOID oid = ActivityOids(ann)[0];
 
     RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
         SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
@@ -645,7 +622,7 @@ TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
         SaveNewActivity(L"Meeting", At(2030, 3, 14, hour, 0), 7);
     }
     ASSERT_EQ(2u, StoredNotifications().size());
-    const std::vector<CEOID> both = ActivitiesOf(ann);
+    const std::vector<CEOID> both = ActivityOids(ann);
     ASSERT_EQ(2u, both.size());
 
     // Re-saving one clears both identical notifications and arms its own.
@@ -653,7 +630,7 @@ TEST_F(ActivityDialogTest, IdenticalRemindersGoTogetherAndDeletingClearsOne)
     EXPECT_EQ(1u, StoredNotifications().size());
 
     // Deleting an activity clears its reminder, as the activity list does.
-    const ActivityRecord record = Read(both[1]);
+    const ActivityRecord record = ReadActivity(both[1]);
     ClearActivityReminder(L"Baker, Ann", record.nextAction, record.nextDate);
     EXPECT_TRUE(StoredNotifications().empty());
 }
@@ -667,8 +644,8 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
     SaveNewActivity(L"Return Phone Call", At(2030, 3, 13, 11, 0), 1);
     SaveNewActivity(L"Fax Quote", At(2030, 3, 14, 11, 0), 6);
     CEOID cleared = 0;
-    for (CEOID oid : ActivitiesOf(cara))
-        if (wcscmp(Read(oid).nextAction, L"Fax Quote") == 0)
+    for (CEOID oid : ActivityOids(cara))
+        if (wcscmp(ReadActivity(oid).nextAction, L"Fax Quote") == 0)
             cleared = oid;
     RunDialog(static_cast<LONG>(cleared), [&](HWND dialog) {
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);

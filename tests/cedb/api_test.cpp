@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cedb/core/volume.h"
 #include "platform/cedb/fixed_text.h"
 #include "platform/cedb/windbase.h"
 #include "tests/cedb/api_support.h"
@@ -158,11 +159,25 @@ TEST_F(ApiTest, MountModesAndErrors)
     EXPECT_FALSE(CeMountDBVol(&g, L"", OPEN_ALWAYS));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
 
-    // A second mount in this process shares the volume until both unmount.
-    ASSERT_TRUE(CeMountDBVol(&g, path_.c_str(), OPEN_EXISTING));
+    // A second mount in this process, however the path is spelled, shares
+    // the volume until both unmount.
+    ASSERT_TRUE(CeMountDBVol(&g, JoinPath(JoinPath(folder_, L"."), L"t.vol").c_str(), OPEN_EXISTING));
     EXPECT_EQ(0, std::memcmp(&g, &vol_, sizeof g));
     EXPECT_TRUE(CeUnmountDBVol(&g));
     EXPECT_TRUE(CeFlushDBVol(&vol_));
+    // Identifiers of no mounted volume name nothing, nor does one unmounted.
+    ASSERT_TRUE(MakeDb(L"Db", {}));
+    CEGUID unmounted = vol_;
+    ASSERT_TRUE(CeUnmountDBVol(&unmounted));
+    for (DWORD slot : std::initializer_list<DWORD>{0, 2, 999, static_cast<DWORD>(vol_.Data1)}) {
+        CEGUID bogus = vol_;
+        bogus.Data1 = slot;
+        CEOID oid = 0;
+        SetLastError(0);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, CeOpenDatabaseEx(&bogus, &oid, L"Db", 0, 0, nullptr)) << slot;
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << slot;
+    }
+    ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_EXISTING));
 
     CEGUID invalid;
     CREATE_INVALIDGUID(&invalid);
@@ -324,6 +339,12 @@ TEST_F(ApiTest, EverySeekType)
     EXPECT_EQ(c, ReadCurrent(h).oid);  // the read moved on
     EXPECT_EQ(0u, CeSeekDatabase(h, 0x12345, 0, nullptr));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    SetLastError(0);
+    EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, 0, 1, nullptr));  // a value seek without values
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    const CEPROPVAL four[4] = {I4(kNum, 20), I4(kNum2, 20), I4(kNum, 20), I4(kNum2, 20)};
+    EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(four), 4, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
 
     // Descending order: smaller and greater still mean the values.
     HANDLE d = Open(L"K", kNum2);
@@ -338,6 +359,15 @@ TEST_F(ApiTest, EverySeekType)
     HANDLE ci = Open(L"K", kText2);
     EXPECT_EQ(a, seek(ci, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText2, L"AB")));
     EXPECT_EQ(b1, seek(ci, CEDB_SEEK_VALUENEXTEQUAL, Str(kText2, L"aB")));
+    // Case folds at both ends of each alphabet's capitals.
+    ASSERT_TRUE(MakeDb(L"Folds", {{kText, CEDB_SORT_CASEINSENSITIVE}}));
+    HANDLE folds = Open(L"Folds", kText);
+    for (const wchar_t* pair : {L"\u00C0\u00E0", L"\u00DE\u00FE", L"\u0391\u03B1", L"\u03AB\u03CB",
+                                L"\u0410\u0430", L"\u042F\u044F"}) {
+        const wchar_t upper[2] = {pair[0], 0}, lower[2] = {pair[1], 0};
+        const CEOID capital = Put(folds, {Str(kText, upper)});
+        EXPECT_EQ(capital, seek(folds, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText, lower))) << int(pair[0]);
+    }
 }
 
 // --- records -------------------------------------------------------------
@@ -346,18 +376,19 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
 {
     ASSERT_TRUE(MakeDb(L"R", {}));
     HANDLE h = Open(L"R", 0);
-    CEPROPVAL vals[5] = {I4(kNum, -7), Str(kText, L"hello"), {}, {}, {}};
+    CEPROPVAL vals[6] = {I4(kNum, -7), Str(kText, L"hello"), {}, {}, {}, Str(kText2, L"\xFFFF")};
     vals[2].propid = kFlag;
     vals[2].val.boolVal = -1;
     vals[3].propid = kReal;
     vals[3].val.dblVal = 949998.0;
     vals[4].propid = kShort;
     vals[4].val.iVal = -3;
-    CEOID oid = CeWriteRecordProps(h, 0, 5, vals);
+    CEOID oid = CeWriteRecordProps(h, 0, 6, vals);
     ASSERT_TRUE(oid);
 
     Read r = ReadCurrent(Open(L"R", 0));
-    ASSERT_EQ(5u, r.props.size());
+    ASSERT_EQ(6u, r.props.size());
+    EXPECT_EQ(L"\xFFFF", r.Text(kText2));
     EXPECT_EQ(-7, r.Find(kNum)->val.lVal);
     EXPECT_EQ(L"hello", r.Text(kText));
     EXPECT_EQ(1, r.Find(kFlag)->val.boolVal);
@@ -392,14 +423,16 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     buf = mine;
     size = 4;
     ASSERT_EQ(oid, CeReadRecordPropsEx(c, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size, nullptr));
-    EXPECT_EQ(5, count);
-    EXPECT_GE(size, 5 * sizeof(CEPROPVAL));
+    ASSERT_EQ(6, count);
+    EXPECT_GE(size, 6 * sizeof(CEPROPVAL));
     LocalFree(buf);
+    buf = nullptr;
+    EXPECT_EQ(0u, CeReadRecordProps(INVALID_HANDLE_VALUE, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
 }
 
 TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
 {
-    CEOID db = MakeDb(L"W", {{kNum, 0}});
+    CEOID db = MakeDb(L"W", {{kNum, 0}, {kNum2, CEDB_SORT_DESCENDING}});
     HANDLE h = Open(L"W", kNum);
     CEOID oid = Put(h, {I4(kNum, 1), Str(kText, L"keep"), Str(kText2, L"drop")});
     ASSERT_EQ(oid, Put(h, {I4(kNum, 2), Deleted(kText2), Deleted(kNum2)}, oid));
@@ -418,16 +451,49 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
     CEPROPVAL bad_type = I4(0x00090009, 1);
     EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &bad_type));
+    // Blobs beyond the record limit or without their bytes.
+    std::vector<BYTE> big(cedb::kMaxRecordBytes + 1, 7);
+    CEPROPVAL blob = {};
+    blob.propid = kBlob;
+    blob.val.blob.dwCount = static_cast<DWORD>(big.size());
+    blob.val.blob.lpb = big.data();
+    SetLastError(0);
+    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &blob));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    blob.val.blob.dwCount = 5;
+    blob.val.blob.lpb = nullptr;
+    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &blob));
+    blob.val.blob.dwCount = 3;
+    blob.val.blob.lpb = big.data();
+    CEOID small = CeWriteRecordProps(h, 0, 1, &blob);
+    ASSERT_NE(0u, small) << "a small blob is fine";
+    ASSERT_TRUE(CeDeleteRecord(h, small));
 
     CEOIDINFO info;
     ASSERT_TRUE(CeOidGetInfoEx(&vol_, oid, &info));
     EXPECT_EQ(OBJTYPE_RECORD, info.wObjType);
+    EXPECT_EQ(0, info.wPad) << "nothing but what it describes";
     EXPECT_EQ(db, info.infRecord.oidParent);
     ASSERT_TRUE(CeOidGetInfoEx(&vol_, db, &info));
     EXPECT_EQ(OBJTYPE_DATABASE, info.wObjType);
+    EXPECT_EQ(0, info.wPad);
     EXPECT_EQ(1, info.infDatabase.wNumRecords);
     EXPECT_EQ(std::wstring(L"W"), info.infDatabase.szDbaseName);
     EXPECT_EQ(kNum, info.infDatabase.rgSortSpecs[0].propid);
+    // The extended information holds every sort order and zeroes the rest.
+    CEOIDINFOEX ex;
+    std::memset(&ex, 0xAB, sizeof ex);
+    ex.wVersion = CEOIDINFOEX_VERSION;
+    ASSERT_TRUE(CeOidGetInfoEx2(&vol_, db, &ex));
+    EXPECT_STREQ(L"W", ex.infDatabase.szDbaseName);
+    ASSERT_EQ(2, ex.infDatabase.wNumSortOrder);
+    EXPECT_EQ(kNum, ex.infDatabase.rgSortSpecs[0].rgPropID[0]);
+    EXPECT_EQ(0u, ex.infDatabase.rgSortSpecs[0].rgPropID[1]);
+    EXPECT_EQ(kNum2, ex.infDatabase.rgSortSpecs[1].rgPropID[0]);
+    EXPECT_EQ(static_cast<DWORD>(CEDB_SORT_DESCENDING), ex.infDatabase.rgSortSpecs[1].rgdwFlags[0]);
+    EXPECT_EQ(0, ex.infDatabase.rgSortSpecs[2].wNumProps);
+    EXPECT_EQ(0u, ex.infDatabase.rgSortSpecs[2].rgPropID[0]);
+    EXPECT_EQ(0, ex.infDatabase.szDbaseName[CEDB_MAXDBASENAMELEN - 1]);
 
     EXPECT_TRUE(CeDeleteRecord(h, oid));
     EXPECT_FALSE(CeDeleteRecord(h, oid));
@@ -556,7 +622,8 @@ TEST_F(ApiTest, WindowsAskingForNotificationsHearOfEveryChangeInTheirDatabase)
     CENOTIFYREQUEST plain = req;
     plain.hwnd = quiet.hwnd();
     plain.dwFlags = 0;  // the older form: no notification structures
-    Open(L"N", 0, 0, &plain);
+    plain.dwSize = 20;  // in the handheld's size
+    ASSERT_NE(INVALID_HANDLE_VALUE, Open(L"N", 0, 0, &plain));
 
     HANDLE writer = Open(L"N", 0);
     CEOID r = Put(writer, {I4(kNum, 1)});
@@ -618,21 +685,32 @@ TEST(FixedText, IsCutToTheBufferAndAlwaysTerminated)
 
 TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
 {
-    CEOID db = CeCreateDatabase(L"Categories Database", 0, 0, nullptr);
+    SORTORDERSPEC orders[5] = {{kText, CEDB_SORT_DESCENDING}, {kNum, 0}, {kNum2, 0}, {kFlag, 0}, {kReal, 0}};
+    SetLastError(0);
+    EXPECT_EQ(0u, CeCreateDatabase(L"Five orders", 0, 5, orders));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_EQ(0u, CeCreateDatabase(L"Orders not given", 0, 1, nullptr));
+    CEOID db = CeCreateDatabase(L"Categories Database", 0, 1, orders);
     ASSERT_TRUE(db) << GetLastError();
     EXPECT_TRUE(cedb_test::FileExistsW(JoinPath(g_device_dir, L"device.vol")));
+    MessageWindow win;
     CEOID oid = db;
-    HANDLE h = CeOpenDatabase(&oid, nullptr, 0, CEDB_AUTOINCREMENT, nullptr);
+    HANDLE h = CeOpenDatabase(&oid, nullptr, kText, CEDB_AUTOINCREMENT, win.hwnd());
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     CEPROPVAL v = Str(kText, L"Business");
     ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
+    v = Str(kText, L"Press");
+    ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
+    EXPECT_EQ(2u, win.Take().size()) << "changes in the object store are announced too";
 
     HANDLE e = CeFindFirstDatabase(0);
     bool found = false;
     for (CEOID next; (next = CeFindNextDatabase(e)) != 0;) {
         CEOIDINFO info;
         ASSERT_TRUE(CeOidGetInfo(next, &info));
-        if (std::wstring(info.infDatabase.szDbaseName) == L"Categories Database") found = next == db;
+        if (std::wstring(info.infDatabase.szDbaseName) != L"Categories Database") continue;
+        found = next == db;
+        EXPECT_EQ(0u, info.infDatabase.rgSortSpecs[1].propid) << "an unused sort order reads as zeros";
     }
     CloseHandle(e);
     EXPECT_TRUE(found);
@@ -642,7 +720,7 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     LPBYTE buf = nullptr;
     DWORD size = 0;
     ASSERT_TRUE(CeReadRecordPropsEx(h, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size, nullptr));
-    EXPECT_EQ(std::wstring(L"Business"), reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr);
+    EXPECT_EQ(std::wstring(L"Press"), reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr) << "descending, as created";
     LocalFree(buf);
     CloseHandle(h);
     CEGUID system;

@@ -13,6 +13,7 @@
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "store/find_filter.h"
+#include "tests/harness/file_bytes.h"
 #include "tests/harness/scenario.h"
 
 #include <commctrl.h>
@@ -87,27 +88,6 @@ std::string Utf8(const std::wstring& text)
     std::string out;
     unicode::AppendUtf8(&out, std::wstring_view(text));
     return out;
-}
-
-std::string ReadFileBytes(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string text(static_cast<size_t>(GetFileSize(file, nullptr)), '\0');
-    DWORD read = 0;
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
-    CloseHandle(file);
-    text.resize(read);
-    return text;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
 }
 
 size_t Occurrences(const std::string& text, const std::string& part)

@@ -1,35 +1,13 @@
 // The export file: written beside the earlier file and put in its place only
 // when complete; every way it can fail leaves the earlier file as it was.
 #include "export/export_file.h"
+#include "tests/harness/file_bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-std::string Contents(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string text(static_cast<size_t>(GetFileSize(file, nullptr)), '\0');
-    DWORD read = 0;
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
-    CloseHandle(file);
-    text.resize(read);
-    return text;
-}
-
-void Put(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 bool Exists(const std::wstring& path)
 {
@@ -45,7 +23,7 @@ protected:
         folder = std::wstring(temp) + L"vt_export_file_" + std::to_wstring(GetCurrentProcessId());
         CreateDirectoryW(folder.c_str(), nullptr);
         path = folder + L"\\ql_export.csv";
-        Put(path, "earlier");
+        ASSERT_TRUE(WriteFileBytes(path, "earlier"));
     }
     void TearDown() override
     {
@@ -73,7 +51,7 @@ TEST_F(ExportFileTest, ACompleteExportReplacesTheEarlierFile)
 {
     ExportFile file;
     ASSERT_TRUE(Export(&file));
-    const std::string text = Contents(path);
+    const std::string text = ReadFileBytes(path);
     EXPECT_EQ(300u * 1024 + 3, text.size());
     EXPECT_EQ("new", text.substr(text.size() - 3));
     EXPECT_FALSE(Exists(path + L".tmp"));
@@ -83,7 +61,7 @@ TEST_F(ExportFileTest, ACompleteExportReplacesTheEarlierFile)
     ASSERT_TRUE(OpenExportFile(&abandoned, path));
     WriteExportBytes(&abandoned, "half");
     DiscardExportFile(&abandoned);
-    EXPECT_EQ(text, Contents(path));
+    EXPECT_EQ(text, ReadFileBytes(path));
     EXPECT_FALSE(Exists(path + L".tmp"));
 }
 
@@ -110,7 +88,7 @@ TEST_F(ExportFileTest, AReadOnlyFileIsLeftAsItWas)
     ExportFile file;
     EXPECT_FALSE(Export(&file));
     EXPECT_EQ(L"the file is read-only", DescribeExportFailure(file));
-    EXPECT_EQ("earlier", Contents(path));
+    EXPECT_EQ("earlier", ReadFileBytes(path));
 
     // Made read-only while the export ran: the commit still refuses.
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -119,7 +97,7 @@ TEST_F(ExportFileTest, AReadOnlyFileIsLeftAsItWas)
     WriteExportBytes(&late, "new");
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(CommitExportFile(&late));
-    EXPECT_EQ("earlier", Contents(path));
+    EXPECT_EQ("earlier", ReadFileBytes(path));
     EXPECT_FALSE(Exists(path + L".tmp"));
 }
 
@@ -132,6 +110,6 @@ TEST_F(ExportFileTest, AFileHeldOpenByAnotherProgramIsLeftAsItWas)
     EXPECT_FALSE(Export(&file));
     CloseHandle(held);
     EXPECT_EQ(L"the file is open in another program", DescribeExportFailure(file));
-    EXPECT_EQ("earlier", Contents(path));
+    EXPECT_EQ("earlier", ReadFileBytes(path));
     EXPECT_FALSE(Exists(path + L".tmp"));
 }

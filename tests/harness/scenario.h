@@ -66,6 +66,15 @@ public:
     void AnswerDialogs(std::function<void(HWND)> answer) { answerer = std::move(answer); }
     static void PressButton(HWND dialog, int id);
     const std::vector<SeenDialog>& Dialogs() const { return seen; }
+    // Whether a dialog (with this title, when given) showed this text.
+    bool Saw(const std::wstring& text, const wchar_t* title = nullptr) const
+    {
+        for (const SeenDialog& dialog : seen)
+            for (const std::wstring& shown : dialog.texts)
+                if (shown == text && (!title || dialog.title == title))
+                    return true;
+        return false;
+    }
 
     const std::wstring& Root() const { return root; }
     const std::wstring& InstallFolder() const { return installFolder; }

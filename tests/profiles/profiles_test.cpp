@@ -93,15 +93,6 @@ protected:
         }
     }
 
-    bool SawMessage(const std::wstring& text) const
-    {
-        for (const SeenDialog& dialog : scenario->Dialogs())
-            for (const std::wstring& shown : dialog.texts)
-                if (shown == text)
-                    return true;
-        return false;
-    }
-
     void AddPeople()
     {
         poom::AddCategoryNames({L"Business", L"Holiday", L"Press"});
@@ -189,9 +180,9 @@ TEST_F(ProfilesTest, PageAppliesAProfileAndRefusesNamesItCannotStore)
         EXPECT_EQ(0, SendDlgItemMessageW(page, IDC_PROFILE_COMBO, CB_FINDSTRINGEXACT, -1,
                                          reinterpret_cast<LPARAM>(L"Customers")));
     });
-    EXPECT_TRUE(SawMessage(L"Must enter a profile name!"));
-    EXPECT_TRUE(SawMessage(L"Profile name cannot be \"All\"! Please use a different name."));
-    EXPECT_TRUE(SawMessage(L"A profile name holds at most 25 characters."));
+    EXPECT_TRUE(scenario->Saw(L"Must enter a profile name!"));
+    EXPECT_TRUE(scenario->Saw(L"Profile name cannot be \"All\"! Please use a different name."));
+    EXPECT_TRUE(scenario->Saw(L"A profile name holds at most 25 characters."));
     EXPECT_EQ(1, CountProfiles());
     EXPECT_EQ(L"60001 Customers", MenuItems()[2]);
     scenario->Command(IDM_PROFILE_FIRST + 1);
@@ -222,7 +213,7 @@ TEST_F(ProfilesTest, DeletingTheActiveProfileShowsEveryoneUnderAllAtOnce)
         EXPECT_EQ((std::vector<std::wstring>{L"60000 All*", L"-"}), MenuItems());
         EXPECT_EQ(4, Rows(Contacts()));
     });
-    EXPECT_TRUE(SawMessage(L"Do you want to delete the 'Press' profile?"));
+    EXPECT_TRUE(scenario->Saw(L"Do you want to delete the 'Press' profile?"));
     wchar_t name[SETTINGS_STRING_CHARS] = L"";
     EXPECT_EQ(0, RegReadString(L"activeprofilename", name));
     EXPECT_STREQ(L"All", name);
@@ -240,7 +231,7 @@ TEST_F(ProfilesTest, CategoryListTakesEachRecordsLastStringAndReportsAMissingDat
     CategoryName* list = nullptr;
     int count = -1;
     EXPECT_EQ(0, ReadCategoryList(&list, &count));
-    EXPECT_TRUE(SawMessage(L"The database doesn't exist"));
+    EXPECT_TRUE(scenario->Saw(L"The database doesn't exist"));
 
     ASSERT_TRUE(poom::EnsureContactDatabases());
     const size_t boxes = scenario->Dialogs().size();

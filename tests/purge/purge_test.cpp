@@ -1,4 +1,5 @@
 #include "tests/views/views_fixture.h"
+#include "tests/harness/activity_readers.h"
 
 #include "activity/purge.h"
 #include "base/text.h"
@@ -129,11 +130,7 @@ protected:
 
     static std::vector<CEOID> ActivitiesOf(CEOID contact)
     {
-        CEOID* oids = nullptr;
-        int count = 0;
-        getActivityOIDList(&oids, contact, &count, 0);
-        std::vector<CEOID> list(oids, oids + count);
-        std::free(oids);
+        std::vector<CEOID> list = ActivityOids(contact);
         std::sort(list.begin(), list.end());
         return list;
     }
@@ -225,8 +222,7 @@ TEST_F(PurgeTest, ByDateOverManyActivitiesKeepsTheLaterOnesAndOneMarkEach)
         CEOID expected = 0;
         double latest = 0;
         for (CEOID oid : later[owner]) {
-            ActivityRecord record = {};
-            ReadActivityRecordDB(activityDatabase, oid, &record);
+            const ActivityRecord record = ReadActivity(oid);
             if (expected == 0 || record.nextDate > latest) {
                 expected = oid;
                 latest = record.nextDate;
@@ -269,11 +265,8 @@ TEST_F(PurgeTest, OrphansAreRemovedOrGoToTheFirstContactOfTheirFileAs)
     EXPECT_EQ(std::vector<CEOID>{stays}, ActivitiesOf(other));
     EXPECT_EQ(winner == first ? theirs : b, Latest(winner)) << "the mark sits on the latest Next Date";
     int flagged = 0;
-    for (CEOID oid : ActivitiesOf(winner)) {
-        ActivityRecord record = {};
-        ReadActivityRecordDB(activityDatabase, oid, &record);
-        flagged += record.lastFlag ? 1 : 0;
-    }
+    for (CEOID oid : ActivitiesOf(winner))
+        flagged += ReadActivity(oid).lastFlag ? 1 : 0;
     EXPECT_EQ(1, flagged) << "a relinked activity brings no second mark";
 
     EXPECT_EQ(0, LinkOrphans());

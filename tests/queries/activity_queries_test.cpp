@@ -3,6 +3,7 @@
 #include "store/activity_queries.h"
 #include "store/database.h"
 #include "base/text.h"
+#include "tests/harness/activity_readers.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -138,15 +139,8 @@ TEST_F(QueriesTest, DeletingAContactsActivitiesLeavesTheOthers)
     Write(401, FALSE);
     const CEOID kept = Write(402, TRUE);
     DeleteContactActivities(401);
-    CEOID* oids = nullptr;
-    int count = 0;
-    getActivityOIDList(&oids, 401, &count, 0);
-    EXPECT_EQ(nullptr, oids);
-    EXPECT_EQ(0, count);
-    getActivityOIDList(&oids, 402, &count, 0);
-    ASSERT_EQ(1, count);
-    EXPECT_EQ(kept, oids[0]);
-    std::free(oids);
+    EXPECT_TRUE(ActivityOids(401).empty());
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(402));
 }
 
 TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
@@ -182,11 +176,7 @@ TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
         mine.push_back(Write(401, FALSE, 46000.0 - i));
         Write(499, FALSE);
     }
-    CEOID* listed = nullptr;
-    int count = 0;
-    getActivityOIDList(&listed, 401, &count, 0);
-    const std::vector<CEOID> order(listed, listed + count);
-    std::free(listed);
+    const std::vector<CEOID> order = ActivityOids(401);
 
     HANDLE byContact = OpenActivitiesByContactDB();
     ASSERT_NE(nullptr, byContact);
@@ -207,11 +197,8 @@ TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
     const std::vector<double> dates = read(401, &unread);
     ASSERT_EQ(5u, dates.size());
     std::vector<double> expected;
-    for (CEOID oid : order) {
-        ActivityRecord record = {};
-        ReadActivityRecordDB(activityDatabase, oid, &record);
-        expected.push_back(record.nextDate);
-    }
+    for (CEOID oid : order)
+        expected.push_back(ReadActivity(oid).nextDate);
     EXPECT_EQ(expected, dates);
     EXPECT_EQ(5u, read(400, &unread).size());
     EXPECT_EQ(5u, read(499, &unread).size());
@@ -226,12 +213,7 @@ TEST_F(QueriesTest, ScanReadsEveryActivityOnceInListOrderWhileDeletingBehindIt)
     // More deletions than one batch, from interleaved contacts.
     for (int i = 0; i < 600; ++i)
         Write(600 + i % 3, FALSE, 45000.0 + i);
-    CEOID* listed = nullptr;
-    int count = 0;
-    getActivityOIDList(&listed, 0, &count, 0);
-    const std::vector<CEOID> order(listed, listed + count);
-    std::free(listed);
-    listed = nullptr;
+    const std::vector<CEOID> order = ActivityOids(0);
 
     std::vector<CEOID> met, kept;
     {
@@ -248,9 +230,7 @@ TEST_F(QueriesTest, ScanReadsEveryActivityOnceInListOrderWhileDeletingBehindIt)
                 kept.push_back(oid);
         }
         EXPECT_EQ(600, scan.Passed());
-        getActivityOIDList(&listed, 0, &count, 0);
-        EXPECT_EQ(kept, std::vector<CEOID>(listed, listed + count)) << "every deletion made by the end";
-        std::free(listed);
+        EXPECT_EQ(kept, ActivityOids(0)) << "every deletion made by the end";
         EXPECT_EQ(0, scan.NextKeys(&record)) << "the end stays the end";
     }
     EXPECT_EQ(order, met);
@@ -291,12 +271,10 @@ TEST_F(QueriesTest, ScanStartsAtAContactsFirstActivity)
 TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMark)
 {
     const CEOID oid = Write(801, TRUE, 45500.0);
-    ActivityRecord before = {};
-    ReadActivityRecordDB(activityDatabase, oid, &before);
+    const ActivityRecord before = ReadActivity(oid);
     EXPECT_EQ(oid, WriteActivityLastFlagDB(activityDatabase, oid, FALSE));
     EXPECT_EQ(oid, WriteActivityContactDB(activityDatabase, oid, 802, TRUE));
-    ActivityRecord after = {};
-    ReadActivityRecordDB(activityDatabase, oid, &after);
+    const ActivityRecord after = ReadActivity(oid);
     EXPECT_EQ(802u, after.contactOid);
     EXPECT_EQ(TRUE, after.lastFlag);
     EXPECT_STREQ(before.notes, after.notes);
@@ -307,10 +285,6 @@ TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMark)
     // Object id 0 would otherwise make a record of the two properties alone.
     EXPECT_EQ(0u, WriteActivityContactDB(activityDatabase, 0, 802, FALSE));
     EXPECT_EQ(0u, WriteActivityLastFlagDB(activityDatabase, oid + 1000, TRUE));
-    CEOID* oids = nullptr;
-    int count = 0;
-    getActivityOIDList(&oids, 0, &count, 0);
-    std::free(oids);
-    EXPECT_EQ(1, count);
+    EXPECT_EQ(1u, ActivityOids(0).size());
     EXPECT_TRUE(scenario.Dialogs().empty()) << "the store leaves reporting to the caller";
 }

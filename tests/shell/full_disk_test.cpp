@@ -17,6 +17,7 @@
 #include "store/label_lists.h"
 #include "store/store_error.h"
 #include "tests/cedb/full_disk_fs.h"
+#include "tests/harness/activity_readers.h"
 #include "tests/harness/scenario.h"
 #include "views/list_model.h"
 #include "views/list_views.h"
@@ -70,28 +71,6 @@ protected:
         for (int i = 0; i < 2; ++i)
             ASSERT_NE(0u, WriteTextRecordDB(scratch, big.c_str()));
         CloseHandle(scratch);
-    }
-    std::vector<CEOID> Activities()
-    {
-        CEOID* oids = nullptr;
-        int count = 0;
-        getActivityOIDList(&oids, ann, &count, 0);
-        std::vector<CEOID> list(oids, oids + count);
-        std::free(oids);
-        return list;
-    }
-    ActivityRecord Read(CEOID oid)
-    {
-        ActivityRecord record = {};
-        ReadActivityRecordDB(activityDatabase, oid, &record);
-        return record;
-    }
-    bool Saw(const std::wstring& text) const
-    {
-        for (const SeenDialog& dialog : scenario.Dialogs())
-            if (std::find(dialog.texts.begin(), dialog.texts.end(), text) != dialog.texts.end())
-                return true;
-        return false;
     }
     HWND ActivityList() const { return GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST); }
     // Types into the notes pane of the marked activity as a key does.
@@ -148,10 +127,10 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
         Scenario::PressButton(window, IDCANCEL);
     });
     scenario.Command(IDM_NEW_ACTIVITY);
-    EXPECT_TRUE(Saw(DISK_FULL_SAVE));
+    EXPECT_TRUE(scenario.Saw(DISK_FULL_SAVE));
     EXPECT_EQ(L"Site Tour", keptEvent);
     EXPECT_EQ(L"Typed on a full disk", keptNotes);
-    EXPECT_EQ(std::vector<CEOID>{saved}, Activities()) << "the unsaved activity is not listed";
+    EXPECT_EQ(std::vector<CEOID>{saved}, ActivityOids(ann)) << "the unsaved activity is not listed";
     EXPECT_EQ(1, activityCount);
     scenario.AnswerDialogs(nullptr);
 
@@ -165,7 +144,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     for (const SeenDialog& dialog : scenario.Dialogs())
         notesMessages += std::count(dialog.texts.begin(), dialog.texts.end(), notesFailed);
     EXPECT_EQ(1u, notesMessages);
-    EXPECT_STREQ(L"Agreed on terms", Read(saved).notes);
+    EXPECT_STREQ(L"Agreed on terms", ReadActivity(saved).notes);
 
     // A label, a profile, a purge: each leaves the store as it was.
     HWND list = CreateWindowW(L"LISTBOX", L"", WS_CHILD | LBS_EXTENDEDSEL, 0, 0, 10, 10, scenario.MainWindow(),
@@ -174,7 +153,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     const LRESULT shown = SendMessageW(list, LB_GETCOUNT, 0, 0);
     AddLabel(list, EVENTS_DATABASE, L"Trade Fair");
     EXPECT_EQ(shown, SendMessageW(list, LB_GETCOUNT, 0, 0)) << "the list box shows only what is kept";
-    EXPECT_TRUE(Saw(L"The label could not be added: the disk is full. Free some space, then add it again."));
+    EXPECT_TRUE(scenario.Saw(L"The label could not be added: the disk is full. Free some space, then add it again."));
     DestroyWindow(list);
     EXPECT_FALSE(ReplaceLabels(L"pfile-Work", {L"Holiday", L"Personal"}));
     EXPECT_EQ(std::vector<std::wstring>{L"Business"}, ReadLabels(L"pfile-Work"));
@@ -190,14 +169,14 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     });
     scenario.Command(IDM_PURGE);
     scenario.AnswerDialogs(nullptr);
-    EXPECT_TRUE(Saw(L"The purge could not be completed: the disk is full. Free some space, then purge again."));
-    EXPECT_EQ(std::vector<CEOID>{saved}, Activities());
+    EXPECT_TRUE(scenario.Saw(L"The purge could not be completed: the disk is full. Free some space, then purge again."));
+    EXPECT_EQ(std::vector<CEOID>{saved}, ActivityOids(ann));
 
     // Space freed: the next write goes through, the pane's text with it.
     disk.SetUnlimited();
     SelectRowByTap(ActivityList(), 0);
     TypeNotes(L"Agreed on terms, then more");
-    EXPECT_STREQ(L"Agreed on terms, then more", Read(saved).notes);
+    EXPECT_STREQ(L"Agreed on terms, then more", ReadActivity(saved).notes);
     EXPECT_TRUE(AppendLabel(USER1_DATABASE, L"North"));
 
     // Leaving on a full disk: the closing checkpoint cannot be written.
@@ -206,8 +185,8 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     scenario.Close();
     disk.SetUnlimited();
     ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_EQ(std::vector<CEOID>{saved}, Activities());
-    EXPECT_STREQ(L"Agreed on terms, then more", Read(saved).notes);
+    EXPECT_EQ(std::vector<CEOID>{saved}, ActivityOids(ann));
+    EXPECT_STREQ(L"Agreed on terms, then more", ReadActivity(saved).notes);
     const std::vector<std::wstring> events = ReadLabels(EVENTS_DATABASE);
     EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), L"Trade Fair"));
     EXPECT_EQ(std::vector<std::wstring>{L"North"}, ReadLabels(USER1_DATABASE));

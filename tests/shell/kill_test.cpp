@@ -9,6 +9,8 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
+#include "tests/harness/activity_readers.h"
+#include "tests/harness/file_bytes.h"
 #include "tests/harness/scenario.h"
 
 #include <commctrl.h>
@@ -157,15 +159,11 @@ enum KillPoint { IDLE, TYPING, SAVING };
 std::vector<std::wstring> StoredNotes()
 {
     std::vector<std::wstring> notes;
-    CEOID* oids = nullptr;
-    int count = 0;
-    getActivityOIDList(&oids, 0, &count, 0);
-    for (int i = 0; i < count; ++i) {
-        ActivityRecord record = {};
-        if (ReadActivityRecordDB(activityDatabase, oids[i], &record) == oids[i])
+    for (CEOID oid : ActivityOids(0)) {
+        const ActivityRecord record = ReadActivity(oid);
+        if (record.contactOid)
             notes.push_back(record.notes);
     }
-    std::free(oids);
     return notes;
 }
 
@@ -181,12 +179,7 @@ TEST(KilledProgram, EveryAcknowledgedSaveSurvivesAKillAtASeededMoment)
     // The contact comes in through the contact tool: a process holds the
     // device's store while it runs, and this one must leave it to the program.
     const std::wstring card = scenario.Root() + L"\\contact.vcf";
-    HANDLE file = CreateFileW(card.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    const char text[] = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Trial;Kill\r\nFN:Kill Trial\r\nEND:VCARD\r\n";
-    DWORD written = 0;
-    WriteFile(file, text, sizeof text - 1, &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteFileBytes(card, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Trial;Kill\r\nFN:Kill Trial\r\nEND:VCARD\r\n"));
     DWORD exitCode = 1;
     ASSERT_TRUE(RunProgram(L"\"" + WindowsPath(VTCONTACTS_EXE) + L"\" import \"" + card + L"\"", &exitCode));
     ASSERT_EQ(0u, exitCode);

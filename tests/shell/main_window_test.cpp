@@ -26,22 +26,6 @@ std::wstring ToolTipOf(HWND bar, UINT command)
     return info.lpszText ? info.lpszText : L"";
 }
 
-// Items of a menu as "text=id", separators as "-".
-std::vector<std::wstring> MenuItems(HMENU menu)
-{
-    std::vector<std::wstring> items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) {
-            items.push_back(L"-");
-            continue;
-        }
-        wchar_t text[64] = {};
-        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-        items.push_back(std::wstring(text) + L"=" + std::to_wstring(GetMenuItemID(menu, i)));
-    }
-    return items;
-}
-
 // A child that records the commands sent to it.
 std::vector<std::pair<WPARAM, LPARAM>> childCommands;
 LRESULT CALLBACK RecordingChild(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -240,27 +224,6 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBack)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST(MainWindow, ContextMenuOfEachListNamesItsOwnThirdItem)
-{
-    Scenario scenario;
-    HWND window = scenario.Start();
-    ASSERT_NE(nullptr, window);
-    auto itemsFor = [&](int id) {
-        HWND list = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 100, 50, window,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-        HMENU popup = nullptr;
-        HMENU menu = BuildListContextMenu(list, &popup);
-        std::vector<std::wstring> items = menu ? MenuItems(popup) : std::vector<std::wstring>();
-        if (menu)
-            DestroyMenu(menu);
-        DestroyWindow(list);
-        return items;
-    };
-    EXPECT_EQ((std::vector<std::wstring>{L"Edit...=40035", L"Delete=40034", L"Info...=40044"}),
-              itemsFor(ID_CONTACTS_LIST));
-    EXPECT_EQ(0, scenario.Close());
-}
-
 TEST(MainWindow, ContextMenuCommandGoesToTheListThatOpenedIt)
 {
     Scenario scenario;
@@ -292,14 +255,6 @@ TEST(Startup, PicturesLiveAsLongAsTheMainWindow)
     EXPECT_EQ(nullptr, hNoteIcon);
     BITMAP gone;
     EXPECT_EQ(0, GetObjectW(kept, sizeof gone, &gone));
-}
-
-TEST(Startup, BackupFolderIsTheDocumentsFolder)
-{
-    Scenario scenario;
-    ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_EQ(scenario.DocumentsFolder(), backupFolder);
-    EXPECT_EQ(0, scenario.Close());
 }
 
 TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOneAndWithoutItAsksThePC)

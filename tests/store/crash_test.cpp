@@ -7,7 +7,9 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/volume.h"
+#include "tests/harness/activity_readers.h"
 #include "tests/harness/scenario.h"
+#include "tests/store/store_fixture.h"
 
 #include <shellapi.h>
 
@@ -88,21 +90,6 @@ int RunSeeder(const std::wstring& folder)
     return 9;
 }
 
-std::vector<std::wstring> DatabaseNames()
-{
-    std::vector<std::wstring> names;
-    HANDLE enumeration = CeFindFirstDatabaseEx(&volumeGuid, 0);
-    if (enumeration == INVALID_HANDLE_VALUE)
-        return names;
-    for (CEOID db; (db = CeFindNextDatabaseEx(enumeration, &volumeGuid)) != 0;) {
-        CEOIDINFO info = {};
-        if (CeOidGetInfoEx(&volumeGuid, db, &info))
-            names.push_back(info.infDatabase.szDbaseName);
-    }
-    CloseHandle(enumeration);
-    return names;
-}
-
 } // namespace
 
 TEST(CrashAfterSeeding, EmptyLabelListsOfANewVolumeSurvive)
@@ -142,20 +129,17 @@ TEST(CrashDuringWrites, EveryAcknowledgedWriteReadsBackWhole)
         ASSERT_EQ(9u, exitCode);
 
         ASSERT_NE(nullptr, scenario.Start());
-        CEOID* oids = nullptr;
-        int count = 0;
-        getActivityOIDList(&oids, 0, &count, 0);
-        EXPECT_EQ(std::min(last, RECORDS), count);
-        for (int i = 0; i < count; ++i) {
+        const std::vector<CEOID> oids = ActivityOids(0);
+        EXPECT_EQ(std::min(last, RECORDS), static_cast<int>(oids.size()));
+        for (CEOID oid : oids) {
             ActivityRecord record = {};
-            ASSERT_EQ(oids[i], ReadActivityRecordDB(activityDatabase, oids[i], &record));
-            EXPECT_TRUE(IsWholeGeneration(record)) << "record " << oids[i];
+            ASSERT_EQ(oid, ReadActivityRecordDB(activityDatabase, oid, &record));
+            EXPECT_TRUE(IsWholeGeneration(record)) << "record " << oid;
             // Record r was last written as write r + RECORDS * (g - 1), the latest one before the kill.
             const int r = static_cast<int>(record.contactOid) - 100;
             ASSERT_TRUE(r >= 0 && r < RECORDS) << record.contactOid;
             EXPECT_EQ(1 + (last - 1 - r) / RECORDS, static_cast<int>(record.date)) << "record of contact " << r;
         }
-        std::free(oids);
         EXPECT_TRUE(scenario.Dialogs().empty());
         EXPECT_EQ(0, scenario.Close());
     }

@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 #include "base/text.h"
 #include "store/find_filter.h"
+#include "tests/harness/activity_readers.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -34,13 +35,9 @@ protected:
     std::vector<CEOID> Flagged(CEOID contact)
     {
         std::vector<CEOID> flagged;
-        CEOID* oids = nullptr;
-        int count = 0;
-        getActivityOIDList(&oids, contact, &count, 0);
-        for (int i = 0; i < count; ++i)
-            if (Read(oids[i]).lastFlag)
-                flagged.push_back(oids[i]);
-        std::free(oids);
+        for (CEOID oid : ActivityOids(contact))
+            if (Read(oid).lastFlag)
+                flagged.push_back(oid);
         return flagged;
     }
 
@@ -132,7 +129,7 @@ TEST_F(StoreTest, DeleteRecordDBReportsAMissingRecord)
     DeleteRecordDB(activityDatabase, oid);
     EXPECT_TRUE(scenario.Dialogs().empty());
     DeleteRecordDB(activityDatabase, oid);
-    EXPECT_TRUE(SawText(scenario, L"No record found 'DeleteRecordDB'"));
+    EXPECT_TRUE(scenario.Saw(L"No record found 'DeleteRecordDB'"));
 }
 
 TEST_F(StoreTest, ActivityRecordKeepsAllThirteenPropertiesAndRewritesThemAll)
@@ -168,7 +165,7 @@ TEST_F(StoreTest, ActivityRecordKeepsAllThirteenPropertiesAndRewritesThemAll)
 TEST_F(StoreTest, WritingAMissingRecordIsReported)
 {
     EXPECT_EQ(0u, Write(SampleActivity(1, 1), 0x7FFF1234));
-    EXPECT_TRUE(SawText(scenario, L"No record found 'WriteActivityRecordDB'"));
+    EXPECT_TRUE(scenario.Saw(L"No record found 'WriteActivityRecordDB'"));
 }
 
 TEST_F(StoreTest, PartialRecordFromAnotherWriterKeepsTheCallersFields)
@@ -214,7 +211,7 @@ TEST_F(StoreTest, FlagReadersTellNotesAndDone)
 
     DeleteRecordDB(activityDatabase, done);
     EXPECT_EQ(0, ReadActivityProcessedFlagDB(activityDatabase, done));
-    EXPECT_TRUE(SawText(scenario, L"No record found 'ReadActivityProcessedFlagDB'"));
+    EXPECT_TRUE(scenario.Saw(L"No record found 'ReadActivityProcessedFlagDB'"));
 }
 
 TEST_F(StoreTest, LastFlagGoesToTheLatestNextDateAndTiesToTheFirst)

@@ -53,35 +53,3 @@ ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* eve
     record.done = 0;
     return record;
 }
-
-bool SawText(const Scenario& scenario, const std::wstring& text)
-{
-    for (const SeenDialog& dialog : scenario.Dialogs())
-        for (const std::wstring& shown : dialog.texts)
-            if (shown == text)
-                return true;
-    return false;
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string ReadFile(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}

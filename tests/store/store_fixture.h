@@ -3,6 +3,7 @@
 #pragma once
 #include "platform/cedb/windbase.h"
 #include "store/activity_record.h"
+#include "tests/harness/file_bytes.h"
 #include "tests/harness/scenario.h"
 
 #include <string>
@@ -16,9 +17,3 @@ std::vector<std::wstring> DatabaseNames();
 
 // A filled activity for contact `contact`, with distinct texts.
 ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* event = L"Phone Call");
-
-// Whether any seen dialog showed this text.
-bool SawText(const Scenario& scenario, const std::wstring& text);
-
-void WriteFile(const std::wstring& path, const std::string& bytes);
-std::string ReadFile(const std::wstring& path);

@@ -84,7 +84,7 @@ TEST(Mount, MissingVolumeWithBackupAsksAndYesRestoresWithoutSeeding)
     ASSERT_NE(nullptr, scenario.Start());
     ASSERT_EQ(1u, scenario.Dialogs().size());
     EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
-    EXPECT_TRUE(SawText(scenario, RestoreQuestion(scenario)));
+    EXPECT_TRUE(scenario.Saw(RestoreQuestion(scenario)));
     EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));   // six, not twelve
     EXPECT_EQ(0, scenario.Close());
@@ -95,16 +95,16 @@ TEST(Mount, MissingVolumeWithBackupAndNoStartsEmptyAndKeepsTheBackup)
     Scenario scenario;
     LeaveVolumeWithOneActivity(scenario);
     ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
-    const std::string history = ReadFile(BackupPath());
+    const std::string history = ReadFileBytes(BackupPath());
 
     scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, NO_BUTTON); });
     ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_TRUE(SawText(scenario, RestoreQuestion(scenario)));
+    EXPECT_TRUE(scenario.Saw(RestoreQuestion(scenario)));
     EXPECT_EQ(0, CountActivityRecordsDB(L"ActivityDatabase"));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
     // The declined backup may be the only copy of the history.
-    EXPECT_TRUE(history == ReadFile(BackupPath()));
+    EXPECT_TRUE(history == ReadFileBytes(BackupPath()));
     EXPECT_FALSE(FileExists(PreviousBackupPath()));
 }
 
@@ -113,7 +113,7 @@ TEST(Mount, UnreadableNewestBackupOffersThePreviousOneByName)
     Scenario scenario;
     LeaveVolumeWithOneActivity(scenario);
     ASSERT_TRUE(MoveFileW(BackupPath().c_str(), PreviousBackupPath().c_str()));
-    WriteFile(BackupPath(), std::string(4096, '\x5A'));
+    WriteFileBytes(BackupPath(), std::string(4096, '\x5A'));
     ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
 
     scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, YES_BUTTON); });
@@ -122,7 +122,7 @@ TEST(Mount, UnreadableNewestBackupOffersThePreviousOneByName)
     const std::wstring question = L"The Vantaro install directory did not contain a database file, and the latest "
                                   L"backup cannot be read. Recover using the previous one, vt1.vol.prev, in your '" +
                                   scenario.DocumentsFolder() + L"' folder?";
-    EXPECT_TRUE(SawText(scenario, question.substr(0, 199)));
+    EXPECT_TRUE(scenario.Saw(question.substr(0, 199)));
     EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
@@ -131,19 +131,19 @@ TEST(Mount, UnreadableNewestBackupOffersThePreviousOneByName)
 TEST(Mount, UnreadableBackupsAreReportedKeptAndTheNewVolumeSeeded)
 {
     Scenario scenario;
-    WriteFile(BackupPath(), "not a volume");
+    WriteFileBytes(BackupPath(), "not a volume");
     // A folder where the previous backup should be: found, but not copied.
     ASSERT_TRUE(CreateDirectoryW(PreviousBackupPath().c_str(), nullptr));
     ASSERT_NE(nullptr, scenario.Start());
     ASSERT_EQ(1u, scenario.Dialogs().size());
     EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
-    EXPECT_TRUE(SawText(scenario, (L"Vantaro found no database file, and no backup copy in your '" +
+    EXPECT_TRUE(scenario.Saw((L"Vantaro found no database file, and no backup copy in your '" +
                                    scenario.DocumentsFolder() + L"' folder can be read. It starts with a new, empty "
                                    L"database and leaves those backups as they are.")
                                       .substr(0, 199)));
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
-    EXPECT_EQ("not a volume", ReadFile(BackupPath()));
+    EXPECT_EQ("not a volume", ReadFileBytes(BackupPath()));
     EXPECT_FALSE(FileExists(VolumePath() + L".restore"));
 }
 
@@ -174,13 +174,13 @@ TEST(Mount, DamagedVolumeIsReportedAndLeftUntouched)
 {
     Scenario scenario;
     LeaveVolumeWithOneActivity(scenario);
-    const std::string goodBackup = ReadFile(BackupPath());
+    const std::string goodBackup = ReadFileBytes(BackupPath());
 
-    std::string damaged = ReadFile(VolumePath());
+    std::string damaged = ReadFileBytes(VolumePath());
     ASSERT_GT(damaged.size(), 64u);
     for (size_t i = 0; i < 16; ++i)
         damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);   // wreck the header
-    WriteFile(VolumePath(), damaged);
+    WriteFileBytes(VolumePath(), damaged);
 
     EXPECT_EQ(nullptr, scenario.Start());
     bool mountReported = false;
@@ -188,9 +188,9 @@ TEST(Mount, DamagedVolumeIsReportedAndLeftUntouched)
         for (const std::wstring& text : dialog.texts)
             mountReported = mountReported || text.rfind(L"Database mount failed: ", 0) == 0;
     EXPECT_TRUE(mountReported);
-    EXPECT_TRUE(SawText(scenario, L"Error in call to OpenCreateDB 'InitInstance'"));
-    EXPECT_EQ(damaged, ReadFile(VolumePath()));
-    EXPECT_EQ(goodBackup, ReadFile(BackupPath()));
+    EXPECT_TRUE(scenario.Saw(L"Error in call to OpenCreateDB 'InitInstance'"));
+    EXPECT_EQ(damaged, ReadFileBytes(VolumePath()));
+    EXPECT_EQ(goodBackup, ReadFileBytes(BackupPath()));
 }
 
 // Opened by an order it lacks, the activity database would end every start.
@@ -236,39 +236,39 @@ TEST(ExitBackup, KeepsTwoReadableGenerationsWithFlagOneAndIsUntouchedWithFlagZer
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_EQ(1, backupdatabaseflag);
     EXPECT_EQ(0, scenario.Close());
-    const std::string first = ReadFile(BackupPath());
-    EXPECT_TRUE(ReadFile(VolumePath()) == first);
+    const std::string first = ReadFileBytes(BackupPath());
+    EXPECT_TRUE(ReadFileBytes(VolumePath()) == first);
     EXPECT_FALSE(FileExists(PreviousBackupPath()));
 
     ASSERT_NE(nullptr, scenario.Start());
     ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 1)));
     EXPECT_EQ(0, scenario.Close());
-    EXPECT_TRUE(ReadFile(VolumePath()) == ReadFile(BackupPath()));
-    EXPECT_TRUE(first == ReadFile(PreviousBackupPath()));
+    EXPECT_TRUE(ReadFileBytes(VolumePath()) == ReadFileBytes(BackupPath()));
+    EXPECT_TRUE(first == ReadFileBytes(PreviousBackupPath()));
     EXPECT_FALSE(FileExists(BackupPath() + L".tmp"));
     EXPECT_TRUE(scenario.Dialogs().empty());
 
-    WriteFile(BackupPath(), "an older backup");
+    WriteFileBytes(BackupPath(), "an older backup");
     RegWriteDword(L"backupdatabaseflag", 0);
     ASSERT_NE(nullptr, scenario.Start());
     ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(3, 2)));
     EXPECT_EQ(0, scenario.Close());
-    EXPECT_EQ("an older backup", ReadFile(BackupPath()));
+    EXPECT_EQ("an older backup", ReadFileBytes(BackupPath()));
 
     // An unreadable backup is replaced without pushing out the readable one.
     RegWriteDword(L"backupdatabaseflag", 1);
-    const std::string readable = ReadFile(PreviousBackupPath());
+    const std::string readable = ReadFileBytes(PreviousBackupPath());
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_EQ(0, scenario.Close());
-    EXPECT_TRUE(readable == ReadFile(PreviousBackupPath()));
-    EXPECT_TRUE(ReadFile(VolumePath()) == ReadFile(BackupPath()));
+    EXPECT_TRUE(readable == ReadFileBytes(PreviousBackupPath()));
+    EXPECT_TRUE(ReadFileBytes(VolumePath()) == ReadFileBytes(BackupPath()));
 }
 
 TEST(ExitBackup, FailureIsReportedAndLeavesTheBackupsAsTheyWere)
 {
     Scenario scenario;
     LeaveVolumeWithOneActivity(scenario);
-    const std::string backup = ReadFile(BackupPath());
+    const std::string backup = ReadFileBytes(BackupPath());
     // A folder where the temporary copy goes: it can be neither removed nor written.
     ASSERT_TRUE(CreateDirectoryW((BackupPath() + L".tmp").c_str(), nullptr));
     ASSERT_NE(nullptr, scenario.Start());
@@ -281,7 +281,7 @@ TEST(ExitBackup, FailureIsReportedAndLeavesTheBackupsAsTheyWere)
         reported = reported || (text.rfind(L"The backup copy of your database could not be saved: ", 0) == 0 &&
                                 text.find(L"The database itself is not affected") != std::wstring::npos);
     EXPECT_TRUE(reported);
-    EXPECT_TRUE(backup == ReadFile(BackupPath()));
+    EXPECT_TRUE(backup == ReadFileBytes(BackupPath()));
     EXPECT_FALSE(FileExists(PreviousBackupPath()));
 }
 
@@ -317,6 +317,6 @@ TEST(Mount, ReadOnlyInstallFolderKeepsTheDataInTheUsersFolder)
     SetEnvironmentVariableW(L"LOCALAPPDATA", (readOnly + L"\\local").c_str());
     OverrideAppFolders(readOnly, scenario.DocumentsFolder());
     EXPECT_EQ(nullptr, scenario.Start());
-    EXPECT_TRUE(SawText(scenario, L"Database mount failed: Access Denied"));
+    EXPECT_TRUE(scenario.Saw(L"Database mount failed: Access Denied"));
     SetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal[0] ? savedLocal : nullptr);
 }

@@ -152,11 +152,22 @@ TEST(CardBoundaries, WriterKeepsALoneAddressPartAndFoldsEvenBrokenText)
     EXPECT_EQ(75u, longest);
 }
 
-TEST(CardBoundaries, Windows1252BytesAroundTheControlRangeAndLoneLeadBytes)
+TEST(CardBoundaries, TextEncodingsAtTheEdgesOfTheirRanges)
 {
-    EXPECT_EQ("\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF", Cp1252ToUtf8("\x80\x9F\xA0\xFF"));
-    EXPECT_FALSE(IsValidUtf8("\x80"));
-    EXPECT_TRUE(IsValidUtf8("\x7F"));
+    EXPECT_EQ("\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF \xE2\x80\x9Cq\xE2\x80\x9D \xEF\xBF\xBD",
+              Cp1252ToUtf8("\x80\x9F\xA0\xFF \x93q\x94 \x81"));
+    EXPECT_TRUE(IsValidUtf8("\x7F plain \xC3\xA9 \xF0\x9F\x8C\xB8"));
+    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "caf\xE9"})  // lone, cut, overlong, surrogate
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8C\xB8";
+    const std::wstring wide = Utf8ToWide(text);
+    EXPECT_EQ(sizeof(wchar_t) == 2 ? 5u : 4u, wide.size());
+    EXPECT_EQ(text, WideToUtf8(wide));
+    EXPECT_EQ(L"\xFFFD" L"b", Utf8ToWide("\xFF" "b"));
+    // A prefix stops before a cut character.
+    EXPECT_EQ(3u, Utf8PrefixLength(text, 4));
+    EXPECT_EQ(6u, Utf8PrefixLength(text, 6));
+    EXPECT_EQ(10u, Utf8PrefixLength(text, 99));
     // Not UTF-8, so the whole value is Windows-1252: the euro sign.
     const auto result = ReadOne("FN:Price \x80 5\r\n", "2.1");
     ASSERT_EQ(1u, result.contacts.size());

@@ -1,6 +1,7 @@
 #include "activity/reminders.h"
 #include "contacts/contact_source.h"
 #include "tests/notify/notify_testing.h"
+#include "tests/harness/activity_readers.h"
 #include "tests/views/views_fixture.h"
 
 #include "platform/poom/contact_records.h"
@@ -43,13 +44,6 @@ int HeaderImage(HWND list, int column)
     item.mask = HDI_FORMAT | HDI_IMAGE;
     SendMessageW(ListView_GetHeader(list), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
     return (item.fmt & HDF_IMAGE) ? item.iImage : -1;
-}
-
-ActivityRecord Read(CEOID oid)
-{
-    ActivityRecord record = {};
-    ReadActivityRecordDB(activityDatabase, oid, &record);
-    return record;
 }
 
 }  // namespace
@@ -211,9 +205,9 @@ TEST_F(ListViews, MarkDoneSetsOneWhateverNotDoneValueWasStored)
     ASSERT_EQ(1, Rows(Activities()));
     TapRow(Activities(), 0);
     SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
-    EXPECT_EQ(1, Read(odd).done);
+    EXPECT_EQ(1, ReadActivity(odd).done);
     SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
-    EXPECT_EQ(0, Read(odd).done);
+    EXPECT_EQ(0, ReadActivity(odd).done);
 }
 
 TEST_F(ListViews, NotesAreSavedOnKeyReleaseAndCut)
@@ -226,17 +220,17 @@ TEST_F(ListViews, NotesAreSavedOnKeyReleaseAndCut)
     SetWindowTextW(Notes(), L"typed here");
     scenario->Key(Notes(), 'E');
     TapRow(Activities(), 1);
-    EXPECT_EQ(std::wstring(L"typed here"), Read(first).notes);
-    EXPECT_EQ(std::wstring(L""), Read(second).notes);
+    EXPECT_EQ(std::wstring(L"typed here"), ReadActivity(first).notes);
+    EXPECT_EQ(std::wstring(L""), ReadActivity(second).notes);
 
     SendMessageW(Notes(), EM_LIMITTEXT, 0, 0);   // as if the pane held more than it lets one type
     SetWindowTextW(Notes(), std::wstring(450, L'n').c_str());
     scenario->Key(Notes(), 'N');
-    EXPECT_EQ(399u, std::wstring(Read(second).notes).size());
+    EXPECT_EQ(399u, std::wstring(ReadActivity(second).notes).size());
     // A pair across the cut goes whole: no half character is kept.
     SetWindowTextW(Notes(), (std::wstring(398, L'n') + L"\xD83D\xDE00").c_str());
     scenario->Key(Notes(), 'N');
-    EXPECT_EQ(std::wstring(398, L'n'), Read(second).notes);
+    EXPECT_EQ(std::wstring(398, L'n'), ReadActivity(second).notes);
 }
 
 TEST_F(ListViews, DeletingActivitiesSelectsTheNewLastRow)
@@ -308,17 +302,12 @@ TEST_F(ListViews, DeletingAContactDeletesItsActivities)
     const CEOID gone = AddContact(L"Gone");
     AddContact(L"Kept");
     ASSERT_NE(nullptr, Start());
-    const CEOID activity = AddActivity(gone, L"lost", 45000);
+    AddActivity(gone, L"lost", 45000);
     ContactsChanged();
     SendMessageW(Contacts(), WM_COMMAND, IDM_DELETE, 0);
     scenario->PumpUntil([&] { return Rows(Contacts()) == 1; });
     EXPECT_EQ((std::vector<std::wstring>{L"Kept"}), Column(Contacts(), 0));
-    CEOID* oids = nullptr;
-    int count = -1;
-    getActivityOIDList(&oids, gone, &count, 0);
-    EXPECT_EQ(0, count);
-    std::free(oids);
-    (void)activity;
+    EXPECT_TRUE(ActivityOids(gone).empty());
 }
 
 TEST_F(ListViews, AContactThatCannotBeDeletedKeepsItsActivitiesAndSaysSo)
@@ -336,11 +325,7 @@ TEST_F(ListViews, AContactThatCannotBeDeletedKeepsItsActivitiesAndSaysSo)
     scenario->PumpPending();
     poom::ContactData stored;
     EXPECT_TRUE(poom::LoadContact(kept, stored));
-    CEOID* oids = nullptr;
-    int count = -1;
-    getActivityOIDList(&oids, kept, &count, 0);
-    EXPECT_EQ(1, count) << "the contact stays, and so does its history";
-    std::free(oids);
+    EXPECT_EQ(1u, ActivityOids(kept).size()) << "the contact stays, and so does its history";
     EXPECT_EQ(1, Shown(L"Contact 'Kept' could not be deleted. The contact and its activities are kept."));
     EXPECT_EQ(1, Rows(Contacts()));
 }
@@ -437,8 +422,8 @@ TEST_F(ListViews, ARefreshWithoutTheTopRowLeavesNoActivityForTheNotesToWriteInto
     EXPECT_FALSE(IsWindowEnabled(Notes()));
     SetWindowTextW(Notes(), L"typed after the refresh");
     scenario->Key(Notes(), 'T');
-    EXPECT_EQ(std::wstring(L"newer notes"), Read(newer).notes);
-    EXPECT_EQ(std::wstring(L"older notes"), Read(older).notes);
+    EXPECT_EQ(std::wstring(L"newer notes"), ReadActivity(newer).notes);
+    EXPECT_EQ(std::wstring(L"older notes"), ReadActivity(older).notes);
 }
 
 TEST_F(ListViews, RefreshAfterAnEditSelectsTheEditedContactOtherwiseTheTopRow)
