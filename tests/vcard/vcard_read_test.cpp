@@ -164,6 +164,7 @@ TEST(CardProblems, MalformedCardsAreReportedByLineAndSkipped)
     ASSERT_EQ(4u, result.problems.size());
     EXPECT_EQ(9, result.problems[0].line);
     EXPECT_NE(std::string::npos, result.problems[0].message.find("this line lost"));
+    EXPECT_EQ("Half Written", result.problems[0].name) << "the FN read before the fault names the card";
     EXPECT_EQ(15, result.problems[1].line);
     EXPECT_NE(std::string::npos, result.problems[1].message.find("BDAY"));
     EXPECT_EQ(23, result.problems[2].line);
