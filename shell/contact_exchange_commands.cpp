@@ -104,6 +104,9 @@ void ImportContactsFromMenu(HWND owner)
     dialog.lpstrFile = chosen.data();
     dialog.nMaxFile = kChosenChars;
     dialog.lpstrTitle = L"Import Contacts";
+    // Where exports go and downloads usually land.
+    const std::wstring documents = ExportPath(L"");
+    dialog.lpstrInitialDir = documents.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog)) {
         if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)

@@ -125,7 +125,7 @@ void StoreFile(IPOutlookApp* app, CardFile& file, KnownContacts& known, ImportOu
     for (auto& card : file.cards.contacts) {
         step();
         if (CardName(card).empty()) {
-            outcome.skipped.push_back(NoteOf(file, card, "it has no name or company"));
+            outcome.skipped.push_back(NoteOf(file, card, "no name or company"));
             continue;
         }
         KeepCategoryNames(card, file, outcome);

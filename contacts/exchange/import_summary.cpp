@@ -1,5 +1,8 @@
 #include "contacts/exchange/import_summary.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "contacts/vcard/text_encoding.h"
 #include "store/store_error.h"
 
@@ -7,8 +10,11 @@ namespace exchange {
 
 namespace {
 
-// The box shows about 200 characters: a few cards by name, then a count.
-constexpr size_t kNamedCards = 2;
+// The program's message box shows at most 199 characters.
+constexpr size_t kSummaryChars = 199;
+// At most this many cards or names are named in a line; fewer when the
+// text would not fit otherwise.
+constexpr size_t kMostNamed = 3;
 
 std::wstring Wide(const std::string& text)
 {
@@ -25,22 +31,35 @@ std::wstring CardLabel(const CardNote& note)
 {
     if (!note.name.empty())
         return Wide(note.name);
-    return L"the card at line " + std::to_wstring(note.line);
+    return L"line " + std::to_wstring(note.line);
 }
 
-std::wstring Named(const std::vector<CardNote>& notes, bool withReasons)
+// The first `named` items as `item` writes them, then how many more.
+std::wstring List(size_t count, size_t named, const std::function<std::wstring(size_t)>& item,
+                  const wchar_t* separator)
 {
     std::wstring text;
-    for (size_t i = 0; i < notes.size() && i < kNamedCards; ++i) {
-        if (i)
-            text += L"; ";
-        text += CardLabel(notes[i]);
-        if (withReasons)
-            text += L" (" + Wide(notes[i].reason) + L")";
-    }
-    if (notes.size() > kNamedCards)
-        text += L"; and " + std::to_wstring(notes.size() - kNamedCards) + L" more";
+    for (size_t i = 0; i < count && i < named; ++i)
+        text += (i ? separator : L"") + item(i);
+    if (count > named)
+        text += std::wstring(separator) + L"and " + std::to_wstring(count - named) + L" more";
     return text;
+}
+
+// Adds the line with as many names (at least one) as fit in the box; leaves
+// it out when not even that fits.
+void AppendFitting(std::wstring& text, size_t names, const std::function<std::wstring(size_t)>& line)
+{
+    const size_t fewest = std::min<size_t>(names, 1);
+    for (size_t named = std::min(names, kMostNamed); named >= fewest; --named) {
+        const std::wstring candidate = L"\n" + line(named);
+        if (text.size() + candidate.size() <= kSummaryChars) {
+            text += candidate;
+            return;
+        }
+        if (named == 0)
+            return;
+    }
 }
 
 }  // namespace
@@ -50,30 +69,43 @@ std::wstring ImportSummaryText(const ImportOutcome& outcome)
     std::wstring text = L"Imported " + std::to_wstring(outcome.imported) +
                         (outcome.imported == 1 ? L" new contact" : L" new contacts") + L", updated " +
                         std::to_wstring(outcome.updated) + L", skipped " + std::to_wstring(outcome.Skipped()) + L".";
-    if (!outcome.notKept.empty()) {
-        text += L"\nNot kept (" + Named(outcome.notKept, false) + L"): " +
-                StoreFailureReason(outcome.storeError, L"import again");
-    }
-    if (!outcome.skipped.empty()) {
-        text += L"\nSkipped: " + Named(outcome.skipped, true) + L".";
-    }
+    // What was lost first, then what was skipped and why, then what of the
+    // kept cards was left out.
+    const auto& notKept = outcome.notKept;
+    if (!notKept.empty())
+        AppendFitting(text, notKept.size(), [&](size_t named) {
+            return L"Not kept (" +
+                   List(notKept.size(), named, [&](size_t i) { return CardLabel(notKept[i]); }, L"; ") +
+                   L"): " + StoreFailureReason(outcome.storeError, L"import again");
+        });
+    const auto& skipped = outcome.skipped;
+    if (!skipped.empty())
+        AppendFitting(text, skipped.size(), [&](size_t named) {
+            return L"Skipped: " +
+                   List(skipped.size(), named,
+                        [&](size_t i) { return CardLabel(skipped[i]) + L" (" + Wide(skipped[i].reason) + L")"; },
+                        L"; ") +
+                   L".";
+        });
     for (const CardFile* file : outcome.faultyFiles)
-        text += L"\n" + FileName(file->name) +
-                (file->fault == FileFault::kUnreadable ? L" cannot be read." : L" holds no vCard.");
-    if (!outcome.categoriesLeftOut.empty()) {
-        text += L"\nCategories left out (1 to 29 characters, no comma):";
-        for (size_t i = 0; i < outcome.categoriesLeftOut.size() && i < kNamedCards; ++i)
-            text += (i ? L", \"" : L" \"") + Wide(outcome.categoriesLeftOut[i].reason) + L"\"";
-        if (outcome.categoriesLeftOut.size() > kNamedCards)
-            text += L" and " + std::to_wstring(outcome.categoriesLeftOut.size() - kNamedCards) + L" more";
-        text += L".";
-    }
-    if (!outcome.unkeptProperties.empty()) {
-        text += L"\nNo place on the device for:";
-        for (size_t i = 0; i < outcome.unkeptProperties.size(); ++i)
-            text += (i ? L", " : L" ") + Wide(outcome.unkeptProperties[i]);
-        text += L".";
-    }
+        AppendFitting(text, 0, [&](size_t) {
+            return FileName(file->name) +
+                   (file->fault == FileFault::kUnreadable ? L" cannot be read." : L" holds no vCard.");
+        });
+    const auto& categories = outcome.categoriesLeftOut;
+    if (!categories.empty())
+        AppendFitting(text, categories.size(), [&](size_t named) {
+            return L"Categories left out (over 29 characters, or a comma): " +
+                   List(categories.size(), named, [&](size_t i) { return L"\"" + Wide(categories[i].reason) + L"\""; },
+                        L", ") +
+                   L".";
+        });
+    const auto& unkept = outcome.unkeptProperties;
+    if (!unkept.empty())
+        AppendFitting(text, unkept.size(), [&](size_t named) {
+            return L"No place on the device for " +
+                   List(unkept.size(), named, [&](size_t i) { return Wide(unkept[i]); }, L", ") + L".";
+        });
     return text;
 }
 

@@ -451,6 +451,10 @@ std::string ApplyProperty(CardBuilder& card, const ContentLine& line)
         const auto parts = SplitEscaped(value, ";");
         text[kLastName] = parts[0];
         text[kFirstName] = parts.size() > 1 ? parts[1] : "";
+        const char* const unkeptParts[] = {"middle name", "name prefix", "name suffix"};
+        for (size_t i = 2; i < parts.size() && i < 5; ++i)
+            if (!parts[i].empty())
+                NoteUnkept(card.contact, unkeptParts[i - 2]);
     } else if (name == "ORG") {
         const auto parts = SplitEscaped(value, ";");
         text[kCompany] = parts[0];
@@ -570,10 +574,14 @@ void Finish(CardBuilder& card)
             address = &a;
     if (!address && !card.addresses.empty())
         address = &card.addresses[0];
-    // The post office box and the country have no field either.
-    if (card.addresses.size() > 1 || (address && (!address->parts[0].empty() || !address->parts[6].empty())))
+    if (card.addresses.size() > 1)
         NoteUnkept(contact, "ADR");
     if (address) {
+        // Nor do the post office box and the country.
+        if (!address->parts[0].empty())
+            NoteUnkept(contact, "post office box");
+        if (!address->parts[6].empty())
+            NoteUnkept(contact, "country");
         text[kStreet] = address->parts[2];
         if (!address->parts[1].empty())
             text[kStreet] += (text[kStreet].empty() ? "" : "\n") + address->parts[1];

@@ -73,7 +73,9 @@ const char kHelp[] =
     "Within each kind, PREF (TYPE=PREF, or PREF=1 in vCard 4.0) comes first;\n"
     "further numbers of a kind that is full, PAGER and CAR numbers, home fax\n"
     "numbers and other addresses are left out. itemN. groups are read like\n"
-    "ungrouped properties; PHOTO and other binary values are skipped.\n";
+    "ungrouped properties; PHOTO and other binary values are skipped. Import\n"
+    "names every property that found no field (NOTE, PHOTO, a middle name, a\n"
+    "country, ...).\n";
 
 std::string Utf8(const std::wstring& text)
 {
