@@ -46,12 +46,11 @@ std::wstring List(size_t count, size_t named, const std::function<std::wstring(s
     return text;
 }
 
-// Adds the line with as many names (at least one) as fit in the box; leaves
-// it out when not even that fits.
+// Adds the line with as many names as fit in the box, down to none (the
+// line then gives a count); leaves it out when not even that fits.
 void AppendFitting(std::wstring& text, size_t names, const std::function<std::wstring(size_t)>& line)
 {
-    const size_t fewest = std::min<size_t>(names, 1);
-    for (size_t named = std::min(names, kMostNamed); named >= fewest; --named) {
+    for (size_t named = std::min(names, kMostNamed);; --named) {
         const std::wstring candidate = L"\n" + line(named);
         if (text.size() + candidate.size() <= kSummaryChars) {
             text += candidate;
@@ -74,13 +73,16 @@ std::wstring ImportSummaryText(const ImportOutcome& outcome)
     const auto& notKept = outcome.notKept;
     if (!notKept.empty())
         AppendFitting(text, notKept.size(), [&](size_t named) {
-            return L"Not kept (" +
-                   List(notKept.size(), named, [&](size_t i) { return CardLabel(notKept[i]); }, L"; ") +
-                   L"): " + StoreFailureReason(outcome.storeError, L"import again");
+            const std::wstring which =
+                named ? List(notKept.size(), named, [&](size_t i) { return CardLabel(notKept[i]); }, L"; ")
+                      : std::to_wstring(notKept.size()) + L" cards";
+            return L"Not kept (" + which + L"): " + StoreFailureReason(outcome.storeError, L"import again");
         });
     const auto& skipped = outcome.skipped;
     if (!skipped.empty())
         AppendFitting(text, skipped.size(), [&](size_t named) {
+            if (named == 0)
+                return std::wstring(L"Skipped cards were broken or named nobody.");
             return L"Skipped: " +
                    List(skipped.size(), named,
                         [&](size_t i) { return CardLabel(skipped[i]) + L" (" + Wide(skipped[i].reason) + L")"; },
@@ -95,6 +97,9 @@ std::wstring ImportSummaryText(const ImportOutcome& outcome)
     const auto& categories = outcome.categoriesLeftOut;
     if (!categories.empty())
         AppendFitting(text, categories.size(), [&](size_t named) {
+            if (named == 0)
+                return std::to_wstring(categories.size()) + (categories.size() == 1 ? L" category" : L" categories") +
+                       L" left out (over 29 characters, or a comma).";
             return L"Categories left out (over 29 characters, or a comma): " +
                    List(categories.size(), named, [&](size_t i) { return L"\"" + Wide(categories[i].reason) + L"\""; },
                         L", ") +
@@ -103,6 +108,8 @@ std::wstring ImportSummaryText(const ImportOutcome& outcome)
     const auto& unkept = outcome.unkeptProperties;
     if (!unkept.empty())
         AppendFitting(text, unkept.size(), [&](size_t named) {
+            if (named == 0)
+                return std::wstring(L"Some properties had no place on the device.");
             return L"No place on the device for " +
                    List(unkept.size(), named, [&](size_t i) { return Wide(unkept[i]); }, L", ") + L".";
         });
