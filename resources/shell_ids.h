@@ -44,6 +44,8 @@
 #define IDM_PROFILES 40050
 #define IDM_FIND 40052
 #define IDM_PURGE 40053
+#define IDM_IMPORT_CONTACTS 40055
+#define IDM_EXPORT_CONTACTS 40056
 #define IDM_PROFILE_FIRST 60000   // "All"; profile n is 60000 + n
 
 // Commands of the list context menu; they go to the list that opened it.

@@ -8,6 +8,7 @@
 #include "views/view_bitmaps.h"
 #include "shell/app_menu_bar.h"
 #include "shell/app_state.h"
+#include "shell/contact_exchange_commands.h"
 #include "shell/list_commands.h"
 #include "base/dispatch.h"
 #include "views/contact_card.h"
@@ -53,6 +54,8 @@ static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
     // The contact object model's class object, for the connection that
     // start-up opens (on the device the system registers it).
     RegisterPoomServer();
+    // vCard files dropped from a file manager are imported.
+    DragAcceptFiles(window, TRUE);
     return 0;
 }
 
@@ -147,6 +150,13 @@ static LRESULT OnInitMenuPopup(HWND, UINT, WPARAM, LPARAM)
     return 0;
 }
 
+static LRESULT OnDropFiles(HWND window, UINT, WPARAM wParam, LPARAM)
+{
+    ImportDroppedContacts(window, reinterpret_cast<HDROP>(wParam));
+    FocusContactsList(window);
+    return 0;
+}
+
 static LRESULT OnDbNotification(HWND window, UINT, WPARAM wParam, LPARAM lParam)
 {
     return OnContactsDatabaseChanged(window, wParam, lParam);
@@ -178,6 +188,7 @@ static const MessageRow messageTable[] = {
     {WM_CTLCOLOREDIT, OnCtlColorEdit},
     {WM_INITMENUPOPUP, OnInitMenuPopup},
     {WM_DBNOTIFICATION, OnDbNotification},
+    {WM_DROPFILES, OnDropFiles},
     {WM_LBUTTONDOWN, OnPenDown},
     {WM_LBUTTONUP, OnPenUp},
 };
@@ -247,6 +258,20 @@ static LRESULT OnExport(HWND window, WORD, HWND, WORD)
     return 1;
 }
 
+static LRESULT OnImportContacts(HWND window, WORD, HWND, WORD)
+{
+    ImportContactsFromMenu(window);
+    FocusContactsList(window);
+    return 1;
+}
+
+static LRESULT OnExportContacts(HWND window, WORD, HWND, WORD)
+{
+    ExportContactsFromMenu(window);
+    FocusContactsList(window);
+    return 1;
+}
+
 static LRESULT OnFindFieldBox(HWND window, WORD, HWND, WORD notifyCode)
 {
     OnFindFieldBoxCommand(window, notifyCode);
@@ -278,6 +303,8 @@ static const CommandRow commandTable[] = {
     {IDM_ROLL_DOWN, OnRollDown},
     {IDM_FIND, OnFind},
     {IDM_EXPORT, OnExport},
+    {IDM_IMPORT_CONTACTS, OnImportContacts},
+    {IDM_EXPORT_CONTACTS, OnExportContacts},
     {ID_FIND_FIELD_BOX, OnFindFieldBox},
     {IDM_PURGE, OnPurge},
     {ID_NOTES_PANE, OnNotesPane},

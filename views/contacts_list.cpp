@@ -318,6 +318,13 @@ static void ReleaseNotification(CENOTIFICATION* change)
     CeFreeNotification(&request, change);
 }
 
+void DropQueuedContactChanges(HWND mainWindow)
+{
+    MSG queued;
+    while (PeekMessageW(&queued, mainWindow, WM_DBNOTIFICATION, WM_DBNOTIFICATION, PM_REMOVE))
+        ReleaseNotification(reinterpret_cast<CENOTIFICATION*>(queued.lParam));
+}
+
 LRESULT OnContactsDatabaseChanged(HWND, WPARAM, LPARAM lParam)
 {
     CENOTIFICATION* change = reinterpret_cast<CENOTIFICATION*>(lParam);

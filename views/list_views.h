@@ -39,6 +39,10 @@ void EnableNewActivity(bool enable);
 LRESULT OnListNotify(HWND mainWindow, WPARAM wParam, LPARAM lParam);
 // WM_DBNOTIFICATION of the main window: the device's contacts changed.
 LRESULT OnContactsDatabaseChanged(HWND mainWindow, WPARAM wParam, LPARAM lParam);
+// Drops the change notifications queued for the main window, for an
+// operation of many changes that rebuilds the list once at its end: one
+// rebuild for each would take minutes.
+void DropQueuedContactChanges(HWND mainWindow);
 
 // The column of each list tapped last, -1 for none: the first tap on the
 // start-up sort column sorts again, only a second one reverses.

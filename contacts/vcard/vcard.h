@@ -37,11 +37,15 @@ struct CardContact {
     std::vector<std::string> categories;
     std::string uid;
     int line = 0;  // line of its BEGIN:VCARD in the file read
+    // Properties of the card that found no field, by name ("NOTE", "PHOTO",
+    // "TEL" for a number beyond those the fields hold), each once.
+    std::vector<std::string> unkept;
 };
 
 struct CardProblem {
     int line = 0;
     std::string message;
+    std::string name;  // the card's FN when it came before the fault
 };
 
 struct CardReadResult {

@@ -403,10 +403,33 @@ bool ParseDate(std::string_view text, CardDate& date)
     return true;
 }
 
+void NoteUnkept(CardContact& contact, const std::string& name)
+{
+    if (std::find(contact.unkept.begin(), contact.unkept.end(), name) == contact.unkept.end())
+        contact.unkept.push_back(name);
+}
+
+// The properties the fields take, and those that only describe the file.
+bool HasHome(const std::string& name)
+{
+    static const char* const kTaken[] = {
+        "BEGIN", "END", "VERSION", "FN", "N", "ORG", "TITLE", "UID", "BDAY", "CATEGORIES", "TEL", "EMAIL",
+        "URL", "ADR", "X-VANTARO-FILEAS", "X-VANTARO-OFFICE", "PRODID", "REV", "KIND", "SOURCE", "NAME",
+        "PROFILE", "LABEL", "X-MS-OL-DEFAULT-POSTAL-ADDRESS"};
+    for (const char* taken : kTaken)
+        if (name == taken)
+            return true;
+    return false;
+}
+
 // Returns an error text for a value that makes the card unusable.
 std::string ApplyProperty(CardBuilder& card, const ContentLine& line)
 {
     const std::string& name = line.name;
+    if (!HasHome(name)) {
+        NoteUnkept(card.contact, name);
+        return {};
+    }
     if (name == "BEGIN" || name == "END")
         return {};
     if (name == "VERSION") {
@@ -428,6 +451,10 @@ std::string ApplyProperty(CardBuilder& card, const ContentLine& line)
         const auto parts = SplitEscaped(value, ";");
         text[kLastName] = parts[0];
         text[kFirstName] = parts.size() > 1 ? parts[1] : "";
+        const char* const unkeptParts[] = {"middle name", "name prefix", "name suffix"};
+        for (size_t i = 2; i < parts.size() && i < 5; ++i)
+            if (!parts[i].empty())
+                NoteUnkept(card.contact, unkeptParts[i - 2]);
     } else if (name == "ORG") {
         const auto parts = SplitEscaped(value, ";");
         text[kCompany] = parts[0];
@@ -498,6 +525,9 @@ void AssignPhones(CardBuilder& card)
         }
         return false;
     };
+    // A number the fields hold already counts as kept.
+    auto keep = [&](CardField field, const std::string& value) { return fill(field, value) || text[field] == value; };
+    bool allKept = true;
     // Work faxes before other faxes, whatever order the card lists them in.
     for (const auto& phone : card.phones)
         if (phone.Has("FAX") && phone.Has("WORK"))
@@ -505,18 +535,19 @@ void AssignPhones(CardBuilder& card)
     for (const auto& phone : card.phones) {
         const std::string& number = phone.parts[0];
         if (phone.Has("FAX")) {
-            if (!phone.Has("HOME"))
-                fill(kBusinessFax, number);
+            allKept &= !phone.Has("HOME") && keep(kBusinessFax, number);
         } else if (phone.Has("CELL") || phone.Has("MOBILE") || phone.Has("IPHONE")) {
-            fill(kMobilePhone, number);
+            allKept &= keep(kMobilePhone, number);
         } else if (phone.Has("PAGER") || phone.Has("CAR") || phone.Has("MODEM") || phone.Has("BBS")) {
-            // No field on the device for these.
+            allKept = false;  // no field on the device for these
         } else if (phone.Has("HOME") && !phone.Has("WORK")) {
-            fill(kHomePhone, number);
+            allKept &= keep(kHomePhone, number);
         } else if (!fill(kBusinessPhone, number)) {
-            fill(kBusiness2Phone, number);
+            allKept &= keep(kBusiness2Phone, number) || text[kBusinessPhone] == number;
         }
     }
+    if (!allKept)
+        NoteUnkept(card.contact, "TEL");
 }
 
 void Finish(CardBuilder& card)
@@ -527,9 +558,13 @@ void Finish(CardBuilder& card)
     SortByPreference(card.emails);
     for (size_t i = 0; i < card.emails.size() && i < 3; ++i)
         text[kEmail1 + i] = card.emails[i].parts[0];
+    if (card.emails.size() > 3)
+        NoteUnkept(contact, "EMAIL");
     SortByPreference(card.urls);
     if (!card.urls.empty())
         text[kWebPage] = card.urls[0].parts[0];
+    if (card.urls.size() > 1)
+        NoteUnkept(contact, "URL");
     // The device keeps one (business) address: the work address, else the
     // first one the card gives.
     SortByPreference(card.addresses);
@@ -539,7 +574,14 @@ void Finish(CardBuilder& card)
             address = &a;
     if (!address && !card.addresses.empty())
         address = &card.addresses[0];
+    if (card.addresses.size() > 1)
+        NoteUnkept(contact, "ADR");
     if (address) {
+        // Nor do the post office box and the country.
+        if (!address->parts[0].empty())
+            NoteUnkept(contact, "post office box");
+        if (!address->parts[6].empty())
+            NoteUnkept(contact, "country");
         text[kStreet] = address->parts[2];
         if (!address->parts[1].empty())
             text[kStreet] += (text[kStreet].empty() ? "" : "\n") + address->parts[1];
@@ -613,7 +655,7 @@ CardReadResult ReadCards(std::string_view input)
         const bool isEnd = error.empty() && line.name == "END" && Upper(Trim(line.value)) == "VCARD";
         if (isBegin) {
             if (inCard && !broken)
-                result.problems.push_back({card.contact.line, "card has no END:VCARD"});
+                result.problems.push_back({card.contact.line, "card has no END:VCARD", card.contact.fullName});
             inCard = true;
             broken = false;
             card = CardBuilder{};
@@ -634,7 +676,7 @@ CardReadResult ReadCards(std::string_view input)
             return;
         const std::string problem = error.empty() ? ApplyProperty(card, line) : error;
         if (!problem.empty()) {
-            result.problems.push_back({number, problem});
+            result.problems.push_back({number, problem, card.contact.fullName});
             broken = true;
         }
     };
@@ -672,7 +714,7 @@ CardReadResult ReadCards(std::string_view input)
     if (have)
         handle(current.Text(), current.Number());
     if (inCard && !broken)
-        result.problems.push_back({card.contact.line, "card has no END:VCARD"});
+        result.problems.push_back({card.contact.line, "card has no END:VCARD", card.contact.fullName});
     return result;
 }
 

@@ -3,6 +3,7 @@
 // user makes then fails with a message that says so and what to do, what
 // was typed stays for a second try, nothing shown is lost at a restart,
 // writing goes on once space is freed, and the volume mounts again.
+#include "contacts/vcard/text_encoding.h"
 #include "base/app_handles.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/notify/device_clock.h"
@@ -10,6 +11,7 @@
 #include "platform/poom/poom_server.h"
 #include "resources/resource.h"
 #include "sheet/label_list_box.h"
+#include "shell/contact_exchange_commands.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
@@ -26,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,8 @@ protected:
     {
         SYSTEMTIME now = {2030, 3, 0, 12, 8, 30, 0, 0};
         SetDeviceClock(&now);
+        // Before the device store is first mounted, so that it lives there too.
+        cedb::SetServiceFileSystemForTesting(&disk);
         RegisterPoomServer();
         std::vector<poom::ContactData> all;
         poom::LoadAllContacts(all);
@@ -48,7 +53,6 @@ protected:
         poom::ContactData data;
         data.text[0] = L"Baker, Ann";
         ann = poom::SaveContactRecord(data);
-        cedb::SetServiceFileSystemForTesting(&disk);
     }
     void TearDown() override
     {
@@ -71,6 +75,25 @@ protected:
         for (int i = 0; i < 2; ++i)
             ASSERT_NE(0u, WriteTextRecordDB(scratch, big.c_str()));
         CloseHandle(scratch);
+    }
+    // The same for the device's store, for the contacts.
+    static void UseUpTheDeviceReserve()
+    {
+        CEGUID store;
+        CREATE_SYSTEMGUID(&store);
+        CEDBASEINFO info = {};
+        info.dwFlags = CEDB_VALIDNAME;
+        lstrcpyW(info.szDbaseName, L"Scratch");
+        CEOID scratch = CeCreateDatabaseEx(&store, &info);
+        HANDLE handle = CeOpenDatabaseEx(&store, &scratch, nullptr, 0, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+        std::wstring big(500000, L'x');
+        CEPROPVAL value = {};
+        value.propid = 0x0001001F;
+        value.val.lpwstr = &big[0];
+        for (int i = 0; i < 2; ++i)
+            ASSERT_NE(0u, CeWriteRecordProps(handle, 0, 1, &value));
+        CloseHandle(handle);
     }
     HWND ActivityList() const { return GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST); }
     // Types into the notes pane of the marked activity as a key does.
@@ -103,6 +126,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     ASSERT_EQ(1, activityCount);
 
     UseUpTheReserve();
+    UseUpTheDeviceReserve();
     disk.SetFreeBytes(0);
 
     // A new activity: the dialog stays open with what was typed.
@@ -171,6 +195,18 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     scenario.AnswerDialogs(nullptr);
     EXPECT_TRUE(scenario.Saw(L"The purge could not be completed: the disk is full. Free some space, then purge again."));
     EXPECT_EQ(std::vector<CEOID>{saved}, ActivityOids(ann));
+
+    // An import keeps no card half, and the box names those not kept.
+    const std::wstring cards = scenario.DocumentsFolder() + L"\\cards.vcf";
+    std::ofstream(vcard::WideToUtf8(cards), std::ios::binary)
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cole;Dana;;;\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Eames;Ray;;;\r\nEND:VCARD\r\n";
+    ImportContactFiles(scenario.MainWindow(), {cards});
+    EXPECT_TRUE(scenario.Saw(L"Imported 0 new contacts, updated 0, skipped 2.\nNot kept (Cole, Dana; Eames, Ray): the disk "
+                             L"is full. Free some space, then import again."));
+    std::vector<poom::ContactData> contacts;
+    poom::LoadAllContacts(contacts);
+    EXPECT_EQ(1u, contacts.size()) << "Ann alone";
 
     // Space freed: the next write goes through, the pane's text with it.
     disk.SetUnlimited();

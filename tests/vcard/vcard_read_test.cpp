@@ -49,6 +49,8 @@ TEST(CardProducers, DesktopClient21InWindows1252WithQuotedPrintable)
     EXPECT_EQ((CardDate{1968, 4, 12}), j.birthday);
     // 2.1 writers separate categories with semicolons.
     EXPECT_EQ((Categories{"Lieferanten", "Schl\xC3\xBCsselkunden"}), j.categories);
+    // What found no field is named; the label and the file's own data are not.
+    EXPECT_EQ((std::vector<std::string>{"middle name", "name prefix", "PHOTO", "TEL", "ADR", "country"}), j.unkept);
 
     const CardContact& r = result.contacts[1];
     EXPECT_EQ("Falkenrath, Ren\xC3\xA9" "e", r.text[kFileAs]);
@@ -164,6 +166,7 @@ TEST(CardProblems, MalformedCardsAreReportedByLineAndSkipped)
     ASSERT_EQ(4u, result.problems.size());
     EXPECT_EQ(9, result.problems[0].line);
     EXPECT_NE(std::string::npos, result.problems[0].message.find("this line lost"));
+    EXPECT_EQ("Half Written", result.problems[0].name) << "the FN read before the fault names the card";
     EXPECT_EQ(15, result.problems[1].line);
     EXPECT_NE(std::string::npos, result.problems[1].message.find("BDAY"));
     EXPECT_EQ(23, result.problems[2].line);

@@ -1,0 +1,140 @@
+// Contacts in and out from inside the program, as a user brings them: a
+// file dropped on the window, File > Import Contacts... through the open
+// dialog, File > Export Contacts... through the save dialog.
+#include <windows.h>
+#include <dlgs.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/app_handles.h"
+#include "contacts/vcard/text_encoding.h"
+#include "contacts/vcard/vcard.h"
+#include "resources/resource.h"
+#include "tests/views/views_fixture.h"
+
+namespace {
+
+const char kFirst[] =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ada-1\r\nN:Lovelace;Ada;;;\r\nFN:Ada Lovelace\r\n"
+    "ORG:Analytical Engines\r\nEMAIL:ada@engines.example\r\nEND:VCARD\r\n";
+
+// Ada again (by UID, in 2.1), two new ones (one with a nickname the device
+// has no field for), a broken card and one that names nobody.
+const char kBook[] =
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lovelace;Ada\r\nFN:Ada Lovelace\r\nUID:ada-1\r\n"
+    "TEL;WORK:+44 20 7946 0101\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Hopper;Grace;;;\r\nFN:Grace Hopper\r\nNICKNAME:Amazing Grace\r\n"
+    "TEL;TYPE=cell:+1 555 0142\r\n"
+    "ADR;TYPE=work:;;1 Navy Yard\\nBuilding 7;Arlington;VA;22202;\r\nCATEGORIES:Navy\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Half Written\r\noops\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:nobody\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nORG:Difference Works Ltd\r\nEND:VCARD\r\n";
+
+std::string ReadAll(const std::wstring& path)
+{
+    std::ifstream in(vcard::WideToUtf8(path), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Sends the window the drop a file manager sends.
+void DropFile(HWND window, const std::wstring& path)
+{
+    const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    path.copy(reinterpret_cast<wchar_t*>(drop + 1), path.size());
+    GlobalUnlock(memory);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+std::wstring TitleOf(HWND window)
+{
+    wchar_t title[64] = L"";
+    GetWindowTextW(window, title, 64);
+    return title;
+}
+
+class ContactImportTest : public ViewsTest {
+protected:
+    // Answers the open or save dialog with the path, everything else with OK.
+    void ChooseInDialogs(const std::wstring& path)
+    {
+        scenario->AnswerDialogs([path](HWND window) {
+            const std::wstring title = TitleOf(window);
+            if (title == L"Import Contacts" || title == L"Export Contacts") {
+                // The file name box: a combo box in explorer dialogs, an edit
+                // box in older ones.
+                SetDlgItemTextW(window, cmb13, path.c_str());
+                SetDlgItemTextW(window, edt1, path.c_str());
+            }
+            Scenario::PressButton(window, IDOK);
+        });
+    }
+
+    // The text the last box showed, whatever its kind.
+    std::wstring LastShown() const
+    {
+        const auto& seen = scenario->Dialogs();
+        for (auto dialog = seen.rbegin(); dialog != seen.rend(); ++dialog)
+            for (const std::wstring& text : dialog->texts)
+                if (text.rfind(L"Imported ", 0) == 0 || text.rfind(L"Finished ", 0) == 0)
+                    return text;
+        return L"";
+    }
+};
+
+}  // namespace
+
+TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWhole)
+{
+    const std::wstring folder = scenario->DocumentsFolder() + L"\\";
+    const std::wstring first = folder + L"first.vcf", book = folder + L"book.vcf", out = folder + L"out.vcf";
+    std::ofstream(vcard::WideToUtf8(first), std::ios::binary) << kFirst;
+    std::ofstream(vcard::WideToUtf8(book), std::ios::binary) << kBook;
+    DeleteFileW(out.c_str());
+    ASSERT_NE(nullptr, Start());
+    ChooseInDialogs(L"");
+
+    DropFile(hMainWindow, first);
+    EXPECT_EQ(L"Imported 1 new contact, updated 0, skipped 0.", LastShown());
+    EXPECT_EQ(std::vector<std::wstring>{L"Lovelace, Ada"}, Column(Contacts(), 0));
+
+    ChooseInDialogs(book);
+    scenario->Command(IDM_IMPORT_CONTACTS);
+    const std::wstring reasons =
+        L"\nSkipped: Half Written (expected a property, found \"oops\"); line 22 (no name or company).\n"
+        L"No place on the device for NICKNAME.";
+    EXPECT_EQ(L"Imported 2 new contacts, updated 1, skipped 2." + reasons, LastShown());
+    const std::vector<std::wstring> listed = {L"Difference Works Ltd", L"Hopper, Grace", L"Lovelace, Ada"};
+    EXPECT_EQ(listed, Column(Contacts(), 0));
+
+    scenario->Command(IDM_IMPORT_CONTACTS);
+    EXPECT_EQ(L"Imported 0 new contacts, updated 3, skipped 2." + reasons, LastShown());
+    EXPECT_EQ(listed, Column(Contacts(), 0));
+
+    ChooseInDialogs(out);
+    scenario->Command(IDM_EXPORT_CONTACTS);
+    EXPECT_EQ(L"Finished exporting data to vCard file '" + out + L"'", LastShown());
+    const vcard::CardReadResult exported = vcard::ReadCards(ReadAll(out));
+    ASSERT_EQ(3u, exported.contacts.size());
+    EXPECT_TRUE(exported.problems.empty());
+    const vcard::CardContact grace = vcard::ReadCards(kBook).contacts.at(1);
+    EXPECT_EQ(grace.text, exported.contacts[1].text);
+    EXPECT_EQ(grace.categories, exported.contacts[1].categories);
+    // Ada is as the later card has her: updated, not doubled.
+    EXPECT_EQ("+44 20 7946 0101", exported.contacts[2].text[vcard::kBusinessPhone]);
+    EXPECT_EQ("ada-1", exported.contacts[2].uid);
+
+    ChooseInDialogs(L"");
+    DropFile(hMainWindow, out);
+    EXPECT_EQ(L"Imported 0 new contacts, updated 3, skipped 0.", LastShown());
+    EXPECT_EQ(listed, Column(Contacts(), 0));
+}
