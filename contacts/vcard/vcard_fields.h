@@ -1,0 +1,41 @@
+// How the properties of one card land in the fields of a device contact:
+// each property is applied as it is read, and values several properties may
+// supply (phones, e-mail addresses, web pages, addresses) are ranked and
+// placed when the card ends. Internal to the card reader.
+#pragma once
+#include "contacts/vcard/vcard.h"
+#include "contacts/vcard/vcard_lines.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace vcard::reading {
+
+// A value that several properties may supply, ranked by preference.
+struct Candidate {
+    std::vector<std::string> types;  // upper case
+    int preference = 101;            // 1 = most preferred
+    int order = 0;
+    std::vector<std::string> parts;  // structured components, or one value
+    bool Has(const char* type) const
+    {
+        return std::find(types.begin(), types.end(), type) != types.end();
+    }
+};
+
+struct CardBuilder {
+    CardContact contact;
+    std::string version;
+    std::string fileAs;  // X-VANTARO-FILEAS: a filing name of the user's own
+    std::vector<Candidate> phones, emails, addresses, urls;
+    int order = 0;
+};
+
+// Returns an error text for a value that makes the card unusable.
+std::string ApplyProperty(CardBuilder& card, const ContentLine& line);
+
+// Places the ranked values and files the contact once its card has ended.
+void Finish(CardBuilder& card);
+
+}  // namespace vcard::reading
