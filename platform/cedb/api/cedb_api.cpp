@@ -155,7 +155,7 @@ CEOID CreateFromInfo(const CEGUID* g, const Info* info)
         if (info->wNumSortOrder > CEDB_MAXSORTORDER) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
         for (WORD i = 0; i < info->wNumSortOrder; ++i) {
             cedb::SortOrder keys;
-            if (!SortOrderFromSpec(info->rgSortSpecs[i], &keys)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
+            if (!SortOrderFromDescription(info->rgSortSpecs[i], &keys)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
             orders.push_back(keys);
         }
     }
@@ -214,7 +214,7 @@ CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, 
         return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
     std::vector<cedb::SortOrder> orders;
     orders.resize(wNumSortOrder);
-    for (WORD i = 0; i < wNumSortOrder; ++i) SortOrderFromSpec(rgSortSpecs[i], &orders[i]);
+    for (WORD i = 0; i < wNumSortOrder; ++i) SortOrderFromDescription(rgSortSpecs[i], &orders[i]);
     CEGUID system = {0, 0, 0, 0};
     return CreateDatabase(&system, name, dwDbaseType, 0, orders);
 }

@@ -52,16 +52,16 @@ void FillInfoEx(const Database& db, CEDBASEINFOEX* info)
     }
 }
 
-bool SortOrderFromSpec(const SORTORDERSPEC& spec, SortOrder* keys)
+bool SortOrderFromDescription(const SORTORDERSPEC& order, SortOrder* keys)
 {
-    keys->push_back(SortKey{spec.propid, spec.dwFlags & kSortFlagMask});
+    keys->push_back(SortKey{order.propid, order.dwFlags & kSortFlagMask});
     return true;
 }
 
-bool SortOrderFromSpec(const SORTORDERSPECEX& spec, SortOrder* keys)
+bool SortOrderFromDescription(const SORTORDERSPECEX& order, SortOrder* keys)
 {
-    if (spec.wNumProps < 1 || spec.wNumProps > CEDB_MAXSORTPROP) return false;
-    for (WORD k = 0; k < spec.wNumProps; ++k) keys->push_back(SortKey{spec.rgPropID[k], spec.rgdwFlags[k] & kSortFlagMask});
+    if (order.wNumProps < 1 || order.wNumProps > CEDB_MAXSORTPROP) return false;
+    for (WORD k = 0; k < order.wNumProps; ++k) keys->push_back(SortKey{order.rgPropID[k], order.rgdwFlags[k] & kSortFlagMask});
     return true;
 }
 

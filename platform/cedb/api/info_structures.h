@@ -10,9 +10,9 @@ namespace api {
 void FillInfo(const Database& db, CEDBASEINFO* info);
 void FillInfoEx(const Database& db, CEDBASEINFOEX* info);
 
-// One sort order from a specification; false when it has no or too many keys.
-bool SortOrderFromSpec(const SORTORDERSPEC& spec, SortOrder* keys);
-bool SortOrderFromSpec(const SORTORDERSPECEX& spec, SortOrder* keys);
+// One sort order as the caller describes it; false when it has no or too many keys.
+bool SortOrderFromDescription(const SORTORDERSPEC& order, SortOrder* keys);
+bool SortOrderFromDescription(const SORTORDERSPECEX& order, SortOrder* keys);
 
 }  // namespace api
 }  // namespace cedb
