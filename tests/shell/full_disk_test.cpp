@@ -18,8 +18,10 @@
 #include "store/database.h"
 #include "store/label_lists.h"
 #include "store/store_error.h"
+#include "store/volume.h"
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/harness/activity_readers.h"
+#include "tests/harness/log_reserve.h"
 #include "tests/harness/scenario.h"
 #include "views/list_model.h"
 #include "views/list_views.h"
@@ -62,39 +64,6 @@ protected:
         SetDeviceClock(nullptr);
     }
 
-    // The zeros the volume keeps ahead of its log would take a megabyte of
-    // small writes before the disk is felt: records larger than they are,
-    // written last, end the file where its log ends.
-    static void UseUpTheReserve()
-    {
-        CEOID oid = 0;
-        int count = 0;
-        HANDLE scratch = OpenCreateDB(&oid, &count, L"Scratch", PROPID_TEXT, false);
-        ASSERT_NE(nullptr, scratch);
-        const std::wstring big(500000, L'x');
-        for (int i = 0; i < 2; ++i)
-            ASSERT_NE(0u, WriteTextRecordDB(scratch, big.c_str()));
-        CloseHandle(scratch);
-    }
-    // The same for the device's store, for the contacts.
-    static void UseUpTheDeviceReserve()
-    {
-        CEGUID store;
-        CREATE_SYSTEMGUID(&store);
-        CEDBASEINFO info = {};
-        info.dwFlags = CEDB_VALIDNAME;
-        lstrcpyW(info.szDbaseName, L"Scratch");
-        CEOID scratch = CeCreateDatabaseEx(&store, &info);
-        HANDLE handle = CeOpenDatabaseEx(&store, &scratch, nullptr, 0, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, handle);
-        std::wstring big(500000, L'x');
-        CEPROPVAL value = {};
-        value.propid = 0x0001001F;
-        value.val.lpwstr = &big[0];
-        for (int i = 0; i < 2; ++i)
-            ASSERT_NE(0u, CeWriteRecordProps(handle, 0, 1, &value));
-        CloseHandle(handle);
-    }
     HWND ActivityList() const { return GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST); }
     // Types into the notes pane of the marked activity as a key does.
     void TypeNotes(const wchar_t* text)
@@ -125,8 +94,8 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     SelectRowByTap(GetDlgItem(scenario.MainWindow(), ID_CONTACTS_LIST), 0);
     ASSERT_EQ(1, activityCount);
 
-    UseUpTheReserve();
-    UseUpTheDeviceReserve();
+    ASSERT_TRUE(UseUpLogReserve(volumeGuid));
+    ASSERT_TRUE(UseUpLogReserve(DeviceStore()));
     disk.SetFreeBytes(0);
 
     // A new activity: the dialog stays open with what was typed.
@@ -216,7 +185,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     EXPECT_TRUE(AppendLabel(USER1_DATABASE, L"North"));
 
     // Leaving on a full disk: the closing checkpoint cannot be written.
-    UseUpTheReserve();
+    ASSERT_TRUE(UseUpLogReserve(volumeGuid));
     disk.SetFreeBytes(0);
     scenario.Close();
     disk.SetUnlimited();

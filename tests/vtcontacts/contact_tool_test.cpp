@@ -14,6 +14,7 @@
 #include "platform/poom/contact_records.h"
 #include "platform/poom/pimstore.h"
 #include "tests/cedb/full_disk_fs.h"
+#include "tests/harness/log_reserve.h"
 #include "tools/vtcontacts/contact_exchange.h"
 
 namespace {
@@ -237,23 +238,7 @@ TEST_F(ContactTool, FilesWithoutCardsAreRefused)
 // is named as not kept, and the tool fails; with space the same file goes in.
 TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
 {
-    // Records larger than the zeros kept ahead of the log, written last,
-    // leave none.
-    CEGUID store;
-    CREATE_SYSTEMGUID(&store);
-    CEDBASEINFO info = {};
-    info.dwFlags = CEDB_VALIDNAME;
-    lstrcpyW(info.szDbaseName, L"Scratch");
-    CEOID scratch = CeCreateDatabaseEx(&store, &info);
-    HANDLE handle = CeOpenDatabaseEx(&store, &scratch, nullptr, 0, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
-    std::wstring big(500000, L'x');
-    CEPROPVAL value = {};
-    value.propid = 0x0001001F;
-    value.val.lpwstr = &big[0];
-    for (int i = 0; i < 2; ++i)
-        ASSERT_NE(0u, CeWriteRecordProps(handle, 0, 1, &value));
-    CloseHandle(handle);
+    ASSERT_TRUE(UseUpLogReserve(DeviceStore()));
 
     disk.SetFreeBytes(0);
     EXPECT_EQ(1, Run({L"import", CardFile("desktop_client_v21.vcf")}));
@@ -267,7 +252,7 @@ TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
     EXPECT_EQ(nullptr, Stored(L"Oberwald, J\u00FCrgen"));
     EXPECT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
     EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
-    EXPECT_TRUE(CeDeleteDatabaseEx(&store, scratch));
+    EXPECT_TRUE(FreeLogReserve(DeviceStore()));
 }
 
 TEST_F(ContactTool, MalformedCardsAreReportedAndTheOthersImported)
