@@ -5,6 +5,7 @@
 #include "export/export_dialog.h"
 #include "export/export_diagnostics.h"
 #include "export/export_run.h"
+#include "platform/cedb/api/read_faults.h"
 #include "platform/unicode/utf8.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
@@ -432,6 +433,32 @@ TEST_F(ExportTest, AContactThatCannotBeFetchedExportsEmptyValues)
     std::string fault;
     ASSERT_TRUE(ReadCsv(ReadFileBytes(CsvPath()).substr(3), &table, &fault)) << fault;
     const Table expected = {{"FileAs", "Company", "Event"}, {"Baker, Ann", "Acme", "Call"}, {"", "", "Visit"}};
+    EXPECT_EQ(expected, table);
+}
+
+// A record the store cannot read is left out, the rest of the contact's
+// history still comes out, and the end says how many were lost.
+TEST_F(ExportTest, AnActivityThatCannotBeReadIsLeftOutAndCounted)
+{
+    const CEOID ann = AddContact(L"Baker, Ann");
+    const CEOID ben = AddContact(L"Cole, Ben");
+    Start();
+    AddActivity(ann, L"Call", L"", 47000.0);
+    const CEOID lost = AddActivity(ann, L"Lost", L"", 47001.0);
+    AddActivity(ann, L"Meeting", L"", 47002.0);
+    AddActivity(ben, L"Visit");
+    CedbFailReadsOf(lost);
+    ExportAll(0, {0}, {2});
+    CedbFailReadsOf(0);
+    EXPECT_TRUE(Messages(L"Export - Complete").empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"Exported data to CSV file '" + CsvPath() +
+                                        L"', but 1 activities could not be read"},
+              Messages(L"Warning"));
+    Table table;
+    std::string fault;
+    ASSERT_TRUE(ReadCsv(ReadFileBytes(CsvPath()).substr(3), &table, &fault)) << fault;
+    const Table expected = {
+        {"FileAs", "Event"}, {"Baker, Ann", "Call"}, {"Baker, Ann", "Meeting"}, {"Cole, Ben", "Visit"}};
     EXPECT_EQ(expected, table);
 }
 

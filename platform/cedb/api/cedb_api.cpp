@@ -13,6 +13,7 @@
 #include "platform/cedb/api/api_call.h"
 #include "platform/cedb/api/conversions.h"
 #include "platform/cedb/api/info_structures.h"
+#include "platform/cedb/api/read_faults.h"
 #include "platform/cedb/api/volume_registry.h"
 #include "platform/cedb/call_counts.h"
 #include "platform/unicode/utf8.h"
@@ -299,6 +300,16 @@ CEOID CeSeekDatabase(HANDLE hDatabase, DWORD dwSeekType, DWORD_PTR dwValue, LPDW
     return CeSeekDatabaseEx(hDatabase, dwSeekType, dwValue, 1, lpdwIndex);
 }
 
+namespace {
+CEOID g_unreadable = 0;
+}
+
+void CedbFailReadsOf(CEOID oid)
+{
+    ApiCall call;
+    g_unreadable = oid;
+}
+
 CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID, LPBYTE* lplpBuffer,
                           LPDWORD lpcbBuffer, HANDLE hHeap)
 {
@@ -310,7 +321,7 @@ CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROP
     if (!rec) return Fail<CEOID>(ERROR_NO_MORE_ITEMS, 0);
     const CEOID oid = h->cursor.oid;
     static thread_local std::vector<cedb::Prop> props;  // keeps its buffers between reads
-    if (!cedb::Volume::RecordProps(*rec, &props)) return Fail<CEOID>(ERROR_FILE_CORRUPT, 0);
+    if (oid == g_unreadable || !cedb::Volume::RecordProps(*rec, &props)) return Fail<CEOID>(ERROR_FILE_CORRUPT, 0);
 
     // The chosen list, in the caller's order; missing ones are flagged.
     // Kept between reads like props: a bulk pass would otherwise spend
