@@ -5,6 +5,9 @@ A file may include headers of its own layer and of the layers below it, never
 of a layer above. The folders that hold the activity store and the contact
 source also hold no window code: they reach windows only through base/.
 Tools, tests and benchmarks sit outside the layers and may include anything.
+Every include form is read: quoted, angled, relative to the including file,
+absolute, and through a macro the file defines. The build refuses upward
+calls at link time as well (cmake/Layers.cmake).
 
 Usage: check_layers.py [--root DIR]. Prints one line per fault, naming the
 file, the line and the layers, and exits 1 when there is any.
@@ -32,14 +35,19 @@ LAYERS = [
 OUTSIDE = ("tools", "tests", "bench", "build", "scripts", "cmake")
 
 WINDOWLESS = ("store", "contacts")
-# Calls that create, fill, show, read or message windows and controls.
+# Calls that create, fill, show, move, read or message windows, dialogs and
+# controls, and the message ids of the list controls.
 WINDOW_CODE = re.compile(
-    r"\b(SendMessage[AW]?|SendDlgItemMessage[AW]?|PostMessage[AW]?|GetDlgItem|GetDlgItemText[AW]?|"
-    r"CreateWindow(Ex)?[AW]?|DialogBox(Param)?[AW]?|MessageBox(Ex)?[AW]?|ShowWindow(Async)?|"
-    r"SetWindowText[AW]?|GetWindowText[AW]?|FindWindow[AW]?|SetTimer|(LB|CB|LVM)_[A-Z]+)\b")
+    r"\b(SendMessage[AW]?|SendNotifyMessage[AW]?|SendDlgItemMessage[AW]?|PostMessage[AW]?|PostQuitMessage|"
+    r"GetDlgItem|[GS]etDlgItem(Text|Int)[AW]?|CheckDlgButton|IsDlgButtonChecked|CheckRadioButton|"
+    r"CreateWindow(Ex)?[AW]?|DestroyWindow|CreateDialog(Indirect)?(Param)?[AW]?|DialogBox(Indirect)?(Param)?[AW]?|"
+    r"EndDialog|PropertySheet[AW]?|MessageBox(Ex|Indirect)?[AW]?|ShowWindow(Async)?|EnableWindow|"
+    r"MoveWindow|SetWindowPos|SetFocus|SetForegroundWindow|InvalidateRect|UpdateWindow|RedrawWindow|"
+    r"[GS]etWindowText[AW]?|[GS]etWindowLong(Ptr)?[AW]?|FindWindow(Ex)?[AW]?|TrackPopupMenu(Ex)?|"
+    r"Get(Open|Save)FileName[AW]?|SetTimer|(LB|CB|LVM)_[A-Z]+)\b")
 
 # `#include "x"`, `#include <x>` and `#include NAME`, NAME defined in the file.
-INCLUDE = re.compile(r'^\s*#\s*include\s+(?:"([^"]+)"|<([^>]+)>|([A-Za-z_]\w*))')
+INCLUDE = re.compile(r'^\s*#\s*include(?:_next)?\s+(?:"([^"]+)"|<([^>]+)>|([A-Za-z_]\w*))')
 DEFINE = re.compile(r'^\s*#\s*define\s+([A-Za-z_]\w*)\s+(?:"([^"]+)"|<([^>]+)>)')
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".rc")
 
@@ -56,9 +64,13 @@ def strip_comment(line):
 
 def included_path(root, path, name):
     """The repository path an include names: beside the including file when it
-    is there or the name climbs out with "..", else from the repository root."""
+    is there or the name steps through "." or "..", else from the repository
+    root; an absolute name is taken relative to the root."""
+    if os.path.isabs(name):
+        return os.path.relpath(name, root).replace(os.sep, "/")
     beside = os.path.normpath(os.path.join(os.path.dirname(path), name)).replace(os.sep, "/")
-    if name.startswith(("./", "../")) or os.path.exists(os.path.join(root, beside)):
+    relative = any(part in (".", "..") for part in name.split("/"))
+    if relative or os.path.exists(os.path.join(root, beside)):
         return beside
     return os.path.normpath(name).replace(os.sep, "/")
 

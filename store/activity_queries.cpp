@@ -7,7 +7,7 @@
 #include "store/database.h"
 #include "store/find_filter.h"
 #include "store/volume.h"
-#include "platform/cedb/call_counts.h"
+#include "platform/cedb/change_stamp.h"
 
 #include <oleauto.h>
 

@@ -1,5 +1,6 @@
 // How often program code has called the service since the process started:
 // benchmarks report calls per operation, which a noisy machine cannot blur.
+// The program itself never reads these.
 #pragma once
 
 struct CedbCallCounts {
@@ -8,8 +9,3 @@ struct CedbCallCounts {
 };
 
 CedbCallCounts CedbGetCallCounts();
-
-// Grows with every change to any record or database of any mounted volume in
-// this process. Volumes open for writing are this process's alone, so a
-// reader that saw the same stamp before has seen the same contents.
-unsigned long long CedbChangeStamp();

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/cedb/call_counts.h"
+#include "platform/cedb/change_stamp.h"
 
 namespace poom {
 

@@ -42,12 +42,14 @@ class LayeringCheck(unittest.TestCase):
             "store/b.cpp": '#include "../views/list.h"\n',
             "store/c.cpp": '#define LIST_HEADER "views/list.h"\n#include LIST_HEADER\n',
             "store/d.cpp": '#include SOMEWHERE\n',
+            "store/queries/f.cpp": '#include "labels/../../../views/list.h"\n',
             "store/e.cpp": '#include <windows.h>\n#include "../base/text.h"\n#include "labels.h"\n',
             "store/labels.h": "",
         })
         self.assertEqual(1, code)
         for fault in ('store/a.cpp:1: includes "views/list.h"', 'store/b.cpp:1: includes "../views/list.h"',
-                      'store/c.cpp:2: includes "views/list.h"', "store/d.cpp:1: includes SOMEWHERE"):
+                      'store/c.cpp:2: includes "views/list.h"', "store/d.cpp:1: includes SOMEWHERE",
+                      'store/queries/f.cpp:1: includes "labels/../../../views/list.h"'):
             self.assertIn(fault, out)
         self.assertNotIn("store/e.cpp", out)
 
@@ -56,14 +58,16 @@ class LayeringCheck(unittest.TestCase):
             "contacts/source.cpp": "// SendMessageW is not used here\nvoid f() { SendMessageW(0, 0, 0, 0); }\n",
             "store/labels.cpp": "int n = LB_ERR;\n",
             "store/ask.cpp": "void a() { PostMessageW(0, 0, 0, 0); }\nvoid b() { ShowWindow(0, 0); }\n"
-                             "void c() { GetDlgItemTextW(0, 0, 0, 0); }\nvoid d() { MessageBoxW(0, 0, 0, 0); }\n",
+                             "void c() { GetDlgItemTextW(0, 0, 0, 0); }\nvoid d() { MessageBoxW(0, 0, 0, 0); }\n"
+                             "void e() { EnableWindow(0, 1); }\n",
             "views/list.cpp": "void g() { SendMessageW(0, 0, 0, 0); }\n",
         })
         self.assertEqual(1, code)
         self.assertIn("contacts/source.cpp:2: window code (SendMessageW)", out)
         self.assertIn("store/labels.cpp:1: window code (LB_ERR)", out)
         for fault in ("ask.cpp:1: window code (PostMessageW)", "ask.cpp:2: window code (ShowWindow)",
-                      "ask.cpp:3: window code (GetDlgItemTextW)", "ask.cpp:4: window code (MessageBoxW)"):
+                      "ask.cpp:3: window code (GetDlgItemTextW)", "ask.cpp:4: window code (MessageBoxW)",
+                      "ask.cpp:5: window code (EnableWindow)"):
             self.assertIn(fault, out)
         self.assertNotIn("source.cpp:1", out)
         self.assertNotIn("views/list.cpp", out)

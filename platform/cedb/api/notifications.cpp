@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/cedb/api/api_call.h"
+#include "platform/cedb/change_stamp.h"
 
 using cedb::api::Fail;
 
