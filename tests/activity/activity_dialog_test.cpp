@@ -33,12 +33,7 @@
 
 namespace {
 
-std::wstring Text(HWND dialog, int id)
-{
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
-}
+std::wstring Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
 SYSTEMTIME Picker(HWND dialog, int id)
 {
@@ -404,13 +399,8 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_EQ(lv2sortdirection ? older : added, activityOIDList[1]);
     EXPECT_EQ(ben, contactOIDList[currentContactIndex]);
     EXPECT_EQ(added, lastActivityOIDList[currentContactIndex]);
-    wchar_t cell[80] = {};
-    LVITEMW item = {};
-    item.iSubItem = 3;  // the latest activity's Next Date
-    item.pszText = cell;
-    item.cchTextMax = 80;
-    SendMessageW(ContactsList(), LVM_GETITEMTEXTW, currentContactIndex, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 19))), std::wstring(cell));
+    // Column 3: the latest activity's Next Date.
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 19))), ListItems(ContactsList(), 3).at(currentContactIndex));
 
     // Typed labels join their lists; the lower-case spelling beside the stored one.
     const std::vector<std::wstring> events = Labels(EVENTS_DATABASE);
@@ -661,13 +651,16 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
     const std::wstring shown = L"QL " + ShortDate(OleDate(At(2030, 3, 13)));
     HWND bubble = nullptr;
     ASSERT_TRUE(scenario.PumpUntil([&] { return (bubble = FindWindowW(cenotify::BUBBLE_CLASS, shown.c_str())); }));
-    wchar_t text[256] = {};
     // The bubble may show before its text is filled in.
-    scenario.PumpUntil([&] { return GetDlgItemTextW(bubble, cenotify::ID_BUBBLE_TEXT, text, 256) > 0; });
-    EXPECT_EQ(L"Vantaro Reminder:\nDiaz, Cara (Return Phone Call) " + ShortDate(OleDate(At(2030, 3, 13))),
-              std::wstring(text));
+    std::wstring text;
+    EXPECT_TRUE(scenario.PumpUntil([&] {
+        text = WindowText(GetDlgItem(bubble, cenotify::ID_BUBBLE_TEXT));
+        return !text.empty();
+    }));
+    EXPECT_EQ(L"Vantaro Reminder:\nDiaz, Cara (Return Phone Call) " + ShortDate(OleDate(At(2030, 3, 13))), text);
     const int polls = cenotify::HostPollCount();
-    scenario.PumpUntil([&] { return cenotify::HostPollCount() >= polls + 2; });
+    ASSERT_TRUE(scenario.PumpUntil([&] { return cenotify::HostPollCount() >= polls + 2; }))
+        << "the notification host took no look at the store";
     EXPECT_EQ(nullptr, FindWindowW(cenotify::BUBBLE_CLASS, (L"QL " + ShortDate(OleDate(At(2030, 3, 14)))).c_str()));
 }
 

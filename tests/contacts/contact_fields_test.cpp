@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "tests/notify/notify_testing.h"
 #include "tests/poom/ole_day.h"
 
 #include "contacts/contact_fields.h"
@@ -13,15 +14,6 @@
 #include "store/activity_record.h"
 
 namespace {
-
-std::wstring ShortDate(DATE date)
-{
-    SYSTEMTIME time;
-    VariantTimeToSystemTime(date, &time);
-    wchar_t text[80] = L"";
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 80);
-    return text;
-}
 
 std::wstring Lower(std::wstring text)
 {

@@ -141,7 +141,7 @@ TEST_F(OtherPageTest, OrphanButtonsAskThenActAndReport)
     EXPECT_EQ(0, Shown(L"Linked 2 orphan activity records"));
     OnPage(OTHER, [&](HWND, HWND page) { Click(page, IDC_OTHER_ASSOCIATE); });
     EXPECT_EQ(1, Shown(L"Linked 2 orphan activity records"));
-    EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Twin"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Twin"}), ListItems(Contacts(), 0));
     EXPECT_EQ(0, LinkOrphans());
 
     OnPage(OTHER, [&](HWND, HWND page) { Click(page, IDC_OTHER_REMOVE); });

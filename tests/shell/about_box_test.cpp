@@ -28,9 +28,7 @@ protected:
         int seen = 0;
         scenario->AnswerDialogs([&](HWND dialog) {
             ++seen;
-            wchar_t text[200] = L"";
-            GetDlgItemTextW(dialog, IDC_ABOUT_DB_INFO, text, 200);
-            info = text;
+            info = WindowText(GetDlgItem(dialog, IDC_ABOUT_DB_INFO));
             Scenario::PressButton(dialog, IDOK);
         });
         scenario->Command(IDM_ABOUT);
