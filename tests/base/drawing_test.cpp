@@ -1,50 +1,10 @@
 #include "base/drawing.h"
 #include "base/text.h"
+#include "tests/harness/memory_surface.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// A white 32-bit canvas in a memory context.
-class Canvas {
-public:
-    Canvas(int width, int height) : width(width), height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-        RECT all = {0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
-    int Count(COLORREF color) const
-    {
-        int n = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                n += At(x, y) == color;
-        return n;
-    }
-
-    HDC dc;
-    const int width, height;
-
-private:
-    HBITMAP bitmap;
-    HGDIOBJ old;
-};
 
 constexpr COLORREF BLACK = RGB(0, 0, 0), WHITE = RGB(255, 255, 255), GREEN = RGB(0, 255, 0);
 
@@ -77,13 +37,13 @@ TEST(Drawing, ClipWindowCornersCutsTwelvePixelsFromEachCorner)
 
 TEST(Drawing, RoundFrameDrawsTwoLinesOrOneWithoutOuterColour)
 {
-    Canvas framed(40, 30);
+    Surface framed(40, 30);
     DrawRoundFrame(framed.dc, 0, 0, 40, 30, 4, GREEN, BLACK);
     EXPECT_EQ(BLACK, framed.At(0, 15));
     EXPECT_EQ(GREEN, framed.At(1, 15));
     EXPECT_EQ(WHITE, framed.At(20, 15));
 
-    Canvas single(40, 30);
+    Surface single(40, 30);
     DrawRoundFrame(single.dc, 0, 0, 40, 30, 4, GREEN, NO_OUTER_LINE);
     EXPECT_EQ(GREEN, single.At(0, 15));
     EXPECT_EQ(WHITE, single.At(1, 15));
@@ -117,28 +77,17 @@ TEST(Drawing, AppFontStaysSansSerifWhereTahomaIsMissing)
     }
 }
 
-HBITMAP FourColours()
-{
-    // 2 x 2: red, green / blue, black (top-down rows).
-    const DWORD pixels[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00000000};
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 2;
-    info.bmiHeader.biHeight = -2;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 TEST(Drawing, BitmapsAreCopiedWholeAtTheirSizeOrStretched)
 {
-    HBITMAP bitmap = FourColours();
-    ASSERT_NE(nullptr, bitmap);
+    // 2 x 2: red, green / blue, black.
+    Surface source(2, 2);
+    SetPixel(source.dc, 0, 0, RGB(255, 0, 0));
+    SetPixel(source.dc, 1, 0, RGB(0, 255, 0));
+    SetPixel(source.dc, 0, 1, RGB(0, 0, 255));
+    SetPixel(source.dc, 1, 1, BLACK);
+    HBITMAP bitmap = source.Release();
 
-    Canvas plain(10, 10);
+    Surface plain(10, 10);
     DrawBitmap(plain.dc, bitmap, 3, 4);
     EXPECT_EQ(RGB(255, 0, 0), plain.At(3, 4));
     EXPECT_EQ(RGB(0, 255, 0), plain.At(4, 4));
@@ -146,7 +95,7 @@ TEST(Drawing, BitmapsAreCopiedWholeAtTheirSizeOrStretched)
     EXPECT_EQ(BLACK, plain.At(4, 5));
     EXPECT_EQ(96, plain.Count(WHITE));
 
-    Canvas stretched(10, 10);
+    Surface stretched(10, 10);
     StretchBitmap(stretched.dc, bitmap, 2, 2, 6, 4);
     EXPECT_EQ(RGB(255, 0, 0), stretched.At(2, 2));
     EXPECT_EQ(RGB(255, 0, 0), stretched.At(4, 3));
@@ -154,10 +103,9 @@ TEST(Drawing, BitmapsAreCopiedWholeAtTheirSizeOrStretched)
     EXPECT_EQ(RGB(0, 0, 255), stretched.At(2, 5));
     EXPECT_EQ(BLACK, stretched.At(7, 5));
     EXPECT_EQ(100 - 24, stretched.Count(WHITE));
-    DeleteObject(bitmap);
 
     // A missing bitmap draws nothing.
-    Canvas none(10, 10);
+    Surface none(10, 10);
     DrawBitmap(none.dc, nullptr, 0, 0);
     StretchBitmap(none.dc, nullptr, 0, 0, 10, 10);
     EXPECT_EQ(100, none.Count(WHITE));

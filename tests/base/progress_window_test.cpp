@@ -2,6 +2,7 @@
 // and rounded corners, and the null handle every operation accepts.
 #include "base/progress_window.h"
 #include "resources/progress_window_ids.h"
+#include "tests/harness/ui_wait.h"
 
 #include <commctrl.h>
 
@@ -11,12 +12,7 @@
 
 namespace {
 
-std::wstring Text(HWND window, int id)
-{
-    wchar_t text[256] = {};
-    GetDlgItemTextW(window, id, text, 256);
-    return text;
-}
+std::wstring Text(HWND window, int id) { return WindowText(GetDlgItem(window, id)); }
 
 int Position(HWND window)
 {

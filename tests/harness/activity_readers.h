@@ -1,5 +1,7 @@
-// What the activity database holds, read as the program lists it.
+// What the activity database holds, read as the program lists it, and
+// activities filed as the activity dialog files them.
 #pragma once
+#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
@@ -25,4 +27,17 @@ inline ActivityRecord ReadActivity(CEOID oid)
     if (ReadActivityRecordDB(activityDatabase, oid, &record) != oid)
         record = ActivityRecord();
     return record;
+}
+
+// A call on `date` for the contact, with its FileAs as the dialog stores it.
+inline CEOID FileActivity(CEOID contact, const wchar_t* fileAs, double date, BOOL last = FALSE)
+{
+    ActivityRecord record = {};
+    record.contactOid = contact;
+    CopyText(record.fileAs, fileAs);
+    CopyText(record.event, L"Call");
+    record.date = date;
+    record.nextDate = date;
+    record.lastFlag = last;
+    return WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
 }

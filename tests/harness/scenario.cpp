@@ -209,15 +209,6 @@ void Scenario::PressButton(HWND dialog, int id)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-static std::wstring WindowText(HWND window)
-{
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    length = GetWindowTextW(window, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
 static BOOL CALLBACK CollectText(HWND child, LPARAM param)
 {
     reinterpret_cast<SeenDialog*>(param)->texts.push_back(WindowText(child));

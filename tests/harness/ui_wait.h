@@ -40,8 +40,16 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 10
     }
 }
 
-// The texts of a list box, a combo box or a list view's first column, in order.
-inline std::vector<std::wstring> ListItems(HWND list)
+// The text of a window or control, whatever its length.
+inline std::wstring WindowText(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// The texts of a list box, a combo box or a column of a list view, in order.
+inline std::vector<std::wstring> ListItems(HWND list, int column = 0)
 {
     wchar_t className[32] = L"";
     GetClassNameW(list, className, 32);
@@ -54,6 +62,7 @@ inline std::vector<std::wstring> ListItems(HWND list)
         std::wstring text(256, L'\0');
         if (view) {
             LVITEMW item = {};
+            item.iSubItem = column;
             item.pszText = &text[0];
             item.cchTextMax = static_cast<int>(text.size());
             SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));

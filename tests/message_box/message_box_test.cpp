@@ -21,13 +21,6 @@ struct Seen {
     bool cornerCut = false;
 };
 
-std::wstring Text(HWND window)
-{
-    wchar_t buffer[512] = {};
-    GetWindowTextW(window, buffer, 512);
-    return buffer;
-}
-
 RECT ChildRect(HWND dialog, int id)
 {
     RECT rect = {};
@@ -39,10 +32,10 @@ RECT ChildRect(HWND dialog, int id)
 Seen Look(HWND dialog)
 {
     Seen seen;
-    seen.title = Text(dialog);
-    seen.text = Text(GetDlgItem(dialog, IDC_MESSAGE_BOX_TEXT));
-    seen.first = Text(GetDlgItem(dialog, IDC_MESSAGE_BOX_FIRST));
-    seen.second = Text(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND));
+    seen.title = WindowText(dialog);
+    seen.text = WindowText(GetDlgItem(dialog, IDC_MESSAGE_BOX_TEXT));
+    seen.first = WindowText(GetDlgItem(dialog, IDC_MESSAGE_BOX_FIRST));
+    seen.second = WindowText(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND));
     seen.secondVisible = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND), GWL_STYLE) & WS_VISIBLE) != 0;
     seen.checkVisible = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_MESSAGE_BOX_DONTSHOW), GWL_STYLE) & WS_VISIBLE) != 0;
     GetClientRect(dialog, &seen.dialog);

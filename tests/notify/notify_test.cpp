@@ -62,12 +62,7 @@ HWND Bubble(const std::wstring& title = std::wstring())
     return search.found;
 }
 
-std::wstring ChildText(HWND window, int id)
-{
-    wchar_t text[512] = {};
-    GetDlgItemTextW(window, id, text, 512);
-    return text;
-}
+std::wstring ChildText(HWND window, int id) { return WindowText(GetDlgItem(window, id)); }
 
 // Each test gets a device folder of its own and a pinned clock.
 class NotifyTest : public ::testing::Test {
@@ -139,10 +134,7 @@ TEST_F(NotifyTest, ScheduledNotificationReadsBackAsHeaderTriggerAndUserPart)
 
 TEST_F(NotifyTest, NotificationWithoutUserPartHasNoUserPartInItsInformation)
 {
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof trigger;
-    trigger.dwType = CNT_TIME;
-    trigger.stStartTime = At(2030, 3, 12, 9, 0);
+    CE_NOTIFICATION_TRIGGER trigger = TimeTrigger(At(2030, 3, 12, 9, 0));
     HANDLE handle = CeSetUserNotificationEx(nullptr, &trigger, nullptr);
     ASSERT_NE(nullptr, handle);
     std::vector<BYTE> buffer = Info(handle);
@@ -174,10 +166,7 @@ TEST_F(NotifyTest, HandlesListEveryNotificationAndClearRemovesOne)
 TEST_F(NotifyTest, ReplacingKeepsTheHandleAndTakesTheNewParts)
 {
     HANDLE handle = ScheduleDialog(At(2030, 3, 13, 0, 0), L"old", L"old text");
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof trigger;
-    trigger.dwType = CNT_TIME;
-    trigger.stStartTime = At(2030, 4, 1, 0, 0);
+    CE_NOTIFICATION_TRIGGER trigger = TimeTrigger(At(2030, 4, 1, 0, 0));
     CE_USER_NOTIFICATION user = {};
     user.ActionFlags = PUN_DIALOG;
     user.pwszDialogTitle = const_cast<WCHAR*>(L"new");
@@ -196,10 +185,7 @@ TEST_F(NotifyTest, ReplacingKeepsTheHandleAndTakesTheNewParts)
 
 TEST_F(NotifyTest, BadTriggersAreRefusedAndStoreNothing)
 {
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof trigger;
-    trigger.dwType = CNT_TIME;
-    trigger.stStartTime = At(2030, 13, 40, 0, 0);
+    CE_NOTIFICATION_TRIGGER trigger = TimeTrigger(At(2030, 13, 40, 0, 0));
     EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &trigger, nullptr));
     EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, nullptr, nullptr));
     trigger.stStartTime = At(2030, 3, 13, 0, 0);

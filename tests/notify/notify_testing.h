@@ -36,14 +36,20 @@ inline std::wstring ShortDate(double date)
     return text;
 }
 
-// A timed notification as any program of the device may set one.
-inline HANDLE ScheduleDialog(const SYSTEMTIME& when, const wchar_t* title, const wchar_t* text,
-                             DWORD flags = PUN_LED | PUN_DIALOG)
+inline CE_NOTIFICATION_TRIGGER TimeTrigger(const SYSTEMTIME& when)
 {
     CE_NOTIFICATION_TRIGGER trigger = {};
     trigger.dwSize = sizeof trigger;
     trigger.dwType = CNT_TIME;
     trigger.stStartTime = when;
+    return trigger;
+}
+
+// A timed notification as any program of the device may set one.
+inline HANDLE ScheduleDialog(const SYSTEMTIME& when, const wchar_t* title, const wchar_t* text,
+                             DWORD flags = PUN_LED | PUN_DIALOG)
+{
+    CE_NOTIFICATION_TRIGGER trigger = TimeTrigger(when);
     CE_USER_NOTIFICATION user = {};
     user.ActionFlags = flags;
     user.pwszDialogTitle = const_cast<WCHAR*>(title);

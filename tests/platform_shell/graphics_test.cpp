@@ -1,4 +1,5 @@
 #include "platform/shell/aygshell.h"
+#include "tests/harness/memory_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -8,46 +9,6 @@ constexpr COLORREF MAGENTA = RGB(255, 0, 255);
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 255);
 constexpr COLORREF GREEN = RGB(0, 128, 0);
-
-// A 24-bit memory surface filled with one colour.
-struct Surface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-
-    Surface(int width, int height, COLORREF fill)
-    {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        ReleaseDC(nullptr, screen);
-        previous = SelectObject(dc, bitmap);
-        RECT all = {0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Surface()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    // Lets the bitmap go from the DC so it can be drawn from.
-    HBITMAP Release()
-    {
-        SelectObject(dc, previous);
-        previous = SelectObject(dc, CreateCompatibleBitmap(dc, 1, 1));
-        return bitmap;
-    }
-};
 
 } // namespace
 

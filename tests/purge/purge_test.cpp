@@ -115,19 +115,6 @@ private:
 
 class PurgeTest : public ViewsTest {
 protected:
-    // An activity as the dialog files it: with its contact's FileAs.
-    static CEOID File(CEOID contact, const wchar_t* fileAs, double date, BOOL last = FALSE)
-    {
-        ActivityRecord record = {};
-        record.contactOid = contact;
-        CopyText(record.fileAs, fileAs);
-        CopyText(record.event, L"Call");
-        record.date = date;
-        record.nextDate = date;
-        record.lastFlag = last;
-        return WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
-    }
-
     static std::vector<CEOID> ActivitiesOf(CEOID contact)
     {
         std::vector<CEOID> list = ActivityOids(contact);
@@ -164,10 +151,10 @@ TEST_F(PurgeTest, ByDateKeepsTheChosenDayWhateverTheTimesAndRecomputesTheLatest)
     const CEOID ames = AddContact(L"Ames");
     ASSERT_NE(nullptr, Start());
     const double today = TodayDate();
-    File(ames, L"Ames", today - 1 + 0.99, TRUE);   // late yesterday, the latest
-    const CEOID earlyToday = File(ames, L"Ames", today + 0.01);
-    const CEOID noon = File(ames, L"Ames", today + 0.5);
-    File(ames, L"Ames", today - 30);
+    FileActivity(ames, L"Ames", today - 1 + 0.99, TRUE);   // late yesterday, the latest
+    const CEOID earlyToday = FileActivity(ames, L"Ames", today + 0.01);
+    const CEOID noon = FileActivity(ames, L"Ames", today + 0.5);
+    FileActivity(ames, L"Ames", today - 30);
     // The dialog passes the chosen day, at its time of day, less one day.
     PurgeActivities(ames, today + 0.7 - 1.0);
     EXPECT_EQ((std::vector<CEOID>{earlyToday, noon}), ActivitiesOf(ames));
@@ -183,10 +170,10 @@ TEST_F(PurgeTest, AllContactsMeansThoseOfTheActiveProfileOnly)
     const CEOID press = AddContact(L"Berg", L"", L"Press");
     ASSERT_NE(nullptr, Start());
     const double today = TodayDate();
-    File(business, L"Ames", today - 5);
-    const CEOID kept = File(business, L"Ames", today);
-    const CEOID outside = File(press, L"Berg", today - 5);
-    const CEOID orphan = File(4242, L"Gone", today - 5);
+    FileActivity(business, L"Ames", today - 5);
+    const CEOID kept = FileActivity(business, L"Ames", today);
+    const CEOID outside = FileActivity(press, L"Berg", today - 5);
+    const CEOID orphan = FileActivity(4242, L"Gone", today - 5);
     Restrict(L"Business");
     PurgeActivities(0, today - 1.0);
     EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(business));
@@ -211,7 +198,7 @@ TEST_F(PurgeTest, ByDateOverManyActivitiesKeepsTheLaterOnesAndOneMarkEach)
     for (int i = 0; i < 900; ++i) {
         const CEOID owner = owners[i % 3];
         const double date = 45000 + (i * 7) % 200;
-        const CEOID oid = File(owner, L"Any", date, i < 3);
+        const CEOID oid = FileActivity(owner, L"Any", date, i < 3);
         if (date > 45100 || owner == orphan)
             later[owner].push_back(oid);
     }
@@ -241,11 +228,11 @@ TEST_F(PurgeTest, OrphansAreRemovedOrGoToTheFirstContactOfTheirFileAs)
     const CEOID second = AddContact(L"Same, Name");
     const CEOID other = AddContact(L"Other");
     ASSERT_NE(nullptr, Start());
-    const CEOID a = File(gone, L"Same, Name", 45000, TRUE);
-    const CEOID b = File(gone, L"Same, Name", 45010);
-    const CEOID unmatched = File(gone, L"same, name", 45020);   // letter case counts
-    const CEOID stays = File(other, L"Same, Name", 45030);
-    const CEOID theirs = File(first, L"Same, Name", 45040, TRUE);
+    const CEOID a = FileActivity(gone, L"Same, Name", 45000, TRUE);
+    const CEOID b = FileActivity(gone, L"Same, Name", 45010);
+    const CEOID unmatched = FileActivity(gone, L"same, name", 45020);   // letter case counts
+    const CEOID stays = FileActivity(other, L"Same, Name", 45030);
+    const CEOID theirs = FileActivity(first, L"Same, Name", 45040, TRUE);
     ASSERT_TRUE(poom::DeleteContactRecord(gone));
 
     CEOID* byName = nullptr;
@@ -282,10 +269,10 @@ TEST_F(PurgeTest, RemovingOrphansKeepsARecordItCannotReadAndGoesOn)
     ASSERT_NE(nullptr, Start());
     // The scan meets them in contact order; the longer FileAs needs more room
     // than any record read before it.
-    const CEOID keep = File(live, L"Live", 45000);
-    File(5151, L"Gone", 45001);
-    const CEOID unreadable = File(5152, L"Gone, with a name that needs more room", 45002);
-    File(5153, L"Gone", 45003);
+    const CEOID keep = FileActivity(live, L"Live", 45000);
+    FileActivity(5151, L"Gone", 45001);
+    const CEOID unreadable = FileActivity(5152, L"Gone, with a name that needs more room", 45002);
+    FileActivity(5153, L"Gone", 45003);
     AnswerAll(IDOK);
     failNextGrowth = true;
     EXPECT_EQ(2, RemoveOrphans());
@@ -302,7 +289,7 @@ TEST_F(PurgeTest, LinkingLeavesTheActivitiesOfAContactTheListingCannotFetch)
     const CEOID unlisted = AddContact(L"Same, Name");
     const CEOID other = AddContact(L"Same, Name");
     ASSERT_NE(nullptr, Start());
-    const CEOID kept = File(unlisted, L"Same, Name", 45000);
+    const CEOID kept = FileActivity(unlisted, L"Same, Name", 45000);
     IFolder* const folder = contactsFolder;
     contactsFolder = new FolderMissingOne(folder, unlisted);
     EXPECT_EQ(0, LinkOrphans());
@@ -318,8 +305,8 @@ TEST_F(PurgeTest, WithoutTheContactsNoActivityIsRemovedAsAnOrphan)
 {
     const CEOID live = AddContact(L"Live");
     ASSERT_NE(nullptr, Start());
-    const CEOID kept = File(live, L"Live", 45000);
-    const CEOID orphan = File(5151, L"Gone", 45001);
+    const CEOID kept = FileActivity(live, L"Live", 45000);
+    const CEOID orphan = FileActivity(5151, L"Gone", 45001);
     AnswerAll(IDOK);
     CloseOutlookConnection();
     EXPECT_EQ(-1, RemoveOrphans());
@@ -333,7 +320,7 @@ TEST_F(PurgeTest, DialogAsksTheRightQuestionStoresTheMethodAndPurgesOnYesOnly)
 {
     const CEOID ames = AddContact(L"Ames");
     ASSERT_NE(nullptr, Start());
-    File(ames, L"Ames", TodayDate() - 3);
+    FileActivity(ames, L"Ames", TodayDate() - 3);
     bool seen = false;
     std::vector<bool> dateShown;
     int answer = IDCANCEL;

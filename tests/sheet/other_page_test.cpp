@@ -1,4 +1,5 @@
 #include "tests/sheet/sheet_fixture.h"
+#include "tests/harness/activity_readers.h"
 
 #include "activity/purge.h"
 #include "base/text.h"
@@ -16,25 +17,8 @@ namespace {
 
 using OtherPageTest = SheetTest;
 
-// An activity as the activity dialog files it, with its contact's FileAs.
-CEOID File(CEOID contact, const wchar_t* fileAs, double date)
-{
-    ActivityRecord record = {};
-    record.contactOid = contact;
-    CopyText(record.fileAs, fileAs);
-    CopyText(record.event, L"Call");
-    record.date = date;
-    return WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record);
-}
-
-std::wstring ItemText(HWND page, int id)
-{
-    wchar_t text[20] = L"";
-    const LRESULT item = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
-    if (item >= 0)
-        SendDlgItemMessageW(page, id, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+// The chosen item of a drop-down list.
+std::wstring ItemText(HWND page, int id) { return WindowText(GetDlgItem(page, id)); }
 
 } // namespace
 
@@ -124,9 +108,9 @@ TEST_F(OtherPageTest, OrphanButtonsAskThenActAndReport)
     const CEOID gone = AddContact(L"Gone");
     const CEOID twin = AddContact(L"Twin");
     ASSERT_NE(nullptr, Start());
-    File(gone, L"Gone", 45000);
-    File(twin, L"Twin", 45001);
-    const CEOID lost = File(gone, L"Gone", 45002);
+    FileActivity(gone, L"Gone", 45000);
+    FileActivity(twin, L"Twin", 45001);
+    const CEOID lost = FileActivity(gone, L"Gone", 45002);
     ASSERT_TRUE(poom::DeleteContactRecord(gone));
     ContactsChanged();
     poom::ContactData again;
@@ -141,7 +125,7 @@ TEST_F(OtherPageTest, OrphanButtonsAskThenActAndReport)
     EXPECT_EQ(0, Shown(L"Linked 2 orphan activity records"));
     OnPage(OTHER, [&](HWND, HWND page) { Click(page, IDC_OTHER_ASSOCIATE); });
     EXPECT_EQ(1, Shown(L"Linked 2 orphan activity records"));
-    EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Twin"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Twin"}), ListItems(Contacts(), 0));
     EXPECT_EQ(0, LinkOrphans());
 
     OnPage(OTHER, [&](HWND, HWND page) { Click(page, IDC_OTHER_REMOVE); });

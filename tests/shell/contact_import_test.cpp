@@ -55,20 +55,13 @@ void DropFile(HWND window, const std::wstring& path)
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-std::wstring TitleOf(HWND window)
-{
-    wchar_t title[64] = L"";
-    GetWindowTextW(window, title, 64);
-    return title;
-}
-
 class ContactImportTest : public ViewsTest {
 protected:
     // Answers the open or save dialog with the path, everything else with OK.
     void ChooseInDialogs(const std::wstring& path)
     {
         scenario->AnswerDialogs([path](HWND window) {
-            const std::wstring title = TitleOf(window);
+            const std::wstring title = WindowText(window);
             if (title == L"Import Contacts" || title == L"Export Contacts") {
                 // The file name box: a combo box in explorer dialogs, an edit
                 // box in older ones.
@@ -105,7 +98,7 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
 
     DropFile(hMainWindow, first);
     EXPECT_EQ(L"Imported 1 new contact, updated 0, skipped 0.", LastShown());
-    EXPECT_EQ(std::vector<std::wstring>{L"Lovelace, Ada"}, Column(Contacts(), 0));
+    EXPECT_EQ(std::vector<std::wstring>{L"Lovelace, Ada"}, ListItems(Contacts(), 0));
 
     ChooseInDialogs(book);
     scenario->Command(IDM_IMPORT_CONTACTS);
@@ -114,11 +107,11 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
         L"No place on the device for NICKNAME.";
     EXPECT_EQ(L"Imported 2 new contacts, updated 1, skipped 2." + reasons, LastShown());
     const std::vector<std::wstring> listed = {L"Difference Works Ltd", L"Hopper, Grace", L"Lovelace, Ada"};
-    EXPECT_EQ(listed, Column(Contacts(), 0));
+    EXPECT_EQ(listed, ListItems(Contacts(), 0));
 
     scenario->Command(IDM_IMPORT_CONTACTS);
     EXPECT_EQ(L"Imported 0 new contacts, updated 3, skipped 2." + reasons, LastShown());
-    EXPECT_EQ(listed, Column(Contacts(), 0));
+    EXPECT_EQ(listed, ListItems(Contacts(), 0));
 
     ChooseInDialogs(out);
     scenario->Command(IDM_EXPORT_CONTACTS);
@@ -136,5 +129,5 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
     ChooseInDialogs(L"");
     DropFile(hMainWindow, out);
     EXPECT_EQ(L"Imported 0 new contacts, updated 3, skipped 0.", LastShown());
-    EXPECT_EQ(listed, Column(Contacts(), 0));
+    EXPECT_EQ(listed, ListItems(Contacts(), 0));
 }

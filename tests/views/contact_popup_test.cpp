@@ -50,9 +50,7 @@ PopupView Look(HWND popup)
     PopupView view;
     for (int i = 0; i < 4; ++i) {
         HWND control = GetDlgItem(popup, popupControls[i]);
-        wchar_t text[400] = L"";
-        GetWindowTextW(control, text, 400);
-        view.text[i] = text;
+        view.text[i] = WindowText(control);
         view.visible[i] = IsWindowVisible(control) != FALSE;
         GetWindowRect(control, &view.rect[i]);
         MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&view.rect[i]), 2);

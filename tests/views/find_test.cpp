@@ -34,13 +34,7 @@ int ClientWidth()
 HWND FieldBox() { return GetDlgItem(hMainWindow, ID_FIND_FIELD_BOX); }
 HWND TextBox() { return GetDlgItem(hMainWindow, ID_FIND_TEXT_BOX); }
 
-std::wstring FieldItem(int index)
-{
-    wchar_t text[64] = L"";
-    SendMessageW(FieldBox(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
+std::wstring FieldItem(int index) { return ListItems(FieldBox()).at(index); }
 int FieldCount() { return static_cast<int>(SendMessageW(FieldBox(), CB_GETCOUNT, 0, 0)); }
 int FieldChosen() { return static_cast<int>(SendMessageW(FieldBox(), CB_GETCURSEL, 0, 0)); }
 
@@ -83,7 +77,7 @@ protected:
                      reinterpret_cast<LPARAM>(FieldBox()));
         scenario->PumpPending();
     }
-    std::vector<std::wstring> Names() const { return Column(Contacts(), 0); }
+    std::vector<std::wstring> Names() const { return ListItems(Contacts(), 0); }
     // Every pane shown and painted as a whole repaint paints it.
     void ExpectPanesPaintedWhole(const std::string& when) { ExpectPaintedWhole(when, {Contacts(), Activities(), Notes()}); }
     void ExpectPaintedWhole(const std::string& when, std::initializer_list<HWND> panes)
@@ -137,9 +131,7 @@ TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
     EXPECT_EQ(125, sb1top) << "the input panel gave the splitters back";
     EXPECT_EQ(220, sb2top);
     EXPECT_EQ((std::vector<std::wstring>{L"Anna", L"Bo"}), Names()) << "everyone listed again";
-    wchar_t kept[32] = L"";
-    GetWindowTextW(TextBox(), kept, 32);
-    EXPECT_EQ(L"  ACME ", std::wstring(kept));
+    EXPECT_EQ(L"  ACME ", WindowText(TextBox()));
 
     Find();
     ContactsChanged();
@@ -485,7 +477,7 @@ TEST_F(AlphabetIndexTaps, ALastActivityColumnUsesTheLatestActivitysText)
     for (CEOID other : others)
         AddActivity(other, L"Zoo visit", 45000);
     ContactsChanged();
-    std::vector<std::wstring> events = Column(Contacts(), 2);
+    std::vector<std::wstring> events = ListItems(Contacts(), 2);
     events.resize(4);
     ASSERT_EQ((std::vector<std::wstring>{L"", L"call back", L"Email", L"Visit"}), events);
 

@@ -27,17 +27,6 @@ bool NewActivityEnabled()
     return SendMessageW(hMenuBar, TB_ISBUTTONENABLED, IDM_NEW_ACTIVITY, 0) != 0;
 }
 
-std::wstring HeaderText(HWND list, int column)
-{
-    wchar_t text[80] = L"";
-    HDITEMW item = {};
-    item.mask = HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 80;
-    SendMessageW(ListView_GetHeader(list), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 int HeaderImage(HWND list, int column)
 {
     HDITEMW item = {};
@@ -57,14 +46,6 @@ TEST_F(StartupViews, WithoutContactsEverythingIsEmptyAndWidthsAreWrittenOnce)
     EXPECT_EQ(0, Rows(Activities()));
     EXPECT_FALSE(NewActivityEnabled());
     EXPECT_EQ(L"", NotesText());
-    EXPECT_EQ(L"FileAs", HeaderText(Contacts(), 0));
-    EXPECT_EQ(L"Company", HeaderText(Contacts(), 1));
-    EXPECT_EQ(L"Last Date", HeaderText(Contacts(), 2));
-    EXPECT_EQ(L"Next Date", HeaderText(Contacts(), 3));
-    EXPECT_EQ(L"Last Date", HeaderText(Activities(), 0));
-    EXPECT_EQ(L"Event", HeaderText(Activities(), 1));
-    EXPECT_EQ(L"Next Action", HeaderText(Activities(), 2));
-    EXPECT_EQ(L"Next Date", HeaderText(Activities(), 3));
     EXPECT_EQ(1, HeaderImage(Contacts(), 0)) << "the sort column shows its direction's arrow";
     EXPECT_EQ(-1, HeaderImage(Contacts(), 1));
 
@@ -114,12 +95,12 @@ TEST_F(ListViews, TapsFillTheActivitiesAndTheNotes)
 
     EXPECT_TRUE(NewActivityEnabled());
     ASSERT_EQ(2, Rows(Contacts()));
-    EXPECT_EQ((std::vector<std::wstring>{L"Anna Berg", L"Bo Lind"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"Anna Berg", L"Bo Lind"}), ListItems(Contacts(), 0));
     EXPECT_EQ(L"Fjord AS", Cell(Contacts(), 0, 1));
     EXPECT_EQ(L"", Cell(Contacts(), 1, 2)) << "no last activity, no text";
     EXPECT_EQ(0, Mark(Contacts()));
     ASSERT_EQ(2, Rows(Activities()));
-    EXPECT_EQ((std::vector<std::wstring>{L"Meeting", L"Call"}), Column(Activities(), 1)) << "newest first";
+    EXPECT_EQ((std::vector<std::wstring>{L"Meeting", L"Call"}), ListItems(Activities(), 1)) << "newest first";
     EXPECT_EQ(L"met at the fair", NotesText());
     EXPECT_TRUE(IsWindowEnabled(Notes()));
 
@@ -164,30 +145,30 @@ TEST_F(ListViews, HeaderTapsSortPersistAndReverse)
     AddActivity(anna, L"cherry", 45002, 45002);
     AddActivity(carl, L"x", 46000, 46000);
     ContactsChanged();
-    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"cherry", L"banana"}), Column(Activities(), 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"cherry", L"banana"}), ListItems(Activities(), 1));
 
     TapHeader(Activities(), 1);
-    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"banana", L"cherry"}), Column(Activities(), 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"banana", L"cherry"}), ListItems(Activities(), 1));
     DWORD stored = 0;
     ASSERT_TRUE(Stored(L"lv2sortcolumn", &stored));
     EXPECT_EQ(1u, stored);
     EXPECT_EQ(1, HeaderImage(Activities(), 1));
     EXPECT_EQ(-1, HeaderImage(Activities(), 0));
     TapHeader(Activities(), 1);
-    EXPECT_EQ((std::vector<std::wstring>{L"cherry", L"banana", L"Apple"}), Column(Activities(), 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"cherry", L"banana", L"Apple"}), ListItems(Activities(), 1));
     ASSERT_TRUE(Stored(L"lv2sortdirection", &stored));
     EXPECT_EQ(0u, stored);
     EXPECT_EQ(0, HeaderImage(Activities(), 1));
     TapHeader(Activities(), 0);
-    EXPECT_EQ((std::vector<std::wstring>{L"banana", L"cherry", L"Apple"}), Column(Activities(), 1))
+    EXPECT_EQ((std::vector<std::wstring>{L"banana", L"cherry", L"Apple"}), ListItems(Activities(), 1))
         << "a new column keeps the direction: oldest first";
 
     // Contacts by the last activity's date, newest first in the natural
     // direction; without one, last in both directions.
     TapHeader(Contacts(), 2);
-    EXPECT_EQ((std::vector<std::wstring>{L"carl", L"anna", L"Bertil"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"carl", L"anna", L"Bertil"}), ListItems(Contacts(), 0));
     TapHeader(Contacts(), 2);
-    EXPECT_EQ((std::vector<std::wstring>{L"anna", L"carl", L"Bertil"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"anna", L"carl", L"Bertil"}), ListItems(Contacts(), 0));
     ASSERT_TRUE(Stored(L"lv1sortcolumn", &stored));
     EXPECT_EQ(2u, stored);
     ASSERT_TRUE(Stored(L"lv1sortdirection", &stored));
@@ -306,7 +287,7 @@ TEST_F(ListViews, DeletingAContactDeletesItsActivities)
     ContactsChanged();
     SendMessageW(Contacts(), WM_COMMAND, IDM_DELETE, 0);
     scenario->PumpUntil([&] { return Rows(Contacts()) == 1; });
-    EXPECT_EQ((std::vector<std::wstring>{L"Kept"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"Kept"}), ListItems(Contacts(), 0));
     EXPECT_TRUE(ActivityOids(gone).empty());
 }
 
@@ -557,5 +538,5 @@ TEST_F(ListViews, AChangeMadeElsewhereRefreshesAndSelectsTheTopRow)
 
     ASSERT_TRUE(poom::DeleteContactRecord(c));
     ASSERT_TRUE(scenario->PumpUntil([&] { return Rows(Contacts()) == 2; }));
-    EXPECT_EQ((std::vector<std::wstring>{L"D", L"E"}), Column(Contacts(), 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"D", L"E"}), ListItems(Contacts(), 0));
 }

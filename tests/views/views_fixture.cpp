@@ -119,14 +119,6 @@ std::wstring ViewsTest::Cell(HWND list, int row, int column) const
     return text;
 }
 
-std::vector<std::wstring> ViewsTest::Column(HWND list, int column) const
-{
-    std::vector<std::wstring> texts;
-    for (int row = 0; row < Rows(list); ++row)
-        texts.push_back(Cell(list, row, column));
-    return texts;
-}
-
 int ViewsTest::Rows(HWND list) const
 {
     return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
@@ -152,12 +144,7 @@ void ViewsTest::TapHeader(HWND list, int column)
     scenario->PumpPending();
 }
 
-std::wstring ViewsTest::NotesText() const
-{
-    wchar_t text[512] = L"";
-    GetWindowTextW(Notes(), text, 512);
-    return text;
-}
+std::wstring ViewsTest::NotesText() const { return WindowText(Notes()); }
 
 bool ViewsTest::Stored(const wchar_t* name, DWORD* value) const
 {

@@ -37,7 +37,6 @@ protected:
     HWND Activities() const;
     HWND Notes() const;
     std::wstring Cell(HWND list, int row, int column) const;
-    std::vector<std::wstring> Column(HWND list, int column) const;
     int Rows(HWND list) const;
     int Mark(HWND list) const;
     void TapRow(HWND list, int row);
