@@ -44,6 +44,12 @@ constexpr int ACTIVITIES = 65535;
 constexpr int BUSY = 1000;
 constexpr int EMPTY_ROUNDS = 5, LARGE_ROUNDS = 3, LAUNCHES = 5;
 
+// VIEWS_BENCH_MARKS=1 brackets each measured operation with debug strings
+// ("mark begin NAME", "mark end NAME"), so a Wine trace of the run
+// (WINEDEBUG=+server,+debugstr on a new wineserver) can count the server
+// calls each makes; it also runs one round of each store and no launches.
+const bool MARKS = std::getenv("VIEWS_BENCH_MARKS") != nullptr;
+
 enum Operation {
     STARTUP, TAP, SORT, RESORT, CSV_EXPORT, HTML_EXPORT, INDEX_JUMP, FIND_COMPANY, FIND_LATEST_EVENT, FIND_NOTES,
     OPERATIONS
@@ -80,15 +86,26 @@ public:
     Measurement(Figures* figures, Operation operation)
         : figures_(figures), operation_(operation), before_(CedbGetCallCounts()), start_(Now())
     {
+        Mark("begin");
     }
     ~Measurement()
     {
         figures_->ms[operation_] = Now() - start_;
+        Mark("end");
         const CedbCallCounts after = CedbGetCallCounts();
         figures_->calls[operation_] = CedbCallCounts{after.calls - before_.calls, after.opens - before_.opens};
     }
 
 private:
+    void Mark(const char* which) const
+    {
+        if (!MARKS)
+            return;
+        char text[96];
+        std::snprintf(text, sizeof text, "mark %s %s", which, OPERATION_NAMES[operation_]);
+        OutputDebugStringA(text);
+    }
+
     Figures* figures_;
     Operation operation_;
     CedbCallCounts before_;
@@ -304,7 +321,7 @@ int main()
     // The empty store first: the device's object store is mounted once per
     // process, and the large runs fill it. Its start-ups alternate with the
     // bare window's, so both see the same machine.
-    std::vector<Figures> empty(EMPTY_ROUNDS), large(LARGE_ROUNDS);
+    std::vector<Figures> empty(MARKS ? 1 : EMPTY_ROUNDS), large(MARKS ? 1 : LARGE_ROUNDS);
     std::vector<double> bareRounds;
     for (Figures& figures : empty) {
         bareRounds.push_back(BareWindowOnce());
@@ -312,7 +329,7 @@ int main()
             return 1;
     }
     Summary program, bareProgram;
-    if (!MeasureLaunches(&program, &bareProgram))
+    if (!MARKS && !MeasureLaunches(&program, &bareProgram))
         return 1;
     for (Figures& figures : large)
         if (!Measure(true, &figures))
