@@ -251,6 +251,8 @@ bool Measure(bool large, Figures* figures)
 // The bare window created, shown and painted in this process.
 double BareWindowOnce()
 {
+    if (MARKS)
+        OutputDebugStringA("mark begin bare window, created and painted");
     const double start = Now();
     HWND window = CreateBareWindow(GetModuleHandleW(nullptr), false);
     if (!window)
@@ -259,6 +261,8 @@ double BareWindowOnce()
     MSG quit = {};
     PumpPending(&quit);
     const double took = Now() - start;
+    if (MARKS)
+        OutputDebugStringA("mark end bare window, created and painted");
     DestroyWindow(window);
     PumpPending(&quit);
     return took;
