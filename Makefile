@@ -56,14 +56,17 @@ fuzz: deps
 	@mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/tests/cedb/cedb_mount_fuzz -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus tests/cedb/fuzz_corpus
 
-# The kill test of the real program, long: TRIALS kills from SEED (a seed
-# reproduces its run); `make test` runs 50 from a fixed seed.
+# Crash trials, long: VOLUME_TRIALS kills and power losses of the database
+# service's writer, then TRIALS kills of the real program, all from SEED (a
+# seed reproduces its run); `make test` runs a few of each from fixed seeds.
+VOLUME_TRIALS ?= 100000
 TRIALS ?= 1000
 ifndef SEED
 SEED := $(shell date +%s)
 endif
-crash-trials: deps build-win wineprefix
-	@echo "crash trials: TRIALS=$(TRIALS) SEED=$(SEED)"
+crash-trials: deps build-native build-win wineprefix
+	@echo "crash trials: VOLUME_TRIALS=$(VOLUME_TRIALS) TRIALS=$(TRIALS) SEED=$(SEED)"
+	@$(NATIVE_BUILD)/tests/cedb/volume_crash_test --trials $(VOLUME_TRIALS) --seed $(SEED) --jobs $(JOBS)
 	@VANTARO_KILL_TRIALS=$(TRIALS) VANTARO_KILL_SEED=$(SEED) \
 	  scripts/with-xvfb.sh $(WIN_BUILD)/wine-exec.sh $(WIN_BUILD)/tests/shell/shell_kill_test.exe
 

@@ -1,6 +1,6 @@
 // Vantaro's database workload on the property database service and on
-// SQLite (WAL, synchronous=FULL, exclusive locking, prepared statements, one
-// autocommit transaction per write, one index per sort order).
+// SQLite, with the flush-bound workloads also beside their physical floor:
+// the same bytes written and synced with no engine.
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -14,191 +14,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/cedb_vs_sqlite/activity_workload.h"
+#include "bench/cedb_vs_sqlite/engines.h"
+#include "bench/cedb_vs_sqlite/sync_floor.h"
+#include "platform/cedb/core/file_system.h"
 #include "platform/cedb/fixed_text.h"
 #include "platform/cedb/windbase.h"
 
 namespace {
 
+using namespace bench;
 using Clock = std::chrono::steady_clock;
 
-const CEPROPID kContact = 0x00150003, kEvent = 0x0016001F, kNextAction = 0x0017001F, kNotes = 0x0018001F,
-               kUser1 = 0x0019001F, kUser2 = 0x001A001F, kUser3 = 0x001B001F, kLastFlag = 0x001D000B,
-               kDate = 0x001E0005, kNextDate = 0x001F0005, kRemind = 0x00200002, kFileAs = 0x0020001F,
-               kDone = 0x00210002;
-const int kRecords = 65535;
-const int kContacts = 1000;
-
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-struct Activity {
-    int contact;
-    std::wstring event, next, notes, u1, u2, u3, fileas;
-    bool last;
-    double date, nextdate;
-    int remind, done;
-};
-
-std::wstring Text(std::mt19937& rng, size_t len)
-{
-    static const wchar_t kChars[] = L"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::wstring s;
-    for (size_t i = 0; i < len; ++i) s.push_back(kChars[rng() % (sizeof kChars / sizeof kChars[0] - 1)]);
-    return s;
-}
-
-Activity MakeActivity(std::mt19937& rng, size_t notes)
-{
-    Activity a;
-    a.contact = static_cast<int>(rng() % kContacts);
-    a.event = Text(rng, 8);
-    a.next = Text(rng, 10);
-    a.notes = Text(rng, notes);
-    a.u1 = Text(rng, 6);
-    a.u2 = Text(rng, 6);
-    a.u3 = Text(rng, 6);
-    a.fileas = Text(rng, 16);
-    a.last = rng() % 20 == 0;
-    a.date = 40000 + rng() % 3000 + 0.25;
-    a.nextdate = 40000 + rng() % 3000 + 0.5;
-    a.remind = static_cast<int>(rng() % 14);
-    a.done = static_cast<int>(rng() % 2);
-    return a;
-}
-
-std::string Utf8(const std::wstring& w) { return std::string(w.begin(), w.end()); }  // ASCII only
-
-// --- the database service ---------------------------------------------
-
-struct Vantaro {
-    CEGUID vol;
-    std::wstring path;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    CEOID db = 0;
-
-    explicit Vantaro(const std::string& file) : path(file.begin(), file.end()) {}
-    void Mount() { CeMountDBVol(&vol, path.c_str(), OPEN_ALWAYS); }
-    void Unmount() { CeUnmountDBVol(&vol); }
-    void Create()
-    {
-        CEDBASEINFO info = {};
-        info.dwFlags = CEDB_VALIDCREATE;
-        cedb::CopyFixedText(info.szDbaseName, CEDB_MAXDBASENAMELEN, L"ActivityDatabase");
-        info.wNumSortOrder = 3;
-        info.rgSortSpecs[0].propid = kNextDate;
-        info.rgSortSpecs[1].propid = kContact;
-        info.rgSortSpecs[2].propid = kLastFlag;
-        db = CeCreateDatabaseEx(&vol, &info);
-    }
-    void Open(CEPROPID sort)
-    {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        CEOID oid = 0;
-        h = CeOpenDatabaseEx(&vol, &oid, L"ActivityDatabase", sort, CEDB_AUTOINCREMENT, nullptr);
-    }
-    void Close()
-    {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        h = INVALID_HANDLE_VALUE;
-    }
-    CEOID Write(const Activity& a, CEOID oid)
-    {
-        CEPROPVAL v[13] = {};
-        auto str = [&](int i, CEPROPID id, const std::wstring& s) {
-            v[i].propid = id;
-            v[i].val.lpwstr = const_cast<LPWSTR>(s.c_str());
-        };
-        v[0].propid = kContact; v[0].val.lVal = a.contact;
-        str(1, kEvent, a.event); str(2, kNextAction, a.next); str(3, kNotes, a.notes);
-        str(4, kUser1, a.u1); str(5, kUser2, a.u2); str(6, kUser3, a.u3);
-        v[7].propid = kLastFlag; v[7].val.boolVal = a.last;
-        v[8].propid = kDate; v[8].val.dblVal = a.date;
-        v[9].propid = kNextDate; v[9].val.dblVal = a.nextdate;
-        v[10].propid = kRemind; v[10].val.iVal = static_cast<short>(a.remind);
-        str(11, kFileAs, a.fileas);
-        v[12].propid = kDone; v[12].val.iVal = static_cast<short>(a.done);
-        return CeWriteRecordProps(h, oid, 13, v);
-    }
-    void Flush() { CeFlushDBVol(&vol); }
-};
-
-// --- SQLite ----------------------------------------------------------------
-
-struct Lite {
-    sqlite3* db = nullptr;
-    std::string path;
-    sqlite3_stmt *insert = nullptr, *update_all = nullptr, *update_notes = nullptr, *del = nullptr;
-
-    explicit Lite(const std::string& file) : path(file) {}
-    void Exec(const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
-    sqlite3_stmt* Prepare(const char* sql)
-    {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) {
-            std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-            std::exit(1);
-        }
-        return s;
-    }
-    void Open()
-    {
-        sqlite3_open(path.c_str(), &db);
-        Exec("PRAGMA journal_mode=WAL");
-        Exec("PRAGMA synchronous=FULL");
-        Exec("PRAGMA locking_mode=EXCLUSIVE");
-    }
-    void Create()
-    {
-        Exec("CREATE TABLE activity(oid INTEGER PRIMARY KEY, contact INTEGER, event TEXT, nextaction TEXT, "
-             "notes TEXT, user1 TEXT, user2 TEXT, user3 TEXT, lastflag INTEGER, date REAL, nextdate REAL, "
-             "remind INTEGER, fileas TEXT, done INTEGER)");
-        Exec("CREATE INDEX by_nextdate ON activity(nextdate)");
-        Exec("CREATE INDEX by_contact ON activity(contact)");
-        Exec("CREATE INDEX by_lastflag ON activity(lastflag)");
-    }
-    void PrepareWrites()
-    {
-        insert = Prepare("INSERT INTO activity(contact,event,nextaction,notes,user1,user2,user3,lastflag,date,"
-                         "nextdate,remind,fileas,done) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        update_all = Prepare("UPDATE activity SET contact=?,event=?,nextaction=?,notes=?,user1=?,user2=?,user3=?,"
-                             "lastflag=?,date=?,nextdate=?,remind=?,fileas=?,done=? WHERE oid=?");
-        update_notes = Prepare("UPDATE activity SET notes=? WHERE oid=?");
-        del = Prepare("DELETE FROM activity WHERE oid=?");
-    }
-    void Finalize()
-    {
-        for (sqlite3_stmt* s : {insert, update_all, update_notes, del}) sqlite3_finalize(s);
-        insert = update_all = update_notes = del = nullptr;
-    }
-    void Close()
-    {
-        Finalize();
-        sqlite3_close(db);
-        db = nullptr;
-    }
-    static void Bind(sqlite3_stmt* s, const Activity& a)
-    {
-        sqlite3_bind_int(s, 1, a.contact);
-        std::string t[7] = {Utf8(a.event), Utf8(a.next), Utf8(a.notes), Utf8(a.u1), Utf8(a.u2), Utf8(a.u3), Utf8(a.fileas)};
-        for (int i = 0; i < 6; ++i) sqlite3_bind_text(s, 2 + i, t[i].c_str(), static_cast<int>(t[i].size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int(s, 8, a.last);
-        sqlite3_bind_double(s, 9, a.date);
-        sqlite3_bind_double(s, 10, a.nextdate);
-        sqlite3_bind_int(s, 11, a.remind);
-        sqlite3_bind_text(s, 12, t[6].c_str(), static_cast<int>(t[6].size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int(s, 13, a.done);
-    }
-    static void Run(sqlite3_stmt* s)
-    {
-        if (sqlite3_step(s) != SQLITE_DONE) std::fprintf(stderr, "sqlite step failed\n");
-        sqlite3_reset(s);
-    }
-    long long Insert(const Activity& a)
-    {
-        Bind(insert, a);
-        Run(insert);
-        return sqlite3_last_insert_rowid(db);
-    }
-};
 
 // --- reporting -------------------------------------------------------------
 
@@ -220,6 +48,15 @@ double Percentile(std::vector<double> v, double p)
     return v[static_cast<size_t>(p * (v.size() - 1))];
 }
 
+// Per-operation latencies of a flush-bound workload: the engine, its floor
+// (the same bytes written and synced bare) and SQLite.
+struct Latencies {
+    std::string name;
+    std::vector<double> vantaro, floor, sqlite;  // microseconds
+    double floorRate = 0;                        // operations a second
+};
+std::vector<Latencies> g_latencies;
+
 std::string g_dir;
 std::string File(const char* name) { return g_dir + "/" + name; }
 
@@ -229,23 +66,59 @@ void RemoveAll(const std::string& p)
 }
 
 // The machine is shared, so its speed drifts: the write workloads run the
-// two engines alternately in blocks and add up each one's time.
-void Interleave(int n, int block, const std::function<void(int)>& a, const std::function<void(int)>& b, double* ta,
-                double* tb)
+// engines alternately in blocks and add up each one's time.
+void Interleave(int n, int block, const std::vector<std::function<void(int)>>& runs, std::vector<double>* times)
 {
+    times->assign(runs.size(), 0.0);
     for (int start = 0; start < n; start += block) {
         const int end = std::min(n, start + block);
-        auto t0 = Clock::now();
-        for (int i = start; i < end; ++i) a(i);
-        auto t1 = Clock::now();
-        for (int i = start; i < end; ++i) b(i);
-        *ta += Seconds(t0, t1);
-        *tb += Seconds(t1, Clock::now());
+        for (size_t r = 0; r < runs.size(); ++r) {
+            auto t0 = Clock::now();
+            for (int i = start; i < end; ++i) runs[r](i);
+            (*times)[r] += Seconds(t0, Clock::now());
+        }
     }
 }
 
+// Times one operation into a list of microseconds.
+template <typename F>
+void Timed(std::vector<double>* into, F operation)
+{
+    auto s = Clock::now();
+    operation();
+    into->push_back(Seconds(s, Clock::now()) * 1e6);
+}
+
+// The engine's volume `vol` recorded from its mount on, so its flushes can be
+// made again bare on `bare`.
+class Floor {
+public:
+    Floor(const char* vol, const char* bare) : floor_(File(vol)), bare_(File(bare))
+    {
+        cedb::SetServiceFileSystemForTesting(&floor_);
+    }
+    ~Floor()
+    {
+        cedb::SetServiceFileSystemForTesting(nullptr);
+        unlink(bare_.c_str());
+    }
+    void Prepare()
+    {
+        if (!floor_.Prepare(bare_)) std::fprintf(stderr, "the bare file could not be prepared\n");
+    }
+    void Mark() { floor_.Mark(); }
+    void Replay(int i)
+    {
+        if (!floor_.Replay(static_cast<size_t>(i))) std::fprintf(stderr, "bare write %d failed\n", i);
+    }
+
+private:
+    SyncFloor floor_;
+    std::string bare_;
+};
+
 // 1. Rewrite the notes of one 1 KB record and flush, many times.
-void NotesEditing(double* p50v, double* p99v, double* p50s, double* p99s)
+void NotesEditing()
 {
     const int n = 10000;
     std::mt19937 rng(1);
@@ -256,49 +129,52 @@ void NotesEditing(double* p50v, double* p99v, double* p50s, double* p99s)
         notes.push_back(Text(rng, 900));
         notes8.push_back(Utf8(notes.back()));
     }
-    std::vector<double> lat_v, lat_s;
+    Latencies lat;
+    lat.name = "1 notes editing (write+flush)";
 
+    Floor floor("notes.vol", "notes.bare");
     Vantaro v(File("notes.vol"));
     v.Mount();
     v.Create();
     v.Open(kNextDate);
     CEOID oid = v.Write(a, 0);
     v.Flush();
+    floor.Prepare();
     Lite l(File("notes.db"));
     l.Open();
     l.Create();
     l.PrepareWrites();
     long long row = l.Insert(a);
 
-    double vt = 0, st = 0;
+    std::vector<double> t;
     Interleave(
         n, 500,
-        [&](int i) {
-            auto s = Clock::now();
-            CEPROPVAL p = {};
-            p.propid = kNotes;
-            p.val.lpwstr = const_cast<LPWSTR>(notes[i % 64].c_str());
-            CeWriteRecordProps(v.h, oid, 1, &p);
-            v.Flush();
-            lat_v.push_back(Seconds(s, Clock::now()) * 1e6);
-        },
-        [&](int i) {
-            auto s = Clock::now();
-            const std::string& t = notes8[i % 64];
-            sqlite3_bind_text(l.update_notes, 1, t.c_str(), static_cast<int>(t.size()), SQLITE_STATIC);
-            sqlite3_bind_int64(l.update_notes, 2, row);
-            Lite::Run(l.update_notes);
-            lat_s.push_back(Seconds(s, Clock::now()) * 1e6);
-        },
-        &vt, &st);
+        {[&](int i) {
+             floor.Mark();
+             Timed(&lat.vantaro, [&] {
+                 CEPROPVAL p = {};
+                 p.propid = kNotes;
+                 p.val.lpwstr = const_cast<LPWSTR>(notes[i % 64].c_str());
+                 CeWriteRecordProps(v.h, oid, 1, &p);
+                 v.Flush();
+             });
+         },
+         [&](int i) {
+             Timed(&lat.sqlite, [&] {
+                 const std::string& text = notes8[i % 64];
+                 sqlite3_bind_text(l.update_notes, 1, text.c_str(), static_cast<int>(text.size()), SQLITE_STATIC);
+                 sqlite3_bind_int64(l.update_notes, 2, row);
+                 Lite::Run(l.update_notes);
+             });
+         },
+         [&](int i) { Timed(&lat.floor, [&] { floor.Replay(i); }); }},
+        &t);
     v.Close();
     v.Unmount();
     l.Close();
-    Report("1 notes editing (write+flush)", n, vt, st);
-    *p50v = Percentile(lat_v, 0.5);
-    *p99v = Percentile(lat_v, 0.99);
-    *p50s = Percentile(lat_s, 0.5);
-    *p99s = Percentile(lat_s, 0.99);
+    Report(lat.name, n, t[0], t[1]);
+    lat.floorRate = n / t[2];
+    g_latencies.push_back(lat);
 }
 
 // 2. Insert 65,535 thirteen-property records, flushing after each or once.
@@ -307,39 +183,50 @@ void Inserts(bool flush_each, const char* vol, const char* sql)
     std::mt19937 rng(2);
     std::vector<Activity> acts;
     for (int i = 0; i < kRecords; ++i) acts.push_back(MakeActivity(rng, rng() % 120));
+    Latencies lat;
+    lat.name = flush_each ? "2a insert 65535, flush each" : "2b insert 65535, flush once";
 
+    std::unique_ptr<Floor> floor(flush_each ? new Floor(vol, "inserts.bare") : nullptr);
     Vantaro v(File(vol));
     v.Mount();
     v.Create();
     v.Open(kNextDate);
+    if (floor) floor->Prepare();
     Lite l(File(sql));
     l.Open();
     l.Create();
     l.PrepareWrites();
-    double vt = 0, st = 0;
+    std::vector<double> t;
     if (flush_each) {
         Interleave(
             kRecords, 1000,
-            [&](int i) {
-                v.Write(acts[i], 0);
-                v.Flush();
-            },
-            [&](int i) { l.Insert(acts[i]); }, &vt, &st);
+            {[&](int i) {
+                 floor->Mark();
+                 Timed(&lat.vantaro, [&] {
+                     v.Write(acts[i], 0);
+                     v.Flush();
+                 });
+             },
+             [&](int i) { Timed(&lat.sqlite, [&] { l.Insert(acts[i]); }); },
+             [&](int i) { Timed(&lat.floor, [&] { floor->Replay(i); }); }},
+            &t);
+        lat.floorRate = kRecords / t[2];
+        g_latencies.push_back(lat);
     } else {
         l.Exec("BEGIN");
         Interleave(
-            kRecords, 1000, [&](int i) { v.Write(acts[i], 0); }, [&](int i) { l.Insert(acts[i]); }, &vt, &st);
+            kRecords, 1000, {[&](int i) { v.Write(acts[i], 0); }, [&](int i) { l.Insert(acts[i]); }}, &t);
         auto t0 = Clock::now();
         v.Flush();
         auto t1 = Clock::now();
         l.Exec("COMMIT");
-        vt += Seconds(t0, t1);
-        st += Seconds(t1, Clock::now());
+        t[0] += Seconds(t0, t1);
+        t[1] += Seconds(t1, Clock::now());
     }
     v.Close();
     v.Unmount();
     l.Close();
-    Report(flush_each ? "2a insert 65535, flush each" : "2b insert 65535, flush once", kRecords, vt, st);
+    Report(lat.name, kRecords, t[0], t[1]);
 }
 
 // 3. Value seeks on each sort order, next-equal runs and a full read.
@@ -461,10 +348,10 @@ void Churn(const char* vol, const char* sql, double* vt_tail, double* st_tail)
     std::vector<Activity> fresh;
     for (size_t i = 0; i < touched.size(); ++i) fresh.push_back(MakeActivity(rng, rng() % 120));
 
-    double vt = 0, st = 0;
+    std::vector<double> t;
     Interleave(
         static_cast<int>(touched.size()), 1000,
-        [&](int k) {
+        {[&](int k) {
             int i = touched[k];
             if (i % 2 == 0) CeDeleteRecord(v.h, oids[i]);
             else v.Write(fresh[k], oids[i]);
@@ -480,8 +367,9 @@ void Churn(const char* vol, const char* sql, double* vt_tail, double* st_tail)
                 sqlite3_bind_int64(l.update_all, 14, rows[i]);
                 Lite::Run(l.update_all);
             }
-        },
-        &vt, &st);
+        }},
+        &t);
+    const double vt = t[0], st = t[1];
 
     auto t0 = Clock::now();
     v.Close();
@@ -587,7 +475,7 @@ int main()
         rmdir(g_dir.c_str());
         return 0;
     }
-    double p50v, p99v, p50s, p99s, tail_v, tail_s;
+    double tail_v, tail_s;
     if (only && std::string(only) == "4") {  // the churn on an unflushed fill, and its compaction
         Inserts(false, "each.vol", "each.db");
         Churn("each.vol", "each.db", &tail_v, &tail_s);
@@ -597,22 +485,35 @@ int main()
         rmdir(g_dir.c_str());
         return 0;
     }
-    NotesEditing(&p50v, &p99v, &p50s, &p99s);
+    NotesEditing();
     Inserts(true, "each.vol", "each.db");
     Inserts(false, "once.vol", "once.db");
     Seeks("once.vol", "once.db");
     Churn("each.vol", "each.db", &tail_v, &tail_s);
     Enumerate();
 
+    // Every workload but the flush-bound ones aims at 1.5x SQLite's rate.
     std::printf("%-42s %14s %14s %8s\n", "workload", "vantaro ops/s", "sqlite ops/s", "ratio");
     double slowest = 1e300;
     for (const Row& r : g_rows) {
-        double ratio = r.vantaro / r.sqlite;
+        const double ratio = r.vantaro / r.sqlite;
         slowest = std::min(slowest, ratio);
-        std::printf("%-42s %14.0f %14.0f %8.2f\n", r.name.c_str(), r.vantaro, r.sqlite, ratio);
+        const bool flushBound = std::any_of(g_latencies.begin(), g_latencies.end(),
+                                            [&](const Latencies& l) { return l.name == r.name; });
+        std::printf("%-42s %14.0f %14.0f %8.2f %s\n", r.name.c_str(), r.vantaro, r.sqlite, ratio,
+                    flushBound ? "(flush-bound: see the floor)" : ratio >= 1.5 ? "within 1.5x" : "UNDER 1.5x");
     }
-    std::printf("notes editing flush latency: vantaro p50 %.0f us, p99 %.0f us; sqlite p50 %.0f us, p99 %.0f us\n",
-                p50v, p99v, p50s, p99s);
+    // The flush-bound workloads against the limit itself: the same bytes
+    // written and synced with no engine (goal: p99 within 1.5x of it).
+    std::printf("%-34s %22s %22s %22s %10s\n", "flush latency (us, p50 / p99)", "vantaro", "bare write+sync",
+                "sqlite", "p99/bare");
+    for (const Latencies& l : g_latencies) {
+        const double p99v = Percentile(l.vantaro, 0.99), p99b = Percentile(l.floor, 0.99);
+        std::printf("%-34s %10.0f / %9.0f %10.0f / %9.0f %10.0f / %9.0f %9.2fx %s\n", l.name.c_str(),
+                    Percentile(l.vantaro, 0.5), p99v, Percentile(l.floor, 0.5), p99b, Percentile(l.sqlite, 0.5),
+                    Percentile(l.sqlite, 0.99), p99v / p99b, p99v <= 1.5 * p99b ? "within 1.5x" : "OVER 1.5x");
+        std::printf("%-34s bare floor %.0f ops/s\n", "", l.floorRate);
+    }
     std::printf("compaction and cold mount after workload 4: vantaro %.3f s, sqlite (vacuum, reopen) %.3f s\n",
                 tail_v, tail_s);
     std::printf("slowest ratio: %.2f\n", slowest);

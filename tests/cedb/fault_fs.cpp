@@ -55,7 +55,9 @@ public:
     {
         Status s = fs_->Tick("sync");
         if (!s.ok()) return s;
-        st_->durable = st_->current;
+        // current is durable with the unsynced changes applied: applying
+        // them costs what was written, copying current the whole file.
+        for (const FaultFileSystem::Op& op : st_->unsynced) ApplyOp(&st_->durable, op);
         st_->unsynced.clear();
         fs_->CountSync();
         return Status::Ok();
