@@ -65,14 +65,15 @@ HRESULT Contact::QueryInterface(REFIID riid, void** out)
     return E_NOINTERFACE;
 }
 
-HRESULT Contact::GetText(int index, BSTR* value)
+HRESULT Contact::GetText(int property, BSTR* value)
 {
-    return Copy(Data().text[index], value);
+    return Copy(*Data().Text(property), value);
 }
 
-HRESULT Contact::PutText(int index, BSTR value)
+HRESULT Contact::PutText(int property, BSTR value)
 {
-    WritableData().text[index] = value ? value : L"";
+    ContactData& data = WritableData();
+    (property < kTextProperties ? data.text[property] : data.More(property)) = value ? value : L"";
     return S_OK;
 }
 
@@ -102,6 +103,20 @@ HRESULT Contact::get_Birthday(DATE* value)
 HRESULT Contact::put_Birthday(DATE value)
 {
     WritableData().birthday = value;
+    return S_OK;
+}
+
+HRESULT Contact::get_Anniversary(DATE* value)
+{
+    if (!value)
+        return E_POINTER;
+    *value = Data().anniversary;
+    return S_OK;
+}
+
+HRESULT Contact::put_Anniversary(DATE value)
+{
+    WritableData().anniversary = value;
     return S_OK;
 }
 

@@ -49,8 +49,11 @@ TEST(CardProducers, DesktopClient21InWindows1252WithQuotedPrintable)
     EXPECT_EQ((CardDate{1968, 4, 12}), j.birthday);
     // 2.1 writers separate categories with semicolons.
     EXPECT_EQ((Categories{"Lieferanten", "Schl\xC3\xBCsselkunden"}), j.categories);
-    // What found no field is named; the label and the file's own data are not.
-    EXPECT_EQ((std::vector<std::string>{"middle name", "name prefix", "PHOTO", "TEL", "ADR", "country"}), j.unkept);
+    // The photo has no field and is kept as written; the label and the
+    // file's own data are left out.
+    EXPECT_TRUE(j.unkept.empty());
+    ASSERT_EQ(1u, j.extras.size());
+    EXPECT_EQ(0u, j.extras[0].find("PHOTO;TYPE=JPEG;ENCODING=BASE64:"));
 
     const CardContact& r = result.contacts[1];
     EXPECT_EQ("Falkenrath, Ren\xC3\xA9" "e", r.text[kFileAs]);
@@ -108,9 +111,8 @@ TEST(CardProducers, Webmail30WithCategoriesAndNamelessCard)
     EXPECT_EQ("tm1979@altmail.example", t.text[kEmail3]);
     EXPECT_EQ("+49 151 5550 2277", t.text[kMobilePhone]);
     EXPECT_EQ("+49 40 555 8100", t.text[kBusinessPhone]);
-    // Only a home address: it is the one the device can keep.
-    EXPECT_EQ("Elbchaussee 301", t.text[kStreet]);
-    EXPECT_EQ("Hamburg", t.text[kCity]);
+    EXPECT_EQ("Elbchaussee 301", t.text[kHomeStreet]);
+    EXPECT_EQ("", t.text[kStreet]);
     EXPECT_EQ("Hafenkontor Nord", t.text[kCompany]);
     EXPECT_EQ("Disponent", t.text[kJobTitle]);
     EXPECT_EQ((CardDate{1979, 8, 23}), t.birthday);
