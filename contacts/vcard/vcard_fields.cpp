@@ -355,6 +355,82 @@ void ApplyRelated(CardContact& contact, const ContentLine& line, const std::stri
     KeepLine(contact, line.whole);
 }
 
+// A kept line read again: its name without the group, the group, and its
+// text value. False when it is not a property line.
+bool ReadKeptLine(const std::string& whole, std::string& name, std::string& group, std::string& value)
+{
+    ContentLine line;
+    if (!ParseContentLine(whole, 0, line).empty() || !DecodeValue(line, value))
+        return false;
+    name = line.name;
+    const size_t dot = whole.find('.');
+    group = dot < whole.find_first_of(";:") ? Upper(whole.substr(0, dot)) : "";
+    return true;
+}
+
+// Relations and dates that some producers write in general-purpose
+// properties, told apart by a label of the same group or by a kind code:
+// those with a field are taken out of the kept lines.
+void TakeLabelledValues(CardContact& contact)
+{
+    auto& extras = contact.extras;
+    std::vector<bool> taken(extras.size());
+    auto labelOf = [&](const std::string& group, size_t& at) {
+        std::string name, g, value;
+        for (at = 0; at < extras.size(); ++at)
+            if (ReadKeptLine(extras[at], name, g, value) && name == "X-ABLABEL" && g == group)
+                return TextValue(value);
+        return std::string();
+    };
+    auto take = [&](CardField field, const std::string& value) {
+        if (field == kChildren && !contact.text[kChildren].empty()) {
+            contact.text[kChildren] += ", " + value;
+            return true;
+        }
+        return Place(contact, {field}, value);
+    };
+    for (size_t i = 0; i < extras.size(); ++i) {
+        std::string name, group, value;
+        if (!ReadKeptLine(extras[i], name, group, value))
+            continue;
+        if (name == "X-ANDROID-CUSTOM") {
+            // A kind, then the value and its type code.
+            const auto parts = SplitEscaped(value, ";");
+            const std::string kind = parts[0], type = parts.size() > 2 ? parts[2] : "";
+            const std::string single = parts.size() > 1 ? parts[1] : "";
+            CardField field = kCardFields;
+            if (kind == "vnd.android.cursor.item/nickname")
+                field = kNickname;
+            else if (kind == "vnd.android.cursor.item/relation")
+                field = type == "14" ? kSpouse : type == "3" ? kChildren : type == "1" ? kAssistant : kCardFields;
+            taken[i] = field != kCardFields && !single.empty() && take(field, single);
+            continue;
+        }
+        if (group.empty() || (name != "X-ABRELATEDNAMES" && name != "X-ABDATE"))
+            continue;
+        size_t labelAt = 0;
+        const std::string label = labelOf(group, labelAt);
+        if (name == "X-ABDATE" && label == "_$!<Anniversary>!$_" && !contact.anniversary.Present()) {
+            ContentLine line;
+            ParseContentLine(extras[i], 0, line);
+            taken[i] = ReadDate(line, value, contact.anniversary);
+        } else if (name == "X-ABRELATEDNAMES") {
+            const CardField field = label == "_$!<Spouse>!$_" ? kSpouse
+                                    : label == "_$!<Child>!$_" ? kChildren
+                                    : label == "_$!<Assistant>!$_" ? kAssistant
+                                    : kCardFields;
+            taken[i] = field != kCardFields && take(field, TextValue(value));
+        }
+        if (taken[i] && labelAt < extras.size())
+            taken[labelAt] = true;
+    }
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < extras.size(); ++i)
+        if (!taken[i])
+            kept.push_back(std::move(extras[i]));
+    extras = std::move(kept);
+}
+
 }  // namespace
 
 void Finish(CardBuilder& card)
@@ -365,6 +441,7 @@ void Finish(CardBuilder& card)
     AssignRanked(contact, card.emails, {kEmail1, kEmail2, kEmail3});
     AssignRanked(contact, card.urls, {kWebPage});
     AssignAddresses(card);
+    TakeLabelledValues(contact);
     // Filed as the device files people; a card naming nobody and no company
     // is filed under its FN, else, as address books do, under its first
     // e-mail address or its first phone number.

@@ -94,16 +94,16 @@ TEST(CardWriting, EveryProducerFileSurvivesExportAndReimport)
         {"webmail_full_v30.vcf",
          {{0, kNameSuffix, "Jr."}, {0, kHomeStreet, "12 Admiralty Way\nFlat 4"}, {0, kHomeState, "Lagos State"},
           {0, kHomeCountry, "Nigeria"}, {0, kCity, "Apapa"}, {0, kInstantMessage1, "xmpp:raf@talk.example"},
-          {0, kInstantMessage2, "icq:44556677"}, {0, kWebPage, "https://raf.example/blog"}}},
+          {0, kInstantMessage2, "icq:44556677"}, {0, kWebPage, "https://raf.example/blog"}, {0, kSpouse, "Chioma"}}},
         {"address_app_full_v30.vcf",
          {{0, kPhoneticFirstName, "\xE3\x83\xA6\xE3\x82\xAD"}, {0, kPhoneticLastName, "\xE3\x82\xBF\xE3\x82\xAB\xE3\x83\x8F\xE3\x82\xB7"},
           {0, kDepartment, "Lens Design"}, {0, kEmail1, "yuki@sakura-optics.example"}, {0, kHomeCity, "Shibuya-ku"},
-          {0, kInstantMessage1, "skype:yuki.takahashi"}, {0, kInstantMessage2, "aim:yukitaka"}}},
+          {0, kInstantMessage1, "skype:yuki.takahashi"}, {0, kInstantMessage2, "aim:yukitaka"}, {0, kSpouse, "Hiroshi Takahashi"}}},
         {"handset_full_v21.vcf",
          {{0, kLastName, "\xC5\x81ukasiewicz"}, {0, kPhoneticLastName, "Wukashevich"},
           {0, kAssistantPhone, "+48 22 555 3435"}, {0, kRadioPhone, "+48 22 555 7777"},
           {0, kOtherCity, "Sopot"}, {0, kNotes, "Zna dobrze rynek prasowy.\nKontakt przez asystenta."},
-          {0, kInstantMessage2, "skype:zofia.lukasiewicz"}}},
+          {0, kInstantMessage2, "skype:zofia.lukasiewicz"}, {0, kNickname, "Zosia"}, {0, kSpouse, "Marek"}}},
         {"desktop_suite_v30_v40.vcf",
          {{0, kStreet, "40 Chart Street\nSuite 12"}, {0, kOtherStreet, "PO Box 77"}, {0, kSpouse, "Daniel Reyes"},
           {0, kAssistantPhone, "+44 20 5555 0101"}, {0, kDepartment, "Survey, Coastal Unit"},
@@ -127,6 +127,7 @@ TEST(CardWriting, EveryProducerFileSurvivesExportAndReimport)
         }
     }
     EXPECT_EQ((CardDate{1994, 5, 21}), ReadCards(ReadTestCards("desktop_client_full_v21.vcf")).contacts[0].anniversary);
+    EXPECT_EQ((CardDate{2012, 6, 16}), ReadCards(ReadTestCards("webmail_full_v30.vcf")).contacts[0].anniversary);
     EXPECT_EQ((CardDate{2015, 9, 12}), ReadCards(ReadTestCards("desktop_suite_v30_v40.vcf")).contacts[1].anniversary);
 }
 
