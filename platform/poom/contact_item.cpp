@@ -92,33 +92,24 @@ HRESULT Contact::put_Categories(BSTR value)
     return S_OK;
 }
 
-HRESULT Contact::get_Birthday(DATE* value)
+HRESULT Contact::GetDate(DATE ContactData::*date, DATE* value)
 {
     if (!value)
         return E_POINTER;
-    *value = Data().birthday;
+    *value = Data().*date;
     return S_OK;
 }
 
-HRESULT Contact::put_Birthday(DATE value)
+HRESULT Contact::PutDate(DATE ContactData::*date, DATE value)
 {
-    WritableData().birthday = value;
+    WritableData().*date = value;
     return S_OK;
 }
 
-HRESULT Contact::get_Anniversary(DATE* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = Data().anniversary;
-    return S_OK;
-}
-
-HRESULT Contact::put_Anniversary(DATE value)
-{
-    WritableData().anniversary = value;
-    return S_OK;
-}
+HRESULT Contact::get_Birthday(DATE* value) { return GetDate(&ContactData::birthday, value); }
+HRESULT Contact::put_Birthday(DATE value) { return PutDate(&ContactData::birthday, value); }
+HRESULT Contact::get_Anniversary(DATE* value) { return GetDate(&ContactData::anniversary, value); }
+HRESULT Contact::put_Anniversary(DATE value) { return PutDate(&ContactData::anniversary, value); }
 
 HRESULT Contact::get_Oid(long* oid)
 {

@@ -111,6 +111,8 @@ private:
     // By property: the catalogue's text fields and the further ones.
     HRESULT GetText(int property, BSTR* value);
     HRESULT PutText(int property, BSTR value);
+    HRESULT GetDate(DATE ContactData::*date, DATE* value);
+    HRESULT PutDate(DATE ContactData::*date, DATE value);
 
     Application* app;
     std::shared_ptr<const ContactData> shared;

@@ -217,6 +217,23 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
     DeleteFileW(file.c_str());
 }
 
+// A photo larger than the property that keeps a card's other lines is
+// named as not kept; the contact and its smaller lines go in.
+TEST_F(ContactTool, ALineBeyondTheDevicesRoomIsNamedAndTheRestKept)
+{
+    const std::wstring file = HereFolder() + L"large_photo.vcf";
+    std::ofstream(vcard::WideToUtf8(file), std::ios::binary)
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Brun;Ada\r\nX-SHOE-SIZE:38\r\nPHOTO;ENCODING=b;TYPE=JPEG:"
+        << std::string(40000, 'A') << "\r\nEND:VCARD\r\n";
+    ASSERT_EQ(0, Run({L"import", file})) << output.err;
+    DeleteFileW(file.c_str());
+    EXPECT_EQ("Imported 1, updated 0, skipped 0.\n", output.out);
+    EXPECT_NE(std::string::npos, output.err.find("large_photo.vcf: no place on the device for PHOTO\n")) << output.err;
+    ASSERT_EQ(0, Run({L"export"}));
+    EXPECT_NE(std::string::npos, output.out.find("\r\nX-SHOE-SIZE:38\r\n")) << output.out;
+    EXPECT_EQ(std::string::npos, output.out.find("PHOTO"));
+}
+
 // A contacts service's export files people "Last, First" as the device
 // does, and exports them again under the name they are shown by.
 TEST_F(ContactTool, ImportedPeopleAreFiledLastFirst)
