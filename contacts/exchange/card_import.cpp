@@ -1,6 +1,7 @@
 #include "contacts/exchange/card_import.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 
@@ -98,6 +99,30 @@ void KeepCategoryNames(vcard::CardContact& card, const CardFile& file, ImportOut
     card.categories = std::move(kept);
 }
 
+// One property holds the card's lines that no other takes. Those beyond its
+// room (a large photo) are named as not kept, rather than the store
+// refusing the whole contact.
+void FitExtras(vcard::CardContact& card)
+{
+    size_t room = poom::kLongestText;
+    std::vector<std::string> kept;
+    for (auto& line : card.extras) {
+        const size_t length = vcard::Utf8ToWide(line).size() + 2;  // and its line break
+        if (length <= room) {
+            room -= length;
+            kept.push_back(std::move(line));
+            continue;
+        }
+        std::string name = line.substr(0, line.find_first_of(";:"));
+        name = name.substr(name.find('.') + 1);  // without its group
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (std::find(card.unkept.begin(), card.unkept.end(), name) == card.unkept.end())
+            card.unkept.push_back(name);
+    }
+    card.extras = std::move(kept);
+}
+
 CardNote NoteOf(const CardFile& file, const vcard::CardContact& card, const char* reason)
 {
     return {file.name, card.line, CardName(card), reason};
@@ -129,6 +154,7 @@ void StoreFile(IPOutlookApp* app, CardFile& file, KnownContacts& known, ImportOu
             continue;
         }
         KeepCategoryNames(card, file, outcome);
+        FitExtras(card);
         const long oid = known.Find(card);
         IContact* contact = FetchOrCreate(app, oid);
         long saved = 0;

@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
+
 #include "contacts/vcard/text_encoding.h"
 #include "platform/poom/poom_objects.h"
 
@@ -14,7 +16,8 @@ constexpr WORD kNoYear = 1604;
 
 using Setter = HRESULT (STDMETHODCALLTYPE IContact::*)(BSTR);
 
-const Setter kSetters[vcard::kCardTextFields] = {
+// In the order of the card's fields, which follows the object model's.
+const Setter kSetters[vcard::kCardFields] = {
     &IContact::put_FileAs, &IContact::put_FirstName, &IContact::put_LastName, &IContact::put_JobTitle,
     &IContact::put_CompanyName, &IContact::put_BusinessAddressStreet, &IContact::put_BusinessAddressCity,
     &IContact::put_BusinessAddressState, &IContact::put_BusinessAddressPostalCode,
@@ -22,7 +25,12 @@ const Setter kSetters[vcard::kCardTextFields] = {
     &IContact::put_MobileTelephoneNumber, &IContact::put_HomeTelephoneNumber, &IContact::put_BusinessFaxNumber,
     &IContact::put_Email1Address, &IContact::put_Email2Address, &IContact::put_Email3Address,
     &IContact::put_WebPage, &IContact::put_OfficeLocation, &IContact::put_Department,
+#define EXCHANGE_SETTER(name) &IContact::put_##name,
+    POOM_CONTACT_MORE_TEXT_PROPERTIES(EXCHANGE_SETTER)
+#undef EXCHANGE_SETTER
 };
+static_assert(vcard::kCardFields - vcard::kCardTextFields == poom::kCardExtras - poom::kFirstMoreProperty,
+              "every field of a card has a property of the device contact");
 
 // The device keeps line breaks as CR LF; cards carry them as LF.
 std::wstring ToDevice(const std::string& text)
@@ -79,7 +87,17 @@ vcard::CardContact CardOfContact(const poom::ContactData& data)
     vcard::CardContact card;
     for (int f = 0; f < vcard::kCardTextFields; ++f)
         card.text[f] = FromDevice(data.text[f]);
+    for (int f = vcard::kCardTextFields; f < vcard::kCardFields; ++f)
+        card.text[f] = FromDevice(data.More(poom::kFirstMoreProperty + f - vcard::kCardTextFields));
     card.birthday = FromDate(data.birthday);
+    card.anniversary = FromDate(data.anniversary);
+    const std::wstring& extras = data.More(poom::kCardExtras);
+    for (size_t start = 0; start < extras.size();) {
+        const size_t end = std::min(extras.find(L"\r\n", start), extras.size());
+        if (end > start)
+            card.extras.push_back(vcard::WideToUtf8(extras.substr(start, end - start)));
+        start = end + 2;
+    }
     for (const auto& name : poom::SplitCategories(data.categories))
         card.categories.push_back(vcard::WideToUtf8(name));
     card.uid = vcard::WideToUtf8(data.uid);
@@ -88,21 +106,28 @@ vcard::CardContact CardOfContact(const poom::ContactData& data)
 
 HRESULT SaveCardAs(IContact* contact, const vcard::CardContact& card)
 {
-    for (int f = 0; f < vcard::kCardTextFields; ++f)
+    for (int f = 0; f < vcard::kCardFields; ++f)
         PutText(contact, kSetters[f], ToDevice(card.text[f]));
     contact->put_Birthday(ToDate(card.birthday));
+    contact->put_Anniversary(ToDate(card.anniversary));
     std::wstring list;
     for (const auto& name : card.categories)
         list += (list.empty() ? L"" : L", ") + vcard::Utf8ToWide(name);
     PutText(contact, &IContact::put_Categories, list);
-    if (!card.uid.empty()) {
-        IContactExchange* exchange = nullptr;
-        if (SUCCEEDED(contact->QueryInterface(IID_IContactExchange, reinterpret_cast<void**>(&exchange)))) {
+    IContactExchange* exchange = nullptr;
+    if (SUCCEEDED(contact->QueryInterface(IID_IContactExchange, reinterpret_cast<void**>(&exchange)))) {
+        if (!card.uid.empty()) {
             BSTR uid = SysAllocString(vcard::Utf8ToWide(card.uid).c_str());
             exchange->put_Uid(uid);
             SysFreeString(uid);
-            exchange->Release();
         }
+        std::wstring extras;
+        for (const auto& line : card.extras)
+            extras += (extras.empty() ? L"" : L"\r\n") + vcard::Utf8ToWide(line);
+        BSTR kept = SysAllocString(extras.c_str());
+        exchange->put_CardExtras(kept);
+        SysFreeString(kept);
+        exchange->Release();
     }
     return contact->Save();
 }

@@ -1,6 +1,7 @@
 // How a vCard's contact and a device contact turn into each other: the text
-// fields one for one, line breaks as the device keeps them, the birthday as
-// a date of the object model, the categories as its list.
+// fields one for one, line breaks as the device keeps them, the birthday and
+// anniversary as dates of the object model, the categories as its list, and
+// the card's lines no property holds in the one that keeps them.
 #pragma once
 #include <windows.h>
 

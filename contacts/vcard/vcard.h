@@ -1,5 +1,6 @@
 // Reading and writing vCard files (versions 2.1, 3.0 and 4.0 in, 3.0 out),
-// mapped onto the 21 fields a device contact carries plus its categories.
+// mapped onto the properties a device contact carries: the 21 fields lists
+// and exports show, its categories, and the rest that exchange keeps.
 // Portable: no Windows headers, all text UTF-8.
 #pragma once
 #include <array>
@@ -10,13 +11,24 @@
 namespace vcard {
 
 // The text fields in the order of the contact field catalogue; the birthday
-// (catalogue field 20) is kept as a date beside them.
+// (catalogue field 20) is kept as a date beside them. The fields after
+// kCardTextFields are kept in exchange only, in the order of the device
+// contact's further properties. The street, city, state and postal code
+// without a prefix are those of the business address.
 enum CardField {
     kFileAs, kFirstName, kLastName, kJobTitle, kCompany,
     kStreet, kCity, kState, kPostalCode,
     kBusinessPhone, kBusiness2Phone, kMobilePhone, kHomePhone, kBusinessFax,
     kEmail1, kEmail2, kEmail3, kWebPage, kOfficeLocation, kDepartment,
-    kCardTextFields
+    kCardTextFields,
+    kMiddleName = kCardTextFields, kNamePrefix, kNameSuffix, kNickname,
+    kPhoneticFirstName, kPhoneticLastName, kPhoneticCompany, kCountry,
+    kHomeStreet, kHomeCity, kHomeState, kHomePostalCode, kHomeCountry,
+    kOtherStreet, kOtherCity, kOtherState, kOtherPostalCode, kOtherCountry,
+    kNotes, kSpouse, kChildren, kAssistant, kAssistantPhone,
+    kHome2Phone, kHomeFax, kPager, kCarPhone, kRadioPhone,
+    kInstantMessage1, kInstantMessage2, kInstantMessage3,
+    kCardFields
 };
 
 // A calendar day; year 0 when the card gives the day without a year.
@@ -31,14 +43,19 @@ struct CardDate {
 struct CardContact {
     // text[kFileAs] is how the device files the person ("Last, First");
     // fullName is the card's FN, the name as it is shown.
-    std::array<std::string, kCardTextFields> text;
+    std::array<std::string, kCardFields> text;
     std::string fullName;
     CardDate birthday;
+    CardDate anniversary;
     std::vector<std::string> categories;
     std::string uid;
     int line = 0;  // line of its BEGIN:VCARD in the file read
-    // Properties of the card that found no field, by name ("NOTE", "PHOTO",
-    // "TEL" for a number beyond those the fields hold), each once.
+    // The card's lines that found no field (a photo, a key, a property only
+    // its producer knows, a number beyond those the fields hold), unfolded
+    // and as the card wrote them, to be written back on export.
+    std::vector<std::string> extras;
+    // Properties that were not kept at all, by name ("post office box" for
+    // a part of one), each once.
     std::vector<std::string> unkept;
 };
 

@@ -3,6 +3,10 @@
 #include "contacts/vcard/vcard_fields.h"
 
 #include <cstdlib>
+#include <initializer_list>
+#include <iterator>
+
+#include "contacts/vcard/text_encoding.h"
 
 namespace vcard {
 
@@ -83,39 +87,95 @@ bool ParseDate(std::string_view text, CardDate& date)
     return true;
 }
 
-void NoteUnkept(CardContact& contact, const std::string& name)
+// Keeps a line that found no field as the card wrote it, in UTF-8.
+void KeepLine(CardContact& contact, std::string_view whole)
 {
-    if (std::find(contact.unkept.begin(), contact.unkept.end(), name) == contact.unkept.end())
-        contact.unkept.push_back(name);
+    const std::string line = IsValidUtf8(whole) ? std::string(whole) : Cp1252ToUtf8(whole);
+    if (std::find(contact.extras.begin(), contact.extras.end(), line) == contact.extras.end())
+        contact.extras.push_back(line);
 }
 
-// The properties the fields take, and those that only describe the file.
-bool HasHome(const std::string& name)
+// Properties that only describe the file, or repeat what others say (a
+// LABEL is an address laid out): nothing of the contact is lost without them.
+bool DescribesFile(const std::string& name)
 {
-    static const char* const kTaken[] = {
-        "BEGIN", "END", "VERSION", "FN", "N", "ORG", "TITLE", "UID", "BDAY", "CATEGORIES", "TEL", "EMAIL",
-        "URL", "ADR", "X-VANTARO-FILEAS", "X-VANTARO-OFFICE", "PRODID", "REV", "KIND", "SOURCE", "NAME",
-        "PROFILE", "LABEL", "X-MS-OL-DEFAULT-POSTAL-ADDRESS"};
-    for (const char* taken : kTaken)
-        if (name == taken)
+    static const char* const kNames[] = {"BEGIN", "END", "PRODID", "REV", "KIND", "SOURCE", "NAME",
+                                         "PROFILE", "LABEL", "X-MS-OL-DEFAULT-POSTAL-ADDRESS"};
+    return std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
+}
+
+// Single text values and the field each lands in, under the names the
+// producers give them. The first value wins; a later one is kept as a line.
+struct TextHome {
+    const char* name;
+    CardField field;
+};
+const TextHome kTextHomes[] = {
+    {"TITLE", kJobTitle}, {"X-VANTARO-OFFICE", kOfficeLocation}, {"NICKNAME", kNickname}, {"NOTE", kNotes},
+    {"X-SPOUSE", kSpouse}, {"X-MS-SPOUSE", kSpouse}, {"X-EVOLUTION-SPOUSE", kSpouse},
+    {"X-KADDRESSBOOK-X-SPOUSENAME", kSpouse}, {"X-CHILDREN", kChildren}, {"X-MS-CHILD", kChildren},
+    {"X-CHILD", kChildren}, {"X-ASSISTANT", kAssistant}, {"X-MS-ASSISTANT", kAssistant},
+    {"X-EVOLUTION-ASSISTANT", kAssistant}, {"X-KADDRESSBOOK-X-ASSISTANTSNAME", kAssistant},
+    {"X-PHONETIC-FIRST-NAME", kPhoneticFirstName}, {"X-PHONETIC-LAST-NAME", kPhoneticLastName},
+    {"X-PHONETIC-ORG", kPhoneticCompany}, {"SORT-STRING", kPhoneticLastName},
+};
+
+// Instant messaging addresses: IMPP carries a URI, the older properties a
+// bare address that the scheme turns into one.
+struct MessengerHome {
+    const char* name;
+    const char* scheme;
+};
+const MessengerHome kMessengers[] = {
+    {"IMPP", ""}, {"X-MS-IMADDRESS", ""}, {"X-AIM", "aim:"}, {"X-ICQ", "icq:"}, {"X-JABBER", "xmpp:"},
+    {"X-GOOGLE-TALK", "xmpp:"}, {"X-MSN", "msnim:"}, {"X-YAHOO", "ymsgr:"}, {"X-SKYPE", "skype:"},
+    {"X-SKYPE-USERNAME", "skype:"}, {"X-GADUGADU", "gg:"}, {"X-GROUPWISE", "groupwise:"},
+};
+
+const char* const kAnniversaryNames[] = {"ANNIVERSARY", "X-ANNIVERSARY", "X-MS-ANNIVERSARY",
+                                         "X-EVOLUTION-ANNIVERSARY"};
+
+// Puts a value in the first of the fields that is free; true when one took
+// it or already holds it.
+bool Place(CardContact& contact, std::initializer_list<CardField> fields, const std::string& value)
+{
+    for (CardField field : fields)
+        if (contact.text[field] == value)
             return true;
+    for (CardField field : fields)
+        if (contact.text[field].empty()) {
+            contact.text[field] = value;
+            return true;
+        }
     return false;
 }
 
-// The birthday; a BDAY marked as text carries no date to keep.
-std::string ApplyBirthday(CardBuilder& card, const ContentLine& line, const std::string& value)
+// A date of the card; a date marked as text, or one that is no date, is
+// the card's own business and false comes back.
+bool ReadDate(const ContentLine& line, const std::string& value, CardDate& date)
 {
     const Param* valueType = FindParam(line, "VALUE");
     if (valueType && !valueType->values.empty() && Upper(valueType->values[0]) == "TEXT")
-        return {};
-    CardDate date;
+        return false;
     if (!ParseDate(value, date))
-        return "BDAY \"" + Excerpt(value) + "\" is not a date";
+        return false;
     // Some producers mark a day without a year by a stand-in year.
     const Param* omit = FindParam(line, "X-APPLE-OMIT-YEAR");
     if (omit && !omit->values.empty() && std::atoi(omit->values[0].c_str()) == date.year)
         date.year = 0;
-    card.contact.birthday = date;
+    return true;
+}
+
+// The birthday; a BDAY marked as text is kept as its line.
+std::string ApplyBirthday(CardBuilder& card, const ContentLine& line, const std::string& value)
+{
+    const Param* valueType = FindParam(line, "VALUE");
+    if (valueType && !valueType->values.empty() && Upper(valueType->values[0]) == "TEXT") {
+        KeepLine(card.contact, line.whole);
+        return {};
+    }
+    if (!ReadDate(line, value, card.contact.birthday))
+        return "BDAY \"" + Excerpt(value) + "\" is not a date";
     return {};
 }
 
@@ -128,6 +188,7 @@ void AddCandidate(CardBuilder& card, const ContentLine& line, const std::string&
     candidate.types = TypesOf(line, preference);
     candidate.preference = preference;
     candidate.order = card.order++;
+    candidate.whole = std::string(line.whole);
     if (name == "ADR") {
         candidate.parts = SplitEscaped(value, ";");
         candidate.parts.resize(std::max<size_t>(candidate.parts.size(), 7));
@@ -151,40 +212,223 @@ void SortByPreference(std::vector<Candidate>& list)
                      [](const Candidate& a, const Candidate& b) { return a.preference < b.preference; });
 }
 
+// The fields a number of these types may go to, in order; none for a kind
+// of line the device has no field for (modem, mailbox).
+std::vector<CardField> PhoneFields(const Candidate& phone)
+{
+    if (phone.Has("FAX"))
+        return {phone.Has("HOME") && !phone.Has("WORK") ? kHomeFax : kBusinessFax};
+    if (phone.Has("CELL") || phone.Has("MOBILE") || phone.Has("IPHONE"))
+        return {kMobilePhone};
+    if (phone.Has("PAGER"))
+        return {kPager};
+    if (phone.Has("CAR"))
+        return {kCarPhone};
+    if (phone.Has("RADIO") || phone.Has("X-RADIO"))
+        return {kRadioPhone};
+    if (phone.Has("X-ASSISTANT") || phone.Has("ASSISTANT") || phone.Has("X-EVOLUTION-ASSISTANT"))
+        return {kAssistantPhone};
+    if (phone.Has("MODEM") || phone.Has("BBS"))
+        return {};
+    if (phone.Has("HOME") && !phone.Has("WORK"))
+        return {kHomePhone, kHome2Phone};
+    return {kBusinessPhone, kBusiness2Phone};
+}
+
 void AssignPhones(CardBuilder& card)
 {
-    auto& text = card.contact.text;
+    auto& contact = card.contact;
     SortByPreference(card.phones);
-    auto fill = [&](CardField field, const std::string& value) {
-        if (text[field].empty()) {
-            text[field] = value;
-            return true;
-        }
-        return false;
-    };
-    // A number the fields hold already counts as kept.
-    auto keep = [&](CardField field, const std::string& value) { return fill(field, value) || text[field] == value; };
-    bool allKept = true;
     // Work faxes before other faxes, whatever order the card lists them in.
     for (const auto& phone : card.phones)
         if (phone.Has("FAX") && phone.Has("WORK"))
-            fill(kBusinessFax, phone.parts[0]);
+            Place(contact, {kBusinessFax}, phone.parts[0]);
     for (const auto& phone : card.phones) {
-        const std::string& number = phone.parts[0];
-        if (phone.Has("FAX")) {
-            allKept &= !phone.Has("HOME") && keep(kBusinessFax, number);
-        } else if (phone.Has("CELL") || phone.Has("MOBILE") || phone.Has("IPHONE")) {
-            allKept &= keep(kMobilePhone, number);
-        } else if (phone.Has("PAGER") || phone.Has("CAR") || phone.Has("MODEM") || phone.Has("BBS")) {
-            allKept = false;  // no field on the device for these
-        } else if (phone.Has("HOME") && !phone.Has("WORK")) {
-            allKept &= keep(kHomePhone, number);
-        } else if (!fill(kBusinessPhone, number)) {
-            allKept &= keep(kBusiness2Phone, number) || text[kBusinessPhone] == number;
-        }
+        const std::vector<CardField> fields = PhoneFields(phone);
+        bool placed = false;
+        for (CardField field : fields)
+            placed = placed || contact.text[field] == phone.parts[0];
+        for (CardField field : fields)
+            placed = placed || Place(contact, {field}, phone.parts[0]);
+        if (!placed)
+            KeepLine(contact, phone.whole);
     }
-    if (!allKept)
-        NoteUnkept(card.contact, "TEL");
+}
+
+// The address fields of one address: street, city, state, postal code,
+// country.
+struct AddressFields {
+    CardField street, city, state, postalCode, country;
+};
+constexpr AddressFields kBusinessAddress{kStreet, kCity, kState, kPostalCode, kCountry};
+constexpr AddressFields kHomeAddress{kHomeStreet, kHomeCity, kHomeState, kHomePostalCode, kHomeCountry};
+constexpr AddressFields kOtherAddress{kOtherStreet, kOtherCity, kOtherState, kOtherPostalCode, kOtherCountry};
+
+bool AddressFree(const CardContact& contact, const AddressFields& fields)
+{
+    for (CardField f : {fields.street, fields.city, fields.state, fields.postalCode, fields.country})
+        if (!contact.text[f].empty())
+            return false;
+    return true;
+}
+
+// Work, home and other addresses each have their fields; an address with
+// no type is a work address (the default of the format), or else another.
+void AssignAddresses(CardBuilder& card)
+{
+    auto& contact = card.contact;
+    SortByPreference(card.addresses);
+    for (const auto& address : card.addresses) {
+        bool typed = false;
+        for (const auto& type : address.types)
+            typed = typed || type != "PREF";
+        std::vector<const AddressFields*> homes;
+        if (address.Has("WORK"))
+            homes = {&kBusinessAddress};
+        else if (address.Has("HOME"))
+            homes = {&kHomeAddress};
+        else if (typed)
+            homes = {&kOtherAddress};
+        else
+            homes = {&kBusinessAddress, &kOtherAddress};
+        const AddressFields* home = nullptr;
+        for (const AddressFields* h : homes)
+            if (!home && AddressFree(contact, *h))
+                home = h;
+        if (!home) {
+            KeepLine(contact, address.whole);
+            continue;
+        }
+        // The street takes the extended address and the post office box
+        // on lines of their own.
+        std::string street = address.parts[2];
+        for (int part : {1, 0})
+            if (!address.parts[part].empty())
+                street += (street.empty() ? "" : "\n") + address.parts[part];
+        contact.text[home->street] = street;
+        contact.text[home->city] = address.parts[3];
+        contact.text[home->state] = address.parts[4];
+        contact.text[home->postalCode] = address.parts[5];
+        contact.text[home->country] = address.parts[6];
+    }
+}
+
+// The values of which the device keeps a few (e-mail addresses, web pages):
+// the most preferred ones, the rest as their lines.
+void AssignRanked(CardContact& contact, std::vector<Candidate>& list, std::initializer_list<CardField> fields)
+{
+    SortByPreference(list);
+    for (const auto& candidate : list)
+        if (!Place(contact, fields, candidate.parts[0]))
+            KeepLine(contact, candidate.whole);
+}
+
+void ApplyMessenger(CardContact& contact, const ContentLine& line, const char* scheme, const std::string& value)
+{
+    std::string address = TextValue(value);
+    if (address.empty())
+        return;
+    if (*scheme && address.find(':') == std::string::npos)
+        address = scheme + address;
+    if (!Place(contact, {kInstantMessage1, kInstantMessage2, kInstantMessage3}, address))
+        KeepLine(contact, line.whole);
+}
+
+// RELATED names a spouse or a child as text; other relations, and those
+// given as links, are kept as their lines.
+void ApplyRelated(CardContact& contact, const ContentLine& line, const std::string& value)
+{
+    int preference = 101;
+    const std::vector<std::string> types = TypesOf(line, preference);
+    const bool spouse = std::find(types.begin(), types.end(), "SPOUSE") != types.end();
+    const bool child = std::find(types.begin(), types.end(), "CHILD") != types.end();
+    const std::string name = TextValue(value);
+    const Param* valueType = FindParam(line, "VALUE");
+    const bool text = valueType && !valueType->values.empty() && Upper(valueType->values[0]) == "TEXT";
+    if (text && spouse && Place(contact, {kSpouse}, name))
+        return;
+    if (text && child) {
+        auto& children = contact.text[kChildren];
+        children += (children.empty() ? "" : ", ") + name;
+        return;
+    }
+    KeepLine(contact, line.whole);
+}
+
+// A kept line read again: its name without the group, the group, and its
+// text value. False when it is not a property line.
+bool ReadKeptLine(const std::string& whole, std::string& name, std::string& group, std::string& value)
+{
+    ContentLine line;
+    if (!ParseContentLine(whole, 0, line).empty() || !DecodeValue(line, value))
+        return false;
+    name = line.name;
+    const size_t dot = whole.find('.');
+    group = dot < whole.find_first_of(";:") ? Upper(whole.substr(0, dot)) : "";
+    return true;
+}
+
+// Relations and dates that some producers write in general-purpose
+// properties, told apart by a label of the same group or by a kind code:
+// those with a field are taken out of the kept lines.
+void TakeLabelledValues(CardContact& contact)
+{
+    auto& extras = contact.extras;
+    std::vector<bool> taken(extras.size());
+    auto labelOf = [&](const std::string& group, size_t& at) {
+        std::string name, g, value;
+        for (at = 0; at < extras.size(); ++at)
+            if (ReadKeptLine(extras[at], name, g, value) && name == "X-ABLABEL" && g == group)
+                return TextValue(value);
+        return std::string();
+    };
+    auto take = [&](CardField field, const std::string& value) {
+        if (field == kChildren && !contact.text[kChildren].empty()) {
+            contact.text[kChildren] += ", " + value;
+            return true;
+        }
+        return Place(contact, {field}, value);
+    };
+    for (size_t i = 0; i < extras.size(); ++i) {
+        std::string name, group, value;
+        if (!ReadKeptLine(extras[i], name, group, value))
+            continue;
+        if (name == "X-ANDROID-CUSTOM") {
+            // A kind, then the value and its type code.
+            const auto parts = SplitEscaped(value, ";");
+            const std::string kind = parts[0], type = parts.size() > 2 ? parts[2] : "";
+            const std::string single = parts.size() > 1 ? parts[1] : "";
+            CardField field = kCardFields;
+            if (kind == "vnd.android.cursor.item/nickname")
+                field = kNickname;
+            else if (kind == "vnd.android.cursor.item/relation")
+                field = type == "14" ? kSpouse : type == "3" ? kChildren : type == "1" ? kAssistant : kCardFields;
+            taken[i] = field != kCardFields && !single.empty() && take(field, single);
+            continue;
+        }
+        if (group.empty() || (name != "X-ABRELATEDNAMES" && name != "X-ABDATE"))
+            continue;
+        size_t labelAt = 0;
+        const std::string label = labelOf(group, labelAt);
+        if (name == "X-ABDATE" && label == "_$!<Anniversary>!$_" && !contact.anniversary.Present()) {
+            ContentLine line;
+            ParseContentLine(extras[i], 0, line);
+            taken[i] = ReadDate(line, value, contact.anniversary);
+        } else if (name == "X-ABRELATEDNAMES") {
+            const CardField field = label == "_$!<Spouse>!$_" ? kSpouse
+                                    : label == "_$!<Child>!$_" ? kChildren
+                                    : label == "_$!<Assistant>!$_" ? kAssistant
+                                    : kCardFields;
+            taken[i] = field != kCardFields && take(field, TextValue(value));
+        }
+        if (taken[i] && labelAt < extras.size())
+            taken[labelAt] = true;
+    }
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < extras.size(); ++i)
+        if (!taken[i])
+            kept.push_back(std::move(extras[i]));
+    extras = std::move(kept);
 }
 
 }  // namespace
@@ -194,40 +438,10 @@ void Finish(CardBuilder& card)
     auto& contact = card.contact;
     auto& text = contact.text;
     AssignPhones(card);
-    SortByPreference(card.emails);
-    for (size_t i = 0; i < card.emails.size() && i < 3; ++i)
-        text[kEmail1 + i] = card.emails[i].parts[0];
-    if (card.emails.size() > 3)
-        NoteUnkept(contact, "EMAIL");
-    SortByPreference(card.urls);
-    if (!card.urls.empty())
-        text[kWebPage] = card.urls[0].parts[0];
-    if (card.urls.size() > 1)
-        NoteUnkept(contact, "URL");
-    // The device keeps one (business) address: the work address, else the
-    // first one the card gives.
-    SortByPreference(card.addresses);
-    const Candidate* address = nullptr;
-    for (const auto& a : card.addresses)
-        if (!address && a.Has("WORK"))
-            address = &a;
-    if (!address && !card.addresses.empty())
-        address = &card.addresses[0];
-    if (card.addresses.size() > 1)
-        NoteUnkept(contact, "ADR");
-    if (address) {
-        // Nor do the post office box and the country.
-        if (!address->parts[0].empty())
-            NoteUnkept(contact, "post office box");
-        if (!address->parts[6].empty())
-            NoteUnkept(contact, "country");
-        text[kStreet] = address->parts[2];
-        if (!address->parts[1].empty())
-            text[kStreet] += (text[kStreet].empty() ? "" : "\n") + address->parts[1];
-        text[kCity] = address->parts[3];
-        text[kState] = address->parts[4];
-        text[kPostalCode] = address->parts[5];
-    }
+    AssignRanked(contact, card.emails, {kEmail1, kEmail2, kEmail3});
+    AssignRanked(contact, card.urls, {kWebPage});
+    AssignAddresses(card);
+    TakeLabelledValues(contact);
     // Filed as the device files people; a card naming nobody and no company
     // is filed under its FN, else, as address books do, under its first
     // e-mail address or its first phone number.
@@ -245,11 +459,7 @@ void Finish(CardBuilder& card)
 std::string ApplyProperty(CardBuilder& card, const ContentLine& line)
 {
     const std::string& name = line.name;
-    if (!HasHome(name)) {
-        NoteUnkept(card.contact, name);
-        return {};
-    }
-    if (name == "BEGIN" || name == "END")
+    if (DescribesFile(name))
         return {};
     if (name == "VERSION") {
         card.version = Trim(line.value);
@@ -257,43 +467,69 @@ std::string ApplyProperty(CardBuilder& card, const ContentLine& line)
             return "unsupported vCard version \"" + Excerpt(card.version) + "\"";
         return {};
     }
+    auto& contact = card.contact;
     std::string value;
-    if (!DecodeValue(line, value))
+    if (!DecodeValue(line, value)) {
+        KeepLine(contact, line.whole);  // a photo, a key, a sound
         return {};
-    auto& text = card.contact.text;
+    }
+    auto& text = contact.text;
+    for (const TextHome& home : kTextHomes) {
+        if (name != home.name)
+            continue;
+        const std::string single = TextValue(value);
+        if (home.field == kChildren && !text[kChildren].empty() && !single.empty())
+            text[kChildren] += ", " + single;
+        else if (!single.empty() && !Place(contact, {home.field}, single))
+            KeepLine(contact, line.whole);
+        return {};
+    }
+    for (const MessengerHome& messenger : kMessengers)
+        if (name == messenger.name) {
+            ApplyMessenger(contact, line, messenger.scheme, value);
+            return {};
+        }
+    for (const char* anniversary : kAnniversaryNames)
+        if (name == anniversary) {
+            if (contact.anniversary.Present() || !ReadDate(line, value, contact.anniversary))
+                KeepLine(contact, line.whole);
+            return {};
+        }
     if (name == "FN") {
-        card.contact.fullName = TextValue(value);
+        contact.fullName = TextValue(value);
     } else if (name == "X-VANTARO-FILEAS") {
         card.fileAs = TextValue(value);
     } else if (name == "N") {
-        const auto parts = SplitEscaped(value, ";");
-        text[kLastName] = parts[0];
-        text[kFirstName] = parts.size() > 1 ? parts[1] : "";
-        const char* const unkeptParts[] = {"middle name", "name prefix", "name suffix"};
-        for (size_t i = 2; i < parts.size() && i < 5; ++i)
-            if (!parts[i].empty())
-                NoteUnkept(card.contact, unkeptParts[i - 2]);
+        auto parts = SplitEscaped(value, ";");
+        parts.resize(std::max<size_t>(parts.size(), 5));
+        const CardField fields[] = {kLastName, kFirstName, kMiddleName, kNamePrefix, kNameSuffix};
+        for (size_t i = 0; i < 5; ++i)
+            text[fields[i]] = parts[i];
     } else if (name == "ORG") {
         const auto parts = SplitEscaped(value, ";");
         text[kCompany] = parts[0];
-        text[kDepartment] = parts.size() > 1 ? parts[1] : "";
-    } else if (name == "TITLE") {
-        text[kJobTitle] = TextValue(value);
-    } else if (name == "X-VANTARO-OFFICE") {
-        text[kOfficeLocation] = TextValue(value);
+        // Units below the department stay with it.
+        text[kDepartment].clear();
+        for (size_t i = 1; i < parts.size(); ++i)
+            if (!parts[i].empty())
+                text[kDepartment] += (text[kDepartment].empty() ? "" : ", ") + parts[i];
     } else if (name == "UID") {
-        card.contact.uid = TextValue(value);
+        contact.uid = TextValue(value);
     } else if (name == "BDAY") {
         return ApplyBirthday(card, line, value);
     } else if (name == "CATEGORIES") {
         const char* separators = card.version == "2.1" ? ",;" : ",";
         for (auto& category : SplitEscaped(value, separators)) {
-            auto& list = card.contact.categories;
+            auto& list = contact.categories;
             if (!category.empty() && std::find(list.begin(), list.end(), category) == list.end())
                 list.push_back(category);
         }
     } else if (name == "TEL" || name == "EMAIL" || name == "URL" || name == "ADR") {
         AddCandidate(card, line, value);
+    } else if (name == "RELATED") {
+        ApplyRelated(contact, line, value);
+    } else {
+        KeepLine(contact, line.whole);
     }
     return {};
 }
@@ -314,14 +550,13 @@ std::string DeriveFileAs(const CardContact& contact)
 
 std::string DisplayName(const CardContact& contact)
 {
-    const auto& text = contact.text;
     if (!contact.fullName.empty())
         return contact.fullName;
-    if (!text[kFirstName].empty() && !text[kLastName].empty())
-        return text[kFirstName] + " " + text[kLastName];
-    if (!text[kFirstName].empty() || !text[kLastName].empty())
-        return text[kFirstName] + text[kLastName];
-    return text[kFileAs];
+    std::string name;
+    for (CardField part : {kNamePrefix, kFirstName, kMiddleName, kLastName, kNameSuffix})
+        if (!contact.text[part].empty())
+            name += (name.empty() ? "" : " ") + contact.text[part];
+    return name.empty() ? contact.text[kFileAs] : name;
 }
 
 }  // namespace vcard

@@ -18,6 +18,7 @@ struct Candidate {
     int preference = 101;            // 1 = most preferred
     int order = 0;
     std::vector<std::string> parts;  // structured components, or one value
+    std::string whole;               // the line, kept as it was if no field takes it
     bool Has(const char* type) const
     {
         return std::find(types.begin(), types.end(), type) != types.end();

@@ -138,6 +138,7 @@ std::string ParseContentLine(const std::string& text, int number, ContentLine& o
 {
     out = ContentLine{};
     out.line = number;
+    out.whole = text;
     size_t pos = 0;
     size_t nameStart = 0;
     while (pos < text.size() && (IsNameChar(text[pos]) || text[pos] == '.')) {

@@ -24,6 +24,7 @@ struct ContentLine {
     std::vector<Param> params;
     std::string value;  // raw bytes after the colon
     int line = 0;
+    std::string_view whole;  // the unfolded line as read, while it is being applied
 };
 
 std::string Upper(std::string_view s);

@@ -41,6 +41,52 @@ void AppendLine(std::string& out, const std::string& line)
     out += "\r\n";
 }
 
+std::string DateText(const CardDate& date)
+{
+    char text[16];
+    if (date.year > 0)
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year % 10000, date.month % 100, date.day % 100);
+    else
+        std::snprintf(text, sizeof text, "--%02d-%02d", date.month % 100, date.day % 100);
+    return text;
+}
+
+// The properties written from one field each, in the order they are written.
+struct FieldLine {
+    const char* property;
+    CardField field;
+};
+const FieldLine kNameLines[] = {
+    {"NICKNAME", kNickname},
+    {"X-PHONETIC-FIRST-NAME", kPhoneticFirstName},
+    {"X-PHONETIC-LAST-NAME", kPhoneticLastName},
+    {"X-PHONETIC-ORG", kPhoneticCompany},
+};
+const FieldLine kReachLines[] = {
+    {"TEL;TYPE=WORK,VOICE", kBusinessPhone},   {"TEL;TYPE=WORK,VOICE", kBusiness2Phone},
+    {"TEL;TYPE=CELL", kMobilePhone},           {"TEL;TYPE=HOME,VOICE", kHomePhone},
+    {"TEL;TYPE=HOME,VOICE", kHome2Phone},      {"TEL;TYPE=WORK,FAX", kBusinessFax},
+    {"TEL;TYPE=HOME,FAX", kHomeFax},           {"TEL;TYPE=PAGER", kPager},
+    {"TEL;TYPE=CAR", kCarPhone},               {"TEL;TYPE=X-RADIO", kRadioPhone},
+    {"TEL;TYPE=X-ASSISTANT", kAssistantPhone}, {"EMAIL;TYPE=INTERNET,PREF", kEmail1},
+    {"EMAIL;TYPE=INTERNET", kEmail2},          {"EMAIL;TYPE=INTERNET", kEmail3},
+    {"URL", kWebPage},                         {"IMPP", kInstantMessage1},
+    {"IMPP", kInstantMessage2},                {"IMPP", kInstantMessage3},
+    {"X-VANTARO-OFFICE", kOfficeLocation},     {"X-ASSISTANT", kAssistant},
+    {"X-SPOUSE", kSpouse},                     {"X-CHILDREN", kChildren},
+    {"NOTE", kNotes},
+};
+
+struct AddressLine {
+    const char* property;
+    CardField street, city, state, postalCode, country;
+};
+const AddressLine kAddressLines[] = {
+    {"ADR;TYPE=WORK", kStreet, kCity, kState, kPostalCode, kCountry},
+    {"ADR;TYPE=HOME", kHomeStreet, kHomeCity, kHomeState, kHomePostalCode, kHomeCountry},
+    {"ADR;TYPE=OTHER", kOtherStreet, kOtherCity, kOtherState, kOtherPostalCode, kOtherCountry},
+};
+
 }  // namespace
 
 std::string WriteCard(const CardContact& contact)
@@ -48,44 +94,37 @@ std::string WriteCard(const CardContact& contact)
     const auto& text = contact.text;
     std::string out;
     auto line = [&](const std::string& content) { AppendLine(out, content); };
-    auto optional = [&](const char* name, CardField field) {
-        if (!text[field].empty())
-            line(std::string(name) + ":" + Escape(text[field]));
+    auto fieldLines = [&](const auto& table) {
+        for (const FieldLine& l : table)
+            if (!text[l.field].empty())
+                line(std::string(l.property) + ":" + Escape(text[l.field]));
     };
     line("BEGIN:VCARD");
     line("VERSION:3.0");
     line("FN:" + Escape(DisplayName(contact)));
-    line("N:" + Escape(text[kLastName]) + ";" + Escape(text[kFirstName]) + ";;;");
+    line("N:" + Escape(text[kLastName]) + ";" + Escape(text[kFirstName]) + ";" + Escape(text[kMiddleName]) + ";" +
+         Escape(text[kNamePrefix]) + ";" + Escape(text[kNameSuffix]));
+    fieldLines(kNameLines);
     if (!text[kCompany].empty() || !text[kDepartment].empty())
         line("ORG:" + Escape(text[kCompany]) + (text[kDepartment].empty() ? "" : ";" + Escape(text[kDepartment])));
-    optional("TITLE", kJobTitle);
-    if (!text[kStreet].empty() || !text[kCity].empty() || !text[kState].empty() || !text[kPostalCode].empty())
-        line("ADR;TYPE=WORK:;;" + Escape(text[kStreet]) + ";" + Escape(text[kCity]) + ";" +
-             Escape(text[kState]) + ";" + Escape(text[kPostalCode]) + ";");
-    optional("TEL;TYPE=WORK,VOICE", kBusinessPhone);
-    optional("TEL;TYPE=WORK,VOICE", kBusiness2Phone);
-    optional("TEL;TYPE=CELL", kMobilePhone);
-    optional("TEL;TYPE=HOME,VOICE", kHomePhone);
-    optional("TEL;TYPE=WORK,FAX", kBusinessFax);
-    optional("EMAIL;TYPE=INTERNET,PREF", kEmail1);
-    optional("EMAIL;TYPE=INTERNET", kEmail2);
-    optional("EMAIL;TYPE=INTERNET", kEmail3);
-    optional("URL", kWebPage);
-    optional("X-VANTARO-OFFICE", kOfficeLocation);
+    if (!text[kJobTitle].empty())
+        line("TITLE:" + Escape(text[kJobTitle]));
+    for (const AddressLine& a : kAddressLines) {
+        std::string parts;
+        for (CardField f : {a.street, a.city, a.state, a.postalCode, a.country})
+            parts += ";" + Escape(text[f]);
+        if (parts.size() > 5)
+            line(std::string(a.property) + ":;" + parts);
+    }
+    fieldLines(kReachLines);
     // A filing name the user chose survives the trip; the usual one is made
     // again from N or ORG.
     if (!text[kFileAs].empty() && text[kFileAs] != DeriveFileAs(contact))
         line("X-VANTARO-FILEAS:" + Escape(text[kFileAs]));
-    if (contact.birthday.Present()) {
-        char date[16];
-        if (contact.birthday.year > 0)
-            std::snprintf(date, sizeof date, "%04d-%02d-%02d", contact.birthday.year % 10000,
-                          contact.birthday.month % 100, contact.birthday.day % 100);
-        else
-            std::snprintf(date, sizeof date, "--%02d-%02d", contact.birthday.month % 100,
-                          contact.birthday.day % 100);
-        line(std::string("BDAY:") + date);
-    }
+    if (contact.birthday.Present())
+        line("BDAY:" + DateText(contact.birthday));
+    if (contact.anniversary.Present())
+        line("X-ANNIVERSARY:" + DateText(contact.anniversary));
     if (!contact.categories.empty()) {
         std::string list;
         for (const auto& category : contact.categories)
@@ -94,6 +133,8 @@ std::string WriteCard(const CardContact& contact)
     }
     if (!contact.uid.empty())
         line("UID:" + Escape(contact.uid));
+    for (const auto& extra : contact.extras)
+        line(extra);
     line("END:VCARD");
     return out;
 }

@@ -65,14 +65,15 @@ HRESULT Contact::QueryInterface(REFIID riid, void** out)
     return E_NOINTERFACE;
 }
 
-HRESULT Contact::GetText(int index, BSTR* value)
+HRESULT Contact::GetText(int property, BSTR* value)
 {
-    return Copy(Data().text[index], value);
+    return Copy(*Data().Text(property), value);
 }
 
-HRESULT Contact::PutText(int index, BSTR value)
+HRESULT Contact::PutText(int property, BSTR value)
 {
-    WritableData().text[index] = value ? value : L"";
+    ContactData& data = WritableData();
+    (property < kTextProperties ? data.text[property] : data.More(property)) = value ? value : L"";
     return S_OK;
 }
 
@@ -91,19 +92,24 @@ HRESULT Contact::put_Categories(BSTR value)
     return S_OK;
 }
 
-HRESULT Contact::get_Birthday(DATE* value)
+HRESULT Contact::GetDate(DATE ContactData::*date, DATE* value)
 {
     if (!value)
         return E_POINTER;
-    *value = Data().birthday;
+    *value = Data().*date;
     return S_OK;
 }
 
-HRESULT Contact::put_Birthday(DATE value)
+HRESULT Contact::PutDate(DATE ContactData::*date, DATE value)
 {
-    WritableData().birthday = value;
+    WritableData().*date = value;
     return S_OK;
 }
+
+HRESULT Contact::get_Birthday(DATE* value) { return GetDate(&ContactData::birthday, value); }
+HRESULT Contact::put_Birthday(DATE value) { return PutDate(&ContactData::birthday, value); }
+HRESULT Contact::get_Anniversary(DATE* value) { return GetDate(&ContactData::anniversary, value); }
+HRESULT Contact::put_Anniversary(DATE value) { return PutDate(&ContactData::anniversary, value); }
 
 HRESULT Contact::get_Oid(long* oid)
 {

@@ -12,6 +12,7 @@ constexpr CEPROPID TextPropId(int index)
 }
 constexpr CEPROPID kBirthdayPropId = (0x4000 + kBirthday) << 16 | CEVT_R8;
 constexpr CEPROPID kCategoriesPropId = (0x4000 + kCategories) << 16 | CEVT_LPWSTR;
+constexpr CEPROPID kAnniversaryPropId = (0x4000 + kAnniversary) << 16 | CEVT_R8;
 constexpr CEPROPID kUidPropId = 0x4100 << 16 | CEVT_LPWSTR;
 constexpr CEPROPID kCategoryNamePropId = 0x4200 << 16 | CEVT_LPWSTR;
 
@@ -22,6 +23,10 @@ const wchar_t* const kNames[kPropertyCount] = {
     L"MobileTelephoneNumber", L"HomeTelephoneNumber", L"BusinessFaxNumber",
     L"Email1Address", L"Email2Address", L"Email3Address", L"WebPage",
     L"OfficeLocation", L"Department", L"Birthday", L"Categories",
+#define POOM_PROPERTY_NAME(name) L## #name,
+    POOM_CONTACT_MORE_TEXT_PROPERTIES(POOM_PROPERTY_NAME)
+#undef POOM_PROPERTY_NAME
+    L"CardExtras", L"Anniversary",
 };
 
 CEGUID ObjectStore()
@@ -90,16 +95,20 @@ void Fill(ContactData& contact, CEOID oid, const CEPROPVAL* values, WORD count)
         const CEPROPVAL& v = values[i];
         if (v.wFlags & CEDB_PROPNOTFOUND)
             continue;
+        const int property = static_cast<int>(v.propid >> 16) - 0x4000;
         if (v.propid == kBirthdayPropId) {
             contact.birthday = v.val.dblVal;
+        } else if (v.propid == kAnniversaryPropId) {
+            contact.anniversary = v.val.dblVal;
         } else if (TypeFromPropID(v.propid) == CEVT_LPWSTR && v.val.lpwstr) {
-            if (v.propid == kCategoriesPropId)
-                contact.categories = v.val.lpwstr;
-            else if (v.propid == kUidPropId)
+            if (v.propid == kUidPropId)
                 contact.uid = v.val.lpwstr;
-            for (int f = 0; f < kTextProperties; ++f)
-                if (v.propid == TextPropId(f))
-                    contact.text[f] = v.val.lpwstr;
+            else if (property >= 0 && property < kTextProperties)
+                contact.text[property] = v.val.lpwstr;
+            else if (property == kCategories)
+                contact.categories = v.val.lpwstr;
+            else if (property >= kFirstMoreProperty && property < kAnniversary)
+                contact.More(property) = v.val.lpwstr;
         }
     }
 }
@@ -142,20 +151,42 @@ CEOID WriteContact(HANDLE db, const ContactData& contact)
     if (db == INVALID_HANDLE_VALUE)
         return 0;
     CEPROPVAL values[kPropertyCount + 1] = {};
-    for (int f = 0; f < kTextProperties; ++f) {
-        values[f].propid = TextPropId(f);
-        values[f].val.lpwstr = const_cast<LPWSTR>(contact.text[f].c_str());
-    }
-    values[kBirthday].propid = kBirthdayPropId;
-    values[kBirthday].val.dblVal = contact.birthday;
-    values[kCategories].propid = kCategoriesPropId;
-    values[kCategories].val.lpwstr = const_cast<LPWSTR>(contact.categories.c_str());
-    values[kPropertyCount].propid = kUidPropId;
-    values[kPropertyCount].val.lpwstr = const_cast<LPWSTR>(contact.uid.c_str());
-    return CeWriteRecordProps(db, contact.oid, kPropertyCount + 1, values);
+    WORD count = 0;
+    auto text = [&](CEPROPID id, const std::wstring& value) {
+        values[count].propid = id;
+        values[count++].val.lpwstr = const_cast<LPWSTR>(value.c_str());
+    };
+    auto date = [&](CEPROPID id, DATE value) {
+        values[count].propid = id;
+        values[count++].val.dblVal = value;
+    };
+    for (int f = 0; f < kTextProperties; ++f)
+        text(TextPropId(f), contact.text[f]);
+    date(kBirthdayPropId, contact.birthday);
+    text(kCategoriesPropId, contact.categories);
+    text(kUidPropId, contact.uid);
+    // A new record leaves out what it does not have, as most contacts have
+    // few of these; an update writes them all, to clear what was removed.
+    for (int p = kFirstMoreProperty; p < kAnniversary; ++p)
+        if (contact.oid || !contact.More(p).empty())
+            text(TextPropId(p), contact.More(p));
+    if (contact.oid || contact.anniversary != 949998.0)
+        date(kAnniversaryPropId, contact.anniversary);
+    return CeWriteRecordProps(db, contact.oid, count, values);
 }
 
 }  // namespace
+
+const std::wstring* ContactData::Text(int property) const
+{
+    if (property >= 0 && property < kTextProperties)
+        return &text[property];
+    if (property == kCategories)
+        return &categories;
+    if (property >= kFirstMoreProperty && property < kAnniversary)
+        return &More(property);
+    return nullptr;
+}
 
 const wchar_t* PropertyName(int property)
 {

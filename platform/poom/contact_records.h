@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/cedb/windbase.h"
+#include "platform/poom/pimstore.h"
 
 namespace poom {
 
@@ -14,13 +15,30 @@ constexpr wchar_t kContactsDatabase[] = L"Contacts Database";
 constexpr wchar_t kCategoriesDatabase[] = L"Categories Database";
 
 // The text properties, in the order of the program's contact field
-// catalogue; the birthday (catalogue field 20) and categories follow.
+// catalogue; the birthday (catalogue field 20) and categories follow. The
+// rest of the object model's properties come after them, so that a record
+// stored before they existed keeps its property ids and loads unchanged.
 constexpr int kTextProperties = 20;
 enum Property {
     kBirthday = kTextProperties,
     kCategories,
+#define POOM_PROPERTY_ID(name) k##name,
+    POOM_CONTACT_MORE_TEXT_PROPERTIES(POOM_PROPERTY_ID)
+#undef POOM_PROPERTY_ID
+    kCardExtras,  // a card's lines that no property holds, kept to be written back
+    kAnniversary,
     kPropertyCount,
 };
+constexpr int kFirstMoreProperty = kCategories + 1;
+constexpr int kMoreTextProperties = kAnniversary - kFirstMoreProperty;
+
+// The longest text one property of a record holds.
+constexpr size_t kLongestText = (CEDB_MAXPROPDATASIZE - sizeof(wchar_t)) / sizeof(wchar_t);
+
+inline bool IsDateProperty(int property)
+{
+    return property == kBirthday || property == kAnniversary;
+}
 
 // Property name as the object model spells it, without brackets ("FileAs").
 const wchar_t* PropertyName(int property);
@@ -34,6 +52,13 @@ struct ContactData {
     DATE birthday = 949998.0;
     std::wstring categories;  // "A, B"
     std::wstring uid;
+    std::wstring more[kMoreTextProperties];  // from kFirstMoreProperty on
+    DATE anniversary = 949998.0;
+
+    // The text of a text property, categories included; null for a date.
+    const std::wstring* Text(int property) const;
+    std::wstring& More(int property) { return more[property - kFirstMoreProperty]; }
+    const std::wstring& More(int property) const { return more[property - kFirstMoreProperty]; }
 };
 
 // Creates both databases when missing. False when the store cannot be used.

@@ -11,13 +11,12 @@ namespace poom {
 const std::vector<std::string>& ContactSnapshot::SortKeys(int property) const
 {
     static const std::vector<std::string> none;
-    if (property < 0 || property >= kPropertyCount || property == kBirthday)
+    if (property < 0 || property >= kPropertyCount || IsDateProperty(property))
         return none;
     if (!keyed_[property]) {
         keys_[property].reserve(contacts_.size());
         for (const ContactData& contact : contacts_)
-            keys_[property].push_back(
-                SortKey(property == kCategories ? contact.categories : contact.text[property]));
+            keys_[property].push_back(SortKey(*contact.Text(property)));
         keyed_[property] = true;
     }
     return keys_[property];
@@ -79,10 +78,14 @@ void OrderRows(std::vector<size_t>& rows, const std::vector<ContactData>& contac
 {
     std::stable_sort(rows.begin(), rows.end(), [&](size_t a, size_t b) {
         int sign;
-        if (property == kBirthday)
-            sign = contacts[a].birthday < contacts[b].birthday ? -1 : (contacts[a].birthday > contacts[b].birthday ? 1 : 0);
-        else
+        if (IsDateProperty(property)) {
+            const DATE x = property == kBirthday ? contacts[a].birthday : contacts[a].anniversary;
+            const DATE y = property == kBirthday ? contacts[b].birthday : contacts[b].anniversary;
+            sign = x < y ? -1 : (x > y ? 1 : 0);
+        }
+        else {
             sign = keys[a].compare(keys[b]);
+        }
         return descending ? sign > 0 : sign < 0;
     });
 }

@@ -9,7 +9,9 @@ namespace {
 
 const std::wstring& TextOf(const ContactData& c, int property)
 {
-    return property == kCategories ? c.categories : c.text[property];
+    static const std::wstring none;
+    const std::wstring* text = c.Text(property);
+    return text ? *text : none;
 }
 
 bool SameText(const std::wstring& a, const std::wstring& b)
@@ -31,7 +33,7 @@ void SortContacts(std::vector<ContactData>& items, int property, bool descending
     std::vector<std::string> keys;
     for (size_t i = 0; i < items.size(); ++i) {
         rows[i] = i;
-        if (property != kBirthday)
+        if (!IsDateProperty(property))
             keys.push_back(SortKey(TextOf(items[i], property)));
     }
     OrderRows(rows, items, keys, property, descending);
@@ -51,7 +53,7 @@ bool RestrictRows(const std::vector<ContactData>& contacts, const std::vector<si
     if (pos >= restriction.size() || restriction[pos] != L'[' || close == std::wstring::npos)
         return false;
     const int property = PropertyFromName(restriction.substr(pos, close - pos + 1));
-    if (property < 0 || property == kBirthday)
+    if (property < 0 || IsDateProperty(property))
         return false;
     pos = close + 1;
     SkipBlanks(restriction, pos);
@@ -91,7 +93,7 @@ bool RestrictRows(const std::vector<ContactData>& contacts, const std::vector<si
                 for (const auto& want : wanted)
                     match = match || SameText(have, want);
         } else {
-            match = SameText(contact.text[property], value);
+            match = SameText(TextOf(contact, property), value);
         }
         if (match)
             kept.push_back(row);

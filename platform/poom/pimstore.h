@@ -64,6 +64,18 @@ struct IPOlItems : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE SetColumns(BSTR Columns) = 0;
 };
 
+// The contact's further text properties, in the order of their slots after
+// get_Application; each has a get_ and a put_ member.
+#define POOM_CONTACT_MORE_TEXT_PROPERTIES(X)                                              \
+    X(MiddleName) X(Title) X(Suffix) X(NickName)                                          \
+    X(YomiFirstName) X(YomiLastName) X(YomiCompanyName) X(BusinessAddressCountry)         \
+    X(HomeAddressStreet) X(HomeAddressCity) X(HomeAddressState) X(HomeAddressPostalCode)  \
+    X(HomeAddressCountry) X(OtherAddressStreet) X(OtherAddressCity) X(OtherAddressState)  \
+    X(OtherAddressPostalCode) X(OtherAddressCountry) X(Body) X(Spouse) X(Children)        \
+    X(AssistantName) X(AssistantTelephoneNumber) X(Home2TelephoneNumber) X(HomeFaxNumber) \
+    X(PagerNumber) X(CarTelephoneNumber) X(RadioTelephoneNumber)                          \
+    X(IM1Address) X(IM2Address) X(IM3Address)
+
 #define POOM_CONTACT_TEXT_PROPERTY(name)                                  \
     virtual HRESULT STDMETHODCALLTYPE get_##name(BSTR* pValue) = 0;      \
     virtual HRESULT STDMETHODCALLTYPE put_##name(BSTR value) = 0;
@@ -97,6 +109,9 @@ struct IContact : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Delete() = 0;
     virtual HRESULT STDMETHODCALLTYPE Display() = 0;
     virtual HRESULT STDMETHODCALLTYPE get_Application(IPOutlookApp** ppPOutlookApp) = 0;
+    POOM_CONTACT_MORE_TEXT_PROPERTIES(POOM_CONTACT_TEXT_PROPERTY)
+    virtual HRESULT STDMETHODCALLTYPE get_Anniversary(DATE* pValue) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_Anniversary(DATE value) = 0;
 };
 
 #undef POOM_CONTACT_TEXT_PROPERTY

@@ -83,11 +83,16 @@ public:
     POOM_TEXT(WebPage, 17)
     POOM_TEXT(OfficeLocation, 18)
     POOM_TEXT(Department, 19)
+#define POOM_MORE_TEXT(name) POOM_TEXT(name, k##name)
+    POOM_CONTACT_MORE_TEXT_PROPERTIES(POOM_MORE_TEXT)
+#undef POOM_MORE_TEXT
 #undef POOM_TEXT
     HRESULT STDMETHODCALLTYPE get_Categories(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Categories(BSTR value) override;
     HRESULT STDMETHODCALLTYPE get_Birthday(DATE* value) override;
     HRESULT STDMETHODCALLTYPE put_Birthday(DATE value) override;
+    HRESULT STDMETHODCALLTYPE get_Anniversary(DATE* value) override;
+    HRESULT STDMETHODCALLTYPE put_Anniversary(DATE value) override;
     HRESULT STDMETHODCALLTYPE get_Oid(long* oid) override;
     HRESULT STDMETHODCALLTYPE Save() override;
     HRESULT STDMETHODCALLTYPE Delete() override;
@@ -96,13 +101,18 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_Uid(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Uid(BSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_CardExtras(BSTR* value) override { return GetText(kCardExtras, value); }
+    HRESULT STDMETHODCALLTYPE put_CardExtras(BSTR value) override { return PutText(kCardExtras, value); }
 
     const ContactData& Data() const { return own ? *own : *shared; }
     ContactData& WritableData();
 
 private:
-    HRESULT GetText(int index, BSTR* value);
-    HRESULT PutText(int index, BSTR value);
+    // By property: the catalogue's text fields and the further ones.
+    HRESULT GetText(int property, BSTR* value);
+    HRESULT PutText(int property, BSTR value);
+    HRESULT GetDate(DATE ContactData::*date, DATE* value);
+    HRESULT PutDate(DATE ContactData::*date, DATE value);
 
     Application* app;
     std::shared_ptr<const ContactData> shared;

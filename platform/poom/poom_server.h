@@ -13,11 +13,16 @@ HRESULT RegisterPoomServer();
 void RevokePoomServer();
 
 // Stand-in only: the identity a contact had in the card file it came from,
-// so that importing the same card again updates it.
+// so that importing the same card again updates it, and what of the card
+// had no property of its own.
 extern "C" const IID IID_IContactExchange;
 struct IContactExchange : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE get_Uid(BSTR* pValue) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_Uid(BSTR value) = 0;
+    // The card's lines that no property holds, one a line, written back
+    // when the contact is exported.
+    virtual HRESULT STDMETHODCALLTYPE get_CardExtras(BSTR* pValue) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_CardExtras(BSTR value) = 0;
 };
 
 // The names of the contact card window, which the program looks for.

@@ -224,6 +224,53 @@ TEST_F(PoomTest, ListingsFollowEveryChangeOfTheStore)
     last->Release();
 }
 
+// A record stored before the further properties existed loads as it was
+// and takes them on; saving them leaves the first properties as they were.
+TEST_F(PoomTest, ARecordOfTheFirstPropertiesLoadsAndTakesOnTheRest)
+{
+    CEGUID store;
+    CREATE_SYSTEMGUID(&store);
+    CEOID database = 0;
+    HANDLE direct = CeOpenDatabaseEx(&store, &database, const_cast<LPWSTR>(L"Contacts Database"), 0, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, direct);
+    CEPROPVAL old[4] = {};
+    old[0].propid = 0x4000 << 16 | CEVT_LPWSTR;  // FileAs
+    old[0].val.lpwstr = const_cast<LPWSTR>(L"Stored Early");
+    old[1].propid = 0x4013 << 16 | CEVT_LPWSTR;  // Department
+    old[1].val.lpwstr = const_cast<LPWSTR>(L"Archive");
+    old[2].propid = 0x4014 << 16 | CEVT_R8;  // Birthday
+    old[2].val.dblVal = 30000.0;
+    old[3].propid = 0x4015 << 16 | CEVT_LPWSTR;  // Categories
+    old[3].val.lpwstr = const_cast<LPWSTR>(L"Old");
+    const long oid = static_cast<long>(CeWriteRecordProps(direct, 0, 4, old));
+    CloseHandle(direct);
+    ASSERT_NE(0, oid);
+
+    for (int pass = 0; pass < 2; ++pass) {
+        IContact* contact = Fetch(oid);
+        ASSERT_NE(nullptr, contact);
+        EXPECT_EQ(L"Stored Early", Text(contact, &IContact::get_FileAs));
+        EXPECT_EQ(L"Archive", Text(contact, &IContact::get_Department));
+        EXPECT_EQ(L"Old", Text(contact, &IContact::get_Categories));
+        DATE birthday = 0, anniversary = 0;
+        contact->get_Birthday(&birthday);
+        contact->get_Anniversary(&anniversary);
+        EXPECT_EQ(30000.0, birthday);
+        EXPECT_EQ(pass ? 31000.0 : POOM_NO_DATE, anniversary);
+        EXPECT_EQ(pass ? L"Line one\r\nLine two" : L"", Text(contact, &IContact::get_Body));
+        EXPECT_EQ(pass ? L"Norge" : L"", Text(contact, &IContact::get_HomeAddressCountry));
+        EXPECT_EQ(pass ? L"xmpp:a@b.example" : L"", Text(contact, &IContact::get_IM3Address));
+        if (!pass) {
+            contact->put_Body(Bstr(L"Line one\r\nLine two"));
+            contact->put_HomeAddressCountry(Bstr(L"Norge"));
+            contact->put_IM3Address(Bstr(L"xmpp:a@b.example"));
+            contact->put_Anniversary(31000.0);
+            EXPECT_EQ(S_OK, contact->Save());
+        }
+        contact->Release();
+    }
+}
+
 // Items of one listing share their records: a change made on one item and
 // not saved stays with that item alone.
 TEST_F(PoomTest, UnsavedChangesStayWithTheirItem)

@@ -22,13 +22,13 @@ const char kFirst[] =
     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ada-1\r\nN:Lovelace;Ada;;;\r\nFN:Ada Lovelace\r\n"
     "ORG:Analytical Engines\r\nEMAIL:ada@engines.example\r\nEND:VCARD\r\n";
 
-// Ada again (by UID, in 2.1), two new ones (one with a nickname the device
-// has no field for), a broken card and one that names nobody.
-const char kBook[] =
+// Ada again (by UID, in 2.1), two new ones (one with a photo larger than
+// the device keeps), a broken card and one that names nobody.
+const std::string kBook =
     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lovelace;Ada\r\nFN:Ada Lovelace\r\nUID:ada-1\r\n"
     "TEL;WORK:+44 20 7946 0101\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Hopper;Grace;;;\r\nFN:Grace Hopper\r\nNICKNAME:Amazing Grace\r\n"
-    "TEL;TYPE=cell:+1 555 0142\r\n"
+    "PHOTO:data:image/jpeg;base64," + std::string(40000, 'A') + "\r\nTEL;TYPE=cell:+1 555 0142\r\n"
     "ADR;TYPE=work:;;1 Navy Yard\\nBuilding 7;Arlington;VA;22202;\r\nCATEGORIES:Navy\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Half Written\r\noops\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:nobody\r\nEND:VCARD\r\n"
@@ -103,8 +103,8 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
     ChooseInDialogs(book);
     scenario->Command(IDM_IMPORT_CONTACTS);
     const std::wstring reasons =
-        L"\nSkipped: Half Written (expected a property, found \"oops\"); line 22 (no name or company).\n"
-        L"No place on the device for NICKNAME.";
+        L"\nSkipped: Half Written (expected a property, found \"oops\"); line 23 (no name or company).\n"
+        L"No place on the device for PHOTO.";
     EXPECT_EQ(L"Imported 2 new contacts, updated 1, skipped 2." + reasons, LastShown());
     const std::vector<std::wstring> listed = {L"Difference Works Ltd", L"Hopper, Grace", L"Lovelace, Ada"};
     EXPECT_EQ(listed, ListItems(Contacts(), 0));

@@ -178,7 +178,8 @@ TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBacksl
     const auto result = ReadOne("FN:Ann\r\nADR;TYPE=HOME:;;1 First St;Alton;;;\r\n"
                                 "ADR;TYPE=HOME,PREF:;;2 Second St;Barton;;;\r\nTITLE:Ends in \\\r\n");
     ASSERT_EQ(1u, result.contacts.size());
-    EXPECT_EQ("2 Second St", result.contacts[0].text[kStreet]);
-    EXPECT_EQ("Barton", result.contacts[0].text[kCity]);
+    EXPECT_EQ("2 Second St", result.contacts[0].text[kHomeStreet]);
+    EXPECT_EQ("Barton", result.contacts[0].text[kHomeCity]);
+    EXPECT_EQ((std::vector<std::string>{"ADR;TYPE=HOME:;;1 First St;Alton;;;"}), result.contacts[0].extras);
     EXPECT_EQ("Ends in \\", result.contacts[0].text[kJobTitle]);
 }

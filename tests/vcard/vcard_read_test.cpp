@@ -46,8 +46,11 @@ TEST(CardProducers, DesktopClient21InWindows1252WithQuotedPrintable)
     EXPECT_EQ((CardDate{1968, 4, 12}), j.birthday);
     // 2.1 writers separate categories with semicolons.
     EXPECT_EQ((Categories{"Lieferanten", "Schl\xC3\xBCsselkunden"}), j.categories);
-    // What found no field is named; the label and the file's own data are not.
-    EXPECT_EQ((std::vector<std::string>{"middle name", "name prefix", "PHOTO", "TEL", "ADR", "country"}), j.unkept);
+    // The photo has no field and is kept as written; the label and the
+    // file's own data are left out.
+    EXPECT_TRUE(j.unkept.empty());
+    ASSERT_EQ(1u, j.extras.size());
+    EXPECT_EQ(0u, j.extras[0].find("PHOTO;TYPE=JPEG;ENCODING=BASE64:"));
 
     const CardContact& r = result.contacts[1];
     ExpectFields(r, {{kFileAs, "Falkenrath, Ren\xC3\xA9" "e"}, {kStreet, "Am Wall 12\nHinterhaus"},
@@ -87,11 +90,11 @@ TEST(CardProducers, Webmail30WithCategoriesAndNamelessCard)
     ASSERT_EQ(3u, result.contacts.size());
 
     const CardContact& t = result.contacts[0];
-    // Only a home address: it is the one the device can keep.
+    // Only a home address: it goes to the home fields, not the business ones.
     ExpectFields(t, {{kFileAs, "Marquardt, Tobias"}, {kEmail1, "t.marquardt@hafenkontor.example"},
                      {kEmail2, "tobi.m@webpost.example"}, {kEmail3, "tm1979@altmail.example"},
                      {kMobilePhone, "+49 151 5550 2277"}, {kBusinessPhone, "+49 40 555 8100"},
-                     {kStreet, "Elbchaussee 301"}, {kCity, "Hamburg"}, {kCompany, "Hafenkontor Nord"},
+                     {kHomeStreet, "Elbchaussee 301"}, {kStreet, ""}, {kCompany, "Hafenkontor Nord"},
                      {kJobTitle, "Disponent"}});
     EXPECT_EQ((CardDate{1979, 8, 23}), t.birthday);
     // The reader keeps what the card says; the device's limits apply on import.

@@ -177,6 +177,63 @@ TEST_F(ContactTool, ImportingTheSameCardsAgainUpdatesThem)
     EXPECT_EQ(before, CountLines(output.out));
 }
 
+// Cards as several producers write them come out of the device's export
+// with every property the device kept, and that export updates the same
+// contacts instead of adding others.
+TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
+{
+    std::vector<vcard::CardContact> cards;
+    for (const char* file : {"desktop_client_v21.vcf", "desktop_client_full_v21.vcf", "webmail_full_v30.vcf",
+                             "address_app_full_v30.vcf", "handset_full_v21.vcf", "desktop_suite_v30_v40.vcf"}) {
+        ASSERT_EQ(0, Run({L"import", CardFile(file)})) << output.err;
+        std::ifstream in(std::string(CARD_DATA_DIR) + "/" + file, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        for (const auto& card : vcard::ReadCards(bytes.str()).contacts)
+            cards.push_back(card);
+    }
+    ASSERT_EQ(0, Run({L"export"}));
+    const std::string exported = output.out;
+    const auto back = vcard::ReadCards(exported).contacts;
+    ASSERT_EQ(cards.size(), back.size());
+    for (const auto& card : cards) {
+        const auto same = std::find_if(back.begin(), back.end(), [&](const vcard::CardContact& b) {
+            return b.text[vcard::kFileAs] == card.text[vcard::kFileAs];
+        });
+        ASSERT_NE(back.end(), same) << card.text[vcard::kFileAs];
+        for (int f = 0; f < vcard::kCardFields; ++f)
+            EXPECT_EQ(card.text[f], same->text[f]) << card.text[vcard::kFileAs] << ", field " << f;
+        EXPECT_EQ(card.birthday, same->birthday) << card.text[vcard::kFileAs];
+        EXPECT_EQ(card.anniversary, same->anniversary) << card.text[vcard::kFileAs];
+        EXPECT_EQ(card.categories, same->categories) << card.text[vcard::kFileAs];
+        EXPECT_EQ(card.uid, same->uid) << card.text[vcard::kFileAs];
+        EXPECT_EQ(card.extras, same->extras) << card.text[vcard::kFileAs];
+    }
+
+    const std::wstring file = HereFolder() + L"exported.vcf";
+    std::ofstream(vcard::WideToUtf8(file), std::ios::binary) << exported;
+    ASSERT_EQ(0, Run({L"import", file})) << output.err;
+    EXPECT_EQ("Imported 0, updated " + std::to_string(cards.size()) + ", skipped 0.\n", output.out);
+    DeleteFileW(file.c_str());
+}
+
+// A photo larger than the property that keeps a card's other lines is
+// named as not kept; the contact and its smaller lines go in.
+TEST_F(ContactTool, ALineBeyondTheDevicesRoomIsNamedAndTheRestKept)
+{
+    const std::wstring file = HereFolder() + L"large_photo.vcf";
+    std::ofstream(vcard::WideToUtf8(file), std::ios::binary)
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Brun;Ada\r\nX-SHOE-SIZE:38\r\nPHOTO;ENCODING=b;TYPE=JPEG:"
+        << std::string(40000, 'A') << "\r\nEND:VCARD\r\n";
+    ASSERT_EQ(0, Run({L"import", file})) << output.err;
+    DeleteFileW(file.c_str());
+    EXPECT_EQ("Imported 1, updated 0, skipped 0.\n", output.out);
+    EXPECT_NE(std::string::npos, output.err.find("large_photo.vcf: no place on the device for PHOTO\n")) << output.err;
+    ASSERT_EQ(0, Run({L"export"}));
+    EXPECT_NE(std::string::npos, output.out.find("\r\nX-SHOE-SIZE:38\r\n")) << output.out;
+    EXPECT_EQ(std::string::npos, output.out.find("PHOTO"));
+}
+
 // A contacts service's export files people "Last, First" as the device
 // does, and exports them again under the name they are shown by.
 TEST_F(ContactTool, ImportedPeopleAreFiledLastFirst)
