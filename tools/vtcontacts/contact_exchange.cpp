@@ -108,10 +108,6 @@ public:
 
     bool Open(ToolOutput& output)
     {
-        if (FindWindowW(L"Vantaro", L"Vantaro")) {
-            output.err += Refusal();
-            return false;
-        }
         registered = SUCCEEDED(RegisterPoomServer());
         if (!poom::EnsureContactDatabases()) {
             const DWORD error = GetLastError();
@@ -135,9 +131,11 @@ public:
     IPOutlookApp* App() const { return app; }
 
 private:
+    // The device store is shared with every program but one that keeps it
+    // to itself.
     static std::string Refusal()
     {
-        return "vtcontacts: Vantaro is running and has the device store open; close Vantaro and try again.\n";
+        return "vtcontacts: another program keeps the device store to itself; close it and try again.\n";
     }
 
     IPOutlookApp* app = nullptr;
