@@ -328,7 +328,9 @@ void DropQueuedContactChanges(HWND mainWindow)
 LRESULT OnContactsDatabaseChanged(HWND, WPARAM, LPARAM lParam)
 {
     CENOTIFICATION* change = reinterpret_cast<CENOTIFICATION*>(lParam);
-    if (!change || (change->uType != DB_CEOID_RECORD_DELETED && change->uType != DB_CEOID_CHANGED)) {
+    // Contacts another program adds arrive as created records.
+    if (!change || (change->uType != DB_CEOID_RECORD_DELETED && change->uType != DB_CEOID_CHANGED &&
+                    change->uType != DB_CEOID_CREATED)) {
         ReleaseNotification(change);
         return 1;
     }

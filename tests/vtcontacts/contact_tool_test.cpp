@@ -405,23 +405,6 @@ TEST_F(ContactTool, CategoriesAreListedAndAdded)
     EXPECT_EQ(2, Run({L"add-category", L"This name is far too long for it"}));
 }
 
-TEST_F(ContactTool, RefusesWhileVantaroHasTheStoreOpen)
-{
-    WNDCLASSW cls = {};
-    cls.lpfnWndProc = DefWindowProcW;
-    cls.hInstance = GetModuleHandleW(nullptr);
-    cls.lpszClassName = L"Vantaro";
-    RegisterClassW(&cls);
-    HWND running = CreateWindowW(L"Vantaro", L"Vantaro", 0, 0, 0, 10, 10, nullptr, nullptr, cls.hInstance, nullptr);
-    ASSERT_NE(nullptr, running);
-    EXPECT_EQ(1, Run({L"import", CardFile("webmail_v30.vcf")}));
-    EXPECT_NE(std::string::npos, output.err.find("Vantaro is running"));
-    EXPECT_EQ("", output.out);
-    DestroyWindow(running);
-    UnregisterClassW(L"Vantaro", cls.hInstance);
-    EXPECT_EQ(nullptr, Stored(L"Marquardt, Tobias"));
-}
-
 TEST_F(ContactTool, UsageMistakesAreExplained)
 {
     EXPECT_EQ(2, Run({}));

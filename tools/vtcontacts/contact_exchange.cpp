@@ -38,7 +38,8 @@ const char kHelp[] =
     "  vtcontacts categories\n"
     "  vtcontacts add-category NAME\n"
     "\n"
-    "The tool refuses to work while Vantaro runs, since Vantaro holds the store.\n"
+    "The tool shares the store with a running Vantaro, whose contacts list\n"
+    "shows an import within a second.\n"
     "The store lives in the folder named by VANTARO_DEVICE_DIR, else in\n"
     "%LOCALAPPDATA%\\Vantaro\\Device.\n"
     "\n"
@@ -108,10 +109,6 @@ public:
 
     bool Open(ToolOutput& output)
     {
-        if (FindWindowW(L"Vantaro", L"Vantaro")) {
-            output.err += Refusal();
-            return false;
-        }
         registered = SUCCEEDED(RegisterPoomServer());
         if (!poom::EnsureContactDatabases()) {
             const DWORD error = GetLastError();
@@ -135,9 +132,11 @@ public:
     IPOutlookApp* App() const { return app; }
 
 private:
+    // The device store is shared with every program but one that keeps it
+    // to itself.
     static std::string Refusal()
     {
-        return "vtcontacts: Vantaro is running and has the device store open; close Vantaro and try again.\n";
+        return "vtcontacts: another program keeps the device store to itself; close it and try again.\n";
     }
 
     IPOutlookApp* app = nullptr;

@@ -1,8 +1,12 @@
 #include "platform/cedb/api/volume_registry.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <thread>
 #ifndef _WIN32
 #include <climits>
-#include <cstdlib>
+#include <unistd.h>
 #endif
 
 #include "platform/cedb/api/api_call.h"
@@ -42,6 +46,51 @@ std::string VolumeKey(const std::string& path)
 #endif
 }
 
+// Other processes' changes to the object store reach this one's listeners
+// within a period even while the program makes no call: a thread takes them
+// up (Volume::Refresh, one read when there are none) under the service's lock.
+constexpr auto kRefreshPeriod = std::chrono::milliseconds(250);
+std::mutex g_watch_mutex;
+std::condition_variable g_watch_wake;
+bool g_watch_stop = false;
+std::thread* g_watch = nullptr;
+#ifndef _WIN32
+pid_t g_watch_pid = 0;  // a forked child has no such thread to wait for
+#endif
+
+void StopWatching()
+{
+#ifndef _WIN32
+    if (getpid() != g_watch_pid) return;
+#endif
+    {
+        std::lock_guard<std::mutex> lock(g_watch_mutex);
+        g_watch_stop = true;
+    }
+    g_watch_wake.notify_all();
+    g_watch->join();
+}
+
+void WatchObjectStore()
+{
+#ifndef _WIN32
+    g_watch_pid = getpid();
+#endif
+    g_watch = new std::thread([] {
+        std::unique_lock<std::mutex> lock(g_watch_mutex);
+        while (!g_watch_wake.wait_for(lock, kRefreshPeriod, [] { return g_watch_stop; })) {
+            lock.unlock();
+            {
+                std::lock_guard<std::recursive_mutex> api(g_api);
+                if (g_object_store.vol) g_object_store.vol->Refresh();
+            }
+            lock.lock();
+        }
+    });
+    // Runs before the statics the thread uses are destroyed.
+    std::atexit(StopWatching);
+}
+
 void Attach(VolumeSlot* slot)
 {
     slot->vol->SetObserver([slot](Change ch, uint32_t db, uint32_t oid) { DeliverNotification(slot, ch, db, oid); });
@@ -54,6 +103,7 @@ VolumeSlot* ObjectStore()
     if (!EnsureFolder(folder)) return Fail<VolumeSlot*>(ERROR_ACCESS_DENIED, nullptr);
     MountOptions opt;
     opt.mode = kOpenAlways;
+    opt.shared = true;  // every program on the device has it open at once
     std::unique_ptr<Volume> vol;
     Status s = Volume::Mount(ServiceFileSystem(), ObjectStorePath(), opt, &vol);
     if (!s.ok()) return Fail<VolumeSlot*>(s.code, nullptr);
@@ -61,6 +111,7 @@ VolumeSlot* ObjectStore()
     g_object_store.object_store = true;
     g_object_store.guid.Data3 = ++g_serial;
     Attach(&g_object_store);
+    if (!g_watch) WatchObjectStore();
     return &g_object_store;
 }
 

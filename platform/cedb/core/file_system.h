@@ -27,6 +27,20 @@ enum class OpenMode {
     kReadOnly,      // existing file, shared, never written
     kOpenExisting,  // existing file, exclusive
     kCreateNew,     // new file only, exclusive
+    kShared,        // existing file, read and written by several processes
+};
+
+// Locks on single bytes of a file beside a volume, which every process that
+// shares the volume opens: they say who has the volume open (shared holds)
+// and who writes to it (one exclusive hold). The operating system drops a
+// process's holds when it dies.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+    // Without `wait`, a hold another process keeps is refused with
+    // kErrLockViolation at once.
+    virtual Status Lock(uint32_t slot, bool exclusive, bool wait) = 0;
+    virtual void Unlock(uint32_t slot) = 0;
 };
 
 class FileSystem {
@@ -41,6 +55,9 @@ public:
     virtual Status Rename(const std::string& from, const std::string& to) = 0;
     virtual Status Remove(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // The locks kept in `path`, created when missing. File systems of one
+    // process (the tests') lend locks that every caller gets at once.
+    virtual Status OpenLock(const std::string& path, std::unique_ptr<FileLock>* out);
     // Waits between retries of a refused call; tests pass time without waiting.
     virtual void Pause(uint32_t milliseconds);
 

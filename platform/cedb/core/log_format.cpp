@@ -28,19 +28,21 @@ constexpr uint64_t kHashBudgetPerByte = 8;
 
 enum class Probe { kValid, kInvalid, kUnknownType, kOverBudget };
 
+// `file` holds the volume's bytes from offset `base` on.
 Probe ProbeEntry(const char* file, size_t n, uint64_t at, uint32_t generation, uint64_t* budget, LogEntry* e,
-                 uint64_t* synced)
+                 uint64_t* synced, uint64_t base = 0)
 {
     if (at + kEntryHeaderSize > n) return Probe::kInvalid;
     const char* p = file + at;
     uint32_t len = GetU32(p + 4);
     uint8_t type = static_cast<uint8_t>(p[8]);
     uint64_t sync = GetU64(p + 9);
-    if (type == 0 || len > kMaxEntryPayload || len > n - at - kEntryHeaderSize || sync > at) return Probe::kInvalid;
+    if (type == 0 || len > kMaxEntryPayload || len > n - at - kEntryHeaderSize || sync > base + at)
+        return Probe::kInvalid;
     if (len > *budget) return Probe::kOverBudget;
     *budget -= len;
     if (GetU32(p) != EntryCrc(p + 4, generation, p + kEntryHeaderSize, len)) return Probe::kInvalid;
-    e->offset = at;
+    e->offset = base + at;
     e->type = type;
     e->payload = p + kEntryHeaderSize;
     e->size = len;
@@ -145,6 +147,25 @@ LogScan ScanLog(const char* file, size_t n, uint32_t generation)
             break;
         }
     }
+    return scan;
+}
+
+}  // namespace cedb
+
+namespace cedb {
+
+LogScan ScanAppended(const char* data, size_t n, uint64_t base, uint32_t generation)
+{
+    LogScan scan;
+    uint64_t at = 0;
+    LogEntry e;
+    uint64_t synced;
+    uint64_t budget = kHashBudgetPerByte * n;
+    while (ProbeEntry(data, n, at, generation, &budget, &e, &synced, base) == Probe::kValid) {
+        scan.entries.push_back(e);
+        at += kEntryHeaderSize + e.size;
+    }
+    scan.valid_end = base + at;
     return scan;
 }
 

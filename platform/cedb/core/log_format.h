@@ -68,5 +68,9 @@ struct LogScan {
 
 // `file` is the whole volume file including its header.
 LogScan ScanLog(const char* file, size_t n, uint32_t generation);
+// The valid entries another process appended: `data` holds the file's bytes
+// from offset `base` (the end of the log known so far) on. Stops at the first
+// byte that does not start a valid entry; entry offsets are the file's.
+LogScan ScanAppended(const char* data, size_t n, uint64_t base, uint32_t generation);
 
 }  // namespace cedb

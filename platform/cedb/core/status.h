@@ -15,6 +15,7 @@ enum ErrorCode : uint32_t {
     kErrWriteFault = 29,
     kErrReadFault = 30,
     kErrSharingViolation = 32,
+    kErrLockViolation = 33,
     kErrFileExists = 80,
     kErrInvalidParameter = 87,
     kErrDiskFull = 112,

@@ -119,6 +119,8 @@ struct MountOptions {
     // A checkpoint vouches for the log as mounted; recovery from a failed
     // write skips it, since it must work on a full disk.
     bool checkpoint = true;
+    // Several processes read and write the volume at once (volume_sharing.cpp).
+    bool shared = false;
 };
 
 struct MountReport {
@@ -144,7 +146,14 @@ public:
     // record and database that changed back). Until that succeeds the
     // volume refuses changes, and each later change tries it again: a
     // failure lasts only as long as its cause, a full disk for instance.
+    // On a shared volume it also ends the change: other processes may write.
     Status Flush();
+    // A shared volume takes up what other processes appended since this one
+    // last looked, telling observers of each change as if made here. Cheap
+    // when nothing was appended; does nothing while another process writes
+    // (the next call takes that up) or while this one has changes unflushed.
+    Status Refresh();
+    bool shared() const { return lock_ != nullptr; }
     // Flushes, compacts when more than half the log is dead, and closes.
     Status Unmount();
     Status Compact();
@@ -199,6 +208,27 @@ private:
     // Replays the log read and cuts off a torn tail (unless reading only).
     Status ReadLog(const MountOptions& opt, bool* ends_vouched, MountReport* rep);
     Status Replay(const LogScan& scan);
+    // One log entry into memory, told to the observer; while mounting the
+    // payload borrows from the image, otherwise it is copied.
+    Status ApplyEntry(const LogEntry& e, std::vector<PropRef>* props, uint32_t* max_oid);
+    // Shared volumes (volume_sharing.cpp). Writing holds the writer lock from
+    // the first change to the flush that makes the changes durable, and
+    // starts by taking up what other processes appended meanwhile.
+    static std::string LockPath(const std::string& path);
+    Status OpenSharing();
+    Status BeginChange();
+    // Lets other processes write once nothing of this one's is unflushed.
+    void EndChangeIfIdle();
+    void ReleaseWriter();
+    // Reads and applies the entries past end_ that another process wrote.
+    Status CatchUp();
+    // Compaction replaces the file: only when no other process has it open.
+    // False, with the lock as it was, when another has.
+    bool TakeVolumeAlone();
+    void ShareVolumeAgain();
+    OpenMode WriteMode() const { return lock_ ? OpenMode::kShared : OpenMode::kOpenExisting; }
+    // Flush without ending the change.
+    Status WriteAndSync();
     // Replay keeps only object-id order; the sort orders are built once at
     // its end, sorting instead of inserting record by record.
     void BuildSortIndexes();
@@ -253,6 +283,8 @@ private:
     Status failed_;
     bool read_only_ = false;
     bool loading_ = false;  // inside Mount: a failure there fails the mount
+    std::unique_ptr<FileLock> lock_;  // shared volumes only
+    bool writing_ = false;            // holds the writer lock
     uint64_t change_counter_ = 1;
     std::map<uint32_t, std::unique_ptr<Database>> databases_;
     // The file as read at mount, later only its live payloads, which borrow

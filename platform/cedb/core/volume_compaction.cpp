@@ -60,27 +60,38 @@ Status Volume::AdoptCompaction(FileSystem* fs, const std::string& path)
 
 Status Volume::Unmount()
 {
-    Status s = Flush();
+    Status s = WriteAndSync();
     if (s.ok() && !read_only_ && end_ - live_ > end_ / 2) s = Compact();
+    if (s.ok() && !read_only_) s = BeginChange();
     if (s.ok()) s = Checkpoint();
     for (auto& kv : databases_)
         for (Cursor* c : kv.second->cursors) c->db = 0, c->dbp = nullptr;
     file_.reset();
+    ReleaseWriter();
+    lock_.reset();
     failed_ = Status::Ok();  // nothing left to recover: unmounted is final
     return s;
 }
 
 Status Volume::Compact()
 {
-    Status s = Flush();
-    if (!s.ok()) return s;
+    Status s = read_only_ ? Status::Ok() : BeginChange();
+    if (s.ok()) s = WriteAndSync();
+    if (!s.ok() || (lock_ && !TakeVolumeAlone())) {
+        // Another process has the volume open: it stays as it is for now.
+        EndChangeIfIdle();
+        return s;
+    }
     const std::string temp = TempPath(path_);
-    if (!(s = fs_->Remove(temp)).ok()) return s;
+    s = fs_->Remove(temp);
     Header h = header_;
     h.generation = header_.generation + 1;
     uint64_t written = 0;
-    if (!(s = WriteCompacted(temp, h, &written)).ok()) return s;
-    return SwitchToCompacted(temp, h, written);
+    if (s.ok()) s = WriteCompacted(temp, h, &written);
+    if (s.ok()) s = SwitchToCompacted(temp, h, written);
+    if (lock_) ShareVolumeAgain();
+    EndChangeIfIdle();
+    return s;
 }
 
 Status Volume::WriteCompacted(const std::string& temp, const Header& h, uint64_t* size)
@@ -138,7 +149,7 @@ Status Volume::SwitchToCompacted(const std::string& temp, const Header& h, uint6
     // failed) or, deleting the target first, have left only the new file,
     // which the next mount takes up.
     const bool moved = renamed.ok() || !fs_->Exists(temp);
-    Status s = fs_->Open(path_, OpenMode::kOpenExisting, &file_);
+    Status s = fs_->Open(path_, WriteMode(), &file_);
     if (!s.ok()) return Fail(s);
     if (!moved) {
         fs_->Remove(temp);

@@ -20,6 +20,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     if (opt.mode < kCreateNew || opt.mode > kTruncateExisting)
         return Status::Error(kErrInvalidParameter, "bad creation mode");
     Status s;
+    if (opt.shared && !opt.read_only && !(s = v->OpenSharing()).ok()) return s;
     if (!opt.read_only && !(s = AdoptCompaction(fs, path)).ok()) return s;
     bool fresh = false, made = false, ends_vouched = false;
     MountReport rep;
@@ -36,6 +37,7 @@ Status Volume::Mount(FileSystem* fs, const std::string& path, const MountOptions
     rep.generation = v->header_.generation;
     if (report) *report = rep;
     v->loading_ = false;
+    v->ReleaseWriter();
     *out = std::move(v);
     return Status::Ok();
 }
@@ -48,8 +50,7 @@ Status Volume::OpenFile(const MountOptions& opt, bool* fresh, bool* made)
     if (mode == kCreateNew && exists) return Status::Error(kErrFileExists, path_ + " already exists");
     if ((mode == kOpenExisting || mode == kTruncateExisting) && !exists)
         return Status::Error(kErrFileNotFound, path_ + " does not exist");
-    if (exists && mode != kCreateAlways && mode != kTruncateExisting)
-        return fs_->Open(path_, OpenMode::kOpenExisting, &file_);
+    if (exists && mode != kCreateAlways && mode != kTruncateExisting) return fs_->Open(path_, WriteMode(), &file_);
     Status s;
     if (exists) {
         // Starting over must not take a volume another process owns.
@@ -58,7 +59,7 @@ Status Volume::OpenFile(const MountOptions& opt, bool* fresh, bool* made)
     }
     if (!(s = CreateEmpty(fs_, path_)).ok()) return s;
     *fresh = *made = true;
-    return fs_->Open(path_, OpenMode::kOpenExisting, &file_);
+    return fs_->Open(path_, WriteMode(), &file_);
 }
 
 Status Volume::LoadFile(const MountOptions& opt, bool fresh, bool made, bool* ends_vouched, MountReport* rep)
@@ -74,7 +75,7 @@ Status Volume::LoadFile(const MountOptions& opt, bool fresh, bool made, bool* en
     rep->created = true;
     if (!opt.read_only && !made) {
         file_.reset();
-        if (!(s = CreateEmpty(fs_, path_)).ok() || !(s = fs_->Open(path_, OpenMode::kOpenExisting, &file_)).ok())
+        if (!(s = CreateEmpty(fs_, path_)).ok() || !(s = fs_->Open(path_, WriteMode(), &file_)).ok())
             return s;
     }
     end_ = synced_ = allocated_ = live_ = proven_ = kHeaderSize;
@@ -115,69 +116,83 @@ Status Volume::Replay(const LogScan& scan)
     std::vector<PropRef> props;  // reused; points into the entry being replayed
     records_.Reserve(scan.entries.size());
     replaying_ = true;
+    Status s;
     const size_t count = scan.entries.size();
     for (size_t at = 0; at < count; ++at) {
         const LogEntry& e = scan.entries[at];
-        const uint32_t bytes = static_cast<uint32_t>(kEntryHeaderSize + e.size);
         // Slots are spread over the table: start fetching one a few
         // records ahead so that the lookups overlap.
         const size_t ahead = at + 8;
         if (ahead < count && scan.entries[ahead].type == kEntryPutRecord && scan.entries[ahead].size >= 8)
             records_.Prefetch(GetU32(scan.entries[ahead].payload + 4));
-        // The message is built only for a bad entry: most mounts have none.
-        auto bad = [&e](const char* what) {
-            return Status::Error(kErrFileCorrupt, "entry at offset " + std::to_string(e.offset) + what);
-        };
-        ByteReader r(e.payload, e.size);
-        uint32_t a = 0, b = 0;
-        switch (e.type) {
-        case kEntryCreateDatabase: {
-            DatabaseLayout layout;
-            if (!DecodeDatabase(e.payload, e.size, &a, &layout) || a == 0 || FindDatabase(a) || records_.Find(a) ||
-                !ValidateLayout(layout).ok() || FindDatabaseByName(layout.name))
-                return bad(": bad database creation");
-            AddDatabase(a, layout, bytes);
-            break;
-        }
-        case kEntryDeleteDatabase: {
-            Database* db = nullptr;
-            if (!r.U32(&a) || !r.AtEnd() || !(db = FindDatabase(a)))
-                return bad(": deletes an unknown database");
-            RemoveDatabase(db);
-            break;
-        }
-        case kEntryPutRecord: {
-            Database* db = nullptr;
-            if (!r.U32(&a) || !r.U32(&b) || b == 0 || !(db = FindDatabase(a)) || FindDatabase(b) ||
-                !DecodePropRefs(e.payload + 8, e.size - 8, &props))
-                return bad(": bad record");
-            const Record* was = records_.Find(b);
-            if (was && was->db != a) return bad(": record moved between databases");
-            bool created;
-            PutRecord(db, b, Payload::Borrow(e.payload, e.size), props, bytes, &created);
-            break;
-        }
-        case kEntryDeleteRecord: {
-            Database* db = nullptr;
-            const Record* was = nullptr;
-            if (!r.U32(&a) || !r.U32(&b) || !r.AtEnd() || !(db = FindDatabase(a)) || !(was = records_.Find(b)) ||
-                was->db != a)
-                return bad(": deletes an unknown record");
-            EraseRecord(db, b);
-            break;
-        }
-        case kEntryCheckpoint:
-            if (e.size != 0) return bad(": bad checkpoint");
-            break;
-        default: return bad(": unknown type");
-        }
-        proven_ = std::max(proven_, e.synced);
-        max_oid = std::max(max_oid, std::max(a, b));
+        if (!(s = ApplyEntry(e, &props, &max_oid)).ok()) return s;
     }
     replaying_ = false;
     BuildSortIndexes();
     if (max_oid == 0xFFFFFFFFu) return Status::Error(kErrFileCorrupt, "object ids exhausted");
     header_.next_oid = std::max(header_.next_oid, max_oid + 1);
+    return Status::Ok();
+}
+
+// Mounting has no observer yet; taking up another process's entries has.
+Status Volume::ApplyEntry(const LogEntry& e, std::vector<PropRef>* props, uint32_t* max_oid)
+{
+    const uint32_t bytes = static_cast<uint32_t>(kEntryHeaderSize + e.size);
+    // The message is built only for a bad entry: most mounts have none.
+    auto bad = [&e](const char* what) {
+        return Status::Error(kErrFileCorrupt, "entry at offset " + std::to_string(e.offset) + what);
+    };
+    ByteReader r(e.payload, e.size);
+    uint32_t a = 0, b = 0;
+    switch (e.type) {
+    case kEntryCreateDatabase: {
+        DatabaseLayout layout;
+        if (!DecodeDatabase(e.payload, e.size, &a, &layout) || a == 0 || FindDatabase(a) || records_.Find(a) ||
+            !ValidateLayout(layout).ok() || FindDatabaseByName(layout.name))
+            return bad(": bad database creation");
+        AddDatabase(a, layout, bytes);
+        Notify(Change::kDatabaseCreated, a, a);
+        break;
+    }
+    case kEntryDeleteDatabase: {
+        Database* db = nullptr;
+        if (!r.U32(&a) || !r.AtEnd() || !(db = FindDatabase(a)))
+            return bad(": deletes an unknown database");
+        RemoveDatabase(db);
+        Notify(Change::kDatabaseDeleted, a, a);
+        break;
+    }
+    case kEntryPutRecord: {
+        Database* db = nullptr;
+        if (!r.U32(&a) || !r.U32(&b) || b == 0 || !(db = FindDatabase(a)) || FindDatabase(b) ||
+            !DecodePropRefs(e.payload + 8, e.size - 8, props))
+            return bad(": bad record");
+        const Record* was = records_.Find(b);
+        if (was && was->db != a) return bad(": record moved between databases");
+        bool created;
+        Payload payload = replaying_ ? Payload::Borrow(e.payload, e.size) : Payload::Copy(e.payload, e.size);
+        PutRecord(db, b, std::move(payload), *props, bytes, &created);
+        Notify(created ? Change::kRecordCreated : Change::kRecordChanged, a, b);
+
+        break;
+    }
+    case kEntryDeleteRecord: {
+        Database* db = nullptr;
+        const Record* was = nullptr;
+        if (!r.U32(&a) || !r.U32(&b) || !r.AtEnd() || !(db = FindDatabase(a)) || !(was = records_.Find(b)) ||
+            was->db != a)
+            return bad(": deletes an unknown record");
+        EraseRecord(db, b);
+        Notify(Change::kRecordDeleted, a, b);
+        break;
+    }
+    case kEntryCheckpoint:
+        if (e.size != 0) return bad(": bad checkpoint");
+        break;
+    default: return bad(": unknown type");
+    }
+    proven_ = std::max(proven_, e.synced);
+    *max_oid = std::max(*max_oid, std::max(a, b));
     return Status::Ok();
 }
 
@@ -228,11 +243,15 @@ Status Volume::Recover()
         if (!s.ok()) return s;
         file_.reset();  // the mount below opens the file exclusively
     }
+    // The mount below takes the writer lock itself, and with it what other
+    // processes wrote meanwhile.
+    ReleaseWriter();
     std::unique_ptr<Volume> fresh;
     MountOptions opt;
     opt.mode = kOpenExisting;
     opt.allocate_ahead = allocate_ahead_;
     opt.checkpoint = false;
+    opt.shared = shared();
     if (!(s = Mount(fs_, path_, opt, &fresh)).ok()) return s;
     Adopt(fresh.get());
     failed_ = Status::Ok();

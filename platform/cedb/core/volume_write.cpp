@@ -10,7 +10,13 @@ namespace cedb {
 Status Volume::CreateDatabase(const DatabaseLayout& layout, uint32_t* oid)
 {
     Status s = Writable();
+    if (s.ok()) s = BeginChange();
     if (!s.ok()) return s;
+    // A change refused before it was logged lets other processes write again.
+    struct EndIfIdle {
+        Volume* v;
+        ~EndIfIdle() { v->EndChangeIfIdle(); }
+    } end_if_idle{this};
     if (!(s = ValidateLayout(layout)).ok()) return s;
     if (FindDatabaseByName(layout.name)) return Status::Error(kErrAlreadyExists, "a database of that name exists");
     if (header_.next_oid == 0xFFFFFFFFu) return Status::Error(kErrDiskFull, "object ids exhausted");
@@ -29,7 +35,13 @@ Status Volume::CreateDatabase(const DatabaseLayout& layout, uint32_t* oid)
 Status Volume::DeleteDatabase(uint32_t oid)
 {
     Status s = Writable();
+    if (s.ok()) s = BeginChange();
     if (!s.ok()) return s;
+    // A change refused before it was logged lets other processes write again.
+    struct EndIfIdle {
+        Volume* v;
+        ~EndIfIdle() { v->EndChangeIfIdle(); }
+    } end_if_idle{this};
     Database* db = FindDatabase(oid);
     if (!db) return Status::Error(kErrInvalidParameter, "no database with that object id");
     std::string payload;
@@ -45,7 +57,13 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
                            const std::vector<uint32_t>& deletes, uint32_t* out_oid)
 {
     Status s = Writable();
+    if (s.ok()) s = BeginChange();
     if (!s.ok()) return s;
+    // A change refused before it was logged lets other processes write again.
+    struct EndIfIdle {
+        Volume* v;
+        ~EndIfIdle() { v->EndChangeIfIdle(); }
+    } end_if_idle{this};
     Database* db = FindDatabase(dbid);
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
     std::vector<Prop>& merged = merged_;
@@ -104,7 +122,13 @@ Status Volume::WriteRecord(uint32_t dbid, uint32_t oid, const std::vector<Prop>&
 Status Volume::DeleteRecord(uint32_t dbid, uint32_t oid)
 {
     Status s = Writable();
+    if (s.ok()) s = BeginChange();
     if (!s.ok()) return s;
+    // A change refused before it was logged lets other processes write again.
+    struct EndIfIdle {
+        Volume* v;
+        ~EndIfIdle() { v->EndChangeIfIdle(); }
+    } end_if_idle{this};
     Database* db = FindDatabase(dbid);
     if (!db) return Status::Error(kErrInvalidParameter, "database is gone");
     const Record* rec = records_.Find(oid);
@@ -150,6 +174,13 @@ Status Volume::WritePending()
 
 Status Volume::Flush()
 {
+    Status s = WriteAndSync();
+    EndChangeIfIdle();
+    return s;
+}
+
+Status Volume::WriteAndSync()
+{
     Status s = Writable();
     if (!s.ok()) return read_only_ ? Status::Ok() : s;
     if (!(s = WritePending()).ok()) return s;
@@ -163,12 +194,12 @@ Status Volume::Flush()
 Status Volume::Checkpoint()
 {
     if (proven_ >= end_ || read_only_) return Status::Ok();
-    Status s = Flush();
+    Status s = WriteAndSync();
     if (!s.ok()) return s;
     uint32_t bytes;
     if (!(s = Append(kEntryCheckpoint, std::string(), &bytes)).ok()) return s;
     const uint64_t proven = end_;
-    if (!(s = Flush()).ok()) return s;
+    if (!(s = WriteAndSync()).ok()) return s;
     proven_ = proven;
     return Status::Ok();
 }

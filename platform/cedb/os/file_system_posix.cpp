@@ -1,4 +1,6 @@
-// POSIX files: pread/pwrite, fdatasync, and flock for single-process ownership.
+// POSIX files: pread/pwrite, fdatasync, flock for ownership (exclusive, or
+// shared among the processes that open a volume together) and open file
+// description locks for the locks beside a shared volume.
 #include "platform/cedb/core/file_system.h"
 
 #include <cerrno>
@@ -88,6 +90,42 @@ private:
     std::string path_;
 };
 
+// Open file description locks belong to the open file, not to the process,
+// so two mounts in one process exclude each other as two processes do.
+class PosixLock : public FileLock {
+public:
+    explicit PosixLock(int fd) : fd_(fd) {}
+    ~PosixLock() override { ::close(fd_); }
+
+    Status Lock(uint32_t slot, bool exclusive, bool wait) override
+    {
+        struct flock fl = {};
+        fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(slot);
+        fl.l_len = 1;
+        while (::fcntl(fd_, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl) != 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EACCES) return Status::Error(kErrLockViolation, "volume is busy");
+            return FromErrno(errno, "lock");
+        }
+        return Status::Ok();
+    }
+
+    void Unlock(uint32_t slot) override
+    {
+        struct flock fl = {};
+        fl.l_type = F_UNLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(slot);
+        fl.l_len = 1;
+        ::fcntl(fd_, F_OFD_SETLK, &fl);
+    }
+
+private:
+    int fd_;
+};
+
 Status SyncParentDir(const std::string& path)
 {
     std::string copy = path;
@@ -111,7 +149,8 @@ public:
         if (mode == OpenMode::kCreateNew) flags |= O_CREAT | O_EXCL;
         int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) return FromErrno(errno, "open " + path);
-        if (mode != OpenMode::kReadOnly && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int ownership = mode == OpenMode::kShared ? LOCK_SH : LOCK_EX;
+        if (mode != OpenMode::kReadOnly && ::flock(fd, ownership | LOCK_NB) != 0) {
             int err = errno;
             ::close(fd);
             if (err == EWOULDBLOCK) return Status::Error(kErrSharingViolation, path + " is in use by another process");
@@ -125,6 +164,14 @@ public:
             }
         }
         out->reset(new PosixFile(fd, path));
+        return Status::Ok();
+    }
+
+    Status OpenLock(const std::string& path, std::unique_ptr<FileLock>* out) override
+    {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) return FromErrno(errno, "open " + path);
+        out->reset(new PosixLock(fd));
         return Status::Ok();
     }
 

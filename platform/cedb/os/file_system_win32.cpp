@@ -1,5 +1,7 @@
-// Win32 files. The volume is opened without sharing, so another process gets
-// ERROR_SHARING_VIOLATION from CreateFileW, which is the ownership rule.
+// Win32 files. A volume one process owns is opened without sharing, so
+// another process gets ERROR_SHARING_VIOLATION from CreateFileW; a shared
+// volume is opened for reading and writing by all that share it, and they
+// coordinate through byte-range locks on a file beside it (LockFileEx).
 #include "platform/cedb/core/file_system.h"
 #include "platform/cedb/os/long_path.h"
 
@@ -100,13 +102,40 @@ private:
     std::string path_;
 };
 
+class Win32Lock : public FileLock {
+public:
+    explicit Win32Lock(HANDLE h) : h_(h) {}
+    ~Win32Lock() override { CloseHandle(h_); }
+
+    Status Lock(uint32_t slot, bool exclusive, bool wait) override
+    {
+        OVERLAPPED ov = {};
+        ov.Offset = slot;
+        DWORD flags = (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+        if (LockFileEx(h_, flags, 0, 1, 0, &ov)) return Status::Ok();
+        if (GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING)
+            return Status::Error(kErrLockViolation, "volume is busy");
+        return LastError("lock");
+    }
+
+    void Unlock(uint32_t slot) override
+    {
+        OVERLAPPED ov = {};
+        ov.Offset = slot;
+        UnlockFileEx(h_, 0, 1, 0, &ov);
+    }
+
+private:
+    HANDLE h_;
+};
+
 class Win32FileSystem : public FileSystem {
 public:
     Status Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) override
     {
         DWORD access = GENERIC_READ, share = 0, disp = OPEN_EXISTING;
-        if (mode == OpenMode::kReadOnly) share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-        else access |= GENERIC_WRITE;
+        if (mode == OpenMode::kReadOnly || mode == OpenMode::kShared) share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        if (mode != OpenMode::kReadOnly) access |= GENERIC_WRITE;
         if (mode == OpenMode::kCreateNew) disp = CREATE_NEW;
         HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disp, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
@@ -115,6 +144,16 @@ public:
             return LastError("open " + path);
         }
         out->reset(new Win32File(h, path));
+        return Status::Ok();
+    }
+
+    Status OpenLock(const std::string& path, std::unique_ptr<FileLock>* out) override
+    {
+        HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return LastError("open " + path);
+        out->reset(new Win32Lock(h));
         return Status::Ok();
     }
 
