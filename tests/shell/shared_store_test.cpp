@@ -43,7 +43,7 @@ TEST_F(ViewsTest, ContactToolImportWhileTheProgramRunsReachesItsList)
     ASSERT_NE(nullptr, Start());
     scenario->AnswerDialogs([](HWND window) { Scenario::PressButton(window, IDOK); });
     DropFile(hMainWindow, ada);
-    ASSERT_EQ(std::vector<std::wstring>{L"Lovelace, Ada"}, Column(Contacts(), 0));
+    ASSERT_EQ(std::vector<std::wstring>{L"Lovelace, Ada"}, ListItems(Contacts(), 0));
 
     const std::wstring tool = L"\"" + WindowsPath(VTCONTACTS_EXE) + L"\" ";
     DWORD exitCode = 1;
@@ -51,7 +51,7 @@ TEST_F(ViewsTest, ContactToolImportWhileTheProgramRunsReachesItsList)
     EXPECT_EQ(0u, exitCode);
     const std::vector<std::wstring> listed = {L"Hopper, Grace", L"Lovelace, Ada"};
     const DWORD start = GetTickCount();
-    EXPECT_TRUE(PumpUntil([&] { return Column(Contacts(), 0) == listed; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return ListItems(Contacts(), 0) == listed; }, 5000));
     std::printf("the list followed the tool's import after %lu ms\n", GetTickCount() - start);
 
     // The tool's export holds Ada, whom the program saved.
