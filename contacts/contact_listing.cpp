@@ -30,7 +30,8 @@ void SortCollection(IPOutlookItemCollection* items, int sortMode)
     if (sortMode != SORT_BY_NAME) {
         // Last-activity columns have no contact property: those rows are
         // listed by name and re-sorted by the list itself.
-        if (settings.lv1sortcolumn >= 0 && settings.lv1sortcolumn < settings.numcontactfield && settings.lv1sortcolumn < CONTACT_COLUMN_SLOTS) {
+        if (settings.lv1sortcolumn >= 0 && settings.lv1sortcolumn < settings.numcontactfield &&
+            settings.lv1sortcolumn < CONTACT_COLUMN_SLOTS) {
             property = ContactPropertyName(settings.contactfield[settings.lv1sortcolumn]);
             // Direction 1 is a column's natural order everywhere, as the
             // sort arrow shows it: A to Z for a contact's text.

@@ -94,11 +94,12 @@ BOOL OnInitDialog(HWND dialog)
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state.captionFont), FALSE);
 
     SetWaitCursor(true);
-    FillComboBox(Item(dialog, IDC_EXPORT_FORMAT), FORMATS, settings.exportformat == FORMAT_HTML ? FORMAT_HTML : FORMAT_CSV);
+    FillComboBox(Item(dialog, IDC_EXPORT_FORMAT), FORMATS,
+                 settings.exportformat == FORMAT_HTML ? FORMAT_HTML : FORMAT_CSV);
     CheckDlgButton(dialog, IDC_EXPORT_FILTER, settings.filterexportflag == 1 ? BST_CHECKED : BST_UNCHECKED);
     FillContactListBox(Item(dialog, IDC_EXPORT_CONTACTS), settings.filterexportflag == 1 ? 1 : 0, &state.contactOids);
-    FillFieldList(dialog, IDC_EXPORT_CONTACT_FIELDS, CONTACT_FIELD_COUNT, ContactFieldLabel, settings.numexportcontactfield,
-                  settings.exportcontactfield);
+    FillFieldList(dialog, IDC_EXPORT_CONTACT_FIELDS, CONTACT_FIELD_COUNT, ContactFieldLabel,
+                  settings.numexportcontactfield, settings.exportcontactfield);
     FillFieldList(dialog, IDC_EXPORT_ACTIVITY_FIELDS, ACTIVITY_FIELD_COUNT, ActivityFieldLabel,
                   settings.numexportactivityfield, settings.exportactivityfield);
     SetWaitCursor(false);
@@ -147,8 +148,8 @@ void OnDone(HWND dialog)
 {
     settings.exportformat = ChosenFormat(dialog);
     SaveSetting(&Settings::exportformat);
-    const bool contactKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_CONTACT_FIELDS), &settings.exportcontactfield,
-                                        &settings.numexportcontactfield);
+    const bool contactKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_CONTACT_FIELDS),
+                                        &settings.exportcontactfield, &settings.numexportcontactfield);
     const bool activityKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_ACTIVITY_FIELDS),
                                          &settings.exportactivityfield, &settings.numexportactivityfield);
     if (contactKept)

@@ -33,7 +33,8 @@ void LoadScalar(const SettingEntry& entry)
     DWORD stored = 0;
     if (RegReadDword(entry.name, &stored) != 0)
         return;
-    const long long value = entry.kind == SettingKind::Unsigned ? stored : static_cast<int>(stored);
+    const long long value = entry.kind == SettingKind::Unsigned ? static_cast<long long>(stored)
+                                                                : static_cast<long long>(static_cast<int>(stored));
     // A count beyond its array is clamped; a negative one is no count.
     if (entry.kind == SettingKind::Count && value > entry.high)
         number = static_cast<DWORD>(entry.high);

@@ -93,7 +93,8 @@ void RebuildColumns()
     SaveSetting(&Settings::lv1sortcolumn);
     SaveSetting(&Settings::lv2sortcolumn);
     const int contactColumns = settings.numcontactfield + settings.numlastactivityfield;
-    if (!ResizeOrder(&settings.lv1columnorder, contactColumns) || !ResizeOrder(&settings.lv2columnorder, settings.numactivityfield))
+    if (!ResizeOrder(&settings.lv1columnorder, contactColumns) ||
+        !ResizeOrder(&settings.lv2columnorder, settings.numactivityfield))
         return;
     SetWaitCursor(true);
     SetupListColumns();
@@ -172,8 +173,8 @@ const SheetPage DISPLAY_PAGE = {
 
 void RefillDisplayLists(HWND page)
 {
-    FillList(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), ContactFieldLabel, CONTACT_FIELD_COUNT, settings.contactfield,
-             settings.numcontactfield);
+    FillList(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), ContactFieldLabel, CONTACT_FIELD_COUNT,
+             settings.contactfield, settings.numcontactfield);
     FillList(GetDlgItem(page, IDC_DISPLAY_LAST_FIELDS), ActivityFieldLabel, ACTIVITY_FIELD_COUNT,
              settings.lastactivityfield, settings.numlastactivityfield);
     FillList(GetDlgItem(page, IDC_DISPLAY_ACTIVITY_FIELDS), ActivityFieldLabel, ACTIVITY_FIELD_COUNT,

@@ -108,7 +108,8 @@ void SortActivitiesByColumn(HWND list, int column)
         ShowSortArrow(list, column, settings.lv2sortdirection);
         SetWaitCursor(true);
         if (activityCount >= 2 && column < settings.numactivityfield)
-            SortOIDList(activityOIDList, nullptr, activityCount, settings.activityfield[column], settings.lv2sortdirection);
+            SortOIDList(activityOIDList, nullptr, activityCount, settings.activityfield[column],
+                        settings.lv2sortdirection);
         SetWaitCursor(false);
     } else {
         // The same column again: the order only turns round.

@@ -90,7 +90,8 @@ void ResortByLastActivity()
     }
     const CEOID current = CurrentContactOid();
     if (contactCount >= 2)
-        SortByLastActivities(settings.lastactivityfield[settings.lv1sortcolumn - settings.numcontactfield], settings.lv1sortdirection);
+        SortByLastActivities(settings.lastactivityfield[settings.lv1sortcolumn - settings.numcontactfield],
+                             settings.lv1sortdirection);
     else
         RebuildLastActivities();
     if (HWND list = ContactsList()) {

@@ -228,7 +228,8 @@ void FillFindFieldBox(int mode)
         labels = TextsOf(ContactFieldLabel, CONTACT_FIELD_COUNT);
     const std::vector<std::wstring> activityLabels = TextsOf(ActivityFieldLabel, ACTIVITY_FIELD_COUNT);
     labels.insert(labels.end(), activityLabels.begin(), activityLabels.end());
-    FillComboBox(box, labels, mode == FIND_MODE_CONTACTS ? settings.lastcontactfindfield : settings.lastactivityfindfield);
+    FillComboBox(box, labels,
+                 mode == FIND_MODE_CONTACTS ? settings.lastcontactfindfield : settings.lastactivityfindfield);
 }
 
 void ToggleFindBar(HWND mainWindow)

@@ -57,7 +57,8 @@ void LoadActivitiesOfContact(int applyFind)
     } else {
         getActivityOIDList(&activityOIDList, contact, &activityCount, applyFind);
         if (activityCount >= 2 && settings.lv2sortcolumn >= 0 && settings.lv2sortcolumn < settings.numactivityfield)
-            SortOIDList(activityOIDList, nullptr, activityCount, settings.activityfield[settings.lv2sortcolumn], settings.lv2sortdirection);
+            SortOIDList(activityOIDList, nullptr, activityCount, settings.activityfield[settings.lv2sortcolumn],
+                        settings.lv2sortdirection);
     }
     if (HWND list = ActivityList())
         SendMessageW(list, LVM_SETITEMCOUNT, activityCount, LVSICF_NOINVALIDATEALL);

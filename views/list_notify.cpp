@@ -64,11 +64,12 @@ struct ListLook {
 
 ListLook LookOf(int id)
 {
+    const Settings& s = settings;
     if (id == ID_CONTACTS_LIST)
-        return {hLv1Row1Brush, hLv1Row2Brush, settings.lv1r1color, settings.lv1r2color, settings.lv1textcolor, settings.lv1linecolor,
-                settings.lv1pastduecolor, settings.lv1donecolor, settings.lv1lines, contactCount};
-    return {hLv2Row1Brush, hLv2Row2Brush, settings.lv2r1color, settings.lv2r2color, settings.lv2textcolor, settings.lv2linecolor,
-            settings.lv2pastduecolor, settings.lv2donecolor, settings.lv2lines, activityCount};
+        return {hLv1Row1Brush, hLv1Row2Brush, s.lv1r1color, s.lv1r2color, s.lv1textcolor, s.lv1linecolor,
+                s.lv1pastduecolor, s.lv1donecolor, s.lv1lines, contactCount};
+    return {hLv2Row1Brush, hLv2Row2Brush, s.lv2r1color, s.lv2r2color, s.lv2textcolor, s.lv2linecolor,
+            s.lv2pastduecolor, s.lv2donecolor, s.lv2lines, activityCount};
 }
 
 // Odd rows take row colour 1, even rows row colour 2.
@@ -117,7 +118,8 @@ LRESULT OnGetDispInfo(int id, NMLVDISPINFOW* info)
     } else if (column < settings.numcontactfield + settings.numlastactivityfield) {
         const CEOID last = LastActivityOf(row);
         if (last)
-            ActivityCellText(last, settings.lastactivityfield[column - settings.numcontactfield], item.pszText, item.cchTextMax);
+            ActivityCellText(last, settings.lastactivityfield[column - settings.numcontactfield], item.pszText,
+                             item.cchTextMax);
     }
     return 0;
 }

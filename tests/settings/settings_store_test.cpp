@@ -100,8 +100,13 @@ TEST_F(SettingsStore, EveryScalarTakesWhatAWriterCouldStoreAndOtherwiseItsDefaul
     LoadAndExpect("of another shape", fallback);
 
     // One past either bound (a count above its array reads as its size), then
-    // the bounds themselves saved through the table; splitters both at 0 are
-    // crossed, both at the highest number are off the screen.
+    // the bounds themselves saved through the table. Splitters both at 0 are
+    // crossed and at the highest number off the screen; sort columns at
+    // either end name no column: those keep their defaults.
+    const auto laidOut = [](const SettingEntry& entry) {
+        return entry.limit || &entry == FindSetting(&Settings::lv1sortcolumn) ||
+               &entry == FindSetting(&Settings::lv2sortcolumn);
+    };
     const std::wstring tooLong(PROFILE_NAME_CAPACITY, L'n');
     for (long long step : {-1, 1}) {
         ForEachScalar([&](const SettingEntry& entry) {
@@ -122,7 +127,7 @@ TEST_F(SettingsStore, EveryScalarTakesWhatAWriterCouldStoreAndOtherwiseItsDefaul
             EXPECT_TRUE(SaveSetting(IdOf(entry))) << entry.name;
         });
         LoadAndExpect("saved", [&](const SettingEntry& entry) {
-            return entry.limit ? entry.fallback : step < 0 ? entry.low : entry.high;
+            return laidOut(entry) ? entry.fallback : step < 0 ? entry.low : entry.high;
         });
     }
 }
@@ -225,7 +230,7 @@ TEST_F(SettingsStore, PartialColumnListsKeepWhatTheArraysHeld)
     PutDword(L"lv2columnorder3", 3);
     LoadSettings();
     EXPECT_EQ((std::vector<int>{9, 1, 7}), Entries(settings.contactfield, settings.numcontactfield));
-    EXPECT_EQ((std::vector<int>{1, 0, 2, 3, 4}), Entries(settings.lv1columnorder, settings.numcontactfield + settings.numlastactivityfield));
+    EXPECT_EQ((std::vector<int>{1, 0, 2, 3, 4}), Entries(settings.lv1columnorder, 5));
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), Entries(settings.lv2columnorder, settings.numactivityfield));
 }
 
