@@ -204,16 +204,13 @@ TEST_F(SettingsStore, StringsAreWrittenInSlotsOf256BytesAndCutTo127Characters)
     EXPECT_EQ(std::wstring(127, L'x'), text);
 }
 
-TEST_F(SettingsStore, FailedReadsLeaveTheCallersValue)
+// A read that fails leaves the destination as it was.
+TEST_F(SettingsStore, WithoutTheKeyEveryReadAndWriteFails)
 {
-    int number = 77;
-    EXPECT_EQ(1, RegReadDword(L"nosuchvalue", &number));
-    EXPECT_EQ(77, number);
-
-    // Without the key every read and write fails.
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(SETTINGS_ROOT, SETTINGS_SUBKEY));
-    EXPECT_EQ(1, RegWriteDword(L"fontsize", 14));
-    EXPECT_EQ(1, RegWriteString(L"activeprofilename", L"x"));
+    EXPECT_FALSE(SaveSetting(&Settings::fontsize));
+    EXPECT_FALSE(SaveSetting(&Settings::activeprofilename));
+    int number = 77;
     EXPECT_EQ(1, RegReadDword(L"fontsize", &number));
     EXPECT_EQ(77, number);
 }
@@ -265,8 +262,7 @@ TEST_F(SettingsStore, EntriesNamingNoFieldAreAbsentUpToTheClampedCounts)
     PutDword(L"exportcontactfield0", 99);
     PutDword(L"exportcontactfield20", 19);
     LoadSettings();
-    EXPECT_EQ(0, settings.contactfield[0]);
-    EXPECT_EQ(4, settings.contactfield[1]);
+    EXPECT_EQ((std::vector<int>{0, 4}), Entries(settings.contactfield, 2));
     EXPECT_EQ(20, settings.contactfield[20]);
     EXPECT_EQ(0, settings.lastactivityfield[0]);
     EXPECT_EQ(0, settings.exportcontactfield[0]);
