@@ -275,7 +275,7 @@ BOOL OnInitDialog(HWND dialog, LPARAM parameter)
         SetCaption(dialog, field.caption, field.activityField);
 
     FillComboBox(GetDlgItem(dialog, IDC_REMINDER_COMBO), reminderChoices,
-                 ClampReminderIndex(remindindex));
+                 ClampReminderIndex(settings.remindindex));
 
     MakeDialogFullScreen(dialog);
     if (hasKeyboard == 0)
@@ -374,7 +374,7 @@ void Save(HWND dialog)
         UpdateLastActivityFlag(activityDatabase, state.initialContactOid);
     SipShowIM(SIPF_OFF);
     ShowSavedActivity(chosen, state.isNew);
-    if (addlabelsflag == 1)
+    if (settings.addlabelsflag == 1)
         AddTypedLabels();
     if (followUp.Failed())
         ReportStoreFailure(dialog, L"The activity was saved, but its contact's latest mark or its new labels were not",
@@ -390,8 +390,8 @@ void Save(HWND dialog)
     }
 
     SetWaitCursor(false);
-    remindindex = record.remindIndex;
-    RegWriteDword(L"remindindex", static_cast<DWORD>(remindindex));
+    settings.remindindex = record.remindIndex;
+    SaveSetting(&Settings::remindindex);
     EndDialog(dialog, 0);
 }
 

@@ -44,7 +44,7 @@ void OnInitDialog(HWND dialog)
     MakeDialogFullScreen(dialog);
 
     HWND method = GetDlgItem(dialog, IDC_PURGE_METHOD);
-    const int stored = purgemethod == METHOD_BY_DATE ? METHOD_BY_DATE : METHOD_ALL;
+    const int stored = settings.purgemethod == METHOD_BY_DATE ? METHOD_BY_DATE : METHOD_ALL;
     FillComboBox(method, METHODS, stored);
     ShowDateRow(dialog, stored);
 
@@ -63,9 +63,9 @@ void OnInitDialog(HWND dialog)
 void OnMethodChanged(HWND dialog)
 {
     const int method = static_cast<int>(SendDlgItemMessageW(dialog, IDC_PURGE_METHOD, CB_GETCURSEL, 0, 0));
-    purgemethod = method == METHOD_BY_DATE ? METHOD_BY_DATE : METHOD_ALL;
-    RegWriteDword(L"purgemethod", static_cast<DWORD>(purgemethod));
-    ShowDateRow(dialog, purgemethod);
+    settings.purgemethod = method == METHOD_BY_DATE ? METHOD_BY_DATE : METHOD_ALL;
+    SaveSetting(&Settings::purgemethod);
+    ShowDateRow(dialog, settings.purgemethod);
 }
 
 void Purge(HWND dialog)
@@ -83,7 +83,7 @@ void Purge(HWND dialog)
     if (item > 0 && SendMessageW(contacts, CB_GETLBTEXTLEN, item, 0) < NAME_CAPACITY)
         SendMessageW(contacts, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(name));
     const CEOID contact = item > 0 && purgeContacts ? purgeContacts[item - 1] : 0;
-    const bool byDate = purgemethod == METHOD_BY_DATE;
+    const bool byDate = settings.purgemethod == METHOD_BY_DATE;
 
     wchar_t question[QUESTION_CAPACITY];
     if (contact && byDate)
@@ -132,12 +132,8 @@ INT_PTR CALLBACK PurgeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDC_PURGE_BUTTON:
             Purge(dialog);
             return TRUE;
-        case IDOK:
-        case IDCANCEL:
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
         default:
-            return FALSE;
+            return EndOnOkOrCancel(dialog, wParam);
         }
     default:
         return FALSE;

@@ -67,6 +67,34 @@ void DrawRoundOutline(HDC dc, int l, int t, int r, int b)
     Polyline(dc, outline, 25);
 }
 
+CardPaint::CardPaint(HWND window, HBRUSH face, HPEN outline, HBITMAP band, int bandHeight)
+    : dc(nullptr), client(), window(window), paint()
+{
+    dc = BeginPaint(window, &paint);
+    GetClientRect(window, &client);
+    FillRect(dc, &client, face);
+    if (band)
+        StretchBitmap(dc, band, 0, 0, client.right, bandHeight);
+    HGDIOBJ oldPen = SelectObject(dc, outline);
+    DrawRoundOutline(dc, client.left + 1, client.top + 1, client.right, client.bottom - 1);
+    SelectObject(dc, oldPen);
+}
+
+CardPaint::~CardPaint()
+{
+    EndPaint(window, &paint);
+}
+
+void DrawCardTitle(HDC dc, const RECT& client, HFONT font, const wchar_t* title)
+{
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    RECT band = {client.left, client.top + 2, client.right, client.top + 15};
+    DrawTextW(dc, title, -1, &band, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+}
+
 static void RoundRectWithPen(HDC dc, int left, int top, int right, int bottom, int corner,
                              COLORREF color)
 {

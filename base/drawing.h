@@ -18,6 +18,27 @@ void ClipWindowCorners(HWND window, HRGN region);
 // The closed outline along the same stepped corners, with the selected pen.
 void DrawRoundOutline(HDC dc, int left, int top, int right, int bottom);
 
+// Paints a pop-up's card while it lives: begins the paint, fills the client
+// area with face, lays a title band bandHeight high across the top when band
+// is given and draws the rounded outline in the outline pen. What is drawn
+// on dc meanwhile lies on top; the paint ends with the object.
+class CardPaint {
+public:
+    CardPaint(HWND window, HBRUSH face, HPEN outline, HBITMAP band = nullptr, int bandHeight = 0);
+    ~CardPaint();
+    CardPaint(const CardPaint&) = delete;
+    CardPaint& operator=(const CardPaint&) = delete;
+
+    HDC dc;
+    RECT client;
+
+private:
+    HWND window;
+    PAINTSTRUCT paint;
+};
+// A card's title: white text centred on its band.
+void DrawCardTitle(HDC dc, const RECT& client, HFONT font, const wchar_t* title);
+
 // A rounded panel: outer line, then an inner line inset by one pixel, both
 // filled with the selected brush. With NO_OUTER_LINE only the inner one is
 // drawn, on the full rectangle.

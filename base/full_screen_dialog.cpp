@@ -10,3 +10,12 @@ void MakeDialogFullScreen(HWND dialog)
     shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
     SHInitDialog(&shell);
 }
+
+bool EndOnOkOrCancel(HWND dialog, WPARAM commandParam)
+{
+    const WORD id = LOWORD(commandParam);
+    if (id != IDOK && id != IDCANCEL)
+        return false;
+    EndDialog(dialog, id);
+    return true;
+}

@@ -143,27 +143,10 @@ BOOL OnInitDialog(HWND dialog)
 
 void OnPaint(HWND dialog)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    RECT client;
-    GetClientRect(dialog, &client);
-    FillRect(dc, &client, box.white);
-    StretchBitmap(dc, box.band, 0, 0, client.right, BAND_HEIGHT);
-
-    HGDIOBJ oldPen = SelectObject(dc, box.outline);
-    DrawRoundOutline(dc, client.left + 1, client.top + 1, client.right, client.bottom - 1);
-    SelectObject(dc, oldPen);
-
-    HGDIOBJ oldFont = SelectObject(dc, box.titleFont);
-    SetTextColor(dc, RGB(255, 255, 255));
-    SetBkMode(dc, TRANSPARENT);
-    RECT titleRect = {client.left, client.top + 2, client.right, client.top + 15};
-    DrawTextW(dc, box.title, -1, &titleRect, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-
+    CardPaint card(dialog, box.white, box.outline, box.band, BAND_HEIGHT);
+    DrawCardTitle(card.dc, card.client, box.titleFont, box.title);
     if ((box.style & APP_MB_WARNING) == APP_MB_WARNING)
-        DrawBitmap(dc, box.warning, client.right - 45, 30);
-    EndPaint(dialog, &paint);
+        DrawBitmap(card.dc, box.warning, card.client.right - 45, 30);
 }
 
 void End(HWND dialog, int result)

@@ -43,15 +43,7 @@ void OnInitDialog(HWND window)
 
 void OnPaint(HWND window)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, look.face);
-    HGDIOBJ old = SelectObject(dc, look.frame);
-    DrawRoundOutline(dc, client.left + 1, client.top + 1, client.right, client.bottom - 1);
-    SelectObject(dc, old);
-    EndPaint(window, &paint);
+    CardPaint card(window, look.face, look.frame);
 }
 
 INT_PTR CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -30,11 +30,12 @@ void SortCollection(IPOutlookItemCollection* items, int sortMode)
     if (sortMode != SORT_BY_NAME) {
         // Last-activity columns have no contact property: those rows are
         // listed by name and re-sorted by the list itself.
-        if (lv1sortcolumn >= 0 && lv1sortcolumn < numcontactfield && lv1sortcolumn < CONTACT_COLUMN_SLOTS) {
-            property = ContactPropertyName(contactfield[lv1sortcolumn]);
+        if (settings.lv1sortcolumn >= 0 && settings.lv1sortcolumn < settings.numcontactfield &&
+            settings.lv1sortcolumn < CONTACT_COLUMN_SLOTS) {
+            property = ContactPropertyName(settings.contactfield[settings.lv1sortcolumn]);
             // Direction 1 is a column's natural order everywhere, as the
             // sort arrow shows it: A to Z for a contact's text.
-            descending = lv1sortdirection ? VARIANT_FALSE : VARIANT_TRUE;
+            descending = settings.lv1sortdirection ? VARIANT_FALSE : VARIANT_TRUE;
         }
         if (!property[0])
             property = L"[FileAs]";
@@ -76,7 +77,7 @@ IPOutlookItemCollection* EnumerateContacts(int sortMode, bool restrict, const wc
 bool MatchesFind(IContact* contact, const LatestActivities* latest)
 {
     wchar_t text[FIND_FIELD_TEXT_CAPACITY] = L"";
-    GetFindFieldText(contact, lastcontactfindfield, text, FIND_FIELD_TEXT_CAPACITY, latest);
+    GetFindFieldText(contact, settings.lastcontactfindfield, text, FIND_FIELD_TEXT_CAPACITY, latest);
     return MatchesFindText(text);
 }
 
@@ -121,7 +122,7 @@ void VisitContacts(IPOutlookItemCollection* items, int total, int findFlag, Visi
     const bool filter = FindFilterApplies(findFlag, FIND_MODE_CONTACTS);
     // A find in a latest-activity field reads the flagged activities once.
     std::shared_ptr<const LatestActivities> latest;
-    const bool byActivity = filter && lastcontactfindfield >= CONTACT_FIELD_COUNT && activityDatabase &&
+    const bool byActivity = filter && settings.lastcontactfindfield >= CONTACT_FIELD_COUNT && activityDatabase &&
                             activityDatabase != INVALID_HANDLE_VALUE;
     if (byActivity)
         latest = LoadLatestActivities();

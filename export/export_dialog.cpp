@@ -11,7 +11,6 @@
 #include "platform/shell/aygshell.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
-#include "settings/registry_list.h"
 #include "settings/settings.h"
 #include "views/contact_name_controls.h"
 
@@ -95,22 +94,23 @@ BOOL OnInitDialog(HWND dialog)
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state.captionFont), FALSE);
 
     SetWaitCursor(true);
-    FillComboBox(Item(dialog, IDC_EXPORT_FORMAT), FORMATS, exportformat == FORMAT_HTML ? FORMAT_HTML : FORMAT_CSV);
-    CheckDlgButton(dialog, IDC_EXPORT_FILTER, filterexportflag == 1 ? BST_CHECKED : BST_UNCHECKED);
-    FillContactListBox(Item(dialog, IDC_EXPORT_CONTACTS), filterexportflag == 1 ? 1 : 0, &state.contactOids);
-    FillFieldList(dialog, IDC_EXPORT_CONTACT_FIELDS, CONTACT_FIELD_COUNT, ContactFieldLabel, numexportcontactfield,
-                  exportcontactfield);
+    FillComboBox(Item(dialog, IDC_EXPORT_FORMAT), FORMATS,
+                 settings.exportformat == FORMAT_HTML ? FORMAT_HTML : FORMAT_CSV);
+    CheckDlgButton(dialog, IDC_EXPORT_FILTER, settings.filterexportflag == 1 ? BST_CHECKED : BST_UNCHECKED);
+    FillContactListBox(Item(dialog, IDC_EXPORT_CONTACTS), settings.filterexportflag == 1 ? 1 : 0, &state.contactOids);
+    FillFieldList(dialog, IDC_EXPORT_CONTACT_FIELDS, CONTACT_FIELD_COUNT, ContactFieldLabel,
+                  settings.numexportcontactfield, settings.exportcontactfield);
     FillFieldList(dialog, IDC_EXPORT_ACTIVITY_FIELDS, ACTIVITY_FIELD_COUNT, ActivityFieldLabel,
-                  numexportactivityfield, exportactivityfield);
+                  settings.numexportactivityfield, settings.exportactivityfield);
     SetWaitCursor(false);
     return TRUE;
 }
 
 void OnFilterClicked(HWND dialog)
 {
-    filterexportflag = IsDlgButtonChecked(dialog, IDC_EXPORT_FILTER) == BST_CHECKED ? 1 : 0;
-    RegWriteDword(L"filterexportflag", static_cast<DWORD>(filterexportflag));
-    FillContacts(dialog, filterexportflag);
+    settings.filterexportflag = IsDlgButtonChecked(dialog, IDC_EXPORT_FILTER) == BST_CHECKED ? 1 : 0;
+    SaveSetting(&Settings::filterexportflag);
+    FillContacts(dialog, settings.filterexportflag);
 }
 
 void RunExport(HWND dialog)
@@ -123,8 +123,8 @@ void RunExport(HWND dialog)
         return;
     }
     // Kept for the next opening of the dialog; only Done stores it.
-    exportformat = ChosenFormat(dialog);
-    auto writer = exportformat == FORMAT_HTML ? ExportHtml : ExportCsv;
+    settings.exportformat = ChosenFormat(dialog);
+    auto writer = settings.exportformat == FORMAT_HTML ? ExportHtml : ExportCsv;
     writer(state.contactOids, static_cast<int>(activityFields.size()), static_cast<int>(contactFields.size()),
            static_cast<int>(contacts.size()), activityFields.data(), contactFields.data(), contacts.data());
 }
@@ -146,20 +146,20 @@ bool KeepChoice(const std::vector<int>& positions, int** array, int* count)
 
 void OnDone(HWND dialog)
 {
-    exportformat = ChosenFormat(dialog);
-    RegWriteDword(L"exportformat", static_cast<DWORD>(exportformat));
-    const bool contactKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_CONTACT_FIELDS), &exportcontactfield,
-                                        &numexportcontactfield);
+    settings.exportformat = ChosenFormat(dialog);
+    SaveSetting(&Settings::exportformat);
+    const bool contactKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_CONTACT_FIELDS),
+                                        &settings.exportcontactfield, &settings.numexportcontactfield);
     const bool activityKept = KeepChoice(SelectedPositions(dialog, IDC_EXPORT_ACTIVITY_FIELDS),
-                                         &exportactivityfield, &numexportactivityfield);
+                                         &settings.exportactivityfield, &settings.numexportactivityfield);
     if (contactKept)
-        RegWriteNumberList(L"exportcontactfield%d", exportcontactfield, numexportcontactfield);
+        SaveSettingEntries(&Settings::exportcontactfield, 0, settings.numexportcontactfield);
     if (activityKept)
-        RegWriteNumberList(L"exportactivityfield%d", exportactivityfield, numexportactivityfield);
+        SaveSettingEntries(&Settings::exportactivityfield, 0, settings.numexportactivityfield);
     if (contactKept)
-        RegWriteDword(L"numexportcontactfield", static_cast<DWORD>(numexportcontactfield));
+        SaveSetting(&Settings::numexportcontactfield);
     if (activityKept)
-        RegWriteDword(L"numexportactivityfield", static_cast<DWORD>(numexportactivityfield));
+        SaveSetting(&Settings::numexportactivityfield);
     EndDialog(dialog, IDOK);
 }
 

@@ -1,4 +1,4 @@
-#include "settings/settings.h"
+#include "settings/registry_values.h"
 
 #include "base/text.h"
 

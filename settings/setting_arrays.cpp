@@ -3,11 +3,6 @@
 #include <cstdlib>
 #include <initializer_list>
 
-int* lv1columnorder;
-int* lv2columnorder;
-int* exportcontactfield;
-int* exportactivityfield;
-
 static bool AllocateOne(int** array)
 {
     free(*array);
@@ -17,16 +12,17 @@ static bool AllocateOne(int** array)
 
 bool AllocateSettingArrays()
 {
-    bool ok = AllocateOne(&lv1columnorder);
-    ok = AllocateOne(&lv2columnorder) && ok;
-    ok = AllocateOne(&exportcontactfield) && ok;
-    ok = AllocateOne(&exportactivityfield) && ok;
+    bool ok = AllocateOne(&settings.lv1columnorder);
+    ok = AllocateOne(&settings.lv2columnorder) && ok;
+    ok = AllocateOne(&settings.exportcontactfield) && ok;
+    ok = AllocateOne(&settings.exportactivityfield) && ok;
     return ok;
 }
 
 void FreeSettingArrays()
 {
-    for (int** array : {&lv1columnorder, &lv2columnorder, &exportcontactfield, &exportactivityfield}) {
+    for (int** array : {&settings.lv1columnorder, &settings.lv2columnorder, &settings.exportcontactfield,
+                        &settings.exportactivityfield}) {
         free(*array);
         *array = nullptr;
     }

@@ -15,29 +15,28 @@ namespace {
 
 struct Swatch {
     int id;
-    COLORREF* setting;
-    const wchar_t* name;
+    COLORREF Settings::*setting;
 };
 
 // In the order the colours are written.
 const Swatch SWATCHES[] = {
-    {IDC_COLOR_LV1_ROW1, &lv1r1color, L"lv1r1color"},
-    {IDC_COLOR_LV1_ROW2, &lv1r2color, L"lv1r2color"},
-    {IDC_COLOR_LV2_ROW1, &lv2r1color, L"lv2r1color"},
-    {IDC_COLOR_LV2_ROW2, &lv2r2color, L"lv2r2color"},
-    {IDC_COLOR_NOTES_BACKGROUND, &notesbkgcolor, L"notesbkgcolor"},
-    {IDC_COLOR_LV1_TEXT, &lv1textcolor, L"lv1textcolor"},
-    {IDC_COLOR_LV2_TEXT, &lv2textcolor, L"lv2textcolor"},
-    {IDC_COLOR_NOTES_TEXT, &notestextcolor, L"notestextcolor"},
-    {IDC_COLOR_LV1_LINES, &lv1linecolor, L"lv1linecolor"},
-    {IDC_COLOR_LV2_LINES, &lv2linecolor, L"lv2linecolor"},
-    {IDC_COLOR_LV1_PAST_DUE, &lv1pastduecolor, L"lv1pastduecolor"},
-    {IDC_COLOR_LV2_PAST_DUE, &lv2pastduecolor, L"lv2pastduecolor"},
-    {IDC_COLOR_POPUP_BACKGROUND, &popupbkgcolor, L"popupbkgcolor"},
-    {IDC_COLOR_POPUP_TEXT, &popuptextcolor, L"popuptextcolor"},
-    {IDC_COLOR_POPUP_CONTROLS, &popupcontrolcolor, L"popupcontrolcolor"},
-    {IDC_COLOR_LV1_DONE, &lv1donecolor, L"lv1donecolor"},
-    {IDC_COLOR_LV2_DONE, &lv2donecolor, L"lv2donecolor"},
+    {IDC_COLOR_LV1_ROW1, &Settings::lv1r1color},
+    {IDC_COLOR_LV1_ROW2, &Settings::lv1r2color},
+    {IDC_COLOR_LV2_ROW1, &Settings::lv2r1color},
+    {IDC_COLOR_LV2_ROW2, &Settings::lv2r2color},
+    {IDC_COLOR_NOTES_BACKGROUND, &Settings::notesbkgcolor},
+    {IDC_COLOR_LV1_TEXT, &Settings::lv1textcolor},
+    {IDC_COLOR_LV2_TEXT, &Settings::lv2textcolor},
+    {IDC_COLOR_NOTES_TEXT, &Settings::notestextcolor},
+    {IDC_COLOR_LV1_LINES, &Settings::lv1linecolor},
+    {IDC_COLOR_LV2_LINES, &Settings::lv2linecolor},
+    {IDC_COLOR_LV1_PAST_DUE, &Settings::lv1pastduecolor},
+    {IDC_COLOR_LV2_PAST_DUE, &Settings::lv2pastduecolor},
+    {IDC_COLOR_POPUP_BACKGROUND, &Settings::popupbkgcolor},
+    {IDC_COLOR_POPUP_TEXT, &Settings::popuptextcolor},
+    {IDC_COLOR_POPUP_CONTROLS, &Settings::popupcontrolcolor},
+    {IDC_COLOR_LV1_DONE, &Settings::lv1donecolor},
+    {IDC_COLOR_LV2_DONE, &Settings::lv2donecolor},
 };
 constexpr int SWATCH_COUNT = sizeof SWATCHES / sizeof SWATCHES[0];
 
@@ -94,12 +93,12 @@ int SwatchIndex(int id)
 LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
     for (int i = 0; i < SWATCH_COUNT; ++i) {
-        working[i] = *SWATCHES[i].setting;
+        working[i] = settings.*SWATCHES[i].setting;
         brushes[i] = CreateSolidBrush(working[i]);
     }
     FillComboBox(GetDlgItem(page, IDC_COLOR_SECTION), SECTIONS, 0);
-    FillComboBox(GetDlgItem(page, IDC_COLOR_LV1_LINE_STYLE), LINE_STYLES, lv1lines);
-    FillComboBox(GetDlgItem(page, IDC_COLOR_LV2_LINE_STYLE), LINE_STYLES, lv2lines);
+    FillComboBox(GetDlgItem(page, IDC_COLOR_LV1_LINE_STYLE), LINE_STYLES, settings.lv1lines);
+    FillComboBox(GetDlgItem(page, IDC_COLOR_LV2_LINE_STYLE), LINE_STYLES, settings.lv2lines);
     POINT places[13];
     for (const Placed& control : CONTACTS_SECTION) {
         RECT rect;
@@ -141,14 +140,14 @@ void OnSwatchTapped(HWND page, int index)
 
 void OnApply(HWND page)
 {
-    lv1lines = static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_LV1_LINE_STYLE, CB_GETCURSEL, 0, 0));
-    lv2lines = static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_LV2_LINE_STYLE, CB_GETCURSEL, 0, 0));
+    settings.lv1lines = static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_LV1_LINE_STYLE, CB_GETCURSEL, 0, 0));
+    settings.lv2lines = static_cast<int>(SendDlgItemMessageW(page, IDC_COLOR_LV2_LINE_STYLE, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < SWATCH_COUNT; ++i)
-        *SWATCHES[i].setting = working[i];
+        settings.*SWATCHES[i].setting = working[i];
     for (const Swatch& swatch : SWATCHES)
-        RegWriteDword(swatch.name, *swatch.setting);
-    RegWriteDword(L"lv1lines", lv1lines);
-    RegWriteDword(L"lv2lines", lv2lines);
+        SaveSetting(swatch.setting);
+    SaveSetting(&Settings::lv1lines);
+    SaveSetting(&Settings::lv2lines);
     // The row stripes are painted with brushes made from the colours: they
     // are made again so that new stripes show at once, not after a restart.
     CreateViewBrushes();

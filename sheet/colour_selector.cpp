@@ -104,24 +104,8 @@ void OnDestroy()
 
 void OnPaint(HWND dialog)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    RECT client;
-    GetClientRect(dialog, &client);
-    FillRect(dc, &client, selector.white);
-    StretchBitmap(dc, selector.titleBand, 0, 0, client.right, TITLE_BAND_HEIGHT);
-    HGDIOBJ oldPen = SelectObject(dc, selector.outline);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    DrawRoundOutline(dc, client.left + 1, client.top + 1, client.right, client.bottom - 1);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    HGDIOBJ oldFont = SelectObject(dc, selector.titleFont);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, 0xFFFFFF);
-    RECT title = {0, 2, client.right, 15};
-    DrawTextW(dc, L"Color Selector", -1, &title, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-    EndPaint(dialog, &paint);
+    CardPaint card(dialog, selector.white, selector.outline, selector.titleBand, TITLE_BAND_HEIGHT);
+    DrawCardTitle(card.dc, card.client, selector.titleFont, L"Color Selector");
 }
 
 INT_PTR CALLBACK SelectorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -40,7 +40,7 @@ LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
     FillComboBox(GetDlgItem(page, IDC_DESCRIPTOR_LIST_CHOICE), LIST_NAMES, 0);
     FillLabelList(GetDlgItem(page, IDC_DESCRIPTOR_LABELS), DATABASES[0]);
     loadedList = 0;
-    CheckDlgButton(page, IDC_DESCRIPTOR_ADD_NEW, addlabelsflag ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_DESCRIPTOR_ADD_NEW, settings.addlabelsflag ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(page, IDC_DESCRIPTOR_EDIT, EM_LIMITTEXT, TYPED_LABEL_CAPACITY, 0);
     return TRUE;
 }
@@ -81,8 +81,8 @@ void OnDelete(HWND page)
 
 void OnApply(HWND page)
 {
-    addlabelsflag = IsDlgButtonChecked(page, IDC_DESCRIPTOR_ADD_NEW) == BST_CHECKED ? 1 : 0;
-    RegWriteDword(L"addlabelsflag", addlabelsflag);
+    settings.addlabelsflag = IsDlgButtonChecked(page, IDC_DESCRIPTOR_ADD_NEW) == BST_CHECKED ? 1 : 0;
+    SaveSetting(&Settings::addlabelsflag);
 }
 
 // The list box reaches down to the check box, which keeps to the page's

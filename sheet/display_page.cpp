@@ -5,7 +5,6 @@
 #include "base/wait_cursor.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
-#include "settings/registry_list.h"
 #include "settings/settings.h"
 #include "sheet/sheet_page.h"
 #include "views/list_views.h"
@@ -56,8 +55,8 @@ LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
     SetWindowPos(GetDlgItem(page, IDC_DISPLAY_ACTIVITY_FIELDS), nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RefillDisplayLists(page);
-    createdContactColumns = numcontactfield + numlastactivityfield;
-    createdActivityColumns = numactivityfield;
+    createdContactColumns = settings.numcontactfield + settings.numlastactivityfield;
+    createdActivityColumns = settings.numactivityfield;
     return TRUE;
 }
 
@@ -77,28 +76,30 @@ bool ResizeOrder(int** order, int count)
 
 // After the rebuild each list's order is the natural one; it is read back
 // from the list so that the stored order is what the list shows.
-void StoreNaturalOrder(HWND list, int* order, int count, const wchar_t* pattern)
+void StoreNaturalOrder(HWND list, int* Settings::*orderMember, int count)
 {
+    int* order = settings.*orderMember;
     for (int i = 0; i < count; ++i)
         order[i] = i;
     if (list && count > 0)
         SendMessageW(list, LVM_GETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order));
-    RegWriteNumberList(pattern, order, count);
+    SaveSettingEntries(orderMember, 0, count);
 }
 
 void RebuildColumns()
 {
-    lv1sortcolumn = 0;
-    lv2sortcolumn = 0;
-    RegWriteDword(L"lv1sortcolumn", 0);
-    RegWriteDword(L"lv2sortcolumn", 0);
-    const int contactColumns = numcontactfield + numlastactivityfield;
-    if (!ResizeOrder(&lv1columnorder, contactColumns) || !ResizeOrder(&lv2columnorder, numactivityfield))
+    settings.lv1sortcolumn = 0;
+    settings.lv2sortcolumn = 0;
+    SaveSetting(&Settings::lv1sortcolumn);
+    SaveSetting(&Settings::lv2sortcolumn);
+    const int contactColumns = settings.numcontactfield + settings.numlastactivityfield;
+    if (!ResizeOrder(&settings.lv1columnorder, contactColumns) ||
+        !ResizeOrder(&settings.lv2columnorder, settings.numactivityfield))
         return;
     SetWaitCursor(true);
     SetupListColumns();
-    StoreNaturalOrder(ContactsList(), lv1columnorder, contactColumns, L"lv1columnorder%d");
-    StoreNaturalOrder(ActivityList(), lv2columnorder, numactivityfield, L"lv2columnorder%d");
+    StoreNaturalOrder(ContactsList(), &Settings::lv1columnorder, contactColumns);
+    StoreNaturalOrder(ActivityList(), &Settings::lv2columnorder, settings.numactivityfield);
     // The new columns get their widths and the arrow of the new sort column,
     // and the rows are sorted and drawn by it.
     contactsColumnTappedLast = activityColumnTappedLast = -1;
@@ -134,25 +135,25 @@ bool TakeFields(HWND page, int listId, int capacity, int* fields, int* count)
 void OnApply(HWND page)
 {
     // Fields that change while the counts stay need new headers too.
-    bool fieldsChanged = TakeFields(page, IDC_DISPLAY_CONTACT_FIELDS, CONTACT_COLUMN_SLOTS, contactfield,
-                                    &numcontactfield);
-    fieldsChanged |= TakeFields(page, IDC_DISPLAY_LAST_FIELDS, LAST_ACTIVITY_COLUMN_SLOTS, lastactivityfield,
-                                &numlastactivityfield);
-    fieldsChanged |= TakeFields(page, IDC_DISPLAY_ACTIVITY_FIELDS, ACTIVITY_COLUMN_SLOTS, activityfield,
-                                &numactivityfield);
-    RegWriteDword(L"numcontactfield", numcontactfield);
-    RegWriteDword(L"numlastactivityfield", numlastactivityfield);
-    RegWriteDword(L"numactivityfield", numactivityfield);
-    RegWriteNumberList(L"contactfield%d", contactfield, numcontactfield);
-    RegWriteNumberList(L"lastactivityfield%d", lastactivityfield, numlastactivityfield);
-    RegWriteNumberList(L"activityfield%d", activityfield, numactivityfield);
+    bool fieldsChanged = TakeFields(page, IDC_DISPLAY_CONTACT_FIELDS, CONTACT_COLUMN_SLOTS, settings.contactfield,
+                                    &settings.numcontactfield);
+    fieldsChanged |= TakeFields(page, IDC_DISPLAY_LAST_FIELDS, LAST_ACTIVITY_COLUMN_SLOTS, settings.lastactivityfield,
+                                &settings.numlastactivityfield);
+    fieldsChanged |= TakeFields(page, IDC_DISPLAY_ACTIVITY_FIELDS, ACTIVITY_COLUMN_SLOTS, settings.activityfield,
+                                &settings.numactivityfield);
+    SaveSetting(&Settings::numcontactfield);
+    SaveSetting(&Settings::numlastactivityfield);
+    SaveSetting(&Settings::numactivityfield);
+    SaveSettingEntries(&Settings::contactfield, 0, settings.numcontactfield);
+    SaveSettingEntries(&Settings::lastactivityfield, 0, settings.numlastactivityfield);
+    SaveSettingEntries(&Settings::activityfield, 0, settings.numactivityfield);
 
-    const bool countsChanged = numcontactfield + numlastactivityfield != createdContactColumns ||
-                               numactivityfield != createdActivityColumns;
+    const bool countsChanged = settings.numcontactfield + settings.numlastactivityfield != createdContactColumns ||
+                               settings.numactivityfield != createdActivityColumns;
     if (countsChanged || fieldsChanged)
         RebuildColumns();
-    createdContactColumns = numcontactfield + numlastactivityfield;
-    createdActivityColumns = numactivityfield;
+    createdContactColumns = settings.numcontactfield + settings.numlastactivityfield;
+    createdActivityColumns = settings.numactivityfield;
 }
 
 const MessageRow ROWS[] = {
@@ -172,12 +173,12 @@ const SheetPage DISPLAY_PAGE = {
 
 void RefillDisplayLists(HWND page)
 {
-    FillList(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), ContactFieldLabel, CONTACT_FIELD_COUNT, contactfield,
-             numcontactfield);
+    FillList(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), ContactFieldLabel, CONTACT_FIELD_COUNT,
+             settings.contactfield, settings.numcontactfield);
     FillList(GetDlgItem(page, IDC_DISPLAY_LAST_FIELDS), ActivityFieldLabel, ACTIVITY_FIELD_COUNT,
-             lastactivityfield, numlastactivityfield);
+             settings.lastactivityfield, settings.numlastactivityfield);
     FillList(GetDlgItem(page, IDC_DISPLAY_ACTIVITY_FIELDS), ActivityFieldLabel, ACTIVITY_FIELD_COUNT,
-             activityfield, numactivityfield);
+             settings.activityfield, settings.numactivityfield);
 }
 
 void RelabelDisplayLists(HWND page)

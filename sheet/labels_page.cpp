@@ -59,28 +59,18 @@ void SetHeaderText(HWND list, int column, const wchar_t* text)
 void RetitleColumns(int field)
 {
     if (field < CONTACT_FIELD_COUNT) {
-        for (int c = 0; c < numcontactfield; ++c)
-            if (contactfield[c] == field)
+        for (int c = 0; c < settings.numcontactfield; ++c)
+            if (settings.contactfield[c] == field)
                 SetHeaderText(ContactsList(), c, FieldLabel(field));
         return;
     }
     const int activityField = field - CONTACT_FIELD_COUNT;
-    for (int c = 0; c < numlastactivityfield; ++c)
-        if (lastactivityfield[c] == activityField)
-            SetHeaderText(ContactsList(), numcontactfield + c, FieldLabel(field));
-    for (int c = 0; c < numactivityfield; ++c)
-        if (activityfield[c] == activityField)
+    for (int c = 0; c < settings.numlastactivityfield; ++c)
+        if (settings.lastactivityfield[c] == activityField)
+            SetHeaderText(ContactsList(), settings.numcontactfield + c, FieldLabel(field));
+    for (int c = 0; c < settings.numactivityfield; ++c)
+        if (settings.activityfield[c] == activityField)
             SetHeaderText(ActivityList(), c, FieldLabel(field));
-}
-
-void WriteLabel(int field)
-{
-    wchar_t name[32];
-    if (field >= CONTACT_FIELD_COUNT)
-        std::swprintf(name, 32, L"activityfieldlabel%d", field - CONTACT_FIELD_COUNT);
-    else
-        std::swprintf(name, 32, L"contactfieldlabel%d", field);
-    RegWriteString(name, FieldLabel(field));
 }
 
 void RefillDisplayPage(HWND page)
@@ -107,7 +97,7 @@ void OnRename(HWND page)
         return;
     }
     RenameFieldLabel(field, typed);
-    WriteLabel(field);
+    SaveFieldLabel(field);
     SendMessageW(list, LB_DELETESTRING, field, 0);
     SendMessageW(list, LB_INSERTSTRING, field, reinterpret_cast<LPARAM>(FieldLabel(field)));
     SendMessageW(list, LB_SETCURSEL, field, 0);
@@ -124,7 +114,7 @@ void OnReset(HWND page)
                       L"Warning", APP_MB_YESNO | APP_MB_WARNING) == 1) {
         ResetFieldLabels();
         for (int field = 0; field < FIELD_COUNT; ++field)
-            WriteLabel(field);
+            SaveFieldLabel(field);
         FillLabels(page);
         RefillDisplayPage(page);
         for (int field = 0; field < FIELD_COUNT; ++field)

@@ -57,7 +57,7 @@ int SelectedSize(HWND page, int id, int current)
 
 LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
 {
-    const int sizes[] = {fontsize, notefontsize, popupfontsize};
+    const int sizes[] = {settings.fontsize, settings.notefontsize, settings.popupfontsize};
     std::vector<std::wstring> sizeTexts;
     for (int item = 0; item < FONT_SIZE_ITEMS; ++item)
         sizeTexts.push_back(std::to_wstring(FontSizeOfItem(item)));
@@ -66,19 +66,19 @@ LRESULT OnInitDialog(HWND page, UINT, WPARAM, LPARAM)
         SendDlgItemMessageW(page, SIZE_LISTS[list], CB_SETCURSEL, FontSizeItem(sizes[list]), 0);
     }
     FillComboBox(GetDlgItem(page, IDC_OTHER_EDITOR), EDITORS);
-    SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, piminterface, 0);
+    SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_SETCURSEL, settings.piminterface, 0);
     checkedEditor = SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0);
-    Check(page, IDC_OTHER_CLEARTYPE, cleartypeflag);
-    Check(page, IDC_OTHER_PAST_DUE, pastdueflag);
-    Check(page, IDC_OTHER_DONE, doneflag);
-    Check(page, IDC_OTHER_NOTE_ICON, noteiconflag);
-    Check(page, IDC_OTHER_BACKUP, backupdatabaseflag);
+    Check(page, IDC_OTHER_CLEARTYPE, settings.cleartypeflag);
+    Check(page, IDC_OTHER_PAST_DUE, settings.pastdueflag);
+    Check(page, IDC_OTHER_DONE, settings.doneflag);
+    Check(page, IDC_OTHER_NOTE_ICON, settings.noteiconflag);
+    Check(page, IDC_OTHER_BACKUP, settings.backupdatabaseflag);
     wchar_t backup[300];
     std::swprintf(backup, 300, L"Copy database to '%ls'", GetDocumentsFolder().c_str());
     SetDlgItemTextW(page, IDC_OTHER_BACKUP, backup);
-    createdFontSize = fontsize;
-    createdNoteFontSize = notefontsize;
-    createdClearType = cleartypeflag;
+    createdFontSize = settings.fontsize;
+    createdNoteFontSize = settings.notefontsize;
+    createdClearType = settings.cleartypeflag;
     return TRUE;
 }
 
@@ -97,7 +97,7 @@ void FollowEditorChoice(HWND page)
                   APP_MB_WARNING);
     SendMessageW(editors, CB_SETCURSEL, 0, 0);
     checkedEditor = 0;
-    piminterface = 0;
+    settings.piminterface = 0;
 }
 
 // Asks the question; on Yes runs the tool and reports its count with
@@ -158,7 +158,7 @@ void OnRemove(HWND page)
 void RenewListFont(bool fitColumns)
 {
     HFONT previous = hListFont;
-    hListFont = CreateAppFont(400, fontsize, cleartypeflag);
+    hListFont = CreateAppFont(400, settings.fontsize, settings.cleartypeflag);
     for (HWND control : {ContactsList(), ActivityList(), MainWindowChild(ID_FIND_FIELD_BOX),
                          MainWindowChild(ID_FIND_TEXT_BOX)})
         if (control)
@@ -180,7 +180,7 @@ void RenewListFont(bool fitColumns)
 void RenewNotesFont()
 {
     HFONT previous = hNotesFont;
-    hNotesFont = CreateAppFont(400, notefontsize, cleartypeflag);
+    hNotesFont = CreateAppFont(400, settings.notefontsize, settings.cleartypeflag);
     if (HWND notes = NotesPane())
         SendMessageW(notes, WM_SETFONT, reinterpret_cast<WPARAM>(hNotesFont), TRUE);
     if (previous)
@@ -189,33 +189,33 @@ void RenewNotesFont()
 
 void OnApply(HWND page)
 {
-    cleartypeflag = Checked(page, IDC_OTHER_CLEARTYPE);
-    pastdueflag = Checked(page, IDC_OTHER_PAST_DUE);
-    doneflag = Checked(page, IDC_OTHER_DONE);
-    noteiconflag = Checked(page, IDC_OTHER_NOTE_ICON);
-    backupdatabaseflag = Checked(page, IDC_OTHER_BACKUP);
-    fontsize = SelectedSize(page, IDC_OTHER_FONT_SIZE, fontsize);
-    notefontsize = SelectedSize(page, IDC_OTHER_NOTES_FONT_SIZE, notefontsize);
-    popupfontsize = SelectedSize(page, IDC_OTHER_POPUP_FONT_SIZE, popupfontsize);
+    settings.cleartypeflag = Checked(page, IDC_OTHER_CLEARTYPE);
+    settings.pastdueflag = Checked(page, IDC_OTHER_PAST_DUE);
+    settings.doneflag = Checked(page, IDC_OTHER_DONE);
+    settings.noteiconflag = Checked(page, IDC_OTHER_NOTE_ICON);
+    settings.backupdatabaseflag = Checked(page, IDC_OTHER_BACKUP);
+    settings.fontsize = SelectedSize(page, IDC_OTHER_FONT_SIZE, settings.fontsize);
+    settings.notefontsize = SelectedSize(page, IDC_OTHER_NOTES_FONT_SIZE, settings.notefontsize);
+    settings.popupfontsize = SelectedSize(page, IDC_OTHER_POPUP_FONT_SIZE, settings.popupfontsize);
     const int editor = static_cast<int>(SendDlgItemMessageW(page, IDC_OTHER_EDITOR, CB_GETCURSEL, 0, 0));
-    piminterface = editor < 0 ? 0 : editor;
+    settings.piminterface = editor < 0 ? 0 : editor;
 
-    RegWriteDword(L"cleartypeflag", cleartypeflag);
-    RegWriteDword(L"pastdueflag", pastdueflag);
-    RegWriteDword(L"doneflag", doneflag);
-    RegWriteDword(L"notefontsize", notefontsize);
-    RegWriteDword(L"fontsize", fontsize);
-    RegWriteDword(L"popupfontsize", popupfontsize);
-    RegWriteDword(L"noteiconflag", noteiconflag);
-    RegWriteDword(L"backupdatabaseflag", backupdatabaseflag);
-    RegWriteDword(L"piminterface", piminterface);
+    SaveSetting(&Settings::cleartypeflag);
+    SaveSetting(&Settings::pastdueflag);
+    SaveSetting(&Settings::doneflag);
+    SaveSetting(&Settings::notefontsize);
+    SaveSetting(&Settings::fontsize);
+    SaveSetting(&Settings::popupfontsize);
+    SaveSetting(&Settings::noteiconflag);
+    SaveSetting(&Settings::backupdatabaseflag);
+    SaveSetting(&Settings::piminterface);
 
     // A new ClearType choice shows at once too, not only at the next size
     // change; only a new size refits the columns.
-    const bool clearTypeChanged = cleartypeflag != createdClearType;
-    if (fontsize != createdFontSize || clearTypeChanged)
-        RenewListFont(fontsize != createdFontSize);
-    if (notefontsize != createdNoteFontSize || clearTypeChanged)
+    const bool clearTypeChanged = settings.cleartypeflag != createdClearType;
+    if (settings.fontsize != createdFontSize || clearTypeChanged)
+        RenewListFont(settings.fontsize != createdFontSize);
+    if (settings.notefontsize != createdNoteFontSize || clearTypeChanged)
         RenewNotesFont();
     // Done, past-due and note-icon marks are drawn from the flags.
     for (HWND list : {ContactsList(), ActivityList()})

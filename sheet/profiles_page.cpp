@@ -142,7 +142,7 @@ void OnApply(HWND page)
         item = static_cast<int>(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)));
     SendMessageW(combo, CB_SETCURSEL, item, 0);
     // The database changed at once; so does the menu, whatever the sheet's end.
-    BuildProfilesMenu(activeprofilename);
+    BuildProfilesMenu(settings.activeprofilename);
     MessageBeep(BEEP);
 }
 
@@ -167,12 +167,12 @@ void OnDelete(HWND page)
     if (item >= 0)
         SendMessageW(combo, CB_DELETESTRING, item, 0);
     SelectFirstProfile(page);
-    if (std::wcscmp(name, activeprofilename) == 0) {
+    if (std::wcscmp(name, settings.activeprofilename) == 0) {
         // The contacts it restricted to would otherwise stay hidden under
         // a checked "All": the lists show everyone again at once.
         SelectProfile(IDM_PROFILE_FIRST);
     }
-    BuildProfilesMenu(activeprofilename);
+    BuildProfilesMenu(settings.activeprofilename);
     MessageBeep(BEEP);
 }
 
@@ -196,7 +196,7 @@ void OnClear(HWND page)
 // menu is only built again.
 void OnSheetApply(HWND)
 {
-    BuildProfilesMenu(activeprofilename);
+    BuildProfilesMenu(settings.activeprofilename);
 }
 
 const MessageRow ROWS[] = {

@@ -22,7 +22,7 @@ BOOL OnInitAbout(HWND dialog)
     // The navigation bar shows the page's title.
     SetWindowTextW(dialog, L"About");
 
-    nameFont = CreateAppFont(700, NAME_FONT_HEIGHT, cleartypeflag);
+    nameFont = CreateAppFont(700, NAME_FONT_HEIGHT, settings.cleartypeflag);
     SendDlgItemMessageW(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont), FALSE);
 
     // The device's total, not the contacts list's rows, which the profile
@@ -50,11 +50,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
+        return EndOnOkOrCancel(dialog, wParam);
     case WM_DESTROY:
         if (nameFont) {
             DeleteObject(nameFont);

@@ -82,7 +82,7 @@ static LRESULT OnActivate(HWND window, UINT, WPARAM wParam, LPARAM lParam)
         CreateAppMenuBar(window);
         // A new bar comes from the resource: its Profiles menu is built again,
         // and New Activity has nothing to act on without contacts.
-        BuildProfilesMenu(activeprofilename);
+        BuildProfilesMenu(settings.activeprofilename);
         EnableNewActivity(contactCount > 0);
     }
     SHHandleWMActivate(window, wParam, lParam, &shellActivateInfo, FALSE);
@@ -140,7 +140,7 @@ static LRESULT OnCtlColorEdit(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != ID_NOTES_PANE)
         return DefWindowProcW(window, message, wParam, lParam);
     HDC dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, notestextcolor);
+    SetTextColor(dc, settings.notestextcolor);
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(hNotesBrush);
 }
@@ -213,7 +213,7 @@ static LRESULT OnSettings(HWND window, WORD, HWND, WORD)
     ShowSettingsSheet(window);
     if (hNotesBrush)
         DeleteObject(hNotesBrush);
-    hNotesBrush = CreateSolidBrush(notesbkgcolor);
+    hNotesBrush = CreateSolidBrush(settings.notesbkgcolor);
     return 1;
 }
 
@@ -221,7 +221,7 @@ static LRESULT OnSettings(HWND window, WORD, HWND, WORD)
 // call (it may have been removed since start-up).
 static LRESULT OnNewContact(HWND window, WORD, HWND, WORD)
 {
-    if (!(piminterface && ShowContactInEditor(0)) && !OpenContactEditor(0))
+    if (!(settings.piminterface && ShowContactInEditor(0)) && !OpenContactEditor(0))
         return 1;
     SelectRowByTap(GetDlgItem(window, ID_CONTACTS_LIST), 0);
     return 1;

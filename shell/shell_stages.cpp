@@ -50,7 +50,7 @@ void LoadStartupSettings(HWND owner)
     if (!AllocateSettingArrays())
         AppMessageBox(owner, L"InitInstance: Error in malloc!", L"Error Message", APP_MB_WARNING);
     LoadSettings();
-    SetCardClearTypeSource(&cleartypeflag);
+    SetCardClearTypeSource(&settings.cleartypeflag);
 }
 
 void DetectContactEditor()
@@ -59,5 +59,5 @@ void DetectContactEditor()
     // Without the editor the device's card serves, whatever the registry
     // says; the stored choice stays for when the editor comes back.
     if (!contactEditorInstalled)
-        piminterface = 0;
+        settings.piminterface = 0;
 }

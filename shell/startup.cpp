@@ -15,6 +15,7 @@
 #include "store/profiles.h"
 #include "views/profile_menu.h"
 #include "views/view_resources.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 
 
@@ -30,23 +31,21 @@ int DetermineOsGeneration()
     return info.dwMajorVersion == 4 ? OS_GENERATION_2003 : OS_GENERATION_2002;
 }
 
+static bool RegisterWhiteClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = name;
+    return RegisterClassW(&windowClass) != 0;
+}
+
 int RegisterWindowClasses(HINSTANCE instance)
 {
-    WNDCLASSW main = {};
-    main.lpfnWndProc = MainWindowProc;
-    main.hInstance = instance;
-    main.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    main.lpszClassName = MAIN_WINDOW_CLASS;
-    if (!RegisterClassW(&main))
-        return EXIT_CLASS_NOT_REGISTERED;
-
-    WNDCLASSW splitter = {};
-    splitter.style = CS_HREDRAW | CS_VREDRAW;
-    splitter.lpfnWndProc = SplitterProc;
-    splitter.hInstance = instance;
-    splitter.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    splitter.lpszClassName = SPLITTER_CLASS;
-    if (!RegisterClassW(&splitter))
+    if (!RegisterWhiteClass(instance, MAIN_WINDOW_CLASS, MainWindowProc, 0) ||
+        !RegisterWhiteClass(instance, SPLITTER_CLASS, SplitterProc, CS_HREDRAW | CS_VREDRAW))
         return EXIT_CLASS_NOT_REGISTERED;
     return 0;
 }

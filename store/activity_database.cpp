@@ -33,11 +33,11 @@ static CEPROPID ActivitySortProperty()
             PROPID_USER2, PROPID_USER3, PROPID_LASTFLAG, PROPID_DATE, PROPID_NEXTDATE,
             PROPID_REMINDINDEX, PROPID_FILEAS, PROPID_DONE};
         for (CEPROPID property : properties)
-            if (property == activitysortfield)
-                return activitysortfield;
+            if (property == settings.activitysortfield)
+                return settings.activitysortfield;
         return DEFAULT_ACTIVITY_SORT_FIELD;
     }
-    for (CEPROPID wanted : {static_cast<CEPROPID>(activitysortfield), DEFAULT_ACTIVITY_SORT_FIELD})
+    for (CEPROPID wanted : {static_cast<CEPROPID>(settings.activitysortfield), DEFAULT_ACTIVITY_SORT_FIELD})
         for (int i = 0; i < count; ++i)
             if (orders[i] == wanted)
                 return wanted;
@@ -46,9 +46,9 @@ static CEPROPID ActivitySortProperty()
 
 bool OpenActivityDatabase()
 {
-    activitysortfield = ActivitySortProperty();
+    settings.activitysortfield = ActivitySortProperty();
     activityDatabase = OpenCreateDB(&activityDatabaseOid, &activityRecordCount, L"ActivityDatabase",
-                                    activitysortfield, activitysortdirection != 0);
+                                    settings.activitysortfield, settings.activitysortdirection != 0);
     if (activityDatabase)
         return true;
     AppMessageBox(nullptr, L"Error in call to OpenCreateDB 'InitInstance'", L"Error", 0x30);
@@ -84,6 +84,6 @@ void CloseStoreHandles()
 void CloseVolumeAtExit()
 {
     UnmountDBVolume();
-    if (backupdatabaseflag == 1)
+    if (settings.backupdatabaseflag == 1)
         BackupDBVolume();
 }

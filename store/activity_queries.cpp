@@ -63,7 +63,7 @@ bool MatchesFind(CEOID oid, ActivityRecord* work)
 {
     ReadActivityRecordDB(activityDatabase, oid, work);
     wchar_t text[COLUMN_TEXT_CAPACITY];
-    GetActivityColumnText(*work, lastactivityfindfield, text, COLUMN_TEXT_CAPACITY, 0);
+    GetActivityColumnText(*work, settings.lastactivityfindfield, text, COLUMN_TEXT_CAPACITY, 0);
     LowerCaseText(text);
     return MatchesFindText(text);
 }

@@ -101,21 +101,22 @@ LRESULT CALLBACK ActivityListProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 void SortActivitiesByColumn(HWND list, int column)
 {
-    ClearSortArrow(list, lv2sortcolumn);
-    lv2sortcolumn = column;
+    ClearSortArrow(list, settings.lv2sortcolumn);
+    settings.lv2sortcolumn = column;
     if (column != activityColumnTappedLast) {
-        RegWriteDword(L"lv2sortcolumn", static_cast<DWORD>(lv2sortcolumn));
-        ShowSortArrow(list, column, lv2sortdirection);
+        SaveSetting(&Settings::lv2sortcolumn);
+        ShowSortArrow(list, column, settings.lv2sortdirection);
         SetWaitCursor(true);
-        if (activityCount >= 2 && column < numactivityfield)
-            SortOIDList(activityOIDList, nullptr, activityCount, activityfield[column], lv2sortdirection);
+        if (activityCount >= 2 && column < settings.numactivityfield)
+            SortOIDList(activityOIDList, nullptr, activityCount, settings.activityfield[column],
+                        settings.lv2sortdirection);
         SetWaitCursor(false);
     } else {
         // The same column again: the order only turns round.
-        lv2sortdirection = 1 - lv2sortdirection;
-        ShowSortArrow(list, column, lv2sortdirection);
+        settings.lv2sortdirection = 1 - settings.lv2sortdirection;
+        ShowSortArrow(list, column, settings.lv2sortdirection);
         SetWaitCursor(true);
-        RegWriteDword(L"lv2sortdirection", static_cast<DWORD>(lv2sortdirection));
+        SaveSetting(&Settings::lv2sortdirection);
         ReverseOIDList(activityOIDList, activityCount);
         SetWaitCursor(false);
     }

@@ -42,17 +42,17 @@ wchar_t BaseLetter(const wchar_t* text)
 void SortColumnText(int row, wchar_t* text, int capacity)
 {
     text[0] = 0;
-    const int column = lv1sortcolumn;
-    if (column >= 0 && column < numcontactfield) {
-        GetContactFieldText(contactOIDList[row], contactfield[column], text, capacity);
+    const int column = settings.lv1sortcolumn;
+    if (column >= 0 && column < settings.numcontactfield) {
+        GetContactFieldText(contactOIDList[row], settings.contactfield[column], text, capacity);
         return;
     }
-    if (column < numcontactfield || column >= numcontactfield + numlastactivityfield)
+    if (column < settings.numcontactfield || column >= settings.numcontactfield + settings.numlastactivityfield)
         return;
     const CEOID last = lastActivityOIDList ? lastActivityOIDList[row] : 0;
     ActivityRecord record = {};
     if (last && activityDatabase && ReadActivityRecordDB(activityDatabase, last, &record))
-        GetActivityColumnText(record, lastactivityfield[column - numcontactfield], text,
+        GetActivityColumnText(record, settings.lastactivityfield[column - settings.numcontactfield], text,
                               static_cast<size_t>(capacity), 0);
 }
 
@@ -64,12 +64,12 @@ constexpr int ROWS_BEFORE_ONE_PASS = 200;
 int FirstRowMatching(int p)
 {
     wchar_t text[CONTACT_FIELD_TEXT_CAPACITY];
-    const bool contactColumn = lv1sortcolumn >= 0 && lv1sortcolumn < numcontactfield;
+    const bool contactColumn = settings.lv1sortcolumn >= 0 && settings.lv1sortcolumn < settings.numcontactfield;
     std::unordered_map<CEOID, std::wstring> texts;
     bool textsRead = false;
     for (int row = 0; row < contactCount && contactOIDList; ++row) {
         if (contactColumn && row >= ROWS_BEFORE_ONE_PASS && !textsRead) {
-            GetContactFieldTexts(contactfield[lv1sortcolumn], CONTACT_FIELD_TEXT_CAPACITY, &texts);
+            GetContactFieldTexts(settings.contactfield[settings.lv1sortcolumn], CONTACT_FIELD_TEXT_CAPACITY, &texts);
             textsRead = true;
         }
         const auto known = textsRead ? texts.find(contactOIDList[row]) : texts.end();

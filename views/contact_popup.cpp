@@ -2,6 +2,7 @@
 
 #include "base/app_handles.h"
 #include "base/drawing.h"
+#include "base/full_screen_dialog.h"
 #include "contacts/contact_fields.h"
 #include "platform/shell/aygshell.h"
 #include "resources/resource.h"
@@ -247,8 +248,8 @@ void Collapse(HWND dialog)
 
 void RememberForm()
 {
-    defaultpopupinfosize = popup->expanded ? 1 : 0;
-    RegWriteDword(L"defaultpopupinfosize", static_cast<DWORD>(defaultpopupinfosize));
+    settings.defaultpopupinfosize = popup->expanded ? 1 : 0;
+    SaveSetting(&Settings::defaultpopupinfosize);
 }
 
 void Toggle(HWND dialog)
@@ -269,9 +270,9 @@ HBITMAP LoadPicture(int id)
 
 void CreateGraphics(HWND dialog)
 {
-    popup->normalFont = CreateAppFont(FW_NORMAL, popupfontsize, cleartypeflag);
-    popup->boldFont = CreateAppFont(FW_BOLD, popupfontsize, cleartypeflag);
-    popup->background = CreateSolidBrush(popupbkgcolor);
+    popup->normalFont = CreateAppFont(FW_NORMAL, settings.popupfontsize, settings.cleartypeflag);
+    popup->boldFont = CreateAppFont(FW_BOLD, settings.popupfontsize, settings.cleartypeflag);
+    popup->background = CreateSolidBrush(settings.popupbkgcolor);
     popup->outline = CreatePen(PS_SOLID, 2, OUTLINE_BLACK);
 
     RECT screen = {};
@@ -367,7 +368,7 @@ BOOL OnInitPopup(HWND dialog, CEOID contact)
     popup->toggleArea = {client.cx - POPUP_TOGGLE_WIDTH, client.cy - POPUP_TOGGLE_HEIGHT, client.cx, client.cy};
     ApplyRegion(dialog);
 
-    if (defaultpopupinfosize == 1)
+    if (settings.defaultpopupinfosize == 1)
         Toggle(dialog);
     // Keys come to the popup itself, which has nothing to focus.
     SetFocus(dialog);
@@ -376,15 +377,8 @@ BOOL OnInitPopup(HWND dialog, CEOID contact)
 
 void OnPaint(HWND dialog)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    RECT client;
-    GetClientRect(dialog, &client);
-    FillRect(dc, &client, popup->background);
-    HGDIOBJ oldPen = SelectObject(dc, popup->outline);
-    DrawRoundOutline(dc, client.left + 1, client.top + 1, client.right, client.bottom - 1);
-    SelectObject(dc, oldPen);
-
+    CardPaint card(dialog, popup->background, popup->outline);
+    HDC dc = card.dc;
     HBITMAP arrow = popup->expanded ? popup->arrowLong : popup->arrowShort;
     const int arrowWidth = popup->landscape ? ARROW_SHORT_SIDE : ARROW_LONG_SIDE;
     const int arrowHeight = popup->landscape ? ARROW_LONG_SIDE : ARROW_SHORT_SIDE;
@@ -392,9 +386,8 @@ void OnPaint(HWND dialog)
         TransparentImage(dc, popup->toggleArea.left + 5, popup->toggleArea.top + 5, arrowWidth, arrowHeight, arrow,
                          0, 0, arrowWidth, arrowHeight, TRANSPARENT_MAGENTA);
     if (popup->corner)
-        TransparentImage(dc, client.right - 20, client.top + 5, CORNER_IMAGE_WIDTH, CORNER_IMAGE_HEIGHT,
+        TransparentImage(dc, card.client.right - 20, card.client.top + 5, CORNER_IMAGE_WIDTH, CORNER_IMAGE_HEIGHT,
                          popup->corner, 0, 0, CORNER_IMAGE_WIDTH, CORNER_IMAGE_HEIGHT, TRANSPARENT_MAGENTA);
-    EndPaint(dialog, &paint);
 }
 
 // A tap on the arrow switches the form; anywhere else closes the popup and
@@ -431,8 +424,8 @@ INT_PTR CALLBACK PopupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         const bool isName = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_POPUP_NAME;
-        SetTextColor(dc, popuptextcolor);
-        SetBkColor(dc, popupbkgcolor);
+        SetTextColor(dc, settings.popuptextcolor);
+        SetBkColor(dc, settings.popupbkgcolor);
         SetBkMode(dc, TRANSPARENT);
         SelectObject(dc, isName ? popup->boldFont : popup->normalFont);
         return reinterpret_cast<INT_PTR>(popup->background);
@@ -463,11 +456,7 @@ INT_PTR CALLBACK PopupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         return FALSE;
     case WM_COMMAND:
         // Closed from outside: the stored form stays as it was.
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
+        return EndOnOkOrCancel(dialog, wParam);
     case WM_DESTROY:
         if (GetCapture() == dialog)
             ReleaseCapture();

@@ -25,7 +25,7 @@ static POINT contactsTapPoint;
 
 static bool IsLastActivityColumn(int column)
 {
-    return column >= numcontactfield && column < numcontactfield + numlastactivityfield;
+    return column >= settings.numcontactfield && column < settings.numcontactfield + settings.numlastactivityfield;
 }
 
 static void SetItemCount(HWND list, int count)
@@ -78,7 +78,7 @@ void ResortByLastActivity()
 {
     // Called after every change of an activity: the last activities follow
     // even when they do not decide the order.
-    if (!IsLastActivityColumn(lv1sortcolumn)) {
+    if (!IsLastActivityColumn(settings.lv1sortcolumn)) {
         RebuildLastActivities();
         // The order stands, but the current contact's row shows its last
         // activity in its cells and colour, and that may have changed.
@@ -90,7 +90,8 @@ void ResortByLastActivity()
     }
     const CEOID current = CurrentContactOid();
     if (contactCount >= 2)
-        SortByLastActivities(lastactivityfield[lv1sortcolumn - numcontactfield], lv1sortdirection);
+        SortByLastActivities(settings.lastactivityfield[settings.lv1sortcolumn - settings.numcontactfield],
+                             settings.lv1sortdirection);
     else
         RebuildLastActivities();
     if (HWND list = ContactsList()) {
@@ -245,7 +246,7 @@ void EditMarkedContact()
     if (row < 0)
         return;
     const CEOID contact = contactOIDList[row];
-    if (!(piminterface && ShowContactInEditor(contact)))
+    if (!(settings.piminterface && ShowContactInEditor(contact)))
         OpenContactEditor(contact);
     SetWaitCursor(true);
     FillContactsList();
@@ -369,28 +370,28 @@ LRESULT OnContactsDatabaseChanged(HWND, WPARAM, LPARAM lParam)
 
 void SortContactsByColumn(HWND list, int column)
 {
-    ClearSortArrow(list, lv1sortcolumn);
-    lv1sortcolumn = column;
+    ClearSortArrow(list, settings.lv1sortcolumn);
+    settings.lv1sortcolumn = column;
     if (contactCount == 0)
         return;
     const bool again = column == contactsColumnTappedLast;
-    if (again && column < numcontactfield) {
-        lv1sortdirection = 1 - lv1sortdirection;
-        ShowSortArrow(list, column, lv1sortdirection);
+    if (again && column < settings.numcontactfield) {
+        settings.lv1sortdirection = 1 - settings.lv1sortdirection;
+        ShowSortArrow(list, column, settings.lv1sortdirection);
         SetWaitCursor(true);
-        RegWriteDword(L"lv1sortdirection", static_cast<DWORD>(lv1sortdirection));
+        SaveSetting(&Settings::lv1sortdirection);
         ReverseOIDList(contactOIDList, contactCount);
         ReverseOIDList(lastActivityOIDList, contactCount);
         SetWaitCursor(false);
     } else {
         if (again) {
-            lv1sortdirection = 1 - lv1sortdirection;
-            RegWriteDword(L"lv1sortdirection", static_cast<DWORD>(lv1sortdirection));
+            settings.lv1sortdirection = 1 - settings.lv1sortdirection;
+            SaveSetting(&Settings::lv1sortdirection);
         }
-        RegWriteDword(L"lv1sortcolumn", static_cast<DWORD>(lv1sortcolumn));
-        ShowSortArrow(list, column, lv1sortdirection);
+        SaveSetting(&Settings::lv1sortcolumn);
+        ShowSortArrow(list, column, settings.lv1sortdirection);
         SetWaitCursor(true);
-        if (column < numcontactfield) {
+        if (column < settings.numcontactfield) {
             ReloadContactRows();
             RebuildLastActivities();
         } else {

@@ -119,13 +119,13 @@ void ShowFindBar(HWND mainWindow)
     // The splitters keep clear of the bar. An upper splitter pushed down
     // lands where Roll Up closes the contacts list, one pixel above the list
     // top, so Roll Down still finds the layout it left.
-    if (sb1top < listTop - 1) {
-        sb1top = listTop - 1;
-        MoveSplitter(hUpperSplitter, sb1top);
+    if (settings.sb1top < listTop - 1) {
+        settings.sb1top = listTop - 1;
+        MoveSplitter(hUpperSplitter, settings.sb1top);
     }
-    if (sb2top < listTop + 7) {
-        sb2top = sb1top + 6;
-        MoveSplitter(hLowerSplitter, sb2top);
+    if (settings.sb2top < listTop + 7) {
+        settings.sb2top = settings.sb1top + 6;
+        MoveSplitter(hLowerSplitter, settings.sb2top);
     }
     ShowFindControls(SW_SHOW);
     if (!hasKeyboard)
@@ -147,13 +147,13 @@ void HideFindBar()
     findBarVisible = 0;
     listTop = LIST_TOP_PLAIN;
     // A layout closed against the bar stays closed against the band.
-    if (sb1top <= shownTop) {
-        if (sb2top <= shownTop + 6) {
-            sb2top = listTop + 5;
-            MoveSplitter(hLowerSplitter, sb2top);
+    if (settings.sb1top <= shownTop) {
+        if (settings.sb2top <= shownTop + 6) {
+            settings.sb2top = listTop + 5;
+            MoveSplitter(hLowerSplitter, settings.sb2top);
         }
-        sb1top = listTop - 1;
-        MoveSplitter(hUpperSplitter, sb1top);
+        settings.sb1top = listTop - 1;
+        MoveSplitter(hUpperSplitter, settings.sb1top);
     }
     ShowFindControls(SW_HIDE);
     LayoutPanes();
@@ -228,7 +228,8 @@ void FillFindFieldBox(int mode)
         labels = TextsOf(ContactFieldLabel, CONTACT_FIELD_COUNT);
     const std::vector<std::wstring> activityLabels = TextsOf(ActivityFieldLabel, ACTIVITY_FIELD_COUNT);
     labels.insert(labels.end(), activityLabels.begin(), activityLabels.end());
-    FillComboBox(box, labels, mode == FIND_MODE_CONTACTS ? lastcontactfindfield : lastactivityfindfield);
+    FillComboBox(box, labels,
+                 mode == FIND_MODE_CONTACTS ? settings.lastcontactfindfield : settings.lastactivityfindfield);
 }
 
 void ToggleFindBar(HWND mainWindow)
@@ -248,11 +249,11 @@ void OnFindFieldBoxCommand(HWND, WORD notifyCode)
     HWND box = FieldBox();
     const int chosen = box ? static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0)) : CB_ERR;
     if (chosen >= 0) {
-        int& field = findMode == FIND_MODE_CONTACTS ? lastcontactfindfield : lastactivityfindfield;
-        const wchar_t* name = findMode == FIND_MODE_CONTACTS ? L"lastcontactfindfield" : L"lastactivityfindfield";
-        if (field != chosen || notifyCode == CBN_CLOSEUP) {
-            field = chosen;
-            RegWriteDword(name, static_cast<DWORD>(chosen));
+        int Settings::*member =
+            findMode == FIND_MODE_CONTACTS ? &Settings::lastcontactfindfield : &Settings::lastactivityfindfield;
+        if (settings.*member != chosen || notifyCode == CBN_CLOSEUP) {
+            settings.*member = chosen;
+            SaveSetting(member);
         }
     }
     if (notifyCode == CBN_CLOSEUP)

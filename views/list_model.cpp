@@ -56,8 +56,9 @@ void LoadActivitiesOfContact(int applyFind)
         activityOIDList = nullptr;
     } else {
         getActivityOIDList(&activityOIDList, contact, &activityCount, applyFind);
-        if (activityCount >= 2 && lv2sortcolumn >= 0 && lv2sortcolumn < numactivityfield)
-            SortOIDList(activityOIDList, nullptr, activityCount, activityfield[lv2sortcolumn], lv2sortdirection);
+        if (activityCount >= 2 && settings.lv2sortcolumn >= 0 && settings.lv2sortcolumn < settings.numactivityfield)
+            SortOIDList(activityOIDList, nullptr, activityCount, settings.activityfield[settings.lv2sortcolumn],
+                        settings.lv2sortdirection);
     }
     if (HWND list = ActivityList())
         SendMessageW(list, LVM_SETITEMCOUNT, activityCount, LVSICF_NOINVALIDATEALL);

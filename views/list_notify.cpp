@@ -64,11 +64,12 @@ struct ListLook {
 
 ListLook LookOf(int id)
 {
+    const Settings& s = settings;
     if (id == ID_CONTACTS_LIST)
-        return {hLv1Row1Brush, hLv1Row2Brush, lv1r1color, lv1r2color, lv1textcolor, lv1linecolor,
-                lv1pastduecolor, lv1donecolor, lv1lines, contactCount};
-    return {hLv2Row1Brush, hLv2Row2Brush, lv2r1color, lv2r2color, lv2textcolor, lv2linecolor,
-            lv2pastduecolor, lv2donecolor, lv2lines, activityCount};
+        return {hLv1Row1Brush, hLv1Row2Brush, s.lv1r1color, s.lv1r2color, s.lv1textcolor, s.lv1linecolor,
+                s.lv1pastduecolor, s.lv1donecolor, s.lv1lines, contactCount};
+    return {hLv2Row1Brush, hLv2Row2Brush, s.lv2r1color, s.lv2r2color, s.lv2textcolor, s.lv2linecolor,
+            s.lv2pastduecolor, s.lv2donecolor, s.lv2lines, activityCount};
 }
 
 // Odd rows take row colour 1, even rows row colour 2.
@@ -103,21 +104,22 @@ LRESULT OnGetDispInfo(int id, NMLVDISPINFOW* info)
     const int row = item.iItem;
     const int column = item.iSubItem;
     if (id == ID_ACTIVITY_LIST) {
-        if (row < 0 || row >= activityCount || column < 0 || column >= numactivityfield)
+        if (row < 0 || row >= activityCount || column < 0 || column >= settings.numactivityfield)
             return 0;
-        ActivityCellText(ActivityOf(row), activityfield[column], item.pszText, item.cchTextMax);
+        ActivityCellText(ActivityOf(row), settings.activityfield[column], item.pszText, item.cchTextMax);
         return 0;
     }
     if (row < 0 || row >= contactCount || !contactOIDList || column < 0)
         return 0;
-    if (column < numcontactfield) {
+    if (column < settings.numcontactfield) {
         wchar_t text[CONTACT_FIELD_TEXT_CAPACITY] = L"";
-        GetContactFieldText(contactOIDList[row], contactfield[column], text, CONTACT_FIELD_TEXT_CAPACITY);
+        GetContactFieldText(contactOIDList[row], settings.contactfield[column], text, CONTACT_FIELD_TEXT_CAPACITY);
         CopyText(item.pszText, item.cchTextMax, text);
-    } else if (column < numcontactfield + numlastactivityfield) {
+    } else if (column < settings.numcontactfield + settings.numlastactivityfield) {
         const CEOID last = LastActivityOf(row);
         if (last)
-            ActivityCellText(last, lastactivityfield[column - numcontactfield], item.pszText, item.cchTextMax);
+            ActivityCellText(last, settings.lastactivityfield[column - settings.numcontactfield], item.pszText,
+                             item.cchTextMax);
     }
     return 0;
 }
@@ -191,14 +193,14 @@ LRESULT ItemPrePaint(HWND list, int id, const ListLook& look, NMLVCUSTOMDRAW* dr
         FillRect(dc, marked, blue);
         DeleteObject(blue);
     }
-    if ((pastdueflag == 1 || doneflag == 1) && row >= 0) {
+    if ((settings.pastdueflag == 1 || settings.doneflag == 1) && row >= 0) {
         const CEOID oid = id == ID_ACTIVITY_LIST ? ActivityOf(row) : LastActivityOf(row);
         ActivityRecord record;
         if (oid && ReadForPaint(oid, &record)) {
             const bool done = record.done == 1;
-            if (pastdueflag == 1 && !done && record.nextDate != 0.0 && Today() > std::trunc(record.nextDate))
+            if (settings.pastdueflag == 1 && !done && record.nextDate != 0.0 && Today() > std::trunc(record.nextDate))
                 draw->clrText = look.pastDue;
-            if (doneflag == 1 && done)
+            if (settings.doneflag == 1 && done)
                 draw->clrText = look.done;
         }
     }
@@ -215,7 +217,7 @@ LRESULT ItemPostPaint(HWND list, int id, const ListLook& look, NMLVCUSTOMDRAW* d
 {
     const int row = static_cast<int>(draw->nmcd.dwItemSpec);
     HDC dc = draw->nmcd.hdc;
-    if (id == ID_ACTIVITY_LIST && noteiconflag == 1 && hNoteIcon) {
+    if (id == ID_ACTIVITY_LIST && settings.noteiconflag == 1 && hNoteIcon) {
         ActivityRecord record;
         if (ReadForPaint(ActivityOf(row), &record) && record.notes[0]) {
             const RECT label = LabelRect(list, row, 0);

@@ -3,7 +3,6 @@
 #include "contacts/contact_source.h"
 #include "contacts/field_catalogue.h"
 #include "resources/resource.h"
-#include "settings/registry_list.h"
 #include "settings/settings.h"
 #include "base/app_handles.h"
 #include "views/pane_layout.h"
@@ -88,15 +87,15 @@ void SetupListColumns()
     HWND activities = ActivityList();
     if (contacts) {
         DeleteColumns(contacts, CONTACTS_COLUMN_SLOTS);
-        for (int c = 0; c < numcontactfield; ++c)
-            InsertColumn(contacts, c, ContactFieldLabel(contactfield[c]));
-        for (int c = 0; c < numlastactivityfield; ++c)
-            InsertColumn(contacts, numcontactfield + c, ActivityFieldLabel(lastactivityfield[c]));
+        for (int c = 0; c < settings.numcontactfield; ++c)
+            InsertColumn(contacts, c, ContactFieldLabel(settings.contactfield[c]));
+        for (int c = 0; c < settings.numlastactivityfield; ++c)
+            InsertColumn(contacts, settings.numcontactfield + c, ActivityFieldLabel(settings.lastactivityfield[c]));
     }
     if (activities) {
         DeleteColumns(activities, ACTIVITY_COLUMN_SLOTS * 2);
-        for (int c = 0; c < numactivityfield; ++c)
-            InsertColumn(activities, c, ActivityFieldLabel(activityfield[c]));
+        for (int c = 0; c < settings.numactivityfield; ++c)
+            InsertColumn(activities, c, ActivityFieldLabel(settings.activityfield[c]));
     }
 }
 
@@ -146,8 +145,8 @@ void CreateListsAndNotesPane(HWND mainWindow)
             SetWindowLongPtrW(activities, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ActivityListProc)));
 
     SetupListColumns();
-    ApplyColumnOrder(contacts, lv1columnorder, numcontactfield + numlastactivityfield);
-    ApplyColumnOrder(activities, lv2columnorder, numactivityfield);
+    ApplyColumnOrder(contacts, settings.lv1columnorder, settings.numcontactfield + settings.numlastactivityfield);
+    ApplyColumnOrder(activities, settings.lv2columnorder, settings.numactivityfield);
 
     SendMessageW(contacts, LVM_SETITEMCOUNT, 0, 0);
     SendMessageW(activities, LVM_SETITEMCOUNT, 0, 0);
@@ -165,26 +164,29 @@ static int ColumnCount(HWND list)
     return count < 0 ? 0 : count > MAX_LIST_COLUMNS ? MAX_LIST_COLUMNS : count;
 }
 
-static void StoreWidths(HWND list, int* widths, int slots, const wchar_t* pattern, int trackedItem,
-                        int trackedWidth)
+// Takes a list's widths into its widths member and writes every known one.
+template <size_t N>
+static void StoreWidths(HWND list, int (Settings::*member)[N], int trackedItem, int trackedWidth)
 {
+    int* widths = settings.*member;
+    const int slots = static_cast<int>(N);
     const int count = ColumnCount(list);
     for (int c = 0; c < count && c < slots; ++c) {
         int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
         if (c == trackedItem && trackedWidth >= 0)
             width = trackedWidth;
         widths[c] = width;
-        if (width >= 0) {
-            wchar_t name[32];
-            std::swprintf(name, 32, pattern, c);
-            RegWriteDword(name, static_cast<DWORD>(width));
-        }
+        if (width >= 0)
+            SaveSettingEntries(member, c, 1);
     }
 }
 
 // Step 29 of start-up for one list.
-static void ApplyWidths(HWND list, int* widths, int slots, const wchar_t* pattern, int sortColumn)
+template <size_t N>
+static void ApplyWidths(HWND list, int (Settings::*member)[N], int sortColumn)
 {
+    const int* widths = settings.*member;
+    const int slots = static_cast<int>(N);
     const int count = ColumnCount(list);
     bool missing = false;
     for (int c = 0; c < count && c < slots; ++c)
@@ -198,7 +200,7 @@ static void ApplyWidths(HWND list, int* widths, int slots, const wchar_t* patter
             const int fitted = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, sortColumn, 0));
             SendMessageW(list, LVM_SETCOLUMNWIDTH, sortColumn, fitted + SORT_ARROW_ROOM);
         }
-        StoreWidths(list, widths, slots, pattern, -1, -1);
+        StoreWidths(list, member, -1, -1);
         return;
     }
     for (int c = 0; c < count && c < slots; ++c)
@@ -214,10 +216,10 @@ void ApplyColumnWidthsAndArrows(HWND)
         return;
     SendMessageW(contacts, WM_SETREDRAW, FALSE, 0);
     SendMessageW(activities, WM_SETREDRAW, FALSE, 0);
-    ApplyWidths(contacts, lv1colwidth, LV1_WIDTH_SLOTS, L"lv1colwidth%d", lv1sortcolumn);
-    ApplyWidths(activities, lv2colwidth, LV2_WIDTH_SLOTS, L"lv2colwidth%d", lv2sortcolumn);
-    ShowSortArrow(contacts, lv1sortcolumn, lv1sortdirection);
-    ShowSortArrow(activities, lv2sortcolumn, lv2sortdirection);
+    ApplyWidths(contacts, &Settings::lv1colwidth, settings.lv1sortcolumn);
+    ApplyWidths(activities, &Settings::lv2colwidth, settings.lv2sortcolumn);
+    ShowSortArrow(contacts, settings.lv1sortcolumn, settings.lv1sortdirection);
+    ShowSortArrow(activities, settings.lv2sortcolumn, settings.lv2sortdirection);
     SendMessageW(contacts, WM_SETREDRAW, TRUE, 0);
     SendMessageW(activities, WM_SETREDRAW, TRUE, 0);
 }
@@ -263,13 +265,14 @@ void ClearSortArrow(HWND list, int column)
     SetHeaderFormat(list, column, false, 0);
 }
 
-static void StoreColumnOrder(HWND list, int* order, int count, const wchar_t* pattern)
+static void StoreColumnOrder(HWND list, int* Settings::*orderMember, int count)
 {
+    int* order = settings.*orderMember;
     if (!order || count <= 0)
         return;
     if (!SendMessageW(list, LVM_GETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order)))
         return;
-    RegWriteNumberList(pattern, order, count);
+    SaveSettingEntries(orderMember, 0, count);
     InvalidateRect(list, nullptr, FALSE);
 }
 
@@ -286,9 +289,9 @@ void OnListHeaderNotify(HWND list, const NMHDR* header)
     if (dragEnded) {
         dragEnded = false;
         if (contacts)
-            StoreColumnOrder(list, lv1columnorder, numcontactfield + numlastactivityfield, L"lv1columnorder%d");
+            StoreColumnOrder(list, &Settings::lv1columnorder, settings.numcontactfield + settings.numlastactivityfield);
         else
-            StoreColumnOrder(list, lv2columnorder, numactivityfield, L"lv2columnorder%d");
+            StoreColumnOrder(list, &Settings::lv2columnorder, settings.numactivityfield);
     }
     if (header->code == HDN_ENDTRACKW || header->code == HDN_ENDTRACKA) {
         // The header sets the new width only after this notification: take
@@ -296,9 +299,9 @@ void OnListHeaderNotify(HWND list, const NMHDR* header)
         const NMHEADERW* track = reinterpret_cast<const NMHEADERW*>(header);
         const int width = track->pitem && (track->pitem->mask & HDI_WIDTH) ? track->pitem->cxy : -1;
         if (contacts)
-            StoreWidths(list, lv1colwidth, LV1_WIDTH_SLOTS, L"lv1colwidth%d", track->iItem, width);
+            StoreWidths(list, &Settings::lv1colwidth, track->iItem, width);
         else
-            StoreWidths(list, lv2colwidth, LV2_WIDTH_SLOTS, L"lv2colwidth%d", track->iItem, width);
+            StoreWidths(list, &Settings::lv2colwidth, track->iItem, width);
     }
 }
 

@@ -52,7 +52,7 @@ LRESULT CALLBACK NotesPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lP
     case WM_SETFOCUS:
         if (!hasKeyboard) {
             SipShowIM(SIPF_ON);
-            MoveSplitter(hUpperSplitter, sb1top);
+            MoveSplitter(hUpperSplitter, settings.sb1top);
         }
         break;
     case WM_KILLFOCUS:

@@ -89,9 +89,9 @@ void CreateSplitters(HWND mainWindow, int showCommand)
 {
     RECT client;
     GetClientRect(mainWindow, &client);
-    hUpperSplitter = CreateWindowW(SPLITTER_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, sb1top, client.right,
+    hUpperSplitter = CreateWindowW(SPLITTER_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, settings.sb1top, client.right,
                                    SPLITTER_HEIGHT, mainWindow, nullptr, hInstance, nullptr);
-    hLowerSplitter = CreateWindowW(SPLITTER_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, sb2top, client.right,
+    hLowerSplitter = CreateWindowW(SPLITTER_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, settings.sb2top, client.right,
                                    SPLITTER_HEIGHT, mainWindow, nullptr, hInstance, nullptr);
     for (HWND splitter : {hUpperSplitter, hLowerSplitter}) {
         if (!splitter)
@@ -127,19 +127,19 @@ static void ShowMarkedRows()
 
 static void ApplySplitters()
 {
-    MoveSplitter(hUpperSplitter, sb1top);
-    MoveSplitter(hLowerSplitter, sb2top);
+    MoveSplitter(hUpperSplitter, settings.sb1top);
+    MoveSplitter(hLowerSplitter, settings.sb2top);
     LayoutPanes();
 }
 
 void StoreUpperSplitterTop()
 {
-    RegWriteDword(L"sb1top", static_cast<DWORD>(sb1top));
+    SaveSetting(&Settings::sb1top);
 }
 
 void StoreLowerSplitterTop()
 {
-    RegWriteDword(L"sb2top", static_cast<DWORD>(sb2top));
+    SaveSetting(&Settings::sb2top);
 }
 
 void RollUp(HWND mainWindow)
@@ -148,22 +148,22 @@ void RollUp(HWND mainWindow)
     GetClientRect(mainWindow, &client);
     const int H = client.bottom;
     const int T = listTop;
-    if (sb1top >= H - 14 && sb2top >= H - 14) {
-        sb1top = (H - 14) / 2;
+    if (settings.sb1top >= H - 14 && settings.sb2top >= H - 14) {
+        settings.sb1top = (H - 14) / 2;
         ApplySplitters();
         StoreUpperSplitterTop();
-    } else if (sb2top >= H - 14) {
-        sb2top = 3 * (H - 14) / 4;
-        sb1top = 3 * (H - 14) / 8;
+    } else if (settings.sb2top >= H - 14) {
+        settings.sb2top = 3 * (H - 14) / 4;
+        settings.sb1top = 3 * (H - 14) / 8;
         ApplySplitters();
         StoreUpperSplitterTop();
         StoreLowerSplitterTop();
-    } else if (sb1top > T) {
-        sb1top = T - 1;
+    } else if (settings.sb1top > T) {
+        settings.sb1top = T - 1;
         ApplySplitters();
         StoreUpperSplitterTop();
     } else {
-        sb2top = T + 5;
+        settings.sb2top = T + 5;
         ApplySplitters();
         StoreLowerSplitterTop();
     }
@@ -174,22 +174,22 @@ void RollDown(HWND)
 {
     const int h = GetVisibleAreaSize().cy;
     const int T = listTop;
-    if (sb1top == T - 1 && sb2top == T + 5) {
-        sb2top = (h - 7) / 2;
+    if (settings.sb1top == T - 1 && settings.sb2top == T + 5) {
+        settings.sb2top = (h - 7) / 2;
         ApplySplitters();
         StoreLowerSplitterTop();
-    } else if (sb1top == T - 1 && sb2top > T + 5) {
-        sb2top = 3 * (h - 7) / 4;
-        sb1top = 3 * (h - 7) / 8;
+    } else if (settings.sb1top == T - 1 && settings.sb2top > T + 5) {
+        settings.sb2top = 3 * (h - 7) / 4;
+        settings.sb1top = 3 * (h - 7) / 8;
         ApplySplitters();
         StoreUpperSplitterTop();
         StoreLowerSplitterTop();
     } else {
-        if (sb2top < h - 6) {
-            sb2top = h - 6;
+        if (settings.sb2top < h - 6) {
+            settings.sb2top = h - 6;
             ApplySplitters();
-        } else if (sb1top < h - 12) {
-            sb1top = h - 12;
+        } else if (settings.sb1top < h - 12) {
+            settings.sb1top = h - 12;
             ApplySplitters();
         }
         StoreUpperSplitterTop();
@@ -224,8 +224,8 @@ static void RepaintMovedPanes()
 // notes-closed layout, and at least the all-closed distance apart.
 static void KeepSplittersInside(int b)
 {
-    sb2top = std::max(listTop + 5, std::min(sb2top, b - 6));
-    sb1top = std::max(listTop - 1, std::min(sb1top, sb2top - 6));
+    settings.sb2top = std::max(listTop + 5, std::min(settings.sb2top, b - 6));
+    settings.sb1top = std::max(listTop - 1, std::min(settings.sb1top, settings.sb2top - 6));
 }
 
 // The input panel came up and the client area shrank from b0 to b1: keep the
@@ -233,24 +233,24 @@ static void KeepSplittersInside(int b)
 static void SqueezeSplitters(int b0, int b1)
 {
     const int T = listTop;
-    if (sb1top >= b0 - 12 && sb2top >= b0 - 6) {
-        sb1top = b1 - 12;
-        sb2top = b1 - 6;
+    if (settings.sb1top >= b0 - 12 && settings.sb2top >= b0 - 6) {
+        settings.sb1top = b1 - 12;
+        settings.sb2top = b1 - 6;
     }
-    if (sb1top <= T - 1) {
-        if (sb2top <= T + 5) {
-            sb1top = T - 1;
-            sb2top = T + 5;
+    if (settings.sb1top <= T - 1) {
+        if (settings.sb2top <= T + 5) {
+            settings.sb1top = T - 1;
+            settings.sb2top = T + 5;
         } else {
-            sb1top = T - 1;
-            sb2top = sb2top - b0 + b1;
+            settings.sb1top = T - 1;
+            settings.sb2top = settings.sb2top - b0 + b1;
         }
-    } else if (sb2top != b0 - 13) {
-        sb2top = sb2top - b0 + b1;
+    } else if (settings.sb2top != b0 - 13) {
+        settings.sb2top = settings.sb2top - b0 + b1;
         // Half the room above the lower splitter, counted from the list top:
         // under the find bar half of the whole height would leave the
         // contacts list no row.
-        sb1top = T + (sb2top - T) / 2;
+        settings.sb1top = T + (settings.sb2top - T) / 2;
     }
     // Layouts with little room above the lower splitter would otherwise
     // end above the list top, the notes pane over both lists.
@@ -260,8 +260,8 @@ static void SqueezeSplitters(int b0, int b1)
 LRESULT OnLayoutSettingChange(HWND mainWindow, WPARAM wParam, LPARAM lParam)
 {
     if (savedSb1top < 0 && savedSb2top < 0) {
-        savedSb1top = sb1top;
-        savedSb2top = sb2top;
+        savedSb1top = settings.sb1top;
+        savedSb2top = settings.sb2top;
     }
     const int b0 = ClientHeight(mainWindow);
     SHHandleWMSettingChange(mainWindow, wParam, lParam, &shellActivateInfo);
@@ -275,12 +275,12 @@ LRESULT OnLayoutSettingChange(HWND mainWindow, WPARAM wParam, LPARAM lParam)
     if (b1 == b0)
         return 0;
     if (panelUp) {
-        savedSb1top = sb1top;
-        savedSb2top = sb2top;
+        savedSb1top = settings.sb1top;
+        savedSb2top = settings.sb2top;
         SqueezeSplitters(b0, b1);
     } else {
-        sb1top = savedSb1top;
-        sb2top = savedSb2top;
+        settings.sb1top = savedSb1top;
+        settings.sb2top = savedSb2top;
     }
     ApplySplitters();
     RepaintMovedPanes();

@@ -43,10 +43,10 @@ int BuildProfilesMenu(const wchar_t* activeProfile)
 
 void SetUpActiveProfile()
 {
-    if (!IsStoredProfile(activeprofilename))
-        CopyText(activeprofilename, ALL_PROFILES);
-    BuildProfilesMenu(activeprofilename);
-    BuildCategoryRestriction(activeprofilename);
+    if (!IsStoredProfile(settings.activeprofilename))
+        CopyText(settings.activeprofilename, ALL_PROFILES);
+    BuildProfilesMenu(settings.activeprofilename);
+    BuildCategoryRestriction(settings.activeprofilename);
 }
 
 static void Repaint(HWND window)
@@ -67,17 +67,17 @@ void SelectProfile(int commandId)
         wchar_t name[CATEGORY_NAME_CAPACITY] = L"";
         if (GetMenuStringW(menu, commandId, name, CATEGORY_NAME_CAPACITY, MF_BYCOMMAND) <= 0)
             name[0] = 0;
-        CopyText(activeprofilename, name);
+        CopyText(settings.activeprofilename, name);
     } else {
         // Without a menu bar (hibernation) the name comes from the volume.
         CategoryName* profiles = nullptr;
         const int count = ListProfiles(&profiles);
         const int index = commandId - IDM_PROFILE_FIRST - 1;
-        CopyText(activeprofilename, index >= 0 && index < count ? profiles[index] : ALL_PROFILES);
+        CopyText(settings.activeprofilename, index >= 0 && index < count ? profiles[index] : ALL_PROFILES);
         std::free(profiles);
     }
-    RegWriteString(L"activeprofilename", activeprofilename);
-    BuildCategoryRestriction(activeprofilename);
+    SaveSetting(&Settings::activeprofilename);
+    BuildCategoryRestriction(settings.activeprofilename);
 
     SetWaitCursor(true);
     FillContactsList();

@@ -64,8 +64,8 @@ LRESULT CALLBACK SplitterProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         ReleaseCapture();
         dragging = false;
         if (hMainWindow && hUpperSplitter && hLowerSplitter) {
-            sb1top = SplitterTop(hUpperSplitter);
-            sb2top = SplitterTop(hLowerSplitter);
+            settings.sb1top = SplitterTop(hUpperSplitter);
+            settings.sb2top = SplitterTop(hLowerSplitter);
             StoreUpperSplitterTop();
             StoreLowerSplitterTop();
         }

@@ -25,19 +25,19 @@ void CreateViewBrushes()
 {
     for (HBRUSH* brush : {&hNotesBrush, &hLv1Row1Brush, &hLv1Row2Brush, &hLv2Row1Brush, &hLv2Row2Brush})
         Delete(*brush);
-    hNotesBrush = CreateSolidBrush(notesbkgcolor);
-    hLv1Row1Brush = CreateSolidBrush(lv1r1color);
-    hLv1Row2Brush = CreateSolidBrush(lv1r2color);
-    hLv2Row1Brush = CreateSolidBrush(lv2r1color);
-    hLv2Row2Brush = CreateSolidBrush(lv2r2color);
+    hNotesBrush = CreateSolidBrush(settings.notesbkgcolor);
+    hLv1Row1Brush = CreateSolidBrush(settings.lv1r1color);
+    hLv1Row2Brush = CreateSolidBrush(settings.lv1r2color);
+    hLv2Row1Brush = CreateSolidBrush(settings.lv2r1color);
+    hLv2Row2Brush = CreateSolidBrush(settings.lv2r2color);
 }
 
 void CreateViewFonts()
 {
     Delete(hListFont);
     Delete(hNotesFont);
-    hListFont = CreateAppFont(400, fontsize, cleartypeflag);
-    hNotesFont = CreateAppFont(400, notefontsize, cleartypeflag);
+    hListFont = CreateAppFont(400, settings.fontsize, settings.cleartypeflag);
+    hNotesFont = CreateAppFont(400, settings.notefontsize, settings.cleartypeflag);
 }
 
 void DeleteViewBrushesAndFonts()

@@ -9,6 +9,7 @@
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "resources/resource.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
@@ -387,9 +388,9 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     // The activity list shows both, sorted by its first column (Last Date).
     EXPECT_EQ(2, static_cast<int>(SendMessageW(ActivityList(), LVM_GETITEMCOUNT, 0, 0)));
     ASSERT_EQ(2, activityCount);
-    ASSERT_EQ(0, lv2sortcolumn);
-    EXPECT_EQ(lv2sortdirection ? added : older, activityOIDList[0]);
-    EXPECT_EQ(lv2sortdirection ? older : added, activityOIDList[1]);
+    ASSERT_EQ(0, settings.lv2sortcolumn);
+    EXPECT_EQ(settings.lv2sortdirection ? added : older, activityOIDList[0]);
+    EXPECT_EQ(settings.lv2sortdirection ? older : added, activityOIDList[1]);
     EXPECT_EQ(ben, contactOIDList[currentContactIndex]);
     EXPECT_EQ(added, lastActivityOIDList[currentContactIndex]);
     // Column 3: the latest activity's Next Date.
@@ -410,12 +411,12 @@ TEST_F(ActivityDialogTest, WithAddLabelsOffTypedLabelsStayOutOfTheLists)
 {
     StartWithContacts();
     SelectContact(ann);
-    addlabelsflag = 0;
+    settings.addlabelsflag = 0;
     RunDialog(-1, [&](HWND dialog) {
         SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Lunch");
         Scenario::PressButton(dialog, IDOK);
     });
-    addlabelsflag = 1;
+    settings.addlabelsflag = 1;
     ASSERT_EQ(1u, ActivityOids(ann).size());
     EXPECT_STREQ(L"Lunch", ReadActivity(ActivityOids(ann)[0]).event);
     const std::vector<std::wstring> events = Labels(EVENTS_DATABASE);
@@ -472,7 +473,7 @@ TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
     FormatReminder(L"Baker, Ann", L"Meeting", stored.nextDate, title, REMINDER_TITLE_CAPACITY, text,
                    REMINDER_TEXT_CAPACITY);
     ScheduleReminder(text, title, ReminderTime(stored.nextDate, 6), PUN_LED | PUN_DIALOG);
-    remindindex = 4;
+    settings.remindindex = 4;
     SelectContact(ann);
     RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
         SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Changed");
@@ -484,7 +485,7 @@ TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
     EXPECT_STREQ(L"Meeting", after.event);
     EXPECT_EQ(6, after.remindIndex);
     EXPECT_EQ(1u, StoredNotifications().size());
-    EXPECT_EQ(4, remindindex);
+    EXPECT_EQ(4, settings.remindindex);
     const std::vector<std::wstring> actions = Labels(NEXT_ACTION_DATABASE);
     EXPECT_EQ(actions.end(), std::find(actions.begin(), actions.end(), L"Brand New"));
 }
@@ -558,7 +559,7 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
     EXPECT_EQ(15, armed[0].start.wDay);
     EXPECT_EQ(0, armed[0].start.wHour);
     EXPECT_EQ(5u, armed[0].flags);
-    EXPECT_EQ(6, remindindex);
+    EXPECT_EQ(6, settings.remindindex);
     EXPECT_EQ(6u, StoredRemindIndex());
 
     // The next new activity starts with the same choice; NONE arms nothing.

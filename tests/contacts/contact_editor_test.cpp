@@ -90,7 +90,7 @@ TEST_F(ContactEditor, WithoutTheEditorAStoredChoiceOfItOpensTheDevicesCard)
     AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(0, contactEditorInstalled);
-    EXPECT_EQ(0, piminterface);
+    EXPECT_EQ(0, settings.piminterface);
     DWORD stored = 0;
     ASSERT_TRUE(Stored(L"piminterface", &stored));
     EXPECT_EQ(1u, stored) << "the stored choice is kept for when the editor comes back";
@@ -113,7 +113,7 @@ TEST_F(ContactEditor, TheFirstLibraryIsPreferredAndGetsTheOidOrTheNewContactCall
     AddContact(L"C");
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(1, contactEditorInstalled);
-    EXPECT_EQ(1, piminterface);
+    EXPECT_EQ(1, settings.piminterface);
 
     EditRow(1);
     TapRow(Contacts(), 2);
@@ -132,7 +132,7 @@ TEST_F(ContactEditor, TheSecondLibraryServesWhenTheFirstIsMissingOrNoEditor)
     Setting(L"piminterface", 1);
     const CEOID a = AddContact(L"A");
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(1, piminterface);
+    EXPECT_EQ(1, settings.piminterface);
     EditRow(0);
     // A first library that exports neither entry point is some other library.
     Install(FAKE_EDITOR_NO_ENTRIES, CONTACT_EDITOR_LIBRARY);
@@ -181,7 +181,7 @@ TEST_F(ContactEditor, ALibraryWithoutEntryPointsOrOutsideTheTwoFoldersIsNotLoade
     AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(0, contactEditorInstalled);
-    EXPECT_EQ(0, piminterface);
+    EXPECT_EQ(0, settings.piminterface);
     ContactEditorEntries entries;
     EXPECT_EQ(nullptr, LoadContactEditorLibrary(&entries));
     EXPECT_EQ(nullptr, GetModuleHandleW(L"PITools.dll"));

@@ -94,15 +94,15 @@ TEST_F(ContactsTest, ListFollowsTheSortColumnAndDirection)
     CEOID* oids = nullptr;
     int count = 0;
 
-    lv1sortcolumn = 1;  // the Company column
+    settings.lv1sortcolumn = 1;  // the Company column
     ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
     EXPECT_EQ((std::vector<CEOID>{b, c, a}), Oids(oids, count));
-    lv1sortdirection = 0;
+    settings.lv1sortdirection = 0;
     ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
     EXPECT_EQ((std::vector<CEOID>{a, c, b}), Oids(oids, count));
     ListContactOids(&oids, &count, 0, SORT_BY_NAME, 1);
     EXPECT_EQ((std::vector<CEOID>{a, b, c}), Oids(oids, count)) << "by name ignores the list's column";
-    lv1sortcolumn = 2;  // a last-activity column has no contact property
+    settings.lv1sortcolumn = 2;  // a last-activity column has no contact property
     ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
     EXPECT_EQ((std::vector<CEOID>{a, b, c}), Oids(oids, count));
     std::free(oids);
@@ -171,7 +171,7 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     findBarVisible = 1;
     findMode = FIND_MODE_CONTACTS;
     CopyText(findText, L"harbour");
-    lastcontactfindfield = 4;
+    settings.lastcontactfindfield = 4;
 
     CEOID* oids = nullptr;
     int count = 0;

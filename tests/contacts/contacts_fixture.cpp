@@ -104,7 +104,7 @@ void ContactsTest::SetUpTestSuite()
 
     // The activity side, for the fields of a contact's latest activity.
     MountVolumeAtStartup(nullptr);
-    activitysortfield = PROPID_DATE;
+    settings.activitysortfield = PROPID_DATE;
     OpenActivityDatabase();
 }
 
@@ -124,12 +124,12 @@ void ContactsTest::SetUp()
     findMode = FIND_MODE_CONTACTS;
     findText[0] = 0;
     categoryRestriction = nullptr;
-    numcontactfield = 2;
-    contactfield[0] = 0;
-    contactfield[1] = 4;
-    lv1sortcolumn = 0;
-    lv1sortdirection = 1;
-    lastcontactfindfield = 0;
+    settings.numcontactfield = 2;
+    settings.contactfield[0] = 0;
+    settings.contactfield[1] = 4;
+    settings.lv1sortcolumn = 0;
+    settings.lv1sortdirection = 1;
+    settings.lastcontactfindfield = 0;
     newContactOid = 0;
 
     ASSERT_EQ(1, OpenOutlookConnection(hMainWindow));

@@ -10,6 +10,7 @@
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "resources/resource.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
@@ -303,7 +304,7 @@ TEST_F(ExportTest, UseFilteringIsStoredAtOnceAndRefillsTheContacts)
     // The find bar searches names for "ba".
     findBarVisible = 1;
     findMode = FIND_MODE_CONTACTS;
-    lastcontactfindfield = 0;
+    settings.lastcontactfindfield = 0;
     wcscpy(findText, L"ba");
     RunDialog([&](HWND dialog) {
         HWND contacts = GetDlgItem(dialog, IDC_EXPORT_CONTACTS);

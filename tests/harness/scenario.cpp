@@ -4,6 +4,7 @@
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/volume.h"

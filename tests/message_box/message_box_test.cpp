@@ -1,4 +1,5 @@
 #include "resources/message_box_ids.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "base/message_box.h"
 #include "tests/harness/scenario.h"
@@ -187,13 +188,13 @@ TEST(MessageBox, CheckBoxStateGoesToTheCallersFlagInMemoryOnly)
     CreateSettingsKey();
     for (int tick : {1, 0}) {
         Seen seen;
-        messageboxcheckflag = 1 - tick;
+        settings.messageboxcheckflag = 1 - tick;
         auto act = [tick](HWND dialog) {
             CheckDlgButton(dialog, IDC_MESSAGE_BOX_DONTSHOW, tick ? BST_CHECKED : BST_UNCHECKED);
             Scenario::PressButton(dialog, IDC_MESSAGE_BOX_SECOND);
         };
-        EXPECT_EQ(2, Show(scenario, L"Orphans removed.", L"Info", 0x33, &seen, act, &messageboxcheckflag));
-        EXPECT_EQ(tick, messageboxcheckflag);
+        EXPECT_EQ(2, Show(scenario, L"Orphans removed.", L"Info", 0x33, &seen, act, &settings.messageboxcheckflag));
+        EXPECT_EQ(tick, settings.messageboxcheckflag);
         EXPECT_TRUE(seen.checkVisible);
         EXPECT_GT(seen.check.top, seen.firstButton.bottom);
         EXPECT_LE(seen.check.bottom, seen.dialog.bottom);
@@ -202,10 +203,10 @@ TEST(MessageBox, CheckBoxStateGoesToTheCallersFlagInMemoryOnly)
     EXPECT_EQ(1, RegReadDword(L"messageboxcheckflag", &stored));
 
     // Without the style bit the flag is left alone.
-    messageboxcheckflag = 1;
+    settings.messageboxcheckflag = 1;
     Seen seen;
-    Show(scenario, L"x", L"y", 0, &seen, Press(IDOK), &messageboxcheckflag);
-    EXPECT_EQ(1, messageboxcheckflag);
+    Show(scenario, L"x", L"y", 0, &seen, Press(IDOK), &settings.messageboxcheckflag);
+    EXPECT_EQ(1, settings.messageboxcheckflag);
 }
 
 TEST(MessageBox, OwnedByTheMainWindowDuringARun)

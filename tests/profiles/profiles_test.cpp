@@ -4,6 +4,7 @@
 #include "platform/poom/contact_records.h"
 #include "platform/shell/aygshell.h"
 #include "resources/resource.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "store/database.h"
 #include "store/label_lists.h"
@@ -120,7 +121,7 @@ TEST_F(ProfilesTest, ChosenProfileRestrictsTheContactsAndSurvivesARestart)
     SaveProfile(L"Customers", {L"Business", L"Holiday"});
     SaveProfile(L"all", {L"Press"});   // not the reserved "All"
     EXPECT_EQ(2, CountProfiles());
-    EXPECT_EQ(2, BuildProfilesMenu(activeprofilename));
+    EXPECT_EQ(2, BuildProfilesMenu(settings.activeprofilename));
     EXPECT_EQ((std::vector<std::wstring>{L"60000 All*", L"-", L"60001 Customers", L"60002 all"}), MenuItems());
 
     scenario->Command(IDM_PROFILE_FIRST + 1);
@@ -129,7 +130,7 @@ TEST_F(ProfilesTest, ChosenProfileRestrictsTheContactsAndSurvivesARestart)
 
     EXPECT_EQ(0, scenario->Close());
     ASSERT_NE(nullptr, Start());
-    EXPECT_STREQ(L"Customers", activeprofilename);
+    EXPECT_STREQ(L"Customers", settings.activeprofilename);
     EXPECT_EQ((std::vector<std::wstring>{L"Ames", L"Berg"}), ListItems(Contacts(), 0));
     EXPECT_EQ(L"60001 Customers*", MenuItems()[2]);
 
@@ -137,7 +138,7 @@ TEST_F(ProfilesTest, ChosenProfileRestrictsTheContactsAndSurvivesARestart)
     EXPECT_EQ((std::vector<std::wstring>{L"Cole"}), ListItems(Contacts(), 0));
     scenario->Command(IDM_PROFILE_FIRST);
     EXPECT_EQ(4, Rows(Contacts()));
-    EXPECT_STREQ(L"All", activeprofilename);
+    EXPECT_STREQ(L"All", settings.activeprofilename);
 
     // A profile without categories shows everyone; reading it made its database.
     BuildCategoryRestriction(L"Nobody");
@@ -150,7 +151,7 @@ TEST_F(ProfilesTest, ChosenProfileRestrictsTheContactsAndSurvivesARestart)
         EXPECT_EQ(0, scenario->Close());
         RegWriteString(L"activeprofilename", stored.c_str());
         ASSERT_NE(nullptr, Start());
-        EXPECT_STREQ(L"All", activeprofilename);
+        EXPECT_STREQ(L"All", settings.activeprofilename);
         const std::vector<std::wstring> items = MenuItems();
         EXPECT_EQ(L"60000 All*", items[0]);
         EXPECT_EQ(1, std::count_if(items.begin(), items.end(), [](const std::wstring& item) {
@@ -198,7 +199,7 @@ TEST_F(ProfilesTest, DeletingTheActiveProfileShowsEveryoneUnderAllAtOnce)
     AddPeople();
     ASSERT_NE(nullptr, Start());
     SaveProfile(L"Press", {L"Press"});
-    BuildProfilesMenu(activeprofilename);
+    BuildProfilesMenu(settings.activeprofilename);
     scenario->Command(IDM_PROFILE_FIRST + 1);
     ASSERT_EQ(1, Rows(Contacts()));
 

@@ -76,7 +76,7 @@ TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
     PickPreset(1107);
     OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
     EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
-    EXPECT_EQ(0x000000u, lv1textcolor);
+    EXPECT_EQ(0x000000u, settings.lv1textcolor);
 
     PickPreset(1100);
     OnPage(COLOR, [&](HWND, HWND page) {
@@ -85,7 +85,7 @@ TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
         Choose(page, IDC_COLOR_LV2_LINE_STYLE, 3);
     });
     EXPECT_EQ(0x7EFBF7, StoredValue(L"lv2r1color"));
-    EXPECT_EQ(0x7EFBF7u, lv2r1color);
+    EXPECT_EQ(0x7EFBF7u, settings.lv2r1color);
     EXPECT_EQ(3, StoredValue(L"lv2lines"));
     EXPECT_EQ(0xC4FFC4, StoredValue(L"lv1r1color")) << "every colour is written";
     EXPECT_EQ(0x7EFBF7u, BrushColour(hLv2Row1Brush)) << "the stripes take the new colour at once";

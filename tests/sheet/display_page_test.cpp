@@ -31,7 +31,7 @@ TEST_F(DisplayPageTest, ANewColumnRebuildsTheListInCatalogueOrderAndResetsSortin
     });
     EXPECT_EQ((std::vector<std::wstring>{L"FileAs", L"Title", L"Company", L"Last Date", L"Next Date"}),
               Headers(Contacts()));
-    EXPECT_EQ(3, numcontactfield);
+    EXPECT_EQ(3, settings.numcontactfield);
     EXPECT_EQ(3, StoredValue(L"numcontactfield"));
     EXPECT_EQ(3, StoredValue(L"contactfield1"));
     EXPECT_EQ(4, StoredValue(L"contactfield2"));
@@ -53,9 +53,9 @@ TEST_F(DisplayPageTest, OtherFieldsInTheSameNumberOfColumnsGetTheirHeaders)
         SendMessageW(activities, LB_SETSEL, FALSE, 1);
         SendMessageW(activities, LB_SETSEL, TRUE, 4);
     });
-    EXPECT_EQ(4, numactivityfield);
+    EXPECT_EQ(4, settings.numactivityfield);
     EXPECT_EQ((std::vector<std::wstring>{L"Last Date", L"Event", L"Next Action", L"Notes"}), Headers(Activities()));
-    EXPECT_EQ(0, lv2sortcolumn);
+    EXPECT_EQ(0, settings.lv2sortcolumn);
 }
 
 TEST_F(DisplayPageTest, OkWithoutChangesKeepsColumnsAndSorting)
@@ -64,14 +64,14 @@ TEST_F(DisplayPageTest, OkWithoutChangesKeepsColumnsAndSorting)
     ASSERT_NE(nullptr, Start());
     OnPage(DISPLAY, [](HWND, HWND) {});
     EXPECT_EQ(2, StoredValue(L"numcontactfield")) << "the entries are written again";
-    EXPECT_EQ(1, lv1sortcolumn);
+    EXPECT_EQ(1, settings.lv1sortcolumn);
     EXPECT_EQ(-12345, StoredValue(L"lv1columnorder0"));
 
     // Cancel stores nothing, even after a change.
     OnPage(DISPLAY, [](HWND, HWND page) {
         SendDlgItemMessageW(page, IDC_DISPLAY_LAST_FIELDS, LB_SETSEL, FALSE, -1);
     }, IDCANCEL);
-    EXPECT_EQ(2, numlastactivityfield);
+    EXPECT_EQ(2, settings.numlastactivityfield);
 }
 
 TEST_F(DisplayPageTest, SectionsShowTheirOwnLists)
@@ -98,7 +98,7 @@ TEST_F(DisplayPageTest, SectionsShowTheirOwnLists)
         Choose(page, IDC_DISPLAY_SECTION, 0);
         EXPECT_TRUE(Visible(page, IDC_DISPLAY_CONTACT_FIELDS));
     });
-    EXPECT_EQ(3, numactivityfield);
-    EXPECT_EQ(2, numcontactfield);
-    EXPECT_EQ(2, numlastactivityfield);
+    EXPECT_EQ(3, settings.numactivityfield);
+    EXPECT_EQ(2, settings.numcontactfield);
+    EXPECT_EQ(2, settings.numlastactivityfield);
 }

@@ -3,6 +3,7 @@
 #include "base/input_panel.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "sheet/labels_page.h"
 #include "store/label_lists.h"
@@ -90,11 +91,11 @@ TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
     EXPECT_EQ((std::vector<std::wstring>{L"Call", L"Meet", L"Wait"}), remaining)
         << "the list tools act at once, whatever the sheet's end";
     EXPECT_EQ(events, ReadLabels(EVENTS_DATABASE)) << "the list shown before is left alone";
-    EXPECT_EQ(1, addlabelsflag);
+    EXPECT_EQ(1, settings.addlabelsflag);
     EXPECT_EQ(-12345, StoredValue(L"addlabelsflag"));
 
     OnPage(DESCRIPTOR, [&](HWND, HWND page) { CheckDlgButton(page, IDC_DESCRIPTOR_ADD_NEW, BST_UNCHECKED); });
-    EXPECT_EQ(0, addlabelsflag);
+    EXPECT_EQ(0, settings.addlabelsflag);
     EXPECT_EQ(0, StoredValue(L"addlabelsflag"));
 }
 

@@ -55,7 +55,7 @@ TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOk)
         CheckDlgButton(page, IDC_OTHER_PAST_DUE, BST_CHECKED);
     }, IDCANCEL);
     EXPECT_EQ(-12345, StoredValue(L"pastdueflag"));
-    EXPECT_EQ(0, pastdueflag);
+    EXPECT_EQ(0, settings.pastdueflag);
 
     HFONT notesFont = hNotesFont, listFont = hListFont;
     OnPage(OTHER, [&](HWND, HWND page) {
@@ -63,7 +63,7 @@ TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOk)
         CheckDlgButton(page, IDC_OTHER_PAST_DUE, BST_CHECKED);
         CheckDlgButton(page, IDC_OTHER_BACKUP, BST_UNCHECKED);
     });
-    EXPECT_EQ(16, notefontsize);
+    EXPECT_EQ(16, settings.notefontsize);
     EXPECT_EQ(16, StoredValue(L"notefontsize"));
     EXPECT_EQ(1, StoredValue(L"pastdueflag"));
     EXPECT_EQ(0, StoredValue(L"backupdatabaseflag"));

@@ -1,7 +1,7 @@
 #include "tests/views/views_fixture.h"
 
 #include "resources/resource.h"
-#include "settings/settings.h"
+#include "settings/registry_values.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "store/database_info.h"

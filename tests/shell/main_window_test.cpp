@@ -195,9 +195,9 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBack)
     HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIND_TEXT_BOX)), nullptr, nullptr);
 
-    const COLORREF savedText = notestextcolor;
+    const COLORREF savedText = settings.notestextcolor;
     HBRUSH savedBrush = hNotesBrush;
-    notestextcolor = RGB(10, 20, 30);
+    settings.notestextcolor = RGB(10, 20, 30);
     hNotesBrush = CreateSolidBrush(RGB(200, 250, 250));
     HDC dc = CreateCompatibleDC(nullptr);
     SetBkMode(dc, OPAQUE);
@@ -214,7 +214,7 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBack)
     DeleteDC(dc);
     DeleteObject(hNotesBrush);
     hNotesBrush = savedBrush;
-    notestextcolor = savedText;
+    settings.notestextcolor = savedText;
 
     childCommands.clear();
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_NOTES_PANE, EN_CHANGE), reinterpret_cast<LPARAM>(notes));

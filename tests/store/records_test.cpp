@@ -277,7 +277,7 @@ TEST_F(StoreTest, ActivityListsGrowInStepsAndFilterByTheFindBar)
     findBarVisible = 1;
     findMode = FIND_MODE_ACTIVITIES;
     CopyText(findText, L"call");
-    lastactivityfindfield = ACTIVITY_COLUMN_EVENT;
+    settings.lastactivityfindfield = ACTIVITY_COLUMN_EVENT;
     getActivityOIDList(&oids, 55, &count, 1);
     EXPECT_EQ(125, count);
     getActivityOIDList(&oids, 55, &count, 0);   // callers that pass 0 never filter
@@ -286,7 +286,7 @@ TEST_F(StoreTest, ActivityListsGrowInStepsAndFilterByTheFindBar)
     getActivityOIDList(&oids, 55, &count, 1);   // an empty find text filters nothing
     EXPECT_EQ(250, count);
     findBarVisible = 0;
-    lastactivityfindfield = 0;
+    settings.lastactivityfindfield = 0;
 
     getActivityOIDList(&oids, 12345, &count, 0);
     EXPECT_EQ(nullptr, oids);

@@ -1,4 +1,5 @@
 #include "base/app_folders.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/database.h"
@@ -225,7 +226,7 @@ TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
     EXPECT_EQ(0, scenario.Close());
     RegWriteDword(L"activitysortfield", PROPID_NOTES);
     ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_EQ(PROPID_DATE, activitysortfield);
+    EXPECT_EQ(PROPID_DATE, settings.activitysortfield);
     EXPECT_EQ(0, scenario.Close());
 }
 
@@ -234,7 +235,7 @@ TEST(ExitBackup, KeepsTwoReadableGenerationsWithFlagOneAndIsUntouchedWithFlagZer
 {
     Scenario scenario;
     ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_EQ(1, backupdatabaseflag);
+    EXPECT_EQ(1, settings.backupdatabaseflag);
     EXPECT_EQ(0, scenario.Close());
     const std::string first = ReadFileBytes(BackupPath());
     EXPECT_TRUE(ReadFileBytes(VolumePath()) == first);

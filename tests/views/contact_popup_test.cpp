@@ -3,6 +3,7 @@
 #include "base/drawing.h"
 #include "platform/poom/contact_records.h"
 #include "resources/resource.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "views/contact_popup.h"
 
@@ -82,7 +83,7 @@ bool Drawn(HWND popup, int x, int y)
     HDC dc = GetDC(popup);
     const COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(popup, dc);
-    return colour != CLR_INVALID && colour != popupbkgcolor;
+    return colour != CLR_INVALID && colour != settings.popupbkgcolor;
 }
 
 // Probes at the ends of those full rows and columns.
@@ -103,7 +104,7 @@ bool Inside(const RECT& inner, SIZE outer)
 
 int PopupGap()
 {
-    HFONT font = CreateAppFont(FW_NORMAL, popupfontsize, cleartypeflag);
+    HFONT font = CreateAppFont(FW_NORMAL, settings.popupfontsize, settings.cleartypeflag);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics = {};

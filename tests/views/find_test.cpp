@@ -5,6 +5,7 @@
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
@@ -128,8 +129,8 @@ TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
     EXPECT_EQ(LIST_TOP_PLAIN, ClientTop(Contacts()));
     EXPECT_FALSE(IsWindowVisible(TextBox()));
     EXPECT_FALSE(IsInputPanelShown());
-    EXPECT_EQ(125, sb1top) << "the input panel gave the splitters back";
-    EXPECT_EQ(220, sb2top);
+    EXPECT_EQ(125, settings.sb1top) << "the input panel gave the splitters back";
+    EXPECT_EQ(220, settings.sb2top);
     EXPECT_EQ((std::vector<std::wstring>{L"Anna", L"Bo"}), Names()) << "everyone listed again";
     EXPECT_EQ(L"  ACME ", WindowText(TextBox()));
 
@@ -147,28 +148,28 @@ TEST_F(FindBar, SplittersAtTheTopMoveClearOfTheBarAndBack)
     // Roll Up to the notes only: both splitters against the list top.
     for (int i = 0; i < 4; ++i)
         scenario->Command(IDM_ROLL_UP);
-    ASSERT_EQ(LIST_TOP_PLAIN - 1, sb1top);
-    ASSERT_EQ(LIST_TOP_PLAIN + 5, sb2top);
+    ASSERT_EQ(LIST_TOP_PLAIN - 1, settings.sb1top);
+    ASSERT_EQ(LIST_TOP_PLAIN + 5, settings.sb2top);
 
     Find();
-    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, sb1top);
+    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, settings.sb1top);
     DWORD stored = 0;
     RegReadDword(L"sb1top", &stored);
     EXPECT_EQ(LIST_TOP_PLAIN - 1, static_cast<int>(stored)) << "the bar's moves are not written";
-    EXPECT_EQ(LIST_TOP_FIND_BAR + 5, sb2top);
-    EXPECT_EQ(sb2top, ClientTop(hLowerSplitter));
+    EXPECT_EQ(LIST_TOP_FIND_BAR + 5, settings.sb2top);
+    EXPECT_EQ(settings.sb2top, ClientTop(hLowerSplitter));
     EXPECT_GE(ClientTop(Notes()), LIST_TOP_FIND_BAR);
     // Roll Down recognises the notes-only layout under the bar.
     scenario->Command(IDM_ROLL_DOWN);
-    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, sb1top);
-    EXPECT_GT(sb2top, LIST_TOP_FIND_BAR + 5);
+    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, settings.sb1top);
+    EXPECT_GT(settings.sb2top, LIST_TOP_FIND_BAR + 5);
     scenario->Command(IDM_ROLL_UP);
     scenario->Command(IDM_ROLL_UP);
-    ASSERT_EQ(LIST_TOP_FIND_BAR + 5, sb2top);
+    ASSERT_EQ(LIST_TOP_FIND_BAR + 5, settings.sb2top);
 
     Find();
-    EXPECT_EQ(LIST_TOP_PLAIN - 1, sb1top);
-    EXPECT_EQ(LIST_TOP_PLAIN + 5, sb2top);
+    EXPECT_EQ(LIST_TOP_PLAIN - 1, settings.sb1top);
+    EXPECT_EQ(LIST_TOP_PLAIN + 5, settings.sb2top);
     EXPECT_EQ(LIST_TOP_PLAIN - 1, ClientTop(hUpperSplitter));
     EXPECT_EQ(LIST_TOP_PLAIN + 5, ClientTop(hLowerSplitter));
 }

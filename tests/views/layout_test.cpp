@@ -2,6 +2,7 @@
 
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
+#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "views/pane_layout.h"
@@ -68,27 +69,27 @@ TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
     // Roll Down twice leaves the contacts alone: both splitters at the bottom.
     scenario->Command(IDM_ROLL_DOWN);
     scenario->Command(IDM_ROLL_DOWN);
-    EXPECT_GE(sb1top, h - 12);
-    EXPECT_GE(sb2top, sb1top + 6);
+    EXPECT_GE(settings.sb1top, h - 12);
+    EXPECT_GE(settings.sb2top, settings.sb1top + 6);
     // Roll Up four times reaches the notes alone: both splitters at the list top,
     // stored and shown; a fifth has nothing left to close.
-    int previous = sb1top;
+    int previous = settings.sb1top;
     for (int i = 0; i < 5; ++i) {
         scenario->Command(IDM_ROLL_UP);
-        EXPECT_LE(sb1top, previous) << i;
-        previous = sb1top;
+        EXPECT_LE(settings.sb1top, previous) << i;
+        previous = settings.sb1top;
     }
-    EXPECT_EQ(T - 1, sb1top);
-    EXPECT_EQ(T + 5, sb2top);
+    EXPECT_EQ(T - 1, settings.sb1top);
+    EXPECT_EQ(T + 5, settings.sb2top);
     EXPECT_EQ(static_cast<DWORD>(T + 5), StoredValue(L"sb2top"));
     EXPECT_EQ(T + 5, ClientTop(hLowerSplitter));
     // And back down, the splitters in order and where the settings say.
     scenario->Command(IDM_ROLL_DOWN);
     scenario->Command(IDM_ROLL_DOWN);
-    EXPECT_GT(sb1top, T - 1);
-    EXPECT_GT(sb2top, sb1top);
-    EXPECT_EQ(sb1top, ClientTop(hUpperSplitter));
-    EXPECT_EQ(static_cast<DWORD>(sb1top), StoredValue(L"sb1top"));
+    EXPECT_GT(settings.sb1top, T - 1);
+    EXPECT_GT(settings.sb2top, settings.sb1top);
+    EXPECT_EQ(settings.sb1top, ClientTop(hUpperSplitter));
+    EXPECT_EQ(static_cast<DWORD>(settings.sb1top), StoredValue(L"sb1top"));
 }
 
 TEST_F(PaneLayout, TheInputPanelSqueezesThePanesAndGivesThemBack)
@@ -98,15 +99,15 @@ TEST_F(PaneLayout, TheInputPanelSqueezesThePanesAndGivesThemBack)
     SipShowIM(SIPF_ON);
     scenario->PumpUntil([&] { return ClientHeight() < before; });
     EXPECT_LT(ClientHeight(), before);
-    EXPECT_LT(sb2top, ClientHeight());
-    EXPECT_LE(sb1top + 6, sb2top);
-    EXPECT_EQ(sb2top, ClientTop(hLowerSplitter));
+    EXPECT_LT(settings.sb2top, ClientHeight());
+    EXPECT_LE(settings.sb1top + 6, settings.sb2top);
+    EXPECT_EQ(settings.sb2top, ClientTop(hLowerSplitter));
     const DWORD stored = StoredValue(L"sb2top");
     EXPECT_TRUE(stored == 0xDEAD || stored == 220u) << "the squeeze is not written, yet " << stored;
     SipShowIM(SIPF_OFF);
     scenario->PumpUntil([&] { return ClientHeight() == before; });
-    EXPECT_EQ(125, sb1top);
-    EXPECT_EQ(220, sb2top);
+    EXPECT_EQ(125, settings.sb1top);
+    EXPECT_EQ(220, settings.sb2top);
     EXPECT_EQ(125, ClientTop(hUpperSplitter));
     EXPECT_EQ(220, ClientTop(hLowerSplitter));
 }
@@ -121,25 +122,25 @@ TEST_F(PaneLayout, TheSqueezeKeepsTheSplittersBetweenTheListTopAndTheBottom)
     const int layouts[][2] = {{30, 60},       {T - 1, T + 5},   {T - 1, 40},  {40, 70},
                               {60, B0 - 13}, {B0 - 12, B0 - 6}, {125, 220}};
     for (const auto& layout : layouts) {
-        sb1top = layout[0];
-        sb2top = layout[1];
-        MoveSplitter(hUpperSplitter, sb1top);
-        MoveSplitter(hLowerSplitter, sb2top);
+        settings.sb1top = layout[0];
+        settings.sb2top = layout[1];
+        MoveSplitter(hUpperSplitter, settings.sb1top);
+        MoveSplitter(hLowerSplitter, settings.sb2top);
         LayoutPanes();
         SipShowIM(SIPF_ON);
         ASSERT_TRUE(scenario->PumpUntil([&] { return ClientHeight() < B0; }));
         const int B1 = ClientHeight();
-        SCOPED_TRACE(testing::Message() << layout[0] << "/" << layout[1] << " squeezed to " << sb1top << "/"
-                                        << sb2top << " in " << B1);
-        EXPECT_GE(sb1top, T - 1);
-        EXPECT_GE(sb2top, sb1top + 6);
-        EXPECT_LE(sb2top, B1 - 6);
-        EXPECT_EQ(sb1top, ClientTop(hUpperSplitter));
-        EXPECT_EQ(sb2top, ClientTop(hLowerSplitter));
+        SCOPED_TRACE(testing::Message() << layout[0] << "/" << layout[1] << " squeezed to " << settings.sb1top << "/"
+                                        << settings.sb2top << " in " << B1);
+        EXPECT_GE(settings.sb1top, T - 1);
+        EXPECT_GE(settings.sb2top, settings.sb1top + 6);
+        EXPECT_LE(settings.sb2top, B1 - 6);
+        EXPECT_EQ(settings.sb1top, ClientTop(hUpperSplitter));
+        EXPECT_EQ(settings.sb2top, ClientTop(hLowerSplitter));
         EXPECT_GE(ClientTop(Notes()), T) << "the notes pane stays below the header band";
         SipShowIM(SIPF_OFF);
         ASSERT_TRUE(scenario->PumpUntil([&] { return ClientHeight() == B0; }));
-        EXPECT_EQ(layout[0], sb1top);
-        EXPECT_EQ(layout[1], sb2top);
+        EXPECT_EQ(layout[0], settings.sb1top);
+        EXPECT_EQ(layout[1], settings.sb2top);
     }
 }

@@ -339,13 +339,13 @@ TEST_F(ListViews, RowColoursFollowPastDueAndDone)
         ReleaseDC(Activities(), draw.nmcd.hdc);
         texts.push_back(draw.clrText);
         if (row > 0) {
-            EXPECT_EQ(row % 2 ? lv2r1color : lv2r2color, draw.clrTextBk) << row;
+            EXPECT_EQ(row % 2 ? settings.lv2r1color : settings.lv2r2color, draw.clrTextBk) << row;
         }
     }
-    EXPECT_EQ(lv2pastduecolor, texts[0]) << "past due shows even on the marked row";
-    EXPECT_EQ(lv2textcolor, texts[1]) << "due today is not past due";
-    EXPECT_EQ(lv2textcolor, texts[2]);
-    EXPECT_EQ(lv2donecolor, texts[3]);
+    EXPECT_EQ(settings.lv2pastduecolor, texts[0]) << "past due shows even on the marked row";
+    EXPECT_EQ(settings.lv2textcolor, texts[1]) << "due today is not past due";
+    EXPECT_EQ(settings.lv2textcolor, texts[2]);
+    EXPECT_EQ(settings.lv2donecolor, texts[3]);
 }
 
 TEST_F(ListViews, AnUnreadableRecordPaintsEmptyAndIsReportedOnce)

@@ -1,7 +1,7 @@
 #include "tests/views/views_fixture.h"
 
 #include "platform/poom/contact_records.h"
-#include "settings/settings.h"
+#include "settings/registry_values.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
@@ -52,13 +52,13 @@ void ViewsTest::TearDown()
 
 void ViewsTest::Setting(const wchar_t* name, DWORD value)
 {
-    settings.emplace_back(name, value);
+    storedFirst.emplace_back(name, value);
 }
 
 HWND ViewsTest::Start()
 {
     CreateSettingsKey();
-    for (const auto& setting : settings)
+    for (const auto& setting : storedFirst)
         RegWriteDword(setting.first.c_str(), setting.second);
     HWND window = scenario->Start();
     scenario->PumpPending();

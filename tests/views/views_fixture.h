@@ -50,5 +50,5 @@ protected:
     RECT StaleArea(HWND pane);
 
     std::unique_ptr<Scenario> scenario;
-    std::vector<std::pair<std::wstring, DWORD>> settings;
+    std::vector<std::pair<std::wstring, DWORD>> storedFirst;
 };
