@@ -165,6 +165,32 @@ void MeasureExport(Figures* figures, Operation operation, Writer writer)
     std::free(oids);
 }
 
+// The find bar by a contact field, by the latest activity's Event, and the
+// busy contact's 1,000 activities by their Notes.
+void MeasureFinds(Scenario& scenario, Figures* figures, CEOID busyContact)
+{
+    HWND contacts = GetDlgItem(hMainWindow, ID_CONTACTS_LIST);
+    scenario.Command(IDM_FIND);
+    scenario.PumpPending();
+    TimedFind(scenario, figures, FIND_COMPANY, 4, L"LUND");
+    figures->foundByField = contactCount;
+    TimedFind(scenario, figures, FIND_LATEST_EVENT, 21 + 2, L"visit");
+    figures->foundByActivity = contactCount;
+
+    Figures unused;
+    TimedFind(scenario, &unused, FIND_COMPANY, 0, L"");
+    int busyRow = 0;
+    for (int row = 0; row < contactCount; ++row)
+        if (contactOIDList[row] == busyContact)
+            busyRow = row;
+    SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
+    SelectRowByTap(contacts, busyRow);
+    scenario.PumpPending();
+    scenario.Tap(hMainWindow, 35, 28);
+    TimedFind(scenario, figures, FIND_NOTES, 4, L"order 1");
+    figures->foundNotes = activityCount;
+}
+
 bool Measure(bool large, Figures* figures)
 {
     Scenario scenario;
@@ -226,25 +252,7 @@ bool Measure(bool large, Figures* figures)
         scenario.PumpPending();
     }
 
-    scenario.Command(IDM_FIND);
-    scenario.PumpPending();
-    TimedFind(scenario, figures, FIND_COMPANY, 4, L"LUND");
-    figures->foundByField = contactCount;
-    TimedFind(scenario, figures, FIND_LATEST_EVENT, 21 + 2, L"visit");
-    figures->foundByActivity = contactCount;
-
-    // The busy contact's 1,000 activities by their Notes.
-    Figures unused;
-    TimedFind(scenario, &unused, FIND_COMPANY, 0, L"");
-    for (int row = 0; row < contactCount; ++row)
-        if (contactOIDList[row] == store.busyContact)
-            busyRow = row;
-    SendMessageW(contacts, LVM_ENSUREVISIBLE, busyRow, FALSE);
-    SelectRowByTap(contacts, busyRow);
-    scenario.PumpPending();
-    scenario.Tap(hMainWindow, 35, 28);
-    TimedFind(scenario, figures, FIND_NOTES, 4, L"order 1");
-    figures->foundNotes = activityCount;
+    MeasureFinds(scenario, figures, store.busyContact);
     return scenario.Close() == 0;
 }
 
