@@ -14,6 +14,7 @@
 #include "contacts/vcard/text_encoding.h"
 #include "contacts/vcard/vcard.h"
 #include "resources/resource.h"
+#include "tests/harness/file_drop.h"
 #include "tests/views/views_fixture.h"
 
 namespace {
@@ -40,19 +41,6 @@ std::string ReadAll(const std::wstring& path)
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-// Sends the window the drop a file manager sends.
-void DropFile(HWND window, const std::wstring& path)
-{
-    const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, bytes);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    path.copy(reinterpret_cast<wchar_t*>(drop + 1), path.size());
-    GlobalUnlock(memory);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 class ContactImportTest : public ViewsTest {

@@ -12,25 +12,13 @@
 #include "base/app_handles.h"
 #include "contacts/vcard/text_encoding.h"
 #include "tests/harness/ui_wait.h"
+#include "tests/harness/file_drop.h"
 #include "tests/views/views_fixture.h"
 
 namespace {
 
 const char kAda[] = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lovelace;Ada;;;\r\nFN:Ada Lovelace\r\nEND:VCARD\r\n";
 const char kGrace[] = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Hopper;Grace;;;\r\nFN:Grace Hopper\r\nEND:VCARD\r\n";
-
-// Sends the window the drop a file manager sends.
-void DropFile(HWND window, const std::wstring& path)
-{
-    const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, bytes);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    path.copy(reinterpret_cast<wchar_t*>(drop + 1), path.size());
-    GlobalUnlock(memory);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-}
 
 }  // namespace
 
