@@ -26,6 +26,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/cedb/dying_fs.h"
 #include "tests/cedb/workload.h"
 
 namespace {
@@ -184,53 +185,7 @@ bool TurnsTrial(uint32_t seed, std::string* why)
 
 // ---- Crash trials -----------------------------------------------------------
 
-// Real files whose writes are counted; the write that reaches the limit puts
-// only its first part on disk and the process dies there.
-class DyingFileSystem : public cedb::FileSystem {
-public:
-    DyingFileSystem(uint64_t limit, cedb::FileSystem* real) : limit(limit), real(real) {}
-    Status Open(const std::string& path, cedb::OpenMode mode, std::unique_ptr<cedb::File>* out) override
-    {
-        std::unique_ptr<cedb::File> file;
-        Status s = real->Open(path, mode, &file);
-        if (s.ok()) out->reset(new DyingFile(std::move(file), this));
-        return s;
-    }
-    Status OpenLock(const std::string& path, std::unique_ptr<cedb::FileLock>* out) override
-    {
-        return real->OpenLock(path, out);
-    }
-    Status Rename(const std::string& from, const std::string& to) override { return real->Rename(from, to); }
-    Status Remove(const std::string& path) override { return real->Remove(path); }
-    bool Exists(const std::string& path) override { return real->Exists(path); }
-
-    const uint64_t limit;
-    uint64_t written = 0;
-
-private:
-    struct DyingFile : cedb::File {
-        DyingFile(std::unique_ptr<cedb::File> file, DyingFileSystem* fs) : file(std::move(file)), fs(fs) {}
-        Status Read(uint64_t offset, void* buf, size_t n, size_t* got) override
-        {
-            return file->Read(offset, buf, n, got);
-        }
-        Status Write(uint64_t offset, const void* data, size_t n) override
-        {
-            if (fs->limit - fs->written <= n) {
-                (void)file->Write(offset, data, static_cast<size_t>(fs->limit - fs->written));
-                raise(SIGKILL);
-            }
-            fs->written += n;
-            return file->Write(offset, data, n);
-        }
-        Status Sync() override { return file->Sync(); }
-        Status Truncate(uint64_t size) override { return file->Truncate(size); }
-        Status Size(uint64_t* size) override { return file->Size(size); }
-        std::unique_ptr<cedb::File> file;
-        DyingFileSystem* fs;
-    };
-    cedb::FileSystem* real;
-};
+using cedb_test::DyingFileSystem;
 
 // An acknowledged change, as a writer reports it: a record added with a
 // value (value > 0) or deleted (value 0).

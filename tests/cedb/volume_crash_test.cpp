@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "tests/cedb/fault_fs.h"
+#include "tests/cedb/dying_fs.h"
 #include "tests/cedb/workload.h"
 #include "tests/cedb/write_stream.h"
 
@@ -86,53 +87,7 @@ bool KillTrial(const cedb_test::Script& script, const cedb_test::WriteStream& st
     return false;
 }
 
-// Real files that count the bytes written; the write that reaches the limit
-// puts only its first part on disk and the process dies there.
-class DyingFileSystem : public cedb::FileSystem {
-public:
-    DyingFileSystem(uint64_t limit, cedb::FileSystem* real) : limit(limit), real(real) {}
-    cedb::Status Open(const std::string& path, cedb::OpenMode mode, std::unique_ptr<cedb::File>* out) override
-    {
-        std::unique_ptr<cedb::File> file;
-        cedb::Status s = real->Open(path, mode, &file);
-        if (s.ok()) out->reset(new DyingFile(std::move(file), this));
-        return s;
-    }
-    cedb::Status Rename(const std::string& from, const std::string& to) override { return real->Rename(from, to); }
-    cedb::Status Remove(const std::string& path) override { return real->Remove(path); }
-    bool Exists(const std::string& path) override { return real->Exists(path); }
-
-    const uint64_t limit;
-    uint64_t written = 0;
-
-private:
-    class DyingFile : public cedb::File {
-    public:
-        DyingFile(std::unique_ptr<cedb::File> file, DyingFileSystem* fs) : file(std::move(file)), fs(fs) {}
-        cedb::Status Read(uint64_t offset, void* buf, size_t n, size_t* got) override
-        {
-            return file->Read(offset, buf, n, got);
-        }
-        cedb::Status Write(uint64_t offset, const void* data, size_t n) override
-        {
-            if (n && fs->limit - fs->written <= n) {
-                (void)file->Write(offset, data, static_cast<size_t>(fs->limit - fs->written));
-                raise(SIGKILL);
-            }
-            fs->written += n;
-            return file->Write(offset, data, n);
-        }
-        // A killed process loses nothing it wrote, synced or not.
-        cedb::Status Sync() override { return cedb::Status::Ok(); }
-        cedb::Status Truncate(uint64_t size) override { return file->Truncate(size); }
-        cedb::Status Size(uint64_t* size) override { return file->Size(size); }
-
-    private:
-        std::unique_ptr<cedb::File> file;
-        DyingFileSystem* fs;
-    };
-    cedb::FileSystem* real;
-};
+using cedb_test::DyingFileSystem;
 
 bool ReadFile(const std::string& path, std::string* bytes)
 {
