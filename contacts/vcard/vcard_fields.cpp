@@ -224,9 +224,9 @@ std::vector<CardField> PhoneFields(const Candidate& phone)
         return {kPager};
     if (phone.Has("CAR"))
         return {kCarPhone};
-    if (phone.Has("RADIO") || phone.Has("X-RADIO"))
+    if (phone.Has("RADIO"))
         return {kRadioPhone};
-    if (phone.Has("X-ASSISTANT") || phone.Has("ASSISTANT") || phone.Has("X-EVOLUTION-ASSISTANT"))
+    if (phone.Has("ASSISTANT"))
         return {kAssistantPhone};
     if (phone.Has("MODEM") || phone.Has("BBS"))
         return {};

@@ -19,9 +19,14 @@ struct Candidate {
     int order = 0;
     std::vector<std::string> parts;  // structured components, or one value
     std::string whole;               // the line, kept as it was if no field takes it
-    bool Has(const char* type) const
+    // The type as written, or as a producer's own "X-" name ending in it
+    // (X-RADIO, X-EVOLUTION-RADIO, X-car).
+    bool Has(const std::string& type) const
     {
-        return std::find(types.begin(), types.end(), type) != types.end();
+        return std::any_of(types.begin(), types.end(), [&](const std::string& t) {
+            return t == type || (t.rfind("X-", 0) == 0 && t.size() >= type.size() + 2 &&
+                                 t.compare(t.size() - type.size() - 1, std::string::npos, "-" + type) == 0);
+        });
     }
 };
 

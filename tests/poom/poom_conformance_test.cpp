@@ -26,15 +26,8 @@ using NameList = std::vector<std::wstring>;
 
 // --- Creation, counts, oids ---------------------------------------------------
 
-TEST_F(PoomTest, CollectionsOfferItemColumnsAndTheFolderHoldsContacts)
+TEST_F(PoomTest, CollectionsOfferItemColumns)
 {
-    int type = 0;
-    EXPECT_EQ(S_OK, folder->get_DefaultItemType(&type));
-    EXPECT_EQ(olContactItem, type);
-    IFolder* calendar = nullptr;
-    EXPECT_NE(S_OK, app->GetDefaultFolder(olFolderCalendar, &calendar));
-    EXPECT_EQ(nullptr, calendar);
-
     IPOutlookItemCollection* items = Items();
     IPOlItems* columns = nullptr;
     ASSERT_EQ(S_OK, items->QueryInterface(IID_IPOlItems, reinterpret_cast<void**>(&columns)));
@@ -136,17 +129,21 @@ TEST_F(PoomTest, ContactSavedWithoutFileAsIsFiledUnderItsName)
 // --- Sorting and restriction ----------------------------------------------------
 
 // File-as names, case and direction are the next test's; here another text
-// property and one the store does not know.
-TEST_F(PoomTest, SortsOtherTextPropertiesEmptyFirstAndRefusesUnknownOnes)
+// property (empty first), a date (no date last) and one the store does not know.
+TEST_F(PoomTest, SortsOtherPropertiesAndRefusesUnknownOnes)
 {
-    AddContact({L"beta", L"", L"", L"Carrow Ltd"});
+    AddContact({L"beta", L"", L"", L"Carrow Ltd", L"", OleDay(1980, 1, 1)});
     AddContact({L"Alpha", L"", L"", L"acme"});
-    AddContact({L"Gamma"});
+    AddContact({L"Gamma", L"", L"", L"", L"", OleDay(1975, 6, 1)});
     IPOutlookItemCollection* items = Items();
     EXPECT_EQ(S_OK, items->Sort(Bstr(L"[CompanyName]"), VARIANT_FALSE));
-    EXPECT_EQ((NameList{L"Gamma", L"Alpha", L"beta"}), Names(items)) << "empty text sorts first";
+    EXPECT_EQ((NameList{L"Gamma", L"Alpha", L"beta"}), Names(items));
     EXPECT_EQ(E_INVALIDARG, items->Sort(Bstr(L"[ShoeSize]"), VARIANT_FALSE));
     EXPECT_EQ((NameList{L"Gamma", L"Alpha", L"beta"}), Names(items)) << "a refused sort keeps the order";
+    items->Sort(Bstr(L"[Birthday]"), VARIANT_FALSE);
+    EXPECT_EQ((NameList{L"Gamma", L"beta", L"Alpha"}), Names(items));
+    items->Sort(Bstr(L"[Birthday]"), VARIANT_TRUE);
+    EXPECT_EQ((NameList{L"Alpha", L"beta", L"Gamma"}), Names(items));
     items->Release();
 }
 
@@ -298,19 +295,6 @@ TEST_F(PoomTest, UnsavedChangesStayWithTheirItem)
     ASSERT_NE(nullptr, fetched);
     EXPECT_EQ(L"Edited", Text(fetched, &IContact::get_FileAs)) << "a fetch after the save reads the saved record";
     fetched->Release();
-    items->Release();
-}
-
-TEST_F(PoomTest, SortsBirthdaysAsDatesWithNoDateLast)
-{
-    AddContact({L"Late", L"", L"", L"", L"", OleDay(1980, 1, 1)});
-    AddContact({L"None"});
-    AddContact({L"Early", L"", L"", L"", L"", OleDay(1975, 6, 1)});
-    IPOutlookItemCollection* items = Items();
-    items->Sort(Bstr(L"[Birthday]"), VARIANT_FALSE);
-    EXPECT_EQ((NameList{L"Early", L"Late", L"None"}), Names(items));
-    items->Sort(Bstr(L"[Birthday]"), VARIANT_TRUE);
-    EXPECT_EQ((NameList{L"None", L"Late", L"Early"}), Names(items));
     items->Release();
 }
 

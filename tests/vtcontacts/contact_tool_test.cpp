@@ -57,7 +57,9 @@ int CountLines(const std::string& text)
 
 class ContactTool : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { ClearStore(); }
+
+    void ClearStore()
     {
         std::vector<poom::ContactData> all;
         poom::EnsureContactDatabases();
@@ -148,73 +150,47 @@ TEST_F(ContactTool, ImportStoresTheCardsAsTheDeviceKeepsThem)
     EXPECT_NE(categories.end(), std::find(categories.begin(), categories.end(), L"Lieferanten"));
 }
 
-TEST_F(ContactTool, YearlessBirthdayAndNamelessCardFiledUnderItsMail)
-{
-    ASSERT_EQ(0, Run({L"import", CardFile("handset_v30.vcf")}));
-    const poom::ContactData* c = Stored(L"L\u00E9v\u00EAque, Am\u00E9lie");
-    ASSERT_NE(nullptr, c);
-    EXPECT_EQ(L"1604-03-09", DateText(c->birthday));
-    ASSERT_EQ(0, Run({L"import", CardFile("webmail_v30.vcf")}));
-    const poom::ContactData* nameless = Stored(L"newsletter-bounce@versand.example");
-    ASSERT_NE(nullptr, nameless);
-    EXPECT_EQ(L"", nameless->text[1] + nameless->text[2] + nameless->text[4]);
-    EXPECT_EQ(POOM_NO_DATE, nameless->birthday);
-}
-
-TEST_F(ContactTool, ImportingTheSameCardsAgainUpdatesThem)
-{
-    for (const char* file : {"webmail_v30.vcf", "address_book_v40.vcf", "handset_v30.vcf"})
-        ASSERT_EQ(0, Run({L"import", CardFile(file)})) << file;
-    ASSERT_EQ(0, Run({L"list"}));
-    const int before = CountLines(output.out);
-    EXPECT_EQ(6, before);
-
-    ASSERT_EQ(0, Run({L"import", CardFile("webmail_v30.vcf")}));
-    EXPECT_EQ("Imported 0, updated 3, skipped 0.\n", output.out);
-    ASSERT_EQ(0, Run({L"import", CardFile("address_book_v40.vcf")}));
-    EXPECT_EQ("Imported 0, updated 1, skipped 0.\n", output.out);
-    ASSERT_EQ(0, Run({L"list"}));
-    EXPECT_EQ(before, CountLines(output.out));
-}
-
 // Cards as several producers write them come out of the device's export
 // with every property the device kept, and that export updates the same
-// contacts instead of adding others.
+// contacts instead of adding others. Each file goes onto an empty device, as
+// several hold the same person.
 TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
 {
-    std::vector<vcard::CardContact> cards;
-    for (const char* file : {"desktop_client_v21.vcf", "desktop_client_full_v21.vcf", "webmail_full_v30.vcf",
-                             "address_app_full_v30.vcf", "handset_full_v21.vcf", "desktop_suite_v30_v40.vcf"}) {
+    for (const char* file : {"handset_v30.vcf", "address_book_v40.vcf", "nameless_v30.vcf",
+                             "desktop_client_v21.vcf", "desktop_client_full_v21.vcf", "webmail_full_v30.vcf",
+                             "address_app_full_v30.vcf", "handset_full_v21.vcf", "desktop_suite_v30_v40.vcf",
+                             "produced_by_abook.vcf", "produced_by_evolution_v21.vcf", "produced_by_evolution_v30.vcf",
+                             "produced_by_gammu.vcf", "produced_by_khard_v30.vcf", "produced_by_khard_v40.vcf"}) {
+        ClearStore();
         ASSERT_EQ(0, Run({L"import", CardFile(file)})) << output.err;
         std::ifstream in(std::string(CARD_DATA_DIR) + "/" + file, std::ios::binary);
         std::ostringstream bytes;
         bytes << in.rdbuf();
-        for (const auto& card : vcard::ReadCards(bytes.str()).contacts)
-            cards.push_back(card);
+        const auto cards = vcard::ReadCards(bytes.str()).contacts;
+        ASSERT_EQ(0, Run({L"export"}));
+        const std::string exported = output.out;
+        const auto back = vcard::ReadCards(exported).contacts;
+        ASSERT_EQ(cards.size(), back.size()) << file;
+        for (const auto& card : cards) {
+            const std::string where = file + (": " + card.text[vcard::kFileAs]);
+            const auto same = std::find_if(back.begin(), back.end(), [&](const vcard::CardContact& b) {
+                return b.text[vcard::kFileAs] == card.text[vcard::kFileAs];
+            });
+            ASSERT_NE(back.end(), same) << where;
+            for (int f = 0; f < vcard::kCardFields; ++f)
+                EXPECT_EQ(card.text[f], same->text[f]) << where << ", field " << f;
+            EXPECT_EQ(card.birthday, same->birthday) << where;
+            EXPECT_EQ(card.anniversary, same->anniversary) << where;
+            EXPECT_EQ(card.categories, same->categories) << where;
+            EXPECT_EQ(card.uid, same->uid) << where;
+            EXPECT_EQ(card.extras, same->extras) << where;
+        }
+        const std::wstring again = HereFolder() + L"exported.vcf";
+        std::ofstream(vcard::WideToUtf8(again), std::ios::binary) << exported;
+        ASSERT_EQ(0, Run({L"import", again})) << output.err;
+        EXPECT_EQ("Imported 0, updated " + std::to_string(cards.size()) + ", skipped 0.\n", output.out) << file;
+        DeleteFileW(again.c_str());
     }
-    ASSERT_EQ(0, Run({L"export"}));
-    const std::string exported = output.out;
-    const auto back = vcard::ReadCards(exported).contacts;
-    ASSERT_EQ(cards.size(), back.size());
-    for (const auto& card : cards) {
-        const auto same = std::find_if(back.begin(), back.end(), [&](const vcard::CardContact& b) {
-            return b.text[vcard::kFileAs] == card.text[vcard::kFileAs];
-        });
-        ASSERT_NE(back.end(), same) << card.text[vcard::kFileAs];
-        for (int f = 0; f < vcard::kCardFields; ++f)
-            EXPECT_EQ(card.text[f], same->text[f]) << card.text[vcard::kFileAs] << ", field " << f;
-        EXPECT_EQ(card.birthday, same->birthday) << card.text[vcard::kFileAs];
-        EXPECT_EQ(card.anniversary, same->anniversary) << card.text[vcard::kFileAs];
-        EXPECT_EQ(card.categories, same->categories) << card.text[vcard::kFileAs];
-        EXPECT_EQ(card.uid, same->uid) << card.text[vcard::kFileAs];
-        EXPECT_EQ(card.extras, same->extras) << card.text[vcard::kFileAs];
-    }
-
-    const std::wstring file = HereFolder() + L"exported.vcf";
-    std::ofstream(vcard::WideToUtf8(file), std::ios::binary) << exported;
-    ASSERT_EQ(0, Run({L"import", file})) << output.err;
-    EXPECT_EQ("Imported 0, updated " + std::to_string(cards.size()) + ", skipped 0.\n", output.out);
-    DeleteFileW(file.c_str());
 }
 
 // A photo larger than the property that keeps a card's other lines is
@@ -322,29 +298,11 @@ TEST_F(ContactTool, MalformedCardsAreReportedAndTheOthersImported)
     EXPECT_NE(nullptr, Stored(L"Olav Brekke"));
 }
 
-TEST_F(ContactTool, ExportWritesWhatImportReadsBack)
+// Field for field the round trip above; here the choices of the export.
+TEST_F(ContactTool, ExportFiltersByCategoryAndNeverBreaksAnEarlierFile)
 {
     ASSERT_EQ(0, Run({L"import", CardFile("handset_v30.vcf")}));
     ASSERT_EQ(0, Run({L"import", CardFile("address_book_v40.vcf")}));
-    ASSERT_EQ(0, Run({L"export"}));
-    const auto exported = vcard::ReadCards(output.out);
-    ASSERT_TRUE(exported.problems.empty());
-    ASSERT_EQ(3u, exported.contacts.size());
-
-    std::ifstream in(std::string(CARD_DATA_DIR) + "/address_book_v40.vcf", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    const vcard::CardContact original = vcard::ReadCards(bytes.str()).contacts.at(0);
-    const vcard::CardContact* back = nullptr;
-    for (const auto& c : exported.contacts)
-        if (c.text[vcard::kFileAs] == original.text[vcard::kFileAs])
-            back = &c;
-    ASSERT_NE(nullptr, back);
-    EXPECT_EQ(original.text, back->text);
-    EXPECT_EQ(original.birthday, back->birthday);
-    EXPECT_EQ(original.categories, back->categories);
-    EXPECT_EQ(original.uid, back->uid);
-
     ASSERT_EQ(0, Run({L"export", L"--category", L"norge"}));
     EXPECT_EQ(1u, vcard::ReadCards(output.out).contacts.size());
 
