@@ -67,12 +67,11 @@ std::string Upper(std::string_view s)
 
 std::string Trim(std::string_view s)
 {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n'))
-        --e;
-    return std::string(s.substr(b, e - b));
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const size_t first = s.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(s.substr(first, s.find_last_not_of(kBlanks) + 1 - first));
 }
 
 std::string Excerpt(std::string_view s)

@@ -267,29 +267,21 @@ TEST_F(ContactsTest, EditingAContactShowsItsSummaryAndReportsTheChange)
     EXPECT_EQ(0u, notifications[0].dwParam);
 }
 
-TEST_F(ContactsTest, NewContactLeftEmptyIsDiscarded)
+// A new contact left empty is discarded; one given a name is kept and selected.
+TEST_F(ContactsTest, NewContactIsKeptOnlyWithAName)
 {
-    play = CardPlay{};
-    const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
-    EXPECT_EQ(0, OpenContactEditor(0));
-    KillTimer(nullptr, player);
-    EXPECT_TRUE(play.done);
-    EXPECT_EQ(0, StoredCount());
-    EXPECT_EQ(0u, newContactOid);
-    EXPECT_TRUE(notifications.empty()) << "nothing to refresh";
-}
-
-TEST_F(ContactsTest, NewContactWithANameIsKeptAndSelected)
-{
-    play = CardPlay{};
-    play.typeLastName = L"Okonkwo";
-    const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
-    EXPECT_EQ(1, OpenContactEditor(0));
-    KillTimer(nullptr, player);
-    ASSERT_NE(0u, newContactOid);
-    EXPECT_TRUE(Stored(newContactOid));
-    EXPECT_EQ(1, StoredCount());
-    EXPECT_EQ(1u, notifications.size());
+    for (const wchar_t* lastName : {static_cast<const wchar_t*>(nullptr), L"Okonkwo"}) {
+        play = CardPlay{};
+        play.typeLastName = lastName;
+        const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
+        EXPECT_EQ(lastName ? 1 : 0, OpenContactEditor(0));
+        KillTimer(nullptr, player);
+        EXPECT_TRUE(play.done);
+        EXPECT_EQ(lastName ? 1 : 0, StoredCount());
+        EXPECT_EQ(lastName != nullptr, newContactOid != 0);
+        EXPECT_EQ(lastName != nullptr, Stored(newContactOid));
+        EXPECT_EQ(lastName ? 1u : 0u, notifications.size()) << "a discarded contact has nothing to refresh";
+    }
 }
 
 TEST_F(ContactsTest, OpeningADeletedContactReportsTheHandleError)

@@ -88,7 +88,7 @@ TEST(CardBoundaries, QuotedPrintableAndBase64AreToldByEncodingOrBareType)
 TEST(CardBoundaries, ParametersQuoteSeparatorsAndTrimmedValues)
 {
     const auto result = ReadOne("FN:Ann\r\nEMAIL;X-LABEL=\"Home: main; private\":ann@example.com\r\n"
-                                "TITLE:Boss\t \r\n");
+                                "TITLE:\t Boss\t \r\n");
     ASSERT_EQ(1u, result.contacts.size());
     EXPECT_EQ("ann@example.com", result.contacts[0].text[kEmail1]);
     EXPECT_EQ("Boss", result.contacts[0].text[kJobTitle]);
@@ -182,4 +182,24 @@ TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBacksl
     EXPECT_EQ("Barton", result.contacts[0].text[kHomeCity]);
     EXPECT_EQ((std::vector<std::string>{"ADR;TYPE=HOME:;;1 First St;Alton;;;"}), result.contacts[0].extras);
     EXPECT_EQ("Ends in \\", result.contacts[0].text[kJobTitle]);
+}
+
+// Relations that only a label names, a 2.1 photo whose data lines are not
+// indented, and a line without a property name, which breaks its card.
+TEST(CardBoundaries, LabelledRelationsUnindentedPhotoDataAndNamelessLines)
+{
+    const auto result = ReadCards(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nitem1.X-ABRELATEDNAMES:Sam Reed\r\n"
+        "item1.X-ABLabel:_$!<Assistant>!$_\r\nitem2.X-ABRELATEDNAMES:Kim Lo\r\nitem2.X-ABLabel:_$!<Friend>!$_\r\n"
+        "RELATED;TYPE=friend;VALUE=text:Lee\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ng;Bo\r\nPHOTO;ENCODING=BASE64;TYPE=JPEG:QUJD\r\nREVG\r\n\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cy\r\n:cy@chat.example\r\nEND:VCARD\r\n");
+    ASSERT_EQ(2u, result.contacts.size());
+    EXPECT_EQ("Sam Reed", result.contacts[0].text[kAssistant]);
+    EXPECT_EQ((std::vector<std::string>{"item2.X-ABRELATEDNAMES:Kim Lo", "item2.X-ABLabel:_$!<Friend>!$_",
+                                        "RELATED;TYPE=friend;VALUE=text:Lee"}),
+              result.contacts[0].extras);
+    EXPECT_EQ((std::vector<std::string>{"PHOTO;ENCODING=BASE64;TYPE=JPEG:QUJDREVG"}), result.contacts[1].extras);
+    ASSERT_EQ(1u, result.problems.size());
+    EXPECT_EQ(20, result.problems[0].line);
 }

@@ -168,7 +168,11 @@ TEST(CardWriting, EveryProducerFileSurvivesExportAndReimport)
         {"produced_by_evolution_v30.vcf",
          {{0, kRadioPhone, "+45 70 55 00 03"}, {0, kAssistant, "Signe Holm"}, {0, kSpouse, "Mads Br\xC3\xB8nstad"},
           {0, kInstantMessage3, "icq:123456789"}, {0, kOtherStreet, "Sommerhusvej 7\nPostboks 44"},
-          {0, kAnniversary, "2010-6-19"}}},
+          {0, kAnniversary, "2010-6-19"},
+          {0, kExtraHeads, "X-EVOLUTION-FILE-AS|ROLE|X-EVOLUTION-MANAGER|X-EVOLUTION-BLOG-URL|CALURI|FBURL|"
+                           "X-EVOLUTION-VIDEO-URL|X-AIM;TYPE=HOME|PHOTO;TYPE=png;ENCODING=b|TEL;TYPE=VOICE|"
+                           "TEL;TYPE=\"X-EVOLUTION-COMPANY\"|TEL;TYPE=ISDN|TEL;TYPE=FAX|TEL;TYPE=\"X-EVOLUTION-TELEX\"|"
+                           "EMAIL;TYPE=OTHER"}}},
         {"produced_by_khard_v30.vcf",
          {{0, kInstantMessage2, "skype:elodie.bn"}, {0, kHomeFax, "+45 35 55 12 19"}, {0, kAnniversary, "2010-6-19"}}},
         {"produced_by_khard_v40.vcf",

@@ -5,15 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "contacts/vcard/text_encoding.h"
 #include "contacts/vcard/vcard.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/pimstore.h"
 #include "tests/cedb/full_disk_fs.h"
+#include "tests/harness/file_bytes.h"
 #include "tests/harness/log_reserve.h"
 #include "tools/vtcontacts/contact_exchange.h"
 
@@ -163,10 +161,7 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
                              "produced_by_gammu.vcf", "produced_by_khard_v30.vcf", "produced_by_khard_v40.vcf"}) {
         ClearStore();
         ASSERT_EQ(0, Run({L"import", CardFile(file)})) << output.err;
-        std::ifstream in(std::string(CARD_DATA_DIR) + "/" + file, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        const auto cards = vcard::ReadCards(bytes.str()).contacts;
+        const auto cards = vcard::ReadCards(ReadFileBytes(CardFile(file))).contacts;
         ASSERT_EQ(0, Run({L"export"}));
         const std::string exported = output.out;
         const auto back = vcard::ReadCards(exported).contacts;
@@ -186,7 +181,7 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
             EXPECT_EQ(card.extras, same->extras) << where;
         }
         const std::wstring again = HereFolder() + L"exported.vcf";
-        std::ofstream(vcard::WideToUtf8(again), std::ios::binary) << exported;
+        ASSERT_TRUE(WriteFileBytes(again, exported));
         ASSERT_EQ(0, Run({L"import", again})) << output.err;
         EXPECT_EQ("Imported 0, updated " + std::to_string(cards.size()) + ", skipped 0.\n", output.out) << file;
         DeleteFileW(again.c_str());
@@ -198,9 +193,8 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
 TEST_F(ContactTool, ALineBeyondTheDevicesRoomIsNamedAndTheRestKept)
 {
     const std::wstring file = HereFolder() + L"large_photo.vcf";
-    std::ofstream(vcard::WideToUtf8(file), std::ios::binary)
-        << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Brun;Ada\r\nX-SHOE-SIZE:38\r\nPHOTO;ENCODING=b;TYPE=JPEG:"
-        << std::string(40000, 'A') << "\r\nEND:VCARD\r\n";
+    ASSERT_TRUE(WriteFileBytes(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Brun;Ada\r\nX-SHOE-SIZE:38\r\nPHOTO;ENCODING=b;"
+                                     "TYPE=JPEG:" + std::string(40000, 'A') + "\r\nEND:VCARD\r\n"));
     ASSERT_EQ(0, Run({L"import", file})) << output.err;
     DeleteFileW(file.c_str());
     EXPECT_EQ("Imported 1, updated 0, skipped 0.\n", output.out);
@@ -253,7 +247,7 @@ TEST_F(ContactTool, FilesWithoutCardsAreRefused)
     };
     for (const auto& file : files) {
         const std::wstring path = folder + file.first;
-        std::ofstream(vcard::WideToUtf8(path), std::ios::binary) << file.second;
+        ASSERT_TRUE(WriteFileBytes(path, file.second));
         EXPECT_EQ(1, Run({L"import", path})) << vcard::WideToUtf8(file.first);
         EXPECT_EQ("", output.out);
         EXPECT_NE(std::string::npos, output.err.find("holds no vCard")) << output.err;
@@ -315,10 +309,7 @@ TEST_F(ContactTool, ExportFiltersByCategoryAndNeverBreaksAnEarlierFile)
     CloseHandle(held);
     EXPECT_NE(std::string::npos, output.err.find(": the file is open in another program; any earlier file was left"))
         << output.err;
-    std::ifstream earlier(vcard::WideToUtf8(file), std::ios::binary);
-    std::stringstream kept;
-    kept << earlier.rdbuf();
-    EXPECT_EQ(3u, vcard::ReadCards(kept.str()).contacts.size());
+    EXPECT_EQ(3u, vcard::ReadCards(ReadFileBytes(file)).contacts.size());
     DeleteFileW(file.c_str());
 }
 
@@ -333,17 +324,14 @@ TEST_F(ContactTool, ExportThroughStandardOutputImportsBackWhole)
                                "harbour, opposite the old ferry terminal.";
     ASSERT_EQ(120u, street.size());
     const std::wstring card = folder + L"\\card.vcf", book = folder + L"\\book.vcf";
-    std::ofstream(vcard::WideToUtf8(card), std::ios::binary)
-        << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Munro;Isla;;;\r\nADR;TYPE=WORK:;;" << street
-        << ";Inverness;;IV1 1SA;\r\nEND:VCARD\r\n";
+    ASSERT_TRUE(WriteFileBytes(card, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Munro;Isla;;;\r\nADR;TYPE=WORK:;;" + street +
+                                         ";Inverness;;IV1 1SA;\r\nEND:VCARD\r\n"));
     ASSERT_EQ(0u, RunToolProgram(L"import \"" + card + L"\"", folder, folder + L"\\import.txt"));
     ASSERT_EQ(0u, RunToolProgram(L"export", folder, book));
 
-    std::ifstream in(vcard::WideToUtf8(book), std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    EXPECT_EQ(std::string::npos, bytes.str().find("\r\r")) << bytes.str();
-    EXPECT_NE(std::string::npos, bytes.str().find("\r\n ")) << "the address is folded";
+    const std::string exported = ReadFileBytes(book);
+    EXPECT_EQ(std::string::npos, exported.find("\r\r")) << exported;
+    EXPECT_NE(std::string::npos, exported.find("\r\n ")) << "the address is folded";
     ASSERT_EQ(0, Run({L"import", book})) << output.err;
     EXPECT_EQ("Imported 1, updated 0, skipped 0.\n", output.out);
     const poom::ContactData* isla = Stored(L"Munro, Isla");
