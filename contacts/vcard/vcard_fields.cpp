@@ -137,7 +137,7 @@ const char* const kAnniversaryNames[] = {"ANNIVERSARY", "X-ANNIVERSARY", "X-MS-A
 
 // Puts a value in the first of the fields that is free; true when one took
 // it or already holds it.
-bool Place(CardContact& contact, std::initializer_list<CardField> fields, const std::string& value)
+bool Place(CardContact& contact, const std::vector<CardField>& fields, const std::string& value)
 {
     for (CardField field : fields)
         if (contact.text[field] == value)
@@ -243,16 +243,9 @@ void AssignPhones(CardBuilder& card)
     for (const auto& phone : card.phones)
         if (phone.Has("FAX") && phone.Has("WORK"))
             Place(contact, {kBusinessFax}, phone.parts[0]);
-    for (const auto& phone : card.phones) {
-        const std::vector<CardField> fields = PhoneFields(phone);
-        bool placed = false;
-        for (CardField field : fields)
-            placed = placed || contact.text[field] == phone.parts[0];
-        for (CardField field : fields)
-            placed = placed || Place(contact, {field}, phone.parts[0]);
-        if (!placed)
+    for (const auto& phone : card.phones)
+        if (!Place(contact, PhoneFields(phone), phone.parts[0]))
             KeepLine(contact, phone.whole);
-    }
 }
 
 // The address fields of one address: street, city, state, postal code,
@@ -315,7 +308,7 @@ void AssignAddresses(CardBuilder& card)
 
 // The values of which the device keeps a few (e-mail addresses, web pages):
 // the most preferred ones, the rest as their lines.
-void AssignRanked(CardContact& contact, std::vector<Candidate>& list, std::initializer_list<CardField> fields)
+void AssignRanked(CardContact& contact, std::vector<Candidate>& list, const std::vector<CardField>& fields)
 {
     SortByPreference(list);
     for (const auto& candidate : list)

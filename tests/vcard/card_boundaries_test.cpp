@@ -29,17 +29,6 @@ std::string Utf16(const std::u16string& text, bool bigEndian)
 
 }  // namespace
 
-TEST(CardBoundaries, LineEndsOfEveryKindAndBlankLinesKeepTheLineNumbers)
-{
-    // CR alone, LF alone, CRLF, and a blank line: the bad date is on line 8.
-    const auto result = ReadCards("BEGIN:VCARD\rVERSION:3.0\nFN:Ann\r\nEND:VCARD\n\n"
-                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nBDAY:someday\r\nEND:VCARD\r\n");
-    ASSERT_EQ(1u, result.contacts.size());
-    EXPECT_EQ("Ann", result.contacts[0].fullName);
-    ASSERT_EQ(1u, result.problems.size());
-    EXPECT_EQ(8, result.problems[0].line);
-}
-
 TEST(CardBoundaries, Utf16FilesOfBothByteOrdersWithSurrogatePairs)
 {
     // "Jürgen 😀" (U+1F600 as a pair) and U+1F7FF, whose low half is DFFF.
@@ -51,6 +40,9 @@ TEST(CardBoundaries, Utf16FilesOfBothByteOrdersWithSurrogatePairs)
         EXPECT_EQ("J\xC3\xBCrgen \xF0\x9F\x98\x80", result.contacts[0].fullName) << bigEndian;
         EXPECT_EQ("\xF0\x9F\x9F\xBF", result.contacts[0].text[kJobTitle]) << bigEndian;
     }
+    // A stray byte of a byte order mark is no mark: the card after it is read.
+    for (const char* stray : {"\xFE\r\n", "\xFF\r\n", "x\xFE\r\n", "x\xFF\r\n"})
+        EXPECT_EQ(1u, ReadCards(stray + std::string("BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n")).contacts.size());
     // The last pair of all: U+10FFFF.
     EXPECT_EQ("\xF4\x8F\xBF\xBF", Utf16ToUtf8("\xDB\xFF\xDF\xFF", true));
     // A lone surrogate, first or last of its range, becomes U+FFFD.
@@ -96,16 +88,6 @@ TEST(CardBoundaries, ParametersQuoteSeparatorsAndTrimmedValues)
     const auto unterminated = ReadOne("FN:Bo\r\nEMAIL;X-LABEL=\"Home:bo@example.com\r\n");
     EXPECT_TRUE(unterminated.contacts.empty());
     ASSERT_EQ(1u, unterminated.problems.size());
-}
-
-TEST(CardBoundaries, OnlyThreeEmailsAreKeptAndNeverSpillIntoTheWebPage)
-{
-    const auto result = ReadOne("FN:Many\r\nEMAIL:a@x.org\r\nEMAIL:b@x.org\r\nEMAIL:c@x.org\r\nEMAIL:d@x.org\r\n");
-    ASSERT_EQ(1u, result.contacts.size());
-    const CardContact& c = result.contacts[0];
-    EXPECT_EQ("a@x.org", c.text[kEmail1]);
-    EXPECT_EQ("c@x.org", c.text[kEmail3]);
-    EXPECT_EQ("", c.text[kWebPage]);
 }
 
 TEST(CardBoundaries, BirthdayFormsAndTheCardsTheyRefuse)
@@ -156,6 +138,7 @@ TEST(CardBoundaries, TextEncodingsAtTheEdgesOfTheirRanges)
     EXPECT_EQ("\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF \xE2\x80\x9Cq\xE2\x80\x9D \xEF\xBF\xBD",
               Cp1252ToUtf8("\x80\x9F\xA0\xFF \x93q\x94 \x81"));
     EXPECT_TRUE(IsValidUtf8("\x7F plain \xC3\xA9 \xF0\x9F\x8C\xB8"));
+    EXPECT_TRUE(IsValidUtf8("\xC2\x80 \xE0\xA0\x80 \xF0\x90\x80\x80"));  // the first of each length
     for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "caf\xE9"})  // lone, cut, overlong, surrogate
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8C\xB8";
@@ -189,14 +172,14 @@ TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBacksl
 TEST(CardBoundaries, LabelledRelationsUnindentedPhotoDataAndNamelessLines)
 {
     const auto result = ReadCards(
-        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nitem1.X-ABRELATEDNAMES:Sam Reed\r\n"
-        "item1.X-ABLabel:_$!<Assistant>!$_\r\nitem2.X-ABRELATEDNAMES:Kim Lo\r\nitem2.X-ABLabel:_$!<Friend>!$_\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nitem1.X-ABLabel:_$!<Assistant>!$_\r\n"
+        "item1.X-ABRELATEDNAMES:Sam Reed\r\nitem20.X-ABRELATEDNAMES:Kim Lo\r\nitem20.X-ABLabel:_$!<Friend>!$_\r\n"
         "RELATED;TYPE=friend;VALUE=text:Lee\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ng;Bo\r\nPHOTO;ENCODING=BASE64;TYPE=JPEG:QUJD\r\nREVG\r\n\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cy\r\n:cy@chat.example\r\nEND:VCARD\r\n");
     ASSERT_EQ(2u, result.contacts.size());
     EXPECT_EQ("Sam Reed", result.contacts[0].text[kAssistant]);
-    EXPECT_EQ((std::vector<std::string>{"item2.X-ABRELATEDNAMES:Kim Lo", "item2.X-ABLabel:_$!<Friend>!$_",
+    EXPECT_EQ((std::vector<std::string>{"item20.X-ABRELATEDNAMES:Kim Lo", "item20.X-ABLabel:_$!<Friend>!$_",
                                         "RELATED;TYPE=friend;VALUE=text:Lee"}),
               result.contacts[0].extras);
     EXPECT_EQ((std::vector<std::string>{"PHOTO;ENCODING=BASE64;TYPE=JPEG:QUJDREVG"}), result.contacts[1].extras);

@@ -106,6 +106,13 @@ TEST(CardProblems, FourMegabyteFoldedLineWithoutColonIsRefusedAlone)
     EXPECT_EQ(7, result.problems[0].line);
     EXPECT_EQ(0u, result.problems[0].message.find("expected a property, found \"NOTExxx")) << result.problems[0].message;
     EXPECT_LT(result.problems[0].message.size(), 80u);
+
+    // A name and parameters of exactly the longest length kept still find
+    // their value on the next line.
+    const std::string head = "NOTE;X-P=" + std::string(64 * 1024 - 9, 'p');
+    const auto longest = ReadCards("BEGIN:VCARD\r\nVERSION:3.0\r\n" + head + "\r\n :kept\r\nEND:VCARD\r\n");
+    ASSERT_EQ(1u, longest.contacts.size());
+    EXPECT_EQ("kept", longest.contacts[0].text[kNotes]);
 }
 
 TEST(CardEncoding, EscapesInValues)

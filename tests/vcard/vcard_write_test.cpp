@@ -167,6 +167,7 @@ TEST(CardWriting, EveryProducerFileSurvivesExportAndReimport)
           {0, kRadioPhone, "+45 70 55 00 03"}, {0, kAssistantPhone, "+45 33 55 01 20"}}},
         {"produced_by_evolution_v30.vcf",
          {{0, kRadioPhone, "+45 70 55 00 03"}, {0, kAssistant, "Signe Holm"}, {0, kSpouse, "Mads Br\xC3\xB8nstad"},
+          {0, kEmail3, "e.bn@forening.example"}, {0, kWebPage, "https://hafnia-instruments.example/akustik"},
           {0, kInstantMessage3, "icq:123456789"}, {0, kOtherStreet, "Sommerhusvej 7\nPostboks 44"},
           {0, kAnniversary, "2010-6-19"},
           {0, kExtraHeads, "X-EVOLUTION-FILE-AS|ROLE|X-EVOLUTION-MANAGER|X-EVOLUTION-BLOG-URL|CALURI|FBURL|"
