@@ -70,7 +70,7 @@ TEST(CardBoundaries, QuotedPrintableAndBase64AreToldByEncodingOrBareType)
         return result.contacts.empty() ? std::string("(none)") : result.contacts[0].text[kJobTitle];
     };
     EXPECT_EQ("9Aa:", title("TITLE;ENCODING=QUOTED-PRINTABLE:=39=41=61=3A"));
-    EXPECT_EQ("9Aa:", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3A"));
+    EXPECT_EQ("9Aa:o", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3A=6f"));
     EXPECT_EQ("=4", title("TITLE;QUOTED-PRINTABLE:=4"));
     EXPECT_EQ("", title("TITLE;ENCODING=BASE64:QUJD"));
     EXPECT_EQ("", title("TITLE;BASE64:QUJD"));
