@@ -19,14 +19,8 @@
 void UseFreshDeviceStore(const wchar_t* folderName);
 
 struct ContactValues {
-    ContactValues(std::wstring fileAs, std::wstring first = L"", std::wstring last = L"",
-                  std::wstring company = L"", std::wstring categories = L"", DATE birthday = POOM_NO_DATE)
-        : fileAs(std::move(fileAs)), first(std::move(first)), last(std::move(last)), company(std::move(company)),
-          categories(std::move(categories)), birthday(birthday)
-    {
-    }
     std::wstring fileAs, first, last, company, categories;
-    DATE birthday;
+    DATE birthday = POOM_NO_DATE;
 };
 
 class PoomTest : public ::testing::Test {
