@@ -159,11 +159,16 @@ TEST(CardBoundaries, TextEncodingsAtTheEdgesOfTheirRanges)
 TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBackslashStays)
 {
     const auto result = ReadOne("FN:Ann\r\nADR;TYPE=HOME:;;1 First St;Alton;;;\r\n"
-                                "ADR;TYPE=HOME,PREF:;;2 Second St;Barton;;;\r\nTITLE:Ends in \\\r\n");
+                                "ADR;TYPE=HOME,PREF:;;2 Second St;Barton;;;\r\nTITLE:Ends in \\\r\n"
+                                "ANNIVERSARY:2001-05-05\r\nX-ANNIVERSARY:2002-06-06\r\nX-MS-ANNIVERSARY:someday\r\n");
     ASSERT_EQ(1u, result.contacts.size());
     EXPECT_EQ("2 Second St", result.contacts[0].text[kHomeStreet]);
     EXPECT_EQ("Barton", result.contacts[0].text[kHomeCity]);
-    EXPECT_EQ((std::vector<std::string>{"ADR;TYPE=HOME:;;1 First St;Alton;;;"}), result.contacts[0].extras);
+    EXPECT_EQ((CardDate{2001, 5, 5}), result.contacts[0].anniversary);
+    // The address and the anniversaries the fields have no room for, as written.
+    EXPECT_EQ((std::vector<std::string>{"X-ANNIVERSARY:2002-06-06", "X-MS-ANNIVERSARY:someday",
+                                        "ADR;TYPE=HOME:;;1 First St;Alton;;;"}),
+              result.contacts[0].extras);
     EXPECT_EQ("Ends in \\", result.contacts[0].text[kJobTitle]);
 }
 
