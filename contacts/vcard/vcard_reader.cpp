@@ -96,8 +96,8 @@ bool AppendContinuation(LogicalLine& current, std::string_view t, bool foldsKeep
     if (current.HasValue() && HeadIsQuotedPrintable(current.Head()) && current.Text().back() == '=') {
         // A writer that encodes its spaces (=20) also folds after the soft
         // break: the blank that starts the next line is the fold's, not text.
-        const std::string_view value = std::string_view(current.Text()).substr(current.Head().size() + 1);
-        const bool folded = !t.empty() && (t[0] == ' ' || t[0] == '\t') && value.find(' ') == std::string_view::npos;
+        const bool spacesEncoded = current.Text().find(' ', current.Head().size()) == std::string::npos;
+        const bool folded = spacesEncoded && !t.empty() && (t[0] == ' ' || t[0] == '\t');
         current.DropLast();
         current.Append(folded ? t.substr(1) : t);
         return true;

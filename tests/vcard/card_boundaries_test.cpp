@@ -138,7 +138,7 @@ TEST(CardBoundaries, TextEncodingsAtTheEdgesOfTheirRanges)
     EXPECT_EQ("\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF \xE2\x80\x9Cq\xE2\x80\x9D \xEF\xBF\xBD",
               Cp1252ToUtf8("\x80\x9F\xA0\xFF \x93q\x94 \x81"));
     EXPECT_TRUE(IsValidUtf8("\x7F plain \xC3\xA9 \xF0\x9F\x8C\xB8"));
-    EXPECT_TRUE(IsValidUtf8("\xC2\x80 \xE0\xA0\x80 \xF0\x90\x80\x80"));  // the first of each length
+    EXPECT_TRUE(IsValidUtf8("\xC2\x80 \xE0\xA0\x80 \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF"));  // first of each length, last
     for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "caf\xE9"})  // lone, cut, overlong, surrogate
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8C\xB8";

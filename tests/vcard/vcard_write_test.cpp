@@ -240,6 +240,7 @@ TEST(CardWriting, FnIsTheShownNameAndAnOwnFilingNameTravelsBeside)
     std::string card = WriteCard(c);
     EXPECT_NE(std::string::npos, card.find("\r\nFN:Ingrid Solberg\r\n")) << card;
     EXPECT_EQ(std::string::npos, card.find("X-VANTARO-FILEAS")) << card;
+    EXPECT_EQ(std::string::npos, card.find("ADR")) << "no address, no empty ADR lines";
 
     c.text[kFileAs] = "Ingrid (ferry)";
     card = WriteCard(c);
