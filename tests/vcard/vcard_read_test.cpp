@@ -76,11 +76,11 @@ TEST(CardEncoding, FoldsJoinBytesBeforeDecoding)
 }
 
 // Phones, text-mode pipes and old desktops end lines differently; folded
-// and soft-broken lines must join whichever it is (2.1 folds keep the white
-// space that starts the continuation).
+// (by a blank or a tab) and soft-broken lines must join whichever it is (2.1
+// folds keep the white space that starts the continuation).
 TEST(CardEncoding, EveryLineEndKeepsFoldedLines)
 {
-    const std::string card = "BEGIN:VCARD|VERSION:3.0|FN:Ana Ruiz|ADR;TYPE=WORK:;;Calle Mayor 1;Sevi| lla;;41001;|"
+    const std::string card = "BEGIN:VCARD|VERSION:3.0|FN:Ana Ruiz|ADR;TYPE=WORK:;;Calle Mayor 1;Sevi|\tlla;;41001;|"
                              "END:VCARD|BEGIN:VCARD|VERSION:2.1|N:Ruiz;Ana|"
                              "NOTE;ENCODING=QUOTED-PRINTABLE:one=|two|TITLE:Jefa| de ventas|END:VCARD|";
     for (const char* end : {"\r\n", "\n", "\r", "\r\r\n"}) {
