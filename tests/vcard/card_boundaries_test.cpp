@@ -139,7 +139,7 @@ TEST(CardBoundaries, TextEncodingsAtTheEdgesOfTheirRanges)
               Cp1252ToUtf8("\x80\x9F\xA0\xFF \x93q\x94 \x81"));
     EXPECT_TRUE(IsValidUtf8("\x7F plain \xC3\xA9 \xF0\x9F\x8C\xB8"));
     EXPECT_TRUE(IsValidUtf8("\xC2\x80 \xE0\xA0\x80 \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF"));  // first of each length, last
-    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "caf\xE9"})  // lone, cut, overlong, surrogate
+    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xED\xBF\xBF", "caf\xE9"})  // lone, cut, overlong, surrogates
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8C\xB8";
     const std::wstring wide = Utf8ToWide(text);
@@ -160,11 +160,13 @@ TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBacksl
 {
     const auto result = ReadOne("FN:Ann\r\nADR;TYPE=HOME:;;1 First St;Alton;;;\r\n"
                                 "ADR;TYPE=HOME,PREF:;;2 Second St;Barton;;;\r\nTITLE:Ends in \\\r\n"
-                                "ANNIVERSARY:2001-05-05\r\nX-ANNIVERSARY:2002-06-06\r\nX-MS-ANNIVERSARY:someday\r\n");
+                                "ANNIVERSARY:2001-05-05\r\nX-ANNIVERSARY:2002-06-06\r\nX-MS-ANNIVERSARY:someday\r\n"
+                                "ADR;TYPE=POSTAL:;;3 Third St;;;;\r\n");
     ASSERT_EQ(1u, result.contacts.size());
     EXPECT_EQ("2 Second St", result.contacts[0].text[kHomeStreet]);
     EXPECT_EQ("Barton", result.contacts[0].text[kHomeCity]);
     EXPECT_EQ((CardDate{2001, 5, 5}), result.contacts[0].anniversary);
+    EXPECT_EQ("3 Third St", result.contacts[0].text[kOtherStreet]) << "an address of another type";
     // The address and the anniversaries the fields have no room for, as written.
     EXPECT_EQ((std::vector<std::string>{"X-ANNIVERSARY:2002-06-06", "X-MS-ANNIVERSARY:someday",
                                         "ADR;TYPE=HOME:;;1 First St;Alton;;;"}),
@@ -177,14 +179,14 @@ TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBacksl
 TEST(CardBoundaries, LabelledRelationsUnindentedPhotoDataAndNamelessLines)
 {
     const auto result = ReadCards(
-        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nitem1.X-ABLabel:_$!<Assistant>!$_\r\n"
-        "item1.X-ABRELATEDNAMES:Sam Reed\r\nitem20.X-ABRELATEDNAMES:Kim Lo\r\nitem20.X-ABLabel:_$!<Friend>!$_\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nztem1.X-ABRELATEDNAMES:Kim Lo\r\nztem1.X-ABLabel:_$!<Friend>!$_\r\n"
+        "item1.X-ABLabel:_$!<Assistant>!$_\r\nitem1.X-ABRELATEDNAMES:Sam Reed\r\n"
         "RELATED;TYPE=friend;VALUE=text:Lee\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ng;Bo\r\nPHOTO;ENCODING=BASE64;TYPE=JPEG:QUJD\r\nREVG\r\n\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cy\r\n:cy@chat.example\r\nEND:VCARD\r\n");
     ASSERT_EQ(2u, result.contacts.size());
     EXPECT_EQ("Sam Reed", result.contacts[0].text[kAssistant]);
-    EXPECT_EQ((std::vector<std::string>{"item20.X-ABRELATEDNAMES:Kim Lo", "item20.X-ABLabel:_$!<Friend>!$_",
+    EXPECT_EQ((std::vector<std::string>{"ztem1.X-ABRELATEDNAMES:Kim Lo", "ztem1.X-ABLabel:_$!<Friend>!$_",
                                         "RELATED;TYPE=friend;VALUE=text:Lee"}),
               result.contacts[0].extras);
     EXPECT_EQ((std::vector<std::string>{"PHOTO;ENCODING=BASE64;TYPE=JPEG:QUJDREVG"}), result.contacts[1].extras);
