@@ -72,6 +72,7 @@ TEST(CardBoundaries, QuotedPrintableAndBase64AreToldByEncodingOrBareType)
     EXPECT_EQ("9Aa:", title("TITLE;ENCODING=QUOTED-PRINTABLE:=39=41=61=3A"));
     EXPECT_EQ("9Aa:o", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3A=6f"));
     EXPECT_EQ("=4", title("TITLE;QUOTED-PRINTABLE:=4"));
+    EXPECT_EQ("a=41", title("TITLE:a=41"));
     EXPECT_EQ("", title("TITLE;ENCODING=BASE64:QUJD"));
     EXPECT_EQ("", title("TITLE;BASE64:QUJD"));
     EXPECT_EQ("", title("TITLE;ENCODING=b:QUJD"));
@@ -110,6 +111,7 @@ TEST(CardBoundaries, BirthdayFormsAndTheCardsTheyRefuse)
     for (const auto& c : cases)
         EXPECT_EQ(c.second, birthday(c.first)) << c.first;
     EXPECT_EQ("0-0-0", birthday("in May", ";VALUE=text"));
+    EXPECT_EQ(1u, ReadOne("FN:B\r\nBDAY;VALUE=text:in May\r\n").contacts.at(0).extras.size()) << "kept as written";
 }
 
 TEST(CardBoundaries, WriterKeepsALoneAddressPartAndFoldsEvenBrokenText)
@@ -174,22 +176,26 @@ TEST(CardBoundaries, ThePreferredAddressWinsAmongHomeAddressesAndATrailingBacksl
     EXPECT_EQ("Ends in \\", result.contacts[0].text[kJobTitle]);
 }
 
-// Relations that only a label names, a 2.1 photo whose data lines are not
-// indented, and a line without a property name, which breaks its card.
+// Relations and dates that only a label names, a photo whose data lines are
+// not indented, and a line without a property name, which breaks its card.
 TEST(CardBoundaries, LabelledRelationsUnindentedPhotoDataAndNamelessLines)
 {
     const auto result = ReadCards(
-        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nztem1.X-ABRELATEDNAMES:Kim Lo\r\nztem1.X-ABLabel:_$!<Friend>!$_\r\n"
-        "item1.X-ABLabel:_$!<Assistant>!$_\r\nitem1.X-ABRELATEDNAMES:Sam Reed\r\n"
-        "RELATED;TYPE=friend;VALUE=text:Lee\r\nEND:VCARD\r\n"
-        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ng;Bo\r\nPHOTO;ENCODING=BASE64;TYPE=JPEG:QUJD\r\nREVG\r\n\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nitem9.X-ABLabel:_$!<Assistant>!$_\r\nztem9.X-ABLabel:_$!<Friend>!$_\r\n"
+        "ztem9.X-ABRELATEDNAMES:Kim Lo\r\nitem9.X-ABRELATEDNAMES:Sam Reed\r\nRELATED;TYPE=friend;VALUE=text:Lee\r\n"
+        "item3.X-ABDATE:2000-01-01\r\nitem3.X-ABLabel:_$!<Other>!$_\r\nCATEGORIES:A,,A\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ng;Bo\r\nPHOTO;ENCODING=b;TYPE=JPEG:QUJD\r\nREVG\r\n\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cy\r\n:cy@chat.example\r\nEND:VCARD\r\n");
     ASSERT_EQ(2u, result.contacts.size());
-    EXPECT_EQ("Sam Reed", result.contacts[0].text[kAssistant]);
-    EXPECT_EQ((std::vector<std::string>{"ztem1.X-ABRELATEDNAMES:Kim Lo", "ztem1.X-ABLabel:_$!<Friend>!$_",
-                                        "RELATED;TYPE=friend;VALUE=text:Lee"}),
-              result.contacts[0].extras);
-    EXPECT_EQ((std::vector<std::string>{"PHOTO;ENCODING=BASE64;TYPE=JPEG:QUJDREVG"}), result.contacts[1].extras);
+    const CardContact& ann = result.contacts[0];
+    EXPECT_EQ("Sam Reed", ann.text[kAssistant]);
+    EXPECT_FALSE(ann.anniversary.Present());
+    EXPECT_EQ((std::vector<std::string>{"A"}), ann.categories);
+    EXPECT_EQ((std::vector<std::string>{"ztem9.X-ABLabel:_$!<Friend>!$_", "ztem9.X-ABRELATEDNAMES:Kim Lo",
+                                        "RELATED;TYPE=friend;VALUE=text:Lee", "item3.X-ABDATE:2000-01-01",
+                                        "item3.X-ABLabel:_$!<Other>!$_"}),
+              ann.extras);
+    EXPECT_EQ((std::vector<std::string>{"PHOTO;ENCODING=b;TYPE=JPEG:QUJDREVG"}), result.contacts[1].extras);
     ASSERT_EQ(1u, result.problems.size());
-    EXPECT_EQ(20, result.problems[0].line);
+    EXPECT_EQ(23, result.problems[0].line);
 }
