@@ -73,6 +73,7 @@ TEST(CardBoundaries, QuotedPrintableAndBase64AreToldByEncodingOrBareType)
     EXPECT_EQ("9Aa:o", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3A=6f"));
     EXPECT_EQ("=4", title("TITLE;QUOTED-PRINTABLE:=4"));
     EXPECT_EQ("a=41", title("TITLE:a=41"));
+    EXPECT_EQ("=zz", title("TITLE;QUOTED-PRINTABLE:=zz"));
     EXPECT_EQ("", title("TITLE;ENCODING=BASE64:QUJD"));
     EXPECT_EQ("", title("TITLE;BASE64:QUJD"));
     EXPECT_EQ("", title("TITLE;ENCODING=b:QUJD"));

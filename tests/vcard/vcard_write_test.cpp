@@ -24,7 +24,7 @@ CardContact EveryField()
     for (int i = kCardTextFields; i < kCardFields; ++i)
         c.text[i] = "v" + std::to_string(i) + (i % 2 ? "; a, b\\c" : "\nsecond line");
     c.birthday = CardDate{1976, 2, 29};
-    c.anniversary = CardDate{0, 6, 1};
+    c.anniversary = CardDate{1, 6, 1};  // the first year there is
     c.categories = {"Kunder", "Nord, Vest", "VIP"};
     c.uid = "device-oid-1234";
     c.extras = {"X-UNKNOWN;P=1:kept as it came", "item1.X-ABLabel:_$!<Other>!$_"};
