@@ -184,7 +184,7 @@ TEST(CardBoundaries, LabelledRelationsUnindentedPhotoDataAndNamelessLines)
     const auto result = ReadCards(
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nitem9.X-ABLabel:_$!<Assistant>!$_\r\nztem9.X-ABLabel:_$!<Friend>!$_\r\n"
         "ztem9.X-ABRELATEDNAMES:Kim Lo\r\nitem9.X-ABRELATEDNAMES:Sam Reed\r\nRELATED;TYPE=friend;VALUE=text:Lee\r\n"
-        "item3.X-ABDATE:2000-01-01\r\nitem3.X-ABLabel:_$!<Other>!$_\r\nCATEGORIES:A,,A\r\nEND:VCARD\r\n"
+        "item30.X-ABDATE:2000-01-01\r\nitem30.X-ABLabel:_$!<Other>!$_\r\nCATEGORIES:A,,A\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ng;Bo\r\nPHOTO;ENCODING=b;TYPE=JPEG:QUJD\r\nREVG\r\n\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cy\r\n:cy@chat.example\r\nEND:VCARD\r\n");
     ASSERT_EQ(2u, result.contacts.size());
@@ -193,8 +193,8 @@ TEST(CardBoundaries, LabelledRelationsUnindentedPhotoDataAndNamelessLines)
     EXPECT_FALSE(ann.anniversary.Present());
     EXPECT_EQ((std::vector<std::string>{"A"}), ann.categories);
     EXPECT_EQ((std::vector<std::string>{"ztem9.X-ABLabel:_$!<Friend>!$_", "ztem9.X-ABRELATEDNAMES:Kim Lo",
-                                        "RELATED;TYPE=friend;VALUE=text:Lee", "item3.X-ABDATE:2000-01-01",
-                                        "item3.X-ABLabel:_$!<Other>!$_"}),
+                                        "RELATED;TYPE=friend;VALUE=text:Lee", "item30.X-ABDATE:2000-01-01",
+                                        "item30.X-ABLabel:_$!<Other>!$_"}),
               ann.extras);
     EXPECT_EQ((std::vector<std::string>{"PHOTO;ENCODING=b;TYPE=JPEG:QUJDREVG"}), result.contacts[1].extras);
     ASSERT_EQ(1u, result.problems.size());
