@@ -28,6 +28,15 @@ const CEPROPID kBlob = 0x00080041;    // BLOB
 
 std::wstring g_device_dir;
 
+// The call fails and sets the error `code` (cleared before the call).
+#define EXPECT_FAILS(code, failed)                                                      \
+    do {                                                                                \
+        SetLastError(0);                                                                \
+        const bool fails = (failed);                                                    \
+        const DWORD error = GetLastError();                                             \
+        EXPECT_TRUE(fails && error == static_cast<DWORD>(code)) << #failed << ": error " << error; \
+    } while (0)
+
 CEPROPVAL I4(CEPROPID id, LONG v)
 {
     CEPROPVAL p = {};
@@ -149,15 +158,10 @@ protected:
 TEST_F(ApiTest, MountModesAndErrors)
 {
     CEGUID g;
-    SetLastError(0);
-    EXPECT_FALSE(CeMountDBVol(&g, JoinPath(folder_, L"missing.vol").c_str(), OPEN_EXISTING));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_FALSE(CeMountDBVol(&g, path_.c_str(), CREATE_NEW));
-    EXPECT_EQ(ERROR_FILE_EXISTS, GetLastError());
-    EXPECT_FALSE(CeMountDBVol(&g, path_.c_str(), 99));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_FALSE(CeMountDBVol(&g, L"", OPEN_ALWAYS));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, !CeMountDBVol(&g, JoinPath(folder_, L"missing.vol").c_str(), OPEN_EXISTING));
+    EXPECT_FAILS(ERROR_FILE_EXISTS, !CeMountDBVol(&g, path_.c_str(), CREATE_NEW));
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeMountDBVol(&g, path_.c_str(), 99));
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeMountDBVol(&g, L"", OPEN_ALWAYS));
 
     // A second mount in this process, however the path is spelled, shares
     // the volume until both unmount.
@@ -181,8 +185,7 @@ TEST_F(ApiTest, MountModesAndErrors)
 
     CEGUID invalid;
     CREATE_INVALIDGUID(&invalid);
-    EXPECT_FALSE(CeFlushDBVol(&invalid));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeFlushDBVol(&invalid));
 }
 
 TEST_F(ApiTest, AnotherProcessGetsASharingViolation)
@@ -224,18 +227,12 @@ TEST_F(ApiTest, NamesSortOrderCountsAndErrorCodes)
     CEDBASEINFO info = {};
     info.dwFlags = CEDB_VALIDCREATE;
     for (int i = 0; i < CEDB_MAXDBASENAMELEN; ++i) info.szDbaseName[i] = L'x';  // 32, unterminated
-    SetLastError(0);
-    EXPECT_EQ(0u, CeCreateDatabaseEx(&vol_, &info));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"abcdefghijklmnopqrstuvwxyz012345", 0));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&vol_, &info) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, Open(L"abcdefghijklmnopqrstuvwxyz012345", 0) == INVALID_HANDLE_VALUE);
 
-    EXPECT_EQ(0u, MakeDb(L"abcdefghijklmnopqrstuvwxyz01234", {}));
-    EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
-    EXPECT_EQ(0u, MakeDb(L"five", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}, {kFlag, 0}}));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_EQ(0u, MakeDb(L"blobsort", {{kBlob, 0}}));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_ALREADY_EXISTS, MakeDb(L"abcdefghijklmnopqrstuvwxyz01234", {}) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"five", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}, {kFlag, 0}}) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"blobsort", {{kBlob, 0}}) == 0u);
     EXPECT_TRUE(MakeDb(L"four", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}}));
 }
 
@@ -243,11 +240,8 @@ TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
 {
     CEOID db = MakeDb(L"Acts", {{kNum, 0}, {kText, 0}});
     ASSERT_TRUE(db);
-    SetLastError(0);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"Missing", 0));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"Acts", kNum2));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, Open(L"Missing", 0) == INVALID_HANDLE_VALUE);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, Open(L"Acts", kNum2) == INVALID_HANDLE_VALUE);
 
     CEOID oid = 0;
     HANDLE h = CeOpenDatabaseEx(&vol_, &oid, L"Acts", kText, 0, nullptr);
@@ -267,8 +261,7 @@ TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
     h = Open(L"Acts", kNum);
     EXPECT_EQ(b, ReadCurrent(h).oid);
     EXPECT_EQ(a, ReadCurrent(h).oid);
-    EXPECT_EQ(0u, ReadCurrent(h).oid);
-    EXPECT_EQ(ERROR_NO_MORE_ITEMS, GetLastError());
+    EXPECT_FAILS(ERROR_NO_MORE_ITEMS, ReadCurrent(h).oid == 0u);
     h = Open(L"Acts", 0);  // no sort property: creation order
     EXPECT_EQ((std::vector<CEOID>{b, a}), Order(h));
 }
@@ -337,14 +330,10 @@ TEST_F(ApiTest, EverySeekType)
     EXPECT_EQ(2u, index);
     EXPECT_EQ(b2, ReadCurrent(h).oid);
     EXPECT_EQ(c, ReadCurrent(h).oid);  // the read moved on
-    EXPECT_EQ(0u, CeSeekDatabase(h, 0x12345, 0, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    SetLastError(0);
-    EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, 0, 1, nullptr));  // a value seek without values
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeSeekDatabase(h, 0x12345, 0, nullptr) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, 0, 1, nullptr) == 0u);  // a value seek without values
     const CEPROPVAL four[4] = {I4(kNum, 20), I4(kNum2, 20), I4(kNum, 20), I4(kNum2, 20)};
-    EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(four), 4, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(four), 4, nullptr) == 0u);
 
     // Descending order: smaller and greater still mean the values.
     HANDLE d = Open(L"K", kNum2);
@@ -363,7 +352,8 @@ TEST_F(ApiTest, EverySeekType)
     ASSERT_TRUE(MakeDb(L"Folds", {{kText, CEDB_SORT_CASEINSENSITIVE}}));
     HANDLE folds = Open(L"Folds", kText);
     for (const wchar_t* pair : {L"\u00C0\u00E0", L"\u00DE\u00FE", L"\u0391\u03B1", L"\u03AB\u03CB",
-                                L"\u0410\u0430", L"\u042F\u044F"}) {
+                                L"\u0410\u0430", L"\u042F\u044F", L"\u0100\u0101", L"\u0139\u013A", L"\u0147\u0148",
+                                L"\u0179\u017A", L"\u017D\u017E", L"\u0401\u0451"}) {
         const wchar_t upper[2] = {pair[0], 0}, lower[2] = {pair[1], 0};
         const CEOID capital = Put(folds, {Str(kText, upper)});
         EXPECT_EQ(capital, seek(folds, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText, lower))) << int(pair[0]);
@@ -416,8 +406,7 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     buf = small;
     size = sizeof small;
     count = 0;
-    EXPECT_EQ(0u, CeReadRecordProps(c, 0, &count, nullptr, &buf, &size));
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
+    EXPECT_FAILS(ERROR_INSUFFICIENT_BUFFER, CeReadRecordProps(c, 0, &count, nullptr, &buf, &size) == 0u);
     EXPECT_GT(size, sizeof small);
     LPBYTE mine = static_cast<LPBYTE>(LocalAlloc(LMEM_FIXED, 4));
     buf = mine;
@@ -443,12 +432,9 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     EXPECT_EQ(L"keep", r.Text(kText));
     EXPECT_EQ(nullptr, r.Find(kText2));
 
-    SetLastError(0);
-    EXPECT_EQ(0u, Put(h, {I4(kNum, 3)}, oid + 1000));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, Put(h, {I4(kNum, 3)}, oid + 1000) == 0u);
     CEPROPVAL null_text = Str(kText, nullptr);
-    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &null_text));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, &null_text) == 0u);
     CEPROPVAL bad_type = I4(0x00090009, 1);
     EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &bad_type));
     // Blobs beyond the record limit or without their bytes.
@@ -457,9 +443,7 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     blob.propid = kBlob;
     blob.val.blob.dwCount = static_cast<DWORD>(big.size());
     blob.val.blob.lpb = big.data();
-    SetLastError(0);
-    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &blob));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, &blob) == 0u);
     blob.val.blob.dwCount = 5;
     blob.val.blob.lpb = nullptr;
     EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &blob));
@@ -537,9 +521,7 @@ TEST_F(ApiTest, EnumerationListsDatabasesAndCloseHandleEndsIt)
 #ifndef _WIN32
     // Natively the service closes its own handles. In the Windows build the
     // kernel does, and the value then belongs to the system.
-    SetLastError(0);
-    EXPECT_EQ(0u, CeFindNextDatabaseEx(e, &vol_));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_HANDLE, CeFindNextDatabaseEx(e, &vol_) == 0u);
 #endif
 }
 
@@ -548,15 +530,11 @@ TEST_F(ApiTest, AnOpenDatabaseCannotBeDeleted)
     CEOID db = MakeDb(L"D", {});
     HANDLE h = Open(L"D", 0);
     Put(h, {I4(kNum, 1)});
-    SetLastError(0);
-    EXPECT_FALSE(CeDeleteDatabaseEx(&vol_, db));
-    EXPECT_EQ(ERROR_SHARING_VIOLATION, GetLastError());
+    EXPECT_FAILS(ERROR_SHARING_VIOLATION, !CeDeleteDatabaseEx(&vol_, db));
     Close(h);
     EXPECT_TRUE(CeDeleteDatabaseEx(&vol_, db));
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"D", 0));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_FALSE(CeDeleteDatabaseEx(&vol_, db));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, Open(L"D", 0) == INVALID_HANDLE_VALUE);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeDeleteDatabaseEx(&vol_, db));
 }
 
 // The system hands closed handle values out again; each value must reach the
@@ -686,9 +664,7 @@ TEST(FixedText, IsCutToTheBufferAndAlwaysTerminated)
 TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
 {
     SORTORDERSPEC orders[5] = {{kText, CEDB_SORT_DESCENDING}, {kNum, 0}, {kNum2, 0}, {kFlag, 0}, {kReal, 0}};
-    SetLastError(0);
-    EXPECT_EQ(0u, CeCreateDatabase(L"Five orders", 0, 5, orders));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabase(L"Five orders", 0, 5, orders) == 0u);
     EXPECT_EQ(0u, CeCreateDatabase(L"Orders not given", 0, 1, nullptr));
     CEOID db = CeCreateDatabase(L"Categories Database", 0, 1, orders);
     ASSERT_TRUE(db) << GetLastError();

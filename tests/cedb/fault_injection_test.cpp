@@ -5,6 +5,7 @@
 // what was flushed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -124,10 +125,11 @@ TEST_F(VolumeFaults, FailedFlushDropsWhatItLostAndLastsOnlyAsLongAsItsCause)
     auto v = Mount();
     std::vector<std::pair<Change, uint32_t>> heard;
     v->SetObserver([&](Change ch, uint32_t, uint32_t oid) { heard.emplace_back(ch, oid); });
-    uint32_t db, gone;
+    uint32_t db, gone, oid;
     ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {{SortKey{0x10003, 0}}}}, &db).ok());
-    const uint32_t kept = Put(v.get(), db, 1);
+    const uint32_t kept = Put(v.get(), db, 1), still = Put(v.get(), db, 6), changed = Put(v.get(), db, 7);
     ASSERT_TRUE(v->Flush().ok());
+    ASSERT_TRUE(v->WriteRecord(db, changed, {Prop{0x10003, 8}}, {}, &oid).ok());  // the same size
     const uint32_t lost = Put(v.get(), db, 2);
     Cursor on_lost;
     ASSERT_TRUE(v->OpenCursor(db, 0x10003, &on_lost).ok());
@@ -141,8 +143,10 @@ TEST_F(VolumeFaults, FailedFlushDropsWhatItLostAndLastsOnlyAsLongAsItsCause)
     EXPECT_FALSE(v->FindRecord(lost));
     EXPECT_FALSE(v->FindDatabase(gone));
     EXPECT_EQ(nullptr, v->Current(&on_lost));  // its record is gone: past the end
-    const std::vector<std::pair<Change, uint32_t>> changed_back{
-        {Change::kDatabaseDeleted, gone}, {Change::kRecordDeleted, lost}, {Change::kRecordCreated, kept}};
+    std::vector<std::pair<Change, uint32_t>> changed_back{{Change::kDatabaseDeleted, gone},
+        {Change::kRecordDeleted, lost}, {Change::kRecordCreated, kept}, {Change::kRecordChanged, changed}};
+    std::sort(changed_back.begin(), changed_back.end());
+    std::sort(heard.begin(), heard.end());
     EXPECT_EQ(changed_back, heard);
     ASSERT_EQ(kept, v->Seek(&on_lost, kSeekBeginning, 0, {}, nullptr));
     const uint32_t after = Put(v.get(), db, 3);
@@ -153,7 +157,6 @@ TEST_F(VolumeFaults, FailedFlushDropsWhatItLostAndLastsOnlyAsLongAsItsCause)
     Put(v.get(), db, 4);
     fs.FailAt(1, true);
     EXPECT_FALSE(v->Flush().ok());
-    uint32_t oid;
     EXPECT_EQ(kErrIoDevice, v->WriteRecord(db, 0, {}, {}, &oid).code);
     fs.FailAt(0, false);
     const uint32_t last = Put(v.get(), db, 5);
@@ -161,8 +164,8 @@ TEST_F(VolumeFaults, FailedFlushDropsWhatItLostAndLastsOnlyAsLongAsItsCause)
     v->CloseCursor(&on_lost);
     v.reset();
     v = Mount();
-    EXPECT_EQ(3u, v->FindDatabase(db)->count());
-    for (uint32_t present : {kept, after, last}) EXPECT_TRUE(v->FindRecord(present)) << present;
+    EXPECT_EQ(5u, v->FindDatabase(db)->count());
+    for (uint32_t present : {kept, still, changed, after, last}) EXPECT_TRUE(v->FindRecord(present)) << present;
 }
 
 // Full disk at every byte of a run of writes: what was flushed stays, the
