@@ -37,29 +37,26 @@ std::wstring g_device_dir;
         EXPECT_TRUE(fails && error == static_cast<DWORD>(code)) << #failed << ": error " << error; \
     } while (0)
 
-CEPROPVAL I4(CEPROPID id, LONG v)
+CEPROPVAL Val(CEPROPID id, WORD flags = 0)
 {
     CEPROPVAL p = {};
     p.propid = id;
+    p.wFlags = flags;
+    return p;
+}
+CEPROPVAL I4(CEPROPID id, LONG v)
+{
+    CEPROPVAL p = Val(id);
     p.val.lVal = v;
     return p;
 }
-
 CEPROPVAL Str(CEPROPID id, const wchar_t* s)
 {
-    CEPROPVAL p = {};
-    p.propid = id;
+    CEPROPVAL p = Val(id);
     p.val.lpwstr = const_cast<LPWSTR>(s);
     return p;
 }
-
-CEPROPVAL Deleted(CEPROPID id)
-{
-    CEPROPVAL p = {};
-    p.propid = id;
-    p.wFlags = CEDB_PROPDELETE;
-    return p;
-}
+CEPROPVAL Deleted(CEPROPID id) { return Val(id, CEDB_PROPDELETE); }
 
 struct Read {
     CEOID oid = 0;
@@ -366,12 +363,9 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
 {
     ASSERT_TRUE(MakeDb(L"R", {}));
     HANDLE h = Open(L"R", 0);
-    CEPROPVAL vals[6] = {I4(kNum, -7), Str(kText, L"hello"), {}, {}, {}, Str(kText2, L"\xFFFF")};
-    vals[2].propid = kFlag;
+    CEPROPVAL vals[6] = {I4(kNum, -7), Str(kText, L"hello"), Val(kFlag), Val(kReal), Val(kShort), Str(kText2, L"\xFFFF")};
     vals[2].val.boolVal = -1;
-    vals[3].propid = kReal;
     vals[3].val.dblVal = 949998.0;
-    vals[4].propid = kShort;
     vals[4].val.iVal = -3;
     CEOID oid = CeWriteRecordProps(h, 0, 6, vals);
     ASSERT_TRUE(oid);
@@ -439,8 +433,7 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &bad_type));
     // Blobs beyond the record limit or without their bytes.
     std::vector<BYTE> big(cedb::kMaxRecordBytes + 1, 7);
-    CEPROPVAL blob = {};
-    blob.propid = kBlob;
+    CEPROPVAL blob = Val(kBlob);
     blob.val.blob.dwCount = static_cast<DWORD>(big.size());
     blob.val.blob.lpb = big.data();
     EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, &blob) == 0u);
