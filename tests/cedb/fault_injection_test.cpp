@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/cedb/core/log_format.h"
 #include "tests/cedb/fault_fs.h"
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/cedb/workload.h"
@@ -214,51 +215,104 @@ TEST(FullDisk, EveryWriteEitherLastsOrIsGoneAndSpaceFreedLetsWritingGoOn)
     }
 }
 
-TEST_F(VolumeFaults, TornTailIsTruncatedAtMount)
+// Damage after the last flushed entry is a torn write, cut off at mount;
+// damage before it is refused, and the file left as it was.
+TEST(Damage, ATornTailIsCutOffAndDamageBeforeItRefusedLeavingTheFile)
 {
-    auto v = Mount();
-    uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
-    Put(v.get(), db, 1);
-    ASSERT_TRUE(v->Flush().ok());
-    uint64_t end = v->log_bytes();
-    v.reset();
-    std::string bytes;
-    fs.GetContents(kPath, &bytes);
-    bytes.resize(end);
-    bytes += std::string("\x11\x22\x33 half an entry", 18);
-    fs.SetContents(kPath, bytes);
-    v = Mount();
-    EXPECT_EQ(18u, report.torn_bytes);
-    std::string after;
-    fs.GetContents(kPath, &after);
-    EXPECT_EQ(bytes.substr(0, end), after.substr(0, end));
-    EXPECT_EQ(std::string::npos, after.find("half an entry"));
-    EXPECT_EQ(1u, v->FindDatabase(db)->count());
+    for (bool torn : {true, false}) {
+        FaultFileSystem fs;
+        std::unique_ptr<Volume> v;
+        ASSERT_TRUE(Volume::Mount(&fs, kPath, MountOptions(), &v).ok());
+        uint32_t db, oid;
+        ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
+        for (int i = 0; i < 5; ++i) ASSERT_TRUE(v->WriteRecord(db, 0, {}, {}, &oid).ok() && v->Flush().ok());
+        const uint64_t end = v->log_bytes();
+        v.reset();
+        std::string bytes, after;
+        fs.GetContents(kPath, &bytes);
+        bytes.resize(end);
+        if (torn) bytes += std::string("\x11\x22\x33 half an entry", 18);
+        else bytes[kHeaderSize + 10] ^= 0x20;  // inside the first entry
+        fs.SetContents(kPath, bytes);
+        MountReport report;
+        Status s = Volume::Mount(&fs, kPath, MountOptions(), &v, &report);
+        fs.GetContents(kPath, &after);
+        if (!torn) {
+            EXPECT_EQ(kErrFileCorrupt, s.code);
+            EXPECT_NE(std::string::npos, s.message.find("offset 32")) << s.message;
+            EXPECT_EQ(bytes, after);
+            continue;
+        }
+        ASSERT_TRUE(s.ok()) << s.message;
+        EXPECT_EQ(18u, report.torn_bytes);
+        EXPECT_EQ(bytes.substr(0, end), after.substr(0, end));
+        EXPECT_EQ(std::string::npos, after.find("half an entry"));
+        EXPECT_EQ(5u, v->FindDatabase(db)->count());
+    }
 }
 
-TEST_F(VolumeFaults, DamageBeforeTheTailIsRefusedAndTheFileLeftAlone)
+// Entries whose checksums hold but whose contents make no sense beside the
+// entries before them are refused, naming the entry.
+TEST(Damage, SoundEntriesThatMakeNoSenseAreRefused)
 {
-    auto v = Mount();
-    uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
-    ASSERT_TRUE(v->Flush().ok());
-    for (int i = 0; i < 5; ++i) {
-        Put(v.get(), db, i);
-        ASSERT_TRUE(v->Flush().ok());
+    const auto database = [](uint32_t oid, const std::u16string& name, uint8_t orders, const std::string& tail) {
+        std::string e;
+        PutU32(&e, oid), PutU32(&e, 0), PutU32(&e, 0), PutU16(&e, static_cast<uint16_t>(name.size()));
+        for (char16_t c : name) PutU16(&e, static_cast<uint16_t>(c));
+        e.push_back(static_cast<char>(orders));
+        return e + tail;
+    };
+    const auto ids = [](uint32_t a, uint32_t b, const std::string& tail) {
+        std::string e;
+        PutU32(&e, a), PutU32(&e, b);
+        return e + tail;
+    };
+    std::string blob_key("\x01");  // a sort order on a blob
+    PutU32(&blob_key, 0x10041), PutU32(&blob_key, 0);
+    // Database 1 "d" holds record 2; database 3 "e" exists.
+    const struct {
+        uint8_t type;
+        std::string payload;
+        const char* problem;
+    } cases[] = {
+        {kEntryCreateDatabase, database(5, u"x", 0, "!"), "bad database creation"},
+        {kEntryCreateDatabase, database(5, u"x", 1, ""), "bad database creation"},
+        {kEntryCreateDatabase, database(0, u"x", 0, ""), "bad database creation"},
+        {kEntryCreateDatabase, database(3, u"x", 0, ""), "bad database creation"},
+        {kEntryCreateDatabase, database(2, u"x", 0, ""), "bad database creation"},
+        {kEntryCreateDatabase, database(5, u"e", 0, ""), "bad database creation"},
+        {kEntryCreateDatabase, database(5, u"x", 1, blob_key), "bad database creation"},
+        {kEntryDeleteDatabase, ids(9, 0, "").substr(0, 4), "deletes an unknown database"},
+        {kEntryDeleteDatabase, ids(3, 0, ""), "deletes an unknown database"},
+        {kEntryPutRecord, ids(1, 0, std::string(2, '\0')), "bad record"},
+        {kEntryPutRecord, ids(9, 7, std::string(2, '\0')), "bad record"},
+        {kEntryPutRecord, ids(1, 3, std::string(2, '\0')), "bad record"},
+        {kEntryPutRecord, ids(1, 7, "\x01"), "bad record"},
+        {kEntryPutRecord, ids(3, 2, std::string(2, '\0')), "record moved between databases"},
+        {kEntryDeleteRecord, ids(1, 7, ""), "deletes an unknown record"},
+        {kEntryDeleteRecord, ids(3, 2, ""), "deletes an unknown record"},
+        {kEntryDeleteRecord, ids(1, 2, "!"), "deletes an unknown record"},
+        {kEntryCheckpoint, "!", "bad checkpoint"},
+    };
+    for (const auto& c : cases) {
+        Header header;
+        std::string file;
+        EncodeHeader(header, &file);
+        for (const std::string& e : {database(1, u"d", 0, ""), ids(1, 2, std::string(2, '\0'))})
+            AppendEntry(&file, header.generation, e.size() > 10 ? kEntryCreateDatabase : kEntryPutRecord, 0, e.data(),
+                        e.size());
+        const std::string second = database(3, u"e", 0, "");
+        AppendEntry(&file, header.generation, kEntryCreateDatabase, 0, second.data(), second.size());
+        const size_t at = file.size();
+        AppendEntry(&file, header.generation, c.type, file.size(), c.payload.data(), c.payload.size());
+        FaultFileSystem fs;
+        fs.SetContents(kPath, file);
+        std::unique_ptr<Volume> v;
+        Status s = Volume::Mount(&fs, kPath, MountOptions(), &v);
+        EXPECT_EQ(kErrFileCorrupt, s.code) << c.problem;
+        EXPECT_NE(std::string::npos, s.message.find("entry at offset " + std::to_string(at) + ": " + c.problem))
+            << s.message;
     }
-    v.reset();
-    std::string bytes;
-    fs.GetContents(kPath, &bytes);
-    bytes[kHeaderSize + 10] ^= 0x20;  // inside the first entry
-    fs.SetContents(kPath, bytes);
-    std::unique_ptr<Volume> w;
-    Status s = Volume::Mount(&fs, kPath, MountOptions(), &w);
-    EXPECT_EQ(kErrFileCorrupt, s.code);
-    EXPECT_NE(std::string::npos, s.message.find("offset 32"));
-    std::string after;
-    fs.GetContents(kPath, &after);
-    EXPECT_EQ(bytes, after);
 }
 
 TEST_F(VolumeFaults, CompactionRewritesIntoANewFileAndKeepsObjectIds)
@@ -370,17 +424,15 @@ TEST_F(VolumeFaults, SortOrdersBuiltAtMountMatchTheOnesKeptWhileWriting)
 TEST_F(VolumeFaults, CrashDuringCompactionKeepsTheOldFile)
 {
     auto v = Mount();
-    uint32_t db;
-    ASSERT_TRUE(v->CreateDatabase(DatabaseLayout{u"d", 0, 0, {}}, &db).ok());
-    for (int i = 0; i < 50; ++i) Put(v.get(), db, i);
-    ASSERT_TRUE(v->Flush().ok());
+    std::vector<uint32_t> oids;
+    const uint32_t db = FillForCompaction(v.get(), &oids);
     fs.FailAt(3, true);  // dies while writing the new file
     EXPECT_FALSE(v->Compact().ok());
     v.reset();
     std::mt19937 rng(1);
     fs.Crash(Unsynced::kRandom, &rng);
     v = Mount();
-    EXPECT_EQ(50u, v->FindDatabase(db)->count());
+    EXPECT_EQ(10u, v->FindDatabase(db)->count());
 }
 
 TEST_F(VolumeFaults, CompactionCutBetweenDeleteAndMoveIsTakenUpByTheNextMount)
