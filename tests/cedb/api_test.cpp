@@ -166,6 +166,11 @@ TEST_F(ApiTest, MountModesAndErrors)
     EXPECT_EQ(0, std::memcmp(&g, &vol_, sizeof g));
     EXPECT_TRUE(CeUnmountDBVol(&g));
     EXPECT_TRUE(CeFlushDBVol(&vol_));
+    // A file of the same name in another folder is another volume.
+    const std::wstring other = JoinPath(cedb_test::NewTempFolder(), L"t.vol");
+    ASSERT_TRUE(CeMountDBVol(&g, other.c_str(), OPEN_ALWAYS));
+    EXPECT_NE(0, std::memcmp(&g, &vol_, sizeof g));
+    EXPECT_TRUE(CeUnmountDBVol(&g));
     // Identifiers of no mounted volume name nothing, nor does one unmounted.
     ASSERT_TRUE(MakeDb(L"Db", {}));
     CEGUID unmounted = vol_;
@@ -174,9 +179,10 @@ TEST_F(ApiTest, MountModesAndErrors)
         CEGUID bogus = vol_;
         bogus.Data1 = slot;
         CEOID oid = 0;
-        SetLastError(0);
-        EXPECT_EQ(INVALID_HANDLE_VALUE, CeOpenDatabaseEx(&bogus, &oid, L"Db", 0, 0, nullptr)) << slot;
-        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << slot;
+        CEDBASEINFO info = {};
+        info.dwFlags = CEDB_VALIDCREATE;
+        EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeOpenDatabaseEx(&bogus, &oid, L"Db", 0, 0, nullptr) == INVALID_HANDLE_VALUE);
+        EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&bogus, &info) == 0u);
     }
     ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_EXISTING));
 
