@@ -698,6 +698,9 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     EXPECT_EQ(std::wstring(L"Press"), reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr) << "descending, as created";
     LocalFree(buf);
     CloseHandle(h);
+    EXPECT_TRUE(CeDeleteDatabase(db));
+    CEOIDINFO gone;
+    EXPECT_FALSE(CeOidGetInfo(db, &gone));
     CEGUID system;
     CREATE_SYSTEMGUID(&system);
     EXPECT_FALSE(CeUnmountDBVol(&system));
