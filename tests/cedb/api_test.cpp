@@ -3,6 +3,7 @@
 // store and ownership of a volume file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -109,11 +110,7 @@ protected:
     }
     void Close(HANDLE h)
     {
-        for (auto it = open_.begin(); it != open_.end(); ++it)
-            if (*it == h) {
-                open_.erase(it);
-                break;
-            }
+        open_.erase(std::remove(open_.begin(), open_.end(), h), open_.end());
         EXPECT_TRUE(CloseHandle(h));
     }
     CEOID Put(HANDLE h, std::vector<CEPROPVAL> props, CEOID oid = 0)
