@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/cedb/core/volume.h"
 #include "platform/cedb/fixed_text.h"
+#include "platform/cedb/object_store_bulk.h"
 #include "platform/cedb/windbase.h"
 #include "tests/cedb/api_support.h"
 
@@ -62,7 +64,7 @@ CEPROPVAL Deleted(CEPROPID id) { return Val(id, CEDB_PROPDELETE); }
 struct Read {
     CEOID oid = 0;
     std::vector<CEPROPVAL> props;
-    std::vector<std::wstring> texts;  // copies, the buffer is released
+    std::vector<std::wstring> texts;  // copies of strings and blobs, the buffer is released
     const CEPROPVAL* Find(CEPROPID id) const
     {
         for (const CEPROPVAL& p : props)
@@ -128,7 +130,10 @@ protected:
             const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buf);
             r.props.assign(v, v + count);
             for (const CEPROPVAL& p : r.props)
-                r.texts.push_back(TypeFromPropID(p.propid) == CEVT_LPWSTR ? std::wstring(p.val.lpwstr) : L"");
+                r.texts.push_back(TypeFromPropID(p.propid) == CEVT_LPWSTR ? std::wstring(p.val.lpwstr)
+                                  : TypeFromPropID(p.propid) == CEVT_BLOB
+                                      ? std::wstring(p.val.blob.lpb, p.val.blob.lpb + p.val.blob.dwCount)
+                                      : L"");
         }
         LocalFree(buf);
         return r;
@@ -264,6 +269,10 @@ TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
     EXPECT_FAILS(ERROR_NO_MORE_ITEMS, ReadCurrent(h).oid == 0u);
     h = Open(L"Acts", 0);  // no sort property: creation order
     EXPECT_EQ((std::vector<CEOID>{b, a}), Order(h));
+    // A handle whose record is deleted moves on to the next.
+    ASSERT_EQ(b, CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 0, nullptr));
+    ASSERT_TRUE(CeDeleteRecord(h, b));
+    EXPECT_EQ(a, ReadCurrent(h).oid);
 }
 
 TEST_F(ApiTest, SortOrdersAscendingDescendingCaseInsensitiveAndUnknownFirst)
@@ -386,14 +395,17 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     HANDLE c = Open(L"R", 0, 0);
     CEPROPID ids[3] = {kText, kNum2, kNum};
     WORD count = 3;
-    DWORD size = 0;
-    LPBYTE buf = nullptr;
+    DWORD size = 512;
+    LPBYTE buf = static_cast<LPBYTE>(LocalAlloc(LMEM_FIXED, size));
+    std::memset(buf, 0xAB, size);
     ASSERT_EQ(oid, CeReadRecordProps(c, CEDB_ALLOWREALLOC, &count, ids, &buf, &size));
     ASSERT_EQ(3, count);
     const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buf);
     EXPECT_EQ(std::wstring(L"hello"), v[0].val.lpwstr);
     EXPECT_EQ(kNum2, v[1].propid);
     EXPECT_EQ(CEDB_PROPNOTFOUND, v[1].wFlags);
+    EXPECT_EQ(0, v[1].val.lVal);
+    EXPECT_EQ(0u, v[1].wLenData);
     EXPECT_EQ(-7, v[2].val.lVal);
     LocalFree(buf);
 
@@ -446,8 +458,11 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     blob.val.blob.dwCount = 3;
     blob.val.blob.lpb = big.data();
     CEOID small = CeWriteRecordProps(h, 0, 1, &blob);
-    ASSERT_NE(0u, small) << "a small blob is fine";
+    ASSERT_EQ(small, CeSeekDatabase(h, CEDB_SEEK_CEOID, small, nullptr)) << "a small blob is fine";
+    EXPECT_EQ(std::wstring(3, L'\7'), ReadCurrent(h).Text(kBlob));
     ASSERT_TRUE(CeDeleteRecord(h, small));
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, nullptr) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&vol_, nullptr) == 0u);
 
     CEOIDINFO info;
     ASSERT_TRUE(CeOidGetInfoEx(&vol_, oid, &info));
@@ -662,7 +677,7 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     SORTORDERSPEC orders[5] = {{kText, CEDB_SORT_DESCENDING}, {kNum, 0}, {kNum2, 0}, {kFlag, 0}, {kReal, 0}};
     EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabase(L"Five orders", 0, 5, orders) == 0u);
     EXPECT_EQ(0u, CeCreateDatabase(L"Orders not given", 0, 1, nullptr));
-    CEOID db = CeCreateDatabase(L"Categories Database", 0, 1, orders);
+    CEOID db = CeCreateDatabase(L"Categories", 0, 1, orders);
     ASSERT_TRUE(db) << GetLastError();
     EXPECT_TRUE(cedb_test::FileExistsW(JoinPath(g_device_dir, L"device.vol")));
     MessageWindow win;
@@ -674,13 +689,19 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     v = Str(kText, L"Press");
     ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
     EXPECT_EQ(2u, win.Take().size()) << "changes in the object store are announced too";
+    // Every program has the store open at once; changes made in bulk reach
+    // the others when the bulk ends.
+    CedbBeginObjectStoreBulk();
+    ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
+    EXPECT_TRUE(CedbEndObjectStoreBulk());
+    EXPECT_EQ(3, cedb_test::RunSelf(L"--store-child Categories"));
 
     HANDLE e = CeFindFirstDatabase(0);
     bool found = false;
     for (CEOID next; (next = CeFindNextDatabase(e)) != 0;) {
         CEOIDINFO info;
         ASSERT_TRUE(CeOidGetInfo(next, &info));
-        if (std::wstring(info.infDatabase.szDbaseName) != L"Categories Database") continue;
+        if (std::wstring(info.infDatabase.szDbaseName) != L"Categories") continue;
         found = next == db;
         EXPECT_EQ(0u, info.infDatabase.rgSortSpecs[1].propid) << "an unused sort order reads as zeros";
     }
@@ -711,12 +732,21 @@ extern "C" int wmain(int argc, wchar_t** argv)
 int main(int argc, char** argv)
 #endif
 {
-    if (argc == 3 && std::wstring(argv[1], argv[1] + std::char_traits<std::remove_reference<decltype(argv[1][0])>::type>::length(argv[1])) == L"--mount-child") {
-        std::wstring path(argv[2], argv[2] + std::char_traits<std::remove_reference<decltype(argv[2][0])>::type>::length(argv[2]));
+    // A second process: mounts a volume, or counts the records of an object
+    // store database; the exit code says what it found.
+    using Char = std::remove_pointer_t<std::remove_pointer_t<decltype(argv)>>;
+    auto arg = [&](int i) { return std::wstring(argv[i], argv[i] + std::char_traits<Char>::length(argv[i])); };
+    if (argc == 3 && arg(1) == L"--mount-child") {
         CEGUID g;
-        if (!CeMountDBVol(&g, path.c_str(), OPEN_EXISTING)) return static_cast<int>(GetLastError());
+        if (!CeMountDBVol(&g, arg(2).c_str(), OPEN_EXISTING)) return static_cast<int>(GetLastError());
         CeUnmountDBVol(&g);
         return 0;
+    }
+    if (argc == 3 && arg(1) == L"--store-child") {
+        CEOID oid = 0;
+        CEOIDINFO info;
+        HANDLE h = CeOpenDatabase(&oid, arg(2).c_str(), 0, 0, nullptr);
+        return h == INVALID_HANDLE_VALUE || !CeOidGetInfo(oid, &info) ? 100 : info.infDatabase.wNumRecords;
     }
     g_device_dir = JoinPath(cedb_test::NewTempFolder(), L"device");
     cedb_test::SetEnvironment("VANTARO_DEVICE_DIR", g_device_dir);

@@ -491,6 +491,24 @@ TEST_F(VolumeFaults, RefusedRenameIsRetriedForAShortBoundedTime)
     EXPECT_EQ(12u, v->FindDatabase(db)->count());
 }
 
+// A copy holds every byte however many chunks it takes, is durable when it
+// succeeds, goes only to a new file, and reports a read that failed.
+TEST(FileHelpers, CopyToNewFileIsWholeDurableAndNew)
+{
+    FaultFileSystem fs;
+    std::string bytes(2500000, 'x');
+    for (size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(i);
+    fs.SetContents("a", bytes);
+    ASSERT_TRUE(CopyToNewFile(&fs, "a", "b").ok());
+    fs.Crash(Unsynced::kDropAll, nullptr);
+    std::string copy;
+    ASSERT_TRUE(fs.GetContents("b", &copy));
+    EXPECT_TRUE(bytes == copy);
+    EXPECT_EQ(kErrFileExists, CopyToNewFile(&fs, "a", "b").code);
+    fs.FailAt(3, false);  // two opens, then the first read
+    EXPECT_EQ(kErrIoDevice, CopyToNewFile(&fs, "a", "c").code);
+}
+
 TEST(ByteFlips, EveryFlippedByteMountsAsAPrefixOrIsRefusedCleanly)
 {
     const Script script = cedb_test::MakeScript(3, 40);
