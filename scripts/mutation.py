@@ -143,7 +143,7 @@ def sync_sources():
         if os.path.exists(target) and open(source, 'rb').read() == open(target, 'rb').read():
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy2(source, target)
+        shutil.copy(source, target)  # a fresh time, so the scratch build sees the change
 
 
 def run(command, cwd, timeout=None, env=None):
