@@ -239,6 +239,21 @@ TEST_F(ApiTest, NamesSortOrderCountsAndErrorCodes)
     EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"five", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}, {kFlag, 0}}) == 0u);
     EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"blobsort", {{kBlob, 0}}) == 0u);
     EXPECT_TRUE(MakeDb(L"four", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}}));
+
+    // The extended form gives a sort order several keys.
+    CEDBASEINFOEX ex = {};
+    ex.wVersion = CEDBASEINFOEX_VERSION;
+    ex.dwFlags = CEDB_VALIDNAME | CEDB_VALIDSORTSPEC;
+    cedb::CopyFixedText(ex.szDbaseName, CEDB_MAXDBASENAMELEN, L"two keys");
+    ex.wNumSortOrder = 1;
+    ex.rgSortSpecs[0] = SORTORDERSPECEX{SORTORDERSPECEX_VERSION, 2, 0, 0, {kText, kNum}, {0, CEDB_SORT_DESCENDING}};
+    const CEOID two = CeCreateDatabaseEx2(&vol_, &ex);
+    ASSERT_TRUE(two);
+    CEOIDINFOEX back = {};
+    back.wVersion = CEOIDINFOEX_VERSION;
+    ASSERT_TRUE(CeOidGetInfoEx2(&vol_, two, &back));
+    EXPECT_EQ(kNum, back.infDatabase.rgSortSpecs[0].rgPropID[1]);
+    EXPECT_EQ(static_cast<DWORD>(CEDB_SORT_DESCENDING), back.infDatabase.rgSortSpecs[0].rgdwFlags[1]);
 }
 
 TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
@@ -424,7 +439,12 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     ASSERT_EQ(6, count);
     EXPECT_GE(size, 6 * sizeof(CEPROPVAL));
     LocalFree(buf);
+    buf = nullptr;  // no buffer, however large the size said
+    size = 4096;
+    ASSERT_EQ(oid, CeReadRecordProps(c, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
+    LocalFree(buf);
     buf = nullptr;
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeReadRecordProps(c, CEDB_ALLOWREALLOC, nullptr, nullptr, &buf, &size) == 0u);
     EXPECT_EQ(0u, CeReadRecordProps(INVALID_HANDLE_VALUE, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
 }
 
@@ -475,6 +495,7 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     EXPECT_EQ(1, info.infDatabase.wNumRecords);
     EXPECT_EQ(std::wstring(L"W"), info.infDatabase.szDbaseName);
     EXPECT_EQ(kNum, info.infDatabase.rgSortSpecs[0].propid);
+    EXPECT_EQ(static_cast<DWORD>(CEDB_SORT_DESCENDING), info.infDatabase.rgSortSpecs[1].dwFlags);
     // The extended information holds every sort order and zeroes the rest.
     CEOIDINFOEX ex;
     std::memset(&ex, 0xAB, sizeof ex);
