@@ -28,7 +28,8 @@ EQUIVALENT_FILE = os.path.join(ROOT, 'scripts', 'mutation_equivalent.txt')
 MODULES = {
     'cedb-core': ('native', ['platform/cedb/core/*.cpp', 'platform/cedb/core/*.h'],
                   ['cedb_log_format_test', 'cedb_fault_injection_test', 'cedb_api_test',
-                   'cedb_mount_fuzz_replay', 'volume_crash_test --trials 6 --seed 1']),
+                   'cedb_mount_fuzz_replay', 'volume_crash_test --trials 6 --seed 1',
+                   'shared_volume_test --trials 3 --seed 1']),
     'cedb-api': ('native', ['platform/cedb/api/*.cpp'], ['cedb_api_test', 'volinspect_test']),
     'vcard': ('native', ['contacts/vcard/*.cpp', 'platform/unicode/*.cpp'], ['vcard_test']),
     'store': ('win', ['store/*.cpp'],
@@ -142,7 +143,7 @@ def sync_sources():
         if os.path.exists(target) and open(source, 'rb').read() == open(target, 'rb').read():
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy2(source, target)
+        shutil.copy(source, target)  # a fresh time, so the scratch build sees the change
 
 
 def run(command, cwd, timeout=None, env=None):

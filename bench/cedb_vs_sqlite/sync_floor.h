@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/cedb/core/file_system.h"
+#include "platform/cedb/core/forwarding_file_system.h"
 
 namespace bench {
 
-class SyncFloor : public cedb::FileSystem {
+class SyncFloor : public cedb::ForwardingFileSystem {
 public:
     // Records what is done to `volume` (the engine's path) from now on.
     explicit SyncFloor(const std::string& volume);
@@ -26,11 +26,6 @@ public:
     // Makes operation i's writes and syncs on the bare file.
     bool Replay(size_t i);
 
-    cedb::Status Open(const std::string& path, cedb::OpenMode mode, std::unique_ptr<cedb::File>* out) override;
-    cedb::Status Rename(const std::string& from, const std::string& to) override;
-    cedb::Status Remove(const std::string& path) override;
-    bool Exists(const std::string& path) override;
-
     struct Io {
         bool sync;
         uint64_t offset;  // writes only
@@ -39,10 +34,10 @@ public:
     void Add(const Io& io) { (operations_.empty() ? setup_ : operations_.back()).push_back(io); }
 
 private:
+    std::unique_ptr<cedb::File> Wrap(const std::string& path, cedb::OpenMode, std::unique_ptr<cedb::File> file) override;
     bool Apply(const std::vector<Io>& ios);
 
     std::string volume_;
-    cedb::FileSystem* real_;
     std::vector<Io> setup_;
     std::vector<std::vector<Io>> operations_;
     std::string bytes_;

@@ -3,12 +3,15 @@
 // store and ownership of a volume file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/cedb/core/volume.h"
 #include "platform/cedb/fixed_text.h"
+#include "platform/cedb/object_store_bulk.h"
 #include "platform/cedb/windbase.h"
 #include "tests/cedb/api_support.h"
 
@@ -28,34 +31,40 @@ const CEPROPID kBlob = 0x00080041;    // BLOB
 
 std::wstring g_device_dir;
 
-CEPROPVAL I4(CEPROPID id, LONG v)
+// The call fails and sets the error `code` (cleared before the call).
+#define EXPECT_FAILS(code, failed)                                                      \
+    do {                                                                                \
+        SetLastError(0);                                                                \
+        const bool fails = (failed);                                                    \
+        const DWORD error = GetLastError();                                             \
+        EXPECT_TRUE(fails && error == static_cast<DWORD>(code)) << #failed << ": error " << error; \
+    } while (0)
+
+CEPROPVAL Val(CEPROPID id, WORD flags = 0)
 {
     CEPROPVAL p = {};
     p.propid = id;
+    p.wFlags = flags;
+    return p;
+}
+CEPROPVAL I4(CEPROPID id, LONG v)
+{
+    CEPROPVAL p = Val(id);
     p.val.lVal = v;
     return p;
 }
-
 CEPROPVAL Str(CEPROPID id, const wchar_t* s)
 {
-    CEPROPVAL p = {};
-    p.propid = id;
+    CEPROPVAL p = Val(id);
     p.val.lpwstr = const_cast<LPWSTR>(s);
     return p;
 }
-
-CEPROPVAL Deleted(CEPROPID id)
-{
-    CEPROPVAL p = {};
-    p.propid = id;
-    p.wFlags = CEDB_PROPDELETE;
-    return p;
-}
+CEPROPVAL Deleted(CEPROPID id) { return Val(id, CEDB_PROPDELETE); }
 
 struct Read {
     CEOID oid = 0;
     std::vector<CEPROPVAL> props;
-    std::vector<std::wstring> texts;  // copies, the buffer is released
+    std::vector<std::wstring> texts;  // copies of strings and blobs, the buffer is released
     const CEPROPVAL* Find(CEPROPID id) const
     {
         for (const CEPROPVAL& p : props)
@@ -103,11 +112,7 @@ protected:
     }
     void Close(HANDLE h)
     {
-        for (auto it = open_.begin(); it != open_.end(); ++it)
-            if (*it == h) {
-                open_.erase(it);
-                break;
-            }
+        open_.erase(std::remove(open_.begin(), open_.end(), h), open_.end());
         EXPECT_TRUE(CloseHandle(h));
     }
     CEOID Put(HANDLE h, std::vector<CEPROPVAL> props, CEOID oid = 0)
@@ -125,7 +130,10 @@ protected:
             const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buf);
             r.props.assign(v, v + count);
             for (const CEPROPVAL& p : r.props)
-                r.texts.push_back(TypeFromPropID(p.propid) == CEVT_LPWSTR ? std::wstring(p.val.lpwstr) : L"");
+                r.texts.push_back(TypeFromPropID(p.propid) == CEVT_LPWSTR ? std::wstring(p.val.lpwstr)
+                                  : TypeFromPropID(p.propid) == CEVT_BLOB
+                                      ? std::wstring(p.val.blob.lpb, p.val.blob.lpb + p.val.blob.dwCount)
+                                      : L"");
         }
         LocalFree(buf);
         return r;
@@ -149,15 +157,10 @@ protected:
 TEST_F(ApiTest, MountModesAndErrors)
 {
     CEGUID g;
-    SetLastError(0);
-    EXPECT_FALSE(CeMountDBVol(&g, JoinPath(folder_, L"missing.vol").c_str(), OPEN_EXISTING));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_FALSE(CeMountDBVol(&g, path_.c_str(), CREATE_NEW));
-    EXPECT_EQ(ERROR_FILE_EXISTS, GetLastError());
-    EXPECT_FALSE(CeMountDBVol(&g, path_.c_str(), 99));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_FALSE(CeMountDBVol(&g, L"", OPEN_ALWAYS));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, !CeMountDBVol(&g, JoinPath(folder_, L"missing.vol").c_str(), OPEN_EXISTING));
+    EXPECT_FAILS(ERROR_FILE_EXISTS, !CeMountDBVol(&g, path_.c_str(), CREATE_NEW));
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeMountDBVol(&g, path_.c_str(), 99));
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeMountDBVol(&g, L"", OPEN_ALWAYS));
 
     // A second mount in this process, however the path is spelled, shares
     // the volume until both unmount.
@@ -165,6 +168,11 @@ TEST_F(ApiTest, MountModesAndErrors)
     EXPECT_EQ(0, std::memcmp(&g, &vol_, sizeof g));
     EXPECT_TRUE(CeUnmountDBVol(&g));
     EXPECT_TRUE(CeFlushDBVol(&vol_));
+    // A file of the same name in another folder is another volume.
+    const std::wstring other = JoinPath(cedb_test::NewTempFolder(), L"t.vol");
+    ASSERT_TRUE(CeMountDBVol(&g, other.c_str(), OPEN_ALWAYS));
+    EXPECT_NE(0, std::memcmp(&g, &vol_, sizeof g));
+    EXPECT_TRUE(CeUnmountDBVol(&g));
     // Identifiers of no mounted volume name nothing, nor does one unmounted.
     ASSERT_TRUE(MakeDb(L"Db", {}));
     CEGUID unmounted = vol_;
@@ -173,16 +181,16 @@ TEST_F(ApiTest, MountModesAndErrors)
         CEGUID bogus = vol_;
         bogus.Data1 = slot;
         CEOID oid = 0;
-        SetLastError(0);
-        EXPECT_EQ(INVALID_HANDLE_VALUE, CeOpenDatabaseEx(&bogus, &oid, L"Db", 0, 0, nullptr)) << slot;
-        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << slot;
+        CEDBASEINFO info = {};
+        info.dwFlags = CEDB_VALIDCREATE;
+        EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeOpenDatabaseEx(&bogus, &oid, L"Db", 0, 0, nullptr) == INVALID_HANDLE_VALUE);
+        EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&bogus, &info) == 0u);
     }
     ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_EXISTING));
 
     CEGUID invalid;
     CREATE_INVALIDGUID(&invalid);
-    EXPECT_FALSE(CeFlushDBVol(&invalid));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeFlushDBVol(&invalid));
 }
 
 TEST_F(ApiTest, AnotherProcessGetsASharingViolation)
@@ -224,30 +232,36 @@ TEST_F(ApiTest, NamesSortOrderCountsAndErrorCodes)
     CEDBASEINFO info = {};
     info.dwFlags = CEDB_VALIDCREATE;
     for (int i = 0; i < CEDB_MAXDBASENAMELEN; ++i) info.szDbaseName[i] = L'x';  // 32, unterminated
-    SetLastError(0);
-    EXPECT_EQ(0u, CeCreateDatabaseEx(&vol_, &info));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"abcdefghijklmnopqrstuvwxyz012345", 0));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&vol_, &info) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, Open(L"abcdefghijklmnopqrstuvwxyz012345", 0) == INVALID_HANDLE_VALUE);
 
-    EXPECT_EQ(0u, MakeDb(L"abcdefghijklmnopqrstuvwxyz01234", {}));
-    EXPECT_EQ(ERROR_ALREADY_EXISTS, GetLastError());
-    EXPECT_EQ(0u, MakeDb(L"five", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}, {kFlag, 0}}));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_EQ(0u, MakeDb(L"blobsort", {{kBlob, 0}}));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_ALREADY_EXISTS, MakeDb(L"abcdefghijklmnopqrstuvwxyz01234", {}) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"five", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}, {kFlag, 0}}) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"blobsort", {{kBlob, 0}}) == 0u);
     EXPECT_TRUE(MakeDb(L"four", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}}));
+
+    // The extended form gives a sort order several keys.
+    CEDBASEINFOEX ex = {};
+    ex.wVersion = CEDBASEINFOEX_VERSION;
+    ex.dwFlags = CEDB_VALIDNAME | CEDB_VALIDSORTSPEC;
+    cedb::CopyFixedText(ex.szDbaseName, CEDB_MAXDBASENAMELEN, L"two keys");
+    ex.wNumSortOrder = 1;
+    ex.rgSortSpecs[0] = SORTORDERSPECEX{SORTORDERSPECEX_VERSION, 2, 0, 0, {kText, kNum}, {0, CEDB_SORT_DESCENDING}};
+    const CEOID two = CeCreateDatabaseEx2(&vol_, &ex);
+    ASSERT_TRUE(two);
+    CEOIDINFOEX back = {};
+    back.wVersion = CEOIDINFOEX_VERSION;
+    ASSERT_TRUE(CeOidGetInfoEx2(&vol_, two, &back));
+    EXPECT_EQ(kNum, back.infDatabase.rgSortSpecs[0].rgPropID[1]);
+    EXPECT_EQ(static_cast<DWORD>(CEDB_SORT_DESCENDING), back.infDatabase.rgSortSpecs[0].rgdwFlags[1]);
 }
 
 TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
 {
     CEOID db = MakeDb(L"Acts", {{kNum, 0}, {kText, 0}});
     ASSERT_TRUE(db);
-    SetLastError(0);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"Missing", 0));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"Acts", kNum2));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, Open(L"Missing", 0) == INVALID_HANDLE_VALUE);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, Open(L"Acts", kNum2) == INVALID_HANDLE_VALUE);
 
     CEOID oid = 0;
     HANDLE h = CeOpenDatabaseEx(&vol_, &oid, L"Acts", kText, 0, nullptr);
@@ -267,10 +281,13 @@ TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
     h = Open(L"Acts", kNum);
     EXPECT_EQ(b, ReadCurrent(h).oid);
     EXPECT_EQ(a, ReadCurrent(h).oid);
-    EXPECT_EQ(0u, ReadCurrent(h).oid);
-    EXPECT_EQ(ERROR_NO_MORE_ITEMS, GetLastError());
+    EXPECT_FAILS(ERROR_NO_MORE_ITEMS, ReadCurrent(h).oid == 0u);
     h = Open(L"Acts", 0);  // no sort property: creation order
     EXPECT_EQ((std::vector<CEOID>{b, a}), Order(h));
+    // A handle whose record is deleted moves on to the next.
+    ASSERT_EQ(b, CeSeekDatabase(h, CEDB_SEEK_BEGINNING, 0, nullptr));
+    ASSERT_TRUE(CeDeleteRecord(h, b));
+    EXPECT_EQ(a, ReadCurrent(h).oid);
 }
 
 TEST_F(ApiTest, SortOrdersAscendingDescendingCaseInsensitiveAndUnknownFirst)
@@ -337,14 +354,10 @@ TEST_F(ApiTest, EverySeekType)
     EXPECT_EQ(2u, index);
     EXPECT_EQ(b2, ReadCurrent(h).oid);
     EXPECT_EQ(c, ReadCurrent(h).oid);  // the read moved on
-    EXPECT_EQ(0u, CeSeekDatabase(h, 0x12345, 0, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    SetLastError(0);
-    EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, 0, 1, nullptr));  // a value seek without values
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeSeekDatabase(h, 0x12345, 0, nullptr) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, 0, 1, nullptr) == 0u);  // a value seek without values
     const CEPROPVAL four[4] = {I4(kNum, 20), I4(kNum2, 20), I4(kNum, 20), I4(kNum2, 20)};
-    EXPECT_EQ(0u, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(four), 4, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeSeekDatabaseEx(h, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(four), 4, nullptr) == 0u);
 
     // Descending order: smaller and greater still mean the values.
     HANDLE d = Open(L"K", kNum2);
@@ -363,7 +376,8 @@ TEST_F(ApiTest, EverySeekType)
     ASSERT_TRUE(MakeDb(L"Folds", {{kText, CEDB_SORT_CASEINSENSITIVE}}));
     HANDLE folds = Open(L"Folds", kText);
     for (const wchar_t* pair : {L"\u00C0\u00E0", L"\u00DE\u00FE", L"\u0391\u03B1", L"\u03AB\u03CB",
-                                L"\u0410\u0430", L"\u042F\u044F"}) {
+                                L"\u0410\u0430", L"\u042F\u044F", L"\u0100\u0101", L"\u0139\u013A", L"\u0147\u0148",
+                                L"\u0179\u017A", L"\u017D\u017E", L"\u0401\u0451"}) {
         const wchar_t upper[2] = {pair[0], 0}, lower[2] = {pair[1], 0};
         const CEOID capital = Put(folds, {Str(kText, upper)});
         EXPECT_EQ(capital, seek(folds, CEDB_SEEK_VALUEFIRSTEQUAL, Str(kText, lower))) << int(pair[0]);
@@ -376,12 +390,9 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
 {
     ASSERT_TRUE(MakeDb(L"R", {}));
     HANDLE h = Open(L"R", 0);
-    CEPROPVAL vals[6] = {I4(kNum, -7), Str(kText, L"hello"), {}, {}, {}, Str(kText2, L"\xFFFF")};
-    vals[2].propid = kFlag;
+    CEPROPVAL vals[6] = {I4(kNum, -7), Str(kText, L"hello"), Val(kFlag), Val(kReal), Val(kShort), Str(kText2, L"\xFFFF")};
     vals[2].val.boolVal = -1;
-    vals[3].propid = kReal;
     vals[3].val.dblVal = 949998.0;
-    vals[4].propid = kShort;
     vals[4].val.iVal = -3;
     CEOID oid = CeWriteRecordProps(h, 0, 6, vals);
     ASSERT_TRUE(oid);
@@ -399,14 +410,17 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     HANDLE c = Open(L"R", 0, 0);
     CEPROPID ids[3] = {kText, kNum2, kNum};
     WORD count = 3;
-    DWORD size = 0;
-    LPBYTE buf = nullptr;
+    DWORD size = 512;
+    LPBYTE buf = static_cast<LPBYTE>(LocalAlloc(LMEM_FIXED, size));
+    std::memset(buf, 0xAB, size);
     ASSERT_EQ(oid, CeReadRecordProps(c, CEDB_ALLOWREALLOC, &count, ids, &buf, &size));
     ASSERT_EQ(3, count);
     const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buf);
     EXPECT_EQ(std::wstring(L"hello"), v[0].val.lpwstr);
     EXPECT_EQ(kNum2, v[1].propid);
     EXPECT_EQ(CEDB_PROPNOTFOUND, v[1].wFlags);
+    EXPECT_EQ(0, v[1].val.lVal);
+    EXPECT_EQ(0u, v[1].wLenData);
     EXPECT_EQ(-7, v[2].val.lVal);
     LocalFree(buf);
 
@@ -416,8 +430,7 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     buf = small;
     size = sizeof small;
     count = 0;
-    EXPECT_EQ(0u, CeReadRecordProps(c, 0, &count, nullptr, &buf, &size));
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
+    EXPECT_FAILS(ERROR_INSUFFICIENT_BUFFER, CeReadRecordProps(c, 0, &count, nullptr, &buf, &size) == 0u);
     EXPECT_GT(size, sizeof small);
     LPBYTE mine = static_cast<LPBYTE>(LocalAlloc(LMEM_FIXED, 4));
     buf = mine;
@@ -426,7 +439,12 @@ TEST_F(ApiTest, ReadsAllOrChosenPropertiesIntoCallerOrServiceBuffers)
     ASSERT_EQ(6, count);
     EXPECT_GE(size, 6 * sizeof(CEPROPVAL));
     LocalFree(buf);
+    buf = nullptr;  // no buffer, however large the size said
+    size = 4096;
+    ASSERT_EQ(oid, CeReadRecordProps(c, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
+    LocalFree(buf);
     buf = nullptr;
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeReadRecordProps(c, CEDB_ALLOWREALLOC, nullptr, nullptr, &buf, &size) == 0u);
     EXPECT_EQ(0u, CeReadRecordProps(INVALID_HANDLE_VALUE, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size));
 }
 
@@ -443,31 +461,28 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     EXPECT_EQ(L"keep", r.Text(kText));
     EXPECT_EQ(nullptr, r.Find(kText2));
 
-    SetLastError(0);
-    EXPECT_EQ(0u, Put(h, {I4(kNum, 3)}, oid + 1000));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, Put(h, {I4(kNum, 3)}, oid + 1000) == 0u);
     CEPROPVAL null_text = Str(kText, nullptr);
-    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &null_text));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, &null_text) == 0u);
     CEPROPVAL bad_type = I4(0x00090009, 1);
     EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &bad_type));
     // Blobs beyond the record limit or without their bytes.
     std::vector<BYTE> big(cedb::kMaxRecordBytes + 1, 7);
-    CEPROPVAL blob = {};
-    blob.propid = kBlob;
+    CEPROPVAL blob = Val(kBlob);
     blob.val.blob.dwCount = static_cast<DWORD>(big.size());
     blob.val.blob.lpb = big.data();
-    SetLastError(0);
-    EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &blob));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, &blob) == 0u);
     blob.val.blob.dwCount = 5;
     blob.val.blob.lpb = nullptr;
     EXPECT_EQ(0u, CeWriteRecordProps(h, 0, 1, &blob));
     blob.val.blob.dwCount = 3;
     blob.val.blob.lpb = big.data();
     CEOID small = CeWriteRecordProps(h, 0, 1, &blob);
-    ASSERT_NE(0u, small) << "a small blob is fine";
+    ASSERT_EQ(small, CeSeekDatabase(h, CEDB_SEEK_CEOID, small, nullptr)) << "a small blob is fine";
+    EXPECT_EQ(std::wstring(3, L'\7'), ReadCurrent(h).Text(kBlob));
     ASSERT_TRUE(CeDeleteRecord(h, small));
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeWriteRecordProps(h, 0, 1, nullptr) == 0u);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&vol_, nullptr) == 0u);
 
     CEOIDINFO info;
     ASSERT_TRUE(CeOidGetInfoEx(&vol_, oid, &info));
@@ -480,6 +495,7 @@ TEST_F(ApiTest, WritesReplaceOnlyTheGivenPropertiesAndDeleteOnRequest)
     EXPECT_EQ(1, info.infDatabase.wNumRecords);
     EXPECT_EQ(std::wstring(L"W"), info.infDatabase.szDbaseName);
     EXPECT_EQ(kNum, info.infDatabase.rgSortSpecs[0].propid);
+    EXPECT_EQ(static_cast<DWORD>(CEDB_SORT_DESCENDING), info.infDatabase.rgSortSpecs[1].dwFlags);
     // The extended information holds every sort order and zeroes the rest.
     CEOIDINFOEX ex;
     std::memset(&ex, 0xAB, sizeof ex);
@@ -537,9 +553,7 @@ TEST_F(ApiTest, EnumerationListsDatabasesAndCloseHandleEndsIt)
 #ifndef _WIN32
     // Natively the service closes its own handles. In the Windows build the
     // kernel does, and the value then belongs to the system.
-    SetLastError(0);
-    EXPECT_EQ(0u, CeFindNextDatabaseEx(e, &vol_));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_HANDLE, CeFindNextDatabaseEx(e, &vol_) == 0u);
 #endif
 }
 
@@ -548,15 +562,11 @@ TEST_F(ApiTest, AnOpenDatabaseCannotBeDeleted)
     CEOID db = MakeDb(L"D", {});
     HANDLE h = Open(L"D", 0);
     Put(h, {I4(kNum, 1)});
-    SetLastError(0);
-    EXPECT_FALSE(CeDeleteDatabaseEx(&vol_, db));
-    EXPECT_EQ(ERROR_SHARING_VIOLATION, GetLastError());
+    EXPECT_FAILS(ERROR_SHARING_VIOLATION, !CeDeleteDatabaseEx(&vol_, db));
     Close(h);
     EXPECT_TRUE(CeDeleteDatabaseEx(&vol_, db));
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(L"D", 0));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_FALSE(CeDeleteDatabaseEx(&vol_, db));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, Open(L"D", 0) == INVALID_HANDLE_VALUE);
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, !CeDeleteDatabaseEx(&vol_, db));
 }
 
 // The system hands closed handle values out again; each value must reach the
@@ -686,11 +696,9 @@ TEST(FixedText, IsCutToTheBufferAndAlwaysTerminated)
 TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
 {
     SORTORDERSPEC orders[5] = {{kText, CEDB_SORT_DESCENDING}, {kNum, 0}, {kNum2, 0}, {kFlag, 0}, {kReal, 0}};
-    SetLastError(0);
-    EXPECT_EQ(0u, CeCreateDatabase(L"Five orders", 0, 5, orders));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabase(L"Five orders", 0, 5, orders) == 0u);
     EXPECT_EQ(0u, CeCreateDatabase(L"Orders not given", 0, 1, nullptr));
-    CEOID db = CeCreateDatabase(L"Categories Database", 0, 1, orders);
+    CEOID db = CeCreateDatabase(L"Categories", 0, 1, orders);
     ASSERT_TRUE(db) << GetLastError();
     EXPECT_TRUE(cedb_test::FileExistsW(JoinPath(g_device_dir, L"device.vol")));
     MessageWindow win;
@@ -702,13 +710,19 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     v = Str(kText, L"Press");
     ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
     EXPECT_EQ(2u, win.Take().size()) << "changes in the object store are announced too";
+    // Every program has the store open at once; changes made in bulk reach
+    // the others when the bulk ends.
+    CedbBeginObjectStoreBulk();
+    ASSERT_TRUE(CeWriteRecordProps(h, 0, 1, &v));
+    EXPECT_TRUE(CedbEndObjectStoreBulk());
+    EXPECT_EQ(3, cedb_test::RunSelf(L"--store-child Categories"));
 
     HANDLE e = CeFindFirstDatabase(0);
     bool found = false;
     for (CEOID next; (next = CeFindNextDatabase(e)) != 0;) {
         CEOIDINFO info;
         ASSERT_TRUE(CeOidGetInfo(next, &info));
-        if (std::wstring(info.infDatabase.szDbaseName) != L"Categories Database") continue;
+        if (std::wstring(info.infDatabase.szDbaseName) != L"Categories") continue;
         found = next == db;
         EXPECT_EQ(0u, info.infDatabase.rgSortSpecs[1].propid) << "an unused sort order reads as zeros";
     }
@@ -723,6 +737,9 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     EXPECT_EQ(std::wstring(L"Press"), reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr) << "descending, as created";
     LocalFree(buf);
     CloseHandle(h);
+    EXPECT_TRUE(CeDeleteDatabase(db));
+    CEOIDINFO gone;
+    EXPECT_FALSE(CeOidGetInfo(db, &gone));
     CEGUID system;
     CREATE_SYSTEMGUID(&system);
     EXPECT_FALSE(CeUnmountDBVol(&system));
@@ -736,12 +753,21 @@ extern "C" int wmain(int argc, wchar_t** argv)
 int main(int argc, char** argv)
 #endif
 {
-    if (argc == 3 && std::wstring(argv[1], argv[1] + std::char_traits<std::remove_reference<decltype(argv[1][0])>::type>::length(argv[1])) == L"--mount-child") {
-        std::wstring path(argv[2], argv[2] + std::char_traits<std::remove_reference<decltype(argv[2][0])>::type>::length(argv[2]));
+    // A second process: mounts a volume, or counts the records of an object
+    // store database; the exit code says what it found.
+    using Char = std::remove_pointer_t<std::remove_pointer_t<decltype(argv)>>;
+    auto arg = [&](int i) { return std::wstring(argv[i], argv[i] + std::char_traits<Char>::length(argv[i])); };
+    if (argc == 3 && arg(1) == L"--mount-child") {
         CEGUID g;
-        if (!CeMountDBVol(&g, path.c_str(), OPEN_EXISTING)) return static_cast<int>(GetLastError());
+        if (!CeMountDBVol(&g, arg(2).c_str(), OPEN_EXISTING)) return static_cast<int>(GetLastError());
         CeUnmountDBVol(&g);
         return 0;
+    }
+    if (argc == 3 && arg(1) == L"--store-child") {
+        CEOID oid = 0;
+        CEOIDINFO info;
+        HANDLE h = CeOpenDatabase(&oid, arg(2).c_str(), 0, 0, nullptr);
+        return h == INVALID_HANDLE_VALUE || !CeOidGetInfo(oid, &info) ? 100 : info.infDatabase.wNumRecords;
     }
     g_device_dir = JoinPath(cedb_test::NewTempFolder(), L"device");
     cedb_test::SetEnvironment("VANTARO_DEVICE_DIR", g_device_dir);

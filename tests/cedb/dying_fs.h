@@ -7,59 +7,42 @@
 #include <memory>
 #include <string>
 
-#include "platform/cedb/core/file_system.h"
+#include "platform/cedb/core/forwarding_file_system.h"
 
 namespace cedb_test {
 
-class DyingFileSystem : public cedb::FileSystem {
+// Locks are the real file system's, so writers in other processes take turns
+// as they would.
+class DyingFileSystem : public cedb::ForwardingFileSystem {
 public:
-    DyingFileSystem(uint64_t limit, cedb::FileSystem* real) : limit(limit), real(real) {}
-    cedb::Status Open(const std::string& path, cedb::OpenMode mode, std::unique_ptr<cedb::File>* out) override
-    {
-        std::unique_ptr<cedb::File> file;
-        cedb::Status s = real->Open(path, mode, &file);
-        if (s.ok()) out->reset(new DyingFile(std::move(file), this));
-        return s;
-    }
-    // Locks are real, so writers in other processes take turns as they would.
-    cedb::Status OpenLock(const std::string& path, std::unique_ptr<cedb::FileLock>* out) override
-    {
-        return real->OpenLock(path, out);
-    }
-    cedb::Status Rename(const std::string& from, const std::string& to) override { return real->Rename(from, to); }
-    cedb::Status Remove(const std::string& path) override { return real->Remove(path); }
-    bool Exists(const std::string& path) override { return real->Exists(path); }
+    DyingFileSystem(uint64_t limit, cedb::FileSystem* real) : ForwardingFileSystem(real), limit(limit) {}
 
     const uint64_t limit;
     uint64_t written = 0;
 
 private:
-    class DyingFile : public cedb::File {
+    class DyingFile : public cedb::ForwardingFile {
     public:
-        DyingFile(std::unique_ptr<cedb::File> file, DyingFileSystem* fs) : file(std::move(file)), fs(fs) {}
-        cedb::Status Read(uint64_t offset, void* buf, size_t n, size_t* got) override
-        {
-            return file->Read(offset, buf, n, got);
-        }
+        DyingFile(std::unique_ptr<cedb::File> file, DyingFileSystem* fs) : ForwardingFile(std::move(file)), fs(fs) {}
         cedb::Status Write(uint64_t offset, const void* data, size_t n) override
         {
             if (n && fs->limit - fs->written <= n) {
-                (void)file->Write(offset, data, static_cast<size_t>(fs->limit - fs->written));
+                (void)base_->Write(offset, data, static_cast<size_t>(fs->limit - fs->written));
                 raise(SIGKILL);
             }
             fs->written += n;
-            return file->Write(offset, data, n);
+            return base_->Write(offset, data, n);
         }
         // A killed process loses nothing it wrote, synced or not.
         cedb::Status Sync() override { return cedb::Status::Ok(); }
-        cedb::Status Truncate(uint64_t size) override { return file->Truncate(size); }
-        cedb::Status Size(uint64_t* size) override { return file->Size(size); }
 
     private:
-        std::unique_ptr<cedb::File> file;
         DyingFileSystem* fs;
     };
-    cedb::FileSystem* real;
+    std::unique_ptr<cedb::File> Wrap(const std::string&, cedb::OpenMode, std::unique_ptr<cedb::File> file) override
+    {
+        return std::unique_ptr<cedb::File>(new DyingFile(std::move(file), this));
+    }
 };
 
 }  // namespace cedb_test

@@ -42,9 +42,12 @@ public:
 
     Status Write(uint64_t offset, const void* data, size_t n) override
     {
+        const bool down = fs_->powered_off();
         Status s = fs_->Tick("write");
-        // A failing write may still have put part of its bytes down.
-        size_t put = s.ok() ? n : n / 2;
+        // A failing write may still have put part of its bytes down; none
+        // land once the machine is down.
+        size_t put = down ? 0 : s.ok() ? fs_->Landing(n) : n / 2;
+        if (s.ok() && fs_->powered_off()) s = Status::Error(cedb::kErrIoDevice, "killed in a write");
         FaultFileSystem::Op op{false, offset, std::string(static_cast<const char*>(data), put)};
         ApplyOp(&st_->current, op);
         st_->unsynced.push_back(std::move(op));
@@ -116,6 +119,16 @@ Status FaultFileSystem::Tick(const char* what)
     return Status::Ok();
 }
 
+size_t FaultFileSystem::Landing(size_t n)
+{
+    if (n && kill_at_ - written_ <= n) {
+        n = static_cast<size_t>(kill_at_ - written_);
+        off_ = true;
+    }
+    written_ += n;
+    return n;
+}
+
 void FaultFileSystem::CountSync()
 {
     ++syncs_;
@@ -153,6 +166,7 @@ void FaultFileSystem::Crash(Unsynced how, std::mt19937* rng)
     }
     fail_at_ = 0;
     power_after_ = 0;
+    kill_at_ = UINT64_MAX;
     off_ = false;
 }
 

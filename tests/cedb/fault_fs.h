@@ -41,6 +41,11 @@ public:
     void PowerOffAfterSyncs(uint64_t n);
     uint64_t syncs() const { return syncs_; }
     bool powered_off() const { return off_; }
+    // The process dies in the write that reaches the n-th byte written from
+    // now: that write puts down only the bytes before it, and every later
+    // call fails. Crash(kApplyAll) then gives the disk the killed process left.
+    void KillAtByte(uint64_t n) { kill_at_ = written_ + n; }
+    uint64_t bytes_written() const { return written_; }
 
     // The next `times` renames are refused with `code`, changing nothing.
     void RefuseRenames(int times, uint32_t code);
@@ -65,6 +70,8 @@ public:
     // Counts a call and says whether it must fail.
     cedb::Status Tick(const char* what);
     void CountSync();
+    // How many of a write's n bytes land before a kill.
+    size_t Landing(size_t n);
 
 private:
     std::map<std::string, std::shared_ptr<State>> files_;
@@ -78,6 +85,8 @@ private:
     uint32_t refusal_code_ = 0;
     bool die_in_rename_ = false;
     uint32_t paused_ = 0;
+    uint64_t written_ = 0;
+    uint64_t kill_at_ = UINT64_MAX;
 };
 
 }  // namespace cedb_test

@@ -7,13 +7,9 @@ namespace {
 
 using cedb::Status;
 
-class FullDiskFile : public cedb::File {
+class FullDiskFile : public cedb::ForwardingFile {
 public:
-    FullDiskFile(FullDiskFileSystem* fs, std::unique_ptr<cedb::File> base) : fs_(fs), base_(std::move(base)) {}
-
-    Status Read(uint64_t offset, void* buf, size_t n, size_t* got) override { return base_->Read(offset, buf, n, got); }
-    Status Sync() override { return base_->Sync(); }
-    Status Size(uint64_t* size) override { return base_->Size(size); }
+    FullDiskFile(FullDiskFileSystem* fs, std::unique_ptr<cedb::File> base) : ForwardingFile(std::move(base)), fs_(fs) {}
 
     Status Write(uint64_t offset, const void* data, size_t n) override
     {
@@ -43,7 +39,6 @@ public:
 
 private:
     FullDiskFileSystem* fs_;
-    std::unique_ptr<cedb::File> base_;
 };
 
 }  // namespace
@@ -69,12 +64,9 @@ uint64_t FullDiskFileSystem::SizeOf(const std::string& path)
     return size;
 }
 
-Status FullDiskFileSystem::Open(const std::string& path, cedb::OpenMode mode, std::unique_ptr<cedb::File>* out)
+std::unique_ptr<cedb::File> FullDiskFileSystem::Wrap(const std::string&, cedb::OpenMode, std::unique_ptr<cedb::File> file)
 {
-    std::unique_ptr<cedb::File> f;
-    Status s = base_->Open(path, mode, &f);
-    if (s.ok()) out->reset(new FullDiskFile(this, std::move(f)));
-    return s;
+    return std::unique_ptr<cedb::File>(new FullDiskFile(this, std::move(file)));
 }
 
 Status FullDiskFileSystem::Rename(const std::string& from, const std::string& to)

@@ -87,107 +87,72 @@ TEST(LogHeader, RecognisesAnInterruptedCreation)
     EXPECT_FALSE(IsInterruptedCreation("hello", 5));
 }
 
-TEST(LogScan, CleanLogIsReadWhole)
+// Where the valid prefix ends, and whether what follows is a torn tail
+// (truncated at mount) or damage in the flushed part (refused).
+TEST(LogScan, ValidPrefixTornTailAndCorruption)
 {
-    LogBuilder log;
-    log.AddFlushed(5);
-    LogScan s = log.Scan();
-    EXPECT_FALSE(s.corrupt);
-    EXPECT_FALSE(s.torn_tail);
-    EXPECT_EQ(5u, s.entries.size());
-    EXPECT_EQ(log.bytes.size(), s.valid_end);
-    EXPECT_EQ('c', s.entries[1].payload[0]);
-}
-
-TEST(LogScan, TruncatedTailIsTorn)
-{
+    struct Case {
+        const char* what;
+        void (*make)(LogBuilder&);
+        bool corrupt, torn;
+        size_t entries;
+        size_t end_at;  // the valid prefix ends where this entry starts (or would)
+        const char* problem;
+        uint32_t generation;
+    } cases[] = {
+        {"clean", [](LogBuilder& l) { l.AddFlushed(5); }, false, false, 5, 5, "", kGen},
+        {"bad length at the end", [](LogBuilder& l) { l.AddFlushed(3).bytes[l.offsets[2] + 4] = '\x7f'; },
+         false, true, 2, 2, "", kGen},
+        {"bad length in the middle", [](LogBuilder& l) { l.AddFlushed(4).bytes[l.offsets[1] + 5] = '\x01'; },
+         true, false, 1, 1, "damaged entry at offset 69", kGen},
+        // Flushed entries follow the damage: it had been durable.
+        {"checksum before flushed entries",
+         [](LogBuilder& l) { l.AddFlushed(4).bytes[l.offsets[1] + kEntryHeaderSize + 3] ^= 1; }, true, false, 1, 1,
+         "", kGen},
+        // Entries after it were written in the same unflushed batch: a crash
+        // garbled one of them, so the whole batch is a torn tail.
+        {"checksum in the unflushed batch",
+         [](LogBuilder& l) {
+             l.AddFlushed(2);
+             const uint64_t synced = l.bytes.size();
+             l.Add(synced).Add(synced).Add(synced).bytes[l.offsets[3] + kEntryHeaderSize] ^= 0x40;
+         },
+         false, true, 3, 3, "", kGen},
+        {"unknown type", [](LogBuilder& l) { l.AddFlushed(2).Add(l.bytes.size(), 9); }, true, false, 2, 2,
+         "unknown entry type 9 at offset 106", kGen},
+        {"zero type ends the log", [](LogBuilder& l) { l.AddFlushed(2).Add(l.bytes.size(), 0); }, false, true, 2, 2,
+         "", kGen},
+        {"zeros allocated ahead", [](LogBuilder& l) { l.AddFlushed(3).bytes.append(4096, '\0'); }, false, false, 3,
+         3, "", kGen},
+        {"a byte among the zeros",
+         [](LogBuilder& l) {
+             l.AddFlushed(3).bytes.append(4096, '\0');
+             l.bytes[l.offsets[2] + 1000] = 1;
+         },
+         false, true, 3, 3, "", kGen},
+        {"another generation", [](LogBuilder& l) { l.AddFlushed(2); }, false, true, 0, 0, "", kGen + 1},
+    };
+    for (const Case& c : cases) {
+        LogBuilder log;
+        c.make(log);
+        const LogScan s = ScanLog(log.bytes.data(), log.bytes.size(), c.generation);
+        EXPECT_EQ(c.corrupt, s.corrupt) << c.what;
+        EXPECT_EQ(c.torn, s.torn_tail) << c.what;
+        EXPECT_EQ(c.entries, s.entries.size()) << c.what;
+        const uint64_t end = c.end_at < log.offsets.size() ? log.offsets[c.end_at] : log.offsets.back() + kEntryHeaderSize + 20;
+        EXPECT_EQ(end, s.valid_end) << c.what;
+        EXPECT_NE(std::string::npos, s.problem.find(c.problem)) << c.what << ": " << s.problem;
+        for (size_t i = 0; i < s.entries.size(); ++i) EXPECT_EQ('b' + i, s.entries[i].payload[0]) << c.what;
+    }
+    // A tail cut anywhere inside the last entry leaves the entries before it.
     LogBuilder full;
     full.AddFlushed(4);
     for (size_t cut = 1; cut < kEntryHeaderSize + 20; ++cut) {
-        std::string b = full.bytes.substr(0, full.bytes.size() - cut);
-        LogScan s = ScanLog(b.data(), b.size(), kGen);
+        LogScan s = ScanLog(full.bytes.data(), full.bytes.size() - cut, kGen);
         EXPECT_FALSE(s.corrupt) << cut;
         EXPECT_EQ(3u, s.entries.size()) << cut;
         EXPECT_EQ(full.offsets[3], s.valid_end) << cut;
     }
-}
-
-TEST(LogScan, BadLengthAtTheEndIsTornAndInTheMiddleIsCorrupt)
-{
-    LogBuilder end;
-    end.AddFlushed(3);
-    end.bytes[end.offsets[2] + 4] = '\x7f';
-    LogScan s = end.Scan();
-    EXPECT_FALSE(s.corrupt);
-    EXPECT_TRUE(s.torn_tail);
-    EXPECT_EQ(2u, s.entries.size());
-
-    LogBuilder mid;
-    mid.AddFlushed(4);
-    mid.bytes[mid.offsets[1] + 5] = '\x01';
-    s = mid.Scan();
-    EXPECT_TRUE(s.corrupt);
-    EXPECT_NE(std::string::npos, s.problem.find(std::to_string(mid.offsets[1])));
-}
-
-TEST(LogScan, ChecksumMismatchIsCorruptOnlyWhenLaterEntriesWereFlushedAfterIt)
-{
-    // Flushed entries follow the damage: it had been durable, so refuse.
-    LogBuilder flushed;
-    flushed.AddFlushed(4);
-    flushed.bytes[flushed.offsets[1] + kEntryHeaderSize + 3] ^= 1;
-    EXPECT_TRUE(flushed.Scan().corrupt);
-
-    // Entries after it were written in the same unflushed batch: a crash
-    // garbled one of them, so the whole batch is a torn tail.
-    LogBuilder unflushed;
-    unflushed.AddFlushed(2);
-    uint64_t synced = unflushed.bytes.size();
-    unflushed.Add(synced).Add(synced).Add(synced);
-    unflushed.bytes[unflushed.offsets[3] + kEntryHeaderSize] ^= 0x40;
-    LogScan s = unflushed.Scan();
-    EXPECT_FALSE(s.corrupt);
-    EXPECT_TRUE(s.torn_tail);
-    EXPECT_EQ(3u, s.entries.size());
-    EXPECT_EQ(unflushed.offsets[3], s.valid_end);
-}
-
-TEST(LogScan, UnknownAndZeroTypes)
-{
-    LogBuilder unknown;
-    unknown.AddFlushed(2).Add(unknown.bytes.size(), 9);
-    LogScan s = unknown.Scan();
-    EXPECT_TRUE(s.corrupt);
-    EXPECT_NE(std::string::npos, s.problem.find("unknown entry type 9"));
-
-    LogBuilder zero;
-    zero.AddFlushed(2).Add(zero.bytes.size(), 0);
-    s = zero.Scan();
-    EXPECT_FALSE(s.corrupt);
-    EXPECT_EQ(2u, s.entries.size());
-}
-
-TEST(LogScan, ZerosAtTheEndAreAllocationNotDamage)
-{
-    LogBuilder log;
-    log.AddFlushed(3);
-    size_t end = log.bytes.size();
-    log.bytes.append(4096, '\0');
-    LogScan s = log.Scan();
-    EXPECT_FALSE(s.corrupt);
-    EXPECT_FALSE(s.torn_tail);
-    EXPECT_EQ(end, s.valid_end);
-    log.bytes[end + 100] = 1;
-    EXPECT_TRUE(log.Scan().torn_tail);
-}
-
-TEST(LogScan, EntriesOfAnotherGenerationAreNotValid)
-{
-    LogBuilder log;
-    log.AddFlushed(2);
-    LogScan s = ScanLog(log.bytes.data(), log.bytes.size(), kGen + 1);
-    EXPECT_EQ(0u, s.entries.size());
-    EXPECT_EQ(kHeaderSize, s.valid_end);
 }
 
 TEST(LogScan, CandidateEntriesPastDamageCostABoundedMultipleOfTheFile)
@@ -268,6 +233,22 @@ TEST(PropertyCodec, RoundTripsEveryTypeAndRejectsMalformedBytes)
     unknown[2] = 0x77;  // first property's type
     EXPECT_FALSE(DecodeProps(unknown.data(), unknown.size(), &back));
     EXPECT_FALSE(DecodePropRefs(unknown.data(), unknown.size(), &refs));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Boxed, ACopyHoldsItsOwnValueOrNothing)
+{
+    cedb::Boxed<std::u16string> a(u"key"), b, empty;
+    b = a;
+    a = empty;
+    ASSERT_TRUE(b);
+    EXPECT_EQ(u"key", *b);
+    EXPECT_FALSE(a);
+    const cedb::Boxed<std::u16string> c(b);
+    EXPECT_EQ(u"key", *c);
 }
 
 }  // namespace

@@ -6,17 +6,16 @@
 // after some prefix of the work that includes every acknowledged flush. A
 // seed reproduces its trial exactly.
 //
-// A kill is rebuilt from the workload's recorded write stream, which is what
-// makes a trial fast; every REAL_FILE_EVERY-th trial also kills a child
-// process writing the operating system's files at the same byte and checks
-// that it left exactly the rebuilt bytes.
+// A kill is made over memory files, which is what makes a trial fast; every
+// REAL_FILE_EVERY-th trial also kills a child process writing the operating
+// system's files at the same byte and checks that it left exactly the bytes
+// the memory files hold.
 //
 //   volume_crash_test --trials N --seed S [--jobs J]
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,10 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/cedb/fault_fs.h"
 #include "tests/cedb/dying_fs.h"
+#include "tests/cedb/fault_fs.h"
 #include "tests/cedb/workload.h"
-#include "tests/cedb/write_stream.h"
 
 namespace {
 
@@ -53,6 +51,13 @@ MountOptions Options()
 
 std::string g_dir;
 
+// Runs the workload on `path` until it fails; the steps acknowledged.
+size_t Run(cedb::FileSystem* fs, const std::string& path, const cedb_test::Script& script)
+{
+    std::unique_ptr<Volume> v;
+    return Volume::Mount(fs, path, Options(), &v).ok() ? cedb_test::RunScript(v.get(), script) : 0;
+}
+
 bool Check(cedb::FileSystem* fs, const std::string& path, const cedb_test::Script& script, size_t acked,
            std::string* why)
 {
@@ -74,21 +79,6 @@ bool Check(cedb::FileSystem* fs, const std::string& path, const cedb_test::Scrip
     return true;
 }
 
-// The kill at `cut`, rebuilt from the recorded write stream: the volume must
-// hold every step acknowledged before the dying write.
-bool KillTrial(const cedb_test::Script& script, const cedb_test::WriteStream& stream, uint64_t cut,
-               std::string* why)
-{
-    cedb_test::FaultFileSystem disk;
-    size_t acked = 0;
-    stream.KilledAt(cut, &disk, &acked);
-    if (Check(&disk, kVolume, script, acked, why)) return true;
-    *why += " (killed at byte " + std::to_string(cut) + ")";
-    return false;
-}
-
-using cedb_test::DyingFileSystem;
-
 bool ReadFile(const std::string& path, std::string* bytes)
 {
     std::ifstream in(path, std::ios::binary);
@@ -98,35 +88,26 @@ bool ReadFile(const std::string& path, std::string* bytes)
 }
 
 // The same kill by a child process writing the operating system's files:
-// what it leaves must be, byte for byte, what the rebuild says.
-bool RealFileKillTrial(const cedb_test::Script& script, const cedb_test::WriteStream& stream, uint64_t cut,
-                       std::string* why)
+// what it leaves must be, byte for byte, what the memory files hold.
+bool RealFileKillTrial(const cedb_test::Script& script, cedb_test::FaultFileSystem& memory, size_t acked,
+                       uint64_t cut, std::string* why)
 {
     const std::string path = g_dir + "/" + kVolume;
     std::remove(path.c_str());
     std::remove((g_dir + "/" + kCompactVolume).c_str());
     const pid_t pid = fork();
     if (pid == 0) {
-        DyingFileSystem fs(cut, cedb::FileSystem::Default());
-        std::unique_ptr<Volume> v;
-        if (!Volume::Mount(&fs, path, Options(), &v).ok()) _exit(2);
-        cedb_test::RunScript(v.get(), script);
+        cedb_test::DyingFileSystem fs(cut, cedb::FileSystem::Default());
+        Run(&fs, path, script);
         _exit(0);
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
-        *why = "workload failed in the child with code " + std::to_string(WEXITSTATUS(status));
-        return false;
-    }
-    size_t acked = 0;
-    const std::map<std::string, std::string> expected = stream.FilesKilledAt(cut, &acked);
+    waitpid(pid, nullptr, 0);
     for (const char* name : {kVolume, kCompactVolume}) {
-        std::string bytes;
+        std::string bytes, expected;
         const bool exists = ReadFile(g_dir + "/" + name, &bytes);
-        auto it = expected.find(name);
-        if (exists != (it != expected.end()) || (exists && bytes != it->second)) {
-            *why = std::string(name) + " differs from the rebuilt kill at byte " + std::to_string(cut);
+        const bool kept = memory.GetContents(name, &expected);
+        if (exists != kept || bytes != expected) {
+            *why = std::string(name) + " differs from the memory files killed at byte " + std::to_string(cut);
             return false;
         }
     }
@@ -139,23 +120,30 @@ bool PowerTrial(const cedb_test::Script& script, std::mt19937& rng, std::string*
 {
     cedb_test::FaultFileSystem fs;
     fs.PowerOffAfterSyncs(1 + rng() % 60);
-    size_t acked = 0;
-    {
-        std::unique_ptr<Volume> v;
-        if (Volume::Mount(&fs, "p.vol", Options(), &v).ok()) acked = cedb_test::RunScript(v.get(), script);
-    }
+    const size_t acked = Run(&fs, "p.vol", script);
     fs.Crash(cedb_test::Unsynced::kRandom, &rng);
     return Check(&fs, "p.vol", script, acked, why);
 }
 
+// A kill at a seeded byte of the workload's writes: the volume must hold
+// every step acknowledged before the dying write.
 bool Trial(long t, uint32_t s, std::string* why)
 {
     std::mt19937 rng(s);
     const cedb_test::Script script = cedb_test::MakeScript(s, 120);
-    const cedb_test::WriteStream stream = cedb_test::WriteStream::Record(script, kVolume, Options());
-    const uint64_t cut = rng() % (stream.bytes() + 1);
-    return KillTrial(script, stream, cut, why) &&
-           (t % REAL_FILE_EVERY != 0 || RealFileKillTrial(script, stream, cut, why)) && PowerTrial(script, rng, why);
+    cedb_test::FaultFileSystem whole;
+    Run(&whole, kVolume, script);
+    const uint64_t cut = rng() % (whole.bytes_written() + 1);
+    cedb_test::FaultFileSystem disk;
+    disk.KillAtByte(cut);
+    const size_t acked = Run(&disk, kVolume, script);
+    disk.Crash(cedb_test::Unsynced::kApplyAll, nullptr);
+    if (t % REAL_FILE_EVERY == 0 && !RealFileKillTrial(script, disk, acked, cut, why)) return false;
+    if (!Check(&disk, kVolume, script, acked, why)) {
+        *why += " (killed at byte " + std::to_string(cut) + ")";
+        return false;
+    }
+    return PowerTrial(script, rng, why);
 }
 
 // Trials first + jobs * k for this worker; false at the first failure.

@@ -1,5 +1,7 @@
 #include "tests/cedb/workload.h"
 
+#include <climits>
+#include <cmath>
 #include <random>
 
 #include "tests/cedb/fault_fs.h"
@@ -22,10 +24,15 @@ cedb::Prop RandomProp(std::mt19937& rng, uint32_t id)
     p.id = id;
     switch (cedb::TypeOf(id)) {
     case cedb::kTypeI2: p.i = static_cast<int16_t>(rng() % 7 - 3); break;
-    case cedb::kTypeI4: p.i = static_cast<int32_t>(rng() % 11) - 5; break;
+    case cedb::kTypeI4: p.i = rng() % 8 ? static_cast<int32_t>(rng() % 11) - 5 : rng() % 2 ? INT32_MIN : INT32_MAX; break;
     case cedb::kTypeUI4: p.i = rng() % 5; break;
     case cedb::kTypeBool: p.i = rng() % 2; break;
-    case cedb::kTypeR8: p.d = (rng() % 9) * 0.5; break;
+    case cedb::kTypeR8: {
+        // Sort orders built at mount and kept while writing must agree on these too.
+        const double odd[] = {std::nan(""), -0.0, 0.0, 1e300, -HUGE_VAL, HUGE_VAL};
+        p.d = rng() % 4 ? (rng() % 9) * 0.5 - 2 : odd[rng() % 6];
+        break;
+    }
     case cedb::kTypeString: {
         size_t len = rng() % 8 == 0 ? 200 + rng() % 400 : rng() % 12;
         for (size_t i = 0; i < len; ++i) p.s.push_back(static_cast<char16_t>((rng() % 2 ? u'a' : u'A') + rng() % 3));
@@ -66,6 +73,8 @@ uint64_t Digest(cedb::Volume& v)
             h = Fnv(h, &e.oid, 4);
             h = Fnv(h, r->payload.data(), r->payload.size());
         }
+        for (size_t i = 1; i < db.indexes.size(); ++i)
+            for (const cedb::IndexEntry& e : db.indexes[i]) h = Fnv(h, &e.oid, 4);
         h = Fnv(h, "|", 1);
     }
     return h ? h : 1;

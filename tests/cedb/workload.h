@@ -29,7 +29,8 @@ Script MakeScript(uint32_t seed, size_t steps);
 
 cedb::Status RunStep(cedb::Volume* v, const Step& s);
 
-// 0 when the volume's indexes disagree with its records.
+// Every database's records and the order of each of its sort orders, ties
+// and all; 0 when the volume's indexes disagree with its records.
 uint64_t Digest(cedb::Volume& v);
 
 // True when `digest` is the state after j steps for some j >= from.
