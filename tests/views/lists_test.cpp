@@ -396,6 +396,20 @@ TEST_F(ListViews, ARefreshWithoutTheTopRowLeavesNoActivityForTheNotesToWriteInto
     EXPECT_EQ(std::wstring(L"older notes"), ReadActivity(older).notes);
 }
 
+TEST_F(ListViews, RefreshAfterAnEditSelectsTheEditedContactOtherwiseTheTopRow)
+{
+    AddContact(L"A");
+    AddContact(L"B");
+    const CEOID c = AddContact(L"C");
+    ASSERT_NE(nullptr, Start());
+    pendingContactOid = c;
+    ContactsChanged();
+    EXPECT_EQ(2, Mark(Contacts()));
+    EXPECT_EQ(0u, pendingContactOid);
+    ContactsChanged();
+    EXPECT_EQ(0, Mark(Contacts())) << "a change made elsewhere selects the top row";
+}
+
 namespace {
 
 // Drags the pen over a list's header from one point to another.

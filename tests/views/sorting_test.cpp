@@ -18,6 +18,15 @@ int Compare(const wchar_t* a, const wchar_t* b, int direction)
 
 }  // namespace
 
+// The lists' own texts sort the same with or without case.
+TEST(CompareSortKeys, TextIgnoresCaseAndDirectionTurnsItRound)
+{
+    EXPECT_LT(Compare(L"apple", L"Banana", 1), 0);
+    EXPECT_LT(Compare(L"Banana", L"cherry", 1), 0);
+    EXPECT_GT(Compare(L"apple", L"Banana", 0), 0);
+    EXPECT_EQ(0, Compare(L"APPLE", L"apple", 1));
+}
+
 TEST(CompareSortKeys, NumbersPutTheLargestFirstWithDirectionOne)
 {
     EXPECT_LT(Compare(L"10", L"9", 1), 0);
