@@ -43,9 +43,6 @@ TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
     EXPECT_EQ(0, ScheduleReminder(L"t", L"t", -1e12, PUN_DIALOG)) << "a time the clock cannot hold";
     std::vector<StoredNotification> stored = StoredNotifications();
     ASSERT_EQ(3u, stored.size());
-    EXPECT_EQ(static_cast<DWORD>(CNT_TIME), stored[0].type);
-    EXPECT_EQ(5u, stored[0].flags);
-    EXPECT_EQ(L"h", stored[0].title);
     EXPECT_FALSE(stored[0].hasSound);
     EXPECT_EQ(0.0, ReminderInterval(14));
 
@@ -66,19 +63,7 @@ TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
     EXPECT_EQ(0, weeks.wHour + weeks.wMinute + weeks.wSecond);
 }
 
-// ---- Title and text --------------------------------------------------------------------
-
-TEST_F(Reminders, TitleAndTextCarryTheDateContactAndNextAction)
-{
-    const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
-    wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
-    FormatReminder(L"Baker, Ann", L"Return Phone Call", nextDate, title, REMINDER_TITLE_CAPACITY, text,
-                   REMINDER_TEXT_CAPACITY);
-    const std::wstring date = ShortDate(nextDate);
-    ASSERT_FALSE(date.empty());
-    EXPECT_EQ(L"QL " + date, std::wstring(title));
-    EXPECT_EQ(L"Vantaro Reminder:\nBaker, Ann (Return Phone Call) " + date, std::wstring(text));
-}
+// ---- Title and text (as armed: the activity dialog's tests) -----------------------------
 
 TEST_F(Reminders, LongNamesAreCutAndSmallBuffersNeverOverrun)
 {

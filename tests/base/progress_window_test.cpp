@@ -12,8 +12,6 @@
 
 namespace {
 
-std::wstring Text(HWND window, int id) { return WindowText(GetDlgItem(window, id)); }
-
 int Position(HWND window)
 {
     return static_cast<int>(SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
@@ -28,8 +26,8 @@ TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
     EXPECT_TRUE(IsWindowVisible(window));
 
     SetProgressTexts(window, L"Purging Activity Records", L"Please wait...", 0, 100000);
-    EXPECT_EQ(L"Purging Activity Records", Text(window, IDC_PROGRESS_MAIN_LABEL));
-    EXPECT_EQ(L"Please wait...", Text(window, IDC_PROGRESS_SUB_LABEL));
+    EXPECT_EQ(L"Purging Activity Records", ItemText(window, IDC_PROGRESS_MAIN_LABEL));
+    EXPECT_EQ(L"Please wait...", ItemText(window, IDC_PROGRESS_SUB_LABEL));
     PBRANGE range = {};
     SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(0, range.iLow);
@@ -37,9 +35,9 @@ TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
     EXPECT_EQ(0, Position(window));
 
     StepProgress(window, L"Processing 70 % complete", 70000);
-    EXPECT_EQ(L"Processing 70 % complete", Text(window, IDC_PROGRESS_SUB_LABEL));
+    EXPECT_EQ(L"Processing 70 % complete", ItemText(window, IDC_PROGRESS_SUB_LABEL));
     EXPECT_EQ(70000, Position(window));
-    EXPECT_EQ(L"Purging Activity Records", Text(window, IDC_PROGRESS_MAIN_LABEL));
+    EXPECT_EQ(L"Purging Activity Records", ItemText(window, IDC_PROGRESS_MAIN_LABEL));
 
     // A fresh range puts the bar back at its start.
     SetProgressTexts(window, L"Processing Activity Records", L"Remove Orphans", 1, 2);
@@ -49,7 +47,7 @@ TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
     SetProgressTexts(nullptr, L"x", L"y", 0, 1);
     StepProgress(nullptr, L"z", 1);
     DestroyProgressWindow(nullptr);
-    EXPECT_EQ(L"Remove Orphans", Text(window, IDC_PROGRESS_SUB_LABEL));
+    EXPECT_EQ(L"Remove Orphans", ItemText(window, IDC_PROGRESS_SUB_LABEL));
 
     DestroyProgressWindow(window);
     EXPECT_FALSE(IsWindow(window));

@@ -474,25 +474,3 @@ bool LinkToFullDevice(const std::wstring& path)
         return true;
     }, 5000);
 }
-
-struct WindowCount {
-    const wchar_t* className;
-    int count;
-};
-
-static BOOL CALLBACK CountIfClass(HWND window, LPARAM param)
-{
-    auto* counter = reinterpret_cast<WindowCount*>(param);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (lstrcmpW(className, counter->className) == 0)
-        ++counter->count;
-    return TRUE;
-}
-
-int CountWindows(const wchar_t* className)
-{
-    WindowCount counter = {className, 0};
-    EnumWindows(CountIfClass, reinterpret_cast<LPARAM>(&counter));
-    return counter.count;
-}

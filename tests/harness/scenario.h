@@ -15,6 +15,12 @@
 struct WindowImage {
     int width = 0, height = 0, stride = 0;
     std::vector<unsigned char> bits;
+    // The pixel at x, y (top down).
+    COLORREF At(int x, int y) const
+    {
+        const unsigned char* at = &bits[static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3];
+        return RGB(at[2], at[1], at[0]);
+    }
 };
 
 // The part where two images differ (window coordinates, top down), empty
@@ -66,23 +72,23 @@ public:
     void AnswerDialogs(std::function<void(HWND)> answer) { answerer = std::move(answer); }
     static void PressButton(HWND dialog, int id);
     const std::vector<SeenDialog>& Dialogs() const { return seen; }
-    // Whether a dialog (with this title, when given) showed this text.
-    bool Saw(const std::wstring& text, const wchar_t* title = nullptr) const
+    // How many dialogs (with this title, when given) showed this text.
+    int Shown(const std::wstring& text, const wchar_t* title = nullptr) const
     {
+        int count = 0;
         for (const SeenDialog& dialog : seen)
             for (const std::wstring& shown : dialog.texts)
-                if (shown == text && (!title || dialog.title == title))
-                    return true;
-        return false;
+                count += shown == text && (!title || dialog.title == title);
+        return count;
     }
+    bool Saw(const std::wstring& text, const wchar_t* title = nullptr) const { return Shown(text, title) > 0; }
 
     const std::wstring& Root() const { return root; }
     const std::wstring& InstallFolder() const { return installFolder; }
     const std::wstring& DocumentsFolder() const { return documentsFolder; }
     const std::wstring& DeviceFolder() const { return deviceFolder; }
-    // The scratch keys standing in for HKEY_CURRENT_USER and HKEY_CLASSES_ROOT.
+    // The scratch key standing in for HKEY_CURRENT_USER.
     HKEY UserRegistry() const { return userKey; }
-    HKEY ClassesRegistry() const { return classesKey; }
 
     // What the screen shows where the window is, whatever covers it; no
     // pixels when it has no area.
@@ -133,6 +139,3 @@ std::wstring WindowsPath(const std::string& buildPath);
 // takes no byte: every write fails as on a full disk. Wine only (it runs
 // Unix's ln); false when that cannot be done.
 bool LinkToFullDevice(const std::wstring& path);
-
-// Counts top-level windows of a class.
-int CountWindows(const wchar_t* className);

@@ -48,6 +48,12 @@ inline std::wstring WindowText(HWND window)
     return text;
 }
 
+// The text of a dialog's control.
+inline std::wstring ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
 // The texts of a list box, a combo box or a column of a list view, in order.
 inline std::vector<std::wstring> ListItems(HWND list, int column = 0)
 {

@@ -34,9 +34,9 @@ Seen Look(HWND dialog)
 {
     Seen seen;
     seen.title = WindowText(dialog);
-    seen.text = WindowText(GetDlgItem(dialog, IDC_MESSAGE_BOX_TEXT));
-    seen.first = WindowText(GetDlgItem(dialog, IDC_MESSAGE_BOX_FIRST));
-    seen.second = WindowText(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND));
+    seen.text = ItemText(dialog, IDC_MESSAGE_BOX_TEXT);
+    seen.first = ItemText(dialog, IDC_MESSAGE_BOX_FIRST);
+    seen.second = ItemText(dialog, IDC_MESSAGE_BOX_SECOND);
     seen.secondVisible = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND), GWL_STYLE) & WS_VISIBLE) != 0;
     seen.checkVisible = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_MESSAGE_BOX_DONTSHOW), GWL_STYLE) & WS_VISIBLE) != 0;
     GetClientRect(dialog, &seen.dialog);
@@ -227,59 +227,30 @@ TEST(MessageBox, OwnedByTheMainWindowDuringARun)
     EXPECT_EQ(0, scenario.Close());
 }
 
-// Saves a picture of each style once it is painted, when a folder for them
-// is named; checks the outline and band are on screen either way.
-struct Shot {
-    static Shot* current;
-    HWND dialog = nullptr;
-    std::wstring path;
-    bool saved = false;
-    COLORREF bottomEdge = CLR_INVALID, middle = CLR_INVALID;
-};
-Shot* Shot::current;
-
-void CALLBACK TakeShot(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    Shot* shot = Shot::current;
-    if (!shot || !shot->dialog || !IsWindowVisible(shot->dialog))
-        return;
-    KillTimer(nullptr, timer);
-    RedrawWindow(shot->dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT rect;
-    GetWindowRect(shot->dialog, &rect);
-    HDC screen = GetDC(nullptr);
-    // The 2-pixel outline runs along the last rows.
-    shot->bottomEdge = GetPixel(screen, (rect.left + rect.right) / 2, rect.bottom - 2);
-    if (shot->bottomEdge != RGB(0, 0, 0))
-        shot->bottomEdge = GetPixel(screen, (rect.left + rect.right) / 2, rect.bottom - 1);
-    shot->middle = GetPixel(screen, rect.left + 8, (rect.top + rect.bottom) / 2);
-    ReleaseDC(nullptr, screen);
-    shot->saved = Scenario::SaveWindowImage(shot->dialog, shot->path);
-    Scenario::PressButton(shot->dialog, IDOK);
-}
-
+// Each style once painted: the 2-pixel outline along its bottom and a white
+// face. A picture of each is kept when a folder for them is named.
 TEST(MessageBox, EachStyleIsDrawnWithItsOutline)
 {
     wchar_t folder[MAX_PATH] = {};
     const bool keep = GetEnvironmentVariableW(L"VANTARO_SCREENSHOTS", folder, MAX_PATH) > 0;
     Scenario scenario;
-    const std::wstring target = keep ? std::wstring(folder) : scenario.Root();
-    const UINT styles[] = {0x0, 0x30, 0x31, 0x34, 0x134, 0x2};
-    for (UINT style : styles) {
-        Shot shot;
-        shot.path = target + L"\\message_box_" + std::to_wstring(style) + L".bmp";
-        Shot::current = &shot;
+    for (UINT style : {0x0u, 0x30u, 0x31u, 0x34u, 0x134u, 0x2u}) {
+        WindowImage shown;
         scenario.AnswerDialogs([&](HWND dialog) {
-            shot.dialog = dialog;
-            SetTimer(nullptr, 0, 300, TakeShot);  // late enough for the buttons to be painted
+            shown = scenario.SettledCapture(dialog);
+            if (keep)
+                Scenario::SaveWindowImage(dialog, std::wstring(folder) + L"\\message_box_" + std::to_wstring(style) +
+                                                      L".bmp");
+            Scenario::PressButton(dialog, IDOK);
         });
         const wchar_t* text = style == 0x2 ? L"The export file was written to the documents folder."
                                            : L"Do you really want to delete the selected activity and its reminder?";
         EXPECT_EQ(1, AppMessageBox(nullptr, text, L"Vantaro", style));
-        Shot::current = nullptr;
-        EXPECT_TRUE(shot.saved) << style;
-        EXPECT_EQ(RGB(0, 0, 0), shot.bottomEdge) << style;
-        EXPECT_EQ(RGB(255, 255, 255), shot.middle) << style;
+        ASSERT_GT(shown.height, 10) << style;
+        const int midX = shown.width / 2;
+        EXPECT_TRUE(shown.At(midX, shown.height - 2) == RGB(0, 0, 0) || shown.At(midX, shown.height - 1) == RGB(0, 0, 0))
+            << style;
+        EXPECT_EQ(RGB(255, 255, 255), shown.At(8, shown.height / 2)) << style;
     }
 }
 

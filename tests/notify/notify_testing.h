@@ -59,28 +59,45 @@ inline HANDLE ScheduleDialog(const SYSTEMTIME& when, const wchar_t* title, const
 
 struct StoredNotification {
     HANDLE handle;
-    DWORD type, flags;
+    DWORD flags;
     SYSTEMTIME start;
     std::wstring title, text;
     bool hasSound;
 };
 
+// The device's notifications, and one's information as the service hands
+// it out; empty where the service refuses.
+inline std::vector<HANDLE> NotificationHandles()
+{
+    DWORD needed = 0;
+    if (!CeGetUserNotificationHandles(nullptr, 0, &needed))
+        return {};
+    std::vector<HANDLE> handles(needed);
+    if (needed && !CeGetUserNotificationHandles(handles.data(), needed, &needed))
+        return {};
+    return handles;
+}
+
+inline std::vector<BYTE> NotificationInfo(HANDLE notification)
+{
+    DWORD needed = 0;
+    if (CeGetUserNotification(notification, 0, &needed, nullptr) || needed == 0)
+        return {};
+    std::vector<BYTE> buffer(needed);
+    if (!CeGetUserNotification(notification, needed, &needed, buffer.data()))
+        return {};
+    return buffer;
+}
+
 inline std::vector<StoredNotification> StoredNotifications()
 {
     std::vector<StoredNotification> all;
-    DWORD count = 0;
-    CeGetUserNotificationHandles(nullptr, 0, &count);
-    std::vector<HANDLE> handles(count);
-    if (count == 0 || !CeGetUserNotificationHandles(handles.data(), count, &count))
-        return all;
-    for (HANDLE handle : handles) {
-        DWORD needed = 0;
-        CeGetUserNotification(handle, 0, &needed, nullptr);
-        std::vector<BYTE> buffer(needed);
-        if (!needed || !CeGetUserNotification(handle, needed, &needed, buffer.data()))
+    for (HANDLE handle : NotificationHandles()) {
+        std::vector<BYTE> buffer = NotificationInfo(handle);
+        if (buffer.empty())
             continue;
         auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
-        StoredNotification item = {handle, header->pcent->dwType, 0, header->pcent->stStartTime, L"", L"", false};
+        StoredNotification item = {handle, 0, header->pcent->stStartTime, L"", L"", false};
         if (header->pceun) {
             item.flags = header->pceun->ActionFlags;
             item.title = header->pceun->pwszDialogTitle ? header->pceun->pwszDialogTitle : L"";

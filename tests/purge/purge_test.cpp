@@ -363,7 +363,5 @@ TEST_F(PurgeTest, DialogAsksTheRightQuestionStoresTheMethodAndPurgesOnYesOnly)
                           return std::wstring(date);
                       }() + L" for Contact 'Ames'?"));
     EXPECT_EQ(1, Shown(L"Purging all activity records for all Contacts?"));
-    DWORD method = 9;
-    EXPECT_TRUE(Stored(L"purgemethod", &method));
-    EXPECT_EQ(0u, method);
+    EXPECT_EQ(0, StoredValue(L"purgemethod"));
 }

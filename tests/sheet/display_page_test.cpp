@@ -31,7 +31,6 @@ TEST_F(DisplayPageTest, ANewColumnRebuildsTheListInCatalogueOrderAndResetsSortin
     });
     EXPECT_EQ((std::vector<std::wstring>{L"FileAs", L"Title", L"Company", L"Last Date", L"Next Date"}),
               Headers(Contacts()));
-    EXPECT_EQ(3, settings.numcontactfield);
     EXPECT_EQ(3, StoredValue(L"numcontactfield"));
     EXPECT_EQ(3, StoredValue(L"contactfield1"));
     EXPECT_EQ(4, StoredValue(L"contactfield2"));
@@ -86,9 +85,7 @@ TEST_F(DisplayPageTest, SectionsShowTheirOwnLists)
         EXPECT_FALSE(Visible(page, IDC_DISPLAY_LAST_FIELDS));
         EXPECT_FALSE(Visible(page, IDC_DISPLAY_LAST_TITLE));
         EXPECT_TRUE(Visible(page, IDC_DISPLAY_ACTIVITY_FIELDS));
-        wchar_t title[40] = L"";
-        GetDlgItemTextW(page, IDC_DISPLAY_TITLE, title, 40);
-        EXPECT_STREQ(L"Activity Information", title);
+        EXPECT_EQ(L"Activity Information", ItemText(page, IDC_DISPLAY_TITLE));
         RECT contactPlace, activityPlace;
         GetWindowRect(GetDlgItem(page, IDC_DISPLAY_CONTACT_FIELDS), &contactPlace);
         GetWindowRect(GetDlgItem(page, IDC_DISPLAY_ACTIVITY_FIELDS), &activityPlace);

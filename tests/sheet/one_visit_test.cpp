@@ -59,7 +59,6 @@ TEST_F(OneVisitTest, ColumnColourAndLabelTakeEffectTogether)
     EXPECT_EQ(0, scenario->Close());
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(expected, Headers(Contacts()));
-    EXPECT_EQ(0x0000FFu, settings.lv2r1color);
     EXPECT_EQ(0x0000FFu, BrushColour(hLv2Row1Brush));
     EXPECT_EQ(L"Acme", Cell(Contacts(), 0, 2));
 }

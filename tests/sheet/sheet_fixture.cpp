@@ -86,12 +86,6 @@ void SheetTest::Select(HWND list, const std::vector<int>& items)
         SendMessageW(list, LB_SETSEL, TRUE, item);
 }
 
-int SheetTest::StoredValue(const wchar_t* name) const
-{
-    DWORD value = 0;
-    return Stored(name, &value) ? static_cast<int>(value) : -12345;
-}
-
 std::vector<std::wstring> SheetTest::Headers(HWND list)
 {
     std::vector<std::wstring> texts;

@@ -29,8 +29,6 @@ protected:
     static void Select(HWND list, const std::vector<int>& items);
     // The header texts of a list's columns, in column order.
     static std::vector<std::wstring> Headers(HWND list);
-    // A dword of the settings key, or -12345 when it is not stored.
-    int StoredValue(const wchar_t* name) const;
 
     // When set, answers every dialog other than the sheet (message boxes,
     // the colour selector) instead of the answers list.

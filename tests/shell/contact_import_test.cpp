@@ -7,13 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "base/app_handles.h"
-#include "contacts/vcard/text_encoding.h"
 #include "contacts/vcard/vcard.h"
 #include "resources/resource.h"
+#include "tests/harness/file_bytes.h"
 #include "tests/harness/file_drop.h"
 #include "tests/views/views_fixture.h"
 
@@ -34,14 +31,6 @@ const std::string kBook =
     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Half Written\r\noops\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:nobody\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nORG:Difference Works Ltd\r\nEND:VCARD\r\n";
-
-std::string ReadAll(const std::wstring& path)
-{
-    std::ifstream in(vcard::WideToUtf8(path), std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class ContactImportTest : public ViewsTest {
 protected:
@@ -78,8 +67,7 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
 {
     const std::wstring folder = scenario->DocumentsFolder() + L"\\";
     const std::wstring first = folder + L"first.vcf", book = folder + L"book.vcf", out = folder + L"out.vcf";
-    std::ofstream(vcard::WideToUtf8(first), std::ios::binary) << kFirst;
-    std::ofstream(vcard::WideToUtf8(book), std::ios::binary) << kBook;
+    ASSERT_TRUE(WriteFileBytes(first, kFirst) && WriteFileBytes(book, kBook));
     DeleteFileW(out.c_str());
     ASSERT_NE(nullptr, Start());
     ChooseInDialogs(L"");
@@ -104,7 +92,7 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
     ChooseInDialogs(out);
     scenario->Command(IDM_EXPORT_CONTACTS);
     EXPECT_EQ(L"Finished exporting data to vCard file '" + out + L"'", LastShown());
-    const vcard::CardReadResult exported = vcard::ReadCards(ReadAll(out));
+    const vcard::CardReadResult exported = vcard::ReadCards(ReadFileBytes(out));
     ASSERT_EQ(3u, exported.contacts.size());
     EXPECT_TRUE(exported.problems.empty());
     const vcard::CardContact grace = vcard::ReadCards(kBook).contacts.at(1);

@@ -22,6 +22,7 @@
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/harness/activity_readers.h"
 #include "tests/harness/log_reserve.h"
+#include "tests/harness/device_contacts.h"
 #include "tests/harness/scenario.h"
 #include "views/list_model.h"
 #include "views/list_views.h"
@@ -48,13 +49,8 @@ protected:
         // Before the device store is first mounted, so that it lives there too.
         cedb::SetServiceFileSystemForTesting(&disk);
         RegisterPoomServer();
-        std::vector<poom::ContactData> all;
-        poom::LoadAllContacts(all);
-        for (const poom::ContactData& contact : all)
-            poom::DeleteContactRecord(contact.oid);
-        poom::ContactData data;
-        data.text[0] = L"Baker, Ann";
-        ann = poom::SaveContactRecord(data);
+        ASSERT_TRUE(EmptyDeviceContacts());
+        ann = AddDeviceContact(L"Baker, Ann");
     }
     void TearDown() override
     {
@@ -112,11 +108,8 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
             Scenario::PressButton(window, IDOK);
             return;
         }
-        wchar_t text[100];
-        GetDlgItemTextW(window, IDC_EVENT_COMBO, text, 100);
-        keptEvent = text;
-        GetDlgItemTextW(window, IDC_NOTES_EDIT, text, 100);
-        keptNotes = text;
+        keptEvent = ItemText(window, IDC_EVENT_COMBO);
+        keptNotes = ItemText(window, IDC_NOTES_EDIT);
         Scenario::PressButton(window, IDCANCEL);
     });
     scenario.Command(IDM_NEW_ACTIVITY);

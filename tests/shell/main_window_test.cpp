@@ -1,13 +1,12 @@
 #include "views/view_bitmaps.h"
 #include "shell/app_state.h"
 #include "views/list_context_menu.h"
+#include "views/list_model.h"
 #include "shell/main_window.h"
 #include "settings/settings.h"
 #include "views/view_resources.h"
 #include "platform/shell/aygshell.h"
 #include "tests/harness/scenario.h"
-#include "views/find_bar.h"
-#include "views/list_model.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -86,14 +85,6 @@ LRESULT CALLBACK CountSettingChanges(int code, WPARAM wParam, LPARAM lParam)
         sent->wParam == 0)
         ++settingChangesSeen;
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-COLORREF PixelAt(HWND window, int x, int y)
-{
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
 }
 
 } // namespace
@@ -286,38 +277,4 @@ TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOneAndWithoutItAsksThePC)
         EXPECT_EQ(c.expected, hasKeyboard) << "present " << c.present << " type " << c.type << " value " << c.value;
         EXPECT_EQ(0, scenario.Close());
     }
-}
-
-TEST(Painting, FindBarShowsTheCurrentModeHighlighted)
-{
-    Scenario scenario;
-    HWND window = scenario.Start();
-    ASSERT_NE(nullptr, window);
-    auto repaint = [&] {
-        InvalidateRect(window, nullptr, TRUE);
-        UpdateWindow(window);
-    };
-    // The bar is shown here without the find command, which would move the
-    // contacts list below it: take the list away instead.
-    ShowWindow(GetDlgItem(window, ID_CONTACTS_LIST), SW_HIDE);
-    // Hidden: white under the band.
-    repaint();
-    EXPECT_EQ(RGB(255, 255, 255), PixelAt(window, 120, 30));
-
-    findBarVisible = 1;
-    findMode = FIND_MODE_CONTACTS;
-    repaint();
-    // COLORREF values as the painting names them: 0x00BBGGRR.
-    EXPECT_EQ(COLORREF(0xADFFFF), PixelAt(window, 120, 30));
-    EXPECT_EQ(COLORREF(0xFFFF85), PixelAt(window, 7, 22));    // contacts button face, picture transparent there
-    EXPECT_EQ(COLORREF(0xC6CEDE), PixelAt(window, 28, 21));   // activities button face
-
-    findMode = FIND_MODE_ACTIVITIES;
-    repaint();
-    EXPECT_EQ(COLORREF(0xC6CEDE), PixelAt(window, 7, 22));
-    EXPECT_EQ(COLORREF(0xFFFF85), PixelAt(window, 28, 21));
-
-    findBarVisible = 0;
-    findMode = FIND_MODE_CONTACTS;
-    EXPECT_EQ(0, scenario.Close());
 }

@@ -7,10 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "base/app_handles.h"
-#include "contacts/vcard/text_encoding.h"
+#include "tests/harness/file_bytes.h"
 #include "tests/harness/ui_wait.h"
 #include "tests/harness/file_drop.h"
 #include "tests/views/views_fixture.h"
@@ -26,8 +25,7 @@ TEST_F(ViewsTest, ContactToolImportWhileTheProgramRunsReachesItsList)
 {
     const std::wstring folder = scenario->DocumentsFolder() + L"\\";
     const std::wstring ada = folder + L"ada.vcf", grace = folder + L"grace.vcf", out = folder + L"out.vcf";
-    std::ofstream(vcard::WideToUtf8(ada), std::ios::binary) << kAda;
-    std::ofstream(vcard::WideToUtf8(grace), std::ios::binary) << kGrace;
+    ASSERT_TRUE(WriteFileBytes(ada, kAda) && WriteFileBytes(grace, kGrace));
     ASSERT_NE(nullptr, Start());
     scenario->AnswerDialogs([](HWND window) { Scenario::PressButton(window, IDOK); });
     DropFile(hMainWindow, ada);
@@ -45,8 +43,7 @@ TEST_F(ViewsTest, ContactToolImportWhileTheProgramRunsReachesItsList)
     // The tool's export holds Ada, whom the program saved.
     ASSERT_TRUE(RunProgram(tool + L"export \"" + out + L"\"", &exitCode));
     EXPECT_EQ(0u, exitCode);
-    std::ifstream exported(vcard::WideToUtf8(out), std::ios::binary);
-    const std::string cards((std::istreambuf_iterator<char>(exported)), std::istreambuf_iterator<char>());
+    const std::string cards = ReadFileBytes(out);
     EXPECT_NE(std::string::npos, cards.find("FN:Ada Lovelace")) << cards;
     size_t count = 0;
     for (size_t at = cards.find("BEGIN:VCARD"); at != std::string::npos; at = cards.find("BEGIN:VCARD", at + 1)) ++count;

@@ -31,7 +31,8 @@ TEST(Startup, SecondStartBringsTheFirstForwardAndExitsWith16)
         DWORD exitCode = 0;
         ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode));
         EXPECT_EQ(16u, exitCode);
-        EXPECT_EQ(1, CountWindows(L"Vantaro"));
+        EXPECT_EQ(window, FindWindowW(L"Vantaro", nullptr));
+        EXPECT_EQ(nullptr, FindWindowExW(nullptr, window, L"Vantaro", nullptr)) << "one main window only";
         EXPECT_TRUE(scenario.PumpUntil([&] { return GetForegroundWindow() == expectedForeground; }, 3000));
         EXPECT_FALSE(IsIconic(window));
     };

@@ -1,7 +1,7 @@
 #include "tests/views/views_fixture.h"
 
 #include "base/drawing.h"
-#include "platform/poom/contact_records.h"
+#include "tests/harness/device_contacts.h"
 #include "resources/resource.h"
 #include "settings/registry_values.h"
 #include "settings/settings.h"
@@ -22,15 +22,6 @@ ContactRecord Record(const std::map<int, std::wstring>& fields)
     for (const auto& field : fields)
         lstrcpynW(record.field[field.first], field.second.c_str(), CONTACT_FIELD_TEXT_CAPACITY);
     return record;
-}
-
-CEOID AddPerson(const std::wstring& fileAs, const std::map<int, std::wstring>& fields)
-{
-    poom::ContactData contact;
-    contact.text[0] = fileAs;
-    for (const auto& field : fields)
-        contact.text[field.first] = field.second;
-    return poom::SaveContactRecord(contact);
 }
 
 // What the popup shows: each text, whether it is visible and where it lies
@@ -164,7 +155,7 @@ using ContactPopup = ViewsTest;
 
 TEST_F(ContactPopup, InfoShowsTheShortFormAndATapOutsideTheArrowClosesIt)
 {
-    AddPerson(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {TITLE, L"Buyer"}, {COMPANY, L"Quayside"},
+    AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {TITLE, L"Buyer"}, {COMPANY, L"Quayside"},
                               {MOBILE, L"0170 55"}, {FAX, L"0170 56"}, {EMAIL, L"ada@q.example"}});
     ASSERT_NE(nullptr, Start());
     TapRow(Contacts(), 0);
@@ -186,9 +177,7 @@ TEST_F(ContactPopup, InfoShowsTheShortFormAndATapOutsideTheArrowClosesIt)
     EXPECT_LT(shown.rect[TITLE_LINE].bottom, shown.rect[PHONES].top);
     for (int i : {NAME, TITLE_LINE, PHONES})
         EXPECT_TRUE(shown.visible[i] && Inside(shown.rect[i], shown.client)) << i;
-    DWORD stored = 9;
-    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
-    EXPECT_EQ(0u, stored) << "a tap remembers the short form";
+    EXPECT_EQ(0, StoredValue(L"defaultpopupinfosize")) << "a tap remembers the short form";
 
     // Escape closes it as Enter does, leaving the remembered form alone.
     bool stillOpen = true;
@@ -201,26 +190,25 @@ TEST_F(ContactPopup, InfoShowsTheShortFormAndATapOutsideTheArrowClosesIt)
     });
     SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
     EXPECT_FALSE(stillOpen);
-    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
-    EXPECT_EQ(1u, stored);
+    EXPECT_EQ(1, StoredValue(L"defaultpopupinfosize"));
 }
 
 TEST_F(ContactPopup, TheArrowTogglesTheLongFormWhichTheNextOpeningRemembers)
 {
-    AddPerson(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {OFFICE, L"1"}, {FAX, L"5"}, {OTHER, L"2"},
+    AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {OFFICE, L"1"}, {FAX, L"5"}, {OTHER, L"2"},
                               {STREET, L"1 Quay St"}, {CITY, L"Lyme"}, {EMAIL, L"ada@q.example"}});
     ASSERT_NE(nullptr, Start());
     TapRow(Contacts(), 0);
     PopupView opened, expanded, collapsed, keyed;
     ArrowPixels down = {}, up = {};
-    DWORD storedWhileOpen = 9;
+    int storedWhileOpen = 9;
     scenario->AnswerDialogs([&](HWND popup) {
         opened = Look(popup);
         down = LookAtArrow(popup, opened);
         TapArrow(popup, opened);
         expanded = Look(popup);
         up = LookAtArrow(popup, opened);
-        Stored(L"defaultpopupinfosize", &storedWhileOpen);
+        storedWhileOpen = StoredValue(L"defaultpopupinfosize");
         TapArrow(popup, opened);
         collapsed = Look(popup);
         scenario->Key(popup, VK_DOWN);
@@ -236,7 +224,7 @@ TEST_F(ContactPopup, TheArrowTogglesTheLongFormWhichTheNextOpeningRemembers)
     EXPECT_GT(expanded.rect[ADDITIONAL].top, expanded.rect[PHONES].bottom);
     EXPECT_GT(expanded.client.cy, opened.client.cy);
     EXPECT_TRUE(Inside(expanded.rect[ADDITIONAL], expanded.client));
-    EXPECT_EQ(1u, storedWhileOpen) << "every toggle writes the form";
+    EXPECT_EQ(1, storedWhileOpen) << "every toggle writes the form";
     EXPECT_TRUE(down.topRight && !down.rightOfRow5 && !down.bottomOfColumn5) << "short form: the down arrow";
     EXPECT_TRUE(up.rightOfRow5 && !up.topRight) << "long form: the up arrow";
 
@@ -248,9 +236,7 @@ TEST_F(ContactPopup, TheArrowTogglesTheLongFormWhichTheNextOpeningRemembers)
 
     // Closed by a tap in the long form: the next opening starts long, and
     // Enter closes it without writing the form.
-    DWORD stored = 9;
-    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
-    EXPECT_EQ(1u, stored);
+    EXPECT_EQ(1, StoredValue(L"defaultpopupinfosize"));
     PopupView reopened;
     scenario->AnswerDialogs([&](HWND popup) {
         reopened = Look(popup);
@@ -260,14 +246,13 @@ TEST_F(ContactPopup, TheArrowTogglesTheLongFormWhichTheNextOpeningRemembers)
     scenario->Key(Contacts(), VK_RETURN);
     EXPECT_TRUE(reopened.visible[ADDITIONAL]);
     EXPECT_EQ(expanded.text[PHONES], reopened.text[PHONES]);
-    ASSERT_TRUE(Stored(L"defaultpopupinfosize", &stored));
-    EXPECT_EQ(0u, stored);
+    EXPECT_EQ(0, StoredValue(L"defaultpopupinfosize"));
 }
 
 TEST_F(ContactPopup, WithoutTitleAndCompanyThePhonesFollowTheNameOneGapBelow)
 {
-    AddPerson(L"Vance", {{LAST, L"Vance"}, {HOME, L"77"}});
-    AddPerson(L"Zz", {});
+    AddDeviceContact(L"Vance", {{LAST, L"Vance"}, {HOME, L"77"}});
+    AddDeviceContact(L"Zz", {});
     ASSERT_NE(nullptr, Start());
     std::vector<PopupView> views;
     scenario->AnswerDialogs([&](HWND popup) {
@@ -296,7 +281,7 @@ TEST_F(ContactPopup, WithoutTitleAndCompanyThePhonesFollowTheNameOneGapBelow)
 TEST_F(ContactPopup, LongTextsWrapInsideThePopupAndItStaysOnTheScreen)
 {
     const std::wstring longMail(70, L'm');
-    AddPerson(L"Long", {{FIRST, L"Bartholomew-Maximilian"}, {LAST, L"Featherstonehaugh-Cholmondeley"},
+    AddDeviceContact(L"Long", {{FIRST, L"Bartholomew-Maximilian"}, {LAST, L"Featherstonehaugh-Cholmondeley"},
                         {TITLE, L"Senior Vice President of Regional Partnerships and Channel Development"},
                         {OFFICE, L"+44 20 7946 0000 extension 12345 ask for the front desk"},
                         {OTHER, L"+44207946000012345678901234567890"},
@@ -331,7 +316,7 @@ TEST_F(ContactPopup, LongTextsWrapInsideThePopupAndItStaysOnTheScreen)
 
 TEST_F(ContactPopup, InLandscapeTheAdditionalInfoStandsRightOfTheNameColumn)
 {
-    AddPerson(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {COMPANY, L"Quayside"}, {MOBILE, L"3"},
+    AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {COMPANY, L"Quayside"}, {MOBILE, L"3"},
                               {STREET, L"1 Quay St"}, {EMAIL, L"ada@q.example"}});
     ASSERT_NE(nullptr, Start());
     SetWindowPos(scenario->MainWindow(), nullptr, 0, 26, 320, 214, SWP_NOZORDER);

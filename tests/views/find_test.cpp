@@ -98,13 +98,10 @@ TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
     AddContact(L"Anna", L"Acme Tools");
     AddContact(L"Bo", L"Birch Ltd");
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(LIST_TOP_PLAIN, listTop);
     EXPECT_FALSE(IsWindowVisible(FieldBox()));
     EXPECT_FALSE(IsWindowVisible(TextBox()));
 
     Find();
-    EXPECT_EQ(1, findBarVisible);
-    EXPECT_EQ(LIST_TOP_FIND_BAR, listTop);
     EXPECT_EQ(LIST_TOP_FIND_BAR, ClientTop(Contacts()));
     EXPECT_TRUE(IsWindowVisible(FieldBox()));
     EXPECT_TRUE(IsWindowVisible(TextBox()));
@@ -122,15 +119,11 @@ TEST_F(FindBar, ShowingAndHidingMovesTheListsAndKeepsTheTextWithoutApplyingIt)
     Type(L"  ACME ");
     TapGo();
     EXPECT_EQ(std::vector<std::wstring>{L"Anna"}, Names());
-    EXPECT_EQ(L"acme", std::wstring(findText));
 
     Find();
-    EXPECT_EQ(0, findBarVisible);
     EXPECT_EQ(LIST_TOP_PLAIN, ClientTop(Contacts()));
     EXPECT_FALSE(IsWindowVisible(TextBox()));
     EXPECT_FALSE(IsInputPanelShown());
-    EXPECT_EQ(125, settings.sb1top) << "the input panel gave the splitters back";
-    EXPECT_EQ(220, settings.sb2top);
     EXPECT_EQ((std::vector<std::wstring>{L"Anna", L"Bo"}), Names()) << "everyone listed again";
     EXPECT_EQ(L"  ACME ", WindowText(TextBox()));
 
@@ -153,9 +146,7 @@ TEST_F(FindBar, SplittersAtTheTopMoveClearOfTheBarAndBack)
 
     Find();
     EXPECT_EQ(LIST_TOP_FIND_BAR - 1, settings.sb1top);
-    DWORD stored = 0;
-    RegReadDword(L"sb1top", &stored);
-    EXPECT_EQ(LIST_TOP_PLAIN - 1, static_cast<int>(stored)) << "the bar's moves are not written";
+    EXPECT_EQ(LIST_TOP_PLAIN - 1, StoredValue(L"sb1top")) << "the bar's moves are not written";
     EXPECT_EQ(LIST_TOP_FIND_BAR + 5, settings.sb2top);
     EXPECT_EQ(settings.sb2top, ClientTop(hLowerSplitter));
     EXPECT_GE(ClientTop(Notes()), LIST_TOP_FIND_BAR);
@@ -179,21 +170,26 @@ TEST_F(FindBar, ModeButtonsRefillTheFieldsWithTheRememberedOne)
     Setting(L"lastcontactfindfield", 4);
     Setting(L"lastactivityfindfield", 2);
     ASSERT_NE(nullptr, Start());
+    // The current mode's button is lit (COLORREF values: 0x00BBGGRR).
+    const auto faces = [&] {
+        const WindowImage shown = scenario->SettledCapture(hMainWindow);
+        return std::vector<COLORREF>{shown.At(7, 22), shown.At(28, 21)};
+    };
     Find();
     ASSERT_EQ(FIELD_COUNT, FieldCount());
     EXPECT_EQ(L"FileAs", FieldItem(0));
     EXPECT_EQ(L"Last Date", FieldItem(CONTACT_FIELD_COUNT));
     EXPECT_EQ(4, FieldChosen());
+    EXPECT_EQ((std::vector<COLORREF>{0xFFFF85, 0xC6CEDE}), faces());
 
     TapActivitiesMode();
     EXPECT_EQ(FIND_MODE_ACTIVITIES, findMode);
+    EXPECT_EQ((std::vector<COLORREF>{0xC6CEDE, 0xFFFF85}), faces());
     ASSERT_EQ(ACTIVITY_FIELD_COUNT, FieldCount());
     EXPECT_EQ(L"Event", FieldItem(2));
     EXPECT_EQ(2, FieldChosen());
     ChooseField(4);
-    DWORD stored = 0;
-    ASSERT_TRUE(Stored(L"lastactivityfindfield", &stored));
-    EXPECT_EQ(4u, stored);
+    EXPECT_EQ(4, StoredValue(L"lastactivityfindfield"));
     EXPECT_EQ(TextBox(), GetFocus());
     TapActivitiesMode();
     EXPECT_EQ(4, FieldChosen()) << "the current mode's button changes nothing";
@@ -203,8 +199,7 @@ TEST_F(FindBar, ModeButtonsRefillTheFieldsWithTheRememberedOne)
     EXPECT_EQ(FIELD_COUNT, FieldCount());
     EXPECT_EQ(4, FieldChosen());
     ChooseField(25);
-    ASSERT_TRUE(Stored(L"lastcontactfindfield", &stored));
-    EXPECT_EQ(25u, stored);
+    EXPECT_EQ(25, StoredValue(L"lastcontactfindfield"));
 }
 
 TEST_F(FindBar, GoFindsContactsByAnyFieldIgnoringCase)
@@ -355,20 +350,12 @@ TEST(FindText, IsTrimmedCutWholeAndLowered)
     EXPECT_EQ(std::wstring(77, L'b') + L"\U00010428", std::wstring(findText)) << "leading blanks cost nothing";
     SetFindText((std::wstring(78, L'c') + L" d").c_str());
     EXPECT_EQ(std::wstring(78, L'c'), std::wstring(findText)) << "a blank left at the cut is trimmed too";
-    SetFindText(L"ÅÄÖ ÆØ ΣΑΣ ДОМ");
-    EXPECT_EQ(L"åäö æø σασ дом", std::wstring(findText));
     SetFindText(nullptr);
     EXPECT_EQ(L"", std::wstring(findText));
 }
 
 TEST(AlphabetIndex, LettersArePlatformAlphabeticAndAccentsFoldToTheirLetter)
 {
-    EXPECT_EQ(0, IndexGroupAt(0));
-    EXPECT_EQ(0, IndexGroupAt(26));
-    EXPECT_EQ(1, IndexGroupAt(27));
-    EXPECT_EQ(8, IndexGroupAt(240));
-    EXPECT_EQ(-1, IndexGroupAt(241));
-
     const int E = 5, O = 15;
     EXPECT_TRUE(MatchesIndexCharacter(L"Émile", E));
     EXPECT_TRUE(MatchesIndexCharacter(L"edith", E));

@@ -35,6 +35,16 @@ int HeaderImage(HWND list, int column)
     return (item.fmt & HDF_IMAGE) ? item.iImage : -1;
 }
 
+std::wstring MarkItem(HWND list)
+{
+    HMENU popup = nullptr;
+    HMENU menu = BuildListContextMenu(list, &popup);
+    wchar_t text[40] = L"";
+    GetMenuStringW(popup, 2, text, 40, MF_BYPOSITION);
+    DestroyMenu(menu);
+    return text;
+}
+
 }  // namespace
 
 using StartupViews = ViewsTest;
@@ -49,11 +59,9 @@ TEST_F(StartupViews, WithoutContactsEverythingIsEmptyAndWidthsAreWrittenOnce)
     EXPECT_EQ(1, HeaderImage(Contacts(), 0)) << "the sort column shows its direction's arrow";
     EXPECT_EQ(-1, HeaderImage(Contacts(), 1));
 
-    DWORD width = 0;
-    ASSERT_TRUE(Stored(L"lv1colwidth3", &width));
-    EXPECT_EQ(static_cast<DWORD>(SendMessageW(Contacts(), LVM_GETCOLUMNWIDTH, 3, 0)), width);
-    ASSERT_TRUE(Stored(L"lv2colwidth0", &width));
-    EXPECT_FALSE(Stored(L"lv1colwidth4", &width)) << "only the list's columns are written";
+    EXPECT_EQ(SendMessageW(Contacts(), LVM_GETCOLUMNWIDTH, 3, 0), StoredValue(L"lv1colwidth3"));
+    EXPECT_NE(-12345, StoredValue(L"lv2colwidth0"));
+    EXPECT_EQ(-12345, StoredValue(L"lv1colwidth4")) << "only the list's columns are written";
 }
 
 TEST_F(StartupViews, StoredWidthsOrdersAndSortColumnsComeBack)
@@ -149,15 +157,12 @@ TEST_F(ListViews, HeaderTapsSortPersistAndReverse)
 
     TapHeader(Activities(), 1);
     EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"banana", L"cherry"}), ListItems(Activities(), 1));
-    DWORD stored = 0;
-    ASSERT_TRUE(Stored(L"lv2sortcolumn", &stored));
-    EXPECT_EQ(1u, stored);
+    EXPECT_EQ(1, StoredValue(L"lv2sortcolumn"));
     EXPECT_EQ(1, HeaderImage(Activities(), 1));
     EXPECT_EQ(-1, HeaderImage(Activities(), 0));
     TapHeader(Activities(), 1);
     EXPECT_EQ((std::vector<std::wstring>{L"cherry", L"banana", L"Apple"}), ListItems(Activities(), 1));
-    ASSERT_TRUE(Stored(L"lv2sortdirection", &stored));
-    EXPECT_EQ(0u, stored);
+    EXPECT_EQ(0, StoredValue(L"lv2sortdirection"));
     EXPECT_EQ(0, HeaderImage(Activities(), 1));
     TapHeader(Activities(), 0);
     EXPECT_EQ((std::vector<std::wstring>{L"banana", L"cherry", L"Apple"}), ListItems(Activities(), 1))
@@ -169,26 +174,10 @@ TEST_F(ListViews, HeaderTapsSortPersistAndReverse)
     EXPECT_EQ((std::vector<std::wstring>{L"carl", L"anna", L"Bertil"}), ListItems(Contacts(), 0));
     TapHeader(Contacts(), 2);
     EXPECT_EQ((std::vector<std::wstring>{L"anna", L"carl", L"Bertil"}), ListItems(Contacts(), 0));
-    ASSERT_TRUE(Stored(L"lv1sortcolumn", &stored));
-    EXPECT_EQ(2u, stored);
-    ASSERT_TRUE(Stored(L"lv1sortdirection", &stored));
-    EXPECT_EQ(0u, stored);
+    EXPECT_EQ(2, StoredValue(L"lv1sortcolumn"));
+    EXPECT_EQ(0, StoredValue(L"lv1sortdirection"));
     EXPECT_EQ(0, Mark(Contacts()));
     EXPECT_EQ(0, currentContactIndex);
-}
-
-TEST_F(ListViews, MarkDoneSetsOneWhateverNotDoneValueWasStored)
-{
-    const CEOID contact = AddContact(L"Done Test");
-    ASSERT_NE(nullptr, Start());
-    const CEOID odd = AddActivity(contact, L"odd", 45000, 0, 2);
-    ContactsChanged();
-    ASSERT_EQ(1, Rows(Activities()));
-    TapRow(Activities(), 0);
-    SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
-    EXPECT_EQ(1, ReadActivity(odd).done);
-    SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
-    EXPECT_EQ(0, ReadActivity(odd).done);
 }
 
 TEST_F(ListViews, NotesAreSavedOnKeyReleaseAndCut)
@@ -451,9 +440,7 @@ TEST_F(ListViews, ResizedAndDraggedColumnsAreStoredAtOnce)
     DragHeader(*scenario, Activities(), first.right - 1, first.right + 29);
     const int width = static_cast<int>(SendMessageW(Activities(), LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_GT(width, first.right - first.left);
-    DWORD stored = 0;
-    ASSERT_TRUE(Stored(L"lv2colwidth0", &stored));
-    EXPECT_EQ(static_cast<DWORD>(width), stored) << "the new width, not the one before the drag";
+    EXPECT_EQ(width, StoredValue(L"lv2colwidth0")) << "the new width, not the one before the drag";
 
     // A header drag, as the header reports it: the drag ends, the header
     // takes the new order, and its next notification follows. (A real drag
@@ -469,29 +456,27 @@ TEST_F(ListViews, ResizedAndDraggedColumnsAreStoredAtOnce)
     InvalidateRect(header, nullptr, TRUE);
     UpdateWindow(header);
     scenario->PumpPending();
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(Stored((L"lv2columnorder" + std::to_wstring(i)).c_str(), &stored));
-        EXPECT_EQ(static_cast<DWORD>(order[i]), stored) << i;
-    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(order[i], StoredValue((L"lv2columnorder" + std::to_wstring(i)).c_str())) << i;
 }
 
-TEST_F(ListViews, ContextMenuOffersMarkDoneOrMarkNotDone)
+// Any done value but one counts as not done: Mark Done stores one.
+TEST_F(ListViews, ContextMenuMarksDoneOrNotDone)
 {
     const CEOID contact = AddContact(L"Menu");
     ASSERT_NE(nullptr, Start());
-    AddActivity(contact, L"open", 45002, 0, 0);
+    const CEOID odd = AddActivity(contact, L"odd", 45002, 0, 2);
     AddActivity(contact, L"done", 45001, 0, 1);
     ContactsChanged();
-    for (int row : {0, 1}) {
-        TapRow(Activities(), row);
-        HMENU popup = nullptr;
-        HMENU menu = BuildListContextMenu(Activities(), &popup);
-        ASSERT_NE(nullptr, menu);
-        wchar_t text[40] = L"";
-        GetMenuStringW(popup, 2, text, 40, MF_BYPOSITION);
-        EXPECT_STREQ(row == 0 ? L"Mark Done" : L"Mark Not Done", text);
-        DestroyMenu(menu);
-    }
+    TapRow(Activities(), 1);
+    EXPECT_EQ(L"Mark Not Done", MarkItem(Activities()));
+    TapRow(Activities(), 0);
+    EXPECT_EQ(L"Mark Done", MarkItem(Activities()));
+    SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
+    EXPECT_EQ(1, ReadActivity(odd).done);
+    EXPECT_EQ(L"Mark Not Done", MarkItem(Activities()));
+    SendMessageW(Activities(), WM_COMMAND, IDM_MARK_DONE, 0);
+    EXPECT_EQ(0, ReadActivity(odd).done);
 }
 
 namespace {

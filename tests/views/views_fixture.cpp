@@ -1,6 +1,6 @@
 #include "tests/views/views_fixture.h"
 
-#include "platform/poom/contact_records.h"
+#include "tests/harness/device_contacts.h"
 #include "settings/registry_values.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
@@ -33,11 +33,7 @@ int ClientTop(HWND window)
 void ViewsTest::SetUp()
 {
     scenario = std::make_unique<Scenario>();
-    ASSERT_TRUE(poom::EnsureContactDatabases());
-    std::vector<poom::ContactData> all;
-    poom::LoadAllContacts(all);
-    for (const poom::ContactData& contact : all)
-        poom::DeleteContactRecord(contact.oid);
+    ASSERT_TRUE(EmptyDeviceContacts());
     // Contacts from A to Z (the natural order), as the tests read them.
     Setting(L"lv1sortdirection", 1);
 }
@@ -67,11 +63,7 @@ HWND ViewsTest::Start()
 
 CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company, const std::wstring& categories)
 {
-    poom::ContactData contact;
-    contact.text[0] = fileAs;
-    contact.text[4] = company;
-    contact.categories = categories;
-    return poom::SaveContactRecord(contact);
+    return AddDeviceContact(fileAs, {{4, company}}, categories);
 }
 
 CEOID ViewsTest::AddActivity(CEOID contact, const std::wstring& event, double date, double nextDate, int done,
@@ -110,13 +102,8 @@ HWND ViewsTest::Notes() const { return GetDlgItem(scenario->MainWindow(), ID_NOT
 
 std::wstring ViewsTest::Cell(HWND list, int row, int column) const
 {
-    wchar_t text[100] = L"";
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 100;
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return text;
+    const std::vector<std::wstring> cells = ListItems(list, column);
+    return row < static_cast<int>(cells.size()) ? cells[row] : std::wstring();
 }
 
 int ViewsTest::Rows(HWND list) const
@@ -149,16 +136,6 @@ std::wstring ViewsTest::NotesText() const { return WindowText(Notes()); }
 bool ViewsTest::Stored(const wchar_t* name, DWORD* value) const
 {
     return RegReadDword(name, value) == 0;
-}
-
-int ViewsTest::Shown(const std::wstring& text) const
-{
-    int count = 0;
-    for (const SeenDialog& dialog : scenario->Dialogs())
-        for (const std::wstring& shown : dialog.texts)
-            if (shown == text)
-                ++count;
-    return count;
 }
 
 RECT ViewsTest::StaleArea(HWND pane)

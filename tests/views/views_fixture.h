@@ -43,7 +43,13 @@ protected:
     void TapHeader(HWND list, int column);
     std::wstring NotesText() const;
     bool Stored(const wchar_t* name, DWORD* value) const;
-    int Shown(const std::wstring& text) const;
+    // A dword of the settings key, or -12345 when it is not stored.
+    int StoredValue(const wchar_t* name) const
+    {
+        DWORD value = 0;
+        return Stored(name, &value) ? static_cast<int>(value) : -12345;
+    }
+    int Shown(const std::wstring& text) const { return scenario->Shown(text); }
     // What stays on the screen of a pane where a whole repaint shows
     // something else (window coordinates): empty when the pane was painted
     // as it is.
