@@ -142,7 +142,9 @@ def sync_sources():
         if os.path.exists(target) and open(source, 'rb').read() == open(target, 'rb').read():
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy2(source, target)
+        # A fresh time stamp: a copy keeping the source's own could be older
+        # than an object built from the previous copy, and never be rebuilt.
+        shutil.copyfile(source, target)
 
 
 def run(command, cwd, timeout=None, env=None):

@@ -146,7 +146,7 @@ TEST_F(ExportFormatTest, HtmlTextIsEscapedInWindows1252)
     EXPECT_EQ("a&#65533;b&#65533;c&#65533;", Html(L"a\x0001" L"b\x0081" L"c\xDC00"));
 }
 
-TEST_F(ExportFormatTest, HtmlCellsAndHead)
+TEST_F(ExportFormatTest, HtmlCellsHeadAndBanner)
 {
     std::string cell;
     AppendHtmlCell(&cell, 0, 0, true, ALIGN_TOP, ALIGN_LEFT, "#FFFFFF", L"A&B");
@@ -165,6 +165,11 @@ TEST_F(ExportFormatTest, HtmlCellsAndHead)
     EXPECT_EQ("<html>\r\n<head>\r\n<meta http-equiv=\"Content-Language\" content=\"en-us\">\r\n<meta http-equiv=\""
               "Content-Type\" content=\"text/html; charset=windows-1252\">\r\n<title>A&lt;B</title>\r\n</head>\r\n<body>\r\n",
               head);
+    std::string banner;
+    AppendHtmlBanner(&banner, L"Monday", L"10:00");
+    EXPECT_EQ("<p><b>Vantaro</b> - Contact Relation Management</p>\r\n\r\nGenerated on Monday at 10:00</p>\r\n\r\n"
+              "<br><hr><br>\r\n",
+              banner);
 }
 
 // --- The contact grid -------------------------------------------------------------
