@@ -91,8 +91,9 @@ TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
         ActivityRecord scratch;
         const ActivityRecord* indexed = LatestActivityOf(*latest, contact, &scratch);
         ASSERT_EQ(found != 0, indexed != nullptr) << "contact " << contact;
-        if (indexed)
+        if (indexed) {
             EXPECT_EQ(own.nextDate, indexed->nextDate) << "contact " << contact;
+        }
     }
     EXPECT_EQ((std::vector<std::pair<int, double>>{{1, 45100.0}, {1, answers[1].second}, {0, 45400.0}, {0, 1.5}}),
               answers);
