@@ -29,7 +29,7 @@ static wchar_t* LabelSlot(int fieldIndex)
 void ResetFieldLabels()
 {
     for (int i = 0; i < FIELD_COUNT; ++i)
-        CopyText(LabelSlot(i), FIELD_LABEL_CAPACITY, defaultLabels[i]);
+        RenameFieldLabel(i, DefaultFieldLabel(i));
 }
 
 bool RenameFieldLabel(int fieldIndex, const wchar_t* text)

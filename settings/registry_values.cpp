@@ -40,9 +40,10 @@ int RegReadString(const wchar_t* name, wchar_t* destination, size_t capacity)
     HKEY key = OpenSettingsKey(KEY_READ);
     if (!key)
         return 1;
-    // One spare unit so that a slot without a terminator still ends in one.
+    // One spare unit so that a slot without a terminator still ends in one;
+    // the read is bounded by the buffer itself, spare unit aside.
     wchar_t slot[SETTINGS_STRING_CHARS + 1] = {};
-    DWORD type = 0, size = SETTINGS_STRING_BYTES;
+    DWORD type = 0, size = sizeof slot - sizeof slot[0];
     LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(slot), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS || type != REG_SZ || size % sizeof(wchar_t) != 0)

@@ -6,7 +6,6 @@
 #include "export/export_diagnostics.h"
 #include "export/export_run.h"
 #include "platform/cedb/api/read_faults.h"
-#include "platform/unicode/utf8.h"
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "resources/resource.h"
@@ -28,69 +27,6 @@
 #include <vector>
 
 namespace {
-
-using Table = std::vector<std::vector<std::string>>;
-
-// A strict RFC 4180 reader: quoted fields with doubled quotes, CR LF
-// between records. Anything else (a stray quote, a bare CR) fails the read.
-bool ReadCsv(const std::string& text, Table* table, std::string* fault)
-{
-    table->clear();
-    size_t at = 0;
-    std::vector<std::string> record;
-    while (at < text.size()) {
-        std::string field;
-        if (text[at] == '"') {
-            for (++at;; ++at) {
-                if (at >= text.size()) {
-                    *fault = "unterminated quote";
-                    return false;
-                }
-                if (text[at] == '"') {
-                    if (at + 1 < text.size() && text[at + 1] == '"') {
-                        field.push_back('"');
-                        ++at;
-                        continue;
-                    }
-                    ++at;
-                    break;
-                }
-                field.push_back(text[at]);
-            }
-        } else {
-            while (at < text.size() && text[at] != ',' && text[at] != '\r') {
-                if (text[at] == '"' || text[at] == '\n') {
-                    *fault = "quote or line feed in an unquoted field at " + std::to_string(at);
-                    return false;
-                }
-                field.push_back(text[at++]);
-            }
-        }
-        record.push_back(field);
-        if (at < text.size() && text[at] == ',') {
-            ++at;
-        } else if (text.compare(at, 2, "\r\n") == 0) {
-            at += 2;
-            table->push_back(record);
-            record.clear();
-        } else {
-            *fault = "junk after a field at " + std::to_string(at);
-            return false;
-        }
-    }
-    if (!record.empty()) {
-        *fault = "last record without its line end";
-        return false;
-    }
-    return true;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string out;
-    unicode::AppendUtf8(&out, std::wstring_view(text));
-    return out;
-}
 
 size_t Occurrences(const std::string& text, const std::string& part)
 {
@@ -269,12 +205,8 @@ TEST_F(ExportTest, OpensWithTheStoredChoiceAndNamedContactsOnly)
                   ListItems(GetDlgItem(dialog, IDC_EXPORT_CONTACTS)));
         EXPECT_TRUE(Selected(dialog, IDC_EXPORT_CONTACTS).empty());
         EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0));
-        EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCOUNT, 0, 0));
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_EXPORT_FILTER));
-        const std::vector<std::wstring> contactLabels = ListItems(GetDlgItem(dialog, IDC_EXPORT_CONTACT_FIELDS));
-        ASSERT_EQ(21u, contactLabels.size());
-        EXPECT_EQ(L"Zip/Postal Code", contactLabels[8]);
-        EXPECT_EQ(8u, ListItems(GetDlgItem(dialog, IDC_EXPORT_ACTIVITY_FIELDS)).size());
+        EXPECT_EQ(21u, ListItems(GetDlgItem(dialog, IDC_EXPORT_CONTACT_FIELDS)).size());
         EXPECT_EQ((std::vector<int>{0, 3, 4, 9, 14}), Selected(dialog, IDC_EXPORT_CONTACT_FIELDS));
         EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), Selected(dialog, IDC_EXPORT_ACTIVITY_FIELDS));
 
@@ -372,124 +304,65 @@ TEST_F(ExportTest, DoneStoresTheFieldsInOrderAndCancelKeepsTheOldChoice)
 
 // ---- CSV ---------------------------------------------------------------------------
 
-TEST_F(ExportTest, CsvReadsBackCellByCell)
+// Each field's quoting is the CSV writer's suite's; here the rows: one per
+// activity, a contact without activities absent, a lost contact empty, a lost
+// activity left out and counted.
+TEST_F(ExportTest, CsvHasARowPerActivityWithItsContactsValues)
 {
     poom::ContactData lukasz;
     lukasz.text[0] = L"Wr\x00F3" L"bel, \x0141ukasz";
     lukasz.text[4] = L"Acme, \"Best\" Ltd";
     lukasz.text[5] = L"Main St 1\r\nFlat 2";
-    lukasz.text[9] = L"=1+2";
     const CEOID first = poom::SaveContactRecord(lukasz);
-    const CEOID idle = AddContact(L"Idle, Ida", L"No activities");
+    AddContact(L"Idle, Ida", L"No activities");
     const CEOID second = AddContact(L"Zorn, Zoe", L"@home");
+    const CEOID gone = AddContact(L"Zulu, Zed", L"Gone");
     Start();
-    AddActivity(first, L"Call, then mail", L"line one\r\nline two <b>", 47000.0);
-    AddActivity(first, L"-Meeting", L"", 0.0);
+    AddActivity(first, L"Call", L"line one\r\nline two <b>", 47000.0);
+    const CEOID lost = AddActivity(first, L"Lost", L"", 47001.0);
+    AddActivity(first, L"Meeting", L"", 47002.0);
     AddActivity(second, L"Visit");
-    (void)idle;
+    AddActivity(gone, L"Mail");
 
     const long fetches = exportContactFetches, reads = exportActivityReads;
-    ExportAll(0, {0, 4, 5, 9}, {1, 2, 4});
-    EXPECT_EQ(3, exportContactFetches - fetches);
-    EXPECT_EQ(3, exportActivityReads - reads);
-    ASSERT_EQ(1u, Messages(L"Export - Complete").size());
-    EXPECT_EQ(L"Finished exporting data to CSV file '" + CsvPath() + L"'", Messages(L"Export - Complete")[0]);
-
-    const std::string bytes = ReadFileBytes(CsvPath());
-    ASSERT_EQ(0u, bytes.find(CSV_BYTE_ORDER_MARK));
-    Table table;
-    std::string fault;
-    ASSERT_TRUE(ReadCsv(bytes.substr(3), &table, &fault)) << fault;
-    const Table expected = {
-        {"FileAs", "Company", "Street Address", "Business Phone", "Next Date", "Event", "Notes"},
-        {Utf8(L"Wr\x00F3" L"bel, \x0141ukasz"), "Acme, \"Best\" Ltd", "Main St 1\r\nFlat 2", "'=1+2", "",
-         "Call, then mail", "line one  line two <b>"},
-        {Utf8(L"Wr\x00F3" L"bel, \x0141ukasz"), "Acme, \"Best\" Ltd", "Main St 1\r\nFlat 2", "'=1+2", "",
-         "'-Meeting", ""},
-        {"Zorn, Zoe", "'@home", "", "", "", "Visit", ""},
-    };
-    EXPECT_EQ(expected, table);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((CsvPath() + L".tmp").c_str()));
-}
-
-// Deleted on the device after the dialog listed it: its rows come out with
-// empty contact values, not with those of the contact before it.
-TEST_F(ExportTest, AContactThatCannotBeFetchedExportsEmptyValues)
-{
-    const CEOID ann = AddContact(L"Baker, Ann", L"Acme");
-    const CEOID ben = AddContact(L"Cole, Ben", L"Bolt");
-    Start();
-    AddActivity(ann, L"Call");
-    AddActivity(ben, L"Visit");
+    CedbFailReadsOf(lost);
     RunDialog([&](HWND dialog) {
         Click(dialog, IDC_EXPORT_CONTACTS_ALL);
-        Select(dialog, IDC_EXPORT_CONTACT_FIELDS, {0, 4});
-        Select(dialog, IDC_EXPORT_ACTIVITY_FIELDS, {2});
-        ASSERT_TRUE(poom::DeleteContactRecord(ben));
+        Select(dialog, IDC_EXPORT_CONTACT_FIELDS, {0, 4, 5});
+        Select(dialog, IDC_EXPORT_ACTIVITY_FIELDS, {1, 2, 4});
+        // Deleted on the device after the dialog listed it.
+        ASSERT_TRUE(poom::DeleteContactRecord(gone));
         Click(dialog, IDC_EXPORT_RUN);
         Scenario::PressButton(dialog, IDCANCEL);
     });
-    ASSERT_EQ(1u, Messages(L"Export - Complete").size());
-    Table table;
-    std::string fault;
-    ASSERT_TRUE(ReadCsv(ReadFileBytes(CsvPath()).substr(3), &table, &fault)) << fault;
-    const Table expected = {{"FileAs", "Company", "Event"}, {"Baker, Ann", "Acme", "Call"}, {"", "", "Visit"}};
-    EXPECT_EQ(expected, table);
-}
-
-// A record the store cannot read is left out, the rest of the contact's
-// history still comes out, and the end says how many were lost.
-TEST_F(ExportTest, AnActivityThatCannotBeReadIsLeftOutAndCounted)
-{
-    const CEOID ann = AddContact(L"Baker, Ann");
-    const CEOID ben = AddContact(L"Cole, Ben");
-    Start();
-    AddActivity(ann, L"Call", L"", 47000.0);
-    const CEOID lost = AddActivity(ann, L"Lost", L"", 47001.0);
-    AddActivity(ann, L"Meeting", L"", 47002.0);
-    AddActivity(ben, L"Visit");
-    CedbFailReadsOf(lost);
-    ExportAll(0, {0}, {2});
     CedbFailReadsOf(0);
+    EXPECT_EQ(3, exportContactFetches - fetches);   // each contact once; the deleted one cannot be
+    EXPECT_EQ(4, exportActivityReads - reads);
     EXPECT_TRUE(Messages(L"Export - Complete").empty());
     EXPECT_EQ(std::vector<std::wstring>{L"Exported data to CSV file '" + CsvPath() +
                                         L"', but 1 activities could not be read"},
               Messages(L"Warning"));
-    Table table;
-    std::string fault;
-    ASSERT_TRUE(ReadCsv(ReadFileBytes(CsvPath()).substr(3), &table, &fault)) << fault;
-    const Table expected = {
-        {"FileAs", "Event"}, {"Baker, Ann", "Call"}, {"Baker, Ann", "Meeting"}, {"Cole, Ben", "Visit"}};
-    EXPECT_EQ(expected, table);
+    const std::string lukaszValues =
+        "\"Wr\xC3\xB3" "bel, \xC5\x81ukasz\",\"Acme, \"\"Best\"\" Ltd\",\"Main St 1\r\nFlat 2\",";
+    EXPECT_EQ("\xEF\xBB\xBF\"FileAs\",\"Company\",\"Street Address\",\"Next Date\",\"Event\",\"Notes\"\r\n" +
+                  lukaszValues + "\"\",\"Call\",\"line one  line two <b>\"\r\n" +
+                  lukaszValues + "\"\",\"Meeting\",\"\"\r\n"
+                  "\"Zorn, Zoe\",\"'@home\",\"\",\"\",\"Visit\",\"\"\r\n"
+                  "\"\",\"\",\"\",\"\",\"Mail\",\"\"\r\n",
+              ReadFileBytes(CsvPath()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((CsvPath() + L".tmp").c_str()));
 }
 
-TEST_F(ExportTest, CsvShowsItsProgressContactByContact)
+// The disk has no room for the new file (each other cause is named by the
+// export file's own suite); the progress went one step a contact all the same.
+TEST_F(ExportTest, CsvShowsItsProgressAndAFileThatCannotBeWrittenKeepsTheEarlierOne)
 {
     const CEOID ann = AddContact(L"Baker, Ann");
     const CEOID ben = AddContact(L"Cole, Ben");
     Start();
     AddActivity(ann, L"Call");
     AddActivity(ben, L"Mail");
-    ExportAll(0, {0}, {2});
-    EXPECT_EQ(std::vector<std::wstring>{L"Exporting to CSV File"}, progressLog.mainLabels);
-    EXPECT_EQ((std::vector<std::wstring>{L"Export in Progresss...", L"Exporting 1 of 2 Contact Entries",
-                                         L"Exporting 2 of 2 Contact Entries"}),
-              progressLog.subLabels);
-    // One step a contact: the bar ends full.
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}}), progressLog.ranges);
-    EXPECT_EQ((std::vector<int>{0, 1, 2}), progressLog.positions);
-    EXPECT_FALSE(IsWindow(progressLog.window));
-}
-
-TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndTheEarlierOneKept)
-{
-    const CEOID ann = AddContact(L"Baker, Ann");
-    Start();
-    AddActivity(ann, L"Call");
     WriteFileBytes(CsvPath(), "earlier");
-
-    // The disk has no room for the new file (each other cause is named by
-    // the export file's own tests).
     ASSERT_TRUE(LinkToFullDevice(CsvPath() + L".tmp"));
     ExportAll(0, {0}, {2});
 
@@ -498,17 +371,23 @@ TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndTheEarlierOneKept)
                                         L"': the disk is full. Any earlier file was left as it was."},
               Messages(L"Error"));
     EXPECT_EQ("earlier", ReadFileBytes(CsvPath()));
+    EXPECT_EQ(std::vector<std::wstring>{L"Exporting to CSV File"}, progressLog.mainLabels);
+    EXPECT_EQ((std::vector<std::wstring>{L"Export in Progresss...", L"Exporting 1 of 2 Contact Entries",
+                                         L"Exporting 2 of 2 Contact Entries"}),
+              progressLog.subLabels);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}}), progressLog.ranges);
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), progressLog.positions);
     EXPECT_FALSE(IsWindow(progressLog.window));
 }
 
 // ---- HTML --------------------------------------------------------------------------
 
-TEST_F(ExportTest, HtmlReportEscapesTextAndShowsEveryContact)
+TEST_F(ExportTest, HtmlReportShowsEveryContactWithItsActivitiesAndNeedsActivityFields)
 {
     const CEOID ann = AddContact(L"Baker & Sons", L"");
     AddContact(L"Idle, Ida", L"Quiet");
     Start();
-    AddActivity(ann, L"Call", L"Bring the <b>draft</b>\r\nand coffee");
+    AddActivity(ann, L"Call");
     ExportAll(1, {0, 4, 6}, {0, 2, 4});
     ASSERT_EQ(1u, Messages(L"Export - Complete").size());
     EXPECT_EQ(L"Finished exporting data to HTML file '" + HtmlPath() + L"'", Messages(L"Export - Complete")[0]);
@@ -517,15 +396,13 @@ TEST_F(ExportTest, HtmlReportEscapesTextAndShowsEveryContact)
     EXPECT_NE(std::string::npos, page.find("<title>Vantaro</title>"));
     EXPECT_NE(std::string::npos, page.find("Generated on "));
     EXPECT_NE(std::string::npos, page.find(">Baker &amp; Sons<"));
-    EXPECT_NE(std::string::npos, page.find(">Bring the &lt;b&gt;draft&lt;/b&gt;  and coffee<"));
-    EXPECT_EQ(std::string::npos, page.find("<b>draft"));
     // Two contacts: two contact tables (City in its own column: 50 percent),
     // two activity tables, the second with its header row only.
     EXPECT_EQ(2u, Occurrences(page, "<table border=\"0\" width=\"50%\">"));
     EXPECT_EQ(2u, Occurrences(page, "<table border=\"1\" width=\"100%\">"));
     EXPECT_EQ(1u, Occurrences(page, "bgcolor=\"#CCFFCC\"><font color=\"#000000\">Call<"));
     EXPECT_EQ(6u, Occurrences(page, "bgcolor=\"#FFDCB9\""));
-    EXPECT_EQ(3u, Occurrences(page, ">(none)<"));   // Ann's company and city, Ida's city
+    EXPECT_EQ(4u, Occurrences(page, ">(none)<"));   // Ann's company, city and notes, Ida's city
     const std::string end = "</body>\r\n</html>\r\n";
     EXPECT_EQ(page.size() - end.size(), page.rfind(end));
 
@@ -534,16 +411,12 @@ TEST_F(ExportTest, HtmlReportEscapesTextAndShowsEveryContact)
                                          L"Processing 100 % complete"}),
               progressLog.subLabels);
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}}), progressLog.ranges);
-}
 
-TEST_F(ExportTest, HtmlWithoutActivityFieldsWritesNothing)
-{
-    const CEOID ann = AddContact(L"Baker, Ann");
-    Start();
-    AddActivity(ann, L"Call");
+    // Without activity fields there is no report to write: no file, no word.
     WriteFileBytes(HtmlPath(), "earlier");
+    const size_t dialogs = scenario.Dialogs().size();
     ExportAll(1, {0}, {});
-    EXPECT_EQ(1u, scenario.Dialogs().size());   // the export dialog alone
+    EXPECT_EQ(dialogs + 1, scenario.Dialogs().size());   // the export dialog alone
     EXPECT_EQ("earlier", ReadFileBytes(HtmlPath()));
-    EXPECT_TRUE(progressLog.mainLabels.empty());
+    EXPECT_EQ(1u, progressLog.mainLabels.size());
 }

@@ -65,11 +65,14 @@ TEST_F(ExportFileTest, ACompleteExportReplacesTheEarlierFile)
     EXPECT_FALSE(Exists(path + L".tmp"));
 }
 
-TEST_F(ExportFileTest, AMissingFolderIsNamed)
+TEST_F(ExportFileTest, AMissingFolderAndOtherCausesAreNamed)
 {
     ExportFile file;
     EXPECT_FALSE(OpenExportFile(&file, folder + L"\\gone\\ql_export.csv"));
     EXPECT_EQ(L"the folder does not exist", DescribeExportFailure(file));
+    // A cause without words of its own is named by its number.
+    file.error = ERROR_NOT_SUPPORTED;
+    EXPECT_EQ(L"system error 50", DescribeExportFailure(file));
 }
 
 TEST_F(ExportFileTest, AFolderOfThatNameIsRefusedBeforeWriting)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -62,47 +63,39 @@ protected:
 
 // --- CSV --------------------------------------------------------------------------
 
-TEST_F(ExportFormatTest, CsvFieldsAreQuotedWithInnerQuotesDoubled)
+TEST_F(ExportFormatTest, CsvFieldsAreQuotedUtf8AndNeverRunAsFormulas)
 {
-    EXPECT_EQ("\"\"", Field(L""));
-    EXPECT_EQ("\"Baker, Ann\"", Field(L"Baker, Ann"));
-    EXPECT_EQ("\"say \"\"hi\"\", then go\"", Field(L"say \"hi\", then go"));
-    EXPECT_EQ("\"\"\"\"", Field(L"\""));
-    // A line break stays inside the quotes, where RFC 4180 allows it.
-    EXPECT_EQ("\"Main St 1\r\nFlat 2\"", Field(L"Main St 1\r\nFlat 2"));
-}
-
-TEST_F(ExportFormatTest, CsvValuesThatWouldRunAsFormulasStayText)
-{
+    const struct {
+        const wchar_t* value;
+        const char* field;
+    } fields[] = {
+        {L"", "\"\""},
+        {L"Baker, Ann", "\"Baker, Ann\""},
+        {L"say \"hi\", then go", "\"say \"\"hi\"\", then go\""},
+        {L"\"", "\"\"\"\""},
+        {L"Main St 1\r\nFlat 2", "\"Main St 1\r\nFlat 2\""},   // RFC 4180 allows a break inside the quotes
+        {L"\x0141ukasz Wr\x00F3" L"bel", "\"\xC5\x81ukasz Wr\xC3\xB3" "bel\""},
+        {L"\x20AC", "\"\xE2\x82\xAC\""},
+        {L"\xD83D\xDE00", "\"\xF0\x9F\x98\x80\""},
+        {L"a\xD83D" L"b", "\"a\xEF\xBF\xBD" "b\""},   // a lone surrogate as U+FFFD
+        // Phone numbers and dates cannot call anything; only the first character counts.
+        {L"+44 1463 555 210", "\"+44 1463 555 210\""},
+        {L"-5", "\"-5\""},
+        {L"+1 (555) 010-2000", "\"+1 (555) 010-2000\""},
+        {L"(01463) 555.210/11", "\"(01463) 555.210/11\""},
+        {L"+", "\"+\""},
+        {L"a=b-c", "\"a=b-c\""},
+        {L"'", "\"'\""},
+        {L"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+    };
+    for (const auto& expected : fields)
+        EXPECT_EQ(expected.field, Field(expected.value));
     for (const wchar_t* value : {L"=1+2", L"+44 20 7946 0000 =1", L"-5+cmd|' /C calc'!A0", L"@SUM(A1)", L"\tx",
-                                 L"\r1", L"+1\t2", L"\xFF1D" L"1", L"\xFF0B" L"44 1463"}) {
-        EXPECT_TRUE(StartsLikeFormula(value)) << Field(value);
-        const std::string field = Field(value);
-        EXPECT_EQ("\"'", field.substr(0, 2)) << field;
-    }
-    // Phone numbers and dates cannot call anything and stay as they are.
-    for (const wchar_t* value : {L"+44 1463 555 210", L"-5", L"+1 (555) 010-2000", L"(01463) 555.210/11", L"+"}) {
-        std::string text;
-        unicode::AppendUtf8(&text, std::wstring_view(value));
-        EXPECT_EQ('"' + text + '"', Field(value));
-    }
-    EXPECT_EQ("\"'=HYPERLINK(\"\"x\"\")\"", Field(L"=HYPERLINK(\"x\")"));
-    // Only the first character counts.
-    EXPECT_EQ("\"a=b-c\"", Field(L"a=b-c"));
-    EXPECT_EQ("\"'\"", Field(L"'"));
+                                 L"\r1", L"+1\t2", L"\xFF1D" L"1", L"\xFF0B" L"44 1463"})
+        EXPECT_EQ("\"'", Field(value).substr(0, 2)) << Field(value);
 }
 
-TEST_F(ExportFormatTest, CsvIsUtf8AndLosesNoCharacter)
-{
-    EXPECT_EQ("\"\xC5\x81ukasz Wr\xC3\xB3" "bel\"", Field(L"\x0141ukasz Wr\x00F3" L"bel"));
-    EXPECT_EQ("\"\xE2\x82\xAC\"", Field(L"\x20AC"));
-    // A character beyond the basic plane, and a lone surrogate as U+FFFD.
-    EXPECT_EQ("\"\xF0\x9F\x98\x80\"", Field(L"\xD83D\xDE00"));
-    EXPECT_EQ("\"a\xEF\xBF\xBD" "b\"", Field(L"a\xD83D" L"b"));
-    EXPECT_STREQ("\xEF\xBB\xBF", CSV_BYTE_ORDER_MARK);
-}
-
-TEST_F(ExportFormatTest, CsvLinesJoinTheHalvesWithOneComma)
+TEST_F(ExportFormatTest, CsvLinesJoinTheHalvesWithOneCommaAndFlattenNotes)
 {
     Choice both{{FILE_AS, COMPANY}, {0, 2}};
     std::string header;
@@ -127,31 +120,25 @@ TEST_F(ExportFormatTest, CsvLinesJoinTheHalvesWithOneComma)
     header.clear();
     AppendCsvHeader(&header, Choice{}.Get());
     EXPECT_EQ("\r\n", header);
-}
 
-TEST_F(ExportFormatTest, CsvActivityValues)
-{
+    // No next date, notes on one line.
     wcscpy(activity.notes, L"first line\r\nsecond\nthird\r");
     wcscpy(activity.user3, L"u3");
     activity.nextDate = 0.0;
     EXPECT_EQ("\"\",\"first line  second third \",\"u3\"\r\n", Row({{}, {1, 4, 7}}));
     // Renamed labels head the columns.
     ASSERT_TRUE(RenameFieldLabel(21 + 4, L"=Remarks, \"all\""));
-    std::string header;
+    header.clear();
     AppendCsvHeader(&header, Choice{{}, {4}}.Get());
     EXPECT_EQ("\"'=Remarks, \"\"all\"\"\"\r\n", header);
 }
 
 // --- HTML text --------------------------------------------------------------------
 
-TEST_F(ExportFormatTest, HtmlTextIsEscaped)
+// Windows-1252 as it is, markup and everything else as references.
+TEST_F(ExportFormatTest, HtmlTextIsEscapedInWindows1252)
 {
     EXPECT_EQ("&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot; &#39;s&#39;", Html(L"<b>bold</b> & \"q\" 's'"));
-    EXPECT_EQ("&lt;script&gt;alert(1)&lt;/script&gt;", Html(L"<script>alert(1)</script>"));
-}
-
-TEST_F(ExportFormatTest, HtmlTextKeepsWindows1252AndReferencesTheRest)
-{
     EXPECT_EQ("&#321;ukasz Wr\xF3" "bel", Html(L"\x0141ukasz Wr\x00F3" L"bel"));
     EXPECT_EQ("\x80 \x9F \xE9 \xFF", Html(L"\x20AC \x0178 \x00E9 \x00FF"));
     EXPECT_EQ("&#26481;&#20140; &#128512;", Html(L"\x6771\x4EAC \xD83D\xDE00"));
@@ -159,7 +146,7 @@ TEST_F(ExportFormatTest, HtmlTextKeepsWindows1252AndReferencesTheRest)
     EXPECT_EQ("a&#65533;b&#65533;c&#65533;", Html(L"a\x0001" L"b\x0081" L"c\xDC00"));
 }
 
-TEST_F(ExportFormatTest, HtmlCellsAndHead)
+TEST_F(ExportFormatTest, HtmlCellsHeadAndBanner)
 {
     std::string cell;
     AppendHtmlCell(&cell, 0, 0, true, ALIGN_TOP, ALIGN_LEFT, "#FFFFFF", L"A&B");
@@ -175,63 +162,47 @@ TEST_F(ExportFormatTest, HtmlCellsAndHead)
 
     std::string head;
     AppendHtmlHead(&head, L"A<B");
-    EXPECT_NE(std::string::npos, head.find("charset=windows-1252"));
-    EXPECT_NE(std::string::npos, head.find("<title>A&lt;B</title>"));
+    EXPECT_EQ("<html>\r\n<head>\r\n<meta http-equiv=\"Content-Language\" content=\"en-us\">\r\n<meta http-equiv=\""
+              "Content-Type\" content=\"text/html; charset=windows-1252\">\r\n<title>A&lt;B</title>\r\n</head>\r\n<body>\r\n",
+              head);
+    std::string banner;
+    AppendHtmlBanner(&banner, L"Monday", L"10:00");
+    EXPECT_EQ("<p><b>Vantaro</b> - Contact Relation Management</p>\r\n\r\nGenerated on Monday at 10:00</p>\r\n\r\n"
+              "<br><hr><br>\r\n",
+              banner);
 }
 
 // --- The contact grid -------------------------------------------------------------
 
-TEST_F(ExportFormatTest, GridPutsAddressFieldsInAColumnOfTheirOwn)
+// Seven fields to a column, the address fields in a column of their own;
+// the table is as wide as its columns need.
+TEST_F(ExportFormatTest, GridPutsSevenFieldsAColumnAndTheAddressApart)
 {
-    const int three[] = {FILE_AS, TITLE, COMPANY};
-    ContactGrid grid = LayOutContactGrid(3, three);
-    EXPECT_EQ(3, grid.rows);
-    EXPECT_EQ(1, grid.columns);
-    EXPECT_EQ(30, ContactTableWidth(grid.columns));
-    EXPECT_EQ(COMPANY, grid.field[2][0]);
-
-    const int nameAndCity[] = {FILE_AS, CITY};
-    grid = LayOutContactGrid(2, nameAndCity);
-    EXPECT_EQ(1, grid.rows);
-    EXPECT_EQ(2, grid.columns);
-    EXPECT_EQ(50, ContactTableWidth(grid.columns));
-    EXPECT_EQ(CITY, grid.field[0][1]);
-
-    const int addressOnly[] = {STREET, ZIP};
-    grid = LayOutContactGrid(2, addressOnly);
-    EXPECT_EQ(2, grid.rows);
-    EXPECT_EQ(2, grid.columns);
-    EXPECT_EQ(NO_GRID_FIELD, grid.field[0][0]);
-    EXPECT_EQ(ZIP, grid.field[1][1]);
-
-    grid = LayOutContactGrid(0, nullptr);
-    EXPECT_EQ(0, grid.rows);
-    EXPECT_EQ(1, grid.columns);
-}
-
-TEST_F(ExportFormatTest, GridFillsSevenRowsAColumn)
-{
-    const int nine[] = {0, 1, 2, 3, 4, 9, 10, 11, 12};
-    ContactGrid grid = LayOutContactGrid(9, nine);
-    EXPECT_EQ(7, grid.rows);
-    EXPECT_EQ(2, grid.columns);
-    EXPECT_EQ(10, grid.field[6][0]);
-    EXPECT_EQ(12, grid.field[1][1]);
-    EXPECT_EQ(NO_GRID_FIELD, grid.field[2][1]);
-
-    // Exactly seven: no empty column after them.
-    grid = LayOutContactGrid(7, nine);
-    EXPECT_EQ(1, grid.columns);
-
     std::vector<int> all;
     for (int f = 0; f < CONTACT_FIELD_COUNT; ++f)
         all.push_back(f);
-    grid = LayOutContactGrid(CONTACT_FIELD_COUNT, all.data());
-    EXPECT_EQ(4, grid.columns);
-    EXPECT_EQ(90, ContactTableWidth(grid.columns));
-    EXPECT_EQ(STREET, grid.field[0][3]);
-    EXPECT_EQ(ZIP, grid.field[3][3]);
-    EXPECT_EQ(20, grid.field[2][2]);
+    const struct {
+        std::vector<int> fields;
+        int rows, columns, width;
+        std::vector<std::array<int, 3>> cells;   // row, column, field
+    } grids[] = {
+        {{FILE_AS, TITLE, COMPANY}, 3, 1, 30, {{2, 0, COMPANY}}},
+        {{FILE_AS, CITY}, 1, 2, 50, {{0, 1, CITY}}},
+        {{STREET, ZIP}, 2, 2, 50, {{0, 0, NO_GRID_FIELD}, {1, 1, ZIP}}},
+        {{}, 0, 1, 30, {}},
+        {{0, 1, 2, 3, 4, 9, 10, 11, 12}, 7, 2, 50, {{6, 0, 10}, {1, 1, 12}, {2, 1, NO_GRID_FIELD}}},
+        {{0, 1, 2, 3, 4, 9, 10}, 7, 1, 30, {}},
+        {all, 7, 4, 90, {{0, 3, STREET}, {3, 3, ZIP}, {2, 2, 20}}},
+    };
+    for (const auto& expected : grids) {
+        const int* fields = expected.fields.empty() ? nullptr : expected.fields.data();
+        const ContactGrid grid = LayOutContactGrid(static_cast<int>(expected.fields.size()), fields);
+        EXPECT_EQ(expected.rows, grid.rows) << expected.fields.size();
+        EXPECT_EQ(expected.columns, grid.columns) << expected.fields.size();
+        EXPECT_EQ(expected.width, ContactTableWidth(grid.columns)) << expected.fields.size();
+        for (const auto& cell : expected.cells)
+            EXPECT_EQ(cell[2], grid.field[cell[0]][cell[1]]) << expected.fields.size();
+    }
     EXPECT_EQ(70, ContactTableWidth(3));
     EXPECT_EQ(80, ContactTableWidth(5));
 }
@@ -250,18 +221,15 @@ TEST_F(ExportFormatTest, ContactTableWritesLabelsValuesAndEmptyCells)
     const std::string emptyCell = "<td  valign=\"top\" align=\"left\" bgcolor=\"#FFFFFF\"><b><font color=\"#000000\">"
                                   "</font></b></td>\r\n";
     // Rows 2 to 6 of the second column: two empty bold cells each.
-    size_t count = 0;
+    size_t empty = 0, rows = 0;
     for (size_t at = table.find(emptyCell); at != std::string::npos; at = table.find(emptyCell, at + 1))
-        ++count;
-    EXPECT_EQ(10u, count);
+        ++empty;
+    for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1))
+        ++rows;
+    EXPECT_EQ(10u, empty);
+    EXPECT_EQ(7u, rows);
     EXPECT_NE(std::string::npos, table.find(">Company:<"));
     EXPECT_NE(std::string::npos, table.find("\">(none)</font>"));
-    EXPECT_EQ(7u, [&] {
-        size_t rows = 0;
-        for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1))
-            ++rows;
-        return rows;
-    }());
     const std::string end = "</table>\r\n<br>\r\n\r\n";
     EXPECT_EQ(table.size() - end.size(), table.rfind(end));
 }

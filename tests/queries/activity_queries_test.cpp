@@ -13,11 +13,8 @@
 
 namespace {
 
-class QueriesTest : public ::testing::Test {
+class QueriesTest : public StoreTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(scenario.OpenStore()); }
-    void TearDown() override { scenario.CloseStore(); }
-
     CEOID Write(CEOID contact, BOOL last, double nextDate = 46000.0)
     {
         ActivityRecord record = SampleActivity(contact, nextDate);
@@ -34,8 +31,6 @@ protected:
         std::free(latest);
         return result;
     }
-
-    Scenario scenario;
 };
 
 }  // namespace
@@ -47,18 +42,12 @@ TEST_F(QueriesTest, LatestActivityArrayHasOneEntryPerListedContact)
     Write(102, FALSE);
     const CEOID third = Write(103, TRUE);
     Write(999, TRUE);  // a contact the list does not show
-    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third}), Latest({104, 101, 102, 103}));
+    // Two flagged (a damaged database): the one met last, in the order written.
+    Write(105, TRUE);
+    const CEOID second = Write(105, TRUE);
+    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third, second}), Latest({104, 101, 102, 103, 105}));
     EXPECT_TRUE(Latest({}).empty());
     EXPECT_TRUE(scenario.Dialogs().empty());
-}
-
-TEST_F(QueriesTest, TwoFlaggedActivitiesOfOneContactGiveTheOneMetLast)
-{
-    const CEOID first = Write(201, TRUE);
-    const CEOID second = Write(201, TRUE);
-    ASSERT_NE(first, second);
-    // Equal flags keep the order they were written in.
-    EXPECT_EQ((std::vector<CEOID>{second}), Latest({201}));
 }
 
 // The flagged records are read once while the store stays as it is; every
@@ -81,18 +70,24 @@ TEST_F(QueriesTest, LatestActivitiesFollowEveryChange)
 
 // The index by contact answers as each contact's own query does, follows
 // changes, and one still held keeps its records when the store changes.
+// Two flagged activities of one contact are a damaged database.
 TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
 {
     Write(601, FALSE, 45000.0);
     Write(601, TRUE, 45100.0);
     Write(602, TRUE, 45200.0);
-    Write(602, TRUE, 45300.0);   // two flagged: a damaged database
+    Write(602, TRUE, 45300.0);
     Write(603, FALSE, 45400.0);
     const std::shared_ptr<const LatestActivities> latest = LoadLatestActivities();
     ASSERT_TRUE(latest);
+    // Found, and the next date in the record given: the flagged one's, else
+    // the last one read, else the record untouched.
+    std::vector<std::pair<int, double>> answers;
     for (CEOID contact : {601u, 602u, 603u, 604u}) {
         ActivityRecord own = {};
+        own.nextDate = 1.5;
         const int found = ContactHasLastActivity(activityDatabase, contact, &own);
+        answers.emplace_back(found, own.nextDate);
         ActivityRecord scratch;
         const ActivityRecord* indexed = LatestActivityOf(*latest, contact, &scratch);
         ASSERT_EQ(found != 0, indexed != nullptr) << "contact " << contact;
@@ -100,6 +95,8 @@ TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
             EXPECT_EQ(own.nextDate, indexed->nextDate) << "contact " << contact;
         }
     }
+    EXPECT_EQ((std::vector<std::pair<int, double>>{{1, 45100.0}, {1, answers[1].second}, {0, 45400.0}, {0, 1.5}}),
+              answers);
 
     ActivityRecord scratch;
     const ActivityRecord* before = LatestActivityOf(*latest, 601, &scratch);
@@ -113,96 +110,56 @@ TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
     EXPECT_EQ(45100.0, before->nextDate) << "the held index keeps its walk";
 }
 
-TEST_F(QueriesTest, ContactHasLastActivityFindsTheFlaggedOne)
-{
-    Write(301, FALSE, 45000.0);
-    Write(301, TRUE, 45100.0);
-    Write(301, FALSE, 45200.0);
-    ActivityRecord record = {};
-    EXPECT_EQ(1, ContactHasLastActivity(activityDatabase, 301, &record));
-    EXPECT_EQ(45100.0, record.nextDate);
-    EXPECT_EQ(TRUE, record.lastFlag);
-
-    Write(302, FALSE, 47000.0);
-    ActivityRecord other = {};
-    EXPECT_EQ(0, ContactHasLastActivity(activityDatabase, 302, &other));
-    EXPECT_EQ(47000.0, other.nextDate) << "the record holds the last activity read";
-    ActivityRecord untouched = {};
-    untouched.nextDate = 1.5;
-    EXPECT_EQ(0, ContactHasLastActivity(activityDatabase, 303, &untouched));
-    EXPECT_EQ(1.5, untouched.nextDate);
-}
-
-TEST_F(QueriesTest, DeletingAContactsActivitiesLeavesTheOthers)
-{
-    Write(401, TRUE);
-    Write(401, FALSE);
-    const CEOID kept = Write(402, TRUE);
-    DeleteContactActivities(401);
-    EXPECT_TRUE(ActivityOids(401).empty());
-    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(402));
-}
-
 TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
 {
     ActivityRecord record = SampleActivity(501, 0.0);
     record.date = 46300.25;
     CopyText(record.notes, L"First line\r\nsecond line that goes on and on well past the column");
-    wchar_t text[200];
-
-    GetActivityColumnText(record, 1, text, 200, 0);
-    EXPECT_STREQ(L"(None)", text);
-    GetActivityColumnText(record, 1, text, 200, 1);
-    EXPECT_STREQ(L"(None)", text) << "raw as well";
-    GetActivityColumnText(record, 0, text, 200, 1);
-    EXPECT_STREQ(L"46300.250000", text);
-    GetActivityColumnText(record, 4, text, 200, 0);
-    EXPECT_EQ(std::wstring(L"First line  second line that goes on an"), text);
-    GetActivityColumnText(record, 2, text, 200, 0);
-    EXPECT_STREQ(L"Phone Call", text);
-    GetActivityColumnText(record, -1, text, 200, 0);
-    EXPECT_STREQ(L"Unknown", text);
-    GetActivityColumnText(record, 8, text, 200, 0);
-    EXPECT_STREQ(L"Error", text);
+    const struct {
+        int column, raw;
+        const wchar_t* text;
+    } columns[] = {
+        {1, 0, L"(None)"}, {1, 1, L"(None)"}, {0, 1, L"46300.250000"},
+        {4, 0, L"First line  second line that goes on an"}, {2, 0, L"Phone Call"},
+        {-1, 0, L"Unknown"}, {8, 0, L"Error"},
+    };
+    for (const auto& column : columns) {
+        wchar_t text[200];
+        GetActivityColumnText(record, column.column, text, 200, column.raw);
+        EXPECT_STREQ(column.text, text) << column.column << " raw " << column.raw;
+    }
 }
 
 TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
 {
     // Interleaved contacts, the first and the last contact id of the sort
     // order among them.
-    std::vector<CEOID> mine;
     for (int i = 0; i < 5; ++i) {
         Write(400, FALSE, 45000.0 + i);
-        mine.push_back(Write(401, FALSE, 46000.0 - i));
+        Write(401, FALSE, 46000.0 - i);
         Write(499, FALSE);
     }
-    const std::vector<CEOID> order = ActivityOids(401);
-
     HANDLE byContact = OpenActivitiesByContactDB();
     ASSERT_NE(nullptr, byContact);
-    // The dates of the records read; the count returned must agree.
-    auto read = [&](CEOID contact, int* unread) {
+    int unread = 0;
+    // The next dates of the records read, which the count returned must agree with.
+    auto read = [&](CEOID contact) {
         std::vector<double> dates;
         const int count = ReadContactActivitiesDB(
             byContact, contact,
-            [&](const ActivityRecord& record) {
-                EXPECT_EQ(contact, record.contactOid);
-                dates.push_back(record.nextDate);
-            },
-            unread);
+            [&](const ActivityRecord& record) { dates.push_back(record.contactOid == contact ? record.nextDate : -1); },
+            &unread);
         EXPECT_EQ(static_cast<size_t>(count), dates.size());
         return dates;
     };
-    int unread = 0;
-    const std::vector<double> dates = read(401, &unread);
-    ASSERT_EQ(5u, dates.size());
-    std::vector<double> expected;
-    for (CEOID oid : order)
-        expected.push_back(ReadActivity(oid).nextDate);
-    EXPECT_EQ(expected, dates);
-    EXPECT_EQ(5u, read(400, &unread).size());
-    EXPECT_EQ(5u, read(499, &unread).size());
-    EXPECT_TRUE(read(402, &unread).empty());
+    std::vector<double> inListOrder;
+    for (CEOID oid : ActivityOids(401))
+        inListOrder.push_back(ReadActivity(oid).nextDate);
+    EXPECT_EQ(5u, inListOrder.size());
+    EXPECT_EQ(inListOrder, read(401));
+    EXPECT_EQ(std::vector<double>(5, 46000.0), read(499));
+    EXPECT_EQ(5u, read(400).size());
+    EXPECT_TRUE(read(402).empty());
     EXPECT_EQ(0, unread);
     CloseHandle(byContact);
     EXPECT_TRUE(scenario.Dialogs().empty());
@@ -268,23 +225,25 @@ TEST_F(QueriesTest, ScanStartsAtAContactsFirstActivity)
     EXPECT_EQ(702u, record.contactOid);
 }
 
-TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMark)
+TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMarkAndDeletesOnlyTheContacts)
 {
     const CEOID oid = Write(801, TRUE, 45500.0);
     const ActivityRecord before = ReadActivity(oid);
     EXPECT_EQ(oid, WriteActivityLastFlagDB(activityDatabase, oid, FALSE));
     EXPECT_EQ(oid, WriteActivityContactDB(activityDatabase, oid, 802, TRUE));
-    const ActivityRecord after = ReadActivity(oid);
-    EXPECT_EQ(802u, after.contactOid);
-    EXPECT_EQ(TRUE, after.lastFlag);
-    EXPECT_STREQ(before.notes, after.notes);
-    EXPECT_STREQ(before.fileAs, after.fileAs);
-    EXPECT_EQ(before.nextDate, after.nextDate);
-    EXPECT_EQ(before.remindIndex, after.remindIndex);
+    ActivityRecord expected = before;
+    expected.contactOid = 802;
+    EXPECT_TRUE(SameActivity(expected, ReadActivity(oid)));
 
     // Object id 0 would otherwise make a record of the two properties alone.
     EXPECT_EQ(0u, WriteActivityContactDB(activityDatabase, 0, 802, FALSE));
     EXPECT_EQ(0u, WriteActivityLastFlagDB(activityDatabase, oid + 1000, TRUE));
     EXPECT_EQ(1u, ActivityOids(0).size());
     EXPECT_TRUE(scenario.Dialogs().empty()) << "the store leaves reporting to the caller";
+
+    // Deleting a contact's activities leaves the others.
+    const CEOID kept = Write(803, TRUE);
+    Write(802, FALSE);
+    DeleteContactActivities(802);
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(0));
 }

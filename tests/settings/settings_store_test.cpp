@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -136,6 +138,10 @@ TEST_F(SettingsStore, EveryScalarTakesWhatAWriterCouldStoreAndOtherwiseItsDefaul
 // run the lists hold their defaults.
 TEST_F(SettingsStore, EveryListSavedEntryByEntryLoadsBack)
 {
+    // Whatever the arrays held before.
+    for (int* list : {settings.lv1colwidth, settings.lv2colwidth, settings.contactfield, settings.lastactivityfield,
+                      settings.activityfield})
+        list[0] = list[1] = 77;
     LoadSettings();
     const Settings& s = settings;
     const struct {
@@ -168,42 +174,6 @@ TEST_F(SettingsStore, EveryListSavedEntryByEntryLoadsBack)
             EXPECT_EQ(list.count - 1 - i, EntriesOf(*FindSetting(list.list))[i]) << FindSetting(list.list)->name << i;
 }
 
-// Defaults and bounds users meet on a first run and among the pages' choices;
-// the first-run columns are the lists' and export dialog's suites' to check.
-TEST_F(SettingsStore, TheTableKeepsTheStoredContract)
-{
-    const struct {
-        SettingId member;
-        const wchar_t* name;
-        long long fallback, low, high;
-    } facts[] = {
-        {&Settings::fontsize, L"fontsize", 12, 10, 16},
-        {&Settings::remindindex, L"remindindex", 0, 0, 13},
-        {&Settings::lastcontactfindfield, L"lastcontactfindfield", 0, 0, 28},
-        {&Settings::notesbkgcolor, L"notesbkgcolor", 0xAEFFFF, 0, 0xFFFFFF},
-        {&Settings::noteiconflag, L"noteiconflag", 1, 0, 1},
-        {&Settings::numactivityfield, L"numactivityfield", 4, 0, 8},
-    };
-    for (const auto& fact : facts) {
-        const SettingEntry& entry = *FindSetting(fact.member);
-        EXPECT_STREQ(fact.name, entry.name);
-        EXPECT_EQ(fact.fallback, entry.fallback) << fact.name;
-        EXPECT_EQ(fact.low, entry.low) << fact.name;
-        EXPECT_EQ(fact.high, entry.high) << fact.name;
-    }
-}
-
-TEST_F(SettingsStore, StringsAreWrittenInSlotsOf256BytesAndCutTo127Characters)
-{
-    EXPECT_EQ(0, RegWriteString(L"contactfieldlabel3", std::wstring(300, L'x').c_str()));
-    DWORD type = 0;
-    EXPECT_EQ(256u, StoredSize(L"contactfieldlabel3", &type));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    wchar_t text[SETTINGS_STRING_CHARS] = {};
-    EXPECT_EQ(0, RegReadString(L"contactfieldlabel3", text));
-    EXPECT_EQ(std::wstring(127, L'x'), text);
-}
-
 // A read that fails leaves the destination as it was.
 TEST_F(SettingsStore, WithoutTheKeyEveryReadAndWriteFails)
 {
@@ -215,203 +185,151 @@ TEST_F(SettingsStore, WithoutTheKeyEveryReadAndWriteFails)
     EXPECT_EQ(77, number);
 }
 
-TEST_F(SettingsStore, PartialColumnListsKeepWhatTheArraysHeld)
+// Values other programs or older runs left, each case in a key of its own,
+// and what loading makes of them: entries from `first` on of a member.
+TEST_F(SettingsStore, ListsAndLayoutsLoadWhatIsSoundAndKeepTheRest)
 {
-    PutDword(L"numcontactfield", 3);
-    PutDword(L"contactfield0", 9);
-    PutDword(L"contactfield1", 1);
+    const DWORD NEGATIVE = static_cast<DWORD>(-1);
+    const struct {
+        std::vector<std::pair<std::wstring, DWORD>> stored;
+        std::vector<std::tuple<SettingId, int, std::vector<int>>> loaded;
+    } cases[] = {
+        // Some entries only: selections keep what the slot held, orders take
+        // their own index, exports their defaults, whatever the count.
+        {{{L"numcontactfield", 3}, {L"contactfield0", 9}, {L"contactfield1", 1}, {L"lv1columnorder0", 1},
+          {L"lv1columnorder1", 0}, {L"lv2columnorder3", 3}, {L"numexportcontactfield", 5},
+          {L"exportcontactfield0", 2}, {L"exportcontactfield2", 20}, {L"exportcontactfield4", 1},
+          {L"numexportactivityfield", 7}, {L"exportactivityfield5", 7}, {L"exportactivityfield6", 6}},
+         {{&Settings::contactfield, 0, {9, 1, 7}}, {&Settings::lv1columnorder, 0, {1, 0, 2, 3, 4}},
+          {&Settings::lv2columnorder, 0, {0, 1, 2, 3}}, {&Settings::exportcontactfield, 0, {2, 3, 20, 9, 1}},
+          {&Settings::numexportactivityfield, 0, {7}}, {&Settings::exportactivityfield, 0, {0, 1, 2, 3, 4, 7, 6}}}},
+        // Counts clamped to the fields there are; entries naming no field absent.
+        {{{L"numcontactfield", 1000}, {L"numlastactivityfield", 1000}, {L"numexportcontactfield", 0x7FFFFFFF},
+          {L"contactfield0", 21}, {L"contactfield1", NEGATIVE}, {L"contactfield20", 20}, {L"lastactivityfield0", 8},
+          {L"exportcontactfield0", 99}, {L"exportcontactfield20", 19}},
+         {{&Settings::contactfield, 0, {0, 4}}, {&Settings::contactfield, 20, {20}},
+          {&Settings::lastactivityfield, 0, {0}}, {&Settings::exportcontactfield, 0, {0}},
+          {&Settings::exportcontactfield, 20, {19}}, {&Settings::lv1columnorder, 28, {28}}}},
+        // Orders that are no permutation (a column twice, one outside, a negative one) become identity.
+        {{{L"lv1columnorder0", 1}, {L"lv1columnorder1", 1}, {L"lv1columnorder2", 2}, {L"lv1columnorder3", 3},
+          {L"lv2columnorder0", 0}, {L"lv2columnorder1", 1}, {L"lv2columnorder2", 2}, {L"lv2columnorder3", 4}},
+         {{&Settings::lv1columnorder, 0, {0, 1, 2, 3}}, {&Settings::lv2columnorder, 0, {0, 1, 2, 3}}}},
+        {{{L"lv1columnorder0", NEGATIVE}, {L"lv1columnorder1", 0}, {L"lv1columnorder2", 1}},
+         {{&Settings::lv1columnorder, 0, {0, 1, 2, 3}}}},
+        // Sort columns and widths the list can show; splitters six lines apart at least.
+        {{{L"lv1sortcolumn", 50}, {L"lv2sortcolumn", 3}, {L"lv1colwidth0", 50}, {L"lv1colwidth1", 99999},
+          {L"lv1colwidth2", 0}, {L"lv1colwidth3", NEGATIVE - 6}, {L"sb1top", 16}, {L"sb2top", 22}},
+         {{&Settings::lv1sortcolumn, 0, {0}}, {&Settings::lv2sortcolumn, 0, {3}},
+          {&Settings::lv1colwidth, 0, {50, -1, 0, -1}}, {&Settings::sb1top, 0, {16}}, {&Settings::sb2top, 0, {22}}}},
+    };
     settings.contactfield[2] = 7;
-    // Orders stored for some positions only: the rest take their own index.
-    PutDword(L"lv1columnorder0", 1);
-    PutDword(L"lv1columnorder1", 0);
-    PutDword(L"lv2columnorder3", 3);
-    LoadSettings();
-    EXPECT_EQ((std::vector<int>{9, 1, 7}), Entries(settings.contactfield, settings.numcontactfield));
-    EXPECT_EQ((std::vector<int>{1, 0, 2, 3, 4}), Entries(settings.lv1columnorder, 5));
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), Entries(settings.lv2columnorder, settings.numactivityfield));
-}
-
-TEST_F(SettingsStore, ExportSelectionsFillGapsWithDefaults)
-{
-    // Count 5 with entries 1 and 3 missing.
-    PutDword(L"numexportcontactfield", 5);
-    PutDword(L"exportcontactfield0", 2);
-    PutDword(L"exportcontactfield2", 20);
-    PutDword(L"exportcontactfield4", 1);
-    LoadSettings();
-    EXPECT_EQ((std::vector<int>{2, 3, 20, 9, 1}), Entries(settings.exportcontactfield, settings.numexportcontactfield));
-
-    // Another count: stored entries as given, one spare entry behind them.
-    PutDword(L"numexportactivityfield", 7);
-    PutDword(L"exportactivityfield5", 7);
-    PutDword(L"exportactivityfield6", 6);
-    LoadSettings();
-    EXPECT_EQ(7, settings.numexportactivityfield);
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 7, 6}), Entries(settings.exportactivityfield, 7));
-}
-
-TEST_F(SettingsStore, EntriesNamingNoFieldAreAbsentUpToTheClampedCounts)
-{
-    PutDword(L"numcontactfield", 1000);
-    PutDword(L"numlastactivityfield", 1000);
-    PutDword(L"numexportcontactfield", 0x7FFFFFFF);
-    PutDword(L"contactfield0", 21);
-    PutDword(L"contactfield1", static_cast<DWORD>(-1));
-    PutDword(L"contactfield20", 20);
-    PutDword(L"lastactivityfield0", 8);
-    PutDword(L"exportcontactfield0", 99);
-    PutDword(L"exportcontactfield20", 19);
-    LoadSettings();
-    EXPECT_EQ((std::vector<int>{0, 4}), Entries(settings.contactfield, 2));
-    EXPECT_EQ(20, settings.contactfield[20]);
-    EXPECT_EQ(0, settings.lastactivityfield[0]);
-    EXPECT_EQ(0, settings.exportcontactfield[0]);
-    EXPECT_EQ(19, settings.exportcontactfield[20]);
-    // Every one of the 29 orders is there to read.
-    EXPECT_EQ(28, settings.lv1columnorder[28]);
-}
-
-TEST_F(SettingsStore, ColumnOrdersThatAreNoPermutationBecomeIdentity)
-{
-    const std::vector<int> identity4 = {0, 1, 2, 3};
-    const DWORD duplicated[] = {1, 1, 2, 3};
-    const DWORD outside[] = {0, 1, 2, 4};
-    const DWORD negative[] = {static_cast<DWORD>(-1), 0, 1, 2};
-    for (const DWORD* order : {duplicated, outside, negative}) {
-        for (int i = 0; i < 4; ++i) {
-            PutDword((L"lv1columnorder" + std::to_wstring(i)).c_str(), order[i]);
-            PutDword((L"lv2columnorder" + std::to_wstring(i)).c_str(), order[i]);
-        }
+    for (const auto& example : cases) {
+        ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(SETTINGS_ROOT, SETTINGS_SUBKEY));
+        CreateSettingsKey();
+        for (const auto& value : example.stored)
+            PutDword(value.first.c_str(), value.second);
         LoadSettings();
-        EXPECT_EQ(identity4, Entries(settings.lv1columnorder, 4)) << order[0] << order[1] << order[2] << order[3];
-        EXPECT_EQ(identity4, Entries(settings.lv2columnorder, 4));
+        for (const auto& [member, first, expected] : example.loaded) {
+            const int* entries = EntriesOf(*FindSetting(member)) + first;
+            EXPECT_EQ(expected, Entries(entries, static_cast<int>(expected.size())))
+                << FindSetting(member)->name << " from " << first << " after " << example.stored[0].first.c_str();
+        }
     }
 }
 
-TEST_F(SettingsStore, LabelsAreSavedUnderTheirFieldsNamesAndOnlySoundOnesLoad)
+// Strings go in slots of 256 bytes, cut to 127 characters; labels under
+// their fields' names, and only sound values load.
+TEST_F(SettingsStore, StringsAndLabelsAreSavedInSlotsAndOnlySoundOnesLoad)
 {
+    EXPECT_EQ(0, RegWriteString(L"spare", std::wstring(300, L'x').c_str()));
+    DWORD type = 0;
+    EXPECT_EQ(256u, StoredSize(L"spare", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    wchar_t text[SETTINGS_STRING_CHARS] = {};
+    EXPECT_EQ(0, RegReadString(L"spare", text));
+    EXPECT_EQ(std::wstring(127, L'x'), text);
+    // Reads into no room fail.
+    EXPECT_EQ(1, RegReadString(L"spare", text, 0));
+    PutDword(L"number", 5);
+    EXPECT_EQ(1, RegReadDword(L"number", static_cast<DWORD*>(nullptr)));
+
     RenameFieldLabel(5, L"Job");
     RenameFieldLabel(CONTACT_FIELD_COUNT + 7, L"A label far longer than twenty-nine characters");
     EXPECT_TRUE(SaveFieldLabel(5));
     EXPECT_TRUE(SaveFieldLabel(CONTACT_FIELD_COUNT + 7));
-    DWORD type = 0;
     EXPECT_EQ(256u, StoredSize(L"contactfieldlabel5", &type));
     EXPECT_EQ(256u, StoredSize(L"activityfieldlabel7", &type));
     ResetFieldLabels();
-    const std::wstring tooLong(150, L'a');
+    const std::wstring tooLong(150, L'a'), unterminated(128, L'b');
     PutRaw(L"contactfieldlabel0", REG_SZ, tooLong.c_str(), 300);
     // A full slot without a terminator holds more than a writer stores.
-    const std::wstring unterminated(128, L'b');
     PutRaw(L"contactfieldlabel1", REG_SZ, unterminated.c_str(), 256);
     PutRaw(L"contactfieldlabel2", REG_SZ, L"Odd", 5);
     PutRaw(L"contactfieldlabel3", REG_EXPAND_SZ, L"Expand", 14);
     // A terminator missing from a short value is harmless.
     PutRaw(L"contactfieldlabel4", REG_SZ, L"Firm", 8);
-
     LoadSettings();
-    EXPECT_STREQ(L"FileAs", ContactFieldLabel(0));
-    EXPECT_STREQ(L"First Name", ContactFieldLabel(1));
-    EXPECT_STREQ(L"Last Name", ContactFieldLabel(2));
-    EXPECT_STREQ(L"Title", ContactFieldLabel(3));
-    EXPECT_STREQ(L"Firm", ContactFieldLabel(4));
-    EXPECT_STREQ(L"Job", ContactFieldLabel(5));
+    const wchar_t* const loaded[] = {L"FileAs", L"First Name", L"Last Name", L"Title", L"Firm", L"Job"};
+    for (int field = 0; field < 6; ++field)
+        EXPECT_STREQ(loaded[field], ContactFieldLabel(field));
     EXPECT_STREQ(L"A label far longer than twent", ActivityFieldLabel(7));
 }
 
-TEST_F(SettingsStore, SortColumnsWidthsAndSplittersNeedALayoutTheyFit)
-{
-    PutDword(L"lv1sortcolumn", 50);
-    PutDword(L"lv2sortcolumn", 3);
-    PutDword(L"lv1colwidth0", static_cast<DWORD>(-7));
-    PutDword(L"lv1colwidth1", 99999);
-    PutDword(L"lv1colwidth2", 0);
-    LoadSettings();
-    EXPECT_EQ(0, settings.lv1sortcolumn);
-    EXPECT_EQ(3, settings.lv2sortcolumn);
-    EXPECT_EQ((std::vector<int>{-1, -1, 0}), Entries(settings.lv1colwidth, 3));
-    // Six lines apart is the closest the splitters come.
-    PutDword(L"sb1top", 16);
-    PutDword(L"sb2top", 22);
-    LoadSettings();
-    EXPECT_EQ(16, settings.sb1top);
-    EXPECT_EQ(22, settings.sb2top);
-}
-
 // What a started program leaves in the registry, and where.
-class SettingsKey : public ::testing::Test {};
-
-struct KeyCounts {
-    DWORD subkeys = 0, values = 0;
-};
-
-KeyCounts Count(HKEY root, const wchar_t* path)
+// Every key under path, and every value as its key's path and its name, in
+// capitals (letter case does not tell keys apart).
+void Walk(HKEY root, const std::wstring& path, std::vector<std::wstring>* keys, std::vector<std::wstring>* values)
 {
-    KeyCounts counts;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return {99, 99};
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &counts.subkeys, nullptr, nullptr, &counts.values, nullptr,
-                     nullptr, nullptr, nullptr);
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    wchar_t name[256];
+    DWORD length = 0;
+    for (DWORD i = 0; length = 256, RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0; ++i)
+        values->push_back(path + L"\\" + CharUpperW(name));
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0; length = 256, RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0; ++i)
+        subkeys.push_back(path.empty() ? CharUpperW(name) : path + L"\\" + CharUpperW(name));
     RegCloseKey(key);
-    return counts;
+    for (const std::wstring& subkey : subkeys) {
+        keys->push_back(subkey);
+        Walk(root, subkey, keys, values);
+    }
 }
 
-TEST_F(SettingsKey, FirstRunCreatesTheKeyAndWritesNothingElse)
+// The user's whole registry is the one chain of keys down to the settings
+// key, which holds only the column widths start-up fitted to the headers.
+TEST(SettingsKey, FirstRunCreatesTheKeyAndWritesNothingElse)
 {
     Scenario scenario;
     // Without the scenario's keyboard setting the sandbox starts empty.
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(scenario.UserRegistry(), L"Software\\Microsoft"));
     ASSERT_NE(nullptr, scenario.Start());
-    // The whole user sandbox is the one chain of keys down to the settings key.
-    const wchar_t* chain[] = {L"", L"Software", L"Software\\Classes", L"Software\\Classes\\Halvorn"};
-    for (const wchar_t* path : chain) {
-        KeyCounts counts = Count(scenario.UserRegistry(), path);
-        EXPECT_EQ(1u, counts.subkeys) << "under '" << path << "'";
-        EXPECT_EQ(0u, counts.values);
-    }
-    KeyCounts stored = Count(scenario.UserRegistry(), L"Software\\Classes\\Halvorn\\Vantaro");
-    EXPECT_EQ(0u, stored.subkeys);
-    // Only the column widths that start-up fitted to the headers.
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(scenario.UserRegistry(), L"Software\\Classes\\Halvorn\\Vantaro", 0,
-                                           KEY_READ, &key));
-    for (DWORD i = 0; i < stored.values; ++i) {
-        wchar_t name[64] = L"";
-        DWORD length = 64;
-        ASSERT_EQ(ERROR_SUCCESS, RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr));
-        EXPECT_TRUE(wcsncmp(name, L"lv1colwidth", 11) == 0 || wcsncmp(name, L"lv2colwidth", 11) == 0) << name;
-    }
-    RegCloseKey(key);
+    std::vector<std::wstring> keys, values;
+    Walk(scenario.UserRegistry(), L"", &keys, &values);
+    const std::wstring stored = L"SOFTWARE\\CLASSES\\HALVORN\\VANTARO";
+    EXPECT_EQ((std::vector<std::wstring>{L"SOFTWARE", L"SOFTWARE\\CLASSES", L"SOFTWARE\\CLASSES\\HALVORN", stored}),
+              keys);
+    for (const std::wstring& value : values)
+        EXPECT_TRUE(value.rfind(stored + L"\\LV1COLWIDTH", 0) == 0 || value.rfind(stored + L"\\LV2COLWIDTH", 0) == 0)
+            << value.c_str();
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST_F(SettingsKey, StartUpLoadsTheStoredSettingsAndMakesBrushesAndFonts)
+// Start-up loads what is stored (the pages' and lists' suites see it); the
+// exit releases what was made of it.
+TEST(SettingsKey, TheExitReleasesTheArraysFontsAndBrushes)
 {
     Scenario scenario;
-    CreateSettingsKey();
-    RegWriteDword(L"numactivityfield", 2);
-    RegWriteDword(L"lv2columnorder0", 1);
-    RegWriteDword(L"lv2columnorder1", 0);
-    RegWriteDword(L"fontsize", 14);
     ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_EQ(14, settings.fontsize);
-    EXPECT_EQ((std::vector<int>{1, 0}), Entries(settings.lv2columnorder, settings.numactivityfield));
-
-    LOGFONTW font = {};
-    ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(hListFont, sizeof font, &font));
-    EXPECT_EQ(14, font.lfHeight);
-    EXPECT_EQ(400, font.lfWeight);
-    ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(hNotesFont, sizeof font, &font));
-    EXPECT_EQ(12, font.lfHeight);
-    LOGBRUSH brush = {};
-    ASSERT_EQ(static_cast<int>(sizeof brush), GetObjectW(hLv1Row2Brush, sizeof brush, &brush));
-    EXPECT_EQ(settings.lv1r2color, brush.lbColor);
+    ASSERT_NE(nullptr, settings.lv1columnorder);
+    ASSERT_NE(nullptr, hListFont);
     EXPECT_EQ(0, scenario.Close());
     EXPECT_EQ(nullptr, hListFont);
     EXPECT_EQ(nullptr, hNotesBrush);
-    // The arrays are released with the main window.
-    EXPECT_EQ(nullptr, settings.lv1columnorder);
-    EXPECT_EQ(nullptr, settings.exportactivityfield);
+    for (const int* array : {settings.lv1columnorder, settings.lv2columnorder, settings.exportcontactfield,
+                             settings.exportactivityfield})
+        EXPECT_EQ(nullptr, array);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "store/database.h"
 #include "store/volume.h"
 
+#include <cwchar>
+
 std::vector<std::wstring> ReadAllTexts(const wchar_t* database, bool descending)
 {
     std::vector<std::wstring> texts;
@@ -52,4 +54,13 @@ ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* eve
     record.remindIndex = 6;
     record.done = 0;
     return record;
+}
+
+bool SameActivity(const ActivityRecord& a, const ActivityRecord& b)
+{
+    return a.contactOid == b.contactOid && std::wcscmp(a.fileAs, b.fileAs) == 0 &&
+           std::wcscmp(a.event, b.event) == 0 && std::wcscmp(a.nextAction, b.nextAction) == 0 &&
+           std::wcscmp(a.notes, b.notes) == 0 && std::wcscmp(a.user1, b.user1) == 0 &&
+           std::wcscmp(a.user2, b.user2) == 0 && std::wcscmp(a.user3, b.user3) == 0 && a.lastFlag == b.lastFlag &&
+           a.date == b.date && a.nextDate == b.nextDate && a.remindIndex == b.remindIndex && a.done == b.done;
 }

@@ -6,6 +6,8 @@
 #include "tests/harness/file_bytes.h"
 #include "tests/harness/scenario.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -17,3 +19,15 @@ std::vector<std::wstring> DatabaseNames();
 
 // A filled activity for contact `contact`, with distinct texts.
 ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* event = L"Phone Call");
+
+// Whether two activities hold the same thirteen properties.
+bool SameActivity(const ActivityRecord& a, const ActivityRecord& b);
+
+// A mounted volume of its own for each test, closed as the program's exit closes it.
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(scenario.OpenStore()); }
+    void TearDown() override { scenario.CloseStore(); }
+
+    Scenario scenario;
+};

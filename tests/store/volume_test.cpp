@@ -28,14 +28,6 @@ bool HasDatabase(const wchar_t* name)
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-std::wstring RestoreQuestion(const Scenario& scenario)
-{
-    std::wstring text = L"The Vantaro install directory did not contain a database file. Do you want to "
-                        L"recover using the backup copy in your '" +
-                        scenario.DocumentsFolder() + L"' folder?";
-    return text.substr(0, 199);   // the message box shows at most 199 characters
-}
-
 // Runs the program once to leave a volume with one activity and, at exit, a
 // backup of it in the documents folder.
 void LeaveVolumeWithOneActivity(Scenario& scenario)
@@ -48,24 +40,17 @@ void LeaveVolumeWithOneActivity(Scenario& scenario)
 
 } // namespace
 
-TEST(Mount, NewVolumeIsSeededWithTheDefaultLabels)
+// Seeded once: a list deleted stays deleted on the next start.
+TEST(Mount, NewVolumeIsSeededWithTheDefaultLabelsOnce)
 {
     Scenario scenario;
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_TRUE(scenario.Dialogs().empty());
     EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
     EXPECT_EQ(DEFAULT_NEXT_ACTIONS_SORTED, ReadAllTexts(NEXT_ACTION_DATABASE));
-    for (const wchar_t* name : {USER1_DATABASE, USER2_DATABASE, USER3_DATABASE, L"ActivityDatabase"}) {
+    for (const wchar_t* name : {USER1_DATABASE, USER2_DATABASE, USER3_DATABASE, L"ActivityDatabase"})
         EXPECT_TRUE(HasDatabase(name)) << name;
-    }
     EXPECT_EQ(0, CountTextRecordsDB(USER1_DATABASE));
-    EXPECT_EQ(0, scenario.Close());
-}
-
-TEST(Mount, ExistingVolumeIsNotSeededAgain)
-{
-    Scenario scenario;
-    ASSERT_NE(nullptr, scenario.Start());
     ASSERT_EQ(1, DeleteNamedDB(EVENTS_DATABASE));
     EXPECT_EQ(0, scenario.Close());
 
@@ -75,58 +60,41 @@ TEST(Mount, ExistingVolumeIsNotSeededAgain)
     EXPECT_EQ(0, scenario.Close());
 }
 
-TEST(Mount, MissingVolumeWithBackupAsksAndYesRestoresWithoutSeeding)
+// Yes restores the history without seeding the lists twice, from the
+// previous backup when the newest cannot be read; No starts empty and keeps
+// the declined backup, which may be the only copy of the history.
+TEST(Mount, MissingVolumeWithBackupAsksAndRestoresOnYesOnly)
 {
-    Scenario scenario;
-    LeaveVolumeWithOneActivity(scenario);
-    ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
+    const std::wstring newest = L"The Vantaro install directory did not contain a database file. Do you want to "
+                                L"recover using the backup copy in your '";
+    const std::wstring previous = L"The Vantaro install directory did not contain a database file, and the latest "
+                                  L"backup cannot be read. Recover using the previous one, vt1.vol.prev, in your '";
+    for (const int variant : {0, 1, 2}) {
+        const int answer = variant == 1 ? NO_BUTTON : YES_BUTTON;
+        Scenario scenario;
+        LeaveVolumeWithOneActivity(scenario);
+        if (variant == 2) {
+            ASSERT_TRUE(MoveFileW(BackupPath().c_str(), PreviousBackupPath().c_str()));
+            WriteFileBytes(BackupPath(), std::string(4096, '\x5A'));
+        }
+        ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
+        const std::string history = ReadFileBytes(BackupPath());
 
-    scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, YES_BUTTON); });
-    ASSERT_NE(nullptr, scenario.Start());
-    ASSERT_EQ(1u, scenario.Dialogs().size());
-    EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
-    EXPECT_TRUE(scenario.Saw(RestoreQuestion(scenario)));
-    EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
-    EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));   // six, not twelve
-    EXPECT_EQ(0, scenario.Close());
-}
-
-TEST(Mount, MissingVolumeWithBackupAndNoStartsEmptyAndKeepsTheBackup)
-{
-    Scenario scenario;
-    LeaveVolumeWithOneActivity(scenario);
-    ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
-    const std::string history = ReadFileBytes(BackupPath());
-
-    scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, NO_BUTTON); });
-    ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_TRUE(scenario.Saw(RestoreQuestion(scenario)));
-    EXPECT_EQ(0, CountActivityRecordsDB(L"ActivityDatabase"));
-    EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
-    EXPECT_EQ(0, scenario.Close());
-    // The declined backup may be the only copy of the history.
-    EXPECT_TRUE(history == ReadFileBytes(BackupPath()));
-    EXPECT_FALSE(FileExists(PreviousBackupPath()));
-}
-
-TEST(Mount, UnreadableNewestBackupOffersThePreviousOneByName)
-{
-    Scenario scenario;
-    LeaveVolumeWithOneActivity(scenario);
-    ASSERT_TRUE(MoveFileW(BackupPath().c_str(), PreviousBackupPath().c_str()));
-    WriteFileBytes(BackupPath(), std::string(4096, '\x5A'));
-    ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
-
-    scenario.AnswerDialogs([](HWND dialog) { Scenario::PressButton(dialog, YES_BUTTON); });
-    ASSERT_NE(nullptr, scenario.Start());
-    ASSERT_EQ(1u, scenario.Dialogs().size());
-    const std::wstring question = L"The Vantaro install directory did not contain a database file, and the latest "
-                                  L"backup cannot be read. Recover using the previous one, vt1.vol.prev, in your '" +
-                                  scenario.DocumentsFolder() + L"' folder?";
-    EXPECT_TRUE(scenario.Saw(question.substr(0, 199)));
-    EXPECT_EQ(1, CountActivityRecordsDB(L"ActivityDatabase"));
-    EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
-    EXPECT_EQ(0, scenario.Close());
+        scenario.AnswerDialogs([answer](HWND dialog) { Scenario::PressButton(dialog, answer); });
+        ASSERT_NE(nullptr, scenario.Start());
+        ASSERT_EQ(1u, scenario.Dialogs().size());
+        EXPECT_EQ(L"Vantaro Warning", scenario.Dialogs()[0].title);
+        // The message box shows at most 199 characters.
+        const std::wstring question = (variant == 2 ? previous : newest) + scenario.DocumentsFolder() + L"' folder?";
+        EXPECT_TRUE(scenario.Saw(question.substr(0, 199))) << variant;
+        EXPECT_EQ(answer == YES_BUTTON ? 1 : 0, CountActivityRecordsDB(L"ActivityDatabase")) << variant;
+        EXPECT_EQ(DEFAULT_EVENTS_SORTED, ReadAllTexts(EVENTS_DATABASE));
+        EXPECT_EQ(0, scenario.Close());
+        if (answer == NO_BUTTON) {
+            EXPECT_TRUE(history == ReadFileBytes(BackupPath()));
+            EXPECT_FALSE(FileExists(PreviousBackupPath()));
+        }
+    }
 }
 
 TEST(Mount, UnreadableBackupsAreReportedKeptAndTheNewVolumeSeeded)
