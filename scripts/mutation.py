@@ -147,11 +147,20 @@ def sync_sources():
 
 
 def run(command, cwd, timeout=None, env=None):
+    # Its own process group, killed whole at the end: a mutant that loops
+    # forever must not outlive the suite that ran it and eat the cores.
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=env, start_new_session=True)
     try:
-        return subprocess.run(command, cwd=cwd, capture_output=True, text=True, timeout=timeout,
-                              env=env, start_new_session=True).returncode
+        return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
         return 'timeout'
+    finally:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
 
 
 class Build:
