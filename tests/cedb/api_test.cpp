@@ -186,6 +186,13 @@ TEST_F(ApiTest, MountModesAndErrors)
         EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeOpenDatabaseEx(&bogus, &oid, L"Db", 0, 0, nullptr) == INVALID_HANDLE_VALUE);
         EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx(&bogus, &info) == 0u);
     }
+    // Either way of starting over leaves an empty volume that takes writes.
+    for (DWORD startOver : {DWORD{CREATE_ALWAYS}, DWORD{TRUNCATE_EXISTING}}) {
+        ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), startOver));
+        EXPECT_FAILS(ERROR_FILE_NOT_FOUND, Open(L"Db", 0) == INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(MakeDb(L"Db", {}));
+        ASSERT_TRUE(CeUnmountDBVol(&vol_));
+    }
     ASSERT_TRUE(CeMountDBVol(&vol_, path_.c_str(), OPEN_EXISTING));
 
     CEGUID invalid;
