@@ -5,6 +5,7 @@
 
 #include "contacts/vcard/text_encoding.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vcard::reading {
@@ -103,7 +104,9 @@ void LogicalLine::Start(std::string_view text, int number)
     firstLine = number;
     head.clear();
     colon = std::string::npos;
+    valueHasSpace = false;
     FindColon(0);
+    NoteSpaces(0);
 }
 
 void LogicalLine::Append(std::string_view text)
@@ -114,6 +117,7 @@ void LogicalLine::Append(std::string_view text)
     line.append(text);
     if (colon == std::string::npos)
         FindColon(before);
+    NoteSpaces(before);
 }
 
 void LogicalLine::FindColon(size_t from)
@@ -121,6 +125,12 @@ void LogicalLine::FindColon(size_t from)
     colon = line.find(':', from);
     if (colon != std::string::npos)
         head = Upper(std::string_view(line).substr(0, colon));
+}
+
+void LogicalLine::NoteSpaces(size_t from)
+{
+    if (colon != std::string::npos && !valueHasSpace)
+        valueHasSpace = line.find(' ', std::max(from, colon)) != std::string::npos;
 }
 
 bool HeadIsQuotedPrintable(const std::string& head)

@@ -60,16 +60,21 @@ public:
     int Number() const { return firstLine; }
     bool HasValue() const { return colon != std::string::npos; }
     const std::string& Head() const { return head; }
+    // Whether the value holds a plain space; kept as lines are appended, so
+    // asking after every fold of a long value costs nothing.
+    bool ValueHasSpace() const { return valueHasSpace; }
 
 private:
     static constexpr size_t kLongestHead = 64 * 1024;
 
     void FindColon(size_t from);
+    void NoteSpaces(size_t from);
 
     std::string line;
     std::string head;
     size_t colon = std::string::npos;
     int firstLine = 0;
+    bool valueHasSpace = false;
 };
 
 bool HeadIsQuotedPrintable(const std::string& head);

@@ -96,7 +96,7 @@ bool AppendContinuation(LogicalLine& current, std::string_view t, bool foldsKeep
     if (current.HasValue() && HeadIsQuotedPrintable(current.Head()) && current.Text().back() == '=') {
         // A writer that encodes its spaces (=20) also folds after the soft
         // break: the blank that starts the next line is the fold's, not text.
-        const bool spacesEncoded = current.Text().find(' ', current.Head().size()) == std::string::npos;
+        const bool spacesEncoded = !current.ValueHasSpace();
         const bool folded = spacesEncoded && !t.empty() && (t[0] == ' ' || t[0] == '\t');
         current.DropLast();
         current.Append(folded ? t.substr(1) : t);
