@@ -55,10 +55,25 @@ bool SyncFloor::Apply(const std::vector<Io>& ios)
     return true;
 }
 
-bool SyncFloor::Prepare(const std::string& path)
+bool SyncFloor::CopyVolume()
+{
+    const int from = open(volume_.c_str(), O_RDONLY);
+    if (from < 0) return false;
+    std::vector<char> chunk(1 << 20);
+    off_t at = 0;
+    ssize_t got;
+    while ((got = pread(from, chunk.data(), chunk.size(), at)) > 0) {
+        if (pwrite(bare_, chunk.data(), static_cast<size_t>(got), at) != got) break;
+        at += got;
+    }
+    close(from);
+    return got == 0 && fdatasync(bare_) == 0;
+}
+
+bool SyncFloor::Prepare(const std::string& path, bool copyVolume)
 {
     bare_ = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
-    return bare_ >= 0 && Apply(setup_);
+    return bare_ >= 0 && (!copyVolume || CopyVolume()) && Apply(setup_);
 }
 
 bool SyncFloor::Replay(size_t i) { return i < operations_.size() && Apply(operations_[i]); }

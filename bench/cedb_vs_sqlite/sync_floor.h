@@ -22,7 +22,9 @@ public:
     void Mark() { operations_.emplace_back(); }
 
     // The bare file at `path`, given the recorded set-up; false on an I/O error.
-    bool Prepare(const std::string& path);
+    // A volume filled before the recording began is copied first, so the bare
+    // writes land in a file of the same size.
+    bool Prepare(const std::string& path, bool copyVolume = false);
     // Makes operation i's writes and syncs on the bare file.
     bool Replay(size_t i);
 
@@ -36,6 +38,7 @@ public:
 private:
     std::unique_ptr<cedb::File> Wrap(const std::string& path, cedb::OpenMode, std::unique_ptr<cedb::File> file) override;
     bool Apply(const std::vector<Io>& ios);
+    bool CopyVolume();
 
     std::string volume_;
     std::vector<Io> setup_;
