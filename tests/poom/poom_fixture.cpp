@@ -77,7 +77,7 @@ long PoomTest::AddContact(const ContactValues& values)
     return oid;
 }
 
-IContact* PoomTest::Fetch(long oid)
+ContactPtr PoomTest::Fetch(long oid)
 {
     IDispatch* item = nullptr;
     if (FAILED(app->GetItemFromOid(oid, &item)) || !item)
@@ -85,7 +85,7 @@ IContact* PoomTest::Fetch(long oid)
     IContact* contact = nullptr;
     item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact));
     item->Release();
-    return contact;
+    return ContactPtr(contact);
 }
 
 std::wstring PoomTest::Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))

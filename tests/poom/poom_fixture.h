@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ struct ContactValues {
     DATE birthday = POOM_NO_DATE;
 };
 
+// An item of the object model, released when it goes.
+struct ReleaseItem {
+    void operator()(IUnknown* item) const { item->Release(); }
+};
+using ContactPtr = std::unique_ptr<IContact, ReleaseItem>;
+
 class PoomTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -30,8 +37,12 @@ protected:
 
     // Creates and saves a contact; returns its oid.
     long AddContact(const ContactValues& values);
-    IContact* Fetch(long oid);  // null when GetItemFromOid fails
+    ContactPtr Fetch(long oid);  // null when GetItemFromOid fails
     std::wstring Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*));
+    std::wstring Text(const ContactPtr& contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))
+    {
+        return Text(contact.get(), getter);
+    }
     // FileAs of every item of the collection, in order.
     std::vector<std::wstring> Names(IPOutlookItemCollection* items);
     IPOutlookItemCollection* Items();
