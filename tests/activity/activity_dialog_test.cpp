@@ -25,7 +25,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -218,14 +217,10 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsList
         Close(dialog);
     });
     EXPECT_TRUE(ActivityOids(ben).empty());
-}
 
-TEST_F(ActivityDialogTest, NewActivityWithoutASelectedContactShowsTheFirstContact)
-{
-    StartWithContacts();
     SendMessageW(Contacts(), LVM_SETSELECTIONMARK, 0, -1);
     RunDialog(-1, [&](HWND dialog) {
-        EXPECT_EQ(L"Baker, Ann", ItemText(dialog, IDC_CONTACT_COMBO));
+        EXPECT_EQ(L"Baker, Ann", ItemText(dialog, IDC_CONTACT_COMBO)) << "without a selected contact, the first";
         Close(dialog);
     });
 }
@@ -479,7 +474,7 @@ TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialo
 
 // ---- Reminders --------------------------------------------------------------------------
 
-TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
+TEST_F(ActivityDialogTest, SavingArmsTheReminderRemembersTheChoiceAndResavingReplacesIt)
 {
     StartWithContacts();
     SelectContact(ben);
@@ -502,22 +497,16 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderAndRemembersTheChoice)
     });
     EXPECT_EQ(1u, StoredNotifications().size());
     EXPECT_EQ(0, StoredValue(L"remindindex"));
-}
 
-TEST_F(ActivityDialogTest, ResavingReplacesTheReminder)
-{
-    StartWithContacts();
-    SelectContact(ann);
-    SaveNewActivity(L"Meeting", At(2030, 3, 14, 15, 0), 1);  // "1 hour"
-    ASSERT_EQ(1u, StoredNotifications().size());
-    const CEOID oid = ActivityOids(ann)[0];
-
-    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
-        SelectCombo(dialog, IDC_REMINDER_COMBO, 13);  // "4 weeks"
-        Scenario::PressButton(dialog, IDOK);
-    });
-    std::vector<StoredNotification> armed = StoredNotifications();
+    // Saved again with other words and another time, it is replaced.
+    for (CEOID oid : ActivityOids(ben))
+        if (wcscmp(ReadActivity(oid).nextAction, L"Return Phone Call") == 0)
+            RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
+                SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
+                SelectCombo(dialog, IDC_REMINDER_COMBO, 13);  // "4 weeks"
+                Scenario::PressButton(dialog, IDOK);
+            });
+    armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
     EXPECT_NE(std::wstring::npos, armed[0].text.find(L"(Fax Quote)"));
     EXPECT_EQ(4, armed[0].start.wMonth);

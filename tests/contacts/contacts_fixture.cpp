@@ -7,8 +7,6 @@
 #include "platform/poom/poom_server.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
-#include "store/activity_database.h"
-#include "store/activity_record.h"
 #include "store/find_filter.h"
 #include "store/profiles.h"
 

@@ -14,30 +14,15 @@
 
 namespace {
 
-struct BubbleSearch {
-    std::wstring title;
-    HWND found;
-};
-
-BOOL CALLBACK FindBubble(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<BubbleSearch*>(param);
-    wchar_t className[64] = {}, title[256] = {};
-    GetClassNameW(window, className, 64);
-    GetWindowTextW(window, title, 256);
-    if (cenotify::BUBBLE_CLASS == std::wstring(className) && IsWindowVisible(window) &&
-        (search->title.empty() || search->title == title)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// A bubble on the screen (with this title, when given).
 HWND Bubble(const std::wstring& title = std::wstring())
 {
-    BubbleSearch search = {title, nullptr};
-    EnumWindows(FindBubble, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const wchar_t* name = title.empty() ? nullptr : title.c_str();
+    for (HWND bubble = FindWindowW(cenotify::BUBBLE_CLASS, name); bubble;
+         bubble = FindWindowExW(nullptr, bubble, cenotify::BUBBLE_CLASS, name))
+        if (IsWindowVisible(bubble))
+            return bubble;
+    return nullptr;
 }
 
 // Each test gets a device folder of its own and a pinned clock.

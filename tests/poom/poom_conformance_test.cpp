@@ -2,7 +2,6 @@
 // the stand-in directly.
 #include "tests/poom/poom_fixture.h"
 
-#include <commctrl.h>
 #include <oleauto.h>
 
 #include "tests/notify/notify_testing.h"
@@ -342,17 +341,6 @@ HWND BoxOwnedBy(HWND card)
     return nullptr;
 }
 
-HWND FindChildByText(HWND parent, const wchar_t* text)
-{
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t buffer[80];
-        GetWindowTextW(child, buffer, 80);
-        if (lstrcmpW(buffer, text) == 0)
-            return child;
-    }
-    return nullptr;
-}
-
 // Plays the user: runs from the card's own message loop.
 void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -386,7 +374,7 @@ void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
     }
     HWND summaryView = GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID);
     visit.editViewAtStart = IsWindowVisible(page) && !IsWindowVisible(summaryView);
-    HWND summary = FindChildByText(card, POOM_CARD_SUMMARY);
+    HWND summary = FindWindowExW(card, nullptr, nullptr, POOM_CARD_SUMMARY);
     if (summary)
         SendMessageW(summary, WM_COMMAND, POOM_CARD_SUMMARY_COMMAND, 0);
     visit.summaryShown = IsWindowVisible(summaryView) && !IsWindowVisible(page);

@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-void UseFreshDeviceStore(const wchar_t* folderName)
+std::wstring UseFreshDeviceStore(const wchar_t* folderName)
 {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -11,6 +11,7 @@ void UseFreshDeviceStore(const wchar_t* folderName)
     CreateDirectoryW(folder.c_str(), nullptr);
     DeleteFileW((folder + L"\\device.vol").c_str());
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
+    return folder;
 }
 
 

@@ -15,9 +15,9 @@
 #include "platform/poom/pimstore.h"
 #include "platform/poom/poom_server.h"
 
-// Points the object store at a fresh folder beside the test executable.
-// Must run before anything touches the store.
-void UseFreshDeviceStore(const wchar_t* folderName);
+// Points the object store at a fresh folder beside the test executable and
+// returns it. Must run before anything touches the store.
+std::wstring UseFreshDeviceStore(const wchar_t* folderName);
 
 struct ContactValues {
     std::wstring fileAs, first, last, company, categories;

@@ -1,7 +1,6 @@
 // The contact exchange tool, run in-process against a device store of the
 // test's own.
 #include <windows.h>
-#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +14,7 @@
 #include "tests/harness/log_reserve.h"
 #include "tests/harness/scenario.h"
 #include "tests/notify/notify_testing.h"
+#include "tests/poom/poom_fixture.h"
 #include "tests/vcard/card_files.h"
 #include "tools/vtcontacts/contact_exchange.h"
 
@@ -28,13 +28,7 @@ std::wstring HereFolder()
     return folder.substr(0, folder.rfind(L'\\') + 1);
 }
 
-const std::wstring deviceFolder = [] {
-    const std::wstring folder = HereFolder() + L"tool_test_device";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    DeleteFileW((folder + L"\\device.vol").c_str());
-    SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
-    return folder;
-}();
+const std::wstring deviceFolder = UseFreshDeviceStore(L"tool_test_device");
 
 // The device store lives on a disk the tests can fill.
 cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
@@ -46,14 +40,6 @@ const bool diskInstalled = [] {
 std::wstring CardFile(const char* name)
 {
     return vcard::Utf8ToWide(std::string(CARD_DATA_DIR) + "/" + name);
-}
-
-int CountLines(const std::string& text)
-{
-    int lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    return lines;
 }
 
 class ContactTool : public ::testing::Test {
@@ -243,7 +229,7 @@ TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
               output.err.find(": Oberwald, J\xC3\xBCrgen was not kept: the disk is full. Free some space, then "
                               "import the file again.\n"))
         << output.err;
-    EXPECT_EQ(2, CountLines(output.err)) << output.err;
+    EXPECT_EQ(2, std::count(output.err.begin(), output.err.end(), '\n')) << output.err;
     EXPECT_EQ(nullptr, Stored(L"Oberwald, J\u00FCrgen"));
     EXPECT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
     EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
