@@ -167,8 +167,8 @@ TEST_F(PurgeTest, AllContactsMeansThoseOfTheActiveProfileOnly)
     const CEOID kept = FileActivity(business, L"Ames", today);
     const CEOID outside = FileActivity(press, L"Berg", today - 5);
     const CEOID orphan = FileActivity(4242, L"Gone", today - 5);
-    CategoryName business = L"Business";
-    FormatCategoryRestriction(&business, 1, &categoryRestriction);
+    CategoryName onlyBusiness = L"Business";
+    FormatCategoryRestriction(&onlyBusiness, 1, &categoryRestriction);
     PurgeActivities(0, today - 1.0);
     EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(business));
     EXPECT_EQ(std::vector<CEOID>{outside}, ActivitiesOf(press));
