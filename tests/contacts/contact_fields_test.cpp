@@ -3,7 +3,6 @@
 #include <oleauto.h>
 
 #include "tests/notify/notify_testing.h"
-#include "tests/poom/ole_day.h"
 
 #include "contacts/contact_fields.h"
 #include "contacts/contact_source.h"
@@ -64,13 +63,13 @@ TEST_F(ContactsTest, PropertyNamesAreTheOnesTheStoreSortsBy)
 
 TEST_F(ContactsTest, FieldTextFollowsTheCatalogueRules)
 {
-    const CEOID born = Add(L"Rask, Elin", L"Fjord Freight", L"", OleDay(1983, 11, 5));
+    const CEOID born = Add(L"Rask, Elin", L"Fjord Freight", L"", OleDate(At(1983, 11, 5)));
     const CEOID unborn = Add(L"No Birthday");
     wchar_t text[80] = L"";
     GetContactFieldText(born, 4, text, 80);
     EXPECT_STREQ(L"Fjord Freight", text);
     GetContactFieldText(born, BIRTHDAY_FIELD, text, 80);
-    EXPECT_EQ(ShortDate(OleDay(1983, 11, 5)), text);
+    EXPECT_EQ(ShortDate(OleDate(At(1983, 11, 5))), text);
     CopyText(text, L"previous");
     GetContactFieldText(unborn, BIRTHDAY_FIELD, text, 80);
     EXPECT_STREQ(L"", text) << "not a date in the year 4501";
@@ -125,22 +124,17 @@ TEST_F(ContactsTest, LongTextsAreCutToTheBufferWithoutSplittingACharacter)
     EXPECT_STREQ(L"", record.field[14]);
 }
 
-TEST_F(ContactsTest, FindTextOfContactFieldsIsLowerCase)
+TEST_F(ContactsTest, FindTextIsLowerCaseAndActivityFieldsComeFromTheLatestActivityOnly)
 {
-    const CEOID oid = Add(L"McAllister, IONA", L"Glen ROSS Distillers");
-    EXPECT_EQ(L"mcallister, iona", FindText(oid, 0));
+    const CEOID oid = Add(L"Tran, MAI", L"Glen ROSS Distillers");
+    EXPECT_EQ(L"tran, mai", FindText(oid, 0));
     EXPECT_EQ(L"glen ross distillers", FindText(oid, 4));
     // Unlike the lists, the find filter formats the no-date value as a date.
     EXPECT_EQ(Lower(ShortDate(949998.0)), FindText(oid, BIRTHDAY_FIELD));
     EXPECT_EQ(L"", FindText(oid, 29));
-}
-
-TEST_F(ContactsTest, FindTextOfActivityFieldsComesFromTheLatestActivityOnly)
-{
-    const CEOID oid = Add(L"Tran, Mai");
-    WriteActivity(oid, FALSE, L"Letter", L"older notes", OleDay(2026, 1, 5));
-    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", OleDay(2026, 3, 9));
-    EXPECT_EQ(Lower(ShortDate(OleDay(2026, 3, 9))), FindText(oid, 21));
+    WriteActivity(oid, FALSE, L"Letter", L"older notes", OleDate(At(2026, 1, 5)));
+    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", OleDate(At(2026, 3, 9)));
+    EXPECT_EQ(Lower(ShortDate(OleDate(At(2026, 3, 9)))), FindText(oid, 21));
     EXPECT_EQ(L"(none)", FindText(oid, 22)) << "an absent Next Date reads as the list shows it";
     EXPECT_EQ(L"phone call", FindText(oid, 23));
     EXPECT_EQ(L"send offer", FindText(oid, 24));
@@ -151,7 +145,7 @@ TEST_F(ContactsTest, FindTextOfActivityFieldsComesFromTheLatestActivityOnly)
 
     // Without a latest activity every activity field is empty.
     const CEOID unflagged = Add(L"Unflagged");
-    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", OleDay(2026, 2, 2));
+    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", OleDate(At(2026, 2, 2)));
     const CEOID idle = Add(L"No Activities");
     for (int field = 21; field <= 28; ++field)
         EXPECT_EQ(L"", FindText(unflagged, field) + FindText(idle, field)) << field;
@@ -159,7 +153,7 @@ TEST_F(ContactsTest, FindTextOfActivityFieldsComesFromTheLatestActivityOnly)
 
 TEST_F(ContactsTest, FieldTextsOfManyContactsComeFromOneVisit)
 {
-    const CEOID ann = Add(L"Baker, Ann", L"Acme", L"", OleDay(1980, 5, 17));
+    const CEOID ann = Add(L"Baker, Ann", L"Acme", L"", OleDate(At(1980, 5, 17)));
     const CEOID ben = Add(L"Cole, Ben");
     SetText(ben, 9, std::wstring(100, L'9'));
     const CEOID gone = Add(L"Gone, Gil", L"Old");
@@ -171,7 +165,7 @@ TEST_F(ContactsTest, FieldTextsOfManyContactsComeFromOneVisit)
     const std::vector<std::wstring> texts = GetContactFieldTexts(oids, 4, fields, 3, &fetched);
     EXPECT_EQ(2, fetched);
     const std::wstring nine(CONTACT_FIELD_TEXT_CAPACITY - 1, L'9');
-    EXPECT_EQ((std::vector<std::wstring>{L"", L"", nine, L"", L"", L"", ShortDate(OleDay(1980, 5, 17)), L"Acme", L"",
+    EXPECT_EQ((std::vector<std::wstring>{L"", L"", nine, L"", L"", L"", ShortDate(OleDate(At(1980, 5, 17))), L"Acme", L"",
                                          L"", L"", nine}),
               texts);
     EXPECT_TRUE(GetContactFieldTexts(oids, 0, fields, 3, &fetched).empty());

@@ -17,9 +17,15 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-std::vector<CEOID> Oids(const CEOID* oids, int count)
+// What ListContactOids lists, its array freed.
+std::vector<CEOID> Listed(int findFlag = 1, int sortMode = SORT_BY_NAME, int restrictFlag = 1)
 {
-    return oids ? std::vector<CEOID>(oids, oids + count) : std::vector<CEOID>();
+    CEOID* oids = nullptr;
+    int count = 0;
+    ListContactOids(&oids, &count, findFlag, sortMode, restrictFlag);
+    const std::vector<CEOID> listed = oids ? std::vector<CEOID>(oids, oids + count) : std::vector<CEOID>();
+    std::free(oids);
+    return listed;
 }
 
 struct Controls {
@@ -64,14 +70,8 @@ TEST_F(ContactsTest, NamelessContactsAreListedButNotOfferedByName)
     const CEOID bell = Add(L"Bell, Ada");
     const CEOID nameless = Add(L"");
     const std::wstring longName = L"Featherstonehaugh-Cholmondeley, Bartholomew X";  // 45 characters
-    ASSERT_EQ(45u, longName.size());
     const CEOID lengthy = Add(longName);
-
-    CEOID* oids = nullptr;
-    int count = 0;
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ((std::vector<CEOID>{nameless, bell, lengthy}), Oids(oids, count));
-    std::free(oids);
+    EXPECT_EQ((std::vector<CEOID>{nameless, bell, lengthy}), Listed());
     EXPECT_EQ(3, CountContacts());
 
     Controls controls;
@@ -91,21 +91,13 @@ TEST_F(ContactsTest, ListFollowsTheSortColumnAndDirection)
     const CEOID a = Add(L"Aalto", L"Zephyr Works");
     const CEOID b = Add(L"Brook", L"Anchor Mills");
     const CEOID c = Add(L"Cole", L"Mast & Sail");
-    CEOID* oids = nullptr;
-    int count = 0;
-
     settings.lv1sortcolumn = 1;  // the Company column
-    ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
-    EXPECT_EQ((std::vector<CEOID>{b, c, a}), Oids(oids, count));
+    EXPECT_EQ((std::vector<CEOID>{b, c, a}), Listed(1, SORT_BY_LIST_COLUMN));
     settings.lv1sortdirection = 0;
-    ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
-    EXPECT_EQ((std::vector<CEOID>{a, c, b}), Oids(oids, count));
-    ListContactOids(&oids, &count, 0, SORT_BY_NAME, 1);
-    EXPECT_EQ((std::vector<CEOID>{a, b, c}), Oids(oids, count)) << "by name ignores the list's column";
+    EXPECT_EQ((std::vector<CEOID>{a, c, b}), Listed(1, SORT_BY_LIST_COLUMN));
+    EXPECT_EQ((std::vector<CEOID>{a, b, c}), Listed(0)) << "by name ignores the list's column";
     settings.lv1sortcolumn = 2;  // a last-activity column has no contact property
-    ListContactOids(&oids, &count, 1, SORT_BY_LIST_COLUMN, 1);
-    EXPECT_EQ((std::vector<CEOID>{a, b, c}), Oids(oids, count));
-    std::free(oids);
+    EXPECT_EQ((std::vector<CEOID>{a, b, c}), Listed(1, SORT_BY_LIST_COLUMN));
 }
 
 TEST_F(ContactsTest, CategoryRestrictionWithOneAndTwoCategories)
@@ -114,21 +106,16 @@ TEST_F(ContactsTest, CategoryRestrictionWithOneAndTwoCategories)
     const CEOID both = Add(L"Both", L"", L"Press, Customers");
     const CEOID press = Add(L"Press", L"", L"Press");
     const CEOID none = Add(L"Uncategorised");
-    CEOID* oids = nullptr;
-    int count = 0;
-
     CopyText(restriction, L"[Categories] = \"Customers\"");
     categoryRestriction = restriction;
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ((std::vector<CEOID>{both, customer}), Oids(oids, count));
+    EXPECT_EQ((std::vector<CEOID>{both, customer}), Listed());
 
     CopyText(restriction, L"[Categories] = \"Customers,Press\"");
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ((std::vector<CEOID>{both, customer, press}), Oids(oids, count));
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 0);
-    EXPECT_EQ((std::vector<CEOID>{both, customer, press, none}), Oids(oids, count)) << "restrict flag 0";
+    EXPECT_EQ((std::vector<CEOID>{both, customer, press}), Listed());
+    EXPECT_EQ((std::vector<CEOID>{both, customer, press, none}), Listed(1, SORT_BY_NAME, 0)) << "restrict flag 0";
 
     Controls controls;
+    CEOID* oids = nullptr;
     FillContactCombo(controls.combo, &oids);
     EXPECT_EQ((Texts{L"Both", L"Customer", L"Press"}), ListItems(controls.combo)) << "combos always restrict";
     FillContactListBox(controls.list, 0, &oids);
@@ -144,15 +131,12 @@ TEST_F(ContactsTest, ProfileRestrictionsNeverShowTheWrongContacts)
     const CEOID quoted = Add(L"Quoted", L"", L"Say \"Hi\"");
     Add(L"A only", L"", L"A");
     Add(L"B only", L"", L"B");
-    CEOID* oids = nullptr;
-    int count = 0;
     auto listFor = [&](std::vector<const wchar_t*> names) {
         std::vector<CategoryName> categories(names.size());
         for (size_t i = 0; i < names.size(); ++i)
             CopyText(categories[i], names[i]);
         FormatCategoryRestriction(categories.data(), static_cast<int>(names.size()), &categoryRestriction);
-        ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-        return Oids(oids, count);
+        return Listed();
     };
     EXPECT_EQ(std::vector<CEOID>{lower}, listFor({L"Customers"})) << "categories compare ignoring case";
     EXPECT_EQ(std::vector<CEOID>{quoted}, listFor({L"Say \"Hi\""}));
@@ -160,7 +144,6 @@ TEST_F(ContactsTest, ProfileRestrictionsNeverShowTheWrongContacts)
     EXPECT_EQ(4u, listFor({}).size());
     EXPECT_STREQ(L"", categoryRestriction);
     FreeCategoryRestriction();
-    std::free(oids);
 }
 
 TEST_F(ContactsTest, FindFilterOnTheCompanyField)
@@ -173,14 +156,11 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     CopyText(findText, L"harbour");
     settings.lastcontactfindfield = 4;
 
-    CEOID* oids = nullptr;
-    int count = 0;
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ((std::vector<CEOID>{harbour, upper}), Oids(oids, count));
-    ListContactOids(&oids, &count, 0, SORT_BY_NAME, 1);
-    EXPECT_EQ(3, count) << "find flag 0";
+    EXPECT_EQ((std::vector<CEOID>{harbour, upper}), Listed());
+    EXPECT_EQ(3u, Listed(0).size()) << "find flag 0";
 
     Controls controls;
+    CEOID* oids = nullptr;
     FillContactListBox(controls.list, 1, &oids);
     EXPECT_EQ((Texts{L"Lind", L"Moss"}), ListItems(controls.list));
     FillContactListBox(controls.list, 0, &oids);
@@ -189,12 +169,10 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     EXPECT_EQ(3u, ListItems(controls.combo).size()) << "the activity dialog never filters by the find bar";
 
     findMode = FIND_MODE_ACTIVITIES;
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ(3, count) << "an activity search leaves the contacts alone";
+    EXPECT_EQ(3u, Listed().size()) << "an activity search leaves the contacts alone";
     findMode = FIND_MODE_CONTACTS;
     findBarVisible = 0;
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ(3, count) << "a hidden find bar filters nothing";
+    EXPECT_EQ(3u, Listed().size()) << "a hidden find bar filters nothing";
     std::free(oids);
 }
 
@@ -206,11 +184,10 @@ TEST_F(ContactsTest, DeletedContactIsGoneAndCannotBeDeletedTwice)
     EXPECT_EQ(1, ContactExists(oid));
     EXPECT_EQ(1, DeleteContact(oid));
     EXPECT_EQ(0, ContactExists(oid));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(0u, Boxes());
     EXPECT_EQ(0, DeleteContact(oid));
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(L"Error", boxes[0].title);
-    EXPECT_EQ(L"Failure to Obtain Contact Item", boxes[0].text);
+    EXPECT_EQ(1u, Boxes());
+    EXPECT_EQ(1, scenario->Shown(L"Failure to Obtain Contact Item", L"Error"));
 }
 
 // --- The contact card ----------------------------------------------------------------------
@@ -288,11 +265,16 @@ TEST_F(ContactsTest, OpeningADeletedContactReportsTheHandleError)
 {
     const CEOID oid = Add(L"Vanished");
     ASSERT_EQ(1, DeleteContact(oid));
+    HWND owner = nullptr;
+    scenario->AnswerDialogs([&owner](HWND box) {
+        owner = GetWindow(box, GW_OWNER);
+        Scenario::PressButton(box, IDOK);
+    });
     EXPECT_EQ(0, OpenContactEditor(oid));
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(L"Error", boxes[0].title);
-    EXPECT_EQ(L"Error in getting contact handle", boxes[0].text);
-    EXPECT_EQ(hMainWindow, boxes[0].owner);
+    scenario->AnswerDialogs(nullptr);
+    EXPECT_EQ(1u, Boxes());
+    EXPECT_EQ(1, scenario->Shown(L"Error in getting contact handle", L"Error"));
+    EXPECT_EQ(hMainWindow, owner);
     EXPECT_TRUE(notifications.empty());
     EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
 }
@@ -317,5 +299,5 @@ TEST_F(ContactsTest, WithoutAConnectionNothingIsListedOrOpened)
     EXPECT_EQ(0, OpenContactEditor(0));
     EXPECT_EQ(0, DeleteContact(oid));
     EXPECT_TRUE(Stored(oid));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(0u, Boxes());
 }

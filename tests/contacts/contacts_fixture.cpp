@@ -6,60 +6,14 @@
 #include "platform/poom/contact_records.h"
 #include "platform/poom/poom_server.h"
 #include "settings/settings.h"
-#include "base/app_folders.h"
 #include "shell/app_state.h"
-#include "store/activity_database.h"
-#include "store/activity_record.h"
 #include "store/find_filter.h"
 #include "store/profiles.h"
 
-std::vector<ShownBox> ContactsTest::boxes;
 std::vector<CENOTIFICATION> ContactsTest::notifications;
+Scenario* ContactsTest::scenario;
 
 namespace {
-
-HHOOK hook;
-
-std::wstring Here()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
-BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
-{
-    wchar_t className[16] = L"";
-    GetClassNameW(child, className, 16);
-    if (lstrcmpiW(className, L"Static") == 0) {
-        wchar_t text[256] = L"";
-        GetWindowTextW(child, text, 256);
-        if (text[0])
-            reinterpret_cast<ShownBox*>(param)->text = text;
-    }
-    return TRUE;
-}
-
-LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        wchar_t className[16] = L"";
-        GetClassNameW(window, className, 16);
-        if (lstrcmpW(className, L"#32770") == 0) {
-            ShownBox box;
-            wchar_t title[128] = L"";
-            GetWindowTextW(window, title, 128);
-            box.title = title;
-            box.owner = GetWindow(window, GW_OWNER);
-            EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&box));
-            ContactsTest::boxes.push_back(box);
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 // Plays the main window's part: timer 1 runs the Summary switch, and
 // change records are kept for the test to look at.
@@ -85,27 +39,14 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 void ContactsTest::SetUpTestSuite()
 {
-    const std::wstring root = Here() + L"\\contacts_test";
-    CreateDirectoryW(root.c_str(), nullptr);
-    for (const wchar_t* sub : {L"\\device", L"\\install", L"\\documents"})
-        CreateDirectoryW((root + sub).c_str(), nullptr);
-    DeleteFileW((root + L"\\device\\device.vol").c_str());
-    DeleteFileW((root + L"\\install\\vt1.vol").c_str());
-    DeleteFileW((root + L"\\documents\\vt1.vol").c_str());
-    SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", (root + L"\\device").c_str());
-    OverrideAppFolders(root + L"\\install", root + L"\\documents");
-
+    scenario = new Scenario;
     WNDCLASSW cls = {};
     cls.lpfnWndProc = MainProc;
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.lpszClassName = L"ContactsTestMain";
     RegisterClassW(&cls);
-    hook = SetWindowsHookExW(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
-
     // The activity side, for the fields of a contact's latest activity.
-    MountVolumeAtStartup(nullptr);
-    settings.activitysortfield = PROPID_DATE;
-    OpenActivityDatabase();
+    scenario->OpenStore();
 }
 
 void ContactsTest::SetUp()
@@ -133,7 +74,7 @@ void ContactsTest::SetUp()
     newContactOid = 0;
 
     ASSERT_EQ(1, OpenOutlookConnection(hMainWindow));
-    boxes.clear();
+    boxesBefore = Boxes();
     notifications.clear();
 }
 
@@ -176,3 +117,11 @@ int ContactsTest::StoredCount()
     return static_cast<int>(all.size());
 }
 
+
+size_t ContactsTest::Boxes() const
+{
+    size_t count = 0;
+    for (const SeenDialog& dialog : scenario->Dialogs())
+        count += dialog.className == L"#32770";
+    return count - boxesBefore;
+}

@@ -1,8 +1,8 @@
 // A connection to a device store of the test's own, a stand-in main window
-// that records what the contact source sends it, and a hook that answers
-// and records system message boxes.
+// that records what the contact source sends it, and a scenario that gives
+// the folders and answers and records system message boxes.
 #pragma once
-#include "tests/harness/ui_wait.h"
+#include "tests/harness/scenario.h"
 
 #include <windows.h>
 
@@ -13,18 +13,13 @@
 
 #include "platform/cedb/windbase.h"
 
-struct ShownBox {
-    std::wstring title, text;
-    HWND owner;
-};
-
 class ContactsTest : public ::testing::Test {
 public:
-    static std::vector<ShownBox> boxes;
     static std::vector<CENOTIFICATION> notifications;
 
 protected:
     static void SetUpTestSuite();
+    static void TearDownTestSuite() { delete scenario; }
     void SetUp() override;
     void TearDown() override;
 
@@ -34,4 +29,9 @@ protected:
     void SetText(CEOID oid, int field, const std::wstring& text);
     bool Stored(CEOID oid);
     int StoredCount();
+    // How many system message boxes the test has seen so far.
+    size_t Boxes() const;
+
+    static Scenario* scenario;
+    size_t boxesBefore = 0;
 };

@@ -30,9 +30,7 @@ static void Record(const char* call, unsigned long oid, int mode, HWND owner)
     fprintf(log, "%s %lu %d %llu %s\n", call, oid, mode, (unsigned long long)(ULONG_PTR)owner, name);
     fclose(log);
 }
-#endif
 
-#if !defined(FAKE_EDITOR_NO_ENTRIES)
 __declspec(dllexport) int WINAPI DisplayContactWindowExtern(DWORD oid, int mode, HWND owner)
 {
     Record("display", oid, mode, owner);

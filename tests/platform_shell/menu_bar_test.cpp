@@ -9,7 +9,6 @@
 namespace {
 
 constexpr UINT TEST_BAR = 200;
-constexpr UINT OVERSTATED_BAR = 201;
 constexpr int TEST_BITMAP = 300;
 
 class MenuBarTest : public ::testing::Test {
@@ -134,34 +133,4 @@ TEST_F(MenuBarTest, ToolTipsFollowTheButtonsThatAreNotSeparators)
     EXPECT_EQ(L"Two", tipOf(602));
     EXPECT_EQ(L"Three", tipOf(603));
     EXPECT_EQ(L"", tipOf(4242));
-
-    // Fewer strings than buttons leave the rest without a tip.
-    const wchar_t* one[] = {L"Only"};
-    SendMessageW(bar, TB_SETTOOLTIPS, 1, reinterpret_cast<LPARAM>(one));
-    EXPECT_EQ(L"Only", tipOf(500));
-    EXPECT_EQ(L"", tipOf(603));
-}
-
-TEST_F(MenuBarTest, RefusesBadRequestsWithoutAWindow)
-{
-    EXPECT_FALSE(SHCreateMenuBar(nullptr));
-
-    SHMENUBARINFO info = {};
-    info.cbSize = sizeof info - 1;
-    info.hwndParent = parent;
-    info.nToolBarId = TEST_BAR;
-    info.hInstRes = GetModuleHandleW(nullptr);
-    EXPECT_FALSE(SHCreateMenuBar(&info));
-
-    info.cbSize = sizeof info;
-    info.hwndParent = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0xDEAD0));
-    EXPECT_FALSE(SHCreateMenuBar(&info));
-    EXPECT_EQ(nullptr, info.hwndMB);
-
-    // A missing resource, and one whose count overstates its buttons.
-    EXPECT_FALSE(Create(4711));
-    EXPECT_EQ(nullptr, bar);
-    EXPECT_FALSE(Create(OVERSTATED_BAR));
-    EXPECT_EQ(nullptr, bar);
-    EXPECT_EQ(nullptr, FindWindowW(ceshell::MENU_BAR_CLASS, nullptr));
 }

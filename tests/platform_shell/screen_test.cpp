@@ -53,25 +53,17 @@ protected:
 
 // ---- Dialogs ------------------------------------------------------------------
 
+// A one-button dialog built in memory. Its procedure initialises it with the
+// shell's flags, or moves it itself, and notes where it opens; then it raises
+// and lowers the input panel when asked, and ends by the navigation bar's
+// Done button when asked.
 struct DialogRun {
-    DWORD flags;
-    RECT initialRect;
-    RECT sipUpRect;
-    RECT sipDownRect;
-    bool pressDone;
+    DWORD flags = 0;         // none: a dialog as the program makes its own, centred, without an owner
+    RECT setInInit = {};     // empty: left where it was put
+    bool movePanel = false;
+    bool pressDone = false;
+    RECT opened = {}, sipUpRect = {}, sipDownRect = {};
 };
-
-// A one-button dialog template built in memory.
-std::vector<WORD> DialogTemplate()
-{
-    std::vector<WORD> words(64, 0);
-    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
-    dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    dialog->cx = 100;
-    dialog->cy = 60;
-    // Menu, class and title arrays all empty: the rest of the words are zero.
-    return words;
-}
 
 INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -82,16 +74,22 @@ INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_INITDIALOG: {
         run = reinterpret_cast<DialogRun*>(lParam);
         SHINITDLGINFO init = {SHIDIM_FLAGS, dialog, run->flags};
-        SHInitDialog(&init);
-        GetWindowRect(dialog, &run->initialRect);
+        if (run->flags)
+            SHInitDialog(&init);
+        const RECT& r = run->setInInit;
+        if (!IsRectEmpty(&r))
+            SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
         PostMessageW(dialog, WM_APP, 0, 0);
         return TRUE;
     }
     case WM_APP: {
-        SipShowIM(SIPF_ON);
-        GetWindowRect(dialog, &run->sipUpRect);
-        SipShowIM(SIPF_OFF);
-        GetWindowRect(dialog, &run->sipDownRect);
+        GetWindowRect(dialog, &run->opened);
+        if (run->movePanel) {
+            SipShowIM(SIPF_ON);
+            GetWindowRect(dialog, &run->sipUpRect);
+            SipShowIM(SIPF_OFF);
+            GetWindowRect(dialog, &run->sipDownRect);
+        }
         if (run->pressDone) {
             // A pen tap on the navigation bar's Done button.
             RECT done = ceshell::DoneButtonRect();
@@ -116,46 +114,20 @@ INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR RunDialog(DialogRun* run)
 {
-    std::vector<WORD> words = DialogTemplate();
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(words.data()),
-                                   nullptr, RunDialogProc, reinterpret_cast<LPARAM>(run));
-}
-
-// A dialog as the program makes its own: centred by the desktop, no owner.
-// Its procedure may move or size it while it initialises, and records
-// where it opens.
-struct PlacedRun {
-    RECT setInInit;  // empty: left where the desktop put it
-    RECT opened;
-};
-
-INT_PTR CALLBACK PlacedDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
-{
-    static PlacedRun* run;
-    if (message == WM_INITDIALOG) {
-        run = reinterpret_cast<PlacedRun*>(lParam);
-        const RECT& r = run->setInInit;
-        if (!IsRectEmpty(&r))
-            SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
-        PostMessageW(dialog, WM_APP, 0, 0);
-        return TRUE;
-    }
-    if (message == WM_APP) {
-        GetWindowRect(dialog, &run->opened);
-        EndDialog(dialog, IDOK);
-        return TRUE;
-    }
-    return FALSE;
+    std::vector<WORD> words(64, 0);  // menu, class and title arrays all empty
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
+    dialog->style = WS_POPUP | DS_MODALFRAME | (run->flags ? WS_CAPTION | WS_SYSMENU : DS_CENTER);
+    dialog->cx = 100;
+    dialog->cy = 60;
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog, nullptr, RunDialogProc,
+                                   reinterpret_cast<LPARAM>(run));
 }
 
 RECT OpenPlacedDialog(RECT setInInit)
 {
-    std::vector<WORD> words = DialogTemplate();
-    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
-    dialog->style = WS_POPUP | DS_CENTER | DS_MODALFRAME;
-    PlacedRun run = {setInInit, {}};
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog, nullptr, PlacedDialogProc,
-                            reinterpret_cast<LPARAM>(&run));
+    DialogRun run;
+    run.setInInit = setInInit;
+    RunDialog(&run);
     return run.opened;
 }
 
@@ -201,31 +173,6 @@ TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfAndMovesTheVisibleArea)
     EXPECT_FALSE(IsWindowVisible(panel));
 }
 
-TEST_F(ScreenTest, SipInfoCanAlsoRaiseThePanelAndRefusesBadRequests)
-{
-    SIPINFO sip = {};
-    sip.cbSize = sizeof sip;
-    sip.fdwFlags = SIPF_ON;
-    EXPECT_TRUE(SHSipInfo(SPI_SETSIPINFO, 0, &sip, 0));
-    EXPECT_EQ(static_cast<DWORD>(SIPF_ON), ReadSip().fdwFlags & SIPF_ON);
-
-    SIPINFO small = {};
-    small.cbSize = sizeof small - 8;
-    EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, &small, 0));
-    EXPECT_FALSE(SHSipInfo(SPI_GETSIPINFO, 0, nullptr, 0));
-    EXPECT_FALSE(SHSipInfo(12345, 0, &sip, 0));
-
-    // Only the panel's setting change is the shell's business, and a
-    // dialog needs a window.
-    SHACTIVATEINFO activate = {};
-    activate.cbSize = sizeof activate;
-    EXPECT_FALSE(SHHandleWMSettingChange(window, 0, 0, &activate));
-    EXPECT_FALSE(SHHandleWMSettingChange(window, SPI_SETSIPINFO, 0, nullptr));
-    EXPECT_FALSE(SHInitDialog(nullptr));
-    SHINITDLGINFO noWindow = {SHIDIM_FLAGS, nullptr, SHIDIF_DONEBUTTON};
-    EXPECT_FALSE(SHInitDialog(&noWindow));
-}
-
 TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
 {
     SHACTIVATEINFO activate = {};
@@ -244,11 +191,12 @@ TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
 
 TEST_F(ScreenTest, FullScreenDialogCoversTheScreenAndDoneConfirmsIt)
 {
-    DialogRun run = {};
+    DialogRun run;
     run.flags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
+    run.movePanel = true;
     run.pressDone = true;
     EXPECT_EQ(IDOK, RunDialog(&run));
-    EXPECT_TRUE(RectIs(run.initialRect, 0, 26, 240, 320));
+    EXPECT_TRUE(RectIs(run.opened, 0, 26, 240, 320));
     // The dialog's setting-change handling fits it above the panel.
     EXPECT_TRUE(RectIs(run.sipUpRect, 0, 26, 240, 214));
     EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
@@ -257,10 +205,11 @@ TEST_F(ScreenTest, FullScreenDialogCoversTheScreenAndDoneConfirmsIt)
 TEST_F(ScreenTest, SizedDialogStartsAboveARaisedPanel)
 {
     SipShowIM(SIPF_ON);
-    DialogRun run = {};
+    DialogRun run;
     run.flags = SHIDIF_SIZEDLG;
+    run.movePanel = true;
     EXPECT_EQ(IDCANCEL, RunDialog(&run));
-    EXPECT_TRUE(RectIs(run.initialRect, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(run.opened, 0, 26, 240, 214));
     EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
 }
 

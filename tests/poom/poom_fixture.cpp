@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-void UseFreshDeviceStore(const wchar_t* folderName)
+std::wstring UseFreshDeviceStore(const wchar_t* folderName)
 {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -11,6 +11,7 @@ void UseFreshDeviceStore(const wchar_t* folderName)
     CreateDirectoryW(folder.c_str(), nullptr);
     DeleteFileW((folder + L"\\device.vol").c_str());
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
+    return folder;
 }
 
 
@@ -77,7 +78,7 @@ long PoomTest::AddContact(const ContactValues& values)
     return oid;
 }
 
-IContact* PoomTest::Fetch(long oid)
+ContactPtr PoomTest::Fetch(long oid)
 {
     IDispatch* item = nullptr;
     if (FAILED(app->GetItemFromOid(oid, &item)) || !item)
@@ -85,7 +86,7 @@ IContact* PoomTest::Fetch(long oid)
     IContact* contact = nullptr;
     item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact));
     item->Release();
-    return contact;
+    return ContactPtr(contact);
 }
 
 std::wstring PoomTest::Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))

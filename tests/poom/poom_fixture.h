@@ -8,20 +8,27 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/poom/pimstore.h"
 #include "platform/poom/poom_server.h"
 
-// Points the object store at a fresh folder beside the test executable.
-// Must run before anything touches the store.
-void UseFreshDeviceStore(const wchar_t* folderName);
+// Points the object store at a fresh folder beside the test executable and
+// returns it. Must run before anything touches the store.
+std::wstring UseFreshDeviceStore(const wchar_t* folderName);
 
 struct ContactValues {
     std::wstring fileAs, first, last, company, categories;
     DATE birthday = POOM_NO_DATE;
 };
+
+// An item of the object model, released when it goes.
+struct ReleaseItem {
+    void operator()(IUnknown* item) const { item->Release(); }
+};
+using ContactPtr = std::unique_ptr<IContact, ReleaseItem>;
 
 class PoomTest : public ::testing::Test {
 protected:
@@ -30,8 +37,12 @@ protected:
 
     // Creates and saves a contact; returns its oid.
     long AddContact(const ContactValues& values);
-    IContact* Fetch(long oid);  // null when GetItemFromOid fails
+    ContactPtr Fetch(long oid);  // null when GetItemFromOid fails
     std::wstring Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*));
+    std::wstring Text(const ContactPtr& contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))
+    {
+        return Text(contact.get(), getter);
+    }
     // FileAs of every item of the collection, in order.
     std::vector<std::wstring> Names(IPOutlookItemCollection* items);
     IPOutlookItemCollection* Items();

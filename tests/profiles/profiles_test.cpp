@@ -76,14 +76,6 @@ protected:
 
 } // namespace
 
-TEST_F(ProfilesTest, FirstStartOffersAllAloneAndRestrictsNothing)
-{
-    ASSERT_NE(nullptr, Start());
-    EXPECT_EQ((std::vector<std::wstring>{L"60000 All*", L"-"}), MenuItems());
-    EXPECT_EQ(0, profileCount);
-    EXPECT_TRUE(!categoryRestriction || !categoryRestriction[0]);
-}
-
 TEST_F(ProfilesTest, ChosenProfileRestrictsTheContactsAndSurvivesARestart)
 {
     AddPeople();

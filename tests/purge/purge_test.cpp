@@ -1,5 +1,6 @@
 #include "tests/views/views_fixture.h"
 #include "tests/harness/activity_readers.h"
+#include "tests/notify/notify_testing.h"
 
 #include "activity/purge.h"
 #include "base/text.h"
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <map>
 
 namespace {
@@ -131,13 +131,6 @@ protected:
         return oid;
     }
 
-    static void Restrict(const wchar_t* category)
-    {
-        CategoryName name;
-        CopyText(name, category);
-        FormatCategoryRestriction(&name, 1, &categoryRestriction);
-    }
-
     void AnswerAll(int answer)
     {
         scenario->AnswerDialogs([answer](HWND box) { Scenario::PressButton(box, answer); });
@@ -174,7 +167,8 @@ TEST_F(PurgeTest, AllContactsMeansThoseOfTheActiveProfileOnly)
     const CEOID kept = FileActivity(business, L"Ames", today);
     const CEOID outside = FileActivity(press, L"Berg", today - 5);
     const CEOID orphan = FileActivity(4242, L"Gone", today - 5);
-    Restrict(L"Business");
+    CategoryName onlyBusiness = L"Business";
+    FormatCategoryRestriction(&onlyBusiness, 1, &categoryRestriction);
     PurgeActivities(0, today - 1.0);
     EXPECT_EQ(std::vector<CEOID>{kept}, ActivitiesOf(business));
     EXPECT_EQ(std::vector<CEOID>{outside}, ActivitiesOf(press));
@@ -355,13 +349,7 @@ TEST_F(PurgeTest, DialogAsksTheRightQuestionStoresTheMethodAndPurgesOnYesOnly)
     scenario->AnswerDialogs(nullptr);
     ASSERT_TRUE(seen);
     EXPECT_EQ((std::vector<bool>{false, true}), dateShown);
-    EXPECT_EQ(2, Shown(L"Purging all activity records before " + [] {
-                          wchar_t date[40] = L"";
-                          SYSTEMTIME now;
-                          GetLocalTime(&now);
-                          GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 40);
-                          return std::wstring(date);
-                      }() + L" for Contact 'Ames'?"));
+    EXPECT_EQ(2, Shown(L"Purging all activity records before " + ShortDate(TodayDate()) + L" for Contact 'Ames'?"));
     EXPECT_EQ(1, Shown(L"Purging all activity records for all Contacts?"));
     EXPECT_EQ(0, StoredValue(L"purgemethod"));
 }

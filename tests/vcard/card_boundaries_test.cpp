@@ -70,8 +70,10 @@ TEST(CardBoundaries, QuotedPrintableAndBase64AreToldByEncodingOrBareType)
         return result.contacts.empty() ? std::string("(none)") : result.contacts[0].text[kJobTitle];
     };
     EXPECT_EQ("9Aa:", title("TITLE;ENCODING=QUOTED-PRINTABLE:=39=41=61=3A"));
-    EXPECT_EQ("9Aa:o", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3A=6f"));
+    EXPECT_EQ("9Aa:o", title("TITLE;QUOTED-PRINTABLE:=39=41=61=3a=6f"));
     EXPECT_EQ("=4", title("TITLE;QUOTED-PRINTABLE:=4"));
+    // A soft break with nothing after it ends the value (here the unfinished card's name).
+    EXPECT_EQ("Ann", ReadCards("BEGIN:VCARD\r\nVERSION:2.1\r\nFN;QUOTED-PRINTABLE:Ann=").problems.at(0).name);
     EXPECT_EQ("a=41", title("TITLE:a=41"));
     EXPECT_EQ("=zz", title("TITLE;QUOTED-PRINTABLE:=zz"));
     EXPECT_EQ("", title("TITLE;ENCODING=BASE64:QUJD"));

@@ -1,7 +1,6 @@
 // The contact exchange tool, run in-process against a device store of the
 // test's own.
 #include <windows.h>
-#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,10 @@
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/harness/file_bytes.h"
 #include "tests/harness/log_reserve.h"
+#include "tests/harness/scenario.h"
+#include "tests/notify/notify_testing.h"
+#include "tests/poom/poom_fixture.h"
+#include "tests/vcard/card_files.h"
 #include "tools/vtcontacts/contact_exchange.h"
 
 namespace {
@@ -25,13 +28,7 @@ std::wstring HereFolder()
     return folder.substr(0, folder.rfind(L'\\') + 1);
 }
 
-const std::wstring deviceFolder = [] {
-    const std::wstring folder = HereFolder() + L"tool_test_device";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    DeleteFileW((folder + L"\\device.vol").c_str());
-    SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", folder.c_str());
-    return folder;
-}();
+const std::wstring deviceFolder = UseFreshDeviceStore(L"tool_test_device");
 
 // The device store lives on a disk the tests can fill.
 cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
@@ -43,14 +40,6 @@ const bool diskInstalled = [] {
 std::wstring CardFile(const char* name)
 {
     return vcard::Utf8ToWide(std::string(CARD_DATA_DIR) + "/" + name);
-}
-
-int CountLines(const std::string& text)
-{
-    int lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    return lines;
 }
 
 class ContactTool : public ::testing::Test {
@@ -87,45 +76,16 @@ protected:
 };
 
 // Runs the program itself on a device store of its own (this process holds
-// the test's store), its standard output sent to `output` as a shell would.
+// the test's store), its standard output sent to `output` by the shell.
 DWORD RunToolProgram(const std::wstring& arguments, const std::wstring& device, const std::wstring& output)
 {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return 100;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::wstring program = vcard::Utf8ToWide(VTCONTACTS_EXE);
-    std::replace(program.begin(), program.end(), L'/', L'\\');
-    std::wstring line = L"\"" + program + L"\" " + arguments;
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", device.c_str());
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    DWORD code = 100;
+    const bool ran = RunProgram(L"cmd /c \"\"" + WindowsPath(VTCONTACTS_EXE) + L"\" " + arguments + L" > \"" +
+                                    output + L"\"\"",
+                                &code, 60000);
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", deviceFolder.c_str());
-    CloseHandle(out);
-    if (!started)
-        return 101;
-    DWORD code = 102;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
-std::wstring DateText(DATE date)
-{
-    SYSTEMTIME t;
-    if (!VariantTimeToSystemTime(date, &t))
-        return L"?";
-    wchar_t text[16];
-    wsprintfW(text, L"%04d-%02d-%02d", t.wYear, t.wMonth, t.wDay);
-    return text;
+    return ran ? code : 101;
 }
 
 }  // namespace
@@ -141,7 +101,7 @@ TEST_F(ContactTool, ImportStoresTheCardsAsTheDeviceKeepsThem)
     EXPECT_EQ(L"Kessling Pr\u00E4zisionsteile GmbH", c->text[4]);
     EXPECT_EQ(L"Industriestra\u00DFe 17\r\nGeb\u00E4ude C", c->text[5]);
     EXPECT_EQ(L"+49 711 555 0199", c->text[13]);
-    EXPECT_EQ(L"1968-04-12", DateText(c->birthday));
+    EXPECT_EQ(OleDate(At(1968, 4, 12)), c->birthday);
     EXPECT_EQ(L"Lieferanten, Schl\u00FCsselkunden", c->categories);
 
     const auto categories = poom::LoadCategoryNames();
@@ -161,7 +121,7 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
                              "produced_by_gammu.vcf", "produced_by_khard_v30.vcf", "produced_by_khard_v40.vcf"}) {
         ClearStore();
         ASSERT_EQ(0, Run({L"import", CardFile(file)})) << output.err;
-        const auto cards = vcard::ReadCards(ReadFileBytes(CardFile(file))).contacts;
+        const auto cards = vcard::ReadCards(ReadTestCards(file)).contacts;
         ASSERT_EQ(0, Run({L"export"}));
         const std::string exported = output.out;
         const auto back = vcard::ReadCards(exported).contacts;
@@ -172,13 +132,7 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
                 return b.text[vcard::kFileAs] == card.text[vcard::kFileAs];
             });
             ASSERT_NE(back.end(), same) << where;
-            for (int f = 0; f < vcard::kCardFields; ++f)
-                EXPECT_EQ(card.text[f], same->text[f]) << where << ", field " << f;
-            EXPECT_EQ(card.birthday, same->birthday) << where;
-            EXPECT_EQ(card.anniversary, same->anniversary) << where;
-            EXPECT_EQ(card.categories, same->categories) << where;
-            EXPECT_EQ(card.uid, same->uid) << where;
-            EXPECT_EQ(card.extras, same->extras) << where;
+            ExpectSameContact(card, *same, where);
         }
         const std::wstring again = HereFolder() + L"exported.vcf";
         ASSERT_TRUE(WriteFileBytes(again, exported));
@@ -275,7 +229,7 @@ TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
               output.err.find(": Oberwald, J\xC3\xBCrgen was not kept: the disk is full. Free some space, then "
                               "import the file again.\n"))
         << output.err;
-    EXPECT_EQ(2, CountLines(output.err)) << output.err;
+    EXPECT_EQ(2, std::count(output.err.begin(), output.err.end(), '\n')) << output.err;
     EXPECT_EQ(nullptr, Stored(L"Oberwald, J\u00FCrgen"));
     EXPECT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
     EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
