@@ -131,9 +131,12 @@ CardReadResult ReadCards(std::string_view input)
             cards.Take(current.Text(), current.Number());
             have = false;
         }
-        if (t.empty())
+        // With no line before it to continue, a fold's blank is only a blank,
+        // so an indented BEGIN at the top of a file still starts its card.
+        const size_t start = t.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
             continue;
-        current.Start(t, physical.number);
+        current.Start(t.substr(start), physical.number);
         have = true;
     }
     if (have)

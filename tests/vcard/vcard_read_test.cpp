@@ -58,11 +58,12 @@ TEST(CardProblems, HostileBytesNeitherCrashNorProduceInvalidText)
 
 // Phones, text-mode pipes and old desktops end lines differently; folded
 // (by a blank or a tab) and soft-broken lines must join whichever it is (2.1
-// folds keep the white space that starts the continuation).
+// folds keep the white space that starts the continuation); a blank with no
+// line to continue, at the top or after an empty line, is only a blank.
 TEST(CardEncoding, EveryLineEndKeepsFoldedLines)
 {
-    const std::string card = "BEGIN:VCARD|VERSION:3.0|FN:Ana Ruiz|ADR;TYPE=WORK:;;Calle Mayor 1;Sevi|\tlla;;41001;|"
-                             "END:VCARD|BEGIN:VCARD|VERSION:2.1|N:Ruiz;Ana|"
+    const std::string card = "\tBEGIN:VCARD|VERSION:3.0|FN:Ana Ruiz|ADR;TYPE=WORK:;;Calle Mayor 1;Sevi|\tlla;;41001;|"
+                             "END:VCARD|| BEGIN:VCARD|VERSION:2.1|N:Ruiz;Ana|"
                              "NOTE;ENCODING=QUOTED-PRINTABLE:one=|two|TITLE:Jefa| de ventas|END:VCARD|";
     for (const char* end : {"\r\n", "\n", "\r", "\r\r\n"}) {
         std::string bytes;
@@ -73,7 +74,7 @@ TEST(CardEncoding, EveryLineEndKeepsFoldedLines)
         ASSERT_EQ(2u, result.contacts.size());
         EXPECT_EQ("Sevilla", result.contacts[0].text[kCity]);
         EXPECT_EQ("Jefa de ventas", result.contacts[1].text[kJobTitle]);
-        EXPECT_EQ(7, result.contacts[1].line) << "one line end, one line";
+        EXPECT_EQ(8, result.contacts[1].line) << "one line end, one line";
     }
 }
 
