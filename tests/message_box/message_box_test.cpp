@@ -126,7 +126,7 @@ TEST(MessageBox, EachStyleLabelsItsButtonsAndAnswers)
     };
     Scenario scenario;
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "style 0x" << std::hex << c.style << " answered by case "
+        SCOPED_TRACE(testing::Message() << "style 0x" << std::hex << c.style << std::dec << " answered by case "
                                         << (&c - cases));
         Seen seen;
         const wchar_t* text = L"Do you really want to delete the selected activity and its reminder?";
@@ -135,7 +135,7 @@ TEST(MessageBox, EachStyleLabelsItsButtonsAndAnswers)
         EXPECT_EQ(text, seen.text);
         EXPECT_EQ(c.first, seen.first);
         EXPECT_EQ(c.second != nullptr, seen.secondVisible);
-        EXPECT_FALSE(seen.checkVisible);
+        EXPECT_EQ((c.style & 0x2) != 0, seen.checkVisible);
         if (c.second) {
             EXPECT_EQ(c.second, seen.second);
             EXPECT_EQ(seen.firstButton.top, seen.secondButton.top);
