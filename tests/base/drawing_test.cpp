@@ -13,11 +13,6 @@ TEST(Drawing, ClipWindowCornersCutsTwelvePixelsFromEachCorner)
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, window);
-    RECT client;
-    GetClientRect(window, &client);
-    ASSERT_EQ(100, client.right);
-    ASSERT_EQ(50, client.bottom);
-
     HRGN region = CreateRectRgn(0, 0, 100, 50);
     ClipWindowCorners(window, region);
     int missing[2][2] = {};

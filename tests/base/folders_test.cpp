@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
-TEST(FolderOfPath, CutsAtTheLastBackslash)
+TEST(FolderOfPath, CutsAtTheLastBackslashAndKeepsLongPathsWhole)
 {
     EXPECT_EQ(L"\\Program Files\\Vantaro", FolderOfPath(L"\\Program Files\\Vantaro\\vantaro.exe"));
     EXPECT_EQ(L"", FolderOfPath(L"\\vantaro.exe"));
     EXPECT_EQ(L"", FolderOfPath(L"vantaro.exe"));
-}
-
-TEST(FolderOfPath, KeepsLongPathsWhole)
-{
     std::wstring folder = L"C:\\Users\\someone";
     while (folder.size() < 300)
         folder += L"\\a rather long folder name";

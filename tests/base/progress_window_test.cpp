@@ -19,7 +19,7 @@ int Position(HWND window)
 
 }  // namespace
 
-TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
+TEST(ProgressWindow, ShowsLabelsCountsBeyondSixteenBitsAndHasCutCorners)
 {
     HWND window = CreateProgressWindow(nullptr);
     ASSERT_NE(nullptr, window);
@@ -43,6 +43,16 @@ TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
     SetProgressTexts(window, L"Processing Activity Records", L"Remove Orphans", 1, 2);
     EXPECT_EQ(1, Position(window));
 
+    // The corners are cut.
+    RECT client;
+    GetClientRect(window, &client);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(window, region));
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_FALSE(PtInRegion(region, client.right - 1, client.bottom - 1));
+    EXPECT_TRUE(PtInRegion(region, client.right / 2, client.bottom / 2));
+    DeleteObject(region);
+
     // None stands for a window that could not be made.
     SetProgressTexts(nullptr, L"x", L"y", 0, 1);
     StepProgress(nullptr, L"z", 1);
@@ -51,21 +61,4 @@ TEST(ProgressWindow, ShowsLabelsAndCountsBeyondSixteenBits)
 
     DestroyProgressWindow(window);
     EXPECT_FALSE(IsWindow(window));
-}
-
-TEST(ProgressWindow, HasCutCorners)
-{
-    HWND window = CreateProgressWindow(nullptr);
-    ASSERT_NE(nullptr, window);
-    SetProgressTexts(window, L"Exporting to CSV File", L"Export in Progresss...", 0, 10);
-    RECT client;
-    GetClientRect(window, &client);
-
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(ERROR, GetWindowRgn(window, region));
-    EXPECT_FALSE(PtInRegion(region, 0, 0));
-    EXPECT_FALSE(PtInRegion(region, client.right - 1, client.bottom - 1));
-    EXPECT_TRUE(PtInRegion(region, client.right / 2, client.bottom / 2));
-    DeleteObject(region);
-    DestroyProgressWindow(window);
 }

@@ -17,9 +17,10 @@ struct Seen {
     bool secondVisible = false, checkVisible = false;
     std::wstring title, text, first, second;
     RECT dialog = {}, label = {}, firstButton = {}, secondButton = {}, check = {};
-    int defaultId = 0;
-    bool firstIsDefault = false, secondIsDefault = false;
+    int defaultId = 0;     // the dialog's default button
+    int drawnDefault = 0;  // the button drawn as the default
     bool cornerCut = false;
+    WindowImage face;
 };
 
 RECT ChildRect(HWND dialog, int id)
@@ -30,31 +31,35 @@ RECT ChildRect(HWND dialog, int id)
     return rect;
 }
 
-Seen Look(HWND dialog)
+bool Shows(HWND dialog, int id)
+{
+    return (GetWindowLongPtrW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+Seen Look(Scenario& scenario, HWND dialog)
 {
     Seen seen;
     seen.title = WindowText(dialog);
     seen.text = ItemText(dialog, IDC_MESSAGE_BOX_TEXT);
     seen.first = ItemText(dialog, IDC_MESSAGE_BOX_FIRST);
     seen.second = ItemText(dialog, IDC_MESSAGE_BOX_SECOND);
-    seen.secondVisible = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_MESSAGE_BOX_SECOND), GWL_STYLE) & WS_VISIBLE) != 0;
-    seen.checkVisible = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_MESSAGE_BOX_DONTSHOW), GWL_STYLE) & WS_VISIBLE) != 0;
+    seen.secondVisible = Shows(dialog, IDC_MESSAGE_BOX_SECOND);
+    seen.checkVisible = Shows(dialog, IDC_MESSAGE_BOX_DONTSHOW);
     GetClientRect(dialog, &seen.dialog);
     seen.label = ChildRect(dialog, IDC_MESSAGE_BOX_TEXT);
     seen.firstButton = ChildRect(dialog, IDC_MESSAGE_BOX_FIRST);
     seen.secondButton = ChildRect(dialog, IDC_MESSAGE_BOX_SECOND);
     seen.check = ChildRect(dialog, IDC_MESSAGE_BOX_DONTSHOW);
-    LRESULT id = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+    const LRESULT id = SendMessageW(dialog, DM_GETDEFID, 0, 0);
     seen.defaultId = HIWORD(id) == DC_HASDEFID ? LOWORD(id) : 0;
-    auto isDefault = [&](int control) {
-        return (GetWindowLongPtrW(GetDlgItem(dialog, control), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
-    };
-    seen.firstIsDefault = isDefault(IDC_MESSAGE_BOX_FIRST);
-    seen.secondIsDefault = isDefault(IDC_MESSAGE_BOX_SECOND);
+    for (int button : {IDC_MESSAGE_BOX_FIRST, IDC_MESSAGE_BOX_SECOND})
+        if ((GetWindowLongPtrW(GetDlgItem(dialog, button), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
+            seen.drawnDefault = button;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     if (GetWindowRgn(dialog, region) != ERROR)
         seen.cornerCut = !PtInRegion(region, 0, 0) && PtInRegion(region, 5, 0) && PtInRegion(region, 10, 10);
     DeleteObject(region);
+    seen.face = scenario.SettledCapture(dialog);
     return seen;
 }
 
@@ -66,7 +71,7 @@ int Show(Scenario& scenario, const wchar_t* text, const wchar_t* title, UINT sty
     scenario.AnswerDialogs([&](HWND dialog) {
         if (answered++)
             return;
-        *seen = Look(dialog);
+        *seen = Look(scenario, dialog);
         act(dialog);
     });
     const int result = AppMessageBox(nullptr, text, title, style, checkState);
@@ -75,79 +80,82 @@ int Show(Scenario& scenario, const wchar_t* text, const wchar_t* title, UINT sty
     return result;
 }
 
-auto Press(int id)
+std::function<void(HWND)> Press(int id)
 {
     return [id](HWND dialog) { Scenario::PressButton(dialog, id); };
 }
 
-int Width(const RECT& r) { return r.right - r.left; }
-
-TEST(MessageBox, PlainStyleHasOneCentredOkThatReturns1)
+std::function<void(HWND)> Key(UINT key)
 {
-    Scenario scenario;
-    Seen seen;
-    EXPECT_EQ(1, Show(scenario, L"Saved.", L"Vantaro", 0, &seen, Press(IDC_MESSAGE_BOX_FIRST)));
-    EXPECT_EQ(L"Vantaro", seen.title);
-    EXPECT_EQ(L"Saved.", seen.text);
-    EXPECT_EQ(L"OK", seen.first);
-    EXPECT_FALSE(seen.secondVisible);
-    EXPECT_FALSE(seen.checkVisible);
-    EXPECT_EQ(IDC_MESSAGE_BOX_FIRST, seen.defaultId);
-    EXPECT_TRUE(seen.firstIsDefault);
-    EXPECT_LE(std::abs(seen.firstButton.left - (seen.dialog.right - seen.firstButton.right)), 1);
-    EXPECT_TRUE(seen.cornerCut);
+    return [key](HWND dialog) { PostMessageW(dialog, WM_KEYDOWN, key, 0); };
 }
 
-TEST(MessageBox, TwoButtonStylesLabelAndAnswer)
+int Width(const RECT& r) { return r.right - r.left; }
+
+// Every style: the labels of its buttons, which one is the default, what
+// each way of answering returns, and its face: cut corners, white inside
+// and the 2-pixel outline along the bottom.
+TEST(MessageBox, EachStyleLabelsItsButtonsAndAnswers)
 {
-    Scenario scenario;
+    const int FIRST = IDC_MESSAGE_BOX_FIRST, SECOND = IDC_MESSAGE_BOX_SECOND;
     struct Case {
         UINT style;
-        const wchar_t *first, *second;
-        int press, result;
+        const wchar_t *first, *second;   // no second: one button
+        int defaultId;
+        std::function<void(HWND)> act;
+        int result;
+    };
+    const auto unknownThenCancel = [](HWND dialog) {
+        Scenario::PressButton(dialog, 4242);   // ignored
+        Scenario::PressButton(dialog, IDCANCEL);
     };
     const Case cases[] = {
-        {0x31, L"OK", L"Cancel", IDC_MESSAGE_BOX_FIRST, 1},
-        {0x31, L"OK", L"Cancel", IDC_MESSAGE_BOX_SECOND, 2},
-        {0x34, L"Yes", L"No", IDC_MESSAGE_BOX_FIRST, 1},
-        {0x34, L"Yes", L"No", IDC_MESSAGE_BOX_SECOND, 2},
-        {0x34, L"Yes", L"No", IDOK, 1},
-        {0x31, L"OK", L"Cancel", IDCANCEL, 2},
-        {0x1, L"OK", L"Cancel", 4242, 2},   // an unknown id is ignored; then Cancel below
+        {0, L"OK", nullptr, FIRST, Press(FIRST), 1},
+        {0, L"OK", nullptr, FIRST, Key(VK_ESCAPE), 2},   // Escape cancels even one button
+        {0x2, L"OK", nullptr, FIRST, Press(IDOK), 1},
+        {0x30, L"OK", nullptr, FIRST, Press(IDOK), 1},
+        {0x31, L"OK", L"Cancel", FIRST, Press(FIRST), 1},
+        {0x31, L"OK", L"Cancel", FIRST, Press(SECOND), 2},
+        {0x31, L"OK", L"Cancel", FIRST, Press(IDCANCEL), 2},
+        {0x1, L"OK", L"Cancel", FIRST, unknownThenCancel, 2},
+        {0x34, L"Yes", L"No", FIRST, Press(FIRST), 1},
+        {0x34, L"Yes", L"No", FIRST, Press(SECOND), 2},
+        {0x34, L"Yes", L"No", FIRST, Press(IDOK), 1},
+        {0x34, L"Yes", L"No", FIRST, Key(VK_RETURN), 1},
+        {0x134, L"Yes", L"No", SECOND, Key(VK_RETURN), 2},
     };
+    Scenario scenario;
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "style 0x" << std::hex << c.style << std::dec << " answered by case "
+                                        << (&c - cases));
         Seen seen;
-        auto act = [&](HWND dialog) {
-            Scenario::PressButton(dialog, c.press);
-            if (c.press == 4242)
-                Scenario::PressButton(dialog, IDCANCEL);
-        };
-        EXPECT_EQ(c.result, Show(scenario, L"Delete this activity?", L"Confirm", c.style, &seen, act)) << c.style;
-        EXPECT_TRUE(seen.secondVisible);
+        const wchar_t* text = L"Do you really want to delete the selected activity and its reminder?";
+        EXPECT_EQ(c.result, Show(scenario, text, L"Vantaro", c.style, &seen, c.act));
+        EXPECT_EQ(L"Vantaro", seen.title);
+        EXPECT_EQ(text, seen.text);
         EXPECT_EQ(c.first, seen.first);
-        EXPECT_EQ(c.second, seen.second);
-        EXPECT_EQ(IDC_MESSAGE_BOX_FIRST, seen.defaultId);
-        EXPECT_EQ(seen.firstButton.top, seen.secondButton.top);
-        EXPECT_LT(seen.firstButton.right, seen.secondButton.left);
+        EXPECT_EQ(c.second != nullptr, seen.secondVisible);
+        EXPECT_EQ((c.style & 0x2) != 0, seen.checkVisible);
+        if (c.second) {
+            EXPECT_EQ(c.second, seen.second);
+            EXPECT_EQ(seen.firstButton.top, seen.secondButton.top);
+            EXPECT_LT(seen.firstButton.right, seen.secondButton.left);
+        } else {
+            EXPECT_LE(std::abs(seen.firstButton.left - (seen.dialog.right - seen.firstButton.right)), 1)
+                << "one button stands in the middle";
+        }
+        EXPECT_EQ(c.defaultId, seen.defaultId);
+        EXPECT_EQ(c.defaultId, seen.drawnDefault);
+        EXPECT_TRUE(seen.cornerCut);
+        const WindowImage& face = seen.face;
+        ASSERT_GT(face.height, 10);
+        const COLORREF black = RGB(0, 0, 0);
+        EXPECT_TRUE(face.At(face.width / 2, face.height - 2) == black || face.At(face.width / 2, face.height - 1) == black);
+        EXPECT_EQ(RGB(255, 255, 255), face.At(8, face.height / 2));
     }
 }
 
-TEST(MessageBox, SecondDefaultAnswersEnterWith2)
-{
-    Scenario scenario;
-    Seen seen;
-    auto enter = [](HWND dialog) { PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0); };
-    EXPECT_EQ(2, Show(scenario, L"Purge all activities?", L"Purge", 0x134, &seen, enter));
-    EXPECT_EQ(IDC_MESSAGE_BOX_SECOND, seen.defaultId);
-    EXPECT_TRUE(seen.secondIsDefault);
-    EXPECT_FALSE(seen.firstIsDefault);
-
-    // Without 0x100 Enter confirms, and Escape cancels even a one-button box.
-    EXPECT_EQ(1, Show(scenario, L"Purge all activities?", L"Purge", 0x34, &seen, enter));
-    auto escape = [](HWND dialog) { PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0); };
-    EXPECT_EQ(2, Show(scenario, L"Done.", L"Purge", 0, &seen, escape));
-}
-
+// Text and title are cut to 199 and 99 characters.
 TEST(MessageBox, LongTextGrowsTheBoxAndKeepsTheButtonsBelowIt)
 {
     Scenario scenario;
@@ -167,17 +175,12 @@ TEST(MessageBox, LongTextGrowsTheBoxAndKeepsTheButtonsBelowIt)
     // The warning picture takes room from the text.
     Show(scenario, L"Hi", L"T", 0x30, &warning, Press(IDOK));
     EXPECT_LT(Width(warning.label), Width(shortBox.label));
-}
 
-TEST(MessageBox, TextAndTitleAreCutTo199And99)
-{
-    Scenario scenario;
     const std::wstring text(250, L't'), title(150, L'h');
     Seen seen;
     Show(scenario, text.c_str(), title.c_str(), 0, &seen, Press(IDOK));
     EXPECT_EQ(std::wstring(199, L't'), seen.text);
     EXPECT_EQ(std::wstring(99, L'h'), seen.title);
-
     Show(scenario, nullptr, nullptr, 0, &seen, Press(IDOK));
     EXPECT_EQ(L"", seen.text);
 }
@@ -225,33 +228,6 @@ TEST(MessageBox, OwnedByTheMainWindowDuringARun)
     EXPECT_EQ(L"Error", scenario.Dialogs().back().title);
     scenario.AnswerDialogs(nullptr);
     EXPECT_EQ(0, scenario.Close());
-}
-
-// Each style once painted: the 2-pixel outline along its bottom and a white
-// face. A picture of each is kept when a folder for them is named.
-TEST(MessageBox, EachStyleIsDrawnWithItsOutline)
-{
-    wchar_t folder[MAX_PATH] = {};
-    const bool keep = GetEnvironmentVariableW(L"VANTARO_SCREENSHOTS", folder, MAX_PATH) > 0;
-    Scenario scenario;
-    for (UINT style : {0x0u, 0x30u, 0x31u, 0x34u, 0x134u, 0x2u}) {
-        WindowImage shown;
-        scenario.AnswerDialogs([&](HWND dialog) {
-            shown = scenario.SettledCapture(dialog);
-            if (keep)
-                Scenario::SaveWindowImage(dialog, std::wstring(folder) + L"\\message_box_" + std::to_wstring(style) +
-                                                      L".bmp");
-            Scenario::PressButton(dialog, IDOK);
-        });
-        const wchar_t* text = style == 0x2 ? L"The export file was written to the documents folder."
-                                           : L"Do you really want to delete the selected activity and its reminder?";
-        EXPECT_EQ(1, AppMessageBox(nullptr, text, L"Vantaro", style));
-        ASSERT_GT(shown.height, 10) << style;
-        const int midX = shown.width / 2;
-        EXPECT_TRUE(shown.At(midX, shown.height - 2) == RGB(0, 0, 0) || shown.At(midX, shown.height - 1) == RGB(0, 0, 0))
-            << style;
-        EXPECT_EQ(RGB(255, 255, 255), shown.At(8, shown.height / 2)) << style;
-    }
 }
 
 }  // namespace

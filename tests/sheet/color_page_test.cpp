@@ -24,13 +24,6 @@ protected:
     }
 
     static bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
-
-    static COLORREF BrushColour(HBRUSH brush)
-    {
-        LOGBRUSH shape = {};
-        GetObjectW(brush, sizeof shape, &shape);
-        return shape.lbColor;
-    }
 };
 
 } // namespace
@@ -66,40 +59,19 @@ TEST_F(ColorPageTest, SectionsShowOnlyTheirOwnControlsInTheSamePlaces)
     }, IDCANCEL);
 }
 
+// The selector is a rounded card outlined on every side.
 TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
 {
     ASSERT_NE(nullptr, Start());
-    // Cancelled in the selector, then on the sheet: nothing changes.
-    PickPreset(1107, IDC_COLOUR_CANCEL);
-    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); });
-    EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
-    PickPreset(1107);
-    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
-    EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
-    EXPECT_EQ(0x000000u, settings.lv1textcolor);
-
-    PickPreset(1100);
-    OnPage(COLOR, [&](HWND, HWND page) {
-        Choose(page, IDC_COLOR_SECTION, 1);
-        TapSwatch(page, IDC_COLOR_LV2_ROW1);
-        Choose(page, IDC_COLOR_LV2_LINE_STYLE, 3);
-    });
-    EXPECT_EQ(0x7EFBF7, StoredValue(L"lv2r1color"));
-    EXPECT_EQ(3, StoredValue(L"lv2lines"));
-    EXPECT_EQ(0xC4FFC4, StoredValue(L"lv1r1color")) << "every colour is written";
-    EXPECT_EQ(0x7EFBF7u, BrushColour(hLv2Row1Brush)) << "the stripes take the new colour at once";
-    EXPECT_EQ(0xAEFFFFu, BrushColour(hNotesBrush));
-}
-
-TEST_F(ColorPageTest, TheSelectorIsARoundedCardOutlinedOnEverySide)
-{
-    ASSERT_NE(nullptr, Start());
+    // Cancelled in the selector: nothing changes.
     WindowImage card;
     answerOthers = [&](HWND selector) {
         card = scenario->SettledCapture(selector);
+        SendMessageW(selector, WM_COMMAND, MAKEWPARAM(1107, STN_CLICKED), 0);
         Scenario::PressButton(selector, IDC_COLOUR_CANCEL);
     };
-    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
+    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); });
+    EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
     ASSERT_GT(card.width, 40);
     ASSERT_GT(card.height, 40);
     // The 2-pixel outline lies within the outermost three pixels of each
@@ -118,4 +90,22 @@ TEST_F(ColorPageTest, TheSelectorIsARoundedCardOutlinedOnEverySide)
     // The title band reaches both ends, inside the outline.
     EXPECT_EQ(card.At(4, 9), card.At(card.width - 5, 9));
     EXPECT_NE(RGB(255, 255, 255), card.At(card.width - 5, 9));
+
+    // Picked, then cancelled on the sheet: nothing changes either.
+    PickPreset(1107);
+    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
+    EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
+    EXPECT_EQ(0x000000u, settings.lv1textcolor);
+
+    PickPreset(1100);
+    OnPage(COLOR, [&](HWND, HWND page) {
+        Choose(page, IDC_COLOR_SECTION, 1);
+        TapSwatch(page, IDC_COLOR_LV2_ROW1);
+        Choose(page, IDC_COLOR_LV2_LINE_STYLE, 3);
+    });
+    EXPECT_EQ(0x7EFBF7, StoredValue(L"lv2r1color"));
+    EXPECT_EQ(3, StoredValue(L"lv2lines"));
+    EXPECT_EQ(0xC4FFC4, StoredValue(L"lv1r1color")) << "every colour is written";
+    EXPECT_EQ(0x7EFBF7u, BrushColour(hLv2Row1Brush)) << "the stripes take the new colour at once";
+    EXPECT_EQ(0xAEFFFFu, BrushColour(hNotesBrush));
 }

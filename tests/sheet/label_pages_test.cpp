@@ -5,12 +5,14 @@
 #include "settings/field_labels.h"
 #include "settings/registry_values.h"
 #include "settings/settings.h"
+#include "sheet/label_list_box.h"
 #include "sheet/labels_page.h"
 #include "store/label_lists.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -37,12 +39,20 @@ protected:
 
 } // namespace
 
+// Typing on either page raises the input panel and leaving the page lowers
+// it; where the pages' controls go with the panel up is the sheet's fitting
+// test.
 TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
 {
     ASSERT_NE(nullptr, Start());
     ReplaceLabels(NEXT_ACTION_DATABASE, {L"Call", L"Mail", L"Meet", L"Visit", L"Wait"});
     std::vector<std::wstring> events;
-    OnPage(DESCRIPTOR, [&](HWND, HWND page) {
+    OnPage(DESCRIPTOR, [&](HWND sheet, HWND page) {
+        SetFocus(GetDlgItem(page, IDC_DESCRIPTOR_EDIT));
+        EXPECT_EQ(1, IsInputPanelShown());
+        TurnTo(sheet, OTHER);
+        EXPECT_EQ(0, IsInputPanelShown());
+        TurnTo(sheet, DESCRIPTOR);
         HWND labels = GetDlgItem(page, IDC_DESCRIPTOR_LABELS);
         std::vector<std::wstring> stored = ReadLabels(EVENTS_DATABASE), shown = ListItems(labels);
         std::sort(stored.begin(), stored.end());
@@ -92,29 +102,12 @@ TEST_F(LabelPagesTest, DescriptorAddsAndDeletesAtOnceAndStoresItsSwitchOnOk)
     EXPECT_EQ(0, StoredValue(L"addlabelsflag"));
 }
 
-// Where the pages' controls go with the panel up is the sheet's fitting test.
-TEST_F(LabelPagesTest, TypingRaisesTheInputPanelAndLeavingThePageLowersIt)
-{
-    ASSERT_NE(nullptr, Start());
-    for (PageIndex index : {DESCRIPTOR, LABELS}) {
-        OnPage(index, [&](HWND sheet, HWND page) {
-            SetFocus(GetDlgItem(page, index == DESCRIPTOR ? IDC_DESCRIPTOR_EDIT : IDC_LABELS_EDIT));
-            EXPECT_EQ(1, IsInputPanelShown());
-            TurnTo(sheet, OTHER);
-            EXPECT_EQ(0, IsInputPanelShown());
-        }, IDCANCEL);
-    }
-}
-
 TEST_F(LabelPagesTest, RenameCutsTheLabelAndRetitlesEveryColumnAndTheDisplayPage)
 {
     Setting(L"numlastactivityfield", 2);
     ASSERT_NE(nullptr, Start());
     OnPage(LABELS, [&](HWND sheet, HWND page) {
         HWND list = GetDlgItem(page, IDC_LABELS_LIST);
-        ASSERT_EQ(29u, ListItems(list).size());
-        EXPECT_EQ(L"Birthday", ListItems(list)[20]);
-        EXPECT_EQ(L"Last Date", ListItems(list)[21]);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_LABELS_RENAME)));
         SelectLabel(page, 4);
         EXPECT_EQ(L"Company", ItemText(page, IDC_LABELS_EDIT));
@@ -132,6 +125,10 @@ TEST_F(LabelPagesTest, RenameCutsTheLabelAndRetitlesEveryColumnAndTheDisplayPage
         EXPECT_EQ(L"Next Date", ListItems(list)[22]);
         Type(page, IDC_LABELS_EDIT, L"Follow-up");
         Click(page, IDC_LABELS_RENAME);
+        SetFocus(GetDlgItem(page, IDC_LABELS_EDIT));
+        EXPECT_EQ(1, IsInputPanelShown());
+        TurnTo(sheet, OTHER);
+        EXPECT_EQ(0, IsInputPanelShown());
     }, IDCANCEL);
     EXPECT_EQ(1, Shown(EMPTY_LABEL_REFUSED));
     EXPECT_EQ(L"Organisation and its long nam", StoredLabel(L"contactfieldlabel4")) << "stored despite Cancel";
@@ -139,6 +136,30 @@ TEST_F(LabelPagesTest, RenameCutsTheLabelAndRetitlesEveryColumnAndTheDisplayPage
     EXPECT_EQ(L"Follow-up", StoredLabel(L"activityfieldlabel1"));
     EXPECT_EQ(L"Follow-up", Header(Contacts(), 3)) << "the last activity's column too";
     EXPECT_EQ(L"Follow-up", Header(Activities(), 3));
+}
+
+// What the pages cannot reach: the limit on a profile's categories.
+TEST_F(LabelPagesTest, SelectedOnlySavingStoresAtMost200Items)
+{
+    ASSERT_NE(nullptr, Start());
+    HWND list = CreateWindowW(L"LISTBOX", L"", LBS_SORT | LBS_EXTENDEDSEL, 0, 0, 100, 100, scenario->MainWindow(),
+                              nullptr, nullptr, nullptr);
+    for (int i = 0; i < 250; ++i) {
+        wchar_t text[16];
+        std::swprintf(text, 16, L"Item %03d", i);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    SendMessageW(list, LB_SELITEMRANGEEX, 0, 249);
+    saveLBTextToDatabase(list, L"pfile-Trade", 1);
+    std::vector<std::wstring> stored = ReadLabels(L"pfile-Trade");
+    ASSERT_EQ(200u, stored.size());
+    EXPECT_EQ(L"Item 199", stored.front());   // descending order
+    EXPECT_EQ(L"Item 000", stored.back());
+
+    Select(list, {7});
+    saveLBTextToDatabase(list, L"pfile-Trade", 1);
+    EXPECT_EQ(std::vector<std::wstring>{L"Item 007"}, ReadLabels(L"pfile-Trade"));
+    DestroyWindow(list);
 }
 
 TEST_F(LabelPagesTest, ResetAsksAndRestoresEveryDefault)

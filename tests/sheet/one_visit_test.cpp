@@ -7,29 +7,7 @@
 
 #include <commctrl.h>
 
-// Rectangles compared and printed in the checks below.
-static bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-static std::ostream& operator<<(std::ostream& out, const RECT& r)
-{
-    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
-
-namespace {
-
 using OneVisitTest = SheetTest;
-
-COLORREF BrushColour(HBRUSH brush)
-{
-    LOGBRUSH shape = {};
-    GetObjectW(brush, sizeof shape, &shape);
-    return shape.lbColor;
-}
-
-} // namespace
 
 // A column, a row colour and a label changed in one visit show together at
 // once, and again after a restart.
@@ -79,7 +57,9 @@ TEST_F(OneVisitTest, EveryPageFitsTheScreenAboveItsTabs)
                 SipShowIM(up ? SIPF_ON : SIPF_OFF);
                 RECT screen;
                 GetWindowRect(sheet, &screen);
-                EXPECT_EQ((RECT{0, 26, 240, up ? 214 : 320}), screen) << index;
+                const RECT expected = {0, 26, 240, up ? 214 : 320};
+                EXPECT_TRUE(EqualRect(&expected, &screen)) << index << ": " << screen.left << ", " << screen.top
+                                                           << " to " << screen.right << ", " << screen.bottom;
                 HWND tabs = PropSheet_GetTabControl(sheet);
                 EXPECT_TRUE(GetWindowLongW(tabs, GWL_STYLE) & TCS_BOTTOM);
                 RECT tab;

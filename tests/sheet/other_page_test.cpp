@@ -48,12 +48,22 @@ TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOk)
     EXPECT_EQ(-12345, StoredValue(L"pastdueflag"));
     EXPECT_EQ(0, settings.pastdueflag);
 
+    // A missing editor falls back; the choice is checked once by key on the
+    // closed list and once in the open list, when it has closed.
+    const wchar_t* const warning = L"Sorry, PocketInformant doesn't appear to be installed on this device";
     HFONT notesFont = hNotesFont, listFont = hListFont;
     OnPage(OTHER, [&](HWND, HWND page) {
         Choose(page, IDC_OTHER_NOTES_FONT_SIZE, 5);
         CheckDlgButton(page, IDC_OTHER_PAST_DUE, BST_CHECKED);
         CheckDlgButton(page, IDC_OTHER_BACKUP, BST_UNCHECKED);
+        Choose(page, IDC_OTHER_EDITOR, 1);
+        EXPECT_EQ(L"Std Contact App", ItemText(page, IDC_OTHER_EDITOR));
+        EXPECT_EQ(1, Shown(warning));
+        ChooseInOpenList(page, IDC_OTHER_EDITOR, 1, [&] { EXPECT_EQ(1, Shown(warning)); });
+        EXPECT_EQ(L"Std Contact App", ItemText(page, IDC_OTHER_EDITOR));
     });
+    EXPECT_EQ(2, Shown(warning));
+    EXPECT_EQ(0, StoredValue(L"piminterface"));
     EXPECT_EQ(16, StoredValue(L"notefontsize"));
     EXPECT_EQ(1, StoredValue(L"pastdueflag"));
     EXPECT_EQ(0, StoredValue(L"backupdatabaseflag"));
@@ -70,27 +80,6 @@ TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOk)
     LOGFONTW shape = {};
     GetObjectW(hListFont, sizeof shape, &shape);
     EXPECT_NE(CLEARTYPE_QUALITY, shape.lfQuality);
-}
-
-TEST_F(OtherPageTest, UnvisitedPageWritesNothingAndAMissingEditorFallsBack)
-{
-    ASSERT_NE(nullptr, Start());
-    OnPage(DISPLAY, [](HWND, HWND) {});
-    EXPECT_EQ(-12345, StoredValue(L"piminterface"));
-    EXPECT_EQ(-12345, StoredValue(L"cleartypeflag"));
-
-    // Chosen by key on the closed list, then in the open list: each choice
-    // is checked once, the open list's when it has closed.
-    const wchar_t* const warning = L"Sorry, PocketInformant doesn't appear to be installed on this device";
-    OnPage(OTHER, [&](HWND, HWND page) {
-        Choose(page, IDC_OTHER_EDITOR, 1);
-        EXPECT_EQ(L"Std Contact App", ItemText(page, IDC_OTHER_EDITOR));
-        EXPECT_EQ(1, Shown(warning));
-        ChooseInOpenList(page, IDC_OTHER_EDITOR, 1, [&] { EXPECT_EQ(1, Shown(warning)); });
-        EXPECT_EQ(L"Std Contact App", ItemText(page, IDC_OTHER_EDITOR));
-    });
-    EXPECT_EQ(2, Shown(warning));
-    EXPECT_EQ(0, StoredValue(L"piminterface"));
 }
 
 TEST_F(OtherPageTest, OrphanButtonsAskThenActAndReport)

@@ -86,6 +86,13 @@ void SheetTest::Select(HWND list, const std::vector<int>& items)
         SendMessageW(list, LB_SETSEL, TRUE, item);
 }
 
+COLORREF SheetTest::BrushColour(HBRUSH brush)
+{
+    LOGBRUSH shape = {};
+    GetObjectW(brush, sizeof shape, &shape);
+    return shape.lbColor;
+}
+
 std::vector<std::wstring> SheetTest::Headers(HWND list)
 {
     std::vector<std::wstring> texts;

@@ -29,6 +29,7 @@ protected:
     static void Select(HWND list, const std::vector<int>& items);
     // The header texts of a list's columns, in column order.
     static std::vector<std::wstring> Headers(HWND list);
+    static COLORREF BrushColour(HBRUSH brush);
 
     // When set, answers every dialog other than the sheet (message boxes,
     // the colour selector) instead of the answers list.

@@ -1,6 +1,8 @@
 // Contacts in and out from inside the program, as a user brings them: a
 // file dropped on the window, File > Import Contacts... through the open
-// dialog, File > Export Contacts... through the save dialog.
+// dialog, File > Export Contacts... through the save dialog. The device's
+// store is every program's at once: the contact tool, run while the program
+// runs, changes the contacts the program lists and sees those it saved.
 #include <windows.h>
 #include <dlgs.h>
 #include <shlobj.h>
@@ -106,4 +108,17 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
     DropFile(hMainWindow, out);
     EXPECT_EQ(L"Imported 0 new contacts, updated 3, skipped 0.", LastShown());
     EXPECT_EQ(listed, ListItems(Contacts(), 0));
+
+    const std::wstring alan = folder + L"alan.vcf", toolOut = folder + L"tool.vcf";
+    ASSERT_TRUE(WriteFileBytes(alan, "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Turing;Alan;;;\r\nFN:Alan Turing\r\nEND:VCARD\r\n"));
+    const std::wstring tool = L"\"" + WindowsPath(VTCONTACTS_EXE) + L"\" ";
+    DWORD exitCode = 1;
+    ASSERT_TRUE(RunProgram(tool + L"import \"" + alan + L"\"", &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    const std::vector<std::wstring> withAlan = {L"Difference Works Ltd", L"Hopper, Grace", L"Lovelace, Ada",
+                                                L"Turing, Alan"};
+    EXPECT_TRUE(scenario->PumpUntil([&] { return ListItems(Contacts(), 0) == withAlan; }, 5000));
+    ASSERT_TRUE(RunProgram(tool + L"export \"" + toolOut + L"\"", &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_EQ(4u, vcard::ReadCards(ReadFileBytes(toolOut)).contacts.size());
 }

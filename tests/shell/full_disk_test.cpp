@@ -126,10 +126,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     TypeNotes(L"Agreed on terms, then more");
     const std::wstring notesFailed =
         L"The notes could not be saved: the disk is full. Free some space, then type in the notes again.";
-    size_t notesMessages = 0;
-    for (const SeenDialog& dialog : scenario.Dialogs())
-        notesMessages += std::count(dialog.texts.begin(), dialog.texts.end(), notesFailed);
-    EXPECT_EQ(1u, notesMessages);
+    EXPECT_EQ(1, scenario.Shown(notesFailed));
     EXPECT_STREQ(L"Agreed on terms", ReadActivity(saved).notes);
 
     // A label, a profile, a purge: each leaves the store as it was.

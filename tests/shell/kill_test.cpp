@@ -38,32 +38,6 @@ unsigned EnvironmentNumber(const wchar_t* name, unsigned fallback)
     return static_cast<unsigned>(std::wcstoul(value, nullptr, 10));
 }
 
-struct DialogSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK AppendText(HWND child, LPARAM param)
-{
-    char text[256] = {};
-    GetWindowTextA(child, text, 256);
-    *reinterpret_cast<std::string*>(param) += std::string(text) + " | ";
-    return TRUE;
-}
-
-BOOL CALLBACK FindProgramDialog(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (owner != search->process || lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // Waits for a condition, checking that the program still runs.
 bool WaitFor(HANDLE process, const std::function<bool()>& condition)
 {
@@ -101,15 +75,24 @@ public:
     // A dialog of the program's own: at start-up only an error or a question.
     HWND Dialog() const
     {
-        DialogSearch search = {info.dwProcessId, nullptr};
-        EnumWindows(FindProgramDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window;
+             window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == info.dwProcessId && IsWindowVisible(window))
+                return window;
+        }
+        return nullptr;
     }
     std::string DialogText() const
     {
         std::string texts;
-        if (HWND dialog = Dialog())
-            EnumChildWindows(dialog, AppendText, reinterpret_cast<LPARAM>(&texts));
+        HWND dialog = Dialog();
+        for (HWND child = dialog ? GetWindow(dialog, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char text[256] = {};
+            GetWindowTextA(child, text, 256);
+            texts += std::string(text) + " | ";
+        }
         return texts;
     }
     int Rows() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

@@ -1,5 +1,6 @@
 #include "tests/views/views_fixture.h"
 
+#include "base/input_panel.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/registry_values.h"
@@ -34,14 +35,12 @@ using PaneLayout = ViewsTest;
 TEST_F(PaneLayout, PanesFollowTheSplittersAndDragsStopAtTheirLimits)
 {
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(125, ClientTop(hUpperSplitter));
-    EXPECT_EQ(220, ClientTop(hLowerSplitter));
     EXPECT_EQ(listTop, ClientTop(Contacts()));
-    EXPECT_EQ(220 + 6, ClientTop(Notes()));
+    EXPECT_EQ(ClientTop(hLowerSplitter) + 6, ClientTop(Notes()));
 
     Drag(hUpperSplitter, 300);
-    EXPECT_EQ(220 - 7, ClientTop(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
-    EXPECT_EQ(213, StoredValue(L"sb1top"));
+    EXPECT_EQ(ClientTop(hLowerSplitter) - 7, ClientTop(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
+    EXPECT_EQ(ClientTop(hUpperSplitter), StoredValue(L"sb1top"));
     Drag(hUpperSplitter, 2);
     EXPECT_EQ(listTop - 1, ClientTop(hUpperSplitter));
     EXPECT_EQ(listTop - 1, StoredValue(L"sb1top"));
@@ -54,6 +53,7 @@ TEST_F(PaneLayout, PanesFollowTheSplittersAndDragsStopAtTheirLimits)
     EXPECT_EQ(ClientTop(hLowerSplitter) + 6, ClientTop(Notes()));
 }
 
+// Splitters at the top move clear of the find bar and back.
 TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
 {
     ASSERT_NE(nullptr, Start());
@@ -76,6 +76,30 @@ TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
     EXPECT_EQ(T + 5, settings.sb2top);
     EXPECT_EQ(T + 5, StoredValue(L"sb2top"));
     EXPECT_EQ(T + 5, ClientTop(hLowerSplitter));
+
+    const auto find = [&] {
+        scenario->Command(IDM_FIND);
+        scenario->PumpPending();
+    };
+    find();
+    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, settings.sb1top);
+    EXPECT_EQ(T - 1, StoredValue(L"sb1top")) << "the bar's moves are not written";
+    EXPECT_EQ(LIST_TOP_FIND_BAR + 5, settings.sb2top);
+    EXPECT_EQ(settings.sb2top, ClientTop(hLowerSplitter));
+    EXPECT_GE(ClientTop(Notes()), LIST_TOP_FIND_BAR);
+    // Roll Down recognises the notes-only layout under the bar.
+    scenario->Command(IDM_ROLL_DOWN);
+    EXPECT_EQ(LIST_TOP_FIND_BAR - 1, settings.sb1top);
+    EXPECT_GT(settings.sb2top, LIST_TOP_FIND_BAR + 5);
+    scenario->Command(IDM_ROLL_UP);
+    scenario->Command(IDM_ROLL_UP);
+    ASSERT_EQ(LIST_TOP_FIND_BAR + 5, settings.sb2top);
+    find();
+    EXPECT_EQ(T - 1, settings.sb1top);
+    EXPECT_EQ(T + 5, settings.sb2top);
+    EXPECT_EQ(T - 1, ClientTop(hUpperSplitter));
+    EXPECT_EQ(T + 5, ClientTop(hLowerSplitter));
+    EXPECT_FALSE(IsInputPanelShown());
     // And back down, the splitters in order and where the settings say.
     scenario->Command(IDM_ROLL_DOWN);
     scenario->Command(IDM_ROLL_DOWN);
