@@ -5,7 +5,9 @@
   scripts/mutation.py --recheck LOG [--work DIR]
 
 A mutant is killed when a covering suite fails (or hangs past its time limit);
-it survives when every suite passes. Mutants that do not compile are replaced
+it survives when every suite passes. Native suites run as `make test` runs them
+in its sanitizer build (AddressSanitizer and UBSan, leaks detected), so an
+out-of-bounds access or a leak kills a mutant. Mutants that do not compile are replaced
 by the next site in the seeded order, and those listed in
 scripts/mutation_equivalent.txt (no observable difference) are skipped, so each
 module runs N mutants that count. Prints the kill rate per module and every
@@ -171,15 +173,21 @@ class Build:
         if kind == 'win':
             prefix = os.path.join(self.dir, 'wineprefix')
             self.env.update(WINEPREFIX=prefix, WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+        else:   # as scripts/test.sh runs the sanitizer build
+            self.env.update(ASAN_OPTIONS='detect_leaks=1:detect_stack_use_after_return=1',
+                            UBSAN_OPTIONS='print_stacktrace=1')
 
     def configure(self):
         if os.path.exists(os.path.join(self.dir, 'build.ninja')):
             return
-        args = ['cmake', '-S', SRC, '-B', self.dir, '-G', 'Ninja', '-DCMAKE_BUILD_TYPE=',
-                '-DCMAKE_CXX_FLAGS=-O0', '-DCMAKE_C_FLAGS=-O0',
+        args = ['cmake', '-S', SRC, '-B', self.dir, '-G', 'Ninja',
                 '-DCMAKE_CXX_COMPILER_LAUNCHER=ccache', '-DCMAKE_C_COMPILER_LAUNCHER=ccache']
         if self.kind == 'win':
-            args.append('-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(SRC, 'cmake/mingw-w64-x86_64.cmake'))
+            args += ['-DCMAKE_BUILD_TYPE=', '-DCMAKE_CXX_FLAGS=-O0', '-DCMAKE_C_FLAGS=-O0',
+                     '-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(SRC, 'cmake/mingw-w64-x86_64.cmake')]
+        else:   # the sanitizer build of `make build-native-asan`, less its debug information
+            args += ['-DCMAKE_BUILD_TYPE=Debug', '-DVANTARO_SANITIZE=ON',
+                     '-DCMAKE_CXX_FLAGS_DEBUG=-O0', '-DCMAKE_C_FLAGS_DEBUG=-O0']
         subprocess.run(args, check=True, capture_output=True, env=self.env)
 
     def build(self, suites):

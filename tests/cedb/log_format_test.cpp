@@ -236,19 +236,3 @@ TEST(PropertyCodec, RoundTripsEveryTypeAndRejectsMalformedBytes)
 }
 
 }  // namespace
-
-namespace {
-
-TEST(Boxed, ACopyHoldsItsOwnValueOrNothing)
-{
-    cedb::Boxed<std::u16string> a(u"key"), b, empty;
-    b = a;
-    a = empty;
-    ASSERT_TRUE(b);
-    EXPECT_EQ(u"key", *b);
-    EXPECT_FALSE(a);
-    const cedb::Boxed<std::u16string> c(b);
-    EXPECT_EQ(u"key", *c);
-}
-
-}  // namespace

@@ -67,19 +67,4 @@ TEST(RecordTable, MatchesAHashMapThroughRandomInsertsAndErases)
     EXPECT_FALSE(table.Erase(0));
 }
 
-TEST(RecordTable, BorrowedPayloadsPointAtTheirSourceAndCopiesDoNot)
-{
-    const std::string image = "borrowed bytes";
-    Payload b = Payload::Borrow(image.data(), image.size());
-    Payload c = Payload::Copy(image.data(), image.size());
-    EXPECT_TRUE(b.borrowed());
-    EXPECT_FALSE(c.borrowed());
-    EXPECT_EQ(image.data(), b.data());
-    EXPECT_NE(image.data(), c.data());
-    Payload moved = std::move(c);
-    EXPECT_EQ(image, std::string(moved.data(), moved.size()));
-    EXPECT_EQ(nullptr, c.data());
-    EXPECT_EQ(0u, c.size());
-}
-
 }  // namespace
