@@ -2,6 +2,9 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/database.h"
+#include "store/find_filter.h"
+#include "store/store_error.h"
+#include "settings/settings.h"
 #include "base/text.h"
 #include "tests/harness/activity_readers.h"
 #include "tests/store/store_fixture.h"
@@ -47,6 +50,9 @@ TEST_F(QueriesTest, LatestActivityArrayHasOneEntryPerListedContact)
     const CEOID second = Write(105, TRUE);
     EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third, second}), Latest({104, 101, 102, 103, 105}));
     EXPECT_TRUE(Latest({}).empty());
+    CEOID* none = static_cast<CEOID*>(std::malloc(sizeof(CEOID)));
+    getLastActivityOIDList(&none, &flagged, 0);
+    EXPECT_EQ(nullptr, none) << "no contacts listed";
     EXPECT_TRUE(scenario.Dialogs().empty());
 }
 
@@ -108,6 +114,7 @@ TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
     ASSERT_NE(nullptr, now);
     EXPECT_EQ(45500.0, now->nextDate);
     EXPECT_EQ(45100.0, before->nextDate) << "the held index keeps its walk";
+    EXPECT_TRUE(scenario.Dialogs().empty());
 }
 
 TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
@@ -120,18 +127,23 @@ TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
         const wchar_t* text;
     } columns[] = {
         {1, 0, L"(None)"}, {1, 1, L"(None)"}, {0, 1, L"46300.250000"},
-        {4, 0, L"First line  second line that goes on an"}, {2, 0, L"Phone Call"},
+        {4, 0, L"First line  second line that goes on an"}, {2, 0, L"Phone Call"}, {5, 0, L"North"},
         {-1, 0, L"Unknown"}, {8, 0, L"Error"},
     };
     for (const auto& column : columns) {
         wchar_t text[200];
         GetActivityColumnText(record, column.column, text, 200, column.raw);
         EXPECT_STREQ(column.text, text) << column.column << " raw " << column.raw;
+        GetActivityColumnText(record, column.column, nullptr, 200, column.raw);   // no buffer: nothing written
     }
 }
 
 TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
 {
+    HANDLE empty = OpenActivitiesByContactDB();
+    int none = 0;
+    EXPECT_EQ(0, ReadContactActivitiesDB(empty, 400, [](const ActivityRecord&) { ADD_FAILURE(); }, &none));
+    CloseHandle(empty);
     // Interleaved contacts, the first and the last contact id of the sort
     // order among them.
     for (int i = 0; i < 5; ++i) {
@@ -237,13 +249,19 @@ TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMarkAndDeletesOnlyTheC
 
     // Object id 0 would otherwise make a record of the two properties alone.
     EXPECT_EQ(0u, WriteActivityContactDB(activityDatabase, 0, 802, FALSE));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), LastStoreFailure());
     EXPECT_EQ(0u, WriteActivityLastFlagDB(activityDatabase, oid + 1000, TRUE));
     EXPECT_EQ(1u, ActivityOids(0).size());
     EXPECT_TRUE(scenario.Dialogs().empty()) << "the store leaves reporting to the caller";
 
-    // Deleting a contact's activities leaves the others.
+    // Deleting a contact's activities leaves the others, whatever the find bar holds.
     const CEOID kept = Write(803, TRUE);
     Write(802, FALSE);
+    findBarVisible = 1;
+    findMode = FIND_MODE_ACTIVITIES;
+    CopyText(findText, L"no such text");
     DeleteContactActivities(802);
+    ResetFindState();
+    EXPECT_STREQ(L"", findText);
     EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(0));
 }

@@ -1,10 +1,16 @@
 #include "tests/store/store_fixture.h"
 
 #include "base/text.h"
+#include "platform/cedb/handle_table.h"
 #include "store/database.h"
 #include "store/volume.h"
 
 #include <cwchar>
+
+size_t OpenServiceHandles()
+{
+    return cedb::api::LiveApiHandles([](const cedb::api::HandleObject&) { return true; }).size();
+}
 
 std::vector<std::wstring> ReadAllTexts(const wchar_t* database, bool descending)
 {

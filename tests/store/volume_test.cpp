@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/database.h"
+#include "store/database_info.h"
 #include "store/label_lists.h"
 #include "store/volume.h"
 #include "store/volume_backup.h"
@@ -157,6 +158,7 @@ TEST(Mount, DamagedVolumeIsReportedAndLeftUntouched)
         for (const std::wstring& text : dialog.texts)
             mountReported = mountReported || text.rfind(L"Database mount failed: ", 0) == 0;
     EXPECT_TRUE(mountReported);
+    EXPECT_FALSE(scenario.Saw(L"Cancel")) << "the failures are told, not asked about";
     EXPECT_TRUE(scenario.Saw(L"Error in call to OpenCreateDB 'InitInstance'"));
     EXPECT_EQ(damaged, ReadFileBytes(VolumePath()));
     EXPECT_EQ(goodBackup, ReadFileBytes(BackupPath()));
@@ -195,6 +197,14 @@ TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
     RegWriteDword(L"activitysortfield", PROPID_NOTES);
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_EQ(PROPID_DATE, settings.activitysortfield);
+    // The information counts them all the same.
+    for (double nextDate : {46001.0, 46002.0})
+        ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(7, nextDate)));
+    DatabaseCounts counts = {};
+    GetDatabaseCounts(9, &counts);
+    EXPECT_EQ(9, counts.contacts);
+    EXPECT_EQ(2, counts.activities);
+    EXPECT_EQ(11, counts.labels);
     EXPECT_EQ(0, scenario.Close());
 }
 
