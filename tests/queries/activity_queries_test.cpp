@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -48,7 +49,16 @@ TEST_F(QueriesTest, LatestActivityArrayHasOneEntryPerListedContact)
     // Two flagged (a damaged database): the one met last, in the order written.
     Write(105, TRUE);
     const CEOID second = Write(105, TRUE);
-    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third, second}), Latest({104, 101, 102, 103, 105}));
+    const std::vector<CEOID> listed = {104, 101, 102, 103, 105};
+    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third, second}), Latest(listed));
+    // Each flagged activity of a listed contact is handed over with its row.
+    std::vector<std::pair<int, CEOID>> handed;
+    CEOID* latest = nullptr;
+    getLastActivityOIDList(&latest, listed.data(), 5,
+                           [&](int row, const ActivityRecord& record) { handed.emplace_back(row, record.contactOid); });
+    std::free(latest);
+    std::sort(handed.begin(), handed.end());
+    EXPECT_EQ((std::vector<std::pair<int, CEOID>>{{1, 101}, {3, 103}, {4, 105}, {4, 105}}), handed);
     EXPECT_TRUE(Latest({}).empty());
     CEOID* none = static_cast<CEOID*>(std::malloc(sizeof(CEOID)));
     getLastActivityOIDList(&none, &flagged, 0);
@@ -171,6 +181,10 @@ TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
     EXPECT_EQ(inListOrder, read(401));
     EXPECT_EQ(std::vector<double>(5, 46000.0), read(499));
     EXPECT_EQ(5u, read(400).size());
+    const size_t heldBefore = HeapBytesInUse();
+    for (int i = 0; i < 40; ++i)
+        read(401);
+    EXPECT_LT(HeapBytesInUse(), heldBefore + 4096) << "each read gives its memory back";
     EXPECT_TRUE(read(402).empty());
     EXPECT_EQ(0, unread);
     CloseHandle(byContact);
@@ -235,6 +249,12 @@ TEST_F(QueriesTest, ScanStartsAtAContactsFirstActivity)
     EXPECT_EQ(TRUE, record.lastFlag);
     scan.NextKeys(&record);
     EXPECT_EQ(702u, record.contactOid);
+    const size_t heldBefore = HeapBytesInUse();
+    for (int i = 0; i < 100; ++i) {
+        ActivityScan again;
+        again.NextKeys(&record);
+    }
+    EXPECT_LT(HeapBytesInUse(), heldBefore + 4096) << "each scan gives its memory back";
 }
 
 TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMarkAndDeletesOnlyTheContacts)

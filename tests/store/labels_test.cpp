@@ -79,4 +79,11 @@ TEST_F(StoreTest, ProfilesAreThePrefixedListsByExactName)
     EXPECT_TRUE(IsStoredProfile(L"Work"));
     EXPECT_TRUE(IsStoredProfile(L"Home"));
     EXPECT_FALSE(IsStoredProfile(L"work"));
+    BuildCategoryRestriction(L"Work");
+    EXPECT_STREQ(L"[Categories] = \"Press,Business\"", categoryRestriction);
+    const size_t heldBefore = HeapBytesInUse();
+    for (int i = 0; i < 100; ++i)
+        BuildCategoryRestriction(L"Work");
+    EXPECT_LT(HeapBytesInUse(), heldBefore + 4096) << "each restriction gives its memory back";
+    FreeCategoryRestriction();
 }

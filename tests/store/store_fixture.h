@@ -25,6 +25,8 @@ bool SameActivity(const ActivityRecord& a, const ActivityRecord& b);
 
 // How many database and enumeration handles of the service are open.
 size_t OpenServiceHandles();
+// Bytes in the blocks the process's heaps have handed out and not had back.
+size_t HeapBytesInUse();
 
 // A mounted volume of its own for each test, closed as the program's exit
 // closes it; every handle the test's store calls opened must be closed again.
