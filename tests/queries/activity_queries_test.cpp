@@ -2,12 +2,16 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/database.h"
+#include "store/find_filter.h"
+#include "store/store_error.h"
+#include "settings/settings.h"
 #include "base/text.h"
 #include "tests/harness/activity_readers.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -45,8 +49,20 @@ TEST_F(QueriesTest, LatestActivityArrayHasOneEntryPerListedContact)
     // Two flagged (a damaged database): the one met last, in the order written.
     Write(105, TRUE);
     const CEOID second = Write(105, TRUE);
-    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third, second}), Latest({104, 101, 102, 103, 105}));
+    const std::vector<CEOID> listed = {104, 101, 102, 103, 105};
+    EXPECT_EQ((std::vector<CEOID>{0, flagged, 0, third, second}), Latest(listed));
+    // Each flagged activity of a listed contact is handed over with its row.
+    std::vector<std::pair<int, CEOID>> handed;
+    CEOID* latest = nullptr;
+    getLastActivityOIDList(&latest, listed.data(), 5,
+                           [&](int row, const ActivityRecord& record) { handed.emplace_back(row, record.contactOid); });
+    std::free(latest);
+    std::sort(handed.begin(), handed.end());
+    EXPECT_EQ((std::vector<std::pair<int, CEOID>>{{1, 101}, {3, 103}, {4, 105}, {4, 105}}), handed);
     EXPECT_TRUE(Latest({}).empty());
+    CEOID* none = static_cast<CEOID*>(std::malloc(sizeof(CEOID)));
+    getLastActivityOIDList(&none, &flagged, 0);
+    EXPECT_EQ(nullptr, none) << "no contacts listed";
     EXPECT_TRUE(scenario.Dialogs().empty());
 }
 
@@ -108,6 +124,7 @@ TEST_F(QueriesTest, TheLatestActivitiesByContactAnswerAsTheContactsOwnQuery)
     ASSERT_NE(nullptr, now);
     EXPECT_EQ(45500.0, now->nextDate);
     EXPECT_EQ(45100.0, before->nextDate) << "the held index keeps its walk";
+    EXPECT_TRUE(scenario.Dialogs().empty());
 }
 
 TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
@@ -120,18 +137,23 @@ TEST_F(QueriesTest, ColumnTextsOfDatesTextsAndBadIndices)
         const wchar_t* text;
     } columns[] = {
         {1, 0, L"(None)"}, {1, 1, L"(None)"}, {0, 1, L"46300.250000"},
-        {4, 0, L"First line  second line that goes on an"}, {2, 0, L"Phone Call"},
+        {4, 0, L"First line  second line that goes on an"}, {2, 0, L"Phone Call"}, {5, 0, L"North"},
         {-1, 0, L"Unknown"}, {8, 0, L"Error"},
     };
     for (const auto& column : columns) {
         wchar_t text[200];
         GetActivityColumnText(record, column.column, text, 200, column.raw);
         EXPECT_STREQ(column.text, text) << column.column << " raw " << column.raw;
+        GetActivityColumnText(record, column.column, nullptr, 200, column.raw);   // no buffer: nothing written
     }
 }
 
 TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
 {
+    HANDLE empty = OpenActivitiesByContactDB();
+    int none = 0;
+    EXPECT_EQ(0, ReadContactActivitiesDB(empty, 400, [](const ActivityRecord&) { ADD_FAILURE(); }, &none));
+    CloseHandle(empty);
     // Interleaved contacts, the first and the last contact id of the sort
     // order among them.
     for (int i = 0; i < 5; ++i) {
@@ -159,6 +181,10 @@ TEST_F(QueriesTest, BulkReadGivesEachActivityOfAContactOnceInListOrder)
     EXPECT_EQ(inListOrder, read(401));
     EXPECT_EQ(std::vector<double>(5, 46000.0), read(499));
     EXPECT_EQ(5u, read(400).size());
+    const size_t heldBefore = HeapBytesInUse();
+    for (int i = 0; i < 40; ++i)
+        read(401);
+    EXPECT_LT(HeapBytesInUse(), heldBefore + 4096) << "each read gives its memory back";
     EXPECT_TRUE(read(402).empty());
     EXPECT_EQ(0, unread);
     CloseHandle(byContact);
@@ -223,6 +249,12 @@ TEST_F(QueriesTest, ScanStartsAtAContactsFirstActivity)
     EXPECT_EQ(TRUE, record.lastFlag);
     scan.NextKeys(&record);
     EXPECT_EQ(702u, record.contactOid);
+    const size_t heldBefore = HeapBytesInUse();
+    for (int i = 0; i < 100; ++i) {
+        ActivityScan again;
+        again.NextKeys(&record);
+    }
+    EXPECT_LT(HeapBytesInUse(), heldBefore + 4096) << "each scan gives its memory back";
 }
 
 TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMarkAndDeletesOnlyTheContacts)
@@ -237,13 +269,19 @@ TEST_F(QueriesTest, NarrowWritesChangeOnlyTheContactAndTheMarkAndDeletesOnlyTheC
 
     // Object id 0 would otherwise make a record of the two properties alone.
     EXPECT_EQ(0u, WriteActivityContactDB(activityDatabase, 0, 802, FALSE));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), LastStoreFailure());
     EXPECT_EQ(0u, WriteActivityLastFlagDB(activityDatabase, oid + 1000, TRUE));
     EXPECT_EQ(1u, ActivityOids(0).size());
     EXPECT_TRUE(scenario.Dialogs().empty()) << "the store leaves reporting to the caller";
 
-    // Deleting a contact's activities leaves the others.
+    // Deleting a contact's activities leaves the others, whatever the find bar holds.
     const CEOID kept = Write(803, TRUE);
     Write(802, FALSE);
+    findBarVisible = 1;
+    findMode = FIND_MODE_ACTIVITIES;
+    CopyText(findText, L"no such text");
     DeleteContactActivities(802);
+    ResetFindState();
+    EXPECT_STREQ(L"", findText);
     EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(0));
 }

@@ -5,6 +5,11 @@
 #include "settings/settings.h"
 #include "base/text.h"
 #include "store/find_filter.h"
+#include "store/label_lists.h"
+#include "store/store_error.h"
+#include "platform/cedb/core/file_system.h"
+#include "tests/cedb/full_disk_fs.h"
+#include "tests/harness/log_reserve.h"
 #include "tests/harness/activity_readers.h"
 #include "tests/store/store_fixture.h"
 
@@ -12,6 +17,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 
 namespace {
 
@@ -32,11 +38,29 @@ protected:
     }
 };
 
+// The volume on a disk that fills up once the test says so.
+class FullDiskStore : public ActivityStore {
+protected:
+    void SetUp() override
+    {
+        cedb::SetServiceFileSystemForTesting(&disk);
+        ActivityStore::SetUp();
+    }
+    void TearDown() override
+    {
+        disk.SetUnlimited();
+        ActivityStore::TearDown();
+        cedb::SetServiceFileSystemForTesting(nullptr);
+    }
+
+    cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
+};
+
 } // namespace
 
-// Made with the caller's order (descending when asked), then contact and
-// last flag ascending; deleted only by the exact name.
-TEST_F(ActivityStore, DatabasesHaveThreeSortOrdersAndGoByTheirExactName)
+// Made of the plain type; deleted only by the exact name. (The lists and
+// queries read through each sort order a database is made with.)
+TEST_F(ActivityStore, DatabasesAreOfThePlainTypeAndGoByTheirExactName)
 {
     CEOID oid = 0;
     int count = -1;
@@ -46,40 +70,15 @@ TEST_F(ActivityStore, DatabasesHaveThreeSortOrdersAndGoByTheirExactName)
     CloseHandle(handle);
     CEOIDINFO info = {};
     ASSERT_TRUE(CeOidGetInfoEx(&volumeGuid, oid, &info));
-    ASSERT_EQ(3, info.infDatabase.wNumSortOrder);
-    const SORTORDERSPEC expected[] = {{PROPID_NEXTDATE, CEDB_SORT_DESCENDING}, {PROPID_CONTACTOID, 0},
-                                      {PROPID_LASTFLAG, 0}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(expected[i].propid, info.infDatabase.rgSortSpecs[i].propid) << i;
-        EXPECT_EQ(expected[i].dwFlags, info.infDatabase.rgSortSpecs[i].dwFlags) << i;
-    }
+    EXPECT_EQ(0u, info.infDatabase.dwDbaseType);
     EXPECT_EQ(0, DeleteNamedDB(L"mixedcase"));
     EXPECT_EQ(0, DeleteNamedDB(L"MixedCas"));
     EXPECT_EQ(1, DeleteNamedDB(L"MixedCase"));
     EXPECT_EQ(0, DeleteNamedDB(L"MixedCase"));
     // A name too long fails without a word: the caller reports.
     EXPECT_EQ(nullptr, OpenCreateDB(&oid, &count, L"A database name well over the limit", PROPID_TEXT, false));
+    EXPECT_EQ(0u, oid);
     EXPECT_TRUE(scenario.Dialogs().empty());
-}
-
-TEST_F(ActivityStore, TextRecordsReadOncePerCountInSortOrder)
-{
-    CEOID oid = 0;
-    int count = 0;
-    HANDLE handle = OpenCreateDB(&oid, &count, L"Fruit", PROPID_TEXT, false);
-    ASSERT_NE(nullptr, handle);
-    for (const wchar_t* text : {L"pear", L"Apple", L"banana", L"Cherry"})
-        ASSERT_NE(0u, WriteTextRecordDB(handle, text));
-    CloseHandle(handle);
-    // Case-sensitive order: capitals first.
-    EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"Cherry", L"banana", L"pear"}), ReadAllTexts(L"Fruit"));
-    EXPECT_EQ(4, CountTextRecordsDB(L"Fruit"));
-
-    handle = OpenCreateDB(&oid, &count, L"Fruit", PROPID_TEXT, false);
-    wchar_t small[4];
-    EXPECT_NE(0u, ReadTextRecordDB(handle, small, 4));
-    EXPECT_STREQ(L"App", small);
-    CloseHandle(handle);
 }
 
 TEST_F(ActivityStore, ActivityRecordKeepsAllThirteenPropertiesAndRewritesThemAll)
@@ -92,13 +91,19 @@ TEST_F(ActivityStore, ActivityRecordKeepsAllThirteenPropertiesAndRewritesThemAll
     ASSERT_NE(0u, oid);
     EXPECT_TRUE(SameActivity(first, ReadActivity(oid)));
 
+    // Texts that fill their fields without an end are kept cut to the field.
     ActivityRecord second = SampleActivity(43, 46200.75, L"Letter");
-    CopyText(second.notes, L"");
-    CopyText(second.user3, L"Changed");
-    second.remindIndex = 0;
-    second.done = 2;
+    ActivityRecord cut = second;
+    for (wchar_t* text : {second.fileAs, second.event, second.nextAction, second.user1, second.user2, second.user3})
+        std::wmemset(text, L'x', LABEL_CAPACITY);
+    std::wmemset(second.notes, L'n', NOTES_CAPACITY);
+    for (wchar_t* text : {cut.fileAs, cut.event, cut.nextAction, cut.user1, cut.user2, cut.user3})
+        CopyText(text, LABEL_CAPACITY, std::wstring(LABEL_CAPACITY - 1, L'x').c_str());
+    CopyText(cut.notes, std::wstring(NOTES_CAPACITY - 1, L'n').c_str());
+    second.remindIndex = cut.remindIndex = 0;
+    second.done = cut.done = 2;
     EXPECT_EQ(oid, Write(second, oid));
-    EXPECT_TRUE(SameActivity(second, ReadActivity(oid)));
+    EXPECT_TRUE(SameActivity(cut, ReadActivity(oid)));
     EXPECT_TRUE(scenario.Dialogs().empty());
 }
 
@@ -132,6 +137,12 @@ TEST_F(ActivityStore, FlagReadersTellNotesAndDonePartialRecordsReadAndMissingOne
     EXPECT_TRUE(SameActivity(expected, read));
     EXPECT_EQ(0, ReadActivityNoteFlagDB(activityDatabase, partial));
     EXPECT_EQ(0, ReadActivityProcessedFlagDB(activityDatabase, partial));
+    // Records of the one property asked about.
+    values[0].propid = PROPID_DONE;
+    values[0].val.iVal = 1;
+    EXPECT_EQ(1, ReadActivityProcessedFlagDB(activityDatabase, CeWriteRecordProps(activityDatabase, 0, 1, values)));
+    values[1].propid = PROPID_NOTES;
+    EXPECT_EQ(1, ReadActivityNoteFlagDB(activityDatabase, CeWriteRecordProps(activityDatabase, 0, 1, values + 1)));
     EXPECT_TRUE(scenario.Dialogs().empty());
 
     // A record gone is reported by the call that missed it.
@@ -185,14 +196,11 @@ TEST_F(ActivityStore, ActivityListsGrowInStepsAndFilterByTheFindBar)
 {
     for (int i = 0; i < 250; ++i)
         Write(SampleActivity(55, i + 1.0, i % 2 ? L"Phone Call" : L"Letter"));
-    Write(SampleActivity(56, 1));
 
     CEOID* oids = nullptr;
     int count = 0;
     getActivityOIDList(&oids, 55, &count, 1);
     EXPECT_EQ(250, count);
-    getActivityOIDList(&oids, 0, &count, 0);
-    EXPECT_EQ(251, count);
 
     // "call" is found in the lower-cased Event column of the "Phone Call" half.
     findBarVisible = 1;
@@ -213,4 +221,43 @@ TEST_F(ActivityStore, ActivityListsGrowInStepsAndFilterByTheFindBar)
     EXPECT_EQ(nullptr, oids);
     EXPECT_EQ(0, count);
     std::free(oids);
+}
+
+// Each change says it failed and notes why, and a failed flush takes it back.
+TEST_F(FullDiskStore, EveryChangeFailsWithTheReasonAndLeavesTheStoreAsItWas)
+{
+    const CEOID kept = Write(SampleActivity(5, 100));
+    ASSERT_NE(0u, kept);
+    const std::vector<std::wstring> labels = ReadLabels(EVENTS_DATABASE);
+    ASSERT_TRUE(UseUpLogReserve(volumeGuid));
+    disk.SetFreeBytes(0);
+
+    const struct {
+        const char* name;
+        std::function<bool()> change;   // whether it says it worked
+    } changes[] = {
+        {"new activity", [&] { return Write(SampleActivity(5, 200)) != 0; }},
+        {"rewritten activity", [&] { return Write(SampleActivity(6, 300), kept) != 0; }},
+        {"last flag", [&] { return WriteActivityLastFlagDB(activityDatabase, kept, TRUE) != 0; }},
+        {"deleted activity", [&] { return DeleteRecordDB(activityDatabase, kept); }},
+        {"scan deletion", [&] {
+             ActivityScan scan;
+             ActivityRecord record = {};
+             scan.Delete(scan.NextKeys(&record));
+             scan.NextKeys(&record);   // the end: the deletion is made
+             return ActivityOids(0).empty();
+         }},
+        {"label", [&] { return AppendLabel(EVENTS_DATABASE, L"Trade Fair"); }},
+        {"label list", [&] { return ReplaceLabels(EVENTS_DATABASE, {L"Trade Fair"}); }},
+        {"deleted list", [&] { return DeleteNamedDB(EVENTS_DATABASE) != 0; }},
+    };
+    for (const auto& row : changes) {
+        StoreChanges watch;
+        EXPECT_FALSE(row.change()) << row.name;
+        EXPECT_TRUE(watch.Failed()) << row.name;
+        EXPECT_STREQ(L"Disk Full", StoreErrorName(LastStoreFailure())) << row.name;
+    }
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(0));
+    EXPECT_TRUE(SameActivity(SampleActivity(5, 100), ReadActivity(kept)));
+    EXPECT_EQ(labels, ReadLabels(EVENTS_DATABASE));
 }

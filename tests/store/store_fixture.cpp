@@ -1,10 +1,32 @@
 #include "tests/store/store_fixture.h"
 
 #include "base/text.h"
+#include "platform/cedb/handle_table.h"
 #include "store/database.h"
 #include "store/volume.h"
 
 #include <cwchar>
+
+size_t OpenServiceHandles()
+{
+    return cedb::api::LiveApiHandles([](const cedb::api::HandleObject&) { return true; }).size();
+}
+
+size_t HeapBytesInUse()
+{
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    size_t bytes = 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(heaps[i]);
+        while (HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                bytes += entry.cbData;
+        HeapUnlock(heaps[i]);
+    }
+    return bytes;
+}
 
 std::vector<std::wstring> ReadAllTexts(const wchar_t* database, bool descending)
 {

@@ -23,11 +23,26 @@ ActivityRecord SampleActivity(CEOID contact, double nextDate, const wchar_t* eve
 // Whether two activities hold the same thirteen properties.
 bool SameActivity(const ActivityRecord& a, const ActivityRecord& b);
 
-// A mounted volume of its own for each test, closed as the program's exit closes it.
+// How many database and enumeration handles of the service are open.
+size_t OpenServiceHandles();
+// Bytes in the blocks the process's heaps have handed out and not had back.
+size_t HeapBytesInUse();
+
+// A mounted volume of its own for each test, closed as the program's exit
+// closes it; every handle the test's store calls opened must be closed again.
 class StoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(scenario.OpenStore()); }
-    void TearDown() override { scenario.CloseStore(); }
+    void SetUp() override
+    {
+        handlesBefore = OpenServiceHandles();
+        ASSERT_TRUE(scenario.OpenStore());
+    }
+    void TearDown() override
+    {
+        scenario.CloseStore();
+        EXPECT_EQ(handlesBefore, OpenServiceHandles()) << "a handle was left open";
+    }
 
     Scenario scenario;
+    size_t handlesBefore = 0;
 };

@@ -1,11 +1,14 @@
 #include "base/app_folders.h"
+#include "platform/cedb/core/file_system.h"
 #include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "store/activity_database.h"
 #include "store/database.h"
+#include "store/database_info.h"
 #include "store/label_lists.h"
 #include "store/volume.h"
 #include "store/volume_backup.h"
+#include "tests/cedb/full_disk_fs.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +61,28 @@ TEST(Mount, NewVolumeIsSeededWithTheDefaultLabelsOnce)
     EXPECT_FALSE(HasDatabase(EVENTS_DATABASE));
     EXPECT_EQ(DEFAULT_NEXT_ACTIONS_SORTED, ReadAllTexts(NEXT_ACTION_DATABASE));
     EXPECT_EQ(0, scenario.Close());
+}
+
+// Room for a new volume but not for its labels: the start says so, and what to do.
+TEST(Mount, NewVolumeWithoutRoomForItsLabelsSaysSo)
+{
+    cedb_test::FullDiskFileSystem disk{cedb::FileSystem::Default()};
+    cedb::SetServiceFileSystemForTesting(&disk);
+    {
+        Scenario scenario;
+        const uint64_t room = 1 << 19;   // less than the zeros a volume grows by
+        disk.SetFreeBytes(room);
+        ASSERT_EQ(MOUNTED_NEW, MountDBVolume(nullptr));
+        const uint64_t made = room - disk.free_bytes();
+        UnmountDBVolume();
+        ASSERT_TRUE(DeleteFileW(VolumePath().c_str()));
+        disk.SetFreeBytes(made);
+        EXPECT_FALSE(scenario.OpenStore());
+        EXPECT_TRUE(scenario.Saw(L"The default labels could not be saved: the disk is full. Free some space, then add "
+                                 L"them on the Descriptor page."));
+        disk.SetUnlimited();
+    }
+    cedb::SetServiceFileSystemForTesting(nullptr);
 }
 
 // Yes restores the history without seeding the lists twice, from the
@@ -195,6 +220,14 @@ TEST(Mount, AnActivitySortFieldTheDatabaseHasNoOrderForFallsBack)
     RegWriteDword(L"activitysortfield", PROPID_NOTES);
     ASSERT_NE(nullptr, scenario.Start());
     EXPECT_EQ(PROPID_DATE, settings.activitysortfield);
+    // The information counts them all the same.
+    for (double nextDate : {46001.0, 46002.0})
+        ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, SampleActivity(7, nextDate)));
+    DatabaseCounts counts = {};
+    GetDatabaseCounts(9, &counts);
+    EXPECT_EQ(9, counts.contacts);
+    EXPECT_EQ(2, counts.activities);
+    EXPECT_EQ(11, counts.labels);
     EXPECT_EQ(0, scenario.Close());
 }
 
@@ -203,7 +236,6 @@ TEST(ExitBackup, KeepsTwoReadableGenerationsWithFlagOneAndIsUntouchedWithFlagZer
 {
     Scenario scenario;
     ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_EQ(1, settings.backupdatabaseflag);
     EXPECT_EQ(0, scenario.Close());
     const std::string first = ReadFileBytes(BackupPath());
     EXPECT_TRUE(ReadFileBytes(VolumePath()) == first);
