@@ -2,6 +2,7 @@
 // fields and lines, the page's text and tables, and the contact grid.
 #include "base/short_date.h"
 #include "export/csv_writer.h"
+#include "export/export_run.h"
 #include "export/html_writer.h"
 #include "platform/unicode/utf8.h"
 #include "settings/field_labels.h"
@@ -81,7 +82,7 @@ TEST_F(ExportFormatTest, CsvFieldsAreQuotedUtf8AndNeverRunAsFormulas)
         // Phone numbers and dates cannot call anything; only the first character counts.
         {L"+44 1463 555 210", "\"+44 1463 555 210\""},
         {L"-5", "\"-5\""},
-        {L"+1 (555) 010-2000", "\"+1 (555) 010-2000\""},
+        {L"+1 (555) 019-2000", "\"+1 (555) 019-2000\""},
         {L"(01463) 555.210/11", "\"(01463) 555.210/11\""},
         {L"+", "\"+\""},
         {L"a=b-c", "\"a=b-c\""},
@@ -142,6 +143,7 @@ TEST_F(ExportFormatTest, HtmlTextIsEscapedInWindows1252)
     EXPECT_EQ("&#321;ukasz Wr\xF3" "bel", Html(L"\x0141ukasz Wr\x00F3" L"bel"));
     EXPECT_EQ("\x80 \x9F \xE9 \xFF", Html(L"\x20AC \x0178 \x00E9 \x00FF"));
     EXPECT_EQ("&#26481;&#20140; &#128512;", Html(L"\x6771\x4EAC \xD83D\xDE00"));
+    EXPECT_EQ("a\tb\r\nc\rd\ne", Html(L"a\tb\r\nc\rd\ne"));
     // Controls and lone surrogates cannot be carried by the page.
     EXPECT_EQ("a&#65533;b&#65533;c&#65533;", Html(L"a\x0001" L"b\x0081" L"c\xDC00"));
 }
@@ -249,4 +251,12 @@ TEST_F(ExportFormatTest, ActivityTableHeaderRowsAndNone)
     out.clear();
     AppendActivityTableEnd(&out);
     EXPECT_EQ("</table>\r\n<br><hr><br>\r\n", out);
+}
+
+// The first and the last step show at once, however soon after another.
+TEST(ExportProgress, TheFirstAndLastStepsShowAtOnce)
+{
+    EXPECT_TRUE(ProgressStepDue(1, 3));
+    EXPECT_TRUE(ProgressStepDue(3, 3));
+    EXPECT_TRUE(ProgressStepDue(1, 3));
 }
