@@ -71,6 +71,7 @@ TEST_F(ExportFormatTest, CsvFieldsAreQuotedUtf8AndNeverRunAsFormulas)
         const char* field;
     } fields[] = {
         {L"", "\"\""},
+        {nullptr, "\"\""},
         {L"Baker, Ann", "\"Baker, Ann\""},
         {L"say \"hi\", then go", "\"say \"\"hi\"\", then go\""},
         {L"\"", "\"\"\"\""},
@@ -142,7 +143,7 @@ TEST_F(ExportFormatTest, HtmlTextIsEscapedInWindows1252)
     EXPECT_EQ("&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot; &#39;s&#39;", Html(L"<b>bold</b> & \"q\" 's'"));
     EXPECT_EQ("&#321;ukasz Wr\xF3" "bel", Html(L"\x0141ukasz Wr\x00F3" L"bel"));
     EXPECT_EQ("\x80 \x9F \xE9 \xFF", Html(L"\x20AC \x0178 \x00E9 \x00FF"));
-    EXPECT_EQ("&#26481;&#20140; &#128512;", Html(L"\x6771\x4EAC \xD83D\xDE00"));
+    EXPECT_EQ("&#26481;&#20140; &#128512; &#65536;", Html(L"\x6771\x4EAC \xD83D\xDE00 \xD800\xDC00"));
     EXPECT_EQ("a\tb\r\nc\rd\ne", Html(L"a\tb\r\nc\rd\ne"));
     // Controls and lone surrogates cannot be carried by the page.
     EXPECT_EQ("a&#65533;b&#65533;c&#65533;", Html(L"a\x0001" L"b\x0081" L"c\xDC00"));
@@ -222,18 +223,23 @@ TEST_F(ExportFormatTest, ContactTableWritesLabelsValuesAndEmptyCells)
                              "&amp; Sons</font></td>\r\n"));
     const std::string emptyCell = "<td  valign=\"top\" align=\"left\" bgcolor=\"#FFFFFF\"><b><font color=\"#000000\">"
                                   "</font></b></td>\r\n";
+    const auto occurrences = [&table](const std::string& part) {
+        size_t count = 0;
+        for (size_t at = table.find(part); at != std::string::npos; at = table.find(part, at + 1))
+            ++count;
+        return count;
+    };
     // Rows 2 to 6 of the second column: two empty bold cells each.
-    size_t empty = 0, rows = 0;
-    for (size_t at = table.find(emptyCell); at != std::string::npos; at = table.find(emptyCell, at + 1))
-        ++empty;
-    for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1))
-        ++rows;
-    EXPECT_EQ(10u, empty);
-    EXPECT_EQ(7u, rows);
+    EXPECT_EQ(10u, occurrences(emptyCell));
+    EXPECT_EQ(7u, occurrences("<tr>"));
     EXPECT_NE(std::string::npos, table.find(">Company:<"));
     EXPECT_NE(std::string::npos, table.find("\">(none)</font>"));
     const std::string end = "</table>\r\n<br>\r\n\r\n";
     EXPECT_EQ(table.size() - end.size(), table.rfind(end));
+    // A grid of fewer rows than a column holds has no more rows.
+    table.clear();
+    AppendContactTable(&table, LayOutContactGrid(2, fields), contact);
+    EXPECT_EQ(2u, occurrences("<tr>"));
 }
 
 TEST_F(ExportFormatTest, ActivityTableHeaderRowsAndNone)
