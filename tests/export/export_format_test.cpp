@@ -25,6 +25,14 @@ std::string Field(const wchar_t* value)
     return out;
 }
 
+size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 std::string Html(const wchar_t* text)
 {
     std::string out;
@@ -223,15 +231,9 @@ TEST_F(ExportFormatTest, ContactTableWritesLabelsValuesAndEmptyCells)
                              "&amp; Sons</font></td>\r\n"));
     const std::string emptyCell = "<td  valign=\"top\" align=\"left\" bgcolor=\"#FFFFFF\"><b><font color=\"#000000\">"
                                   "</font></b></td>\r\n";
-    const auto occurrences = [&table](const std::string& part) {
-        size_t count = 0;
-        for (size_t at = table.find(part); at != std::string::npos; at = table.find(part, at + 1))
-            ++count;
-        return count;
-    };
     // Rows 2 to 6 of the second column: two empty bold cells each.
-    EXPECT_EQ(10u, occurrences(emptyCell));
-    EXPECT_EQ(7u, occurrences("<tr>"));
+    EXPECT_EQ(10u, Occurrences(table, emptyCell));
+    EXPECT_EQ(7u, Occurrences(table, "<tr>"));
     EXPECT_NE(std::string::npos, table.find(">Company:<"));
     EXPECT_NE(std::string::npos, table.find("\">(none)</font>"));
     const std::string end = "</table>\r\n<br>\r\n\r\n";
@@ -239,7 +241,7 @@ TEST_F(ExportFormatTest, ContactTableWritesLabelsValuesAndEmptyCells)
     // A grid of fewer rows than a column holds has no more rows.
     table.clear();
     AppendContactTable(&table, LayOutContactGrid(2, fields), contact);
-    EXPECT_EQ(2u, occurrences("<tr>"));
+    EXPECT_EQ(2u, Occurrences(table, "<tr>"));
 }
 
 TEST_F(ExportFormatTest, ActivityTableHeaderRowsAndNone)
@@ -252,6 +254,7 @@ TEST_F(ExportFormatTest, ActivityTableHeaderRowsAndNone)
     out.clear();
     wcscpy(activity.notes, L"<b>not bold</b>\r\nnext");
     AppendActivityRow(&out, choice.Get(), activity);
+    EXPECT_EQ(3u, Occurrences(out, "<td "));
     EXPECT_NE(std::string::npos, out.find("bgcolor=\"#CCFFCC\"><font color=\"#000000\">(none)</font>"));
     EXPECT_NE(std::string::npos, out.find(">&lt;b&gt;not bold&lt;/b&gt;  next<"));
     out.clear();
