@@ -271,14 +271,12 @@ TEST_F(ExportTest, DoneStoresTheFieldsInOrderAndCancelKeepsTheOldChoice)
         Select(dialog, IDC_EXPORT_ACTIVITY_FIELDS, {7, 2});
         Scenario::PressButton(dialog, IDOK);
     });
-    EXPECT_EQ(3u, Stored(L"numexportcontactfield"));
-    EXPECT_EQ(1u, Stored(L"exportcontactfield0"));
-    EXPECT_EQ(5u, Stored(L"exportcontactfield1"));
-    EXPECT_EQ(20u, Stored(L"exportcontactfield2"));
-    EXPECT_EQ(2u, Stored(L"numexportactivityfield"));
-    EXPECT_EQ(2u, Stored(L"exportactivityfield0"));
-    EXPECT_EQ(7u, Stored(L"exportactivityfield1"));
-    EXPECT_EQ(0u, Stored(L"exportformat"));
+    std::vector<DWORD> stored;
+    for (const wchar_t* name : {L"numexportcontactfield", L"exportcontactfield0", L"exportcontactfield1",
+                                L"exportcontactfield2", L"numexportactivityfield", L"exportactivityfield0",
+                                L"exportactivityfield1", L"exportformat"})
+        stored.push_back(Stored(name));
+    EXPECT_EQ((std::vector<DWORD>{3, 1, 5, 20, 2, 2, 7, 0}), stored);
 
     // Changed, exported as HTML, then cancelled: the fields stay as stored
     // and the format is remembered for this run of the program only.
@@ -378,6 +376,16 @@ TEST_F(ExportTest, CsvShowsItsProgressAndAFileThatCannotBeWrittenKeepsTheEarlier
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}}), progressLog.ranges);
     EXPECT_EQ((std::vector<int>{0, 1, 2}), progressLog.positions);
     EXPECT_FALSE(IsWindow(progressLog.window));
+
+    // A folder where the file goes is refused before any progress shows.
+    ASSERT_TRUE(DeleteFileW(CsvPath().c_str()));
+    ASSERT_TRUE(CreateDirectoryW(CsvPath().c_str(), nullptr));
+    ExportAll(0, {0}, {2});
+    RemoveDirectoryW(CsvPath().c_str());
+    EXPECT_EQ(L"Could not write '" + CsvPath() + L"': a folder of that name is in the way. Any earlier file was left "
+                                                 L"as it was.",
+              Messages(L"Error").back());
+    EXPECT_EQ(1u, progressLog.mainLabels.size());
 }
 
 // ---- HTML --------------------------------------------------------------------------

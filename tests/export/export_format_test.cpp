@@ -2,6 +2,7 @@
 // fields and lines, the page's text and tables, and the contact grid.
 #include "base/short_date.h"
 #include "export/csv_writer.h"
+#include "export/export_run.h"
 #include "export/html_writer.h"
 #include "platform/unicode/utf8.h"
 #include "settings/field_labels.h"
@@ -22,6 +23,14 @@ std::string Field(const wchar_t* value)
     std::string out;
     AppendCsvField(&out, value);
     return out;
+}
+
+size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }
 
 std::string Html(const wchar_t* text)
@@ -70,6 +79,7 @@ TEST_F(ExportFormatTest, CsvFieldsAreQuotedUtf8AndNeverRunAsFormulas)
         const char* field;
     } fields[] = {
         {L"", "\"\""},
+        {nullptr, "\"\""},
         {L"Baker, Ann", "\"Baker, Ann\""},
         {L"say \"hi\", then go", "\"say \"\"hi\"\", then go\""},
         {L"\"", "\"\"\"\""},
@@ -81,7 +91,7 @@ TEST_F(ExportFormatTest, CsvFieldsAreQuotedUtf8AndNeverRunAsFormulas)
         // Phone numbers and dates cannot call anything; only the first character counts.
         {L"+44 1463 555 210", "\"+44 1463 555 210\""},
         {L"-5", "\"-5\""},
-        {L"+1 (555) 010-2000", "\"+1 (555) 010-2000\""},
+        {L"+1 (555) 019-2000", "\"+1 (555) 019-2000\""},
         {L"(01463) 555.210/11", "\"(01463) 555.210/11\""},
         {L"+", "\"+\""},
         {L"a=b-c", "\"a=b-c\""},
@@ -141,7 +151,8 @@ TEST_F(ExportFormatTest, HtmlTextIsEscapedInWindows1252)
     EXPECT_EQ("&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot; &#39;s&#39;", Html(L"<b>bold</b> & \"q\" 's'"));
     EXPECT_EQ("&#321;ukasz Wr\xF3" "bel", Html(L"\x0141ukasz Wr\x00F3" L"bel"));
     EXPECT_EQ("\x80 \x9F \xE9 \xFF", Html(L"\x20AC \x0178 \x00E9 \x00FF"));
-    EXPECT_EQ("&#26481;&#20140; &#128512;", Html(L"\x6771\x4EAC \xD83D\xDE00"));
+    EXPECT_EQ("&#26481;&#20140; &#128512; &#65536;", Html(L"\x6771\x4EAC \xD83D\xDE00 \xD800\xDC00"));
+    EXPECT_EQ("a\tb\r\nc\rd\ne", Html(L"a\tb\r\nc\rd\ne"));
     // Controls and lone surrogates cannot be carried by the page.
     EXPECT_EQ("a&#65533;b&#65533;c&#65533;", Html(L"a\x0001" L"b\x0081" L"c\xDC00"));
 }
@@ -221,17 +232,16 @@ TEST_F(ExportFormatTest, ContactTableWritesLabelsValuesAndEmptyCells)
     const std::string emptyCell = "<td  valign=\"top\" align=\"left\" bgcolor=\"#FFFFFF\"><b><font color=\"#000000\">"
                                   "</font></b></td>\r\n";
     // Rows 2 to 6 of the second column: two empty bold cells each.
-    size_t empty = 0, rows = 0;
-    for (size_t at = table.find(emptyCell); at != std::string::npos; at = table.find(emptyCell, at + 1))
-        ++empty;
-    for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1))
-        ++rows;
-    EXPECT_EQ(10u, empty);
-    EXPECT_EQ(7u, rows);
+    EXPECT_EQ(10u, Occurrences(table, emptyCell));
+    EXPECT_EQ(7u, Occurrences(table, "<tr>"));
     EXPECT_NE(std::string::npos, table.find(">Company:<"));
     EXPECT_NE(std::string::npos, table.find("\">(none)</font>"));
     const std::string end = "</table>\r\n<br>\r\n\r\n";
     EXPECT_EQ(table.size() - end.size(), table.rfind(end));
+    // A grid of fewer rows than a column holds has no more rows.
+    table.clear();
+    AppendContactTable(&table, LayOutContactGrid(2, fields), contact);
+    EXPECT_EQ(2u, Occurrences(table, "<tr>"));
 }
 
 TEST_F(ExportFormatTest, ActivityTableHeaderRowsAndNone)
@@ -244,9 +254,18 @@ TEST_F(ExportFormatTest, ActivityTableHeaderRowsAndNone)
     out.clear();
     wcscpy(activity.notes, L"<b>not bold</b>\r\nnext");
     AppendActivityRow(&out, choice.Get(), activity);
+    EXPECT_EQ(3u, Occurrences(out, "<td "));
     EXPECT_NE(std::string::npos, out.find("bgcolor=\"#CCFFCC\"><font color=\"#000000\">(none)</font>"));
     EXPECT_NE(std::string::npos, out.find(">&lt;b&gt;not bold&lt;/b&gt;  next<"));
     out.clear();
     AppendActivityTableEnd(&out);
     EXPECT_EQ("</table>\r\n<br><hr><br>\r\n", out);
+}
+
+// The first and the last step show at once, however soon after another.
+TEST(ExportProgress, TheFirstAndLastStepsShowAtOnce)
+{
+    EXPECT_TRUE(ProgressStepDue(1, 3));
+    EXPECT_TRUE(ProgressStepDue(3, 3));
+    EXPECT_TRUE(ProgressStepDue(1, 3));
 }

@@ -9,10 +9,69 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
+
+// The settings' arrays come from the C library's calloc and realloc. In this
+// suite those calls are counted and can be refused, so that a leaked array
+// and an allocation that fails show.
+namespace {
+long liveBlocks;               // allocated and not yet freed
+unsigned refusedAllocations;   // bit k: the k-th calloc or realloc from now on fails
+int allocationsSeen;
+
+bool Refused()
+{
+    return (refusedAllocations >> std::min(allocationsSeen++, 31)) & 1u;
+}
+
+template <class Function>
+Function Library(Function* slot, const char* name)
+{
+    // No guarded static: the guard may allocate and come back here.
+    if (!*slot)
+        *slot = reinterpret_cast<Function>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), name)));
+    return *slot;
+}
+void* (*libraryMalloc)(size_t);
+void* (*libraryCalloc)(size_t, size_t);
+void* (*libraryRealloc)(void*, size_t);
+void (*libraryFree)(void*);
+}  // namespace
+
+extern "C" void* malloc(size_t bytes)
+{
+    void* block = Library(&libraryMalloc, "malloc")(bytes);
+    liveBlocks += block != nullptr;
+    return block;
+}
+
+extern "C" void* calloc(size_t count, size_t bytes)
+{
+    void* block = Refused() ? nullptr : Library(&libraryCalloc, "calloc")(count, bytes);
+    liveBlocks += block != nullptr;
+    return block;
+}
+
+extern "C" void* realloc(void* block, size_t bytes)
+{
+    if (Refused())
+        return nullptr;
+    void* moved = Library(&libraryRealloc, "realloc")(block, bytes);
+    // From nothing it makes a block; to no bytes it frees one.
+    liveBlocks += (!block && moved) - (block && bytes == 0);
+    return moved;
+}
+
+extern "C" void free(void* block)
+{
+    liveBlocks -= block != nullptr;
+    Library(&libraryFree, "free")(block);
+}
 
 namespace {
 
@@ -86,6 +145,12 @@ void LoadAndExpect(const char* state, Expected expected)
 TEST_F(SettingsStore, EveryScalarTakesWhatAWriterCouldStoreAndOtherwiseItsDefault)
 {
     const auto fallback = [](const SettingEntry& entry) { return entry.fallback; };
+    ForEachScalar([](const SettingEntry& entry) {
+        if (entry.kind == SettingKind::Text)
+            CopyText(settings.activeprofilename, L"stale");
+        else
+            Stored(entry) = static_cast<DWORD>(entry.fallback) + 1;
+    });
     LoadAndExpect("missing", fallback);
     // Each shape a writer never stores, in turn: a text, two bytes, a binary
     // value and eight bytes (for the text setting, a dword).
@@ -185,6 +250,88 @@ TEST_F(SettingsStore, WithoutTheKeyEveryReadAndWriteFails)
     EXPECT_EQ(77, number);
 }
 
+// A leaked handle holds the slot the next handle would take.
+HANDLE NextHandle()
+{
+    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(probe);
+    return probe;
+}
+
+// Making, loading, saving and freeing the settings again and again leaves no
+// block allocated and no key open; a list of no columns keeps its array.
+TEST_F(SettingsStore, EveryRoundLeavesNoArrayAndNoKeyBehind)
+{
+    PutDword(L"numactivityfield", 0);
+    FreeSettingArrays();
+    HANDLE next = nullptr;
+    long blocks = 0;
+    for (int round = 0; round < 2; ++round) {
+        // The first round opens what the process keeps for good.
+        if (round == 1) {
+            next = NextHandle();
+            blocks = liveBlocks;
+        }
+        CreateSettingsKey();
+        ASSERT_TRUE(AllocateSettingArrays());
+        ASSERT_TRUE(AllocateSettingArrays());
+        LoadSettings();
+        EXPECT_TRUE(SaveSetting(&Settings::fontsize));
+        EXPECT_TRUE(SaveSetting(&Settings::activeprofilename));
+        FreeSettingArrays();
+    }
+    EXPECT_EQ(blocks, liveBlocks);
+    EXPECT_EQ(next, NextHandle());
+}
+
+// Arrays start-up cannot allocate are reported and stay absent until the load
+// allocates them; a list whose array cannot grow keeps only what fits: the
+// orders one column (none without an array), an export list nothing.
+TEST_F(SettingsStore, ArraysThatCannotGrowShortenTheirLists)
+{
+    PutDword(L"lv1sortcolumn", 1);
+    PutDword(L"lv2sortcolumn", 1);
+    const struct {
+        unsigned refused;   // bits 0-3: start-up's callocs; 4-7: the load's reallocations
+        int counts[5];      // contact, last activity and activity columns, exported contact and activity fields
+    } cases[] = {
+        {0xF0, {1, 0, 1, 0, 0}}, {0xFF, {0, 0, 0, 0, 0}}, {0x10, {1, 0, 4, 5, 5}}, {0x11, {0, 0, 4, 5, 5}},
+        {0x20, {2, 2, 1, 5, 5}}, {0x22, {2, 2, 0, 5, 5}}, {0x40, {2, 2, 4, 0, 5}}, {0x80, {2, 2, 4, 5, 0}},
+        {0x01, {2, 2, 4, 5, 5}}, {0x04, {2, 2, 4, 5, 5}}, {0x08, {2, 2, 4, 5, 5}},
+    };
+    for (const auto& example : cases) {
+        FreeSettingArrays();
+        refusedAllocations = example.refused;
+        allocationsSeen = 0;
+        EXPECT_EQ((example.refused & 0xF) == 0, AllocateSettingArrays()) << example.refused;
+        int** const arrays[] = {&settings.lv1columnorder, &settings.lv2columnorder, &settings.exportcontactfield,
+                                &settings.exportactivityfield};
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(!(example.refused >> k & 1), *arrays[k] != nullptr) << example.refused << " " << k;
+            if (*arrays[k])
+                **arrays[k] = 7;
+        }
+        LoadSettings();
+        refusedAllocations = 0;
+        const Settings& s = settings;
+        EXPECT_EQ((std::vector<int>(example.counts, example.counts + 5)),
+                  (std::vector<int>{s.numcontactfield, s.numlastactivityfield, s.numactivityfield,
+                                    s.numexportcontactfield, s.numexportactivityfield}))
+            << example.refused;
+        // Column 1 stays chosen where there is one.
+        EXPECT_EQ(example.counts[0] + example.counts[1] > 1 ? 1 : 0, s.lv1sortcolumn) << example.refused;
+        EXPECT_EQ(example.counts[2] > 1 ? 1 : 0, s.lv2sortcolumn) << example.refused;
+        for (int k = 0; k < 4; ++k) {
+            const bool absent = (example.refused >> k & 1) && (example.refused >> (k + 4) & 1);
+            EXPECT_EQ(absent, *arrays[k] == nullptr) << example.refused << " " << k;
+            // An order starts with its first column; an empty export list names no field.
+            if (!absent && (k < 2 || example.counts[k + 1] == 0)) {
+                EXPECT_EQ(0, **arrays[k]) << example.refused << " " << k;
+            }
+        }
+    }
+}
+
 // Values other programs or older runs left, each case in a key of its own,
 // and what loading makes of them: entries from `first` on of a member.
 TEST_F(SettingsStore, ListsAndLayoutsLoadWhatIsSoundAndKeepTheRest)
@@ -216,8 +363,8 @@ TEST_F(SettingsStore, ListsAndLayoutsLoadWhatIsSoundAndKeepTheRest)
          {{&Settings::lv1columnorder, 0, {0, 1, 2, 3}}, {&Settings::lv2columnorder, 0, {0, 1, 2, 3}}}},
         {{{L"lv1columnorder0", NEGATIVE}, {L"lv1columnorder1", 0}, {L"lv1columnorder2", 1}},
          {{&Settings::lv1columnorder, 0, {0, 1, 2, 3}}}},
-        // Sort columns and widths the list can show; splitters six lines apart at least.
-        {{{L"lv1sortcolumn", 50}, {L"lv2sortcolumn", 3}, {L"lv1colwidth0", 50}, {L"lv1colwidth1", 99999},
+        // Sort columns (four and four) and widths the list can show; splitters six lines apart at least.
+        {{{L"lv1sortcolumn", 4}, {L"lv2sortcolumn", 3}, {L"lv1colwidth0", 50}, {L"lv1colwidth1", 99999},
           {L"lv1colwidth2", 0}, {L"lv1colwidth3", NEGATIVE - 6}, {L"sb1top", 16}, {L"sb2top", 22}},
          {{&Settings::lv1sortcolumn, 0, {0}}, {&Settings::lv2sortcolumn, 0, {3}},
           {&Settings::lv1colwidth, 0, {50, -1, 0, -1}}, {&Settings::sb1top, 0, {16}}, {&Settings::sb2top, 0, {22}}}},
@@ -250,6 +397,7 @@ TEST_F(SettingsStore, StringsAndLabelsAreSavedInSlotsAndOnlySoundOnesLoad)
     EXPECT_EQ(std::wstring(127, L'x'), text);
     // Reads into no room fail.
     EXPECT_EQ(1, RegReadString(L"spare", text, 0));
+    EXPECT_EQ(1, RegReadString(L"spare", nullptr, 10));
     PutDword(L"number", 5);
     EXPECT_EQ(1, RegReadDword(L"number", static_cast<DWORD*>(nullptr)));
 
