@@ -94,7 +94,7 @@ bool Inside(const RECT& inner, SIZE outer)
 
 }  // namespace
 
-TEST(PopupTexts, PhonesNameTitleAndAnEmptyRecord)
+TEST(PopupTexts, PhonesNameTitleAndTheAddressBlockWithEachPartMissingInTurn)
 {
     const ContactRecord all = Record({{OFFICE, L"1"}, {OTHER, L"2"}, {MOBILE, L"3"}, {HOME, L"4"}, {FAX, L"5"}});
     EXPECT_EQ(L"1 (Office)\n3 (Cell Phone)\n4 (Home)\n", PopupPhoneText(all, false));
@@ -107,10 +107,7 @@ TEST(PopupTexts, PhonesNameTitleAndAnEmptyRecord)
     const ContactRecord empty = {};
     EXPECT_EQ(L"", PopupNameText(empty) + PopupTitleText(empty) + PopupPhoneText(empty, true) +
                        PopupAdditionalText(empty));
-}
 
-TEST(PopupTexts, AddressBlockWithEachPartMissingInTurn)
-{
     const std::map<int, std::wstring> full = {{STREET, L"S"}, {CITY, L"C"}, {STATE, L"T"}, {ZIP, L"Z"},
                                               {EMAIL, L"e"}, {EMAIL2, L"f"}, {EMAIL3, L"g"}, {WEB, L"w"}};
     EXPECT_EQ(L"S\nC,T Z\ne\nf\ng\nw", PopupAdditionalText(Record(full)));
@@ -129,8 +126,7 @@ TEST(PopupTexts, AddressBlockWithEachPartMissingInTurn)
 using ContactPopup = ViewsTest;
 
 // Info opens the short form; a tap outside the arrow closes it, the arrow
-// toggles the long form, and the next opening remembers the form. The long
-// form grows down in portrait and to the right in landscape.
+// toggles the long form, and the next opening remembers the form.
 TEST_F(ContactPopup, InfoShowsTheShortFormAndTheArrowTogglesTheLongForm)
 {
     AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {TITLE, L"Buyer"}, {COMPANY, L"Quayside"},
@@ -212,30 +208,6 @@ TEST_F(ContactPopup, InfoShowsTheShortFormAndTheArrowTogglesTheLongForm)
     scenario->Key(Contacts(), VK_RETURN);
     EXPECT_TRUE(reopened.visible[ADDITIONAL]);
     EXPECT_EQ(0, StoredValue(L"defaultpopupinfosize"));
-
-    // In landscape the additional info stands right of the name column.
-    SetWindowPos(scenario->MainWindow(), nullptr, 0, 26, 320, 214, SWP_NOZORDER);
-    ArrowPixels left = {}, right = {};
-    scenario->AnswerDialogs([&](HWND popup) {
-        opened = Look(popup);
-        left = LookAtArrow(popup, opened);
-        TapArrow(popup, opened);
-        expanded = Look(popup);
-        right = LookAtArrow(popup, opened);
-        TapArrow(popup, opened);
-        collapsed = Look(popup);
-        TapPopup(popup, 1, 1);
-    });
-    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
-    EXPECT_TRUE(expanded.visible[ADDITIONAL]);
-    EXPECT_GE(expanded.rect[ADDITIONAL].left, expanded.rect[NAME].right + 20);
-    EXPECT_EQ(expanded.rect[TITLE_LINE].top, expanded.rect[ADDITIONAL].top);
-    EXPECT_GT(expanded.client.cx, opened.client.cx);
-    EXPECT_TRUE(Inside(expanded.rect[ADDITIONAL], expanded.client));
-    EXPECT_LE(expanded.window.right, 320);
-    EXPECT_EQ(opened.client.cx, collapsed.client.cx);
-    EXPECT_TRUE(left.bottomOfColumn5 && !left.bottomLeft && !left.topRight) << "short form: the left arrow";
-    EXPECT_TRUE(right.bottomLeft && !right.bottomOfColumn5) << "long form: the right arrow";
 }
 
 // Without title and company the phones follow the name one gap below, the
@@ -294,4 +266,35 @@ TEST_F(ContactPopup, TextsKeepTheirPlacesWithFewFieldsOrLongOnes)
         }
     }
     EXPECT_GT(opened.rect[NAME].bottom - opened.rect[NAME].top, 20) << "the bold name wraps";
+}
+
+TEST_F(ContactPopup, InLandscapeTheAdditionalInfoStandsRightOfTheNameColumn)
+{
+    AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {COMPANY, L"Quayside"}, {MOBILE, L"3"},
+                              {STREET, L"1 Quay St"}, {EMAIL, L"ada@q.example"}});
+    ASSERT_NE(nullptr, Start());
+    SetWindowPos(scenario->MainWindow(), nullptr, 0, 26, 320, 214, SWP_NOZORDER);
+    TapRow(Contacts(), 0);
+    PopupView opened, expanded, collapsed;
+    ArrowPixels left = {}, right = {};
+    scenario->AnswerDialogs([&](HWND popup) {
+        opened = Look(popup);
+        left = LookAtArrow(popup, opened);
+        TapArrow(popup, opened);
+        expanded = Look(popup);
+        right = LookAtArrow(popup, opened);
+        TapArrow(popup, opened);
+        collapsed = Look(popup);
+        TapPopup(popup, 1, 1);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    EXPECT_TRUE(expanded.visible[ADDITIONAL]);
+    EXPECT_GE(expanded.rect[ADDITIONAL].left, expanded.rect[NAME].right + 20);
+    EXPECT_EQ(expanded.rect[TITLE_LINE].top, expanded.rect[ADDITIONAL].top);
+    EXPECT_GT(expanded.client.cx, opened.client.cx);
+    EXPECT_TRUE(Inside(expanded.rect[ADDITIONAL], expanded.client));
+    EXPECT_LE(expanded.window.right, 320);
+    EXPECT_EQ(opened.client.cx, collapsed.client.cx);
+    EXPECT_TRUE(left.bottomOfColumn5 && !left.bottomLeft && !left.topRight) << "short form: the left arrow";
+    EXPECT_TRUE(right.bottomLeft && !right.bottomOfColumn5) << "long form: the right arrow";
 }
