@@ -115,6 +115,7 @@ TEST_F(ListViews, TapsFillTheActivitiesAndTheNotes)
     EXPECT_TRUE(NewActivityEnabled());
     EXPECT_EQ((std::vector<std::wstring>{L"Anna Berg", L"Bo Lind"}), ListItems(Contacts(), 0));
     EXPECT_EQ(L"Fjord AS", Cell(Contacts(), 0, 1));
+    EXPECT_EQ(L"", Cell(Contacts(), 1, 2)) << "no last activity, no text";
     EXPECT_EQ(0, Mark(Contacts()));
     ASSERT_EQ((std::vector<std::wstring>{L"Meeting", L"Call"}), ListItems(Activities(), 1)) << "newest first";
     EXPECT_EQ(L"met at the fair", NotesText());
