@@ -181,6 +181,7 @@ TEST_F(ListViews, HeaderTapsSortPersistAndReverse)
     EXPECT_EQ(2, StoredValue(L"lv1sortcolumn"));
     EXPECT_EQ(0, StoredValue(L"lv1sortdirection"));
     EXPECT_EQ(0, Mark(Contacts()));
+    EXPECT_EQ(0, currentContactIndex);
 }
 
 TEST_F(ListViews, DeletingActivitiesRepaintsTheContactsRowAndSelectsTheNewLastRow)
@@ -412,6 +413,7 @@ TEST_F(ListViews, AnEditSelectsTheEditedContactAndAChangeElsewhereTheTopRow)
     KillTimer(nullptr, closer);
     scenario->PumpPending();
     EXPECT_EQ(2, Mark(Contacts()));
+    EXPECT_EQ(2, currentContactIndex);
     ContactsChanged();
     EXPECT_EQ(2, Mark(Contacts()));
     ContactsChanged();
