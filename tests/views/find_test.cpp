@@ -41,12 +41,8 @@ int FieldChosen() { return static_cast<int>(SendMessageW(FieldBox(), CB_GETCURSE
 
 int TopRow(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)); }
 
-// The centre x of an alphabet group in the band.
-int GroupX(int group)
-{
-    static const int centres[INDEX_GROUP_COUNT] = {13, 40, 67, 94, 120, 147, 175, 202, 228};
-    return centres[group];
-}
+// The centre x of each alphabet group in the band.
+const int groupX[INDEX_GROUP_COUNT] = {13, 40, 67, 94, 120, 147, 175, 202, 228};
 
 }  // namespace
 
@@ -67,7 +63,7 @@ protected:
     void TapGo() { TapAt(ClientWidth() - 15, 28); }
     void TapContactsMode() { TapAt(12, 28); }
     void TapActivitiesMode() { TapAt(35, 28); }
-    void TapGroup(int group) { TapAt(GroupX(group), 8); }
+    void TapGroup(int group) { TapAt(groupX[group], 8); }
     void Type(const std::wstring& text) { SetWindowTextW(TextBox(), text.c_str()); }
     void Go(const std::wstring& text)
     {
@@ -300,7 +296,7 @@ TEST_F(AlphabetIndexTaps, ThreeTapsVisitTheGroupsLettersAndAFourthStartsAgain)
     // nobody and moves nothing.
     ExpectTaps({{CDE, 3}, {CDE, 5}, {CDE, 6}, {CDE, 3}, {0, 0}, {0, 1}, {0, 2}, {8, 2}});
     EXPECT_EQ(0, Mark(Contacts())) << "scrolled to, not selected";
-    TapAt(GroupX(3), 20);   // below the band: not the index
+    TapAt(groupX[3], 20);   // below the band: not the index
     EXPECT_EQ(2, TopRow(Contacts()));
 
     const auto click = [&](int x, int y) {
@@ -313,7 +309,7 @@ TEST_F(AlphabetIndexTaps, ThreeTapsVisitTheGroupsLettersAndAFourthStartsAgain)
         input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
         SendInput(2, input, sizeof(INPUT));
     };
-    click(GroupX(CDE), 8);
+    click(groupX[CDE], 8);
     EXPECT_TRUE(scenario->PumpUntil([&] { return TopRow(Contacts()) == 3; }));   // Cara
 
     Find();
