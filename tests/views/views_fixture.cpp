@@ -6,9 +6,9 @@
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
+#include "resources/resource.h"
 #include "views/list_views.h"
 
-#include <commctrl.h>
 #include <oleauto.h>
 
 #include <cmath>
@@ -46,11 +46,6 @@ void ViewsTest::TearDown()
     scenario.reset();
 }
 
-void ViewsTest::Setting(const wchar_t* name, DWORD value)
-{
-    storedFirst.emplace_back(name, value);
-}
-
 HWND ViewsTest::Start()
 {
     CreateSettingsKey();
@@ -59,6 +54,12 @@ HWND ViewsTest::Start()
     HWND window = scenario->Start();
     scenario->PumpPending();
     return window;
+}
+
+void ViewsTest::Find()
+{
+    scenario->Command(IDM_FIND);
+    scenario->PumpPending();
 }
 
 CEOID ViewsTest::AddContact(const std::wstring& fileAs, const std::wstring& company, const std::wstring& categories)
@@ -96,24 +97,10 @@ void ViewsTest::ContactsChanged()
     scenario->PumpPending();
 }
 
-HWND ViewsTest::Contacts() const { return GetDlgItem(scenario->MainWindow(), ID_CONTACTS_LIST); }
-HWND ViewsTest::Activities() const { return GetDlgItem(scenario->MainWindow(), ID_ACTIVITY_LIST); }
-HWND ViewsTest::Notes() const { return GetDlgItem(scenario->MainWindow(), ID_NOTES_PANE); }
-
 std::wstring ViewsTest::Cell(HWND list, int row, int column) const
 {
     const std::vector<std::wstring> cells = ListItems(list, column);
     return row < static_cast<int>(cells.size()) ? cells[row] : std::wstring();
-}
-
-int ViewsTest::Rows(HWND list) const
-{
-    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-int ViewsTest::Mark(HWND list) const
-{
-    return static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
 }
 
 void ViewsTest::TapRow(HWND list, int row)
@@ -122,20 +109,24 @@ void ViewsTest::TapRow(HWND list, int row)
     scenario->PumpPending();
 }
 
+RECT HeaderItem(HWND list, int column)
+{
+    RECT item = {};
+    SendMessageW(ListView_GetHeader(list), HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
 void ViewsTest::TapHeader(HWND list, int column)
 {
-    HWND header = ListView_GetHeader(list);
-    RECT item = {};
-    SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
-    scenario->Tap(header, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    const RECT item = HeaderItem(list, column);
+    scenario->Tap(ListView_GetHeader(list), (item.left + item.right) / 2, (item.top + item.bottom) / 2);
     scenario->PumpPending();
 }
 
-std::wstring ViewsTest::NotesText() const { return WindowText(Notes()); }
-
-bool ViewsTest::Stored(const wchar_t* name, DWORD* value) const
+int ViewsTest::StoredValue(const wchar_t* name) const
 {
-    return RegReadDword(name, value) == 0;
+    DWORD value = 0;
+    return RegReadDword(name, &value) == 0 ? static_cast<int>(value) : -12345;
 }
 
 RECT ViewsTest::StaleArea(HWND pane)
