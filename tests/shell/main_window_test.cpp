@@ -198,7 +198,6 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBackAndMenusAnswerThe
     hNotesBrush = savedBrush;
     settings.notestextcolor = savedText;
 
-    childCommands.clear();
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_NOTES_PANE, EN_CHANGE), reinterpret_cast<LPARAM>(notes));
     ASSERT_EQ(1u, childCommands.size());
     EXPECT_EQ(MAKEWPARAM(0, EN_CHANGE), childCommands[0].first);
