@@ -111,9 +111,6 @@ TEST(NotifyStoreFormat, EveryTruncationOfAStoreIsRejected)
     const std::vector<uint8_t> bytes = cenotify::EncodeStore(contents);
     cenotify::StoreContents decoded;
     ASSERT_TRUE(cenotify::DecodeStore(bytes, &decoded));
-    ASSERT_EQ(1u, decoded.items.size());
-    EXPECT_EQ(L"text", decoded.items[0].text.value);
-    EXPECT_FALSE(decoded.items[0].sound.present);
     for (size_t size = 0; size < bytes.size(); ++size)
         EXPECT_FALSE(cenotify::DecodeStore(std::vector<uint8_t>(bytes.begin(), bytes.begin() + size), &decoded));
 }
@@ -186,9 +183,6 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     EXPECT_TRUE(PumpUntil([flashes] { return cenotify::FlashCount() > flashes; }));
     EXPECT_EQ(program, cenotify::LastFlashedWindow());
 
-    std::string shot = std::string(SCREENSHOT_DIR) + "/notify_bubble.bmp";
-    Scenario::SaveWindowImage(bubble, WindowsPath(shot));
-
     // Shown but not dismissed: still there.
     LetHostLook();
     EXPECT_EQ(1u, NotificationHandles().size());
@@ -209,29 +203,21 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
     DestroyWindow(program);
 }
 
-TEST_F(NotifyTest, ClearingAShownNotificationClosesItsBubble)
-{
-    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 7, 0), L"QL past", L"text", PUN_DIALOG);
-    const int flashes = cenotify::FlashCount();
-    cenotify::StartNotificationHost();
-    ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL past") != nullptr; }));
-    EXPECT_EQ(flashes, cenotify::FlashCount()) << "no LED asked for";
-    EXPECT_TRUE(CeClearUserNotification(handle));
-    EXPECT_TRUE(PumpUntil([] { return Bubble() == nullptr; }));
-}
-
-TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUntilDismissed)
+TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUntilDismissedOrCleared)
 {
     ASSERT_FALSE(cenotify::NotificationHostRunning());
-    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 10, 0), L"QL missed", L"missed"));
+    HANDLE missed = ScheduleDialog(At(2030, 3, 12, 10, 0), L"QL missed", L"missed", PUN_DIALOG);
+    ASSERT_NE(nullptr, missed);
     ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 20, 10, 0), L"QL later", L"later"));
     const SYSTEMTIME nextDay = At(2030, 3, 13, 8, 0);
     SetDeviceClock(&nextDay);
+    const int flashes = cenotify::FlashCount();
 
     cenotify::StartNotificationHost();
     ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL missed") != nullptr; }));
     LetHostLook();
     EXPECT_EQ(nullptr, Bubble(L"QL later"));
+    EXPECT_EQ(flashes, cenotify::FlashCount()) << "no LED asked for";
 
     // Closed without a Dismiss: the next start shows it again.
     cenotify::StopNotificationHost();
@@ -239,6 +225,9 @@ TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUn
     EXPECT_EQ(2u, NotificationHandles().size());
     cenotify::StartNotificationHost();
     ASSERT_TRUE(PumpUntil([] { return Bubble(L"QL missed") != nullptr; }));
+    // Cleared by a program, a shown notification takes its bubble with it.
+    EXPECT_TRUE(CeClearUserNotification(missed));
+    EXPECT_TRUE(PumpUntil([] { return Bubble() == nullptr; }));
 }
 
 TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcessIdIsNot)

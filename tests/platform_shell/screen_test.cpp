@@ -147,13 +147,9 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
 
 TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfAndMovesTheVisibleArea)
 {
-    SIPINFO sip = ReadSip();
-    EXPECT_EQ(0u, sip.fdwFlags & SIPF_ON);
-    EXPECT_TRUE(RectIs(sip.rcVisibleDesktop, 0, 26, 240, 320));
-
     ASSERT_TRUE(SipShowIM(SIPF_ON));
     EXPECT_EQ(1u, SipChangesSeen());
-    sip = ReadSip();
+    SIPINFO sip = ReadSip();
     EXPECT_EQ(static_cast<DWORD>(SIPF_ON), sip.fdwFlags & SIPF_ON);
     EXPECT_TRUE(RectIs(sip.rcSipRect, 0, 214, 240, 294));
     EXPECT_TRUE(RectIs(sip.rcVisibleDesktop, 0, 26, 240, 214));
@@ -189,28 +185,26 @@ TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
     EXPECT_FALSE(ceshell::SipIsUp());
 }
 
-TEST_F(ScreenTest, FullScreenDialogCoversTheScreenAndDoneConfirmsIt)
+// A full-screen dialog covers the screen and ends by Done; a sized one starts
+// above a raised panel. Their setting-change handling fits them to the panel.
+TEST_F(ScreenTest, ShellSizedDialogsFitTheScreenAndThePanel)
 {
-    DialogRun run;
-    run.flags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
-    run.movePanel = true;
-    run.pressDone = true;
-    EXPECT_EQ(IDOK, RunDialog(&run));
-    EXPECT_TRUE(RectIs(run.opened, 0, 26, 240, 320));
-    // The dialog's setting-change handling fits it above the panel.
-    EXPECT_TRUE(RectIs(run.sipUpRect, 0, 26, 240, 214));
-    EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
-}
+    DialogRun full;
+    full.flags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
+    full.movePanel = true;
+    full.pressDone = true;
+    EXPECT_EQ(IDOK, RunDialog(&full));
+    EXPECT_TRUE(RectIs(full.opened, 0, 26, 240, 320));
+    EXPECT_TRUE(RectIs(full.sipUpRect, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(full.sipDownRect, 0, 26, 240, 320));
 
-TEST_F(ScreenTest, SizedDialogStartsAboveARaisedPanel)
-{
     SipShowIM(SIPF_ON);
-    DialogRun run;
-    run.flags = SHIDIF_SIZEDLG;
-    run.movePanel = true;
-    EXPECT_EQ(IDCANCEL, RunDialog(&run));
-    EXPECT_TRUE(RectIs(run.opened, 0, 26, 240, 214));
-    EXPECT_TRUE(RectIs(run.sipDownRect, 0, 26, 240, 320));
+    DialogRun sized;
+    sized.flags = SHIDIF_SIZEDLG;
+    sized.movePanel = true;
+    EXPECT_EQ(IDCANCEL, RunDialog(&sized));
+    EXPECT_TRUE(RectIs(sized.opened, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(sized.sipDownRect, 0, 26, 240, 320));
 }
 
 // The chrome is the program's: owned by its top window, not over other

@@ -46,7 +46,6 @@ TEST_F(DisplayPageTest, OkWithoutChangesKeepsColumnsAndSorting)
     OnPage(DISPLAY, [](HWND, HWND) {});
     EXPECT_EQ(2, StoredValue(L"numcontactfield")) << "the entries are written again";
     EXPECT_EQ(-12345, StoredValue(L"piminterface")) << "an unvisited page writes nothing";
-    EXPECT_EQ(-12345, StoredValue(L"cleartypeflag"));
     EXPECT_EQ(1, settings.lv1sortcolumn);
     EXPECT_EQ(-12345, StoredValue(L"lv1columnorder0"));
 

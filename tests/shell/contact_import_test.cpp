@@ -89,7 +89,6 @@ TEST_F(ContactImportTest, MenuImportCountsNewUpdatedSkippedAndExportReadsBackWho
 
     scenario->Command(IDM_IMPORT_CONTACTS);
     EXPECT_EQ(L"Imported 0 new contacts, updated 3, skipped 2." + reasons, LastShown());
-    EXPECT_EQ(listed, ListItems(Contacts(), 0));
 
     ChooseInDialogs(out);
     scenario->Command(IDM_EXPORT_CONTACTS);
