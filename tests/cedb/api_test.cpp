@@ -247,13 +247,16 @@ TEST_F(ApiTest, NamesSortOrderCountsAndErrorCodes)
     EXPECT_FAILS(ERROR_INVALID_PARAMETER, MakeDb(L"blobsort", {{kBlob, 0}}) == 0u);
     EXPECT_TRUE(MakeDb(L"four", {{kNum, 0}, {kNum2, 0}, {kText, 0}, {kText2, 0}}));
 
-    // The extended form gives a sort order several keys.
+    // The extended form gives a sort order one key or several, never none.
     CEDBASEINFOEX ex = {};
     ex.wVersion = CEDBASEINFOEX_VERSION;
     ex.dwFlags = CEDB_VALIDNAME | CEDB_VALIDSORTSPEC;
     cedb::CopyFixedText(ex.szDbaseName, CEDB_MAXDBASENAMELEN, L"two keys");
-    ex.wNumSortOrder = 1;
+    ex.wNumSortOrder = 2;
+    ex.rgSortSpecs[1] = SORTORDERSPECEX{SORTORDERSPECEX_VERSION, 0, 0, 0, {kNum}, {0}};
+    EXPECT_FAILS(ERROR_INVALID_PARAMETER, CeCreateDatabaseEx2(&vol_, &ex) == 0u);
     ex.rgSortSpecs[0] = SORTORDERSPECEX{SORTORDERSPECEX_VERSION, 2, 0, 0, {kText, kNum}, {0, CEDB_SORT_DESCENDING}};
+    ex.rgSortSpecs[1].wNumProps = 1;
     const CEOID two = CeCreateDatabaseEx2(&vol_, &ex);
     ASSERT_TRUE(two);
     CEOIDINFOEX back = {};
