@@ -7,8 +7,6 @@
 #include "tests/notify/notify_testing.h"
 #include "tests/harness/scenario.h"
 
-#include <oleauto.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>

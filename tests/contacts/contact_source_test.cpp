@@ -49,7 +49,6 @@ TEST_F(ContactsTest, EmptyFolderGivesNullArraysAndEmptyControls)
     ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
     EXPECT_EQ(nullptr, oids);
     EXPECT_EQ(0, count);
-    EXPECT_EQ(0, CountContacts());
 
     Controls controls;
     SendMessageW(controls.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"stale"));
@@ -73,8 +72,7 @@ TEST_F(ContactsTest, NamelessContactsAreListedButNotOfferedByName)
     FillContactCombo(controls.combo, &named);
     EXPECT_EQ((Texts{L"Bell, Ada", longName.substr(0, 39)}), ListItems(controls.combo));
     ASSERT_NE(nullptr, named);
-    EXPECT_EQ(bell, named[0]);
-    EXPECT_EQ(lengthy, named[1]);
+    EXPECT_EQ((std::vector<CEOID>{bell, lengthy}), std::vector<CEOID>(named, named + 2));
     FillContactListBox(controls.list, 0, &named);
     EXPECT_EQ((Texts{L"Bell, Ada", longName.substr(0, 39)}), ListItems(controls.list));
     std::free(named);

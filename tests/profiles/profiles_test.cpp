@@ -6,7 +6,6 @@
 #include "resources/resource.h"
 #include "settings/registry_values.h"
 #include "settings/settings.h"
-#include "store/database.h"
 #include "store/label_lists.h"
 #include "store/profiles.h"
 #include "views/profile_menu.h"
