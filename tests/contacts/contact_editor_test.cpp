@@ -112,16 +112,12 @@ TEST_F(ContactEditor, TheFirstLibraryIsPreferredAndGetsTheOidOrTheNewContactCall
     const CEOID b = AddContact(L"B");
     AddContact(L"C");
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(1, contactEditorInstalled);
-    EXPECT_EQ(1, settings.piminterface);
-
     EditRow(1);
     TapRow(Contacts(), 2);
     NewContact();
     EXPECT_FALSE(cardOpened);
-    ASSERT_EQ(2u, Calls().size());
-    EXPECT_EQ(Call("display", b, 1, "PITools.dll"), Calls()[0]);
-    EXPECT_EQ(Call("create", 0, 0, "PITools.dll"), Calls()[1]);
+    EXPECT_EQ((std::vector<std::string>{Call("display", b, 1, "PITools.dll"), Call("create", 0, 0, "PITools.dll")}),
+              Calls());
     EXPECT_EQ(0, Mark(Contacts())) << "a new contact selects the first row";
     EXPECT_EQ(0, currentContactIndex);
 }
@@ -132,15 +128,12 @@ TEST_F(ContactEditor, TheSecondLibraryServesWhenTheFirstIsMissingOrNoEditor)
     Setting(L"piminterface", 1);
     const CEOID a = AddContact(L"A");
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(1, settings.piminterface);
     EditRow(0);
     // A first library that exports neither entry point is some other library.
     Install(FAKE_EDITOR_NO_ENTRIES, CONTACT_EDITOR_LIBRARY);
     EditRow(0);
     EXPECT_FALSE(cardOpened);
-    ASSERT_EQ(2u, Calls().size());
-    EXPECT_EQ(Call("display", a, 1, "PINewEditUI.dll"), Calls()[0]);
-    EXPECT_EQ(Calls()[0], Calls()[1]);
+    EXPECT_EQ(std::vector<std::string>(2, Call("display", a, 1, "PINewEditUI.dll")), Calls());
 }
 
 TEST_F(ContactEditor, AMissingEntryPointFallsBackToTheCardForThatCallOnly)
@@ -149,15 +142,12 @@ TEST_F(ContactEditor, AMissingEntryPointFallsBackToTheCardForThatCallOnly)
     Setting(L"piminterface", 1);
     const CEOID a = AddContact(L"A");
     ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(1, contactEditorInstalled);
-
     NewContact();
     EXPECT_TRUE(cardOpened) << "the editor cannot create, the card can";
     cardOpened = false;
     EditRow(0);
     EXPECT_FALSE(cardOpened);
-    ASSERT_EQ(1u, Calls().size());
-    EXPECT_EQ(Call("display", a, 1, "PITools.dll"), Calls()[0]);
+    EXPECT_EQ(std::vector<std::string>{Call("display", a, 1, "PITools.dll")}, Calls());
 
     // Removed while the program runs: the next call finds no editor.
     ASSERT_TRUE(DeleteFileW((scenario->InstallFolder() + L"\\PITools.dll").c_str()));
@@ -181,7 +171,6 @@ TEST_F(ContactEditor, ALibraryWithoutEntryPointsOrOutsideTheTwoFoldersIsNotLoade
     AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(0, contactEditorInstalled);
-    EXPECT_EQ(0, settings.piminterface);
     ContactEditorEntries entries;
     EXPECT_EQ(nullptr, LoadContactEditorLibrary(&entries));
     EXPECT_EQ(nullptr, GetModuleHandleW(L"PITools.dll"));

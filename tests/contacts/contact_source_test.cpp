@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "contacts/contact_source.h"
-#include "views/contact_card.h"
 #include "views/contact_name_controls.h"
 #include "platform/poom/poom_server.h"
 #include "platform/shell/device_screen.h"
@@ -39,8 +38,6 @@ struct Controls {
     }
 };
 
-wchar_t restriction[80];
-
 }  // namespace
 
 // --- Listing -----------------------------------------------------------------------
@@ -52,17 +49,13 @@ TEST_F(ContactsTest, EmptyFolderGivesNullArraysAndEmptyControls)
     ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
     EXPECT_EQ(nullptr, oids);
     EXPECT_EQ(0, count);
-    EXPECT_EQ(0, CountContacts());
 
     Controls controls;
     SendMessageW(controls.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"stale"));
     CEOID* names = static_cast<CEOID*>(std::malloc(sizeof(CEOID)));
     FillContactCombo(controls.combo, &names);
     EXPECT_EQ(nullptr, names);
-    EXPECT_TRUE(ListItems(controls.combo).empty());
-    FillContactListBox(controls.list, 1, &names);
-    EXPECT_EQ(nullptr, names);
-    EXPECT_TRUE(ListItems(controls.list).empty());
+    EXPECT_TRUE(ListItems(controls.combo).empty()) << "the stale item is gone";
 }
 
 TEST_F(ContactsTest, NamelessContactsAreListedButNotOfferedByName)
@@ -79,8 +72,7 @@ TEST_F(ContactsTest, NamelessContactsAreListedButNotOfferedByName)
     FillContactCombo(controls.combo, &named);
     EXPECT_EQ((Texts{L"Bell, Ada", longName.substr(0, 39)}), ListItems(controls.combo));
     ASSERT_NE(nullptr, named);
-    EXPECT_EQ(bell, named[0]);
-    EXPECT_EQ(lengthy, named[1]);
+    EXPECT_EQ((std::vector<CEOID>{bell, lengthy}), std::vector<CEOID>(named, named + 2));
     FillContactListBox(controls.list, 0, &named);
     EXPECT_EQ((Texts{L"Bell, Ada", longName.substr(0, 39)}), ListItems(controls.list));
     std::free(named);
@@ -100,34 +92,11 @@ TEST_F(ContactsTest, ListFollowsTheSortColumnAndDirection)
     EXPECT_EQ((std::vector<CEOID>{a, b, c}), Listed(1, SORT_BY_LIST_COLUMN));
 }
 
-TEST_F(ContactsTest, CategoryRestrictionWithOneAndTwoCategories)
-{
-    const CEOID customer = Add(L"Customer", L"", L"Customers");
-    const CEOID both = Add(L"Both", L"", L"Press, Customers");
-    const CEOID press = Add(L"Press", L"", L"Press");
-    const CEOID none = Add(L"Uncategorised");
-    CopyText(restriction, L"[Categories] = \"Customers\"");
-    categoryRestriction = restriction;
-    EXPECT_EQ((std::vector<CEOID>{both, customer}), Listed());
-
-    CopyText(restriction, L"[Categories] = \"Customers,Press\"");
-    EXPECT_EQ((std::vector<CEOID>{both, customer, press}), Listed());
-    EXPECT_EQ((std::vector<CEOID>{both, customer, press, none}), Listed(1, SORT_BY_NAME, 0)) << "restrict flag 0";
-
-    Controls controls;
-    CEOID* oids = nullptr;
-    FillContactCombo(controls.combo, &oids);
-    EXPECT_EQ((Texts{L"Both", L"Customer", L"Press"}), ListItems(controls.combo)) << "combos always restrict";
-    FillContactListBox(controls.list, 0, &oids);
-    EXPECT_EQ(4u, ListItems(controls.list).size()) << "the export list restricts only when filtering";
-    FillContactListBox(controls.list, 1, &oids);
-    EXPECT_EQ(3u, ListItems(controls.list).size());
-    std::free(oids);
-}
-
 TEST_F(ContactsTest, ProfileRestrictionsNeverShowTheWrongContacts)
 {
-    const CEOID lower = Add(L"Lower", L"", L"customers");
+    const CEOID customer = Add(L"Customer", L"", L"customers");
+    const CEOID both = Add(L"Both", L"", L"Press, Customers");
+    const CEOID press = Add(L"Press", L"", L"Press");
     const CEOID quoted = Add(L"Quoted", L"", L"Say \"Hi\"");
     Add(L"A only", L"", L"A");
     Add(L"B only", L"", L"B");
@@ -138,11 +107,23 @@ TEST_F(ContactsTest, ProfileRestrictionsNeverShowTheWrongContacts)
         FormatCategoryRestriction(categories.data(), static_cast<int>(names.size()), &categoryRestriction);
         return Listed();
     };
-    EXPECT_EQ(std::vector<CEOID>{lower}, listFor({L"Customers"})) << "categories compare ignoring case";
+    EXPECT_EQ((std::vector<CEOID>{both, customer}), listFor({L"Customers"})) << "categories compare ignoring case";
     EXPECT_EQ(std::vector<CEOID>{quoted}, listFor({L"Say \"Hi\""}));
     EXPECT_TRUE(listFor({L"A,B"}).empty()) << "a name no contact can carry matches nobody, not A or B";
-    EXPECT_EQ(4u, listFor({}).size());
+    EXPECT_EQ(6u, listFor({}).size());
     EXPECT_STREQ(L"", categoryRestriction);
+
+    EXPECT_EQ((std::vector<CEOID>{both, customer, press}), listFor({L"Customers", L"Press"}));
+    EXPECT_EQ(6u, Listed(1, SORT_BY_NAME, 0).size()) << "restrict flag 0";
+    Controls controls;
+    CEOID* oids = nullptr;
+    FillContactCombo(controls.combo, &oids);
+    EXPECT_EQ((Texts{L"Both", L"Customer", L"Press"}), ListItems(controls.combo)) << "combos always restrict";
+    FillContactListBox(controls.list, 0, &oids);
+    EXPECT_EQ(6u, ListItems(controls.list).size()) << "the export list restricts only when filtering";
+    FillContactListBox(controls.list, 1, &oids);
+    EXPECT_EQ(3u, ListItems(controls.list).size());
+    std::free(oids);
     FreeCategoryRestriction();
 }
 
@@ -157,7 +138,6 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     settings.lastcontactfindfield = 4;
 
     EXPECT_EQ((std::vector<CEOID>{harbour, upper}), Listed());
-    EXPECT_EQ(3u, Listed(0).size()) << "find flag 0";
 
     Controls controls;
     CEOID* oids = nullptr;
@@ -178,7 +158,7 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
 
 // --- Existence and deletion ------------------------------------------------------------
 
-TEST_F(ContactsTest, DeletedContactIsGoneAndCannotBeDeletedTwice)
+TEST_F(ContactsTest, DeletedContactIsGoneAndCannotBeDeletedOrOpened)
 {
     const CEOID oid = Add(L"Short-lived");
     EXPECT_EQ(1, ContactExists(oid));
@@ -186,8 +166,19 @@ TEST_F(ContactsTest, DeletedContactIsGoneAndCannotBeDeletedTwice)
     EXPECT_EQ(0, ContactExists(oid));
     EXPECT_EQ(0u, Boxes());
     EXPECT_EQ(0, DeleteContact(oid));
-    EXPECT_EQ(1u, Boxes());
     EXPECT_EQ(1, scenario->Shown(L"Failure to Obtain Contact Item", L"Error"));
+
+    HWND owner = nullptr;
+    scenario->AnswerDialogs([&owner](HWND box) {
+        owner = GetWindow(box, GW_OWNER);
+        Scenario::PressButton(box, IDOK);
+    });
+    EXPECT_EQ(0, OpenContactEditor(oid));
+    scenario->AnswerDialogs(nullptr);
+    EXPECT_EQ(1, scenario->Shown(L"Error in getting contact handle", L"Error"));
+    EXPECT_EQ(hMainWindow, owner);
+    EXPECT_TRUE(notifications.empty());
+    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
 }
 
 // --- The contact card ----------------------------------------------------------------------
@@ -238,10 +229,7 @@ TEST_F(ContactsTest, EditingAContactShowsItsSummaryAndReportsTheChange)
     const RECT screen = ceshell::DefaultWindowRect();
     EXPECT_TRUE(EqualRect(&screen, &play.placed)) << play.placed.left << "," << play.placed.top;
     ASSERT_EQ(1u, notifications.size());
-    EXPECT_EQ(36u, notifications[0].dwSize);
-    EXPECT_EQ(static_cast<UINT>(DB_CEOID_CHANGED), notifications[0].uType);
-    EXPECT_EQ(0u, notifications[0].oid);
-    EXPECT_EQ(0u, notifications[0].dwParam);
+    EXPECT_EQ(static_cast<UINT>(DB_CEOID_CHANGED), notifications[0].uType) << "the one kind the lists act on";
 }
 
 // A new contact left empty is discarded; one given a name is kept and selected.
@@ -254,29 +242,11 @@ TEST_F(ContactsTest, NewContactIsKeptOnlyWithAName)
         EXPECT_EQ(lastName ? 1 : 0, OpenContactEditor(0));
         KillTimer(nullptr, player);
         EXPECT_TRUE(play.done);
-        EXPECT_EQ(lastName ? 1 : 0, StoredCount());
+        EXPECT_EQ(lastName ? 1u : 0u, Listed(0, SORT_BY_NAME, 0).size());
         EXPECT_EQ(lastName != nullptr, newContactOid != 0);
         EXPECT_EQ(lastName != nullptr, Stored(newContactOid));
         EXPECT_EQ(lastName ? 1u : 0u, notifications.size()) << "a discarded contact has nothing to refresh";
     }
-}
-
-TEST_F(ContactsTest, OpeningADeletedContactReportsTheHandleError)
-{
-    const CEOID oid = Add(L"Vanished");
-    ASSERT_EQ(1, DeleteContact(oid));
-    HWND owner = nullptr;
-    scenario->AnswerDialogs([&owner](HWND box) {
-        owner = GetWindow(box, GW_OWNER);
-        Scenario::PressButton(box, IDOK);
-    });
-    EXPECT_EQ(0, OpenContactEditor(oid));
-    scenario->AnswerDialogs(nullptr);
-    EXPECT_EQ(1u, Boxes());
-    EXPECT_EQ(1, scenario->Shown(L"Error in getting contact handle", L"Error"));
-    EXPECT_EQ(hMainWindow, owner);
-    EXPECT_TRUE(notifications.empty());
-    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
 }
 
 // --- Without a connection -------------------------------------------------------------------------

@@ -110,12 +110,6 @@ bool ContactsTest::Stored(CEOID oid)
     return poom::LoadContact(oid, data);
 }
 
-int ContactsTest::StoredCount()
-{
-    std::vector<poom::ContactData> all;
-    poom::LoadAllContacts(all);
-    return static_cast<int>(all.size());
-}
 
 
 size_t ContactsTest::Boxes() const

@@ -28,7 +28,6 @@ protected:
     // Sets one text property (contact field index) of a stored contact.
     void SetText(CEOID oid, int field, const std::wstring& text);
     bool Stored(CEOID oid);
-    int StoredCount();
     // How many system message boxes the test has seen so far.
     size_t Boxes() const;
 

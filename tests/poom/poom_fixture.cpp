@@ -23,7 +23,12 @@ void PoomTest::SetUp()
                                      reinterpret_cast<void**>(&app)));
     ASSERT_EQ(S_OK, app->Logon(0));
     ASSERT_EQ(S_OK, app->GetDefaultFolder(olFolderContacts, &folder));
-    RemoveAllContacts();
+    IPOutlookItemCollection* items = Items();
+    int count = 0;
+    items->get_Count(&count);
+    while (count-- > 0)
+        items->Remove(1);
+    items->Release();
 }
 
 void PoomTest::TearDown()
@@ -42,16 +47,6 @@ IPOutlookItemCollection* PoomTest::Items()
     IPOutlookItemCollection* items = nullptr;
     EXPECT_EQ(S_OK, folder->get_Items(&items));
     return items;
-}
-
-void PoomTest::RemoveAllContacts()
-{
-    IPOutlookItemCollection* items = Items();
-    int count = 0;
-    items->get_Count(&count);
-    while (count-- > 0)
-        items->Remove(1);
-    items->Release();
 }
 
 long PoomTest::AddContact(const ContactValues& values)

@@ -46,7 +46,6 @@ protected:
     // FileAs of every item of the collection, in order.
     std::vector<std::wstring> Names(IPOutlookItemCollection* items);
     IPOutlookItemCollection* Items();
-    void RemoveAllContacts();
 
     IPOutlookApp* app = nullptr;
     IFolder* folder = nullptr;
