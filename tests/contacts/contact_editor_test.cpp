@@ -91,9 +91,7 @@ TEST_F(ContactEditor, WithoutTheEditorAStoredChoiceOfItOpensTheDevicesCard)
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(0, contactEditorInstalled);
     EXPECT_EQ(0, settings.piminterface);
-    DWORD stored = 0;
-    ASSERT_TRUE(Stored(L"piminterface", &stored));
-    EXPECT_EQ(1u, stored) << "the stored choice is kept for when the editor comes back";
+    EXPECT_EQ(1, StoredValue(L"piminterface")) << "the stored choice is kept for when the editor comes back";
 
     NewContact();
     EXPECT_TRUE(cardOpened) << "New Contact opens the standard card";
