@@ -24,8 +24,11 @@ struct Candidate {
     bool Has(const std::string& type) const
     {
         return std::any_of(types.begin(), types.end(), [&](const std::string& t) {
-            return t == type || (t.rfind("X-", 0) == 0 && t.size() >= type.size() + 2 &&
-                                 t.compare(t.size() - type.size() - 1, std::string::npos, "-" + type) == 0);
+            if (t == type)
+                return true;
+            const size_t at = t.size() - type.size();   // where the name would end "-" + type
+            return t.rfind("X-", 0) == 0 && t.size() >= type.size() + 2 && t[at - 1] == '-' &&
+                   t.compare(at, std::string::npos, type) == 0;
         });
     }
 };
