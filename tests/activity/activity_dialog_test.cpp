@@ -196,7 +196,6 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
         EXPECT_EQ(8, date.wHour);
         EXPECT_EQ(12, next.wDay);
         // Scrollable while the panel is up, the close picture staying put.
-        Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_new_top.bmp"));
         RECT before, after;
         GetWindowRect(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE), &before);
         int low = 0, high = 0;
@@ -207,7 +206,6 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
         EXPECT_EQ(high, GetScrollPos(dialog, SB_VERT));
         GetWindowRect(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE), &after);
         EXPECT_EQ(before.top, after.top) << "the close picture stays at the top while scrolled";
-        Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_new_scrolled.bmp"));
 
         // A Date after the Next Date moves the Next Date along; an earlier one leaves it.
         PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 20, 10, 5));
@@ -249,7 +247,6 @@ TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTim
         EXPECT_EQ(9, date.wHour);
         EXPECT_EQ(15, date.wMinute);
         EXPECT_EQ(16, next.wHour);
-        Scenario::SaveWindowImage(dialog, WindowsPath(std::string(SCREENSHOT_DIR) + "/activity_edit.bmp"));
         Scenario::PressButton(dialog, IDOK);
     });
     const ActivityRecord saved = ReadActivity(oid);
@@ -380,10 +377,6 @@ TEST_F(ActivityDialogTest, AfterTheClosePictureTheMainWindowLooksAsBeforeTheDial
         stale = DifferingArea(before, Scenario::CaptureWindow(scenario->MainWindow()));
         return IsRectEmpty(&stale) != FALSE;
     }, 5000);
-    if (!IsRectEmpty(&stale)) {
-        const std::string folder = std::string(SCREENSHOT_DIR) + "/";
-        Scenario::SaveWindowImage(scenario->MainWindow(), WindowsPath(folder + "main_after_activity_dialog.bmp"));
-    }
     EXPECT_TRUE(IsRectEmpty(&stale)) << "stale pixels at (" << stale.left << "," << stale.top << ")-("
                                      << stale.right << "," << stale.bottom << ")";
 }

@@ -366,34 +366,6 @@ RECT DifferingArea(const WindowImage& a, const WindowImage& b)
     return area.right > area.left ? area : RECT{};
 }
 
-bool Scenario::SaveWindowImage(HWND window, const std::wstring& path)
-{
-    const WindowImage image = CaptureWindow(window);
-    if (image.bits.empty())
-        return false;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = image.width;
-    header.biHeight = image.height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(image.bits.size());
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool saved = WriteFile(out, &file, sizeof file, &written, nullptr) &&
-                       WriteFile(out, &header, sizeof header, &written, nullptr) &&
-                       WriteFile(out, image.bits.data(), header.biSizeImage, &written, nullptr);
-    CloseHandle(out);
-    return saved;
-}
-
 bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs,
                 const std::function<void(HANDLE)>& whileRunning)
 {

@@ -97,8 +97,6 @@ public:
     // queued message, and the same pixels on screen across two waits. A
     // window still changing after timeoutMs fails the test.
     WindowImage SettledCapture(HWND window, DWORD timeoutMs = 3000);
-    // Saves what the window shows as a 24-bit BMP.
-    static bool SaveWindowImage(HWND window, const std::wstring& path);
 
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
