@@ -104,6 +104,20 @@ TEST_F(ActivityStore, ActivityRecordKeepsAllThirteenPropertiesAndRewritesThemAll
     second.done = cut.done = 2;
     EXPECT_EQ(oid, Write(second, oid));
     EXPECT_TRUE(SameActivity(cut, ReadActivity(oid)));
+    // The database itself keeps the cut texts, not what lay past each field
+    // (its other readers do not cut).
+    CEPROPID texts[] = {PROPID_FILEAS, PROPID_EVENT, PROPID_NEXTACTION, PROPID_NOTES,
+                        PROPID_USER1,  PROPID_USER2, PROPID_USER3};
+    WORD count = ARRAYSIZE(texts);
+    LPBYTE stored = nullptr;
+    DWORD size = 0;
+    ASSERT_EQ(oid, CeSeekDatabase(activityDatabase, CEDB_SEEK_CEOID, oid, nullptr));
+    ASSERT_EQ(oid, CeReadRecordProps(activityDatabase, CEDB_ALLOWREALLOC, &count, texts, &stored, &size));
+    const CEPROPVAL* values = reinterpret_cast<const CEPROPVAL*>(stored);
+    for (WORD i = 0; i < count; ++i)
+        EXPECT_EQ(values[i].propid == PROPID_NOTES ? NOTES_CAPACITY - 1 : LABEL_CAPACITY - 1,
+                  static_cast<int>(std::wcslen(values[i].val.lpwstr))) << std::hex << values[i].propid;
+    LocalFree(stored);
     EXPECT_TRUE(scenario.Dialogs().empty());
 }
 
