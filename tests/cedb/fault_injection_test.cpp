@@ -424,20 +424,6 @@ TEST_F(VolumeFaults, SortOrdersBuiltAtMountMatchTheOnesKeptWhileWriting)
     }
 }
 
-TEST_F(VolumeFaults, CrashDuringCompactionKeepsTheOldFile)
-{
-    auto v = Mount();
-    std::vector<uint32_t> oids;
-    const uint32_t db = FillForCompaction(v.get(), &oids);
-    fs.FailAt(3, true);  // dies while writing the new file
-    EXPECT_FALSE(v->Compact().ok());
-    v.reset();
-    std::mt19937 rng(1);
-    fs.Crash(Unsynced::kRandom, &rng);
-    v = Mount();
-    EXPECT_EQ(10u, v->FindDatabase(db)->count());
-}
-
 TEST_F(VolumeFaults, CompactionCutBetweenDeleteAndMoveIsTakenUpByTheNextMount)
 {
     const std::string compact = std::string(kPath) + ".compact";
