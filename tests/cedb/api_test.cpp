@@ -710,7 +710,8 @@ TEST(ObjectStore, TheZeroIdentifierIsAVolumeInTheDeviceFolder)
     EXPECT_EQ(0u, CeCreateDatabase(L"Orders not given", 0, 1, nullptr));
     CEOID db = CeCreateDatabase(L"Categories", 0, 1, orders);
     ASSERT_TRUE(db) << GetLastError();
-    EXPECT_TRUE(cedb_test::FileExistsW(JoinPath(g_device_dir, L"device.vol")));
+    CEGUID device;  // the store holds its file there
+    EXPECT_FAILS(ERROR_SHARING_VIOLATION, !CeMountDBVol(&device, JoinPath(g_device_dir, L"device.vol").c_str(), OPEN_EXISTING));
     MessageWindow win;
     CEOID oid = db;
     HANDLE h = CeOpenDatabase(&oid, nullptr, kText, CEDB_AUTOINCREMENT, win.hwnd());
