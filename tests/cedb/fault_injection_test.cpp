@@ -12,6 +12,7 @@
 #include <random>
 
 #include "platform/cedb/core/log_format.h"
+#include "tests/cedb/crafted_volumes.h"
 #include "tests/cedb/fault_fs.h"
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/cedb/workload.h"
@@ -277,11 +278,7 @@ TEST(Damage, ATornTailIsCutOffAndDamageBeforeItRefusedLeavingTheFile)
 TEST(Damage, SoundEntriesThatMakeNoSenseAreRefused)
 {
     const auto database = [](uint32_t oid, const std::u16string& name, uint8_t orders, const std::string& tail) {
-        std::string e;
-        PutU32(&e, oid), PutU32(&e, 0), PutU32(&e, 0), PutU16(&e, static_cast<uint16_t>(name.size()));
-        for (char16_t c : name) PutU16(&e, static_cast<uint16_t>(c));
-        e.push_back(static_cast<char>(orders));
-        return e + tail;
+        return cedb_test::DatabaseEntry(oid, name, orders) + tail;
     };
     const auto ids = [](uint32_t a, uint32_t b, const std::string& tail) {
         std::string e;
