@@ -6,7 +6,6 @@
 
 #ifndef _WIN32
 #include <cstring>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -33,8 +32,6 @@ void SetEnvironment(const char* name, const std::wstring& value)
     std::wstring n(name, name + std::strlen(name));
     SetEnvironmentVariableW(n.c_str(), value.c_str());
 }
-
-bool FileExistsW(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 namespace {
 LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
@@ -102,12 +99,6 @@ std::wstring NewTempFolder()
 std::wstring JoinPath(const std::wstring& folder, const wchar_t* name) { return folder + L"/" + name; }
 
 void SetEnvironment(const char* name, const std::wstring& value) { setenv(name, Narrow(value).c_str(), 1); }
-
-bool FileExistsW(const std::wstring& path)
-{
-    struct stat st;
-    return stat(Narrow(path).c_str(), &st) == 0;
-}
 
 MessageWindow::MessageWindow()
 {

@@ -12,7 +12,6 @@ namespace cedb_test {
 std::wstring NewTempFolder();
 std::wstring JoinPath(const std::wstring& folder, const wchar_t* name);
 void SetEnvironment(const char* name, const std::wstring& value);
-bool FileExistsW(const std::wstring& path);
 
 struct PostedMessage {
     UINT msg;

@@ -31,14 +31,7 @@ std::string WideRecordsVolume(size_t bytes, size_t properties)
     std::string file;
     EncodeHeader(header, &file);
     const uint32_t db = 1;
-    std::string entry;
-    PutU32(&entry, db);
-    PutU32(&entry, 0);  // type
-    PutU32(&entry, 0);  // flags
-    const std::u16string name = u"wide";
-    PutU16(&entry, static_cast<uint16_t>(name.size()));
-    for (char16_t c : name) PutU16(&entry, static_cast<uint16_t>(c));
-    entry.push_back(0);  // no sort orders
+    std::string entry = DatabaseEntry(db, u"wide", 0);
     AppendEntry(&file, header.generation, kEntryCreateDatabase, 0, entry.data(), entry.size());
 
     std::vector<Prop> props(std::min<size_t>(properties, 0xFFFF));
@@ -52,6 +45,15 @@ std::string WideRecordsVolume(size_t bytes, size_t properties)
         AppendEntry(&file, header.generation, kEntryPutRecord, 0, entry.data(), entry.size());
     }
     return file;
+}
+
+std::string DatabaseEntry(uint32_t oid, const std::u16string& name, uint8_t orders)
+{
+    std::string e;
+    PutU32(&e, oid), PutU32(&e, 0), PutU32(&e, 0), PutU16(&e, static_cast<uint16_t>(name.size()));  // type, flags
+    for (char16_t c : name) PutU16(&e, static_cast<uint16_t>(c));
+    e.push_back(static_cast<char>(orders));
+    return e;
 }
 
 }  // namespace cedb_test

@@ -2,6 +2,7 @@
 // file would: for the tests, the fuzz corpus and the benchmark.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace cedb_test {
@@ -12,5 +13,8 @@ std::string CandidateHeadersVolume(size_t bytes);
 // Valid records, each holding `properties` distinct properties (at most
 // 65,535, the most a record can hold).
 std::string WideRecordsVolume(size_t bytes, size_t properties);
+// The payload of a database-creation entry of type 0 with `orders` sort
+// orders, whose keys the caller appends.
+std::string DatabaseEntry(uint32_t oid, const std::u16string& name, uint8_t orders);
 
 }  // namespace cedb_test

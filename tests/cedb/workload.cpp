@@ -1,5 +1,6 @@
 #include "tests/cedb/workload.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <random>
@@ -156,24 +157,17 @@ Script MakeScript(uint32_t seed, size_t steps)
     return out;
 }
 
-bool MatchesPrefix(const Script& s, uint64_t digest, size_t from, size_t* which)
+bool MatchesPrefix(const Script& s, uint64_t digest, size_t from)
 {
-    for (size_t j = from; j < s.digests.size(); ++j)
-        if (s.digests[j] == digest) {
-            if (which) *which = j;
-            return true;
-        }
-    return false;
+    return std::find(s.digests.begin() + static_cast<std::ptrdiff_t>(std::min(from, s.digests.size())), s.digests.end(),
+                     digest) != s.digests.end();
 }
 
-size_t RunScript(cedb::Volume* v, const Script& s, size_t* ran)
+size_t RunScript(cedb::Volume* v, const Script& s)
 {
-    size_t acked = 0, i = 0;
-    for (; i < s.steps.size(); ++i) {
-        if (!RunStep(v, s.steps[i]).ok()) break;
+    size_t acked = 0;
+    for (size_t i = 0; i < s.steps.size() && RunStep(v, s.steps[i]).ok(); ++i)
         if (s.steps[i].kind == Step::kFlush || s.steps[i].kind == Step::kCompact) acked = i + 1;
-    }
-    if (ran) *ran = i;
     return acked;
 }
 

@@ -34,10 +34,10 @@ cedb::Status RunStep(cedb::Volume* v, const Step& s);
 uint64_t Digest(cedb::Volume& v);
 
 // True when `digest` is the state after j steps for some j >= from.
-bool MatchesPrefix(const Script& s, uint64_t digest, size_t from, size_t* which = nullptr);
+bool MatchesPrefix(const Script& s, uint64_t digest, size_t from);
 
 // Runs steps until one fails; returns how many steps were acknowledged as
 // durable by a successful flush (or compaction).
-size_t RunScript(cedb::Volume* v, const Script& s, size_t* ran = nullptr);
+size_t RunScript(cedb::Volume* v, const Script& s);
 
 }  // namespace cedb_test
