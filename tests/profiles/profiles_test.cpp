@@ -201,12 +201,16 @@ TEST_F(ProfilesTest, CategoryListTakesEachRecordsLastStringAndReportsAMissingDat
     two[1].propid = 0x4200001F;
     two[1].val.lpwstr = const_cast<LPWSTR>(L"A category name well over twenty-nine characters");
     ASSERT_NE(0u, CeWriteRecordProps(database, 0, 2, two));
+    CEPROPVAL number = {};   // a record that names nothing
+    number.propid = 0x42020003;
+    ASSERT_NE(0u, CeWriteRecordProps(database, 0, 1, &number));
     CloseHandle(database);
     poom::AddCategoryNames({L"Press"});
 
     ASSERT_EQ(1, ReadCategoryList(&list, &count));
+    EXPECT_EQ(boxes, scenario->Dialogs().size()) << "a list read whole reports nothing";
     std::vector<std::wstring> names(list, list + count);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"A category name well over twe", L"Press"}), names);
+    EXPECT_EQ((std::vector<std::wstring>{L"", L"A category name well over twe", L"Press"}), names);
     std::free(list);
 }
