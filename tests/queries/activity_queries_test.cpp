@@ -3,10 +3,13 @@
 #include "store/activity_queries.h"
 #include "store/database.h"
 #include "store/find_filter.h"
+#include "store/profiles.h"
 #include "store/store_error.h"
 #include "settings/settings.h"
 #include "base/text.h"
+#include "platform/poom/contact_records.h"
 #include "tests/harness/activity_readers.h"
+#include "tests/harness/counting_allocator.h"
 #include "tests/store/store_fixture.h"
 
 #include <gtest/gtest.h>
@@ -230,6 +233,44 @@ TEST_F(QueriesTest, ScanCountsPastTheDatabaseInformationsLimit)
     EndBulkChange();
     ActivityScan scan;
     EXPECT_EQ(65537, scan.Count()) << "a progress range that ends before the records do";
+}
+
+// Lists whose storage cannot grow: what fits is kept, nothing is written
+// past it, and no block is lost.
+TEST_F(QueriesTest, ListsThatCannotGrowKeepWhatFitsAndLoseNoBlock)
+{
+    BeginBulkChange();
+    for (int i = 0; i < 150; ++i)
+        FileActivity(700, L"Many", 46000.0 + i);
+    EndBulkChange();
+    CEOID* oids = nullptr;
+    int count = 0;
+    RefuseAllocations(2u);   // the first hundred fit, growing fails once: the list ends there, without holes
+    getActivityOIDList(&oids, 0, &count, 0);
+    RefuseAllocations(0);
+    EXPECT_EQ(100, count);
+    std::free(oids);
+
+    ASSERT_TRUE(poom::EnsureContactDatabases());
+    ASSERT_TRUE(poom::AddCategoryNames({L"Press"}));
+    CategoryName* list = nullptr;
+    count = -1;
+    RefuseAllocations(~0u);
+    ReadCategoryList(&list, &count);
+    RefuseAllocations(0);
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(nullptr, list);
+
+    const CategoryName press = L"Press";
+    wchar_t* restriction = nullptr;
+    FormatCategoryRestriction(&press, 1, &restriction);
+    ASSERT_NE(nullptr, restriction);
+    const long blocks = liveBlocks;
+    RefuseAllocations(~0u);
+    FormatCategoryRestriction(&press, 1, &restriction);
+    RefuseAllocations(0);
+    EXPECT_EQ(nullptr, restriction) << "without room no restriction passes for one";
+    EXPECT_EQ(blocks - 1, liveBlocks) << "the earlier text is freed";
 }
 
 TEST_F(QueriesTest, ScanStartsAtAContactsFirstActivity)

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "shell/app_state.h"
 #include "views/view_resources.h"
+#include "tests/harness/counting_allocator.h"
 #include "tests/harness/scenario.h"
 
 #include <gtest/gtest.h>
@@ -14,64 +15,6 @@
 #include <tuple>
 #include <utility>
 #include <vector>
-
-// The settings' arrays come from the C library's calloc and realloc. In this
-// suite those calls are counted and can be refused, so that a leaked array
-// and an allocation that fails show.
-namespace {
-long liveBlocks;               // allocated and not yet freed
-unsigned refusedAllocations;   // bit k: the k-th calloc or realloc from now on fails
-int allocationsSeen;
-
-bool Refused()
-{
-    return (refusedAllocations >> std::min(allocationsSeen++, 31)) & 1u;
-}
-
-template <class Function>
-Function Library(Function* slot, const char* name)
-{
-    // No guarded static: the guard may allocate and come back here.
-    if (!*slot)
-        *slot = reinterpret_cast<Function>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), name)));
-    return *slot;
-}
-void* (*libraryMalloc)(size_t);
-void* (*libraryCalloc)(size_t, size_t);
-void* (*libraryRealloc)(void*, size_t);
-void (*libraryFree)(void*);
-}  // namespace
-
-extern "C" void* malloc(size_t bytes)
-{
-    void* block = Library(&libraryMalloc, "malloc")(bytes);
-    liveBlocks += block != nullptr;
-    return block;
-}
-
-extern "C" void* calloc(size_t count, size_t bytes)
-{
-    void* block = Refused() ? nullptr : Library(&libraryCalloc, "calloc")(count, bytes);
-    liveBlocks += block != nullptr;
-    return block;
-}
-
-extern "C" void* realloc(void* block, size_t bytes)
-{
-    if (Refused())
-        return nullptr;
-    void* moved = Library(&libraryRealloc, "realloc")(block, bytes);
-    // From nothing it makes a block; to no bytes it frees one.
-    liveBlocks += (!block && moved) - (block && bytes == 0);
-    return moved;
-}
-
-extern "C" void free(void* block)
-{
-    liveBlocks -= block != nullptr;
-    Library(&libraryFree, "free")(block);
-}
 
 namespace {
 
@@ -301,8 +244,7 @@ TEST_F(SettingsStore, ArraysThatCannotGrowShortenTheirLists)
     };
     for (const auto& example : cases) {
         FreeSettingArrays();
-        refusedAllocations = example.refused;
-        allocationsSeen = 0;
+        RefuseAllocations(example.refused);
         EXPECT_EQ((example.refused & 0xF) == 0, AllocateSettingArrays()) << example.refused;
         int** const arrays[] = {&settings.lv1columnorder, &settings.lv2columnorder, &settings.exportcontactfield,
                                 &settings.exportactivityfield};
@@ -312,7 +254,7 @@ TEST_F(SettingsStore, ArraysThatCannotGrowShortenTheirLists)
                 **arrays[k] = 7;
         }
         LoadSettings();
-        refusedAllocations = 0;
+        RefuseAllocations(0);
         const Settings& s = settings;
         EXPECT_EQ((std::vector<int>(example.counts, example.counts + 5)),
                   (std::vector<int>{s.numcontactfield, s.numlastactivityfield, s.numactivityfield,
