@@ -1,4 +1,5 @@
 #include "base/app_folders.h"
+#include "resources/message_box_ids.h"
 #include "platform/cedb/core/file_system.h"
 #include "settings/registry_values.h"
 #include "settings/settings.h"
@@ -317,7 +318,13 @@ TEST(Mount, ReadOnlyInstallFolderKeepsTheDataInTheUsersFolder)
     // No user folder either: the mount's failure says what went wrong.
     SetEnvironmentVariableW(L"LOCALAPPDATA", (readOnly + L"\\local").c_str());
     OverrideAppFolders(readOnly, scenario.DocumentsFolder());
+    bool choices = false;   // a box with a second button
+    scenario.AnswerDialogs([&](HWND box) {
+        choices = choices || IsWindowVisible(GetDlgItem(box, IDC_MESSAGE_BOX_SECOND));
+        Scenario::PressButton(box, IDOK);
+    });
     EXPECT_EQ(nullptr, scenario.Start());
     EXPECT_TRUE(scenario.Saw(L"Database mount failed: Access Denied"));
+    EXPECT_FALSE(choices) << "the failure is told, not offered as a choice";
     SetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal[0] ? savedLocal : nullptr);
 }
