@@ -249,6 +249,10 @@ TEST_F(QueriesTest, ListsThatCannotGrowKeepWhatFitsAndLoseNoBlock)
     getActivityOIDList(&oids, 0, &count, 0);
     RefuseAllocations(0);
     EXPECT_EQ(100, count);
+    RefuseAllocations(1u);   // not even the first hundred
+    getActivityOIDList(&oids, 0, &count, 0);
+    RefuseAllocations(0);
+    EXPECT_EQ(0, count);
     std::free(oids);
 
     ASSERT_TRUE(poom::EnsureContactDatabases());
