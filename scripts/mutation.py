@@ -249,24 +249,28 @@ def module_files(module):
 
 
 def recorded_survivors(log):
-    """The survivors a log names, per module, found again among today's sites by their text."""
+    """The survivors a log names, per module, found again among today's sites:
+    at their recorded line when it still holds that text, else by the text alone."""
     wanted, module = {}, None
     for raw in open(log, encoding='utf-8'):
         header = re.match(r'== (\S+) ', raw)
         module = header.group(1) if header else module
         # The summary's "survivor MODULE: ..." lines, or the running "  survived  ..." ones.
-        m = re.match(r'(?:survivor (\S+)|  survived ): (\S+?):\d+: (.*?)  ->  (.*)$', raw.rstrip('\n')) or \
-            re.match(r'(?:survivor (\S+): |  survived  )(\S+?):\d+: (.*?)  ->  (.*)$', raw.rstrip('\n'))
+        m = re.match(r'(?:survivor (\S+): |  survived  )(\S+?):(\d+): (.*?)  ->  (.*)$', raw.rstrip('\n'))
         if m:
-            wanted.setdefault(m.group(1) or module, set()).add((m.group(2), m.group(3), m.group(4)))
+            wanted.setdefault(m.group(1) or module, set()).add((m.group(2), int(m.group(3)), m.group(4), m.group(5)))
     chosen = {}
     for module, keys in wanted.items():
-        for path in module_files(module):
-            for site in mutation_sites(path, open(os.path.join(SRC, path), encoding='utf-8').read()):
-                key = (site[0], site[2].strip(), site[3].strip())
-                if key in keys:
-                    keys.discard(key)
-                    chosen.setdefault(module, []).append(site)
+        sites = [site for path in module_files(module)
+                 for site in mutation_sites(path, open(os.path.join(SRC, path), encoding='utf-8').read())]
+        taken = set()
+        for path, number, before, after in sorted(keys):
+            same = [s for s in sites if (s[0], s[2].strip(), s[3].strip()) == (path, before, after)
+                    and id(s) not in taken]
+            site = next((s for s in same if s[1] == number), same[0] if same else None)
+            if site:
+                taken.add(id(site))
+                chosen.setdefault(module, []).append(site)
     return chosen
 
 
