@@ -366,7 +366,8 @@ def main():
         else:
             results.append(result)
     out('')
-    out(f'seed {args.seed}: module, killed / mutants, kill rate (equivalent skipped, not compiled or compiled out)')
+    run_name = f'survivors of {args.recheck}' if rechecked is not None else f'seed {args.seed}'
+    out(f'{run_name}: module, killed / mutants, kill rate (equivalent skipped, not compiled or compiled out)')
     for module, killed, total, skipped, stillborn, survivors in results:
         rate = 100.0 * killed / total if total else 0.0
         out(f'{module:10} {killed:3} / {total:3}  {rate:5.1f}%  ({skipped} equivalent, {stillborn} not compiled or compiled out)')
