@@ -5,7 +5,6 @@
 #include "store/find_filter.h"
 #include "store/profiles.h"
 #include "store/store_error.h"
-#include "settings/settings.h"
 #include "base/text.h"
 #include "platform/poom/contact_records.h"
 #include "tests/harness/activity_readers.h"

@@ -3,7 +3,6 @@
 #include "settings/settings.h"
 #include "settings/setting_table.h"
 #include "base/text.h"
-#include "shell/app_state.h"
 #include "views/view_resources.h"
 #include "tests/harness/counting_allocator.h"
 #include "tests/harness/scenario.h"

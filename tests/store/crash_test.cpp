@@ -1,9 +1,7 @@
 // Processes that die without closing the volume: a writer rewriting
 // activities that dies right after a seeded number of acknowledged writes
 // (every acknowledged write must read back whole), and a new volume's seeding.
-#include "settings/settings.h"
 #include "base/app_folders.h"
-#include "base/text.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/volume.h"
