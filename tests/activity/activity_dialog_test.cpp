@@ -5,7 +5,6 @@
 #include "platform/notify/notify_host.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
@@ -52,11 +51,6 @@ void PickDate(HWND dialog, int id, const SYSTEMTIME& time)
 void SelectCombo(HWND dialog, int id, int index)
 {
     SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
-}
-
-bool IsActivityDialog(HWND window)
-{
-    return GetDlgItem(window, IDC_REMINDER_COMBO) && GetDlgItem(window, IDC_CONTACT_COMBO);
 }
 
 std::vector<std::wstring> Labels(const wchar_t* database)
@@ -115,7 +109,7 @@ protected:
     {
         bool seen = false, afterMessage = false;
         scenario->AnswerDialogs([&](HWND window) {
-            if (!IsActivityDialog(window)) {
+            if (!GetDlgItem(window, IDC_REMINDER_COMBO) || !GetDlgItem(window, IDC_CONTACT_COMBO)) {
                 afterMessage = true;
                 lastMessage = scenario->Dialogs().back().texts;
                 Scenario::PressButton(window, IDOK);
@@ -191,10 +185,9 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
         EXPECT_EQ(Labels(EVENTS_DATABASE), ListItems(GetDlgItem(dialog, IDC_EVENT_COMBO)));
         EXPECT_TRUE(ListItems(GetDlgItem(dialog, IDC_USER1_COMBO)).empty());
         const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER);
-        SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
         EXPECT_EQ(12, date.wDay);
         EXPECT_EQ(8, date.wHour);
-        EXPECT_EQ(12, next.wDay);
+        EXPECT_EQ(12, Picker(dialog, IDC_NEXT_DATE_PICKER).wDay);
         // Scrollable while the panel is up, the close picture staying put.
         RECT before, after;
         GetWindowRect(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE), &before);
@@ -209,7 +202,7 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
 
         // A Date after the Next Date moves the Next Date along; an earlier one leaves it.
         PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 20, 10, 5));
-        next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        const SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
         EXPECT_EQ(20, next.wDay);
         EXPECT_EQ(10, next.wHour);
         PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 2, 7, 0));
@@ -231,7 +224,9 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
     });
 }
 
-TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTime)
+// An edit shows the record's fields, reminder and dates with their time; moved
+// to another contact, the activity marks both contacts' latest and selects the new one.
+TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsAndMovingItToAnotherContactMarksBoth)
 {
     StartWithContacts();
     const CEOID oid = Write(cara, L"Fax Quote", At(2030, 2, 1, 9, 15), At(2030, 4, 2, 16, 45), 3);
@@ -252,6 +247,23 @@ TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTim
     const ActivityRecord saved = ReadActivity(oid);
     EXPECT_EQ(2, saved.done) << "the done value is written back as it was";
     EXPECT_EQ(3, saved.remindIndex);
+
+    const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
+    const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
+    SelectContact(ann);
+    RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
+        SendDlgItemMessageW(dialog, IDC_CONTACT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(L"Cole, Ben"));
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(ann));
+    EXPECT_EQ(std::vector<CEOID>{moved}, ActivityOids(ben));
+    EXPECT_TRUE(ReadActivity(kept).lastFlag);
+    EXPECT_TRUE(ReadActivity(moved).lastFlag);
+    EXPECT_STREQ(L"Cole, Ben", ReadActivity(moved).fileAs);
+    EXPECT_EQ(RowOf(ben), currentContactIndex);
+    EXPECT_EQ(RowOf(ben), Mark(Contacts()));
+    EXPECT_EQ(1, activityCount);
 }
 
 TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWrite)
@@ -326,27 +338,6 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_TRUE(Labels(USER1_DATABASE).empty()) << "blanks only: stored empty, not added";
     EXPECT_EQ(std::vector<std::wstring>{L"Gold"}, Labels(USER2_DATABASE));
     EXPECT_EQ(std::vector<std::wstring>{std::wstring(39, L'u')}, Labels(USER3_DATABASE));
-}
-
-TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTheNewOne)
-{
-    StartWithContacts();
-    const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
-    const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
-    SelectContact(ann);
-    RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_CONTACT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(L"Diaz, Cara"));
-        Scenario::PressButton(dialog, IDOK);
-    });
-    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(ann));
-    EXPECT_EQ(std::vector<CEOID>{moved}, ActivityOids(cara));
-    EXPECT_TRUE(ReadActivity(kept).lastFlag);
-    EXPECT_TRUE(ReadActivity(moved).lastFlag);
-    EXPECT_STREQ(L"Diaz, Cara", ReadActivity(moved).fileAs);
-    EXPECT_EQ(RowOf(cara), currentContactIndex);
-    EXPECT_EQ(RowOf(cara), static_cast<int>(SendMessageW(Contacts(), LVM_GETSELECTIONMARK, 0, 0)));
-    EXPECT_EQ(1, activityCount);
 }
 
 // The dialog raises the input panel and closing it lowers the panel again:
