@@ -282,7 +282,9 @@ TEST_F(ListViews, RowColoursFollowPastDueAndDoneWhichTheContextMenuMarks)
     ContactsChanged();
     ASSERT_EQ(4, Rows(Activities()));
 
-    std::vector<COLORREF> texts;
+    // Past due shows even on the marked row; due today is not past due.
+    const COLORREF texts[] = {settings.lv2pastduecolor, settings.lv2textcolor, settings.lv2textcolor,
+                              settings.lv2donecolor};
     for (int row = 0; row < 4; ++row) {
         NMLVCUSTOMDRAW draw = {};
         draw.nmcd.hdr.hwndFrom = Activities();
@@ -294,15 +296,11 @@ TEST_F(ListViews, RowColoursFollowPastDueAndDoneWhichTheContextMenuMarks)
         EXPECT_EQ(CDRF_NOTIFYPOSTPAINT, OnListNotify(scenario->MainWindow(), ID_ACTIVITY_LIST,
                                                      reinterpret_cast<LPARAM>(&draw)));
         ReleaseDC(Activities(), draw.nmcd.hdc);
-        texts.push_back(draw.clrText);
+        EXPECT_EQ(texts[row], draw.clrText) << row;
         if (row > 0) {
             EXPECT_EQ(row % 2 ? settings.lv2r1color : settings.lv2r2color, draw.clrTextBk) << row;
         }
     }
-    EXPECT_EQ(settings.lv2pastduecolor, texts[0]) << "past due shows even on the marked row";
-    EXPECT_EQ(settings.lv2textcolor, texts[1]) << "due today is not past due";
-    EXPECT_EQ(settings.lv2textcolor, texts[2]);
-    EXPECT_EQ(settings.lv2donecolor, texts[3]);
 
     TapRow(Activities(), 2);
     EXPECT_EQ(L"Mark Done", MarkItem(Activities()));
