@@ -66,7 +66,8 @@ TEST_F(Reminders, LongNamesAreCutToFitTheText)
 
 // ---- Clearing ---------------------------------------------------------------------------
 
-TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
+// A clear the service fails is reported and clears nothing.
+TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElseOrNothingWhenTheServiceFails)
 {
     ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
     ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 9)), PUN_LED | PUN_DIALOG);
@@ -80,28 +81,7 @@ TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
     EXPECT_EQ(L"Text", left[1].text);
     EXPECT_EQ(static_cast<DWORD>(PUN_LED), left[2].flags);
     EXPECT_TRUE(scenario.Dialogs().empty());
-}
 
-TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
-{
-    HANDLE handle = ScheduleDialog(At(2030, 4, 1, 9, 0), nullptr, nullptr, PUN_DIALOG);
-    int isDialog = 0;
-    wchar_t title[40], text[40];
-    EXPECT_EQ(NOTIFICATION_INFO_READ, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
-    EXPECT_EQ(1, isDialog);
-    EXPECT_STREQ(L"(No Title)", title);
-    EXPECT_STREQ(L"(No Text)", text);
-    ClearReminder(L"(No Text)", L"(No Title)");
-    EXPECT_TRUE(StoredNotifications().empty()) << "placeholders match like any title";
-
-    EXPECT_EQ(NOTIFICATION_INFO_UNAVAILABLE, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
-    HANDLE other = ScheduleDialog(At(2030, 4, 1, 9, 0), L"a", L"b", PUN_DIALOG);
-    reminderAllocate = NoMemory;
-    EXPECT_EQ(NOTIFICATION_INFO_NO_MEMORY, ReadNotificationInfo(other, &isDialog, title, 40, text, 40));
-}
-
-TEST_F(Reminders, ServiceFailuresAreReportedAndClearNothing)
-{
     ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_DIALOG);
     struct Case {
         int failingCall;     // -1: memory runs out instead
@@ -126,8 +106,26 @@ TEST_F(Reminders, ServiceFailuresAreReportedAndClearNothing)
         EXPECT_EQ(c.title, box.title);
         EXPECT_NE(box.texts.end(), std::find(box.texts.begin(), box.texts.end(), c.message))
             << "message: " << std::string(c.message, c.message + wcslen(c.message));
-        EXPECT_EQ(1u, StoredNotifications().size());
+        EXPECT_EQ(4u, StoredNotifications().size());
     }
+}
+
+TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
+{
+    HANDLE handle = ScheduleDialog(At(2030, 4, 1, 9, 0), nullptr, nullptr, PUN_DIALOG);
+    int isDialog = 0;
+    wchar_t title[40], text[40];
+    EXPECT_EQ(NOTIFICATION_INFO_READ, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
+    EXPECT_EQ(1, isDialog);
+    EXPECT_STREQ(L"(No Title)", title);
+    EXPECT_STREQ(L"(No Text)", text);
+    ClearReminder(L"(No Text)", L"(No Title)");
+    EXPECT_TRUE(StoredNotifications().empty()) << "placeholders match like any title";
+
+    EXPECT_EQ(NOTIFICATION_INFO_UNAVAILABLE, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
+    HANDLE other = ScheduleDialog(At(2030, 4, 1, 9, 0), L"a", L"b", PUN_DIALOG);
+    reminderAllocate = NoMemory;
+    EXPECT_EQ(NOTIFICATION_INFO_NO_MEMORY, ReadNotificationInfo(other, &isDialog, title, 40, text, 40));
 }
 
 } // namespace
