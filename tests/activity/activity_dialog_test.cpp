@@ -175,6 +175,35 @@ protected:
 TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeepsNextDateNotBeforeDate)
 {
     StartWithContacts();
+    // The dialog raises the input panel and closing it with the close picture
+    // lowers the panel again: the panes move twice underneath it, and every
+    // pixel must come back.
+    Write(ann, L"Call back", At(2030, 1, 2), At(2030, 3, 20), 0);
+    Write(ann, L"Send offer", At(2030, 1, 1), At(2030, 3, 21), 0);
+    SelectContact(ann);
+    scenario->PumpPending();
+    // The panes painted whole: a row repainted alone leaves the grid lines
+    // at its edges unlike the whole list's painting.
+    for (HWND pane : {Contacts(), Activities(), GetDlgItem(scenario->MainWindow(), ID_NOTES_PANE)})
+        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Taken once the window has settled: the notes pane's scroll bar takes
+    // its state from messages still queued after the repaint.
+    const WindowImage before = scenario->SettledCapture(scenario->MainWindow());
+    ASSERT_FALSE(before.bits.empty());
+    RunDialog(-1, [&](HWND dialog) {
+        UpdateWindow(dialog);
+        Close(dialog);
+    });
+    // The panes repaint as the input panel's going down reaches them; on a
+    // busy machine that may take a while.
+    RECT stale = {};
+    scenario->PumpUntil([&] {
+        stale = DifferingArea(before, Scenario::CaptureWindow(scenario->MainWindow()));
+        return IsRectEmpty(&stale) != FALSE;
+    }, 5000);
+    EXPECT_TRUE(IsRectEmpty(&stale)) << "stale pixels at (" << stale.left << "," << stale.top << ")-("
+                                     << stale.right << "," << stale.bottom << ")";
+
     SelectContact(ben);
     RunDialog(-1, [&](HWND dialog) {
         EXPECT_EQ(L"Cole, Ben", ItemText(dialog, IDC_CONTACT_COMBO));
@@ -224,11 +253,35 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
     });
 }
 
+// A record that cannot be read opens as new, and saving it reports the write.
 // An edit shows the record's fields, reminder and dates with their time; moved
 // to another contact, the activity marks both contacts' latest and selects the new one.
-TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsAndMovingItToAnotherContactMarksBoth)
+TEST_F(ActivityDialogTest, EditOpensUnreadableRecordsAsNewShowsTheFieldsAndMovingMarksBothContacts)
 {
     StartWithContacts();
+    SelectContact(ann);
+    bool keptOpen = false;
+    RunDialog(
+        0x7777,
+        [&](HWND dialog) {
+            EXPECT_EQ(L"", ItemText(dialog, IDC_EVENT_COMBO));
+            EXPECT_EQ(L"Baker, Ann", ItemText(dialog, IDC_CONTACT_COMBO));
+            SetDlgItemTextW(dialog, IDC_NOTES_EDIT, L"Typed before the failure");
+            Scenario::PressButton(dialog, IDOK);
+        },
+        [&](HWND dialog) {
+            if (std::none_of(lastMessage.begin(), lastMessage.end(), [](const std::wstring& text) {
+                    return text.rfind(L"The activity could not be saved", 0) == 0;
+                }))
+                return; // back between the write's own report and the dialog's
+            keptOpen = ItemText(dialog, IDC_NOTES_EDIT) == L"Typed before the failure";
+            Close(dialog);
+        });
+    EXPECT_TRUE(scenario->Saw(L"No record found 'ReadActivityRecordDB'", L"Error"));
+    EXPECT_TRUE(scenario->Saw(L"No record found 'WriteActivityRecordDB'", L"Error"));
+    EXPECT_TRUE(keptOpen) << "a failed save keeps the dialog open with what was typed";
+    EXPECT_TRUE(ActivityOids(ann).empty());
+
     const CEOID oid = Write(cara, L"Fax Quote", At(2030, 2, 1, 9, 15), At(2030, 4, 2, 16, 45), 3);
     SelectContact(cara);
     RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
@@ -264,33 +317,6 @@ TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsAndMovingItToAnotherContactM
     EXPECT_EQ(RowOf(ben), currentContactIndex);
     EXPECT_EQ(RowOf(ben), Mark(Contacts()));
     EXPECT_EQ(1, activityCount);
-}
-
-TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWrite)
-{
-    StartWithContacts();
-    SelectContact(ann);
-    bool keptOpen = false;
-    RunDialog(
-        0x7777,
-        [&](HWND dialog) {
-            EXPECT_EQ(L"", ItemText(dialog, IDC_EVENT_COMBO));
-            EXPECT_EQ(L"Baker, Ann", ItemText(dialog, IDC_CONTACT_COMBO));
-            SetDlgItemTextW(dialog, IDC_NOTES_EDIT, L"Typed before the failure");
-            Scenario::PressButton(dialog, IDOK);
-        },
-        [&](HWND dialog) {
-            if (std::none_of(lastMessage.begin(), lastMessage.end(), [](const std::wstring& text) {
-                    return text.rfind(L"The activity could not be saved", 0) == 0;
-                }))
-                return; // back between the write's own report and the dialog's
-            keptOpen = ItemText(dialog, IDC_NOTES_EDIT) == L"Typed before the failure";
-            Close(dialog);
-        });
-    EXPECT_TRUE(scenario->Saw(L"No record found 'ReadActivityRecordDB'", L"Error"));
-    EXPECT_TRUE(scenario->Saw(L"No record found 'WriteActivityRecordDB'", L"Error"));
-    EXPECT_TRUE(keptOpen) << "a failed save keeps the dialog open with what was typed";
-    EXPECT_TRUE(ActivityOids(ann).empty());
 }
 
 // ---- Saving ---------------------------------------------------------------------------
@@ -338,38 +364,6 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_TRUE(Labels(USER1_DATABASE).empty()) << "blanks only: stored empty, not added";
     EXPECT_EQ(std::vector<std::wstring>{L"Gold"}, Labels(USER2_DATABASE));
     EXPECT_EQ(std::vector<std::wstring>{std::wstring(39, L'u')}, Labels(USER3_DATABASE));
-}
-
-// The dialog raises the input panel and closing it lowers the panel again:
-// the panes move twice underneath it, and every pixel must come back.
-TEST_F(ActivityDialogTest, AfterTheClosePictureTheMainWindowLooksAsBeforeTheDialog)
-{
-    StartWithContacts();
-    Write(ann, L"Call back", At(2030, 1, 2), At(2030, 3, 20), 0);
-    Write(ann, L"Send offer", At(2030, 1, 1), At(2030, 3, 21), 0);
-    SelectContact(ann);
-    scenario->PumpPending();
-    // The panes painted whole: a row repainted alone leaves the grid lines
-    // at its edges unlike the whole list's painting.
-    for (HWND pane : {Contacts(), Activities(), GetDlgItem(scenario->MainWindow(), ID_NOTES_PANE)})
-        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Taken once the window has settled: the notes pane's scroll bar takes
-    // its state from messages still queued after the repaint.
-    const WindowImage before = scenario->SettledCapture(scenario->MainWindow());
-    ASSERT_FALSE(before.bits.empty());
-    RunDialog(-1, [&](HWND dialog) {
-        UpdateWindow(dialog);
-        Close(dialog);
-    });
-    // The panes repaint as the input panel's going down reaches them; on a
-    // busy machine that may take a while.
-    RECT stale = {};
-    scenario->PumpUntil([&] {
-        stale = DifferingArea(before, Scenario::CaptureWindow(scenario->MainWindow()));
-        return IsRectEmpty(&stale) != FALSE;
-    }, 5000);
-    EXPECT_TRUE(IsRectEmpty(&stale)) << "stale pixels at (" << stale.left << "," << stale.top << ")-("
-                                     << stale.right << "," << stale.bottom << ")";
 }
 
 TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialogOpen)

@@ -33,8 +33,9 @@ protected:
 
 // ---- Time rule -------------------------------------------------------------------------
 
-// Whole days and weeks are checked as the activity dialog arms them.
-TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
+// Whole days and weeks, and the title and text as armed, are checked as the
+// activity dialog arms them.
+TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheIntervalAndLongNamesAreCutToFitTheText)
 {
     const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
     ASSERT_EQ(1, ScheduleReminder(L"t", L"h", ReminderTime(nextDate, 1), PUN_LED | PUN_DIALOG));
@@ -48,19 +49,14 @@ TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
     const int seconds = hour.wHour * 3600 + hour.wMinute * 60 + hour.wSecond;
     EXPECT_GE(seconds, 3599);
     EXPECT_LE(seconds, 3600);
-}
 
-// ---- Title and text (as armed: the activity dialog's tests) -----------------------------
-
-TEST_F(Reminders, LongNamesAreCutToFitTheText)
-{
     const std::wstring longName(70, L'n'), longAction(70, L'a');
-    const double nextDate = OleDate(At(2030, 3, 12));
+    const double day = OleDate(At(2030, 3, 12));
     wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
-    FormatReminder(longName.c_str(), longAction.c_str(), nextDate, title, REMINDER_TITLE_CAPACITY, text,
+    FormatReminder(longName.c_str(), longAction.c_str(), day, title, REMINDER_TITLE_CAPACITY, text,
                    REMINDER_TEXT_CAPACITY);
     EXPECT_EQ(L"Vantaro Reminder:\n" + std::wstring(39, L'n') + L" (" + std::wstring(39, L'a') + L") " +
-                  ShortDate(nextDate),
+                  ShortDate(day),
               std::wstring(text));
 }
 
