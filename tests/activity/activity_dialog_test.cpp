@@ -5,7 +5,6 @@
 #include "platform/notify/notify_host.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "store/label_lists.h"
@@ -52,11 +51,6 @@ void PickDate(HWND dialog, int id, const SYSTEMTIME& time)
 void SelectCombo(HWND dialog, int id, int index)
 {
     SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
-}
-
-bool IsActivityDialog(HWND window)
-{
-    return GetDlgItem(window, IDC_REMINDER_COMBO) && GetDlgItem(window, IDC_CONTACT_COMBO);
 }
 
 std::vector<std::wstring> Labels(const wchar_t* database)
@@ -115,7 +109,7 @@ protected:
     {
         bool seen = false, afterMessage = false;
         scenario->AnswerDialogs([&](HWND window) {
-            if (!IsActivityDialog(window)) {
+            if (!GetDlgItem(window, IDC_REMINDER_COMBO) || !GetDlgItem(window, IDC_CONTACT_COMBO)) {
                 afterMessage = true;
                 lastMessage = scenario->Dialogs().back().texts;
                 Scenario::PressButton(window, IDOK);
@@ -181,6 +175,35 @@ protected:
 TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeepsNextDateNotBeforeDate)
 {
     StartWithContacts();
+    // The dialog raises the input panel and closing it with the close picture
+    // lowers the panel again: the panes move twice underneath it, and every
+    // pixel must come back.
+    Write(ann, L"Call back", At(2030, 1, 2), At(2030, 3, 20), 0);
+    Write(ann, L"Send offer", At(2030, 1, 1), At(2030, 3, 21), 0);
+    SelectContact(ann);
+    scenario->PumpPending();
+    // The panes painted whole: a row repainted alone leaves the grid lines
+    // at its edges unlike the whole list's painting.
+    for (HWND pane : {Contacts(), Activities(), GetDlgItem(scenario->MainWindow(), ID_NOTES_PANE)})
+        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Taken once the window has settled: the notes pane's scroll bar takes
+    // its state from messages still queued after the repaint.
+    const WindowImage before = scenario->SettledCapture(scenario->MainWindow());
+    ASSERT_FALSE(before.bits.empty());
+    RunDialog(-1, [&](HWND dialog) {
+        UpdateWindow(dialog);
+        Close(dialog);
+    });
+    // The panes repaint as the input panel's going down reaches them; on a
+    // busy machine that may take a while.
+    RECT stale = {};
+    scenario->PumpUntil([&] {
+        stale = DifferingArea(before, Scenario::CaptureWindow(scenario->MainWindow()));
+        return IsRectEmpty(&stale) != FALSE;
+    }, 5000);
+    EXPECT_TRUE(IsRectEmpty(&stale)) << "stale pixels at (" << stale.left << "," << stale.top << ")-("
+                                     << stale.right << "," << stale.bottom << ")";
+
     SelectContact(ben);
     RunDialog(-1, [&](HWND dialog) {
         EXPECT_EQ(L"Cole, Ben", ItemText(dialog, IDC_CONTACT_COMBO));
@@ -191,10 +214,9 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
         EXPECT_EQ(Labels(EVENTS_DATABASE), ListItems(GetDlgItem(dialog, IDC_EVENT_COMBO)));
         EXPECT_TRUE(ListItems(GetDlgItem(dialog, IDC_USER1_COMBO)).empty());
         const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER);
-        SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
         EXPECT_EQ(12, date.wDay);
         EXPECT_EQ(8, date.wHour);
-        EXPECT_EQ(12, next.wDay);
+        EXPECT_EQ(12, Picker(dialog, IDC_NEXT_DATE_PICKER).wDay);
         // Scrollable while the panel is up, the close picture staying put.
         RECT before, after;
         GetWindowRect(GetDlgItem(dialog, IDC_ACTIVITY_CLOSE), &before);
@@ -209,7 +231,7 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
 
         // A Date after the Next Date moves the Next Date along; an earlier one leaves it.
         PickDate(dialog, IDC_DATE_PICKER, At(2030, 3, 20, 10, 5));
-        next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        const SYSTEMTIME next = Picker(dialog, IDC_NEXT_DATE_PICKER);
         EXPECT_EQ(20, next.wDay);
         EXPECT_EQ(10, next.wHour);
         PickDate(dialog, IDC_NEXT_DATE_PICKER, At(2030, 3, 2, 7, 0));
@@ -231,30 +253,10 @@ TEST_F(ActivityDialogTest, NewActivityOpensForTheSelectedContactWithTodayAndKeep
     });
 }
 
-TEST_F(ActivityDialogTest, EditShowsTheRecordsFieldsReminderAndDatesWithTheirTime)
-{
-    StartWithContacts();
-    const CEOID oid = Write(cara, L"Fax Quote", At(2030, 2, 1, 9, 15), At(2030, 4, 2, 16, 45), 3);
-    SelectContact(cara);
-    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
-        EXPECT_EQ(L"Diaz, Cara", ItemText(dialog, IDC_CONTACT_COMBO));
-        EXPECT_EQ(L"Meeting", ItemText(dialog, IDC_EVENT_COMBO));
-        EXPECT_EQ(L"Fax Quote", ItemText(dialog, IDC_NEXT_ACTION_COMBO));
-        EXPECT_EQ(L"Stored notes", ItemText(dialog, IDC_NOTES_EDIT));
-        EXPECT_EQ(L"north", ItemText(dialog, IDC_USER1_COMBO));
-        EXPECT_EQ(L"4 hours", ItemText(dialog, IDC_REMINDER_COMBO));
-        const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
-        EXPECT_EQ(9, date.wHour);
-        EXPECT_EQ(15, date.wMinute);
-        EXPECT_EQ(16, next.wHour);
-        Scenario::PressButton(dialog, IDOK);
-    });
-    const ActivityRecord saved = ReadActivity(oid);
-    EXPECT_EQ(2, saved.done) << "the done value is written back as it was";
-    EXPECT_EQ(3, saved.remindIndex);
-}
-
-TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWrite)
+// A record that cannot be read opens as new, and saving it reports the write.
+// An edit shows the record's fields, reminder and dates with their time; moved
+// to another contact, the activity marks both contacts' latest and selects the new one.
+TEST_F(ActivityDialogTest, EditOpensUnreadableRecordsAsNewShowsTheFieldsAndMovingMarksBothContacts)
 {
     StartWithContacts();
     SelectContact(ann);
@@ -279,6 +281,42 @@ TEST_F(ActivityDialogTest, RecordThatCannotBeReadOpensAsNewAndSavingReportsTheWr
     EXPECT_TRUE(scenario->Saw(L"No record found 'WriteActivityRecordDB'", L"Error"));
     EXPECT_TRUE(keptOpen) << "a failed save keeps the dialog open with what was typed";
     EXPECT_TRUE(ActivityOids(ann).empty());
+
+    const CEOID oid = Write(cara, L"Fax Quote", At(2030, 2, 1, 9, 15), At(2030, 4, 2, 16, 45), 3);
+    SelectContact(cara);
+    RunDialog(static_cast<LONG>(oid), [&](HWND dialog) {
+        EXPECT_EQ(L"Diaz, Cara", ItemText(dialog, IDC_CONTACT_COMBO));
+        EXPECT_EQ(L"Meeting", ItemText(dialog, IDC_EVENT_COMBO));
+        EXPECT_EQ(L"Fax Quote", ItemText(dialog, IDC_NEXT_ACTION_COMBO));
+        EXPECT_EQ(L"Stored notes", ItemText(dialog, IDC_NOTES_EDIT));
+        EXPECT_EQ(L"north", ItemText(dialog, IDC_USER1_COMBO));
+        EXPECT_EQ(L"4 hours", ItemText(dialog, IDC_REMINDER_COMBO));
+        const SYSTEMTIME date = Picker(dialog, IDC_DATE_PICKER), next = Picker(dialog, IDC_NEXT_DATE_PICKER);
+        EXPECT_EQ(9, date.wHour);
+        EXPECT_EQ(15, date.wMinute);
+        EXPECT_EQ(16, next.wHour);
+        Scenario::PressButton(dialog, IDOK);
+    });
+    const ActivityRecord saved = ReadActivity(oid);
+    EXPECT_EQ(2, saved.done) << "the done value is written back as it was";
+    EXPECT_EQ(3, saved.remindIndex);
+
+    const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
+    const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
+    SelectContact(ann);
+    RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
+        SendDlgItemMessageW(dialog, IDC_CONTACT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(L"Cole, Ben"));
+        Scenario::PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(ann));
+    EXPECT_EQ(std::vector<CEOID>{moved}, ActivityOids(ben));
+    EXPECT_TRUE(ReadActivity(kept).lastFlag);
+    EXPECT_TRUE(ReadActivity(moved).lastFlag);
+    EXPECT_STREQ(L"Cole, Ben", ReadActivity(moved).fileAs);
+    EXPECT_EQ(RowOf(ben), currentContactIndex);
+    EXPECT_EQ(RowOf(ben), Mark(Contacts()));
+    EXPECT_EQ(1, activityCount);
 }
 
 // ---- Saving ---------------------------------------------------------------------------
@@ -328,59 +366,6 @@ TEST_F(ActivityDialogTest, SavedNewActivityJoinsTheListsAndTheContactsLatestColu
     EXPECT_EQ(std::vector<std::wstring>{std::wstring(39, L'u')}, Labels(USER3_DATABASE));
 }
 
-TEST_F(ActivityDialogTest, MovingAnActivityToAnotherContactMarksBothAndSelectsTheNewOne)
-{
-    StartWithContacts();
-    const CEOID kept = Write(ann, L"Meeting", At(2030, 1, 1), At(2030, 1, 2), 0);
-    const CEOID moved = Write(ann, L"Meeting", At(2030, 2, 1), At(2030, 2, 2), 0);
-    SelectContact(ann);
-    RunDialog(static_cast<LONG>(moved), [&](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_CONTACT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(L"Diaz, Cara"));
-        Scenario::PressButton(dialog, IDOK);
-    });
-    EXPECT_EQ(std::vector<CEOID>{kept}, ActivityOids(ann));
-    EXPECT_EQ(std::vector<CEOID>{moved}, ActivityOids(cara));
-    EXPECT_TRUE(ReadActivity(kept).lastFlag);
-    EXPECT_TRUE(ReadActivity(moved).lastFlag);
-    EXPECT_STREQ(L"Diaz, Cara", ReadActivity(moved).fileAs);
-    EXPECT_EQ(RowOf(cara), currentContactIndex);
-    EXPECT_EQ(RowOf(cara), static_cast<int>(SendMessageW(Contacts(), LVM_GETSELECTIONMARK, 0, 0)));
-    EXPECT_EQ(1, activityCount);
-}
-
-// The dialog raises the input panel and closing it lowers the panel again:
-// the panes move twice underneath it, and every pixel must come back.
-TEST_F(ActivityDialogTest, AfterTheClosePictureTheMainWindowLooksAsBeforeTheDialog)
-{
-    StartWithContacts();
-    Write(ann, L"Call back", At(2030, 1, 2), At(2030, 3, 20), 0);
-    Write(ann, L"Send offer", At(2030, 1, 1), At(2030, 3, 21), 0);
-    SelectContact(ann);
-    scenario->PumpPending();
-    // The panes painted whole: a row repainted alone leaves the grid lines
-    // at its edges unlike the whole list's painting.
-    for (HWND pane : {Contacts(), Activities(), GetDlgItem(scenario->MainWindow(), ID_NOTES_PANE)})
-        RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Taken once the window has settled: the notes pane's scroll bar takes
-    // its state from messages still queued after the repaint.
-    const WindowImage before = scenario->SettledCapture(scenario->MainWindow());
-    ASSERT_FALSE(before.bits.empty());
-    RunDialog(-1, [&](HWND dialog) {
-        UpdateWindow(dialog);
-        Close(dialog);
-    });
-    // The panes repaint as the input panel's going down reaches them; on a
-    // busy machine that may take a while.
-    RECT stale = {};
-    scenario->PumpUntil([&] {
-        stale = DifferingArea(before, Scenario::CaptureWindow(scenario->MainWindow()));
-        return IsRectEmpty(&stale) != FALSE;
-    }, 5000);
-    EXPECT_TRUE(IsRectEmpty(&stale)) << "stale pixels at (" << stale.left << "," << stale.top << ")-("
-                                     << stale.right << "," << stale.bottom << ")";
-}
-
 TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialogOpen)
 {
     AddContact(L"");
@@ -400,7 +385,7 @@ TEST_F(ActivityDialogTest, OkWithoutAnyNamedContactRefusesToSaveAndKeepsTheDialo
 
 // ---- Reminders --------------------------------------------------------------------------
 
-TEST_F(ActivityDialogTest, SavingArmsTheReminderRemembersTheChoiceClosingKeepsItAndResavingReplacesIt)
+TEST_F(ActivityDialogTest, SavingArmsTheReminderClosingKeepsItResavingReplacesItAndADueOneShowsAtTheNextStart)
 {
     StartWithContacts();
     SelectContact(ben);
@@ -452,13 +437,9 @@ TEST_F(ActivityDialogTest, SavingArmsTheReminderRemembersTheChoiceClosingKeepsIt
     EXPECT_NE(std::wstring::npos, armed[0].text.find(L"(Fax Quote)"));
     EXPECT_EQ(4, armed[0].start.wMonth);
     EXPECT_EQ(11, armed[0].start.wDay);
-}
 
-// Done when: a reminder whose time passes while the program is closed is
-// shown at the next start; one cleared by editing never appears.
-TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndAClearedOneNever)
-{
-    StartWithContacts();
+    // A reminder whose time passes while the program is closed is shown at
+    // the next start; one cleared by editing never appears.
     SelectContact(cara);
     SaveNewActivity(L"Return Phone Call", At(2030, 3, 13, 11, 0), 1);
     SaveNewActivity(L"Fax Quote", At(2030, 3, 14, 11, 0), 6);
@@ -470,7 +451,7 @@ TEST_F(ActivityDialogTest, ReminderDueWhileClosedIsShownAtTheNextStartAndACleare
         SelectCombo(dialog, IDC_REMINDER_COMBO, 0);
         Scenario::PressButton(dialog, IDOK);
     });
-    ASSERT_EQ(1u, StoredNotifications().size());
+    ASSERT_EQ(2u, StoredNotifications().size()) << "Ben's and one of Cara's";
     EXPECT_EQ(0, scenario->Close());
     cenotify::StopNotificationHost();
 

@@ -33,8 +33,9 @@ protected:
 
 // ---- Time rule -------------------------------------------------------------------------
 
-// Whole days and weeks are checked as the activity dialog arms them.
-TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
+// Whole days and weeks, and the title and text as armed, are checked as the
+// activity dialog arms them.
+TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheIntervalAndLongNamesAreCutToFitTheText)
 {
     const double nextDate = OleDate(At(2030, 3, 12, 15, 20));
     ASSERT_EQ(1, ScheduleReminder(L"t", L"h", ReminderTime(nextDate, 1), PUN_LED | PUN_DIALOG));
@@ -48,25 +49,21 @@ TEST_F(Reminders, ReminderTimeIsTheWholeNextDayPlusTheInterval)
     const int seconds = hour.wHour * 3600 + hour.wMinute * 60 + hour.wSecond;
     EXPECT_GE(seconds, 3599);
     EXPECT_LE(seconds, 3600);
-}
 
-// ---- Title and text (as armed: the activity dialog's tests) -----------------------------
-
-TEST_F(Reminders, LongNamesAreCutToFitTheText)
-{
     const std::wstring longName(70, L'n'), longAction(70, L'a');
-    const double nextDate = OleDate(At(2030, 3, 12));
+    const double day = OleDate(At(2030, 3, 12));
     wchar_t title[REMINDER_TITLE_CAPACITY], text[REMINDER_TEXT_CAPACITY];
-    FormatReminder(longName.c_str(), longAction.c_str(), nextDate, title, REMINDER_TITLE_CAPACITY, text,
+    FormatReminder(longName.c_str(), longAction.c_str(), day, title, REMINDER_TITLE_CAPACITY, text,
                    REMINDER_TEXT_CAPACITY);
     EXPECT_EQ(L"Vantaro Reminder:\n" + std::wstring(39, L'n') + L" (" + std::wstring(39, L'a') + L") " +
-                  ShortDate(nextDate),
+                  ShortDate(day),
               std::wstring(text));
 }
 
 // ---- Clearing ---------------------------------------------------------------------------
 
-TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
+// A clear the service fails is reported and clears nothing.
+TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElseOrNothingWhenTheServiceFails)
 {
     ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_LED | PUN_DIALOG);
     ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 9)), PUN_LED | PUN_DIALOG);
@@ -80,28 +77,7 @@ TEST_F(Reminders, ClearingTakesEveryIdenticalDialogReminderAndNothingElse)
     EXPECT_EQ(L"Text", left[1].text);
     EXPECT_EQ(static_cast<DWORD>(PUN_LED), left[2].flags);
     EXPECT_TRUE(scenario.Dialogs().empty());
-}
 
-TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
-{
-    HANDLE handle = ScheduleDialog(At(2030, 4, 1, 9, 0), nullptr, nullptr, PUN_DIALOG);
-    int isDialog = 0;
-    wchar_t title[40], text[40];
-    EXPECT_EQ(NOTIFICATION_INFO_READ, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
-    EXPECT_EQ(1, isDialog);
-    EXPECT_STREQ(L"(No Title)", title);
-    EXPECT_STREQ(L"(No Text)", text);
-    ClearReminder(L"(No Text)", L"(No Title)");
-    EXPECT_TRUE(StoredNotifications().empty()) << "placeholders match like any title";
-
-    EXPECT_EQ(NOTIFICATION_INFO_UNAVAILABLE, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
-    HANDLE other = ScheduleDialog(At(2030, 4, 1, 9, 0), L"a", L"b", PUN_DIALOG);
-    reminderAllocate = NoMemory;
-    EXPECT_EQ(NOTIFICATION_INFO_NO_MEMORY, ReadNotificationInfo(other, &isDialog, title, 40, text, 40));
-}
-
-TEST_F(Reminders, ServiceFailuresAreReportedAndClearNothing)
-{
     ScheduleReminder(L"text", L"QL 1", OleDate(At(2030, 5, 2)), PUN_DIALOG);
     struct Case {
         int failingCall;     // -1: memory runs out instead
@@ -126,8 +102,26 @@ TEST_F(Reminders, ServiceFailuresAreReportedAndClearNothing)
         EXPECT_EQ(c.title, box.title);
         EXPECT_NE(box.texts.end(), std::find(box.texts.begin(), box.texts.end(), c.message))
             << "message: " << std::string(c.message, c.message + wcslen(c.message));
-        EXPECT_EQ(1u, StoredNotifications().size());
+        EXPECT_EQ(4u, StoredNotifications().size());
     }
+}
+
+TEST_F(Reminders, NotificationWithoutTitleOrTextReadsAsTheirPlaceholders)
+{
+    HANDLE handle = ScheduleDialog(At(2030, 4, 1, 9, 0), nullptr, nullptr, PUN_DIALOG);
+    int isDialog = 0;
+    wchar_t title[40], text[40];
+    EXPECT_EQ(NOTIFICATION_INFO_READ, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
+    EXPECT_EQ(1, isDialog);
+    EXPECT_STREQ(L"(No Title)", title);
+    EXPECT_STREQ(L"(No Text)", text);
+    ClearReminder(L"(No Text)", L"(No Title)");
+    EXPECT_TRUE(StoredNotifications().empty()) << "placeholders match like any title";
+
+    EXPECT_EQ(NOTIFICATION_INFO_UNAVAILABLE, ReadNotificationInfo(handle, &isDialog, title, 40, text, 40));
+    HANDLE other = ScheduleDialog(At(2030, 4, 1, 9, 0), L"a", L"b", PUN_DIALOG);
+    reminderAllocate = NoMemory;
+    EXPECT_EQ(NOTIFICATION_INFO_NO_MEMORY, ReadNotificationInfo(other, &isDialog, title, 40, text, 40));
 }
 
 } // namespace

@@ -126,8 +126,9 @@ TEST(PopupTexts, PhonesNameTitleAndTheAddressBlockWithEachPartMissingInTurn)
 using ContactPopup = ViewsTest;
 
 // Info opens the short form; a tap outside the arrow closes it, the arrow
-// toggles the long form, and the next opening remembers the form.
-TEST_F(ContactPopup, InfoShowsTheShortFormAndTheArrowTogglesTheLongForm)
+// toggles the long form, and the next opening remembers the form. In
+// landscape the additional info stands right of the name column.
+TEST_F(ContactPopup, InfoShowsTheShortFormTheArrowTogglesTheLongFormAndLandscapePutsItRight)
 {
     AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {TITLE, L"Buyer"}, {COMPANY, L"Quayside"},
                                      {OFFICE, L"1"}, {MOBILE, L"3"}, {FAX, L"5"}, {OTHER, L"2"},
@@ -208,6 +209,31 @@ TEST_F(ContactPopup, InfoShowsTheShortFormAndTheArrowTogglesTheLongForm)
     scenario->Key(Contacts(), VK_RETURN);
     EXPECT_TRUE(reopened.visible[ADDITIONAL]);
     EXPECT_EQ(0, StoredValue(L"defaultpopupinfosize"));
+
+    settings.defaultpopupinfosize = 0;   // the landscape look starts short as well
+    SetWindowPos(scenario->MainWindow(), nullptr, 0, 26, 320, 214, SWP_NOZORDER);
+    PopupView wideOpened, wide, wideCollapsed;
+    ArrowPixels left = {}, right = {};
+    scenario->AnswerDialogs([&](HWND popup) {
+        wideOpened = Look(popup);
+        left = LookAtArrow(popup, wideOpened);
+        TapArrow(popup, wideOpened);
+        wide = Look(popup);
+        right = LookAtArrow(popup, wideOpened);
+        TapArrow(popup, wideOpened);
+        wideCollapsed = Look(popup);
+        TapPopup(popup, 1, 1);
+    });
+    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
+    EXPECT_TRUE(wide.visible[ADDITIONAL]);
+    EXPECT_GE(wide.rect[ADDITIONAL].left, wide.rect[NAME].right + 20);
+    EXPECT_EQ(wide.rect[TITLE_LINE].top, wide.rect[ADDITIONAL].top);
+    EXPECT_GT(wide.client.cx, wideOpened.client.cx);
+    EXPECT_TRUE(Inside(wide.rect[ADDITIONAL], wide.client));
+    EXPECT_LE(wide.window.right, 320);
+    EXPECT_EQ(wideOpened.client.cx, wideCollapsed.client.cx);
+    EXPECT_TRUE(left.bottomOfColumn5 && !left.bottomLeft && !left.topRight) << "short form: the left arrow";
+    EXPECT_TRUE(right.bottomLeft && !right.bottomOfColumn5) << "long form: the right arrow";
 }
 
 // Without title and company the phones follow the name one gap below, the
@@ -266,35 +292,4 @@ TEST_F(ContactPopup, TextsKeepTheirPlacesWithFewFieldsOrLongOnes)
         }
     }
     EXPECT_GT(opened.rect[NAME].bottom - opened.rect[NAME].top, 20) << "the bold name wraps";
-}
-
-TEST_F(ContactPopup, InLandscapeTheAdditionalInfoStandsRightOfTheNameColumn)
-{
-    AddDeviceContact(L"Vance, Ada", {{FIRST, L"Ada"}, {LAST, L"Vance"}, {COMPANY, L"Quayside"}, {MOBILE, L"3"},
-                              {STREET, L"1 Quay St"}, {EMAIL, L"ada@q.example"}});
-    ASSERT_NE(nullptr, Start());
-    SetWindowPos(scenario->MainWindow(), nullptr, 0, 26, 320, 214, SWP_NOZORDER);
-    TapRow(Contacts(), 0);
-    PopupView opened, expanded, collapsed;
-    ArrowPixels left = {}, right = {};
-    scenario->AnswerDialogs([&](HWND popup) {
-        opened = Look(popup);
-        left = LookAtArrow(popup, opened);
-        TapArrow(popup, opened);
-        expanded = Look(popup);
-        right = LookAtArrow(popup, opened);
-        TapArrow(popup, opened);
-        collapsed = Look(popup);
-        TapPopup(popup, 1, 1);
-    });
-    SendMessageW(Contacts(), WM_COMMAND, IDM_INFO, 0);
-    EXPECT_TRUE(expanded.visible[ADDITIONAL]);
-    EXPECT_GE(expanded.rect[ADDITIONAL].left, expanded.rect[NAME].right + 20);
-    EXPECT_EQ(expanded.rect[TITLE_LINE].top, expanded.rect[ADDITIONAL].top);
-    EXPECT_GT(expanded.client.cx, opened.client.cx);
-    EXPECT_TRUE(Inside(expanded.rect[ADDITIONAL], expanded.client));
-    EXPECT_LE(expanded.window.right, 320);
-    EXPECT_EQ(opened.client.cx, collapsed.client.cx);
-    EXPECT_TRUE(left.bottomOfColumn5 && !left.bottomLeft && !left.topRight) << "short form: the left arrow";
-    EXPECT_TRUE(right.bottomLeft && !right.bottomOfColumn5) << "long form: the right arrow";
 }

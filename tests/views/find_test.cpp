@@ -5,16 +5,12 @@
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
 #include "settings/field_labels.h"
-#include "settings/registry_values.h"
-#include "settings/settings.h"
-#include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "store/find_filter.h"
 #include "views/alphabet_index.h"
 #include "views/find_bar.h"
-#include "views/list_model.h"
 #include "views/list_views.h"
 #include "views/painting_held.h"
 #include "views/pane_layout.h"
@@ -397,12 +393,9 @@ TEST_F(FindBar, AFindLeavesEveryPaneShownAndPaintedAsAWholeRepaintPaintsIt)
     std::wstring longNotes;
     for (int line = 0; line < 12; ++line)
         longNotes += L"line " + std::to_wstring(line) + L" of the notes\r\n";
-    CEOID first = 0;
-    for (int i = 0; i < 40; ++i) {
-        const CEOID contact = AddContact(L"Name " + std::to_wstring(100 + i), i % 3 ? L"Acme" : L"Lund");
-        if (i == 0)
-            first = contact;
-    }
+    const CEOID first = AddContact(L"Name 100", L"Lund");
+    for (int i = 1; i < 40; ++i)
+        AddContact(L"Name " + std::to_wstring(100 + i), i % 3 ? L"Acme" : L"Lund");
     ASSERT_NE(nullptr, Start());
     AddActivity(first, L"Call", 45000, 0, 0, longNotes);
     AddActivity(first, L"Mail", 45001, 0, 0, longNotes);

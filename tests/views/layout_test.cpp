@@ -1,11 +1,8 @@
 #include "tests/views/views_fixture.h"
 
-#include "base/input_panel.h"
 #include "platform/shell/sipapi.h"
 #include "resources/resource.h"
-#include "settings/registry_values.h"
 #include "settings/settings.h"
-#include "shell/app_state.h"
 #include "views/pane_layout.h"
 
 namespace {
@@ -32,27 +29,11 @@ void Drag(HWND splitter, int y)
 
 using PaneLayout = ViewsTest;
 
-TEST_F(PaneLayout, PanesFollowTheSplittersAndDragsStopAtTheirLimits)
-{
-    ASSERT_NE(nullptr, Start());
-    EXPECT_EQ(listTop, ClientTop(Contacts()));
-
-    Drag(hUpperSplitter, 300);
-    EXPECT_EQ(ClientTop(hLowerSplitter) - 7, ClientTop(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
-    Drag(hUpperSplitter, 2);
-    EXPECT_EQ(listTop - 1, ClientTop(hUpperSplitter));
-    EXPECT_EQ(listTop - 1, StoredValue(L"sb1top"));
-
-    Drag(hLowerSplitter, 1000);
-    EXPECT_EQ(ClientHeight() - 32, ClientTop(hLowerSplitter));
-    Drag(hLowerSplitter, 0);
-    EXPECT_EQ(ClientTop(hUpperSplitter) + 5, ClientTop(hLowerSplitter));
-    EXPECT_EQ(ClientTop(hLowerSplitter), StoredValue(L"sb2top"));
-    EXPECT_EQ(ClientTop(hLowerSplitter) + 6, ClientTop(Notes()));
-}
-
-// Splitters at the top move clear of the find bar and back.
-TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
+// Roll Up and Roll Down walk all layouts and back, splitters at the top
+// moving clear of the find bar and back. The input panel squeezes the
+// splitters between the list top and the bottom without writing them; they
+// come back as it goes down.
+TEST_F(PaneLayout, RollsWalkTheLayoutsDragsStopAtTheirLimitsAndTheSqueezeKeepsThemInside)
 {
     ASSERT_NE(nullptr, Start());
     const int T = listTop;
@@ -96,13 +77,23 @@ TEST_F(PaneLayout, RollUpAndRollDownWalkAllLayoutsAndBack)
     EXPECT_GT(settings.sb2top, settings.sb1top);
     EXPECT_EQ(settings.sb1top, ClientTop(hUpperSplitter));
     EXPECT_EQ(settings.sb1top, StoredValue(L"sb1top"));
-}
 
-TEST_F(PaneLayout, TheSqueezeKeepsTheSplittersBetweenTheListTopAndTheBottom)
-{
-    ASSERT_NE(nullptr, Start());
+    EXPECT_EQ(listTop, ClientTop(Contacts()));
+
+    Drag(hUpperSplitter, 300);
+    EXPECT_EQ(ClientTop(hLowerSplitter) - 7, ClientTop(hUpperSplitter)) << "stops 7 pixels above the lower splitter";
+    Drag(hUpperSplitter, 2);
+    EXPECT_EQ(listTop - 1, ClientTop(hUpperSplitter));
+    EXPECT_EQ(listTop - 1, StoredValue(L"sb1top"));
+
+    Drag(hLowerSplitter, 1000);
+    EXPECT_EQ(ClientHeight() - 32, ClientTop(hLowerSplitter));
+    Drag(hLowerSplitter, 0);
+    EXPECT_EQ(ClientTop(hUpperSplitter) + 5, ClientTop(hLowerSplitter));
+    EXPECT_EQ(ClientTop(hLowerSplitter), StoredValue(L"sb2top"));
+    EXPECT_EQ(ClientTop(hLowerSplitter) + 6, ClientTop(Notes()));
+
     const int B0 = ClientHeight();
-    const int T = listTop;
     // Layouts a user can leave behind, low ones and the special cases of the
     // squeeze among them.
     const int layouts[][2] = {{30, 60},       {T - 1, T + 5},   {T - 1, 40},  {40, 70},

@@ -2,7 +2,6 @@
 
 #include "tests/harness/device_contacts.h"
 #include "settings/registry_values.h"
-#include "shell/app_state.h"
 #include "store/activity_database.h"
 #include "store/activity_queries.h"
 #include "store/activity_record.h"
