@@ -115,6 +115,7 @@ protected:
                 Scenario::PressButton(window, IDOK);
             } else if (!seen) {
                 seen = true;
+                openDialog = window;
                 use(window);
             } else if (afterMessage) {
                 afterMessage = false;
@@ -126,12 +127,23 @@ protected:
                 }
             }
         });
+        // A dialog that neither closes nor shows a message would hang the test.
+        const UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, CloseForgottenDialog);
         if (oid == -1)
             scenario->Command(IDM_NEW_ACTIVITY);
         else
             ShowActivityDialog(scenario->MainWindow(), oid);
+        KillTimer(nullptr, watchdog);
+        openDialog = nullptr;
         EXPECT_TRUE(seen) << "the dialog never came up";
     }
+    static void CALLBACK CloseForgottenDialog(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        KillTimer(nullptr, timer);
+        ADD_FAILURE() << "the dialog was still open after 30 s";
+        Close(openDialog);
+    }
+    static HWND openDialog;
     // A new activity for the marked contact with its Next Action, Next Date
     // and reminder choice.
     void SaveNewActivity(const wchar_t* nextAction, const SYSTEMTIME& nextDate, int reminder)
@@ -169,6 +181,8 @@ protected:
     std::vector<std::wstring> lastMessage; // the texts of the last message box RunDialog answered
     CEOID ann = 0, ben = 0, cara = 0;
 };
+
+HWND ActivityDialogTest::openDialog = nullptr;
 
 // ---- Opening --------------------------------------------------------------------------
 
