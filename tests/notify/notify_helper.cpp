@@ -15,8 +15,7 @@ int main()
     if (!argv || argc != 4 || wcscmp(argv[1], L"add") != 0)
         return 2;
     const SYSTEMTIME when = At(2031, 5, 4, 9, 30);
-    const int count = _wtoi(argv[2]);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < _wtoi(argv[2]); ++i) {
         std::wstring title = std::wstring(argv[3]) + L"-" + std::to_wstring(i);
         if (!ScheduleDialog(when, title.c_str(), title.c_str(), PUN_DIALOG))
             return 1;

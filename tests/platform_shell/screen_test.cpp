@@ -123,8 +123,7 @@ INT_PTR RunDialog(DialogRun* run)
 
 RECT OpenPlacedDialog(RECT setInInit)
 {
-    DialogRun run;
-    run.setInInit = setInInit;
+    DialogRun run{0, setInInit};
     RunDialog(&run);
     return run.opened;
 }

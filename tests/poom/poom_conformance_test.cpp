@@ -227,9 +227,7 @@ void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
     }
     HWND summaryView = GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID);
     visit.editViewAtStart = IsWindowVisible(page) && !IsWindowVisible(summaryView);
-    HWND summary = FindWindowExW(card, nullptr, nullptr, POOM_CARD_SUMMARY);
-    if (summary)
-        SendMessageW(summary, WM_COMMAND, POOM_CARD_SUMMARY_COMMAND, 0);
+    SendMessageW(FindWindowExW(card, nullptr, nullptr, POOM_CARD_SUMMARY), WM_COMMAND, POOM_CARD_SUMMARY_COMMAND, 0);
     visit.summaryShown = IsWindowVisible(summaryView) && !IsWindowVisible(page);
     visit.summaryText = WindowText(summaryView);
 

@@ -13,9 +13,7 @@
 #include "sheet/label_list_box.h"
 #include "shell/contact_exchange_commands.h"
 #include "store/activity_database.h"
-#include "store/activity_queries.h"
 #include "store/activity_record.h"
-#include "store/database.h"
 #include "store/label_lists.h"
 #include "store/volume.h"
 #include "tests/cedb/full_disk_fs.h"
@@ -29,7 +27,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>

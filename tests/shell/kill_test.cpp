@@ -7,8 +7,6 @@
 #include "resources/activity_dialog_ids.h"
 #include "resources/message_box_ids.h"
 #include "resources/shell_ids.h"
-#include "store/activity_database.h"
-#include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "tests/harness/activity_readers.h"
 #include "tests/harness/file_bytes.h"
