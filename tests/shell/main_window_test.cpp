@@ -65,9 +65,11 @@ LRESULT CALLBACK CountSettingChanges(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-// The menu bar a hibernation in the background gave up comes back, and its
-// File menu's Exit ends the program and frees the pictures, which live as
-// long as the main window.
+// One run of the main window: a hibernation in the background gives up the
+// menu bar and it comes back; commands hand the focus to the contacts; the
+// notes pane gets its colours and notifications; a context menu's command
+// goes to its list; the File menu's Exit ends the program and frees the
+// pictures, which live as long as the main window.
 TEST(MainWindow, HibernationCommandsNotesPaneContextMenuAndExitEachDoTheirPart)
 {
     Scenario scenario;
