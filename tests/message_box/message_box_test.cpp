@@ -20,6 +20,7 @@ struct Seen {
     int defaultId = 0;     // the dialog's default button
     int drawnDefault = 0;  // the button drawn as the default
     bool cornerCut = false;
+    HWND owner = nullptr;
     WindowImage face;
 };
 
@@ -40,6 +41,7 @@ Seen Look(Scenario& scenario, HWND dialog)
 {
     Seen seen;
     seen.title = WindowText(dialog);
+    seen.owner = GetWindow(dialog, GW_OWNER);
     seen.text = ItemText(dialog, IDC_MESSAGE_BOX_TEXT);
     seen.first = ItemText(dialog, IDC_MESSAGE_BOX_FIRST);
     seen.second = ItemText(dialog, IDC_MESSAGE_BOX_SECOND);
@@ -65,7 +67,7 @@ Seen Look(Scenario& scenario, HWND dialog)
 
 // Opens a box whose answer is given by act once it is up; returns its result.
 int Show(Scenario& scenario, const wchar_t* text, const wchar_t* title, UINT style, Seen* seen,
-         const std::function<void(HWND)>& act, int* checkState = nullptr)
+         const std::function<void(HWND)>& act, int* checkState = nullptr, HWND owner = nullptr)
 {
     int answered = 0;
     scenario.AnswerDialogs([&](HWND dialog) {
@@ -74,7 +76,7 @@ int Show(Scenario& scenario, const wchar_t* text, const wchar_t* title, UINT sty
         *seen = Look(scenario, dialog);
         act(dialog);
     });
-    const int result = AppMessageBox(nullptr, text, title, style, checkState);
+    const int result = AppMessageBox(owner, text, title, style, checkState);
     scenario.AnswerDialogs(nullptr);
     EXPECT_EQ(1, answered);
     return result;
@@ -89,8 +91,6 @@ std::function<void(HWND)> Key(UINT key)
 {
     return [key](HWND dialog) { PostMessageW(dialog, WM_KEYDOWN, key, 0); };
 }
-
-int Width(const RECT& r) { return r.right - r.left; }
 
 // Every style: the labels of its buttons, which one is the default, what
 // each way of answering returns, and its face: cut corners, white inside
@@ -141,14 +141,14 @@ TEST(MessageBox, EachStyleLabelsItsButtonsAndAnswers)
         EXPECT_TRUE(seen.cornerCut);
         const WindowImage& face = seen.face;
         ASSERT_GT(face.height, 10);
-        const COLORREF black = RGB(0, 0, 0);
-        EXPECT_TRUE(face.At(face.width / 2, face.height - 2) == black || face.At(face.width / 2, face.height - 1) == black);
+        EXPECT_TRUE(face.At(face.width / 2, face.height - 2) == 0 || face.At(face.width / 2, face.height - 1) == 0)
+            << "black outline along the bottom";
         EXPECT_EQ(RGB(255, 255, 255), face.At(8, face.height / 2));
     }
 }
 
 // Text and title are cut to 199 and 99 characters.
-TEST(MessageBox, LongTextGrowsTheBoxAndKeepsTheButtonsBelowIt)
+TEST(MessageBox, LongTextGrowsTheBoxAboveTheButtonsAndTheCheckBoxBelowThemSetsTheCallersFlag)
 {
     Scenario scenario;
     Seen shortBox, longBox, warning;
@@ -165,7 +165,7 @@ TEST(MessageBox, LongTextGrowsTheBoxAndKeepsTheButtonsBelowIt)
 
     // The warning picture takes room from the text.
     Show(scenario, L"Hi", L"T", 0x30, &warning, Press(IDOK));
-    EXPECT_LT(Width(warning.label), Width(shortBox.label));
+    EXPECT_LT(warning.label.right - warning.label.left, shortBox.label.right - shortBox.label.left);
 
     const std::wstring text(250, L't'), title(150, L'h');
     Seen seen;
@@ -174,14 +174,11 @@ TEST(MessageBox, LongTextGrowsTheBoxAndKeepsTheButtonsBelowIt)
     EXPECT_EQ(std::wstring(99, L'h'), seen.title);
     Show(scenario, nullptr, nullptr, 0, &seen, Press(IDOK));
     EXPECT_EQ(L"", seen.text);
-}
 
-TEST(MessageBox, CheckBoxStateGoesToTheCallersFlagInMemoryOnly)
-{
-    Scenario scenario;
+    // The check box sits below the buttons; its state goes to the caller's
+    // flag, in memory only.
     CreateSettingsKey();
     for (int tick : {1, 0}) {
-        Seen seen;
         settings.messageboxcheckflag = 1 - tick;
         auto act = [tick](HWND dialog) {
             CheckDlgButton(dialog, IDC_MESSAGE_BOX_DONTSHOW, tick ? BST_CHECKED : BST_UNCHECKED);
@@ -197,7 +194,6 @@ TEST(MessageBox, CheckBoxStateGoesToTheCallersFlagInMemoryOnly)
 
     // Without the style bit the flag is left alone.
     settings.messageboxcheckflag = 1;
-    Seen seen;
     Show(scenario, L"x", L"y", 0, &seen, Press(IDOK), &settings.messageboxcheckflag);
     EXPECT_EQ(1, settings.messageboxcheckflag);
 }
@@ -207,14 +203,10 @@ TEST(MessageBox, OwnedByTheMainWindowDuringARun)
     Scenario scenario;
     HWND main = scenario.Start();
     ASSERT_NE(nullptr, main);
-    HWND seenOwner = nullptr;
-    scenario.AnswerDialogs([&](HWND dialog) {
-        seenOwner = GetWindow(dialog, GW_OWNER);
-        Scenario::PressButton(dialog, IDC_MESSAGE_BOX_SECOND);
-    });
-    EXPECT_EQ(2, AppMessageBox(main, L"Could not connect.", L"Error", 0x31));
-    EXPECT_EQ(main, seenOwner);
-    scenario.AnswerDialogs(nullptr);
+    Seen seen;
+    EXPECT_EQ(2, Show(scenario, L"Could not connect.", L"Error", 0x31, &seen, Press(IDC_MESSAGE_BOX_SECOND), nullptr,
+                      main));
+    EXPECT_EQ(main, seen.owner);
     EXPECT_EQ(0, scenario.Close());
 }
 

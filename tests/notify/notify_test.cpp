@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,18 @@ HWND Bubble(const std::wstring& title = std::wstring())
         if (IsWindowVisible(bubble))
             return bubble;
     return nullptr;
+}
+
+// The helper program, started with these arguments.
+PROCESS_INFORMATION StartHelper(const std::wstring& arguments, DWORD flags = 0)
+{
+    std::wstring line = L"\"" + WindowsPath(NOTIFY_HELPER) + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
+                               &process));
+    return process;
 }
 
 // Each test gets a device folder of its own and a pinned clock.
@@ -63,7 +76,7 @@ int NotifyTest::counter;
 
 // ---- The calls -------------------------------------------------------------------
 
-TEST_F(NotifyTest, HandlesListEveryNotificationClearRemovesOneAndAUserPartMayBeAbsent)
+TEST_F(NotifyTest, HandlesListEveryNotificationClearRemovesOneAUserPartMayBeAbsentAndDamageIsSetAside)
 {
     HANDLE first = ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"one");
     HANDLE second = ScheduleDialog(At(2030, 3, 14, 0, 0), L"b", L"two");
@@ -82,11 +95,8 @@ TEST_F(NotifyTest, HandlesListEveryNotificationClearRemovesOneAndAUserPartMayBeA
     const std::vector<BYTE> bare = NotificationInfo(CeSetUserNotificationEx(nullptr, &trigger, nullptr));
     ASSERT_FALSE(bare.empty());
     EXPECT_EQ(nullptr, reinterpret_cast<const CE_NOTIFICATION_INFO_HEADER*>(bare.data())->pceun);
-}
 
-TEST_F(NotifyTest, DamagedStoreIsSetAsideAndTheServiceCarriesOn)
-{
-    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 13, 0, 0), L"a", L"b"));
+    // A damaged store is set aside and the service carries on.
     HANDLE file = CreateFileW(cenotify::StorePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     SetFilePointer(file, 20, nullptr, FILE_BEGIN);
@@ -119,25 +129,15 @@ TEST(NotifyStoreFormat, EveryTruncationOfAStoreIsRejected)
 
 TEST_F(NotifyTest, NotificationsOutliveTheProgramThatSetThemAndAreSharedBetweenPrograms)
 {
-    const std::wstring helper = L"\"" + WindowsPath(NOTIFY_HELPER) + L"\"";
     DWORD exitCode = 1;
-    ASSERT_TRUE(RunProgram(helper + L" add 3 early", &exitCode));
+    ASSERT_TRUE(RunProgram(L"\"" + WindowsPath(NOTIFY_HELPER) + L"\" add 3 early", &exitCode));
     ASSERT_EQ(0u, exitCode);
-    std::vector<HANDLE> handles = NotificationHandles();
-    ASSERT_EQ(3u, handles.size());
-    std::vector<BYTE> buffer = NotificationInfo(handles[2]);
-    ASSERT_FALSE(buffer.empty());
-    EXPECT_STREQ(L"early-2", reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data())->pceun->pwszDialogTitle);
+    const std::vector<StoredNotification> early = StoredNotifications();
+    ASSERT_EQ(3u, early.size());
+    EXPECT_EQ(L"early-2", early[2].title);
 
     // Two programs adding at the same time lose nothing and share no handle.
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION processes[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        std::wstring line = helper + L" add 20 p" + std::to_wstring(i);
-        ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &processes[i]));
-    }
+    PROCESS_INFORMATION processes[2] = {StartHelper(L"add 20 p0"), StartHelper(L"add 20 p1")};
     for (PROCESS_INFORMATION& process : processes) {
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
         GetExitCodeProcess(process.hProcess, &exitCode);
@@ -145,11 +145,9 @@ TEST_F(NotifyTest, NotificationsOutliveTheProgramThatSetThemAndAreSharedBetweenP
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
-    handles = NotificationHandles();
+    const std::vector<HANDLE> handles = NotificationHandles();
     EXPECT_EQ(43u, handles.size());
-    for (size_t i = 0; i < handles.size(); ++i)
-        for (size_t j = i + 1; j < handles.size(); ++j)
-            EXPECT_NE(handles[i], handles[j]);
+    EXPECT_EQ(43u, std::set<HANDLE>(handles.begin(), handles.end()).size()) << "no handle is shared";
 }
 
 // ---- The host -----------------------------------------------------------------------
@@ -160,8 +158,7 @@ TEST_F(NotifyTest, BubbleAppearsAtItsTimeWithTitleTextAndDismissAndDismissRemove
                                    nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, program);
     ASSERT_TRUE(cenotify::NotificationHostRunning()) << "the program's first window starts the host";
-    HANDLE handle = ScheduleDialog(At(2030, 3, 12, 9, 0), L"QL due", L"Vantaro Reminder:\nAnn (Call) 3/12/2030");
-    ASSERT_NE(nullptr, handle);
+    ASSERT_NE(nullptr, ScheduleDialog(At(2030, 3, 12, 9, 0), L"QL due", L"Vantaro Reminder:\nAnn (Call) 3/12/2030"));
     const int flashes = cenotify::FlashCount();
 
     LetHostLook();
@@ -233,12 +230,8 @@ TEST_F(NotifyTest, NotificationThatFellDueWhileNothingRanIsShownAtTheNextStartUn
 TEST_F(NotifyTest, BubbleShownByAnotherRunningProgramIsLeftToItButAReusedProcessIdIsNot)
 {
     // Another program of the device, kept alive (suspended) for the test.
-    std::wstring line = L"\"" + WindowsPath(NOTIFY_HELPER) + L"\" add 0 none";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION other = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                               &startup, &other));
+    PROCESS_INFORMATION other = StartHelper(L"add 0 none", CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, other.hProcess);
     FILETIME created, exited, kernel, user;
     ASSERT_TRUE(GetProcessTimes(other.hProcess, &created, &exited, &kernel, &user));
     const uint64_t otherStart = (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;

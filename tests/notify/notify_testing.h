@@ -58,11 +58,9 @@ inline HANDLE ScheduleDialog(const SYSTEMTIME& when, const wchar_t* title, const
 }
 
 struct StoredNotification {
-    HANDLE handle;
     DWORD flags;
     SYSTEMTIME start;
     std::wstring title, text;
-    bool hasSound;
 };
 
 // The device's notifications, and one's information as the service hands
@@ -97,12 +95,11 @@ inline std::vector<StoredNotification> StoredNotifications()
         if (buffer.empty())
             continue;
         auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
-        StoredNotification item = {handle, 0, header->pcent->stStartTime, L"", L"", false};
+        StoredNotification item = {0, header->pcent->stStartTime, L"", L""};
         if (header->pceun) {
             item.flags = header->pceun->ActionFlags;
             item.title = header->pceun->pwszDialogTitle ? header->pceun->pwszDialogTitle : L"";
             item.text = header->pceun->pwszDialogText ? header->pceun->pwszDialogText : L"";
-            item.hasSound = header->pceun->pwszSound != nullptr;
         }
         all.push_back(item);
     }

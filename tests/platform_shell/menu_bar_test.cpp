@@ -1,9 +1,9 @@
 #include "platform/shell/aygshell.h"
-#include "platform/shell/device_screen.h"
 #include "tests/platform_shell/probe_window.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -20,19 +20,16 @@ protected:
     }
     void TearDown() override
     {
-        if (IsWindow(bar))
-            DestroyWindow(bar);
         DestroyWindow(parent);
         PumpPending();
     }
 
-    BOOL Create(UINT id = TEST_BAR, DWORD flags = 0)
+    BOOL Create()
     {
         SHMENUBARINFO info = {};
         info.cbSize = sizeof info;
         info.hwndParent = parent;
-        info.dwFlags = flags;
-        info.nToolBarId = id;
+        info.nToolBarId = TEST_BAR;
         info.hInstRes = GetModuleHandleW(nullptr);
         info.nBmpId = TEST_BITMAP;
         info.cBmpImages = 6;
@@ -57,12 +54,8 @@ protected:
 
     bool CommandArrived(WORD command)
     {
-        return PumpUntil([&] {
-            for (WORD seen : Probe().commands)
-                if (seen == command)
-                    return true;
-            return false;
-        }, 3000);
+        const std::vector<WORD>& seen = probe.commands;
+        return PumpUntil([&] { return std::find(seen.begin(), seen.end(), command) != seen.end(); }, 3000);
     }
 
     HWND parent = nullptr;
@@ -82,43 +75,24 @@ LRESULT CALLBACK DestroyBarInMenu(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-TEST_F(MenuBarTest, DisabledButtonSendsNothingUntilEnabledAgain)
+// A disabled button sends nothing until enabled again; tool tips go to the
+// buttons that are not separators; a bar destroyed while its submenu is open
+// closes the menu, sends nothing, and a new bar works as before.
+TEST_F(MenuBarTest, ButtonsSendWhenEnabledShowTheirTipsAndSurviveADestroyedSubmenu)
 {
     ASSERT_TRUE(Create());
     EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, 601, 0));
     SendMessageW(bar, TB_ENABLEBUTTON, 601, FALSE);
     TapButton(601);
     PumpPending();
-    EXPECT_TRUE(Probe().commands.empty());
+    EXPECT_TRUE(probe.commands.empty());
 
     SendMessageW(bar, TB_ENABLEBUTTON, 601, TRUE);
     TapButton(601);
     EXPECT_TRUE(CommandArrived(601));
-}
 
-TEST_F(MenuBarTest, DestroyedWhileASubmenuIsOpenTheMenuClosesAndNothingIsSent)
-{
-    ASSERT_TRUE(Create());
-    barToDestroy = bar;
-    HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, DestroyBarInMenu, nullptr, GetCurrentThreadId());
-    TapButton(500);
-    EXPECT_TRUE(PumpUntil([] { return barToDestroy == nullptr; }));
-    UnhookWindowsHookEx(hook);
-    EXPECT_FALSE(IsWindow(bar));
-    PumpPending();
-    EXPECT_TRUE(Probe().commands.empty());
-    // A new bar works as before.
-    ASSERT_TRUE(Create());
-    TapButton(603);
-    EXPECT_TRUE(CommandArrived(603));
-}
-
-TEST_F(MenuBarTest, ToolTipsFollowTheButtonsThatAreNotSeparators)
-{
-    ASSERT_TRUE(Create());
     const wchar_t* tips[] = {L"Go", L"One", L"Two", L"Three"};
     EXPECT_TRUE(SendMessageW(bar, TB_SETTOOLTIPS, 4, reinterpret_cast<LPARAM>(tips)));
-
     auto tipOf = [&](UINT command) {
         NMTTDISPINFOW info = {};
         info.hdr.hwndFrom = Toolbar();
@@ -131,4 +105,18 @@ TEST_F(MenuBarTest, ToolTipsFollowTheButtonsThatAreNotSeparators)
     EXPECT_EQ(L"One", tipOf(601));
     EXPECT_EQ(L"Three", tipOf(603));
     EXPECT_EQ(L"", tipOf(4242));
+
+    probe.commands.clear();
+    barToDestroy = bar;
+    HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, DestroyBarInMenu, nullptr, GetCurrentThreadId());
+    TapButton(500);
+    EXPECT_TRUE(PumpUntil([] { return barToDestroy == nullptr; }));
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(IsWindow(bar));
+    PumpPending();
+    EXPECT_TRUE(probe.commands.empty());
+    // A new bar works as before.
+    ASSERT_TRUE(Create());
+    TapButton(603);
+    EXPECT_TRUE(CommandArrived(603));
 }

@@ -13,34 +13,26 @@ struct ProbeLog {
     std::vector<WPARAM> settingChanges;
 };
 
-inline ProbeLog& Probe()
-{
-    static ProbeLog log;
-    return log;
-}
+inline ProbeLog probe;
 
 inline LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND)
-        Probe().commands.push_back(LOWORD(wParam));
+        probe.commands.push_back(LOWORD(wParam));
     else if (message == WM_SETTINGCHANGE)
-        Probe().settingChanges.push_back(wParam);
+        probe.settingChanges.push_back(wParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // Created at the default position, as the program creates its main window.
 inline HWND CreateProbeWindow()
 {
-    static bool registered;
-    if (!registered) {
-        WNDCLASSW probeClass = {};
-        probeClass.lpfnWndProc = ProbeProc;
-        probeClass.hInstance = GetModuleHandleW(nullptr);
-        probeClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        probeClass.lpszClassName = L"ProbeWindow";
-        registered = RegisterClassW(&probeClass) != 0;
-    }
-    Probe() = ProbeLog();
+    WNDCLASSW probeClass = {};
+    probeClass.lpfnWndProc = ProbeProc;
+    probeClass.hInstance = GetModuleHandleW(nullptr);
+    probeClass.lpszClassName = L"ProbeWindow";
+    RegisterClassW(&probeClass);   // fails harmlessly once registered
+    probe = ProbeLog();
     return CreateWindowW(L"ProbeWindow", L"Probe", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }

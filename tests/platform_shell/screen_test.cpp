@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -27,11 +28,8 @@ SIPINFO ReadSip()
 
 size_t SipChangesSeen()
 {
-    size_t count = 0;
-    for (WPARAM change : Probe().settingChanges)
-        if (change == SPI_SETSIPINFO)
-            ++count;
-    return count;
+    const std::vector<WPARAM>& changes = probe.settingChanges;
+    return std::count(changes.begin(), changes.end(), SPI_SETSIPINFO);
 }
 
 class ScreenTest : public ::testing::Test {
@@ -125,8 +123,7 @@ INT_PTR RunDialog(DialogRun* run)
 
 RECT OpenPlacedDialog(RECT setInInit)
 {
-    DialogRun run;
-    run.setInInit = setInInit;
+    DialogRun run{0, setInInit};
     RunDialog(&run);
     return run.opened;
 }
@@ -145,7 +142,7 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
 
 } // namespace
 
-TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfAndMovesTheVisibleArea)
+TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfMovesTheVisibleAreaAndComesBackOnActivation)
 {
     ASSERT_TRUE(SipShowIM(SIPF_ON));
     EXPECT_EQ(1u, SipChangesSeen());
@@ -167,10 +164,8 @@ TEST_F(ScreenTest, InputPanelUpAndDownAnnouncesItselfAndMovesTheVisibleArea)
     EXPECT_EQ(0u, sip.fdwFlags & SIPF_ON);
     EXPECT_TRUE(RectIs(sip.rcVisibleDesktop, 0, 26, 240, 320));
     EXPECT_FALSE(IsWindowVisible(panel));
-}
 
-TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
-{
+    // Activation gives back the panel as the window left it.
     SHACTIVATEINFO activate = {};
     activate.cbSize = sizeof activate;
     SipShowIM(SIPF_ON);
@@ -183,28 +178,6 @@ TEST_F(ScreenTest, ActivationGivesBackThePanelAsTheWindowLeftIt)
     SipShowIM(SIPF_OFF);
     SHHandleWMActivate(window, WA_ACTIVE, 0, &activate, 0);
     EXPECT_FALSE(ceshell::SipIsUp());
-}
-
-// A full-screen dialog covers the screen and ends by Done; a sized one starts
-// above a raised panel. Their setting-change handling fits them to the panel.
-TEST_F(ScreenTest, ShellSizedDialogsFitTheScreenAndThePanel)
-{
-    DialogRun full;
-    full.flags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
-    full.movePanel = true;
-    full.pressDone = true;
-    EXPECT_EQ(IDOK, RunDialog(&full));
-    EXPECT_TRUE(RectIs(full.opened, 0, 26, 240, 320));
-    EXPECT_TRUE(RectIs(full.sipUpRect, 0, 26, 240, 214));
-    EXPECT_TRUE(RectIs(full.sipDownRect, 0, 26, 240, 320));
-
-    SipShowIM(SIPF_ON);
-    DialogRun sized;
-    sized.flags = SHIDIF_SIZEDLG;
-    sized.movePanel = true;
-    EXPECT_EQ(IDCANCEL, RunDialog(&sized));
-    EXPECT_TRUE(RectIs(sized.opened, 0, 26, 240, 214));
-    EXPECT_TRUE(RectIs(sized.sipDownRect, 0, 26, 240, 320));
 }
 
 // The chrome is the program's: owned by its top window, not over other
@@ -277,8 +250,10 @@ TEST_F(ScreenTest, ChromeBelongsToTheProgramsTopWindow)
 }
 
 // The device shows every dialog and message box on its screen, not in the
-// middle of the desktop around it.
-TEST_F(ScreenTest, DialogsAndMessageBoxesOpenOnTheDeviceScreen)
+// middle of the desktop around it. A full-screen dialog covers the screen
+// and ends by Done; a sized one starts above a raised panel. Their
+// setting-change handling fits them to the panel.
+TEST_F(ScreenTest, DialogsAndMessageBoxesOpenOnTheDeviceScreenAndShellSizedOnesFitThePanel)
 {
     const RECT centred = OpenPlacedDialog({});
     const int width = centred.right - centred.left, height = centred.bottom - centred.top;
@@ -300,4 +275,21 @@ TEST_F(ScreenTest, DialogsAndMessageBoxesOpenOnTheDeviceScreen)
     // the screen starts at its top left, below the navigation bar.
     EXPECT_TRUE(RectIs(OpenPlacedDialog({20, 60, 180, 160}), 20, 60, 180, 160));
     EXPECT_TRUE(RectIs(OpenPlacedDialog({300, 300, 600, 700}), 0, 26, 300, 426));
+
+    DialogRun full;
+    full.flags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN;
+    full.movePanel = true;
+    full.pressDone = true;
+    EXPECT_EQ(IDOK, RunDialog(&full));
+    EXPECT_TRUE(RectIs(full.opened, 0, 26, 240, 320));
+    EXPECT_TRUE(RectIs(full.sipUpRect, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(full.sipDownRect, 0, 26, 240, 320));
+
+    SipShowIM(SIPF_ON);
+    DialogRun sized;
+    sized.flags = SHIDIF_SIZEDLG;
+    sized.movePanel = true;
+    EXPECT_EQ(IDCANCEL, RunDialog(&sized));
+    EXPECT_TRUE(RectIs(sized.opened, 0, 26, 240, 214));
+    EXPECT_TRUE(RectIs(sized.sipDownRect, 0, 26, 240, 320));
 }

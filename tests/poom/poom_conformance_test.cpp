@@ -10,6 +10,7 @@
 #include "platform/poom/contact_records.h"
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/harness/log_reserve.h"
+#include "tests/harness/ui_wait.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ using NameList = std::vector<std::wstring>;
 // the device write it.
 HANDLE OpenContactsDatabase()
 {
-    CEGUID store;
-    CREATE_SYSTEMGUID(&store);
+    CEGUID store = DeviceStore();
     CEOID database = 0;
     return CeOpenDatabaseEx(&store, &database, const_cast<LPWSTR>(L"Contacts Database"), 0, 0, nullptr);
 }
@@ -34,7 +34,7 @@ HANDLE OpenContactsDatabase()
 
 // --- Saving ---------------------------------------------------------------------
 
-TEST_F(PoomTest, FieldsCategoriesAndLongTextSurviveSaving)
+TEST_F(PoomTest, FieldsCategoriesAndLongTextSurviveSavingAndAContactIsFiledUnderItsName)
 {
     const long oid = AddContact({L"Quill, Harriet", L"Harriet", L"Quill", L"Inkwell & Sons", L" VIP ,Press,,VIP"});
     ContactPtr contact = Fetch(oid);
@@ -57,10 +57,8 @@ TEST_F(PoomTest, FieldsCategoriesAndLongTextSurviveSaving)
     const auto known = poom::LoadCategoryNames();
     EXPECT_EQ(1, std::count(known.begin(), known.end(), L"VIP"));
     EXPECT_EQ(1, std::count(known.begin(), known.end(), L"Press"));
-}
 
-TEST_F(PoomTest, ContactSavedWithoutFileAsIsFiledUnderItsName)
-{
+    // Saved without a file-as name, a contact is filed under its name.
     ContactPtr named = Fetch(AddContact({L"", L"Ottilie", L"Brandt"}));
     ContactPtr company = Fetch(AddContact({L"", L"", L"", L"Lakeside Kilns"}));
     ContactPtr placeholder = Fetch(AddContact({L"", L"  "}));
@@ -72,9 +70,12 @@ TEST_F(PoomTest, ContactSavedWithoutFileAsIsFiledUnderItsName)
 
 // --- Sorting and restriction ----------------------------------------------------
 
-// File-as names, case and direction are the next test's; here another text
-// property (empty first) and a date (no date last).
-TEST_F(PoomTest, SortsOtherProperties)
+// Another text property sorts with empty first, a date with no date last.
+// File-as names sort by keys computed once per contact; their order must be
+// the one the locale's own comparison gives, where accents, apostrophes,
+// hyphens and digits do not sort as their code points, and equal names keep
+// their order.
+TEST_F(PoomTest, SortsAnyPropertyAndNamesInTheLocalesOrderKeepingEqualNamesInPlace)
 {
     AddContact({L"beta", L"", L"", L"Carrow Ltd", L"", OleDate(At(1980, 1, 1))});
     AddContact({L"Alpha", L"", L"", L"acme"});
@@ -87,29 +88,22 @@ TEST_F(PoomTest, SortsOtherProperties)
     items->Sort(Bstr(L"[Birthday]"), VARIANT_TRUE);
     EXPECT_EQ((NameList{L"Alpha", L"beta", L"Gamma"}), Names(items));
     items->Release();
-}
 
-// The sort goes by keys computed once per contact; its order must be the one
-// the locale's own comparison gives, where accents, apostrophes, hyphens and
-// digits do not sort as their code points, and equal names keep their order.
-TEST_F(PoomTest, SortOrderIsTheLocaleComparisonsAndKeepsEqualNamesInPlace)
-{
     const wchar_t* const names[] = {L"zoe",   L"Zoë",     L"O'Neil", L"o'brien", L"Oster", L"Øster", L"co-op",
                                     L"coop",  L"Émile",   L"Eve",    L"10 Downing", L"9 Elms", L"de la Cruz",
                                     L"Del Monte", L"SAME", L"same",  L"",       L"ångström", L"Zulu"};
     for (const wchar_t* name : names)
         AddContact({name});
-    IPOutlookItemCollection* items = Items();
+    items = Items();
     for (VARIANT_BOOL descending : {VARIANT_FALSE, VARIANT_TRUE}) {
         ASSERT_EQ(S_OK, items->Sort(Bstr(L"[FileAs]"), descending));
         const NameList sorted = Names(items);
-        ASSERT_EQ(std::size(names), sorted.size());
+        ASSERT_EQ(std::size(names) + 3, sorted.size());
         for (size_t i = 1; i < sorted.size(); ++i) {
             const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, sorted[i - 1].c_str(), -1,
                                              sorted[i].c_str(), -1);
             EXPECT_NE(descending ? CSTR_LESS_THAN : CSTR_GREATER_THAN, order)
-                << "'" << std::string(sorted[i - 1].begin(), sorted[i - 1].end()) << "' before '"
-                << std::string(sorted[i].begin(), sorted[i].end()) << "'";
+                << "'" << sorted[i - 1] << "' before '" << sorted[i] << "'";
         }
         const auto same = std::find(sorted.begin(), sorted.end(), L"SAME");
         ASSERT_NE(sorted.end(), same);
@@ -197,24 +191,10 @@ TEST_F(PoomTest, ARecordOfTheFirstPropertiesLoadsAndTakesOnTheRest)
 namespace {
 
 struct CardVisit {
-    int callerTicks = 0;
-    int attempts = 0;
-    bool summaryShown = false;
-    bool editViewAtStart = false;
-    std::wstring summaryText;
-    bool refusing = false;
-    std::wstring refusal;
-    std::wstring categoriesKept;
-    bool closed = false;
+    int callerTicks = 0, attempts = 0;
+    bool editViewAtStart = false, summaryShown = false, refusing = false, closed = false;
+    std::wstring summaryText, refusal, categoriesKept;
 } visit;
-
-HWND BoxOwnedBy(HWND card)
-{
-    for (HWND box = FindWindowW(L"#32770", nullptr); box; box = FindWindowExW(nullptr, box, L"#32770", nullptr))
-        if (GetWindow(box, GW_OWNER) == card)
-            return box;
-    return nullptr;
-}
 
 // Plays the user: runs from the card's own message loop.
 void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
@@ -229,18 +209,16 @@ void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
     if (visit.refusing) {
         // The close was refused with a message; once it is answered the
         // card is still there with what was typed.
-        HWND box = BoxOwnedBy(card);
+        HWND box = FindWindowW(L"#32770", nullptr);
+        while (box && GetWindow(box, GW_OWNER) != card)
+            box = FindWindowExW(nullptr, box, L"#32770", nullptr);
         if (box && visit.refusal.empty()) {
-            wchar_t text[256] = L"";
-            GetDlgItemTextW(box, 0xFFFF, text, 256);
-            visit.refusal = text;
+            visit.refusal = ItemText(box, 0xFFFF);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
         if (box || visit.refusal.empty())
             return;
-        wchar_t typed[128] = L"";
-        GetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, typed, 128);
-        visit.categoriesKept = typed;
+        visit.categoriesKept = ItemText(page, POOM_CARD_CATEGORIES_ID);
         SetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, L"Press,Family");
         visit.closed = true;
         KillTimer(nullptr, timer);
@@ -249,24 +227,15 @@ void CALLBACK DriveCard(HWND, UINT, UINT_PTR timer, DWORD)
     }
     HWND summaryView = GetDlgItem(card, POOM_CARD_SUMMARY_VIEW_ID);
     visit.editViewAtStart = IsWindowVisible(page) && !IsWindowVisible(summaryView);
-    HWND summary = FindWindowExW(card, nullptr, nullptr, POOM_CARD_SUMMARY);
-    if (summary)
-        SendMessageW(summary, WM_COMMAND, POOM_CARD_SUMMARY_COMMAND, 0);
+    SendMessageW(FindWindowExW(card, nullptr, nullptr, POOM_CARD_SUMMARY), WM_COMMAND, POOM_CARD_SUMMARY_COMMAND, 0);
     visit.summaryShown = IsWindowVisible(summaryView) && !IsWindowVisible(page);
-    wchar_t text[512];
-    GetWindowTextW(summaryView, text, 512);
-    visit.summaryText = text;
+    visit.summaryText = WindowText(summaryView);
 
     SetDlgItemTextW(page, POOM_CARD_FIRST_FIELD_ID + 1, L"Wilhelmina");
     SetDlgItemTextW(page, POOM_CARD_CATEGORIES_ID, L"Press, Harbour festival volunteers 2027");
     CheckDlgButton(page, POOM_CARD_HAS_BIRTHDAY_ID, BST_UNCHECKED);
     visit.refusing = true;
     PostMessageW(card, WM_CLOSE, 0, 0);
-}
-
-void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
-{
-    ++visit.callerTicks;
 }
 
 }  // namespace
@@ -278,7 +247,7 @@ TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnCloseWithCategoriesThatFi
     ContactPtr contact = Fetch(oid);
     ASSERT_TRUE(contact);
     visit = CardVisit{};
-    const UINT_PTR ticker = SetTimer(nullptr, 0, 20, CountTick);
+    const UINT_PTR ticker = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++visit.callerTicks; });
     const UINT_PTR driver = SetTimer(nullptr, 0, 100, DriveCard);
     EXPECT_EQ(S_OK, contact->Display());
     KillTimer(nullptr, ticker);
@@ -310,9 +279,7 @@ TEST_F(PoomTest, CardShowsSummaryOnCommand105AndSavesOnCloseWithCategoriesThatFi
 TEST_F(PoomTest, CardThatCannotSaveStaysOpenWithWhatWasTyped)
 {
     const long oid = AddContact({L"Voss, Mina", L"Mina", L"Voss", L"", L"", POOM_NO_DATE});
-    CEGUID store;
-    CREATE_SYSTEMGUID(&store);
-    ASSERT_TRUE(UseUpLogReserve(store));
+    ASSERT_TRUE(UseUpLogReserve(DeviceStore()));
 
     static DWORD heard;
     static bool stillOpen;
@@ -345,5 +312,5 @@ TEST_F(PoomTest, CardThatCannotSaveStaysOpenWithWhatWasTyped)
     contact = Fetch(oid);
     ASSERT_TRUE(contact);
     EXPECT_EQ(L"Wilhelmina", Text(contact, &IContact::get_FirstName));
-    EXPECT_TRUE(FreeLogReserve(store));
+    EXPECT_TRUE(FreeLogReserve(DeviceStore()));
 }

@@ -84,10 +84,10 @@ ContactPtr PoomTest::Fetch(long oid)
     return ContactPtr(contact);
 }
 
-std::wstring PoomTest::Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))
+std::wstring PoomTest::Text(const ContactPtr& contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))
 {
     BSTR value = nullptr;
-    (contact->*getter)(&value);
+    ((*contact).*getter)(&value);
     std::wstring text = value ? value : L"";
     app->SysFreeString(value);
     return text;
@@ -104,9 +104,8 @@ std::vector<std::wstring> PoomTest::Names(IPOutlookItemCollection* items)
             continue;
         IContact* contact = nullptr;
         item->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact));
-        names.push_back(Text(contact, &IContact::get_FileAs));
-        contact->Release();
         item->Release();
+        names.push_back(Text(ContactPtr(contact), &IContact::get_FileAs));
     }
     return names;
 }

@@ -1,13 +1,10 @@
 // Shared set-up of the contact object model tests: a device store of the
 // test's own, the class object registered, and a logged-on application.
 #pragma once
-#include "tests/harness/ui_wait.h"
-
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,11 +35,7 @@ protected:
     // Creates and saves a contact; returns its oid.
     long AddContact(const ContactValues& values);
     ContactPtr Fetch(long oid);  // null when GetItemFromOid fails
-    std::wstring Text(IContact* contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*));
-    std::wstring Text(const ContactPtr& contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*))
-    {
-        return Text(contact.get(), getter);
-    }
+    std::wstring Text(const ContactPtr& contact, HRESULT (STDMETHODCALLTYPE IContact::*getter)(BSTR*));
     // FileAs of every item of the collection, in order.
     std::vector<std::wstring> Names(IPOutlookItemCollection* items);
     IPOutlookItemCollection* Items();

@@ -1,7 +1,6 @@
 #include "tests/views/views_fixture.h"
 
 #include "resources/resource.h"
-#include "store/activity_database.h"
 #include "store/activity_record.h"
 #include "store/find_filter.h"
 #include "store/label_lists.h"

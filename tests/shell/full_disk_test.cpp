@@ -13,11 +13,8 @@
 #include "sheet/label_list_box.h"
 #include "shell/contact_exchange_commands.h"
 #include "store/activity_database.h"
-#include "store/activity_queries.h"
 #include "store/activity_record.h"
-#include "store/database.h"
 #include "store/label_lists.h"
-#include "store/store_error.h"
 #include "store/volume.h"
 #include "tests/cedb/full_disk_fs.h"
 #include "tests/harness/activity_readers.h"
@@ -30,15 +27,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-const wchar_t DISK_FULL_SAVE[] =
-    L"The activity could not be saved: the disk is full. Free some space, then save again.";
 
 class FullDiskTest : public ::testing::Test {
 protected:
@@ -60,7 +53,6 @@ protected:
         SetDeviceClock(nullptr);
     }
 
-    HWND ActivityList() const { return GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST); }
     // Types into the notes pane of the marked activity as a key does.
     void TypeNotes(const wchar_t* text)
     {
@@ -113,7 +105,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
         Scenario::PressButton(window, IDCANCEL);
     });
     scenario.Command(IDM_NEW_ACTIVITY);
-    EXPECT_TRUE(scenario.Saw(DISK_FULL_SAVE));
+    EXPECT_TRUE(scenario.Saw(L"The activity could not be saved: the disk is full. Free some space, then save again."));
     EXPECT_EQ(L"Site Tour", keptEvent);
     EXPECT_EQ(L"Typed on a full disk", keptNotes);
     EXPECT_EQ(std::vector<CEOID>{saved}, ActivityOids(ann)) << "the unsaved activity is not listed";
@@ -121,7 +113,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
     scenario.AnswerDialogs(nullptr);
 
     // Notes: the pane keeps the text; one message however many keys.
-    SelectRowByTap(ActivityList(), 0);
+    SelectRowByTap(GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST), 0);
     TypeNotes(L"Agreed on terms, then");
     TypeNotes(L"Agreed on terms, then more");
     const std::wstring notesFailed =
@@ -169,7 +161,7 @@ TEST_F(FullDiskTest, EveryWriteSaysItFailedKeepsWhatWasTypedAndARestartShowsWhat
 
     // Space freed: the next write goes through, the pane's text with it.
     disk.SetUnlimited();
-    SelectRowByTap(ActivityList(), 0);
+    SelectRowByTap(GetDlgItem(scenario.MainWindow(), ID_ACTIVITY_LIST), 0);
     TypeNotes(L"Agreed on terms, then more");
     EXPECT_STREQ(L"Agreed on terms, then more", ReadActivity(saved).notes);
     EXPECT_TRUE(AppendLabel(USER1_DATABASE, L"North"));

@@ -5,9 +5,8 @@
 // VANTARO_KILL_TRIALS choose them (`make crash-trials` runs many).
 #include "base/app_handles.h"
 #include "resources/activity_dialog_ids.h"
+#include "resources/message_box_ids.h"
 #include "resources/shell_ids.h"
-#include "store/activity_database.h"
-#include "store/activity_queries.h"
 #include "store/activity_record.h"
 #include "tests/harness/activity_readers.h"
 #include "tests/harness/file_bytes.h"
@@ -27,9 +26,6 @@
 
 namespace {
 
-// Long enough for a start-up on a machine busy with other work.
-const DWORD LIMIT_MS = 60000;
-
 unsigned EnvironmentNumber(const wchar_t* name, unsigned fallback)
 {
     wchar_t value[32] = {};
@@ -38,12 +34,13 @@ unsigned EnvironmentNumber(const wchar_t* name, unsigned fallback)
     return static_cast<unsigned>(std::wcstoul(value, nullptr, 10));
 }
 
-// Waits for a condition, checking that the program still runs.
+// Waits for a condition, checking that the program still runs; a minute is
+// long enough for a start-up on a machine busy with other work.
 bool WaitFor(HANDLE process, const std::function<bool()>& condition)
 {
     const DWORD start = GetTickCount();
     while (!condition()) {
-        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0 || GetTickCount() - start > LIMIT_MS)
+        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0 || GetTickCount() - start > 60000)
             return false;
     }
     return true;
@@ -84,17 +81,7 @@ public:
         }
         return nullptr;
     }
-    std::string DialogText() const
-    {
-        std::string texts;
-        HWND dialog = Dialog();
-        for (HWND child = dialog ? GetWindow(dialog, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
-            char text[256] = {};
-            GetWindowTextA(child, text, 256);
-            texts += std::string(text) + " | ";
-        }
-        return texts;
-    }
+    std::wstring DialogText() const { return ItemText(Dialog(), IDC_MESSAGE_BOX_TEXT); }
     int Rows() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
     // Opens the activity dialog and types the notes; the dialog is left open.
@@ -111,7 +98,6 @@ public:
         SendDlgItemMessageW(dialog, IDC_NOTES_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(notes.c_str()));
         return dialog;
     }
-    static void PressOk(HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); }
     // The save is acknowledged when the dialog is gone and the list grew.
     bool Acknowledged(HWND dialog, int rowsBefore)
     {
@@ -134,17 +120,6 @@ private:
 };
 
 enum KillPoint { IDLE, TYPING, SAVING };
-
-std::vector<std::wstring> StoredNotes()
-{
-    std::vector<std::wstring> notes;
-    for (CEOID oid : ActivityOids(0)) {
-        const ActivityRecord record = ReadActivity(oid);
-        if (record.contactOid)
-            notes.push_back(record.notes);
-    }
-    return notes;
-}
 
 } // namespace
 
@@ -198,7 +173,7 @@ TEST(KilledProgram, EveryAcknowledgedSaveSurvivesAKillAtASeededMoment)
             if (i == saves && point == TYPING)
                 break;
             const int before = run.Rows();
-            RunningProgram::PressOk(dialog);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
             if (i == saves) {
                 Sleep(delayMs);   // the seeded moment inside the save
                 unsure = notes;
@@ -212,7 +187,12 @@ TEST(KilledProgram, EveryAcknowledgedSaveSurvivesAKillAtASeededMoment)
     }
 
     ASSERT_TRUE(scenario.OpenStore());
-    std::vector<std::wstring> stored = StoredNotes();
+    std::vector<std::wstring> stored;
+    for (CEOID oid : ActivityOids(0)) {
+        const ActivityRecord record = ReadActivity(oid);
+        if (record.contactOid)
+            stored.push_back(record.notes);
+    }
     scenario.CloseStore();
     std::sort(stored.begin(), stored.end());
     std::sort(acknowledged.begin(), acknowledged.end());

@@ -1,8 +1,7 @@
+#include "base/app_handles.h"
 #include "views/view_bitmaps.h"
-#include "shell/app_state.h"
 #include "views/list_context_menu.h"
 #include "views/list_model.h"
-#include "shell/main_window.h"
 #include "settings/settings.h"
 #include "views/view_resources.h"
 #include "platform/shell/aygshell.h"
@@ -27,14 +26,11 @@ LRESULT CALLBACK RecordingChild(HWND window, UINT message, WPARAM wParam, LPARAM
 
 HWND CreateRecordingChild(HWND parent, int id)
 {
-    static bool registered;
-    if (!registered) {
-        WNDCLASSW childClass = {};
-        childClass.lpfnWndProc = RecordingChild;
-        childClass.hInstance = GetModuleHandleW(nullptr);
-        childClass.lpszClassName = L"RecordingChild";
-        registered = RegisterClassW(&childClass) != 0;
-    }
+    WNDCLASSW childClass = {};
+    childClass.lpfnWndProc = RecordingChild;
+    childClass.hInstance = GetModuleHandleW(nullptr);
+    childClass.lpszClassName = L"RecordingChild";
+    RegisterClassW(&childClass);   // fails harmlessly once registered
     childCommands.clear();
     return CreateWindowW(L"RecordingChild", L"", WS_CHILD | WS_VISIBLE, 0, 17, 240, 100, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
@@ -56,17 +52,6 @@ LRESULT CALLBACK ChooseFromMenu(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(menuHook, code, wParam, lParam);
 }
 
-void TapMenuBarButton(HWND bar, WORD command)
-{
-    HWND toolbar = FindWindowExW(bar, nullptr, TOOLBARCLASSNAMEW, nullptr);
-    RECT item = {};
-    const LRESULT index = SendMessageW(bar, TB_COMMANDTOINDEX, command, 0);
-    SendMessageW(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
-    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    SendMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageW(toolbar, WM_LBUTTONUP, 0, point);
-}
-
 HWND settingChangeTarget;
 int settingChangesSeen;
 LRESULT CALLBACK CountSettingChanges(int code, WPARAM wParam, LPARAM lParam)
@@ -80,32 +65,17 @@ LRESULT CALLBACK CountSettingChanges(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-// The pictures live as long as the main window.
-TEST(MenuBar, ExitFromTheFileMenuEndsTheProgramAndFreesThePictures)
-{
-    Scenario scenario;
-    ASSERT_NE(nullptr, scenario.Start());
-    EXPECT_NE(nullptr, hNoteIcon);
-    HBITMAP band = hHeaderBandBitmap;
-    menuUpPresses = 1;   // the last item, "Exit"
-    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
-    TapMenuBarButton(hMenuBar, 40013);
-    const bool ended = scenario.PumpUntil([&] { return !scenario.Running(); });
-    UnhookWindowsHookEx(menuHook);
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(nullptr, hMenuBar);
-    EXPECT_EQ(0, scenario.Close());
-    EXPECT_EQ(nullptr, hHeaderBandBitmap);
-    EXPECT_EQ(nullptr, hNoteIcon);
-    BITMAP gone;
-    EXPECT_EQ(0, GetObjectW(band, sizeof gone, &gone));
-}
-
-TEST(MainWindow, HibernationGivesUpTheMenuBarInTheBackgroundAndCommandsFocusTheContacts)
+// One run of the main window: a hibernation in the background gives up the
+// menu bar and it comes back; commands hand the focus to the contacts; the
+// notes pane gets its colours and notifications; a context menu's command
+// goes to its list; the File menu's Exit ends the program and frees the
+// pictures, which live as long as the main window.
+TEST(MainWindow, HibernationCommandsNotesPaneContextMenuAndExitEachDoTheirPart)
 {
     Scenario scenario;
     HWND window = scenario.Start();
     ASSERT_NE(nullptr, window);
+    EXPECT_NE(nullptr, hNoteIcon);
     SetActiveWindow(window);
     ASSERT_EQ(window, GetActiveWindow());
 
@@ -163,19 +133,13 @@ TEST(MainWindow, HibernationGivesUpTheMenuBarInTheBackgroundAndCommandsFocusTheC
         EXPECT_EQ(contacts, GetFocus()) << command;
     }
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(0, scenario.Close());
-}
 
-TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBackAndMenusAnswerTheirList)
-{
-    Scenario scenario;
-    HWND window = scenario.Start();
-    ASSERT_NE(nullptr, window);
-    // A recording child in the real pane's place.
+    // The notes pane gets its colours and its notifications back, with a
+    // recording child in the real pane's place.
     DestroyWindow(GetDlgItem(window, ID_NOTES_PANE));
     HWND notes = CreateRecordingChild(window, ID_NOTES_PANE);
-    HWND other = CreateWindowW(L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIND_TEXT_BOX)), nullptr, nullptr);
+    HWND findBox = CreateWindowW(L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIND_TEXT_BOX)), nullptr, nullptr);
 
     const COLORREF savedText = settings.notestextcolor;
     HBRUSH savedBrush = hNotesBrush;
@@ -191,7 +155,7 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBackAndMenusAnswerThe
     // Other edits get the platform's colours.
     SetBkMode(dc, OPAQUE);
     EXPECT_NE(reinterpret_cast<LRESULT>(hNotesBrush),
-              SendMessageW(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(other)));
+              SendMessageW(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(findBox)));
     EXPECT_EQ(OPAQUE, GetBkMode(dc));
     DeleteDC(dc);
     DeleteObject(hNotesBrush);
@@ -214,7 +178,24 @@ TEST(MainWindow, NotesPaneGetsItsColoursAndItsNotificationsBackAndMenusAnswerThe
     EXPECT_TRUE(scenario.PumpUntil([] { return !childCommands.empty(); }, 3000));
     ASSERT_EQ(1u, childCommands.size());
     EXPECT_EQ(40034u, LOWORD(childCommands[0].first));
+
+    HBITMAP band = hHeaderBandBitmap;
+    RECT file = {};
+    SendMessageW(hMenuBar, TB_GETITEMRECT, SendMessageW(hMenuBar, TB_COMMANDTOINDEX, 40013, 0),
+                 reinterpret_cast<LPARAM>(&file));
+    menuUpPresses = 1;   // the last item, "Exit"
+    menuHook = SetWindowsHookExW(WH_MSGFILTER, ChooseFromMenu, nullptr, GetCurrentThreadId());
+    scenario.Tap(FindWindowExW(hMenuBar, nullptr, TOOLBARCLASSNAMEW, nullptr), (file.left + file.right) / 2,
+                 (file.top + file.bottom) / 2);
+    const bool ended = scenario.PumpUntil([&] { return !scenario.Running(); });
+    UnhookWindowsHookEx(menuHook);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(nullptr, hMenuBar);
     EXPECT_EQ(0, scenario.Close());
+    EXPECT_EQ(nullptr, hHeaderBandBitmap);
+    EXPECT_EQ(nullptr, hNoteIcon);
+    BITMAP gone;
+    EXPECT_EQ(0, GetObjectW(band, sizeof gone, &gone));
 }
 
 TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOneAndWithoutItAsksThePC)
@@ -233,14 +214,12 @@ TEST(Startup, KeyboardFlagNeedsHasKeyboardToReadExactlyOneAndWithoutItAsksThePC)
     };
     for (const Case& c : cases) {
         Scenario scenario;
-        HKEY shellKey = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Shell", 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &shellKey, nullptr));
-        RegDeleteValueW(shellKey, L"HasKeyboard");
-        if (c.present)
-            RegSetValueExW(shellKey, L"HasKeyboard", 0, c.type, reinterpret_cast<const BYTE*>(&c.value),
-                           sizeof c.value);
-        RegCloseKey(shellKey);
+        const wchar_t* shell = L"SOFTWARE\\Microsoft\\Shell";
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, shell, L"HasKeyboard");
+        if (c.present) {
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetKeyValueW(HKEY_CURRENT_USER, shell, L"HasKeyboard", c.type, &c.value, sizeof c.value));
+        }
         ASSERT_NE(nullptr, scenario.Start());
         EXPECT_EQ(c.expected, hasKeyboard) << "present " << c.present << " type " << c.type << " value " << c.value;
         EXPECT_EQ(0, scenario.Close());

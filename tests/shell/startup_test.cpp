@@ -1,5 +1,4 @@
-#include "shell/app_state.h"
-#include "shell/main_window.h"
+#include "resources/shell_ids.h"
 #include "shell/startup.h"
 #include "tests/harness/scenario.h"
 
@@ -7,29 +6,23 @@
 
 #include <gtest/gtest.h>
 
-static std::wstring ProgramCommandLine()
-{
-    return L"\"" + WindowsPath(VANTARO_EXE) + L"\"";
-}
-
 TEST(Startup, SecondStartBringsTheFirstForwardAndExitsWith16)
 {
     Scenario scenario;
     HWND window = scenario.Start();
     ASSERT_NE(nullptr, window);
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     // Another program's window in front, and a window of the first instance
     // that the user worked in last.
     HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 300, 0, 100, 100,
-                                 nullptr, nullptr, instance, nullptr);
+                                 nullptr, nullptr, nullptr, nullptr);
     HWND popup = CreateWindowExW(0, L"STATIC", L"owned", WS_POPUP | WS_VISIBLE, 20, 60, 100, 100, window,
-                                 nullptr, instance, nullptr);
+                                 nullptr, nullptr, nullptr);
     ASSERT_TRUE(other && popup);
     auto secondStart = [&](HWND expectedForeground) {
         SetForegroundWindow(other);
         ASSERT_TRUE(scenario.PumpUntil([&] { return GetForegroundWindow() == other; }));
         DWORD exitCode = 0;
-        ASSERT_TRUE(RunProgram(ProgramCommandLine(), &exitCode));
+        ASSERT_TRUE(RunProgram(L"\"" + WindowsPath(VANTARO_EXE) + L"\"", &exitCode));
         EXPECT_EQ(16u, exitCode);
         EXPECT_EQ(window, FindWindowW(L"Vantaro", nullptr));
         EXPECT_TRUE(scenario.PumpUntil([&] { return GetForegroundWindow() == expectedForeground; }, 3000));
