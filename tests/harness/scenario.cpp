@@ -340,39 +340,34 @@ RECT DifferingArea(const WindowImage& a, const WindowImage& b)
     return area.right > area.left ? area : RECT{};
 }
 
-// The started process's handle, or none.
-static HANDLE StartProcess(std::wstring commandLine)
-{
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
 bool RunProgram(const std::wstring& commandLine, DWORD* exitCode, DWORD limitMs,
                 const std::function<void(HANDLE)>& whileRunning)
 {
-    HANDLE process = StartProcess(commandLine);
-    if (!process)
+    std::wstring mutableLine = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return false;
+    CloseHandle(process.hThread);
+
     const bool ended = PumpUntil([&] {
-        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
             return true;
         if (whileRunning)
-            whileRunning(process);
+            whileRunning(process.hProcess);
         return false;
     }, limitMs);
     if (!ended) {
-        TerminateProcess(process, 255);
-        WaitForSingleObject(process, 5000);
-    } else {
-        GetExitCodeProcess(process, exitCode);
+        TerminateProcess(process.hProcess, 255);
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hProcess);
+        return false;
     }
-    CloseHandle(process);
-    return ended;
+    GetExitCodeProcess(process.hProcess, exitCode);
+    CloseHandle(process.hProcess);
+    return true;
 }
 
 static std::wstring FromUtf8(const char* text)
@@ -404,14 +399,17 @@ bool LinkToFullDevice(const std::wstring& path)
     char* name = unixName ? unixName(path.c_str()) : nullptr;
     if (!name)
         return false;
-    const std::wstring command = L"Z:\\bin\\ln -sf /dev/full \"" + FromUtf8(name) + L"\"";
+    std::wstring command = L"Z:\\bin\\ln -sf /dev/full \"" + FromUtf8(name) + L"\"";
     HeapFree(GetProcessHeap(), 0, name);
     // A Unix program's handle is never signalled: the link itself tells
     // when it is done.
-    HANDLE process = StartProcess(command);
-    if (!process)
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    CloseHandle(process);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     // (A device has no attributes to ask for; a search still finds it.)
     return PumpUntil([&] {
         WIN32_FIND_DATAW found;
