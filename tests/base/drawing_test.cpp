@@ -10,8 +10,7 @@ constexpr COLORREF BLACK = RGB(0, 0, 0), WHITE = RGB(255, 255, 255), GREEN = RGB
 
 TEST(Drawing, ClipWindowCornersCutsTwelvePixelsFromEachCorner)
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, window);
     HRGN region = CreateRectRgn(0, 0, 100, 50);
     ClipWindowCorners(window, region);
@@ -73,27 +72,23 @@ TEST(Drawing, AppFontStaysSansSerifWhereTahomaIsMissing)
 
 TEST(Drawing, BitmapsAreCopiedWholeAtTheirSizeOrStretched)
 {
-    // 2 x 2: red, green / blue, black.
+    const COLORREF pixels[2][2] = {{RGB(255, 0, 0), GREEN}, {RGB(0, 0, 255), BLACK}};   // rows
     Surface source(2, 2);
-    SetPixel(source.dc, 0, 0, RGB(255, 0, 0));
-    SetPixel(source.dc, 1, 0, RGB(0, 255, 0));
-    SetPixel(source.dc, 0, 1, RGB(0, 0, 255));
-    SetPixel(source.dc, 1, 1, BLACK);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            SetPixel(source.dc, x, y, pixels[y][x]);
     HBITMAP bitmap = source.Release();
 
-    Surface plain(10, 10);
+    // Stretched to 6 x 4, each pixel becomes a block of 3 x 2.
+    Surface plain(10, 10), stretched(10, 10);
     DrawBitmap(plain.dc, bitmap, 3, 4);
-    EXPECT_EQ(RGB(255, 0, 0), plain.At(3, 4));
-    EXPECT_EQ(RGB(0, 255, 0), plain.At(4, 4));
-    EXPECT_EQ(RGB(0, 0, 255), plain.At(3, 5));
-    EXPECT_EQ(96, plain.Count(WHITE));
-
-    Surface stretched(10, 10);
     StretchBitmap(stretched.dc, bitmap, 2, 2, 6, 4);
-    EXPECT_EQ(RGB(255, 0, 0), stretched.At(2, 2));
-    EXPECT_EQ(RGB(0, 255, 0), stretched.At(7, 2));
-    EXPECT_EQ(RGB(0, 0, 255), stretched.At(2, 5));
-    EXPECT_EQ(BLACK, stretched.At(7, 5));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) {
+            EXPECT_EQ(pixels[y][x], plain.At(3 + x, 4 + y)) << x << "," << y;
+            EXPECT_EQ(pixels[y][x], stretched.At(2 + 5 * x, 2 + 3 * y)) << x << "," << y;
+        }
+    EXPECT_EQ(96, plain.Count(WHITE));
     EXPECT_EQ(100 - 24, stretched.Count(WHITE));
 
     // A missing bitmap draws nothing.

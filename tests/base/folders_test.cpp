@@ -1,5 +1,6 @@
 #include "base/app_folders.h"
 #include "platform/cedb/os/long_path.h"
+#include "tests/harness/file_bytes.h"
 
 #include <windows.h>
 
@@ -44,10 +45,8 @@ TEST(ExtendedLengthPath, PrefixesLongPathsInTheirFullFormOnly)
     EXPECT_EQ(L"\\\\?\\UNC\\server\\share\\" + std::wstring(260, L'x'),
               cedb::ExtendedLengthPath(L"\\\\server\\share\\" + std::wstring(260, L'x')));
 
-    HANDLE written = CreateFileW(extended.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, written);
-    CloseHandle(written);
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(extended.c_str()));
+    ASSERT_TRUE(WriteFileBytes(extended, "vt1"));
+    EXPECT_EQ("vt1", ReadFileBytes(extended));
     EXPECT_TRUE(DeleteFileW(extended.c_str()));
     for (auto it = made.rbegin(); it != made.rend(); ++it)
         RemoveDirectoryW(cedb::ExtendedLengthPath(*it).c_str());

@@ -10,15 +10,6 @@
 
 #include <string>
 
-namespace {
-
-int Position(HWND window)
-{
-    return static_cast<int>(SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
-}
-
-}  // namespace
-
 TEST(ProgressWindow, ShowsLabelsCountsBeyondSixteenBitsAndHasCutCorners)
 {
     HWND window = CreateProgressWindow(nullptr);
@@ -28,16 +19,16 @@ TEST(ProgressWindow, ShowsLabelsCountsBeyondSixteenBitsAndHasCutCorners)
     SetProgressTexts(window, L"Purging Activity Records", L"Please wait...", 0, 100000);
     EXPECT_EQ(L"Purging Activity Records", ItemText(window, IDC_PROGRESS_MAIN_LABEL));
     EXPECT_EQ(L"Please wait...", ItemText(window, IDC_PROGRESS_SUB_LABEL));
-    EXPECT_EQ(0, Position(window));
+    EXPECT_EQ(0, SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
 
     StepProgress(window, L"Processing 70 % complete", 70000);
     EXPECT_EQ(L"Processing 70 % complete", ItemText(window, IDC_PROGRESS_SUB_LABEL));
-    EXPECT_EQ(70000, Position(window));
+    EXPECT_EQ(70000, SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
     EXPECT_EQ(L"Purging Activity Records", ItemText(window, IDC_PROGRESS_MAIN_LABEL));
 
     // A fresh range puts the bar back at its start.
     SetProgressTexts(window, L"Processing Activity Records", L"Remove Orphans", 1, 2);
-    EXPECT_EQ(1, Position(window));
+    EXPECT_EQ(1, SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
 
     // The corners are cut.
     RECT client;

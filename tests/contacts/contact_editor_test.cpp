@@ -6,7 +6,6 @@
 #include "views/list_model.h"
 
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -31,6 +30,9 @@ protected:
         logPath = scenario->Root() + L"\\editor.log";
         SetEnvironmentVariableW(L"VANTARO_FAKE_EDITOR_LOG", logPath.c_str());
         cardOpened = false;
+        // Each test starts with the editor chosen and one contact, "A".
+        Setting(L"piminterface", 1);
+        a = AddContact(L"A");
     }
     void TearDown() override
     {
@@ -56,11 +58,8 @@ protected:
     }
     std::string Call(const char* call, CEOID oid, int mode, const char* library) const
     {
-        std::ostringstream line;
-        line << call << ' ' << oid << ' ' << mode << ' '
-             << static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(scenario->MainWindow())) << ' '
-             << library;
-        return line.str();
+        return std::string(call) + ' ' + std::to_string(oid) + ' ' + std::to_string(mode) + ' ' +
+               std::to_string(reinterpret_cast<ULONG_PTR>(scenario->MainWindow())) + ' ' + library;
     }
 
     // Runs a command that may open the device's card, closing the card.
@@ -82,12 +81,11 @@ protected:
     }
 
     std::wstring logPath;
+    CEOID a = 0;
 };
 
 TEST_F(ContactEditor, WithoutTheEditorAStoredChoiceOfItOpensTheDevicesCard)
 {
-    Setting(L"piminterface", 1);
-    AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(0, contactEditorInstalled);
     EXPECT_EQ(0, settings.piminterface);
@@ -105,8 +103,6 @@ TEST_F(ContactEditor, TheFirstLibraryIsPreferredAndGetsTheOidOrTheNewContactCall
 {
     Install(FAKE_EDITOR_FULL, CONTACT_EDITOR_LIBRARY);
     Install(FAKE_EDITOR_FULL, CONTACT_EDITOR_FALLBACK_LIBRARY);
-    Setting(L"piminterface", 1);
-    AddContact(L"A");
     const CEOID b = AddContact(L"B");
     AddContact(L"C");
     ASSERT_NE(nullptr, Start());
@@ -123,8 +119,6 @@ TEST_F(ContactEditor, TheFirstLibraryIsPreferredAndGetsTheOidOrTheNewContactCall
 TEST_F(ContactEditor, TheSecondLibraryServesWhenTheFirstIsMissingOrNoEditor)
 {
     Install(FAKE_EDITOR_FULL, CONTACT_EDITOR_FALLBACK_LIBRARY);
-    Setting(L"piminterface", 1);
-    const CEOID a = AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     EditRow(0);
     // A first library that exports neither entry point is some other library.
@@ -137,8 +131,6 @@ TEST_F(ContactEditor, TheSecondLibraryServesWhenTheFirstIsMissingOrNoEditor)
 TEST_F(ContactEditor, AMissingEntryPointFallsBackToTheCardForThatCallOnly)
 {
     Install(FAKE_EDITOR_DISPLAY_ONLY, CONTACT_EDITOR_LIBRARY);
-    Setting(L"piminterface", 1);
-    const CEOID a = AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     NewContact();
     EXPECT_TRUE(cardOpened) << "the editor cannot create, the card can";
@@ -165,8 +157,6 @@ TEST_F(ContactEditor, ALibraryWithoutEntryPointsOrOutsideTheTwoFoldersIsNotLoade
     GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryW(planted.c_str()));
 
-    Setting(L"piminterface", 1);
-    AddContact(L"A");
     ASSERT_NE(nullptr, Start());
     EXPECT_EQ(0, contactEditorInstalled);
     ContactEditorEntries entries;

@@ -41,25 +41,12 @@ void WriteActivity(CEOID contact, BOOL last, const wchar_t* event, const wchar_t
     CopyText(record.user3, L"Trade Fair");
     record.lastFlag = last;
     record.date = date;
-    record.nextDate = 0.0;
     ASSERT_NE(0u, WriteActivityRecordDB(activityDatabase, NEW_ACTIVITY_RECORD, record));
 }
 
 }  // namespace
 
-TEST_F(ContactsTest, PropertyNamesAreTheOnesTheStoreSortsBy)
-{
-    IPOutlookItemCollection* items = nullptr;
-    ASSERT_EQ(S_OK, contactsFolder->get_Items(&items));
-    for (int field = 0; field < CONTACT_FIELD_COUNT; ++field) {
-        BSTR name = SysAllocString(ContactPropertyName(field));
-        EXPECT_EQ(S_OK, items->Sort(name, VARIANT_FALSE)) << field;
-        SysFreeString(name);
-    }
-    items->Release();
-}
-
-TEST_F(ContactsTest, FieldTextFollowsTheCatalogueRules)
+TEST_F(ContactsTest, FieldTextsFollowTheCatalogueAreCutBetweenCharactersAndComeFromOneVisit)
 {
     const CEOID born = Add(L"Rask, Elin", L"Fjord Freight", L"", OleDate(At(1983, 11, 5)));
     const CEOID unborn = Add(L"No Birthday");
@@ -89,16 +76,12 @@ TEST_F(ContactsTest, FieldTextFollowsTheCatalogueRules)
     GetContactRecord(unborn, &record);
     for (const auto& field : record.field)
         EXPECT_STREQ(L"kept", field) << "the record of a missing contact is left as it was";
-}
 
-TEST_F(ContactsTest, LongTextsAreCutToTheBufferWithoutSplittingACharacter)
-{
-    // 77 letters, then U+1F33F as a surrogate pair in places 78 and 79.
+    // Long texts are cut to the buffer without splitting a character: 77
+    // letters, then U+1F33F as a surrogate pair in places 78 and 79.
     const std::wstring street = std::wstring(77, L's') + L"\xD83C\xDF3F" + std::wstring(300, L't');
     const CEOID oid = Add(L"Long Street");
     SetText(oid, 5, street);
-
-    wchar_t text[80];
     GetContactFieldText(oid, 5, text, 79);
     EXPECT_EQ(std::wstring(77, L's'), text) << "the pair does not fit, so neither half is kept";
     GetContactFieldText(oid, 5, text, 80);
@@ -110,43 +93,12 @@ TEST_F(ContactsTest, LongTextsAreCutToTheBufferWithoutSplittingACharacter)
     EXPECT_EQ(0, guard[2]);
     EXPECT_EQ(L'd', guard[3]) << "nothing written past the buffer";
 
-    ContactRecord record;
-    for (auto& field : record.field)
-        CopyText(field, L"old");
     GetContactRecord(oid, &record);
     EXPECT_EQ(street.substr(0, 79), record.field[5]);
     EXPECT_STREQ(L"Long Street", record.field[0]);
     EXPECT_STREQ(L"", record.field[14]);
-}
 
-TEST_F(ContactsTest, FindTextIsLowerCaseAndActivityFieldsComeFromTheLatestActivityOnly)
-{
-    const CEOID oid = Add(L"Tran, MAI", L"Glen ROSS Distillers");
-    EXPECT_EQ(L"glen ross distillers", FindText(oid, 4));
-    // Unlike the lists, the find filter formats the no-date value as a date.
-    EXPECT_EQ(Lower(ShortDate(949998.0)), FindText(oid, BIRTHDAY_FIELD));
-    EXPECT_EQ(L"", FindText(oid, 29));
-    WriteActivity(oid, FALSE, L"Letter", L"older notes", OleDate(At(2026, 1, 5)));
-    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", OleDate(At(2026, 3, 9)));
-    EXPECT_EQ(Lower(ShortDate(OleDate(At(2026, 3, 9)))), FindText(oid, 21));
-    EXPECT_EQ(L"(none)", FindText(oid, 22)) << "an absent Next Date reads as the list shows it";
-    EXPECT_EQ(L"phone call", FindText(oid, 23));
-    EXPECT_EQ(L"send offer", FindText(oid, 24));
-    EXPECT_EQ(L"asked about spring prices\r\ncall back", FindText(oid, 25));
-    EXPECT_EQ(L"west region", FindText(oid, 26));
-    EXPECT_EQ(L"", FindText(oid, 27));
-    EXPECT_EQ(L"trade fair", FindText(oid, 28));
-
-    // Without a latest activity every activity field is empty.
-    const CEOID unflagged = Add(L"Unflagged");
-    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", OleDate(At(2026, 2, 2)));
-    const CEOID idle = Add(L"No Activities");
-    for (int field = 21; field <= 28; ++field)
-        EXPECT_EQ(L"", FindText(unflagged, field) + FindText(idle, field)) << field;
-}
-
-TEST_F(ContactsTest, FieldTextsOfManyContactsComeFromOneVisit)
-{
+    // The field texts of many contacts come from one visit.
     const CEOID ann = Add(L"Baker, Ann", L"Acme", L"", OleDate(At(1980, 5, 17)));
     const CEOID ben = Add(L"Cole, Ben");
     SetText(ben, 9, std::wstring(100, L'9'));
@@ -164,4 +116,37 @@ TEST_F(ContactsTest, FieldTextsOfManyContactsComeFromOneVisit)
               texts);
     EXPECT_TRUE(GetContactFieldTexts(oids, 0, fields, 3, &fetched).empty());
     EXPECT_EQ(0, fetched);
+}
+
+TEST_F(ContactsTest, FindTextIsLowerCaseActivityFieldsComeFromTheLatestActivityAndNamesSortTheStore)
+{
+    const CEOID oid = Add(L"Tran, MAI", L"Glen ROSS Distillers");
+    EXPECT_EQ(L"glen ross distillers", FindText(oid, 4));
+    // Unlike the lists, the find filter formats the no-date value as a date.
+    EXPECT_EQ(Lower(ShortDate(949998.0)), FindText(oid, BIRTHDAY_FIELD));
+    EXPECT_EQ(L"", FindText(oid, 29));
+    WriteActivity(oid, FALSE, L"Letter", L"older notes", OleDate(At(2026, 1, 5)));
+    WriteActivity(oid, TRUE, L"Phone Call", L"Asked about SPRING Prices\r\nCall Back", OleDate(At(2026, 3, 9)));
+    // An absent Next Date reads "(none)" as the list shows it.
+    const std::wstring latest[] = {Lower(ShortDate(OleDate(At(2026, 3, 9)))), L"(none)", L"phone call", L"send offer",
+                                   L"asked about spring prices\r\ncall back", L"west region", L"", L"trade fair"};
+    for (int field = 21; field <= 28; ++field)
+        EXPECT_EQ(latest[field - 21], FindText(oid, field)) << field;
+
+    // Without a latest activity every activity field is empty.
+    const CEOID unflagged = Add(L"Unflagged");
+    WriteActivity(unflagged, FALSE, L"Meeting", L"Notes", OleDate(At(2026, 2, 2)));
+    const CEOID idle = Add(L"No Activities");
+    for (int field = 21; field <= 28; ++field)
+        EXPECT_EQ(L"", FindText(unflagged, field) + FindText(idle, field)) << field;
+
+    // The property names are the ones the store sorts by.
+    IPOutlookItemCollection* items = nullptr;
+    ASSERT_EQ(S_OK, contactsFolder->get_Items(&items));
+    for (int field = 0; field < CONTACT_FIELD_COUNT; ++field) {
+        BSTR name = SysAllocString(ContactPropertyName(field));
+        EXPECT_EQ(S_OK, items->Sort(name, VARIANT_FALSE)) << field;
+        SysFreeString(name);
+    }
+    items->Release();
 }

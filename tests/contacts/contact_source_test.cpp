@@ -28,21 +28,16 @@ std::vector<CEOID> Listed(int findFlag = 1, int sortMode = SORT_BY_NAME, int res
 }
 
 struct Controls {
-    HWND combo, list;
-    Controls()
-    {
-        combo = CreateWindowW(L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 0, 100, 200, hMainWindow, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-        list = CreateWindowW(L"LISTBOX", L"", 0, 0, 0, 100, 200, hMainWindow, nullptr, GetModuleHandleW(nullptr),
-                             nullptr);
-    }
+    HWND combo = CreateWindowW(L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 0, 100, 200, hMainWindow, nullptr, nullptr,
+                               nullptr);
+    HWND list = CreateWindowW(L"LISTBOX", L"", 0, 0, 0, 100, 200, hMainWindow, nullptr, nullptr, nullptr);
 };
 
 }  // namespace
 
 // --- Listing -----------------------------------------------------------------------
 
-TEST_F(ContactsTest, EmptyFolderGivesNullArraysAndEmptyControls)
+TEST_F(ContactsTest, EmptyFolderOrNoConnectionGivesNullArraysAndEmptyControls)
 {
     CEOID* oids = static_cast<CEOID*>(std::malloc(8 * sizeof(CEOID)));
     int count = -1;
@@ -56,6 +51,23 @@ TEST_F(ContactsTest, EmptyFolderGivesNullArraysAndEmptyControls)
     FillContactCombo(controls.combo, &names);
     EXPECT_EQ(nullptr, names);
     EXPECT_TRUE(ListItems(controls.combo).empty()) << "the stale item is gone";
+
+    // Without a connection nothing is listed or opened.
+    const CEOID oid = Add(L"Unreachable");
+    CloseOutlookConnection();
+    count = 7;
+    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
+    EXPECT_EQ(nullptr, oids);
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(0, CountContacts());
+    FillContactCombo(controls.combo, &oids);
+    EXPECT_TRUE(ListItems(controls.combo).empty());
+    EXPECT_EQ(0, ContactExists(oid));
+    EXPECT_EQ(0, OpenContactEditor(oid));
+    EXPECT_EQ(0, OpenContactEditor(0));
+    EXPECT_EQ(0, DeleteContact(oid));
+    EXPECT_TRUE(Stored(oid));
+    EXPECT_EQ(0u, Boxes());
 }
 
 TEST_F(ContactsTest, NamelessContactsAreListedButNotOfferedByName)
@@ -133,7 +145,6 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     const CEOID upper = Add(L"Moss", L"NORTH HARBOUR");
     Add(L"Quinn", L"Hillside Farm");
     findBarVisible = 1;
-    findMode = FIND_MODE_CONTACTS;
     CopyText(findText, L"harbour");
     settings.lastcontactfindfield = 4;
 
@@ -154,31 +165,6 @@ TEST_F(ContactsTest, FindFilterOnTheCompanyField)
     findBarVisible = 0;
     EXPECT_EQ(3u, Listed().size()) << "a hidden find bar filters nothing";
     std::free(oids);
-}
-
-// --- Existence and deletion ------------------------------------------------------------
-
-TEST_F(ContactsTest, DeletedContactIsGoneAndCannotBeDeletedOrOpened)
-{
-    const CEOID oid = Add(L"Short-lived");
-    EXPECT_EQ(1, ContactExists(oid));
-    EXPECT_EQ(1, DeleteContact(oid));
-    EXPECT_EQ(0, ContactExists(oid));
-    EXPECT_EQ(0u, Boxes());
-    EXPECT_EQ(0, DeleteContact(oid));
-    EXPECT_EQ(1, scenario->Shown(L"Failure to Obtain Contact Item", L"Error"));
-
-    HWND owner = nullptr;
-    scenario->AnswerDialogs([&owner](HWND box) {
-        owner = GetWindow(box, GW_OWNER);
-        Scenario::PressButton(box, IDOK);
-    });
-    EXPECT_EQ(0, OpenContactEditor(oid));
-    scenario->AnswerDialogs(nullptr);
-    EXPECT_EQ(1, scenario->Shown(L"Error in getting contact handle", L"Error"));
-    EXPECT_EQ(hMainWindow, owner);
-    EXPECT_TRUE(notifications.empty());
-    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
 }
 
 // --- The contact card ----------------------------------------------------------------------
@@ -217,8 +203,32 @@ void CALLBACK PlayCard(HWND, UINT, UINT_PTR timer, DWORD)
 
 }  // namespace
 
-TEST_F(ContactsTest, EditingAContactShowsItsSummaryAndReportsTheChange)
+// A deleted contact cannot be opened; editing shows the card's summary and
+// reports the change; a new contact left empty is discarded, one given a
+// name is kept and selected.
+TEST_F(ContactsTest, EditorOpensOnlyExistingContactsShowsTheSummaryAndKeepsANewContactOnlyWithAName)
 {
+    // A deleted contact is gone and cannot be deleted or opened.
+    const CEOID deleted = Add(L"Short-lived");
+    EXPECT_EQ(1, ContactExists(deleted));
+    EXPECT_EQ(1, DeleteContact(deleted));
+    EXPECT_EQ(0, ContactExists(deleted));
+    EXPECT_EQ(0u, Boxes());
+    EXPECT_EQ(0, DeleteContact(deleted));
+    EXPECT_EQ(1, scenario->Shown(L"Failure to Obtain Contact Item", L"Error"));
+
+    HWND owner = nullptr;
+    scenario->AnswerDialogs([&owner](HWND box) {
+        owner = GetWindow(box, GW_OWNER);
+        Scenario::PressButton(box, IDOK);
+    });
+    EXPECT_EQ(0, OpenContactEditor(deleted));
+    scenario->AnswerDialogs(nullptr);
+    EXPECT_EQ(1, scenario->Shown(L"Error in getting contact handle", L"Error"));
+    EXPECT_EQ(hMainWindow, owner);
+    EXPECT_TRUE(notifications.empty());
+    EXPECT_EQ(nullptr, FindWindowW(POOM_CARD_CLASS, POOM_CARD_TITLE));
+
     const CEOID oid = Add(L"Ivers, Tom", L"Quayside Tools");
     play = CardPlay{};
     const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
@@ -230,44 +240,18 @@ TEST_F(ContactsTest, EditingAContactShowsItsSummaryAndReportsTheChange)
     EXPECT_TRUE(EqualRect(&screen, &play.placed)) << play.placed.left << "," << play.placed.top;
     ASSERT_EQ(1u, notifications.size());
     EXPECT_EQ(static_cast<UINT>(DB_CEOID_CHANGED), notifications[0].uType) << "the one kind the lists act on";
-}
 
-// A new contact left empty is discarded; one given a name is kept and selected.
-TEST_F(ContactsTest, NewContactIsKeptOnlyWithAName)
-{
     for (const wchar_t* lastName : {static_cast<const wchar_t*>(nullptr), L"Okonkwo"}) {
+        notifications.clear();
         play = CardPlay{};
         play.typeLastName = lastName;
         const UINT_PTR player = SetTimer(nullptr, 0, 50, PlayCard);
         EXPECT_EQ(lastName ? 1 : 0, OpenContactEditor(0));
         KillTimer(nullptr, player);
         EXPECT_TRUE(play.done);
-        EXPECT_EQ(lastName ? 1u : 0u, Listed(0, SORT_BY_NAME, 0).size());
+        EXPECT_EQ(lastName ? 2u : 1u, Listed(0, SORT_BY_NAME, 0).size());
         EXPECT_EQ(lastName != nullptr, newContactOid != 0);
         EXPECT_EQ(lastName != nullptr, Stored(newContactOid));
         EXPECT_EQ(lastName ? 1u : 0u, notifications.size()) << "a discarded contact has nothing to refresh";
     }
-}
-
-// --- Without a connection -------------------------------------------------------------------------
-
-TEST_F(ContactsTest, WithoutAConnectionNothingIsListedOrOpened)
-{
-    const CEOID oid = Add(L"Unreachable");
-    CloseOutlookConnection();
-    CEOID* oids = nullptr;
-    int count = 7;
-    ListContactOids(&oids, &count, 1, SORT_BY_NAME, 1);
-    EXPECT_EQ(nullptr, oids);
-    EXPECT_EQ(0, count);
-    EXPECT_EQ(0, CountContacts());
-    Controls controls;
-    FillContactCombo(controls.combo, &oids);
-    EXPECT_TRUE(ListItems(controls.combo).empty());
-    EXPECT_EQ(0, ContactExists(oid));
-    EXPECT_EQ(0, OpenContactEditor(oid));
-    EXPECT_EQ(0, OpenContactEditor(0));
-    EXPECT_EQ(0, DeleteContact(oid));
-    EXPECT_TRUE(Stored(oid));
-    EXPECT_EQ(0u, Boxes());
 }

@@ -9,6 +9,7 @@
 #include "shell/app_state.h"
 #include "store/find_filter.h"
 #include "store/profiles.h"
+#include "tests/harness/device_contacts.h"
 
 std::vector<CENOTIFICATION> ContactsTest::notifications;
 Scenario* ContactsTest::scenario;
@@ -55,19 +56,13 @@ void ContactsTest::SetUp()
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, hMainWindow);
     ASSERT_TRUE(SUCCEEDED(RegisterPoomServer()));
-    std::vector<poom::ContactData> all;
-    poom::LoadAllContacts(all);
-    for (const auto& c : all)
-        poom::DeleteContactRecord(c.oid);
+    ASSERT_TRUE(EmptyDeviceContacts());
 
     FillContactPropertyNames();
     findBarVisible = 0;
     findMode = FIND_MODE_CONTACTS;
     findText[0] = 0;
     categoryRestriction = nullptr;
-    settings.numcontactfield = 2;
-    settings.contactfield[0] = 0;
-    settings.contactfield[1] = 4;
     settings.lv1sortcolumn = 0;
     settings.lv1sortdirection = 1;
     settings.lastcontactfindfield = 0;
@@ -109,8 +104,6 @@ bool ContactsTest::Stored(CEOID oid)
     poom::ContactData data;
     return poom::LoadContact(oid, data);
 }
-
-
 
 size_t ContactsTest::Boxes() const
 {

@@ -19,12 +19,9 @@ static std::wstring MakeScratchFolder()
 {
     static int counter;
     wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = temp;
-    if (!base.empty() && base.back() != L'\\')
-        base += L'\\';
+    GetTempPathW(MAX_PATH, temp);   // ends with a backslash
     for (;;) {
-        std::wstring folder = base + L"vantaro-scenario-" + std::to_wstring(GetCurrentProcessId()) +
+        std::wstring folder = temp + std::wstring(L"vantaro-scenario-") + std::to_wstring(GetCurrentProcessId()) +
                               L"-" + std::to_wstring(++counter);
         if (CreateDirectoryW(folder.c_str(), nullptr))
             return folder;
@@ -61,9 +58,8 @@ Scenario::Scenario()
     installFolder = root + L"\\install";
     documentsFolder = root + L"\\documents";
     deviceFolder = root + L"\\device";
-    CreateDirectoryW(installFolder.c_str(), nullptr);
-    CreateDirectoryW(documentsFolder.c_str(), nullptr);
-    CreateDirectoryW(deviceFolder.c_str(), nullptr);
+    for (const std::wstring* folder : {&installFolder, &documentsFolder, &deviceFolder})
+        CreateDirectoryW(folder->c_str(), nullptr);
     OverrideAppFolders(installFolder, documentsFolder);
     SetEnvironmentVariableW(L"VANTARO_DEVICE_DIR", deviceFolder.c_str());
     SandboxRegistry();
@@ -169,11 +165,6 @@ void Scenario::AbandonStart(HINSTANCE instance)
     UnregisterWindowClasses(instance);
 }
 
-bool Scenario::Running() const
-{
-    return mainWindow && IsWindow(mainWindow);
-}
-
 int Scenario::Close()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -184,11 +175,6 @@ int Scenario::Close()
     int code = ExitInstance(instance, static_cast<int>(quit.wParam));
     UnregisterWindowClasses(instance);
     return code;
-}
-
-LRESULT Scenario::Command(WORD id, HWND target)
-{
-    return SendMessageW(target ? target : mainWindow, WM_COMMAND, id, 0);
 }
 
 void Scenario::Tap(HWND window, int x, int y)
@@ -210,12 +196,6 @@ void Scenario::PressButton(HWND dialog, int id)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-static BOOL CALLBACK CollectText(HWND child, LPARAM param)
-{
-    reinterpret_cast<SeenDialog*>(param)->texts.push_back(WindowText(child));
-    return TRUE;
-}
-
 void Scenario::OnActivated(HWND window)
 {
     wchar_t className[32] = {};
@@ -230,9 +210,8 @@ void Scenario::OnActivated(HWND window)
         return;
     // A dialog may be activated before WM_INITDIALOG has filled it; it is
     // looked at and answered from the modal loop that runs next.
-    for (const Pending& waiting : pending)
-        if (waiting.window == window)
-            return;
+    if (std::any_of(pending.begin(), pending.end(), [window](const Pending& p) { return p.window == window; }))
+        return;
     pending.push_back({window, 0});
     SetTimer(nullptr, 0, 1, AnswerPending);
 }
@@ -267,7 +246,10 @@ void Scenario::Answer(HWND window)
     GetClassNameW(window, className, 64);
     dialog.className = className;
     dialog.title = WindowText(window);
-    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&dialog));
+    EnumChildWindows(window, [](HWND child, LPARAM param) {
+        reinterpret_cast<SeenDialog*>(param)->texts.push_back(WindowText(child));
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&dialog));
     seen.push_back(dialog);
     if (answerer) {
         answerer(window);
@@ -291,21 +273,13 @@ WindowImage Scenario::CaptureWindow(HWND window)
     if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
         return image;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    header.biSizeImage = stride * static_cast<DWORD>(height);
+    const int stride = (width * 3 + 3) & ~3;   // rows of 24-bit pixels, bottom up, whole dwords each
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
 
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                      &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
@@ -313,9 +287,9 @@ WindowImage Scenario::CaptureWindow(HWND window)
         GdiFlush();
         image.width = width;
         image.height = height;
-        image.stride = static_cast<int>(stride);
+        image.stride = stride;
         const auto* first = static_cast<const unsigned char*>(bits);
-        image.bits.assign(first, first + header.biSizeImage);
+        image.bits.assign(first, first + static_cast<size_t>(stride) * height);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);

@@ -54,7 +54,7 @@ public:
     void CloseStore();
 
     HWND MainWindow() const { return mainWindow; }
-    bool Running() const;
+    bool Running() const { return mainWindow && IsWindow(mainWindow); }
 
     // Dispatches messages until the condition holds or the limit passes.
     bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 10000)
@@ -63,7 +63,10 @@ public:
     }
     void PumpPending() { ::PumpPending(&quit); }
 
-    LRESULT Command(WORD id, HWND target = nullptr);
+    LRESULT Command(WORD id, HWND target = nullptr)
+    {
+        return SendMessageW(target ? target : mainWindow, WM_COMMAND, id, 0);
+    }
     void Tap(HWND window, int x, int y);
     static void Key(HWND window, UINT virtualKey);
 
@@ -86,7 +89,6 @@ public:
     const std::wstring& Root() const { return root; }
     const std::wstring& InstallFolder() const { return installFolder; }
     const std::wstring& DocumentsFolder() const { return documentsFolder; }
-    const std::wstring& DeviceFolder() const { return deviceFolder; }
     // The scratch key standing in for HKEY_CURRENT_USER.
     HKEY UserRegistry() const { return userKey; }
 

@@ -54,19 +54,27 @@ inline std::wstring ItemText(HWND dialog, int id)
     return WindowText(GetDlgItem(dialog, id));
 }
 
-// The texts of a list box, a combo box or a column of a list view, in order.
+// The texts of a list box, a combo box, a header or a column of a list view,
+// in order.
 inline std::vector<std::wstring> ListItems(HWND list, int column = 0)
 {
     wchar_t className[32] = L"";
     GetClassNameW(list, className, 32);
     const bool combo = lstrcmpiW(className, WC_COMBOBOXW) == 0;
     const bool view = lstrcmpiW(className, WC_LISTVIEWW) == 0;
-    const UINT countMessage = view ? LVM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT;
+    const bool header = lstrcmpiW(className, WC_HEADERW) == 0;
+    const UINT countMessage = view ? LVM_GETITEMCOUNT : header ? HDM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT;
     std::vector<std::wstring> items;
     const int count = static_cast<int>(SendMessageW(list, countMessage, 0, 0));
     for (int i = 0; i < count; ++i) {
         std::wstring text(256, L'\0');
-        if (view) {
+        if (header) {
+            HDITEMW item = {};
+            item.mask = HDI_TEXT;
+            item.pszText = &text[0];
+            item.cchTextMax = static_cast<int>(text.size());
+            SendMessageW(list, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        } else if (view) {
             LVITEMW item = {};
             item.iSubItem = column;
             item.pszText = &text[0];

@@ -4,31 +4,9 @@
 #include "settings/settings.h"
 #include "views/view_resources.h"
 
-namespace {
+using ColorPageTest = SheetTest;
 
-class ColorPageTest : public SheetTest {
-protected:
-    // The colour selector answers: tap a preset, then Ok (or Cancel).
-    void PickPreset(int preset, int close = IDC_COLOUR_OK)
-    {
-        answerOthers = [preset, close](HWND selector) {
-            SendMessageW(selector, WM_COMMAND, MAKEWPARAM(preset, STN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(selector, preset)));
-            Scenario::PressButton(selector, close);
-        };
-    }
-
-    static void TapSwatch(HWND page, int id)
-    {
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    }
-
-    static bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
-};
-
-} // namespace
-
-TEST_F(ColorPageTest, SectionsShowOnlyTheirOwnControlsInTheSamePlaces)
+TEST_F(ColorPageTest, SectionsShowTheirOwnControlsAndChosenColoursAreStoredOnOkAndShowAtOnce)
 {
     ASSERT_NE(nullptr, Start());
     OnPage(COLOR, [&](HWND, HWND page) {
@@ -55,20 +33,16 @@ TEST_F(ColorPageTest, SectionsShowOnlyTheirOwnControlsInTheSamePlaces)
         EXPECT_FALSE(Visible(page, IDC_COLOR_LV1_ROW1));
         EXPECT_TRUE(Visible(page, IDC_COLOR_NOTES_BACKGROUND));
     }, IDCANCEL);
-}
 
-// The selector is a rounded card outlined on every side.
-TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
-{
-    ASSERT_NE(nullptr, Start());
-    // Cancelled in the selector: nothing changes.
+    // The selector is a rounded card outlined on every side. Cancelled in
+    // the selector: nothing changes.
     WindowImage card;
     answerOthers = [&](HWND selector) {
         card = scenario->SettledCapture(selector);
-        SendMessageW(selector, WM_COMMAND, MAKEWPARAM(1107, STN_CLICKED), 0);
+        Click(selector, 1107);
         Scenario::PressButton(selector, IDC_COLOUR_CANCEL);
     };
-    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); });
+    OnPage(COLOR, [&](HWND, HWND page) { Click(page, IDC_COLOR_LV1_TEXT); });
     EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
     ASSERT_GT(card.width, 40);
     ASSERT_GT(card.height, 40);
@@ -91,14 +65,14 @@ TEST_F(ColorPageTest, ChosenColoursAreStoredOnOkAndShowAtOnce)
 
     // Picked, then cancelled on the sheet: nothing changes either.
     PickPreset(1107);
-    OnPage(COLOR, [&](HWND, HWND page) { TapSwatch(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
+    OnPage(COLOR, [&](HWND, HWND page) { Click(page, IDC_COLOR_LV1_TEXT); }, IDCANCEL);
     EXPECT_EQ(0, StoredValue(L"lv1textcolor"));
     EXPECT_EQ(0x000000u, settings.lv1textcolor);
 
     PickPreset(1100);
     OnPage(COLOR, [&](HWND, HWND page) {
         Choose(page, IDC_COLOR_SECTION, 1);
-        TapSwatch(page, IDC_COLOR_LV2_ROW1);
+        Click(page, IDC_COLOR_LV2_ROW1);
         Choose(page, IDC_COLOR_LV2_LINE_STYLE, 3);
     });
     EXPECT_EQ(0x7EFBF7, StoredValue(L"lv2r1color"));

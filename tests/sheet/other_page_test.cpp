@@ -2,7 +2,6 @@
 #include "tests/harness/activity_readers.h"
 
 #include "activity/purge.h"
-#include "base/text.h"
 #include "platform/poom/contact_records.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -11,13 +10,7 @@
 #include "store/activity_record.h"
 #include "views/view_resources.h"
 
-#include <commctrl.h>
-
-namespace {
-
 using OtherPageTest = SheetTest;
-
-} // namespace
 
 // The page's own choices show and store 16 for the sixth item (below).
 TEST(FontSizeItems, TheSixthItemMeansSixteen)
@@ -27,8 +20,10 @@ TEST(FontSizeItems, TheSixthItemMeansSixteen)
     EXPECT_EQ(-1, FontSizeItem(17));
 }
 
-TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOk)
+TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOkAndTheOrphanButtonsAskThenActAndReport)
 {
+    const CEOID gone = AddContact(L"Gone");
+    const CEOID twin = AddContact(L"Twin");
     Setting(L"fontsize", 16);
     Setting(L"popupfontsize", 10);
     Setting(L"cleartypeflag", 1);
@@ -80,13 +75,8 @@ TEST_F(OtherPageTest, ShowsTheSettingsAndStoresThemOnlyOnOk)
     LOGFONTW shape = {};
     GetObjectW(hListFont, sizeof shape, &shape);
     EXPECT_NE(CLEARTYPE_QUALITY, shape.lfQuality);
-}
 
-TEST_F(OtherPageTest, OrphanButtonsAskThenActAndReport)
-{
-    const CEOID gone = AddContact(L"Gone");
-    const CEOID twin = AddContact(L"Twin");
-    ASSERT_NE(nullptr, Start());
+    // The orphan buttons ask, then act and report.
     FileActivity(gone, L"Gone", 45000);
     FileActivity(twin, L"Twin", 45001);
     const CEOID lost = FileActivity(gone, L"Gone", 45002);

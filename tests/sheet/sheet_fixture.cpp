@@ -33,6 +33,14 @@ HWND SheetTest::TurnTo(HWND sheet, PageIndex index)
     return PropSheet_GetCurrentPageHwnd(sheet);
 }
 
+void SheetTest::PickPreset(int preset)
+{
+    answerOthers = [preset](HWND selector) {
+        Click(selector, preset);
+        Scenario::PressButton(selector, IDC_COLOUR_OK);
+    };
+}
+
 void SheetTest::Click(HWND page, int id)
 {
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
@@ -91,21 +99,4 @@ COLORREF SheetTest::BrushColour(HBRUSH brush)
     LOGBRUSH shape = {};
     GetObjectW(brush, sizeof shape, &shape);
     return shape.lbColor;
-}
-
-std::vector<std::wstring> SheetTest::Headers(HWND list)
-{
-    std::vector<std::wstring> texts;
-    HWND header = ListView_GetHeader(list);
-    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[40] = L"";
-        HDITEMW item = {};
-        item.mask = HDI_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 40;
-        SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-        texts.push_back(text);
-    }
-    return texts;
 }

@@ -20,6 +20,7 @@ protected:
 
     // Turns the open sheet to a page and returns it.
     static HWND TurnTo(HWND sheet, PageIndex index);
+    // A button's or a tapped static's notification.
     static void Click(HWND page, int id);
     // A combo box choice made with the arrow keys on the closed list, or
     // with the list open and closed again: the control notifies the page.
@@ -27,9 +28,12 @@ protected:
     static void ChooseInOpenList(HWND page, int id, int item, const std::function<void()>& whileOpen = nullptr);
     static std::vector<int> Selected(HWND list);
     static void Select(HWND list, const std::vector<int>& items);
-    // The header texts of a list's columns, in column order.
-    static std::vector<std::wstring> Headers(HWND list);
+    static std::vector<std::wstring> Headers(HWND list) { return ListItems(ListView_GetHeader(list)); }
+    static bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
     static COLORREF BrushColour(HBRUSH brush);
+
+    // The colour selector is answered: tap a preset, then Ok.
+    void PickPreset(int preset);
 
     // When set, answers every dialog other than the sheet (message boxes,
     // the colour selector) instead of the answers list.

@@ -8,8 +8,8 @@
 #include "contacts/vcard/vcard.h"
 #include "platform/cedb/core/file_system.h"
 #include "platform/poom/contact_records.h"
-#include "platform/poom/pimstore.h"
 #include "tests/cedb/full_disk_fs.h"
+#include "tests/harness/device_contacts.h"
 #include "tests/harness/file_bytes.h"
 #include "tests/harness/log_reserve.h"
 #include "tests/harness/scenario.h"
@@ -44,16 +44,7 @@ std::wstring CardFile(const char* name)
 
 class ContactTool : public ::testing::Test {
 protected:
-    void SetUp() override { ClearStore(); }
-
-    void ClearStore()
-    {
-        std::vector<poom::ContactData> all;
-        poom::EnsureContactDatabases();
-        poom::LoadAllContacts(all);
-        for (const auto& c : all)
-            poom::DeleteContactRecord(c.oid);
-    }
+    void SetUp() override { ASSERT_TRUE(EmptyDeviceContacts()); }
 
     int Run(std::vector<std::wstring> args)
     {
@@ -65,10 +56,9 @@ protected:
     {
         stored.clear();
         poom::LoadAllContacts(stored);
-        for (const auto& c : stored)
-            if (c.text[0] == fileAs)
-                return &c;
-        return nullptr;
+        const auto found =
+            std::find_if(stored.begin(), stored.end(), [&](const auto& c) { return c.text[0] == fileAs; });
+        return found == stored.end() ? nullptr : &*found;
     }
 
     ToolOutput output;
@@ -90,36 +80,31 @@ DWORD RunToolProgram(const std::wstring& arguments, const std::wstring& device, 
 
 }  // namespace
 
-// The card reader's mapping is tested with the card library; here what the
-// device store makes of it: line breaks, dates, categories.
-TEST_F(ContactTool, ImportStoresTheCardsAsTheDeviceKeepsThem)
-{
-    ASSERT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
-    EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
-    const poom::ContactData* c = Stored(L"Oberwald, J\u00FCrgen");
-    ASSERT_NE(nullptr, c);
-    EXPECT_EQ(L"Kessling Pr\u00E4zisionsteile GmbH", c->text[4]);
-    EXPECT_EQ(L"Industriestra\u00DFe 17\r\nGeb\u00E4ude C", c->text[5]);
-    EXPECT_EQ(L"+49 711 555 0199", c->text[13]);
-    EXPECT_EQ(OleDate(At(1968, 4, 12)), c->birthday);
-    EXPECT_EQ(L"Lieferanten, Schl\u00FCsselkunden", c->categories);
-
-    const auto categories = poom::LoadCategoryNames();
-    EXPECT_NE(categories.end(), std::find(categories.begin(), categories.end(), L"Lieferanten"));
-}
-
 // Cards as several producers write them come out of the device's export
 // with every property the device kept, and that export updates the same
 // contacts instead of adding others. Each file goes onto an empty device, as
 // several hold the same person.
-TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
+TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWholeAndALineBeyondItsRoomIsNamed)
 {
+    // A photo larger than the property that keeps a card's other lines is
+    // named as not kept; the contact and its smaller lines go in.
+    const std::wstring photoCard = HereFolder() + L"large_photo.vcf";
+    ASSERT_TRUE(WriteFileBytes(photoCard, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Brun;Ada\r\nX-SHOE-SIZE:38\r\nPHOTO;"
+                                          "ENCODING=b;TYPE=JPEG:" + std::string(40000, 'A') + "\r\nEND:VCARD\r\n"));
+    ASSERT_EQ(0, Run({L"import", photoCard})) << output.err;
+    DeleteFileW(photoCard.c_str());
+    EXPECT_EQ("Imported 1, updated 0, skipped 0.\n", output.out);
+    EXPECT_NE(std::string::npos, output.err.find("large_photo.vcf: no place on the device for PHOTO\n")) << output.err;
+    ASSERT_EQ(0, Run({L"export"}));
+    EXPECT_NE(std::string::npos, output.out.find("\r\nX-SHOE-SIZE:38\r\n")) << output.out;
+    EXPECT_EQ(std::string::npos, output.out.find("PHOTO"));
+
     for (const char* file : {"handset_v30.vcf", "address_book_v40.vcf", "nameless_v30.vcf",
                              "desktop_client_v21.vcf", "desktop_client_full_v21.vcf", "webmail_full_v30.vcf",
                              "address_app_full_v30.vcf", "handset_full_v21.vcf", "desktop_suite_v30_v40.vcf",
                              "produced_by_abook.vcf", "produced_by_evolution_v21.vcf", "produced_by_evolution_v30.vcf",
                              "produced_by_gammu.vcf", "produced_by_khard_v30.vcf", "produced_by_khard_v40.vcf"}) {
-        ClearStore();
+        ASSERT_TRUE(EmptyDeviceContacts());
         ASSERT_EQ(0, Run({L"import", CardFile(file)})) << output.err;
         const auto cards = vcard::ReadCards(ReadTestCards(file)).contacts;
         ASSERT_EQ(0, Run({L"export"}));
@@ -140,22 +125,6 @@ TEST_F(ContactTool, EveryProducersCardComesBackFromTheDeviceWhole)
         EXPECT_EQ("Imported 0, updated " + std::to_string(cards.size()) + ", skipped 0.\n", output.out) << file;
         DeleteFileW(again.c_str());
     }
-}
-
-// A photo larger than the property that keeps a card's other lines is
-// named as not kept; the contact and its smaller lines go in.
-TEST_F(ContactTool, ALineBeyondTheDevicesRoomIsNamedAndTheRestKept)
-{
-    const std::wstring file = HereFolder() + L"large_photo.vcf";
-    ASSERT_TRUE(WriteFileBytes(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Brun;Ada\r\nX-SHOE-SIZE:38\r\nPHOTO;ENCODING=b;"
-                                     "TYPE=JPEG:" + std::string(40000, 'A') + "\r\nEND:VCARD\r\n"));
-    ASSERT_EQ(0, Run({L"import", file})) << output.err;
-    DeleteFileW(file.c_str());
-    EXPECT_EQ("Imported 1, updated 0, skipped 0.\n", output.out);
-    EXPECT_NE(std::string::npos, output.err.find("large_photo.vcf: no place on the device for PHOTO\n")) << output.err;
-    ASSERT_EQ(0, Run({L"export"}));
-    EXPECT_NE(std::string::npos, output.out.find("\r\nX-SHOE-SIZE:38\r\n")) << output.out;
-    EXPECT_EQ(std::string::npos, output.out.find("PHOTO"));
 }
 
 // A contacts service's export files people "Last, First" as the device
@@ -189,7 +158,7 @@ TEST_F(ContactTool, ImportedPeopleAreFiledLastFirst)
 }
 
 // Whatever is not a card file is refused, before the store is touched.
-TEST_F(ContactTool, FilesWithoutCardsAreRefused)
+TEST_F(ContactTool, FilesWithoutCardsAreRefusedAndMalformedCardsReported)
 {
     const std::wstring folder = HereFolder() + L"tool_test_files\\";
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -211,11 +180,21 @@ TEST_F(ContactTool, FilesWithoutCardsAreRefused)
         EXPECT_NE(std::string::npos, output.err.find("cannot read")) << output.err;
     }
     RemoveDirectoryW(folder.c_str());
+
+    // Malformed cards are reported by line and the others imported.
+    EXPECT_EQ(0, Run({L"import", CardFile("partly_broken.vcf")}));
+    EXPECT_EQ("Imported 2, updated 0, skipped 4.\n", output.out);
+    for (const char* line : {"partly_broken.vcf:9: ", "partly_broken.vcf:15: ", "partly_broken.vcf:23: ",
+                             "partly_broken.vcf:26: "})
+        EXPECT_NE(std::string::npos, output.err.find(line)) << line << "\n" << output.err;
+    EXPECT_NE(nullptr, Stored(L"Olav Brekke"));
 }
 
 // The store flushes once, at the end of the file: on a full disk every card
 // is named as not kept, and the tool fails; with space the same file goes in.
-TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
+// The card reader's mapping is tested with the card library; here what the
+// device store makes of it: line breaks, dates, categories.
+TEST_F(ContactTool, ImportOnAFullDiskKeepsNothingAndWithSpaceStoresTheCardsAsTheDeviceKeepsThem)
 {
     ASSERT_TRUE(UseUpLogReserve(DeviceStore()));
 
@@ -229,23 +208,22 @@ TEST_F(ContactTool, ImportOnAFullDiskNamesEveryCardNotKeptAndFails)
         << output.err;
     EXPECT_EQ(2, std::count(output.err.begin(), output.err.end(), '\n')) << output.err;
     EXPECT_EQ(nullptr, Stored(L"Oberwald, J\u00FCrgen"));
-    EXPECT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
+    ASSERT_EQ(0, Run({L"import", CardFile("desktop_client_v21.vcf")})) << output.err;
     EXPECT_EQ("Imported 2, updated 0, skipped 0.\n", output.out);
     EXPECT_TRUE(FreeLogReserve(DeviceStore()));
-}
-
-TEST_F(ContactTool, MalformedCardsAreReportedAndTheOthersImported)
-{
-    EXPECT_EQ(0, Run({L"import", CardFile("partly_broken.vcf")}));
-    EXPECT_EQ("Imported 2, updated 0, skipped 4.\n", output.out);
-    for (const char* line : {"partly_broken.vcf:9: ", "partly_broken.vcf:15: ", "partly_broken.vcf:23: ",
-                             "partly_broken.vcf:26: "})
-        EXPECT_NE(std::string::npos, output.err.find(line)) << line << "\n" << output.err;
-    EXPECT_NE(nullptr, Stored(L"Olav Brekke"));
+    const poom::ContactData* c = Stored(L"Oberwald, J\u00FCrgen");
+    ASSERT_NE(nullptr, c);
+    EXPECT_EQ(L"Kessling Pr\u00E4zisionsteile GmbH", c->text[4]);
+    EXPECT_EQ(L"Industriestra\u00DFe 17\r\nGeb\u00E4ude C", c->text[5]);
+    EXPECT_EQ(L"+49 711 555 0199", c->text[13]);
+    EXPECT_EQ(OleDate(At(1968, 4, 12)), c->birthday);
+    EXPECT_EQ(L"Lieferanten, Schl\u00FCsselkunden", c->categories);
+    const auto categories = poom::LoadCategoryNames();
+    EXPECT_NE(categories.end(), std::find(categories.begin(), categories.end(), L"Lieferanten"));
 }
 
 // Field for field the round trip above; here the choices of the export.
-TEST_F(ContactTool, ExportFiltersByCategoryAndNeverBreaksAnEarlierFile)
+TEST_F(ContactTool, ExportFiltersByCategoryNeverBreaksAnEarlierFileAndThroughStandardOutputImportsBack)
 {
     ASSERT_EQ(0, Run({L"import", CardFile("handset_v30.vcf")}));
     ASSERT_EQ(0, Run({L"import", CardFile("address_book_v40.vcf")}));
@@ -263,12 +241,9 @@ TEST_F(ContactTool, ExportFiltersByCategoryAndNeverBreaksAnEarlierFile)
         << output.err;
     EXPECT_EQ(3u, vcard::ReadCards(ReadFileBytes(file)).contacts.size());
     DeleteFileW(file.c_str());
-}
 
-// A long address is folded in the card; a text-mode standard output would
-// have turned each CR LF into CR CR LF.
-TEST_F(ContactTool, ExportThroughStandardOutputImportsBackWhole)
-{
+    // A long address is folded in the card; a text-mode standard output would
+    // have turned each CR LF into CR CR LF.
     const std::wstring folder = HereFolder() + L"tool_test_program";
     CreateDirectoryW(folder.c_str(), nullptr);
     DeleteFileW((folder + L"\\device.vol").c_str());
@@ -290,7 +265,8 @@ TEST_F(ContactTool, ExportThroughStandardOutputImportsBackWhole)
     EXPECT_EQ(vcard::Utf8ToWide(street), isla->text[5]);
 }
 
-TEST_F(ContactTool, CategoriesAreListedAndAdded)
+// Categories are listed and added; usage mistakes are explained.
+TEST_F(ContactTool, CategoriesAreListedAndAddedAndUsageMistakesExplained)
 {
     ASSERT_EQ(0, Run({L"add-category", L"Trade Fair 2026"}));
     ASSERT_EQ(0, Run({L"add-category", L"trade fair 2026"}));
@@ -299,10 +275,7 @@ TEST_F(ContactTool, CategoriesAreListedAndAdded)
     EXPECT_EQ(std::string::npos, output.out.find("trade fair 2026\n")) << "names are unique ignoring case";
     EXPECT_EQ(2, Run({L"add-category", L"A, B"}));
     EXPECT_EQ(2, Run({L"add-category", L"This name is far too long for it"}));
-}
 
-TEST_F(ContactTool, UsageMistakesAreExplained)
-{
     EXPECT_EQ(2, Run({}));
     EXPECT_EQ(2, Run({L"import"}));
     EXPECT_EQ(2, Run({L"export", L"--colour", L"x"}));
